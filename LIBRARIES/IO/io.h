@@ -1,0 +1,246 @@
+// iolib: status values, console and file output, typed input and value
+// conversion, file names and numbered file series, the key/value defaults
+// database and directory services.
+//
+// Conventions of every routine here:
+//  - `status` (int&) is the last argument. A routine entered with a status that
+//    is not the good value records its identification text with ST_SAVE and
+//    returns at once, changing nothing.
+//  - Results that are not errors come back in `retstat`; 0 means success.
+//  - Text arguments are std::string. Output texts hold the significant text
+//    (no blank padding) cut to the declared width of that output.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Shared types
+// ---------------------------------------------------------------------------
+namespace io {
+
+// Status values.
+inline constexpr int status_good = -2147483647;        // hexadecimal 80000001
+inline constexpr int status_escape = 2147483647;       // hexadecimal 7FFFFFFF
+inline constexpr int status_to_graphics = -2147483646; // hexadecimal 80000002
+
+// Declared widths of the common text kinds.
+inline constexpr int prompt_width = 80;
+inline constexpr int title_width = 132;
+inline constexpr int line_width = 132;      // one input line
+inline constexpr int filename_width = 256;  // file names in the parameter record
+
+// A non-owning view of a caller's 2-D array with its declared dimensions
+// xmaxdat by ymaxdat. Indices count from 1; the first index (x, the column)
+// varies fastest, so element (x, y) lies at data[(x-1) + (y-1)*xmaxdat].
+template <typename T>
+struct View2D {
+  T* data = nullptr;
+  int xmaxdat = 0;
+  int ymaxdat = 0;
+
+  View2D() = default;
+  View2D(T* d, int xmax, int ymax) : data(d), xmaxdat(xmax), ymaxdat(ymax) {}
+  // A view of const elements may be made from a view of mutable ones.
+  template <typename U>
+  View2D(const View2D<U>& o) : data(o.data), xmaxdat(o.xmaxdat), ymaxdat(o.ymaxdat) {}
+
+  T& operator()(int x, int y) const {
+    return data[static_cast<std::size_t>(x - 1) +
+                static_cast<std::size_t>(y - 1) * static_cast<std::size_t>(xmaxdat)];
+  }
+  // Pointer to the first element of row y (columns 1 .. xmaxdat follow).
+  T* row(int y) const { return &(*this)(1, y); }
+  bool empty() const { return data == nullptr || xmaxdat < 1 || ymaxdat < 1; }
+};
+
+// Console hooks for tests: while a sink is installed, console lines go to it
+// instead of standard output (`newline` false for IO_WRITENA).
+using ConsoleSink = void (*)(const std::string& text, bool newline, void* context);
+void set_console_sink(ConsoleSink sink, void* context);
+
+}  // namespace io
+
+// ---------------------------------------------------------------------------
+// Status values and error reporting, console and text-file line output
+// ---------------------------------------------------------------------------
+int ST_GOOD();
+void ST_DEF_SYSTEM(int& status);
+void ST_SAVE(const std::string& identification);
+// The error-position record (132 characters, blank when nothing is recorded).
+void ST_INQ_SAVE(std::string& identification);
+int ST_ERRORCODE(int status);
+void ST_OUT(int status);
+
+// Significant length: position of the last character that is none of blank,
+// carriage return, line feed, tab or NUL; 0 when there is none.
+int SLEN(const std::string& text);
+
+void IO_WRITE(const std::string& message, int& status);
+void IO_WRITENA(const std::string& message, int& status);
+void IO_WRITE_FILE(int unit, const std::string& message, int& status);
+
+// ---------------------------------------------------------------------------
+// Typed input, tokens and value conversion
+// ---------------------------------------------------------------------------
+// Typed prompts. `help` and `error` hold at least num_help and num_error lines.
+void IO_INPI(bool range, int lower, int upper, bool has_default, const std::string& prompt,
+             int num_help, std::span<const std::string> help, int num_error,
+             std::span<const std::string> error, int& value, int& status);
+void IO_INPR(bool range, float lower, float upper, bool has_default, const std::string& prompt,
+             int num_help, std::span<const std::string> help, int num_error,
+             std::span<const std::string> error, float& value, int& status);
+void IO_INPL(bool has_default, const std::string& prompt, int num_help,
+             std::span<const std::string> help, int num_error, std::span<const std::string> error,
+             bool& value, int& status);
+void IO_INPS(bool has_default, const std::string& prompt, int num_help,
+             std::span<const std::string> help, int num_error, std::span<const std::string> error,
+             std::string& value, int& status);
+// As IO_INPS; `item` names the value asked for (recorded with macro input).
+void IO_INPC(bool has_default, const std::string& item, const std::string& prompt, int num_help,
+             std::span<const std::string> help, int num_error, std::span<const std::string> error,
+             std::string& value, int& status);
+
+// Conversions from text: `valid` tells whether the text held a value; status is
+// never changed by bad text.
+void IO_TOKTI(const std::string& text, bool& valid, int& value, int& status);
+void IO_TOKTR(const std::string& text, bool& valid, float& value, int& status);
+void IO_TOKTL(const std::string& text, bool& valid, bool& value, int& status);
+void IO_HEXTOI(const std::string& text, bool& valid, int& value, int& status);
+// Hexadecimal text taken as the bit pattern of an IEEE single-precision real.
+void IO_HEXTOR(const std::string& text, bool& valid, float& value, int& status);
+
+// Conversions to text, starting at the first character.
+void IO_ITOC(int value, std::string& text);
+void IO_RTOC(float value, std::string& text);
+void IO_LTOC(bool value, std::string& text);
+void IO_VTOC(float value, std::string& text);
+void IO_UPPER(std::string& text);
+void IO_LOWER(std::string& text);
+
+// Input lines and tokens.
+void IO_READ(const std::string& prompt, std::string& line, int& status);
+void IO_INPUT_LINE(const std::string& prompt, std::string& line, int& status);
+void IO_INPUT_TOKEN(const std::string& prompt, std::string& token, int& status);
+// Next token of `text` from character `position` (1-based, in and out);
+// `found` false when no token is left.
+void IO_TOKEN(const std::string& text, int& position, bool& found, std::string& token,
+              int& status);
+// All tokens of `text`, at most max_tokens of them.
+void IO_TOKENS(const std::string& text, int max_tokens, int& num_tokens,
+               std::vector<std::string>& tokens, int& status);
+void IO_DEF_SEPARATORS(int& status);
+void IO_SET_SEPARATORS(const std::string& separators, int& status);
+void IO_INQ_SEPARATORS(std::string& separators, int& status);
+// Writes the prompt on one to three lines of at most 60 characters, the range
+// and default texts at the end, the last line ending with ":".
+void IO_OUTPROMPT(const std::string& prompt, const std::string& range_text,
+                  const std::string& default_text, int& status);
+// Console menu: the user types a command word (a leading part is enough).
+void IO_MENU(int num_commands, std::span<const std::string> commands, int num_help,
+             std::span<const std::string> help, const std::string& prompt, std::string& command,
+             int& status);
+// Page-at-a-time console pager for help texts.
+void IO_TEXT(int num_lines, std::span<const std::string> lines, int& status);
+
+// ---------------------------------------------------------------------------
+// File names, numbered file series and paths
+// ---------------------------------------------------------------------------
+void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
+                     int& start, int& end, int& step, std::string& prefix, bool& variable,
+                     int& digits, std::string& postfix, std::string& extension, int& status);
+void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
+                 const std::string& postfix, int& retstat, std::string& file_name, int& status);
+void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
+                    std::string& new_file_name, int& status);
+void IO_EXTENSION(const std::string& file_name, std::string& extension, int& status);
+void IO_NOEXTENSION(const std::string& file_name, std::string& result, int& status);
+void IO_DIRPATH(const std::string& file_name, std::string& directory, int& status);
+void IO_NODIRPATH(const std::string& file_name, std::string& result, int& status);
+void IO_BASENAME(const std::string& file_name, std::string& result, int& status);
+void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translated, int& status);
+void IO_USERPATH(const std::string& user, int& retstat, std::string& home_directory, int& status);
+void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directory, int& status);
+std::string IO_LOGINNAME();
+void IO_SYSTEM_NAME(std::string& os_name, std::string& machine_name, int& status);
+// Opens a text file on unit 1 to 99. Access "READ" or "UPDATE" needs an
+// existing file; any other access creates or replaces it.
+void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::string& file_name,
+                       int& retstat, int& status);
+// Reads one line of a unit opened for reading: retstat 0, or 1 at the end of
+// the file or on a read error.
+void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status);
+// Closes a unit; a failure to complete the writes gives status 11010.
+void IO_CLOSE_ASCIIFILE(int unit, int& status);
+void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status);
+void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status);
+void IO_RECL(int& unit_size, int& status);
+// Joins texts, each up to its significant length, into `result` of at most
+// `result_width` characters; a result that does not fit gives status 11015.
+void IO_CONCAT2(const std::string& text1, const std::string& text2, int result_width,
+                std::string& result, int& status);
+void IO_CONCATC2(const std::string& text1, const std::string& text2, int result_width,
+                 std::string& result, int& status);
+void IO_CONCATC3(const std::string& text1, const std::string& text2, const std::string& text3,
+                 int result_width, std::string& result, int& status);
+void IO_CONCATC4(const std::string& text1, const std::string& text2, const std::string& text3,
+                 const std::string& text4, int result_width, std::string& result, int& status);
+void IO_CONCATC5(const std::string& text1, const std::string& text2, const std::string& text3,
+                 const std::string& text4, const std::string& text5, int result_width,
+                 std::string& result, int& status);
+void IO_DEF_SYSTEM(int& status);
+
+// ---------------------------------------------------------------------------
+// Key/value defaults database
+// ---------------------------------------------------------------------------
+void IO_ACCESS_DATABASE(int mode, std::string& key, int& value_length, std::string& value,
+                        int& retstat, int& status);
+void IO_SET_KEYVALUE(const std::string& key, int value_length, const std::string& value,
+                     int& retstat, int& status);
+void IO_INQ_KEYVALUE(const std::string& key, int& value_length, std::string& value, int& retstat,
+                     int& status);
+void IO_SET_IKEYVALUE(const std::string& key, int value, int& retstat, int& status);
+void IO_INQ_IKEYVALUE(const std::string& key, int& value, int& retstat, int& status);
+void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& status);
+void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& status);
+void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status);
+void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& status);
+void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status);
+void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status);
+
+// ---------------------------------------------------------------------------
+// Directory listing and name matching
+// ---------------------------------------------------------------------------
+// A name list is a character area `names` (its size is the capacity, given by
+// the caller) holding the names back to back, and a table `positions` of
+// start positions counted from 1, one per name and one more marking the end
+// (its size must be at least max_names + 1).
+void IO_DIRECTORY(bool directories, int max_names, int& retstat, int& num_names,
+                  std::span<int> positions, const std::string& directory, std::string& names,
+                  int& status);
+void IO_LISTFILES(const std::string& directory, const std::string& pattern, int file_type,
+                  int max_names, int& retstat, int& num_names, std::span<int> positions,
+                  std::string& names, int& status);
+void IO_FILESMATCH(const std::string& pattern, int& num_names, std::span<int> positions,
+                   std::string& names, int& status);
+void IO_FILETYPE(const std::string& file_name, int& file_type, int& status);
+void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::string& names,
+                  int& status);
+void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status);
+void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
+                    int& status);
+void IO_GETCWD(std::string& directory, int& status);
+// Makes the directory `selected` (relative to `directory`, or absolute) the
+// current one; `directory` returns the new current directory.
+void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat,
+                  int& status);
+void IO_UP_DIRECTORY(std::string& directory, int& status);
+int IO_LASTOCCURENCE(const std::string& text, char character);
+
+namespace io {
+// Name k (1-based) of a name list.
+std::string list_name(int k, std::span<const int> positions, const std::string& names);
+}  // namespace io

@@ -1,0 +1,149 @@
+// Status values, the error-position record and the status report.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "io.h"
+#include "io_internal.h"
+
+namespace {
+
+// The error-position record: the identification text of the first routine
+// that noticed a bad status since the record was last cleared.
+std::string error_position(io::title_width, ' ');
+
+// Set at start; the first ST_DEF_SYSTEM initialises the I/O services.
+bool first_call = true;
+
+bool blank(const std::string& text) { return SLEN(text) == 0; }
+
+const char* module_description(int module) {
+  switch (module) {
+    case 1: return "IO: Input/Output and Status";
+    case 2: return "MA: Mathematics";
+    case 13: return "VG: \"Vellum Graphics\"";
+    case 14: return "GS: \"Graphics System\"";
+    case 18: return "FIO: File Input/Output Module";
+    case 998: return "SPECIAL: using standard status values";
+    case 999: return "SPECIAL: using non-standard status values";
+    default: return "UNKNOWN:";
+  }
+}
+
+// Classification lines of codes 1 to 40: four dimensions for each kind.
+const char* const dimension_words[4] = {"First", "Second", "Third", "Fourth or greater"};
+
+std::string classification(int code, bool& known) {
+  known = true;
+  if (code >= 1 && code <= 40) {
+    const int kind = (code - 1) / 4;
+    const int dim = (code - 1) % 4;
+    std::string who = dimension_words[dim];
+    // The fourth row of some kinds has always read "Fourth of greater".
+    if (dim == 3 && (kind == 3 || kind == 6 || kind == 7 || kind == 8)) who = "Fourth of greater";
+    switch (kind) {
+      case 0: return who + " array dimension illegally defined";
+      case 1: return who + " dimension data region illegally defined";
+      case 2: return who + " dimension internal array limit exceeded";
+      case 3: return who + " dimension: illegal relationship between two variables";
+      case 4: return who + " dimension: integer value out of acceptable range";
+      case 5: return who + " dimension: real value out of acceptable range";
+      case 6: return who + " dimension: number of elements is not a power of two";
+      case 7: return who + " dimension: a value which must be even is not";
+      case 8: return who + " dimension: badly defined character variable";
+      case 9: return who + " dimension external array limit exceeded";
+    }
+  }
+  switch (code) {
+    case 1000: return "Failed to open file: (file not found or bad file name ?)";
+    case 1001: return "Bad input: End of file found";
+    case 1002: return "Bad memory allocation: Memory allocation failed";
+    case 1003: return "Divide by zero encountered: result set to -1.7014117e38";
+    case 1004: return "Logarithm of zero or a negative number: result set to -38.0";
+    case 1005: return "Bad data in file input";
+    case 1006: return "Inversion (or similar) failed owing to singular or ill-conditioned matrix";
+    case 1007: return "Operation not possible owing to bad internal state (internal data-base)";
+    case 1008: return "Bad input: Error during READ statement";
+    case 1009: return "Unknown operating system/compiler characteristics (edit and re-compile)";
+    case 1010: return "Write to output file failed";
+    case 1011: return "Read from file failed (but not EOF)";
+    case 1012: return "Array element values not in required order";
+    case 1013: return "Syntax error from an input macro";
+    case 1014: return "Bad data has caused problem with algorithm";
+    case 1015: return "String of insufficient length for assignment";
+    case 2001: return "Failed to open X-11 window (use \"xhost+\" on X-server ?)";
+    case 2002: return "Illegal graphics workstation number access attempted";
+    case 9999: return "Other, undefined error (doesn't fit normal categories)";
+  }
+  known = false;
+  return "Undefined error value";
+}
+
+// Every line of the report is written with a good status of its own.
+void report(const std::string& line) {
+  int status = io::status_good;
+  IO_WRITE(line, status);
+}
+
+}  // namespace
+
+int ST_GOOD() { return io::status_good; }
+
+void ST_DEF_SYSTEM(int& status) {
+  status = io::status_good;
+  error_position.assign(io::title_width, ' ');
+  if (first_call) {
+    first_call = false;
+    IO_DEF_SYSTEM(status);
+  }
+}
+
+void ST_SAVE(const std::string& identification) {
+  if (blank(error_position)) error_position = io::fixed_width(identification, io::title_width);
+}
+
+void ST_INQ_SAVE(std::string& identification) { identification = error_position; }
+
+int ST_ERRORCODE(int status) {
+  if (status == io::status_good || status == io::status_escape ||
+      status == io::status_to_graphics) {
+    return status;
+  }
+  // |status| mod 10000, without overflowing on the most negative value.
+  return static_cast<int>(std::llabs(static_cast<long long>(status)) % 10000);
+}
+
+void ST_OUT(int status) {
+  if (status == io::status_good) {
+    if (blank(error_position)) return;
+    report(" ");
+    report("STATUS: The \"status\" value appears to be good, but an error position has");
+    report("been reported in:");
+    report(error_position);
+    report("This is probably due to incorrect calling arguments");
+    return;
+  }
+  if (status == io::status_escape) {
+    report(" ");
+    report("STATUS: The \"status\" value is set to the user escape value");
+    return;
+  }
+  const int module = status / 10000;  // truncated towards zero
+  const int code = static_cast<int>(std::llabs(static_cast<long long>(status)) % 10000);
+  report(" ");
+  report("STATUS: The error was identified in module:");
+  report(module_description(module));
+  report(" ");
+  report("STATUS: Position where error condition was identified");
+  report(error_position);
+  bool known = false;
+  const std::string line = classification(code, known);
+  if (!known) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%14d", status);
+    report(std::string("WARNING: Unknown value for the status variable; value = ") + value);
+  }
+  report(" ");
+  report("STATUS: The error condition has been classified as:");
+  report(line);
+}

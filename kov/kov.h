@@ -1,0 +1,22 @@
+// The set-up application.
+#pragma once
+
+#include <string>
+
+namespace kov {
+
+inline constexpr const char* version = "V0.21";
+inline constexpr const char* descriptive_title = "(X-ray tomography reconstruction set-up)";
+inline constexpr const char* defaults_file = "~/.kov.def";
+
+// Exit statuses of the program.
+inline constexpr int exit_normal = 0;
+inline constexpr int exit_error = 1;
+inline constexpr int exit_cancelled = 2;
+
+// The whole program; returns its exit status.
+int run(int argc, char** argv);
+
+}  // namespace kov
+
+void KOV_MTRAILER(const std::string& version, int& status);
