@@ -1,0 +1,80 @@
+#include "run_program.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace kovtest {
+
+ProgramResult run_program(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::map<std::string, std::optional<std::string>>& environment,
+                          const std::string& input) {
+  int out[2];
+  int in[2];
+  if (pipe(out) != 0 || pipe(in) != 0) throw std::runtime_error("pipe failed");
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(out[1], 2);
+    close(in[0]);
+    close(in[1]);
+    close(out[0]);
+    close(out[1]);
+    for (const auto& [name, value] : environment) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(path.c_str()));
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  signal(SIGPIPE, SIG_IGN);
+  if (!input.empty()) {
+    [[maybe_unused]] ssize_t w = write(in[1], input.data(), input.size());
+  }
+  close(in[1]);
+  ProgramResult result;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(out[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, n);
+  close(out[0]);
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  if (WIFEXITED(wstatus)) {
+    result.exit_status = WEXITSTATUS(wstatus);
+  } else if (WIFSIGNALED(wstatus)) {
+    result.exit_status = 128 + WTERMSIG(wstatus);
+  }
+  return result;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace kovtest

@@ -1,0 +1,25 @@
+// Runs a program as a child process with a changed environment and captures
+// its standard output.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovtest {
+
+struct ProgramResult {
+  int exit_status = -1;  // exit code, or 128 + signal number
+  std::string output;    // standard output and standard error together
+};
+
+// `environment`: variables to set (a value) or to remove (nullopt).
+// `input`: written to the child's standard input, which is then closed.
+ProgramResult run_program(const std::string& path, const std::vector<std::string>& arguments,
+                          const std::map<std::string, std::optional<std::string>>& environment,
+                          const std::string& input = "");
+
+std::vector<std::string> split_lines(const std::string& text);
+
+}  // namespace kovtest

@@ -1,0 +1,41 @@
+# Shared by tools/run.sh and tools/test.sh: the Debian packages the project
+# needs, installed when missing.
+set -euo pipefail
+
+KOV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Packages to build and run the program.
+KOV_RUN_PACKAGES=(cmake g++ make libx11-dev libxft-dev libfontconfig1-dev fontconfig
+  fonts-liberation fonts-dejavu-core libgtest-dev libbenchmark-dev)
+# Further packages for the tests: a virtual X server, event injection,
+# screenshots, Ghostscript for the PostScript files, the sanitizer runtimes.
+KOV_TEST_PACKAGES=(libxtst-dev xvfb xauth x11-apps x11-utils imagemagick ghostscript clang
+  libclang-rt-14-dev)
+
+kov_install() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "These packages are missing. Install them as root with:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# kov_build <build dir> [cmake options...]
+kov_build() {
+  local dir=$1
+  shift
+  cmake -S "$KOV_ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: once in a normal build,
+# once built with AddressSanitizer and UndefinedBehaviorSanitizer. A virtual X
+# server (Xvfb) on a free display number serves the graphics tests.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+kov_install "${KOV_RUN_PACKAGES[@]}" "${KOV_TEST_PACKAGES[@]}"
+
+xvfb_pid=""
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+
+# A display number that no X server uses.
+start_xvfb() {
+  local n
+  for n in $(seq 90 250); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    local i
+    for i in $(seq 1 50); do
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  done
+  echo "Could not start Xvfb" >&2
+  exit 1
+}
+start_xvfb
+# Graphics tests must fail, not skip, when the X server cannot be used.
+export KOV_REQUIRE_X11=1
+
+echo "== Normal build =="
+kov_build "$KOV_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd "$KOV_ROOT/build" && ctest --output-on-failure -j2)
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build =="
+kov_build "$KOV_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKOV_SANITIZE=ON -DKOV_BENCH=OFF
+# Xlib and fontconfig keep caches for the life of the process: leaks are not
+# looked for in the tests that talk to the X server.
+(cd "$KOV_ROOT/build-asan" &&
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j2 -LE x11 &&
+  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j2 -L x11)
