@@ -218,6 +218,12 @@ void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status);
 // the caller) holding the names back to back, and a table `positions` of
 // start positions counted from 1, one per name and one more marking the end
 // (its size must be at least max_names + 1).
+// retstat of the listings: 0 success; 1 the directory cannot be read (the list
+// is empty); 2 more names than the table holds (the names listed so far stay);
+// 3 a name does not fit in the area (that name is dropped, the others stay).
+// IO_DIRECTORY lists the entries that are directories (or those that are
+// not), never "." and "..", in the order the system returns them; an empty
+// directory name lists nothing.
 void IO_DIRECTORY(bool directories, int max_names, int& retstat, int& num_names,
                   std::span<int> positions, const std::string& directory, std::string& names,
                   int& status);
@@ -226,21 +232,42 @@ void IO_LISTFILES(const std::string& directory, const std::string& pattern, int 
                   std::string& names, int& status);
 void IO_FILESMATCH(const std::string& pattern, int& num_names, std::span<int> positions,
                    std::string& names, int& status);
+// Type code of a file name from its extension, in any case (the codes
+// io::file_type_* below). io::file_type_any is never returned; asked of
+// IO_FILESTYPE or IO_LISTFILES it keeps every name.
 void IO_FILETYPE(const std::string& file_name, int& file_type, int& status);
 void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::string& names,
                   int& status);
 void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status);
+// Wild-card match: "*" stands for any run of characters, any other character
+// for itself (case significant); trailing blanks are not significant. An
+// empty text or pattern gives status 10033.
 void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
                     int& status);
+// A failure to read the current directory gives status 19999.
 void IO_GETCWD(std::string& directory, int& status);
 // Makes the directory `selected` (relative to `directory`, or absolute) the
-// current one; `directory` returns the new current directory.
+// current one; `directory` returns the new current directory. "." and ".."
+// components are resolved on the name ("a/b/.." is "a"). retstat 0 success;
+// 1 the directory cannot be entered (nothing changed).
 void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat,
                   int& status);
+// Removes the last component of `directory` and makes the parent the current
+// directory; the root "/" (or a name without a separator) stays as it is.
 void IO_UP_DIRECTORY(std::string& directory, int& status);
+// Position (from 1) of the last `character` within the significant length of
+// `text`; -1 when absent.
 int IO_LASTOCCURENCE(const std::string& text, char character);
 
 namespace io {
-// Name k (1-based) of a name list.
+// Name k (1-based) of a name list ("" when k is not in the list).
 std::string list_name(int k, std::span<const int> positions, const std::string& names);
+
+// File type codes returned by IO_FILETYPE.
+inline constexpr int file_type_any = 0;         // a request only: keeps every name
+inline constexpr int file_type_tiff = 1;        // tif, tiff, mccd, gel
+inline constexpr int file_type_image = 2;       // the other image formats known by extension
+inline constexpr int file_type_postscript = 3;  // ps, eps
+inline constexpr int file_type_text = 4;        // txt, def, log
+inline constexpr int file_type_other = 5;       // anything else, or no extension
 }  // namespace io

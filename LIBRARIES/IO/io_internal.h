@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 
 namespace io {
@@ -18,3 +19,15 @@ std::string trimmed(const std::string& text);
 std::string fixed_width(const std::string& text, std::size_t width);
 
 }  // namespace io
+
+namespace io {
+// Makes `directory` the current directory of the process; false when it
+// cannot be entered.
+bool change_directory(const std::string& directory);
+}  // namespace io
+
+// Platform part of IO_DIRECTORY (same arguments); `directory` is not empty
+// and the arguments have been checked.
+void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names,
+                   std::span<int> positions, const std::string& directory, std::string& names,
+                   int& status);
