@@ -145,6 +145,11 @@ void IO_MENU(int num_commands, std::span<const std::string> commands, int num_he
              int& status);
 // Page-at-a-time console pager for help texts.
 void IO_TEXT(int num_lines, std::span<const std::string> lines, int& status);
+// The program's command-line arguments: IO_SET_ARGS keeps a copy (the
+// program's name first); IO_GETARGS returns at most max_args of them, each
+// cut to 80 characters.
+void IO_SET_ARGS(int argc, char** argv);
+void IO_GETARGS(int max_args, int& num_args, std::vector<std::string>& args, int& status);
 
 // ---------------------------------------------------------------------------
 // File names, numbered file series and paths
