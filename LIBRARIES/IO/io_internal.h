@@ -31,3 +31,30 @@ bool change_directory(const std::string& directory);
 void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names,
                    std::span<int> positions, const std::string& directory, std::string& names,
                    int& status);
+
+namespace io {
+// The highest unit number with no open stream; 0 when every unit is in use.
+int free_unit();
+// Writes `text` and a line end to the stream of `unit`: 0, or the system's
+// error number. Changes no status and writes nothing to the console.
+int write_unit_line(int unit, const std::string& text);
+// The console report of a failed write to a text file (as IO_WRITE_FILE
+// gives it), with the system's numeric error.
+void report_write_failure(int system_status);
+// The file that a replacement of `path` must replace: the file a symbolic
+// link points to, or `path` itself.
+std::string replacement_target(const std::string& path);
+// Safe replacement of `target`: a new, uniquely named file beside it
+// ("target.tmp-XXXXXX"), with the permission bits of `target`, is opened for
+// writing on `unit`. False when it cannot be made.
+bool open_temp_unit(int unit, const std::string& target, std::string& temp_name);
+// Completes the file written on `unit` (forced onto the disc), closes the
+// unit and renames the file over `target`. 0, or the system's error number;
+// on failure the temporary file is removed and `target` is untouched.
+int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target);
+// Closes `unit` and removes the temporary file, leaving `target` untouched.
+void discard_temp_unit(int unit, const std::string& temp_name);
+// Empties the defaults database (for tests: the store is otherwise only
+// ever added to during a run).
+void clear_database();
+}  // namespace io

@@ -1,0 +1,304 @@
+// Text files on numbered units: opening (with its prompting loop), line
+// reading and closing; existence and size of files; and the safe replacement
+// of a file through a temporary file beside it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "io.h"
+#include "io_internal.h"
+
+namespace {
+
+std::string upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// Opens `path` in stdio `mode`; a directory is never taken for a text file.
+FILE* open_stream(const std::string& path, const char* mode) {
+  FILE* stream = std::fopen(path.c_str(), mode);
+  if (stream == nullptr) return nullptr;
+  struct stat info {};
+  if (fstat(fileno(stream), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(stream);
+    return nullptr;
+  }
+  return stream;
+}
+
+// Installs `stream` on `unit`, closing whatever was open there before.
+void install(int unit, FILE* stream) {
+  if (FILE* old = io::unit_stream(unit); old != nullptr) std::fclose(old);
+  io::set_unit_stream(unit, stream);
+}
+
+// Completes and closes the stream of `unit` (and frees the unit); `flush_to_disc`
+// also forces the data onto the disc. 0, or the system's error number.
+int finish_unit(int unit, bool flush_to_disc) {
+  FILE* stream = io::unit_stream(unit);
+  if (stream == nullptr) return 0;
+  io::set_unit_stream(unit, nullptr);
+  errno = 0;
+  int error = 0;
+  if (std::fflush(stream) != 0 || std::ferror(stream)) error = errno != 0 ? errno : EIO;
+  if (error == 0 && flush_to_disc && fsync(fileno(stream)) != 0) error = errno;
+  errno = 0;
+  if (std::fclose(stream) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  return error;
+}
+
+std::string directory_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+namespace io {
+
+int free_unit() {
+  for (int unit = max_unit; unit >= 1; --unit) {
+    if (unit_stream(unit) == nullptr) return unit;
+  }
+  return 0;
+}
+
+int write_unit_line(int unit, const std::string& text) {
+  FILE* stream = unit_stream(unit);
+  if (stream == nullptr) return EBADF;
+  errno = 0;
+  const std::string line = text + "\n";
+  if (std::fwrite(line.data(), 1, line.size(), stream) == line.size() && !std::ferror(stream)) {
+    return 0;
+  }
+  return errno != 0 ? errno : EIO;
+}
+
+void report_write_failure(int system_status) {
+  int good = status_good;
+  IO_WRITE("ERROR: Failed to output ASCII text to an output file. May be you do not", good);
+  IO_WRITE("       have write permission, or the file system, or your quota, are full.", good);
+  IO_WRITE(" ", good);
+  char line[32];
+  std::snprintf(line, sizeof line, "       %8d", system_status);
+  IO_WRITE(line, good);
+  IO_WRITE("       (This value is system dependent; see system documentation.)", good);
+  IO_WRITE(" ", good);
+}
+
+std::string replacement_target(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    // Replace the file a link points to, not the link itself.
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) != nullptr) return resolved;
+  }
+  return path;
+}
+
+bool open_temp_unit(int unit, const std::string& target, std::string& temp_name) {
+  if (unit < 1 || unit > max_unit) return false;
+  std::string pattern = target + ".tmp-XXXXXX";
+  const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  // The new file takes the permission bits (and, where allowed, the owner)
+  // of the file it replaces; a new file those of a file created afresh.
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0) {
+    if (fchown(fd, info.st_uid, info.st_gid) != 0) {
+      // Not the owner's right to give away: the file stays ours.
+    }
+    fchmod(fd, info.st_mode & 07777);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
+  FILE* stream = fdopen(fd, "w");
+  if (stream == nullptr) {
+    close(fd);
+    unlink(pattern.c_str());
+    return false;
+  }
+  install(unit, stream);
+  temp_name = pattern;
+  return true;
+}
+
+int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target) {
+  int error = finish_unit(unit, true);
+  if (error == 0 && std::rename(temp_name.c_str(), target.c_str()) != 0) {
+    error = errno != 0 ? errno : EIO;
+  }
+  if (error != 0) {
+    unlink(temp_name.c_str());
+    return error;
+  }
+  // Make the new directory entry itself durable.
+  const int dir = open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return 0;
+}
+
+void discard_temp_unit(int unit, const std::string& temp_name) {
+  finish_unit(unit, false);
+  unlink(temp_name.c_str());
+}
+
+}  // namespace io
+
+void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::string& file_name,
+                       int& retstat, int& status) {
+  static const char* const ident = "Subroutine IO_OPEN_ASCIIFILE V0.7 ";
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  if (unit < 1 || unit > io::max_unit) {
+    status = 10017;
+    ST_SAVE(ident);
+    return;
+  }
+  const std::string kind = upper(io::trimmed(access));
+  // Reading and updating need an existing file; anything else makes the
+  // file anew (or replaces it).
+  const char* mode = kind == "READ" ? "re" : kind == "UPDATE" ? "r+e" : "we";
+  const std::array<std::string, 1> error_text{"Unacceptable input"};
+
+  for (;;) {
+    if (prompt) {
+      std::string name = io::trimmed(file_name);
+      IO_INPC(true, "FILE NAME", "Enter Name of file", 0, {}, 1, error_text, name, status);
+      if (status == io::status_escape) {
+        retstat = 1;
+        return;
+      }
+      if (status != io::status_good) {
+        ST_SAVE(ident);
+        return;
+      }
+      file_name = name;
+    }
+    std::string path;
+    int translation = 0;
+    IO_TRANS_PATH(file_name, translation, path, status);
+    if (status != io::status_good) {
+      ST_SAVE(ident);
+      return;
+    }
+    if (translation != 0) {
+      IO_WRITE("WARNING: Problem translating: " + io::trimmed(file_name), status);
+      retstat = 1;
+      return;
+    }
+    if (FILE* stream = open_stream(path, mode); stream != nullptr) {
+      install(unit, stream);
+      retstat = 0;
+      return;
+    }
+    retstat = 1;
+    if (!prompt) return;
+    IO_WRITE("WARNING: Error in opening file, Please retype name", status);
+  }
+}
+
+void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status) {
+  static const char* const ident = "Subroutine IO_READ_ASCIIFILE V0.2 ";
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  if (unit < 1 || unit > io::max_unit) {
+    status = 10017;
+    ST_SAVE(ident);
+    return;
+  }
+  retstat = 1;
+  FILE* stream = io::unit_stream(unit);
+  if (stream == nullptr) return;
+  std::string text;
+  int c = 0;
+  bool any = false;
+  while ((c = std::getc(stream)) != EOF) {
+    any = true;
+    if (c == '\n') break;
+    text.push_back(static_cast<char>(c));
+  }
+  if (!any || std::ferror(stream)) return;
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  line = text;
+  retstat = 0;
+}
+
+void IO_CLOSE_ASCIIFILE(int unit, int& status) {
+  static const char* const ident = "Subroutine IO_CLOSE_ASCIIFILE V0.2 ";
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  if (unit < 1 || unit > io::max_unit) {
+    status = 10017;
+    ST_SAVE(ident);
+    return;
+  }
+  const int error = finish_unit(unit, false);
+  if (error == 0) return;
+  status = 11010;
+  ST_SAVE(ident);
+  io::report_write_failure(error);
+}
+
+void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status) {
+  static const char* const ident = "Subroutine IO_FILEEXIST V0.2 ";
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  if (SLEN(file_name) == 0) {
+    status = 10033;
+    ST_SAVE(ident);
+    return;
+  }
+  struct stat info {};
+  exists = stat(io::trimmed(file_name).c_str(), &info) == 0;
+}
+
+void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status) {
+  static const char* const ident = "Subroutine IO_FILESIZE V0.2 ";
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  if (SLEN(file_name) == 0) {
+    status = 10033;
+    ST_SAVE(ident);
+    return;
+  }
+  struct stat info {};
+  size = stat(io::trimmed(file_name).c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size)
+                                                          : -1;
+}
+
+void IO_RECL(int& unit_size, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine IO_RECL V0.1 ");
+    return;
+  }
+  // Record lengths of direct-access files count bytes here.
+  unit_size = 1;
+}
