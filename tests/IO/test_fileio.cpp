@@ -1,7 +1,10 @@
 // Text files on numbered units, file existence and size.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,34 @@
 #include "io_internal.h"
 
 namespace {
+
+// Standard input replaced, for one test, by a pipe holding `answers`.
+class AnswersOnStdin {
+ public:
+  explicit AnswersOnStdin(const std::string& answers) : saved_(dup(STDIN_FILENO)) {
+    int fds[2];
+    if (pipe(fds) != 0 ||
+        write(fds[1], answers.data(), answers.size()) != static_cast<ssize_t>(answers.size())) {
+      ADD_FAILURE() << "pipe on standard input";
+    }
+    close(fds[1]);
+    dup2(fds[0], STDIN_FILENO);
+    close(fds[0]);
+    std::clearerr(stdin);
+  }
+  ~AnswersOnStdin() {
+    while (std::getc(stdin) != EOF) {
+    }
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+    std::clearerr(stdin);
+  }
+  AnswersOnStdin(const AnswersOnStdin&) = delete;
+  AnswersOnStdin& operator=(const AnswersOnStdin&) = delete;
+
+ private:
+  int saved_;
+};
 
 class FileIoTest : public ::testing::Test {
  protected:
@@ -108,6 +139,42 @@ TEST_F(FileIoTest, WriteFailureReportedAtClose) {
                 "             28", "       (This value is system dependent; see system documentation.)",
                 ""}));
   EXPECT_EQ(io::unit_stream(15), nullptr);
+}
+
+TEST_F(FileIoTest, PromptAsksAgainAfterAFailedOpen) {
+  const std::string good = dir.file("found.txt");
+  kovtest::write_file(good, "content\n");
+  std::string name = "default.txt";
+  int retstat = 9;
+  {
+    AnswersOnStdin answers(dir.file("no/such.txt") + "\n" + good + "\n");
+    kovtest::ConsoleCapture console;
+    IO_OPEN_ASCIIFILE(true, "READ", 16, name, retstat, status);
+    EXPECT_EQ(std::count(console.lines().begin(), console.lines().end(),
+                         "WARNING: Error in opening file, Please retype name"),
+              1);
+  }
+  EXPECT_EQ(retstat, 0);
+  EXPECT_EQ(name, good);
+  std::string line;
+  IO_READ_ASCIIFILE(16, line, retstat, status);
+  EXPECT_EQ(line, "content");
+  IO_CLOSE_ASCIIFILE(16, status);
+  EXPECT_EQ(status, ST_GOOD());
+
+  // An empty answer takes the current name; the user escape gives up.
+  {
+    AnswersOnStdin answers("\n\\\\\n");
+    kovtest::ConsoleCapture console;
+    IO_OPEN_ASCIIFILE(true, "WRITE", 16, name, retstat, status);
+    EXPECT_EQ(retstat, 0);
+    IO_CLOSE_ASCIIFILE(16, status);
+    name = dir.file("no/such.txt");
+    IO_OPEN_ASCIIFILE(true, "WRITE", 16, name, retstat, status);
+  }
+  EXPECT_EQ(retstat, 1);
+  EXPECT_EQ(status, io::status_escape);
+  EXPECT_EQ(kovtest::read_file(good), "");  // replaced by the empty file written above
 }
 
 }  // namespace
