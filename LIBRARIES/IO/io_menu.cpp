@@ -1,0 +1,123 @@
+// The console menu.
+#include <algorithm>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "io.h"
+#include "io_console.h"
+
+namespace {
+
+// `text` without leading and trailing blanks.
+std::string plain(const std::string& text) {
+  std::string result = text.substr(0, static_cast<std::size_t>(SLEN(text)));
+  result.erase(0, std::min(result.find_first_not_of(" \t"), result.size()));
+  return result;
+}
+
+std::string upper_plain(const std::string& text) {
+  std::string result = plain(text);
+  IO_UPPER(result);
+  return result;
+}
+
+// The commands in columns, at most 78 characters a line.
+void show_menu(std::span<const std::string> commands, int& status) {
+  std::size_t width = 1;
+  for (const std::string& command : commands) {
+    width = std::max(width, upper_plain(command).size());
+  }
+  width += 3;
+  const std::size_t per_line = std::max<std::size_t>(1, 78 / width);
+  IO_WRITE(" ", status);
+  std::string line;
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    std::string entry = plain(commands[i]);
+    entry.resize(width, ' ');
+    line += "   " + entry;
+    if ((i + 1) % per_line == 0 || i + 1 == commands.size()) {
+      IO_WRITE(line, status);
+      line.clear();
+    }
+  }
+  IO_WRITE(" ", status);
+}
+
+}  // namespace
+
+// The user types a command word; a leading part of a command is enough when
+// it belongs to that command only, and a word equal to a command chooses it
+// even when longer commands begin with it. "?" (or "HELP", unless that is a
+// command) shows the help text. A line beginning with "$" is handed to the
+// operating system.
+void IO_MENU(int num_commands, std::span<const std::string> commands, int num_help,
+             std::span<const std::string> help, const std::string& prompt, std::string& command,
+             int& status) {
+  static const char* const ident = "Subroutine IO_MENU V0.3 ";
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  if (num_commands < 1 || static_cast<std::size_t>(num_commands) > commands.size()) {
+    status = 10017;
+    ST_SAVE(ident);
+    return;
+  }
+  const std::span<const std::string> menu = commands.first(static_cast<std::size_t>(num_commands));
+  const std::span<const std::string> help_lines =
+      help.first(num_help < 1 ? 0 : std::min(help.size(), static_cast<std::size_t>(num_help)));
+  std::vector<std::string> names;
+  for (const std::string& entry : menu) names.push_back(upper_plain(entry));
+
+  for (;;) {
+    show_menu(menu, status);
+    IO_OUTPROMPT(prompt, "", "", status);
+    std::string line;
+    IO_INPUT_LINE("", line, status);
+    if (status != io::status_good) return;  // user escape, or back to graphics
+
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == '$') {
+      io::clear_input_tokens();
+      const std::string shell_command = plain(line.substr(first + 1));
+      IO_WRITE("INFO: Sending the command to the operating system", status);
+      if (SLEN(shell_command) > 0) io::operating_system_command(shell_command);
+      continue;
+    }
+
+    int position = 1;
+    bool found = false;
+    std::string word;
+    IO_TOKEN(line, position, found, word, status);
+    if (!found) continue;
+    IO_UPPER(word);
+
+    const auto exact = std::find(names.begin(), names.end(), word);
+    if (word == "?" || (word == "HELP" && exact == names.end())) {
+      IO_TEXT(static_cast<int>(help_lines.size()), help_lines, status);
+      if (status != io::status_good) return;
+      continue;
+    }
+    if (exact != names.end()) {
+      command = plain(menu[static_cast<std::size_t>(exact - names.begin())]);
+      return;
+    }
+    std::vector<std::size_t> matches;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (names[i].compare(0, word.size(), word) == 0) matches.push_back(i);
+    }
+    if (matches.size() == 1) {
+      command = plain(menu[matches[0]]);
+      return;
+    }
+    io::clear_input_tokens();
+    if (matches.empty()) {
+      IO_WRITE("WARNING: Entered text does not correspond to any of the available choices.",
+               status);
+      IO_WRITE("Please enter a command from the menu.", status);
+    } else {
+      IO_WRITE("WARNING: Entered command is ambiguous. Please enter more letters.", status);
+    }
+  }
+}
