@@ -166,6 +166,10 @@ void IO_NOEXTENSION(const std::string& file_name, std::string& result, int& stat
 void IO_DIRPATH(const std::string& file_name, std::string& directory, int& status);
 void IO_NODIRPATH(const std::string& file_name, std::string& result, int& status);
 void IO_BASENAME(const std::string& file_name, std::string& result, int& status);
+// retstat of the path routines: 0 success; 1 no home directory found; 2 the
+// translated path is longer than the system allows; 3 a user name with "/";
+// 4 a user name of one character. The current user's home ("~") is $HOME
+// when set, else the user database's.
 void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translated, int& status);
 void IO_USERPATH(const std::string& user, int& retstat, std::string& home_directory, int& status);
 void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directory, int& status);
@@ -181,6 +185,7 @@ void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status);
 // Closes a unit; a failure to complete the writes gives status 11010.
 void IO_CLOSE_ASCIIFILE(int unit, int& status);
 void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status);
+// Size in bytes; -1 when the file cannot be found.
 void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status);
 void IO_RECL(int& unit_size, int& status);
 // Joins texts, each up to its significant length, into `result` of at most
@@ -201,6 +206,10 @@ void IO_DEF_SYSTEM(int& status);
 // ---------------------------------------------------------------------------
 // Key/value defaults database
 // ---------------------------------------------------------------------------
+// Mode 0 sets (retstat untouched on success, 1 no room), 1 inquires by key,
+// -n inquires entry n in store order (retstat 0, or 2 not found). An inquiry
+// returns at most 256 - (key length + 1) characters of a value, and
+// value_length is the length of the text returned.
 void IO_ACCESS_DATABASE(int mode, std::string& key, int& value_length, std::string& value,
                         int& retstat, int& status);
 void IO_SET_KEYVALUE(const std::string& key, int value_length, const std::string& value,
@@ -214,6 +223,10 @@ void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& s
 void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status);
 void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& status);
 void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status);
+// The save writes a new file beside the old one and puts it in the old one's
+// place (through a symbolic link, the file it points to; permission bits
+// kept) only when complete: on any failure the old file stays as it was and
+// retstat is -1.
 void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status);
 
 // ---------------------------------------------------------------------------
