@@ -1,0 +1,183 @@
+// Opening and closing graphics, the command-line display options, the
+// landscape page and the page background.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gs.h"
+#include "gs_internal.h"
+
+namespace {
+
+// First colour index of the image range; the indices below it hold the
+// drawing colours.
+constexpr int first_image_index = 41;
+constexpr int max_arguments = 20;
+
+std::string upper_trimmed(const std::string& text) {
+  std::string s = text;
+  s.resize(static_cast<std::size_t>(SLEN(s)));
+  IO_UPPER(s);
+  return s;
+}
+
+bool starts_with(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+void GS_OPEN_NOTERM(int& status) {
+  constexpr const char* id = "Subroutine GS_OPEN_NOTERM V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  GS_DEF_COLOURBOUNDS(status);
+  GS_DEF_GRAPHICS(status);
+  GS_MSET_OPTIONS(status);
+  VG_OPEN(0, status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
+void GS_DEF_GRAPHICS(int& status) {
+  constexpr const char* id = "Subroutine GS_DEF_GRAPHICS V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  GS_DEF_ATTRIBUTES(status);
+  GS_DEF_WINDOWFORMAT(status);
+  GS_DEF_GUIREGION(status);
+  GS_DEF_MESSAGE(status);
+  GS_DEF_MESSAGESTYLE(status);
+  GS_DEF_MENUSTYLE(status);
+  GS_DEF_MENULAYOUT(status);
+  GS_DEF_PSFILE(status);
+  GS_DEF_POSTSCRIPT(status);
+  GS_DEF_IMAGESCALE(status);
+  GS_DEF_PIXELLIMITS(status);
+  GS_DEF_MASKCOLOUR(status);
+  GS_DEF_BACKGROUND(status);
+  GS_DEF_3DVIEW(status);
+  GS_DEF_PROGRESS(status);
+  GS_DEF_DOCUMENTATION(status);
+  GS_DEF_CHAR_SCALING(status);
+  GS_DEF_SAMPLEWIDTH(status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
+void GS_MSET_OPTIONS(int& status) {
+  constexpr const char* id = "Subroutine GS_MSET_OPTIONS V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  int num_args = 0;
+  std::vector<std::string> args;
+  IO_GETARGS(max_arguments, num_args, args, status);
+  if (status != io::status_good) {
+    ST_SAVE(id);
+    return;
+  }
+  bool landscape = false;
+  bool doc_forms = false, doc_menus = false;
+  GS_INQ_DOCUMENTATION(doc_forms, doc_menus, status);
+  for (int i = 1; i < num_args; ++i) {
+    const std::string arg = upper_trimmed(args[static_cast<std::size_t>(i)]);
+    if (arg == "+LAND" || arg == "-LAND" || arg == "LAND" || arg == "+LANDSCAPE" ||
+        arg == "LANDSCAPE" || arg == "-LANDSCAPE") {
+      landscape = true;
+    } else if (arg == "+DFORM" || arg == "-DFORM") {
+      doc_forms = true;
+    } else if (arg == "+DMENU" || arg == "-DMENU") {
+      doc_menus = true;
+    } else if (starts_with(arg, "+COL") || starts_with(arg, "-COL")) {
+      // "+COLOURS n" or "+COLn": the number follows in the same argument or,
+      // when nothing follows there, in the next one.
+      const bool long_form = starts_with(arg, "+COLOURS") || starts_with(arg, "-COLOURS");
+      std::string rest = arg.substr(long_form ? 8 : 4);
+      if (SLEN(rest) == 0 && i + 1 < num_args) {
+        rest = upper_trimmed(args[static_cast<std::size_t>(++i)]);
+      }
+      bool valid = false;
+      int colours = 0;
+      IO_TOKTI(rest, valid, colours, status);
+      if (!valid) {
+        IO_WRITE("WARNING: Bad command line option", status);
+        continue;
+      }
+      colours = std::clamp(colours, 16, 256);
+      GS_SET_COLOURBOUNDS(colours, colours, status);
+    }
+  }
+  GS_SET_DOCUMENTATION(doc_forms, doc_menus, status);
+  if (landscape) GS_MSET_LANDSCAPE(status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
+void GS_MSET_LANDSCAPE(int& status) {
+  constexpr const char* id = "Subroutine GS_MSET_LANDSCAPE V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  GS_SET_WINDOWFORMAT(gs::format_landscape, status);
+  GS_SET_GPP(0.1f, 0.1f, 0.9f, 0.6071f, status);
+  GS_SET_DGPP(0.1f, 0.1f, 0.9f, 0.6071f, status);
+  GS_SET_MESSAGE(0.0f, 0.0f, 1.0f, vg::page_short, status);
+  GS_SET_GUIREGION(0.0f, 0.0f, 1.0f, 0.1f, status);
+  // The key keeps its place relative to the graph page position.
+  GS_SET_KEYPOSITION(0.65f, 0.5f, status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
+void GS_OPEN_GRAPHICS(int& status) {
+  constexpr const char* id = "Subroutine GS_OPEN_GRAPHICS V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  GS_OPEN_NOTERM(status);
+  int format = 0;
+  GS_INQ_WINDOWFORMAT(format, status);
+  const bool landscape = format == gs::format_landscape || format == gs::format_landscape_too;
+  const int type = landscape ? 12 : 11;
+
+  // The bounds are numbers of image colours; the image indices start above
+  // the drawing colours.
+  int minimum = 0, maximum = 0;
+  GS_INQ_COLOURBOUNDS(minimum, maximum, status);
+  VG_SET_COLOURINDICES(first_image_index, std::min(255, first_image_index - 1 + maximum),
+                       status);
+  VG_OPEN_WK(gs::window_workstation, 0, type, status);
+  VG_ACTIVATE_WK(gs::window_workstation, status);
+  if (status != io::status_good) {
+    ST_SAVE(id);
+    return;
+  }
+  GS_DEF_LUTCHOICE(status);
+  GS_DEF_COLOURS(status);
+
+  // Width of the sample text at a height of ten device units.
+  float height = 0.0f;
+  VG_INQ_TEXTHEIGHT(height, status);
+  VG_TEXTHEIGHT(10.0f / vg::page_to_device, status);
+  float width = 0.0f;
+  VG_INQ_TEXTWIDTH("iiii..MMWW", width, status);
+  VG_TEXTHEIGHT(height, status);
+  GS_SET_SAMPLEWIDTH(width, status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
+void GS_CLOSE_GRAPHICS(int& status) {
+  constexpr const char* id = "Subroutine GS_CLOSE_GRAPHICS V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  VG_CLOSE_WK(gs::window_workstation, status);
+  GS_CLOSE_PS(status);
+  VG_CLOSE(status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
+void GS_BACKGROUND(int& status) {
+  constexpr const char* id = "Subroutine GS_BACKGROUND V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  bool fill = false;
+  int colour = 0;
+  GS_INQ_BACKGROUND(fill, colour, status);
+  if (!fill) return;
+  int fill_type = 0, fill_colour = 0;
+  GS_INQ_FILLSTYLE(fill_type, fill_colour, status);
+  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
+  VG_INQ_DATAWINDOW(xmin, ymin, xmax, ymax, status);
+  VG_CLEAR(status);
+  GS_FILLSTYLE(1, colour, status);
+  GS_RECTANGLE(xmin, ymin, xmax, ymax, false, true, status);
+  GS_FILLSTYLE(fill_type, fill_colour, status);
+  if (status != io::status_good) ST_SAVE(id);
+}
