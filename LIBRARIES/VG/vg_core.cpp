@@ -1,0 +1,523 @@
+// The system record, workstation control and the device dispatch of the
+// device graphics core.
+#include <cstdio>
+#include <string>
+
+#include "vg.h"
+#include "vg_internal.h"
+
+namespace {
+
+vg::WindowDeviceFactory window_factory = nullptr;
+
+void write(const std::string& line) {
+  int good = io::status_good;
+  IO_WRITE(line, good);
+}
+
+// Window size at open of the window workstation types.
+void window_size(int format, int& width, int& height) {
+  if (format == vg::format_landscape) {
+    width = 707;
+    height = 500;
+  } else {
+    width = 500;
+    height = 707;
+  }
+}
+
+struct DeviceNames {
+  const char* window;
+  const char* postscript;
+};
+
+// Identification texts of the device routines, in the order of vg::Op.
+const DeviceNames device_names[] = {
+    {"Function VG_X11_CLOSE V0.3 ", "Function VG_PS_CLOSE V0.2 "},
+    {"Function VG_X11_CLEAR V0.3 ", "Function VG_PS_CLEAR V0.2 "},
+    {"Function VG_X11_UPDATE V0.2 ", "Function VG_PS_UPDATE V0.2 "},
+    {"Function VG_X11_SET_UPDATE V0.1 ", "Function VG_PS_SET_UPDATE V0.1 "},
+    {"Function VG_X11_TRANSFORM V0.3 ", "Function VG_PS_TRANSFORM V0.2 "},
+    {"Function VG_X11_CLIP V0.2 ", "Function VG_PS_CLIP V0.2 "},
+    {"Function VG_X11_LINECOLOUR V0.2 ", "Function VG_PS_LINECOLOUR V0.3 "},
+    {"Function VG_X11_LINESTYLE V0.2 ", "Function VG_PS_LINESTYLE V0.2 "},
+    {"Function VG_X11_LINEWIDTH V0.2 ", "Function VG_PS_LINEWIDTH V0.2 "},
+    {"Function VG_X11_MARKERTYPE V0.2 ", "Function VG_PS_MARKERTYPE V0.2 "},
+    {"Function VG_X11_MARKERSCALE V0.2 ", "Function VG_PS_MARKERSCALE V0.2 "},
+    {"Function VG_X11_MARKERWIDTH V0.2 ", "Function VG_PS_MARKERWIDTH V0.2 "},
+    {"Function VG_X11_MARKERCOLOUR V0.2 ", "Function VG_PS_MARKERCOLOUR V0.3 "},
+    {"Function VG_X11_FILLCOLOUR V0.2 ", "Function VG_PS_FILLCOLOUR V0.3 "},
+    {"Function VG_X11_TEXTFONT V0.2 ", "Function VG_PS_TEXTFONT V0.2 "},
+    {"Function VG_X11_TEXTCOLOUR V0.2 ", "Function VG_PS_TEXTCOLOUR V0.3 "},
+    {"Function VG_X11_TEXTHEIGHT V0.2 ", "Function VG_PS_TEXTHEIGHT V0.2 "},
+    {"Function VG_X11_TEXTALIGNMENT V0.2 ", "Function VG_PS_TEXTALIGNMENT V0.2 "},
+    {"Function VG_X11_TEXTANGLE V0.2 ", "Function VG_PS_TEXTANGLE V0.2 "},
+    {"Function VG_X11_MASKCOLOUR V0.1 ", "Function VG_PS_MASKCOLOUR V0.1 "},
+    {"Function VG_X11_ZSCALING V0.1 ", "Function VG_PS_ZSCALING V0.1 "},
+    {"Function VG_X11_COLOURMAP V0.3 ", "Function VG_PS_COLOURMAP V0.1 "},
+    {"Function VG_X11_COLOURRANGE V0.2 ", "Function VG_PS_COLOURRANGE V0.1 "},
+    {"Function VG_X11_PL V0.2 ", "Function VG_PS_PL V0.3 "},
+    {"Function VG_X11_PM V0.2 ", "Function VG_PS_PM V0.3 "},
+    {"Function VG_X11_FA V0.2 ", "Function VG_PS_FA V0.3 "},
+    {"Function VG_X11_TEXT V0.3 ", "Function VG_PS_TEXT V0.3 "},
+    {"Function VG_X11_CA V0.4 ", "Function VG_PS_CA V0.4 "},
+    {"Function VG_X11_RMCA V0.4 ", "Function VG_PS_RMCA V0.3 "},
+    {"Function VG_X11_EVENT V0.6 ", "Function VG_PS_EVENT V0.1 "},
+    {"Function VG_X11_COORDINATE V0.3 ", "Function VG_PS_COORDINATE V0.1 "},
+    {"Function VG_X11_RUBBERBAND V0.2 ", "Function VG_PS_RUBBERBAND V0.1 "},
+    {"Function VG_X11_SPYGLASS V0.2 ", "Function VG_PS_SPYGLASS V0.1 "},
+    {"Function VG_X11_TEXTWIDTH V0.2 ", "Function VG_PS_TEXTWIDTH V0.1 "},
+    {"Function VG_X11_INQ_SIZE V0.1 ", "Function VG_PS_INQ_SIZE V0.1 "},
+    {"Function VG_X11_TITLE V0.2 ", "Function VG_PS_TITLE V0.1 "},
+};
+
+void close_device(vg::Workstation& ws, int& status) {
+  vg::System& s = vg::record();
+  if (ws.device) vg::device_result(ws.device->close(), ws, vg::Op::close, status);
+  if (ws.device_class == vg::class_window) --s.num_window;
+  if (ws.device_class == vg::class_postscript) --s.num_postscript;
+  --s.num_open;
+  ws = vg::Workstation{};
+}
+
+// The workstation `id` for an input routine: null (after the message and
+// status 132002) when it is unknown.
+vg::Workstation* input_workstation(int id, const char* name, const char* ident, int& status) {
+  vg::Workstation* ws = vg::find_workstation(id);
+  if (ws == nullptr) {
+    write(std::string("ERROR: Workstation ID is unknown (") + name + ")");
+    status = 132002;
+    ST_SAVE(ident);
+  }
+  return ws;
+}
+
+bool entry(int& status, const char* ident) {
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+namespace vg {
+
+System& record() {
+  static System s;
+  return s;
+}
+
+void reset_system() {
+  System& s = record();
+  s = System{};
+  default_colour_table(s.colours);
+}
+
+bool check_open(const char* name) {
+  if (record().open) return true;
+  write(std::string("ERROR: Vellum Graphics system is not open (") + name + ")");
+  return false;
+}
+
+void set_window_device_factory(WindowDeviceFactory factory) { window_factory = factory; }
+
+Workstation* find_workstation(int id) {
+  for (auto& ws : record().table) {
+    if (ws.state != state_free && ws.id == id) return &ws;
+  }
+  return nullptr;
+}
+
+void device_result(int result, const Workstation& ws, Op op, int& status) {
+  if (result == device_ok || status != io::status_good) return;
+  if (result == device_closed) {
+    status = io::status_escape;
+    return;
+  }
+  const DeviceNames& names = device_names[static_cast<int>(op)];
+  status = 130001;
+  ST_SAVE(ws.device_class == class_window ? names.window : names.postscript);
+}
+
+void sync_device(Workstation& ws, int& status) {
+  const System& s = record();
+  const Attributes& a = s.attributes;
+  Device& d = *ws.device;
+  auto step = [&](Op op, int result) {
+    if (status == io::status_good) device_result(result, ws, op, status);
+  };
+  step(Op::colour_range,
+       d.colour_range(s.image_first, s.image_last, s.second_first, s.second_last));
+  step(Op::colour_map, d.colour_map(0, table_size - 1, s.colours));
+  step(Op::transform, d.set_transform(s.window, s.viewport));
+  step(Op::clip, d.set_clip(s.clip, s.clip_window));
+  step(Op::log_scaling, d.log_scaling(a.logarithmic));
+  step(Op::mask_colour, d.mask_colour(a.mask_colour));
+  step(Op::line_colour, d.line_colour(a.line_colour));
+  step(Op::line_style, d.line_style(a.line_style));
+  step(Op::line_width, d.line_width(a.line_width));
+  step(Op::marker_type, d.marker_type(a.marker_type));
+  step(Op::marker_scale, d.marker_scale(a.marker_scale));
+  step(Op::marker_width, d.marker_width(a.marker_width));
+  step(Op::marker_colour, d.marker_colour(a.marker_colour));
+  step(Op::fill_colour, d.fill_colour(a.fill_colour));
+  step(Op::text_font, d.text_font(a.text_font));
+  step(Op::text_colour, d.text_colour(a.text_colour));
+  step(Op::text_height, d.text_height(a.text_height));
+  step(Op::text_alignment, d.text_alignment(a.text_horizontal, a.text_vertical));
+  step(Op::text_angle, d.text_angle(a.text_angle));
+  ws.stale = false;
+}
+
+}  // namespace vg
+
+// ---------------------------------------------------------------------------
+// Control
+// ---------------------------------------------------------------------------
+void VG_OPEN(int mode, int& status) {
+  static const char* const ident = "Subroutine VG_OPEN V0.3 ";
+  if (!entry(status, ident)) return;
+  if (mode != 0) {
+    status = 130017;
+    ST_SAVE(ident);
+    return;
+  }
+  // Reopening starts from a clean record: devices left open are closed first.
+  int ignore = io::status_good;
+  for (auto& ws : vg::record().table) {
+    if (ws.state != vg::state_free) close_device(ws, ignore);
+  }
+  vg::reset_system();
+  vg::record().open = true;
+}
+
+void VG_CLOSE(int& status) {
+  static const char* const ident = "Subroutine VG_CLOSE V0.2 ";
+  if (!entry(status, ident)) return;
+  vg::System& s = vg::record();
+  if (!s.open) {
+    write("WARNING: Vellum Graphics system is already closed ! (VG_CLOSE)");
+    return;
+  }
+  // Workstations still open are closed with the system.
+  for (auto& ws : s.table) {
+    if (ws.state != vg::state_free) close_device(ws, status);
+  }
+  s.open = false;
+  s.raster_mode = false;
+  s.raster = {};
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
+  static const char* const ident = "Subroutine VG_OPEN_WK V0.8 ";
+  if (!entry(status, ident)) return;
+  if (workstation < 1) {
+    status = 130017;
+    ST_SAVE(ident);
+    return;
+  }
+  vg::System& s = vg::record();
+  if (!s.open) {
+    write("WARNING: Vellum Graphics system is not open (VG_OPEN_WK)");
+    return;
+  }
+  if (vg::find_workstation(workstation) != nullptr) {
+    write("WARNING: Workstation already open (VG_OPEN_WK)");
+    return;
+  }
+  if (s.num_open >= vg::max_workstations) {
+    write("WARNING: Maximum number of workstations are already open (VG_OPEN_WK)");
+  }
+  vg::Workstation* slot = nullptr;
+  for (auto& ws : s.table) {
+    if (ws.state == vg::state_free) {
+      slot = &ws;
+      break;
+    }
+  }
+  if (slot == nullptr) {
+    status = 132002;
+    ST_SAVE(ident);
+    return;
+  }
+
+  std::unique_ptr<vg::Device> device;
+  int device_class = 0;
+  int format = vg::format_portrait;
+  if (type == 11 || type == 12) {
+    if (s.num_window >= 1) {
+      write("WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)");
+      return;
+    }
+    device_class = vg::class_window;
+    format = type == 12 ? vg::format_landscape : vg::format_portrait;
+    int width = 0, height = 0;
+    window_size(format, width, height);
+    vg::WindowDeviceFactory factory =
+        window_factory != nullptr ? window_factory : &vg::open_x11_device;
+    device = factory(format, s.screen_left, s.screen_top, width, height);
+    if (!device) {
+      write("WARNING: X-11 workstation not opened successfully (VG_OPEN_WK)");
+      ST_SAVE("Subroutine VG_X11_OPEN V0.7 ");
+      status = 132001;
+      return;
+    }
+    // The image range asked for by VG_SET_COLOURINDICES and the default
+    // colour table take effect with the new window.
+    s.image_first = s.pending_first;
+    s.image_last = s.pending_last;
+    vg::default_colour_table(s.colours);
+  } else if (type >= 21 && type <= 24) {
+    if (s.num_postscript >= 1) {
+      write("WARNING: Maximum number of PostScript workstations are already open (VG_OPEN_WK)");
+      return;
+    }
+    device_class = vg::class_postscript;
+    const bool landscape = type == 22 || type == 24;
+    const bool colour = type == 21 || type == 22;
+    format = landscape ? vg::format_landscape : vg::format_portrait;
+    device = vg::open_postscript_device(connection, landscape, colour, status);
+    if (status != io::status_good) {
+      ST_SAVE(ident);
+      return;
+    }
+    if (!device) {
+      status = 130001;
+      ST_SAVE("Subroutine VG_PS_OPEN V0.4 ");
+      return;
+    }
+  } else {
+    write("WARNING: Unknown graphics device type (VG_OPEN_WK)");
+    return;
+  }
+
+  ++s.num_open;
+  if (device_class == vg::class_window) ++s.num_window;
+  if (device_class == vg::class_postscript) ++s.num_postscript;
+  slot->id = workstation;
+  slot->connection = connection;
+  slot->type = type;
+  slot->device_class = device_class;
+  slot->state = vg::state_open;
+  slot->format = format;
+  slot->device = std::move(device);
+  vg::sync_device(*slot, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_CLOSE_WK(int workstation, int& status) {
+  static const char* const ident = "Subroutine VG_CLOSE_WK V0.4 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_CLOSE_WK)");
+    return;
+  }
+  close_device(*ws, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_ACTIVATE_WK(int workstation, int& status) {
+  static const char* const ident = "Subroutine VG_ACTIVATE_WK V0.3 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_ACTIVATE_WK)");
+  } else if (ws->state == vg::state_active) {
+    write("WARNING: Workstation is already active (VG_ACTIVATE_WK)");
+  } else if (ws->state != vg::state_open) {
+    write("ERROR: Workstation is not open (VG_ACTIVATE_WK)");
+  } else {
+    ws->state = vg::state_active;
+    // Whatever changed while the workstation was inactive reaches it now.
+    if (ws->stale) vg::sync_device(*ws, status);
+    if (status != io::status_good) ST_SAVE(ident);
+  }
+}
+
+void VG_DEACTIVATE_WK(int workstation, int& status) {
+  static const char* const ident = "Subroutine VG_DEACTIVATE_WK V0.3 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_DEACTIVATE_WK)");
+  } else if (ws->state == vg::state_open) {
+    write("WARNING: Workstation is not active (VG_DEACTIVATE_WK)");
+  } else if (ws->state != vg::state_active) {
+    write("ERROR: Workstation is not open (VG_DEACTIVATE_WK)");
+  } else {
+    ws->state = vg::state_open;
+  }
+}
+
+void VG_UPDATE(int workstation, int /*mode*/, int& status) {
+  static const char* const ident = "Subroutine VG_UPDATE V0.3 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_UPDATE)");
+    return;
+  }
+  vg::device_result(ws->device->update(), *ws, vg::Op::update, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_SET_UPDATE(int workstation, int& status) {
+  static const char* const ident = "Subroutine VG_SET_UPDATE V0.2 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_SET_UPDATE)");
+    return;
+  }
+  if (ws->device_class == vg::class_postscript) {
+    write("WARNING: SET UPDATE is not possible on a Postscript device");
+    return;
+  }
+  vg::device_result(ws->device->set_update(), *ws, vg::Op::set_update, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_CLEAR(int& status) {
+  static const char* const ident = "Subroutine VG_CLEAR V0.2 ";
+  if (!entry(status, ident)) return;
+  vg::for_active(vg::Op::clear, status, [](vg::Device& d) { return d.clear(); });
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_TITLE(int workstation, const std::string& title, int& status) {
+  static const char* const ident = "Subroutine VG_TITLE V0.2 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_TITLE)");
+    return;
+  }
+  // A PostScript page has no title bar.
+  if (ws->device_class != vg::class_window) return;
+  const std::string text = title.substr(0, std::min<std::size_t>(SLEN(title), io::title_width));
+  vg::device_result(ws->device->title(text), *ws, vg::Op::title, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_BELL(int& status) {
+  static const char* const ident = "Subroutine VG_BELL V0.1 ";
+  if (!entry(status, ident)) return;
+  for (auto& ws : vg::record().table) {
+    if (ws.state != vg::state_free && ws.device_class == vg::class_window) ws.device->bell();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Input
+// ---------------------------------------------------------------------------
+void VG_INP_EVENT(int workstation, int wait_mode, bool prompt_wanted, const std::string& prompt,
+                  bool initial, const std::string& initial_string, float box_x, float box_y,
+                  float box_width, float box_height, int& event_type, int& workstation_out,
+                  float& x, float& y, std::string& text, int& status) {
+  static const char* const ident = "Subroutine VG_INP_EVENT V0.5 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = input_workstation(workstation, "VG_INP_EVENT", ident, status);
+  if (ws == nullptr) return;
+  event_type = vg::event_none;
+  workstation_out = workstation;
+  if (ws->device_class != vg::class_window) {
+    write("WARNING: String input is not possible from a Postscript device");
+    return;
+  }
+  vg::EventRequest request;
+  request.wait_mode = wait_mode;
+  request.prompt_wanted = prompt_wanted;
+  request.prompt = prompt.substr(0, std::min<std::size_t>(SLEN(prompt), io::line_width));
+  request.initial = initial;
+  request.initial_string =
+      initial_string.substr(0, std::min<std::size_t>(SLEN(initial_string), io::line_width));
+  request.box_x = box_x;
+  request.box_y = box_y;
+  request.box_width = box_width;
+  request.box_height = box_height;
+  vg::Event event;
+  vg::device_result(ws->device->event(request, event), *ws, vg::Op::event, status);
+  if (status != io::status_good) {
+    if (status != io::status_escape) ST_SAVE(ident);
+    return;
+  }
+  event_type = event.type;
+  x = event.x;
+  y = event.y;
+  text = event.text;
+}
+
+void VG_INP_COORDINATE(int workstation, int wait_mode, int& event_type, float& x, float& y,
+                       int& status) {
+  static const char* const ident = "Subroutine VG_INP_COORDINATE V0.4 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = input_workstation(workstation, "VG_INP_COORDINATE", ident, status);
+  if (ws == nullptr) return;
+  event_type = vg::event_none;
+  if (ws->device_class != vg::class_window) {
+    write("WARNING: Coordinate input is not possible from a Postscript device");
+    return;
+  }
+  int type = vg::event_none;
+  float px = 0.0f, py = 0.0f;
+  vg::device_result(ws->device->coordinate(wait_mode, type, px, py), *ws, vg::Op::coordinate,
+                    status);
+  if (status != io::status_good) {
+    if (status != io::status_escape) ST_SAVE(ident);
+    return;
+  }
+  event_type = type;
+  x = px;
+  y = py;
+}
+
+void VG_SET_RUBBERBAND(int workstation, int mode, float x, float y, int& status) {
+  static const char* const ident = "Subroutine VG_SET_RUBBERBAND V0.2 ";
+  if (!entry(status, ident)) return;
+  if (mode < 0 || mode > 2) {
+    status = 130017;
+    ST_SAVE(ident);
+    return;
+  }
+  vg::Workstation* ws = input_workstation(workstation, "VG_SET_RUBBERBAND", ident, status);
+  if (ws == nullptr) return;
+  if (ws->device_class != vg::class_window) {
+    write("WARNING: Rubber-banding is not possible from a Postscript device");
+    return;
+  }
+  vg::device_result(ws->device->rubberband(mode, x, y), *ws, vg::Op::rubberband, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_SPYGLASS(int workstation, bool on, const vg::Spyglass& parameters, int& status) {
+  static const char* const ident = "Subroutine VG_SPYGLASS V0.2 ";
+  if (!entry(status, ident)) return;
+  vg::Workstation* ws = input_workstation(workstation, "VG_SPYGLASS", ident, status);
+  if (ws == nullptr) return;
+  if (ws->device_class != vg::class_window) return;  // nothing to magnify on paper
+  vg::device_result(ws->device->spyglass(on, parameters), *ws, vg::Op::spyglass, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
+void VG_INQ_SIZE(int workstation, int& width, int& height, int& status) {
+  static const char* const ident = "Subroutine VG_INQ_SIZE V0.2 ";
+  if (!entry(status, ident)) return;
+  if (!vg::check_open("VG_INQ_SIZE")) return;
+  vg::Workstation* ws = vg::find_workstation(workstation);
+  if (ws == nullptr) {
+    write("ERROR: Workstation ID is unknown (VG_INQ_SIZE)");
+    return;
+  }
+  int w = 0, h = 0;
+  vg::device_result(ws->device->inq_size(w, h), *ws, vg::Op::inq_size, status);
+  if (status != io::status_good) {
+    ST_SAVE(ident);
+    return;
+  }
+  width = w;
+  height = h;
+}

@@ -1,0 +1,151 @@
+// Internal state and services shared by the sources of the device graphics
+// core (not part of the public API).
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vg.h"
+
+namespace vg {
+
+inline constexpr int max_workstations = 10;
+
+// Workstation states of the table.
+inline constexpr int state_free = 0;
+inline constexpr int state_open = 1;
+inline constexpr int state_active = 2;
+
+struct Workstation {
+  int id = 0;
+  int connection = 0;
+  int type = 0;
+  int device_class = 0;
+  int state = state_free;
+  int format = format_portrait;
+  std::unique_ptr<Device> device;
+  // Attributes changed while the workstation was not active: it is brought
+  // up to date when it is activated again.
+  bool stale = false;
+};
+
+// Current attribute values of the core.
+struct Attributes {
+  int line_colour = 1;
+  int line_style = 1;
+  float line_width = 1.0f;
+  int marker_type = 1;
+  float marker_scale = 1.0f;
+  float marker_width = 1.0f;
+  int marker_colour = 1;
+  int fill_colour = 1;
+  int text_font = 1;
+  int text_colour = 1;
+  float text_height = 0.02f;
+  int text_horizontal = 1;
+  int text_vertical = 0;
+  float text_angle = 0.0f;
+  int mask_colour = 2;
+  bool logarithmic = false;
+};
+
+// The system record.
+struct System {
+  bool open = false;
+  std::array<Workstation, max_workstations> table;
+  int num_open = 0;
+  int num_window = 0;
+  int num_postscript = 0;
+
+  float window[4] = {0.0f, 0.0f, 1.0f, 1.0f};    // data window: xmin, ymin, xmax, ymax
+  float viewport[4] = {0.0f, 0.0f, 1.0f, 1.0f};  // page units
+  float clip_window[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+  bool clip = false;
+  // World to device units (page units x 707).
+  float xscale = page_to_device, yscale = page_to_device;
+  float xoffset = 0.0f, yoffset = 0.0f;
+  // Data windows and viewports remembered by VG_UNITYTRANSFORM (innermost last).
+  std::vector<std::array<float, 8>> unity_stack;
+
+  // Colour index ranges in force, and those to apply at the next window open.
+  int image_first = 41, image_last = 250;
+  int second_first = 49, second_last = 250;
+  int pending_first = 41, pending_last = 250;
+  int screen_left = 108, screen_top = 240;
+
+  Attributes attributes;
+  std::array<Rgb, table_size> colours{};
+
+  bool raster_mode = false;
+  io::View2D<int> raster;
+};
+
+System& record();
+
+// Resets the record to its defaults (workstations must be closed already).
+void reset_system();
+
+// The default colour table: named drawing colours at low indices, a grey ramp
+// over the image range.
+void default_colour_table(std::array<Rgb, table_size>& table);
+
+// Writes "ERROR: Vellum Graphics system is not open (NAME)" and returns false
+// when the system is closed.
+bool check_open(const char* name);
+
+// Routine names of the device routines, used when a device call fails.
+enum class Op {
+  close, clear, update, set_update, transform, clip, line_colour, line_style, line_width,
+  marker_type, marker_scale, marker_width, marker_colour, fill_colour, text_font, text_colour,
+  text_height, text_alignment, text_angle, mask_colour, log_scaling, colour_map, colour_range,
+  polyline, polymarker, fill_area, text, cell_array, real_cell_array, event, coordinate,
+  rubberband, spyglass, text_width, inq_size, title
+};
+
+// Turns a device result into the status: device_failed gives 130001 with the
+// device routine's identification saved, device_closed the user escape.
+void device_result(int result, const Workstation& ws, Op op, int& status);
+
+// Brings a workstation's device up to date with the whole core state.
+void sync_device(Workstation& ws, int& status);
+
+// Calls `call` on the device of every active workstation, in slot order;
+// inactive open workstations are marked stale. Stops at the first failure.
+template <typename Call>
+void for_active(Op op, int& status, Call call) {
+  for (auto& ws : record().table) {
+    if (ws.state == state_free) continue;
+    if (ws.state != state_active) {
+      ws.stale = true;
+      continue;
+    }
+    device_result(call(*ws.device), ws, op, status);
+    if (status != io::status_good) return;
+  }
+}
+
+// Workstation of an identifier, or null.
+Workstation* find_workstation(int id);
+
+// Scaling of real data onto the image colour range, shared by the devices.
+class IndexScale {
+ public:
+  // False (after writing the console message) when the range is unusable:
+  // not finite, high below low, or with logarithmic scaling low not above 0.
+  bool set(float low, float high, bool logarithmic, int first, int last);
+  int index(float value) const;
+
+ private:
+  float low_ = 0.0f, high_ = 1.0f;
+  bool log_ = false;
+  int first_ = 0, last_ = 255;
+  double base_ = 0.0, factor_ = 0.0;
+};
+
+// Raster drawing of the current data window into the raster array.
+void raster_polyline(int n, const float x[], const float y[], int colour);
+void raster_fill(int n, const float x[], const float y[], int colour);
+
+}  // namespace vg
