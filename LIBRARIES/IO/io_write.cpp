@@ -99,13 +99,5 @@ void IO_WRITE_FILE(int unit, const std::string& message, int& status) {
   }
   status = 11010;
   ST_SAVE(ident);
-  int good = io::status_good;
-  IO_WRITE("ERROR: Failed to output ASCII text to an output file. May be you do not", good);
-  IO_WRITE("       have write permission, or the file system, or your quota, are full.", good);
-  IO_WRITE(" ", good);
-  char line[32];
-  std::snprintf(line, sizeof line, "       %8d", system_status);
-  IO_WRITE(line, good);
-  IO_WRITE("       (This value is system dependent; see system documentation.)", good);
-  IO_WRITE(" ", good);
+  io::report_write_failure(system_status);
 }

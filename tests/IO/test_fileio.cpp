@@ -10,37 +10,12 @@
 
 #include "console_capture.h"
 #include "io.h"
+#include "stdin_pipe.h"
 #include "io_internal.h"
 
 namespace {
 
-// Standard input replaced, for one test, by a pipe holding `answers`.
-class AnswersOnStdin {
- public:
-  explicit AnswersOnStdin(const std::string& answers) : saved_(dup(STDIN_FILENO)) {
-    int fds[2];
-    if (pipe(fds) != 0 ||
-        write(fds[1], answers.data(), answers.size()) != static_cast<ssize_t>(answers.size())) {
-      ADD_FAILURE() << "pipe on standard input";
-    }
-    close(fds[1]);
-    dup2(fds[0], STDIN_FILENO);
-    close(fds[0]);
-    std::clearerr(stdin);
-  }
-  ~AnswersOnStdin() {
-    while (std::getc(stdin) != EOF) {
-    }
-    dup2(saved_, STDIN_FILENO);
-    close(saved_);
-    std::clearerr(stdin);
-  }
-  AnswersOnStdin(const AnswersOnStdin&) = delete;
-  AnswersOnStdin& operator=(const AnswersOnStdin&) = delete;
-
- private:
-  int saved_;
-};
+using AnswersOnStdin = kovtest::StdinPipe;
 
 class FileIoTest : public ::testing::Test {
  protected:
