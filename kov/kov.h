@@ -20,3 +20,6 @@ int run(int argc, char** argv);
 }  // namespace kov
 
 void KOV_MTRAILER(const std::string& version, int& status);
+// The title banner in the graphics window.
+void KOV_MBANNER(const std::string& version, int& status);
+void KOV_DRAW_MBANNER(const std::string& version, int& status);

@@ -1,8 +1,10 @@
 // Start-up and shutdown of the set-up program.
 #include <string>
 
+#include "gs.h"
 #include "io.h"
 #include "kov.h"
+#include "vg.h"
 
 namespace {
 
@@ -62,9 +64,10 @@ void KOV_MTRAILER(const std::string& /*version*/, int& status) {
 
 namespace kov {
 
-int run(int /*argc*/, char** /*argv*/) {
+int run(int argc, char** argv) {
   int status = 0;
   ST_DEF_SYSTEM(status);
+  IO_SET_ARGS(argc, argv);
   greeting(status);
 
   int retstat = 0;
@@ -74,15 +77,44 @@ int run(int /*argc*/, char** /*argv*/) {
     return exit_error;
   }
 
-  // There is no window device yet: graphics cannot be opened.
-  status = 130000 + 2001;
+  GS_OPEN_GRAPHICS(status);
   if (status != io::status_good) {
     ST_DEF_SYSTEM(status);
     no_graphics_help(status);
     IO_WRITE("KOV exiting owing to lack of graphics", status);
     return exit_error;
   }
-  return exit_normal;
+
+  KOV_MBANNER(version, status);
+  if (status != io::status_good) {
+    IO_WRITE("WARNING: Problem in banner component, bad internal error status", status);
+    ST_OUT(status);
+  }
+  GS_SET_LUTCHOICE(4, 200, status);
+  GS_COLOURS(status);
+
+  // The guided set-up is not there yet: the banner stays until the user
+  // clicks in the window.
+  while (status == io::status_good) {
+    int event_type = vg::event_none;
+    float x = 0.0f, y = 0.0f;
+    VG_INP_COORDINATE(gs::window_workstation, 1, event_type, x, y, status);
+    if (status != io::status_good || event_type == vg::event_button) break;
+    if (event_type == vg::event_redraw) KOV_MBANNER(version, status);
+  }
+  if (status == io::status_escape) {
+    ST_DEF_SYSTEM(status);
+    IO_WRITE("Reconstruction cancelled", status);
+    return exit_cancelled;
+  }
+
+  GS_CLOSE_GRAPHICS(status);
+  retstat = 0;
+  IO_SAVE_DATABASE(defaults_file, retstat, status);
+  if (retstat != 0) IO_WRITE("WARNING: Problem saving default values", status);
+  KOV_MTRAILER(version, status);
+  ST_OUT(status);
+  return status == io::status_good ? exit_normal : exit_error;
 }
 
 }  // namespace kov
