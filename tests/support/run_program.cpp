@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 
 namespace kovtest {
@@ -59,6 +60,69 @@ ProgramResult run_program(const std::string& path, const std::vector<std::string
   } else if (WIFSIGNALED(wstatus)) {
     result.exit_status = 128 + WTERMSIG(wstatus);
   }
+  return result;
+}
+
+RunningProgram start_program(const std::string& path, const std::vector<std::string>& arguments,
+                             const std::map<std::string, std::optional<std::string>>& environment) {
+  int out[2];
+  if (pipe(out) != 0) throw std::runtime_error("pipe failed");
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int null_in = open("/dev/null", O_RDONLY);
+    if (null_in >= 0) dup2(null_in, 0);
+    dup2(out[1], 1);
+    dup2(out[1], 2);
+    close(out[0]);
+    close(out[1]);
+    for (const auto& [name, value] : environment) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(path.c_str()));
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  return {static_cast<int>(pid), out[0]};
+}
+
+ProgramResult finish_program(RunningProgram& program, int timeout_seconds) {
+  ProgramResult result;
+  if (program.pid < 0) return result;
+  const time_t deadline = time(nullptr) + timeout_seconds;
+  fcntl(program.output_fd, F_SETFL, fcntl(program.output_fd, F_GETFL) | O_NONBLOCK);
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(program.output_fd, buffer, sizeof buffer);
+    if (n > 0) {
+      result.output.append(buffer, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n == 0) break;
+    if (time(nullptr) > deadline) {
+      kill(program.pid, SIGKILL);
+      break;
+    }
+    usleep(20000);
+  }
+  close(program.output_fd);
+  int wstatus = 0;
+  waitpid(program.pid, &wstatus, 0);
+  if (WIFEXITED(wstatus)) {
+    result.exit_status = WEXITSTATUS(wstatus);
+  } else if (WIFSIGNALED(wstatus)) {
+    result.exit_status = 128 + WTERMSIG(wstatus);
+  }
+  program.pid = -1;
+  program.output_fd = -1;
   return result;
 }
 

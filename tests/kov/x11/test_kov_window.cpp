@@ -1,0 +1,133 @@
+// The program in a real window: the banner in portrait and landscape, one
+// click to end normally, closing the window to cancel.
+#include "../../VG/x11/x11_support.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run_program.h"
+
+namespace {
+
+using kovtest::split_lines;
+
+// The program's top-level window, once it is shown (0 after a timeout).
+unsigned long find_window(Display* display) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    Window root, parent;
+    Window* children = nullptr;
+    unsigned n = 0;
+    XSync(display, False);
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) != 0) {
+      unsigned long found = 0;
+      for (unsigned i = 0; i < n && found == 0; ++i) {
+        char* name = nullptr;
+        XWindowAttributes a;
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+          if (std::string(name) == "Vellum Graphics Window" &&
+              XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
+            found = children[i];
+          }
+          XFree(name);
+        }
+      }
+      if (children != nullptr) XFree(children);
+      if (found != 0) {
+        usleep(300000);  // let the banner be drawn
+        return found;
+      }
+    }
+    usleep(50000);
+  }
+  return 0;
+}
+
+struct KovRun {
+  kovtest::TempDir home;
+  kovtest::RunningProgram program;
+  explicit KovRun(const std::vector<std::string>& arguments) {
+    program = kovtest::start_program(KOV_MASTER_PATH, arguments, {{"HOME", home.path()}});
+  }
+  ~KovRun() {
+    if (program.pid > 0) kovtest::finish_program(program, 1);
+  }
+};
+
+bool has_line(const std::vector<std::string>& lines, const std::string& line) {
+  for (const auto& l : lines) {
+    if (l == line) return true;
+  }
+  return false;
+}
+
+// The banner: a deep blue page edge, the yellow frame, black panel, and the
+// three letters in orange, yellow and cyan.
+void expect_banner(const x11test::Picture& p) {
+  ASSERT_GT(p.width, 0);
+  EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
+  const auto orange = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 191, 0, 40); };
+  const auto cyan = [](const x11test::Rgb8& c) { return x11test::near(c, 0, 255, 255, 40); };
+  EXPECT_GT(p.count(orange), 500);
+  EXPECT_GT(p.count(cyan), 500);
+}
+
+TEST(KovWindow, PortraitBannerAndOneClickEndsNormally) {
+  KOV_NEED_DISPLAY();
+  x11test::Connection x;
+  ASSERT_NE(x.get(), nullptr);
+  KovRun run({});
+  const unsigned long window = find_window(x.get());
+  ASSERT_NE(window, 0u);
+  int width = 0, height = 0;
+  x.window_size(window, width, height);
+  EXPECT_EQ(width, 500);
+  EXPECT_EQ(height, 707);
+  expect_banner(x.grab(window));
+  x11test::screenshot(window, "kov_banner_portrait");
+  x.click(window, 250, 350);
+  const auto result = kovtest::finish_program(run.program);
+  EXPECT_EQ(result.exit_status, 0) << result.output;
+  const auto lines = split_lines(result.output);
+  EXPECT_TRUE(has_line(lines, "KOV_MASTER Exited")) << result.output;
+  EXPECT_FALSE(has_line(lines, "Reconstruction cancelled"));
+  EXPECT_TRUE(std::filesystem::exists(run.home.file(".kov.def")));
+}
+
+TEST(KovWindow, LandscapeOptionOpensTheWideWindow) {
+  KOV_NEED_DISPLAY();
+  x11test::Connection x;
+  ASSERT_NE(x.get(), nullptr);
+  KovRun run({"-LAND"});
+  const unsigned long window = find_window(x.get());
+  ASSERT_NE(window, 0u);
+  int width = 0, height = 0;
+  x.window_size(window, width, height);
+  EXPECT_EQ(width, 707);
+  EXPECT_EQ(height, 500);
+  expect_banner(x.grab(window));
+  x11test::screenshot(window, "kov_banner_landscape");
+  x.click(window, 350, 250);
+  const auto result = kovtest::finish_program(run.program);
+  EXPECT_EQ(result.exit_status, 0) << result.output;
+}
+
+TEST(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
+  KOV_NEED_DISPLAY();
+  x11test::Connection x;
+  ASSERT_NE(x.get(), nullptr);
+  KovRun run({});
+  const unsigned long window = find_window(x.get());
+  ASSERT_NE(window, 0u);
+  x.close_request(window);
+  const auto result = kovtest::finish_program(run.program);
+  EXPECT_EQ(result.exit_status, 2) << result.output;
+  const auto lines = split_lines(result.output);
+  EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
+  EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
+  EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+}
+
+}  // namespace
