@@ -1,0 +1,209 @@
+// The message box: scrollable lines of text with O.K. and SAVE buttons.
+#include <algorithm>
+#include <cmath>
+
+#include "gs_widgets.h"
+
+namespace gs {
+
+MessageLayout message_layout(const Box& region, int num_lines, std::span<const std::string> lines,
+                             float sample_width, int& status) {
+  MessageLayout l;
+  const float W = region.xmax - region.xmin;
+  const float H = region.ymax - region.ymin;
+  l.margin_x = W / 100.0f;
+  l.margin_y = H / 100.0f;
+  l.gap = std::min(l.margin_x, l.margin_y);
+  const float bw = std::max(0.125f * W, 0.07f);
+  const float bh = std::max(H / 20.0f, 0.025f);
+  const float sw = std::max(W / 20.0f, 0.025f);
+  l.text = Box{region.xmin + l.margin_x, region.ymin + l.margin_y + l.gap + bh,
+               region.xmax - l.margin_x - sw - l.gap, region.ymax - l.margin_y};
+
+  int font = 2, fill = blue, colour = white, auto_size = 1;
+  float spacing = 1.0f;
+  int wfont = 0, wfill = 0, wcolour = 0, wauto = 0;
+  float wspacing = 0.0f;
+  GS_INQ_MESSAGESTYLE(font, fill, colour, auto_size, spacing, wfont, wfill, wcolour, wauto,
+                      wspacing, status);
+  l.font = font < 1 ? 1 : font;
+  l.fill = fill;
+  l.colour = colour;
+  const float tw = l.text.xmax - l.text.xmin;
+  const float th = l.text.ymax - l.text.ymin;
+  if (auto_size != 0) {
+    int longest = 0;
+    for (int k = 0; k < num_lines; ++k) longest = std::max(longest, SLEN(lines[k]));
+    const int characters = std::max(longest + 2, 3);
+    l.height = std::min(tw * message_factor(l.font, sample_width) / static_cast<float>(characters),
+                        th / 3.0f);
+    l.spacing = 1.2f * l.height;
+  } else {
+    l.height = 0.02f;
+    l.spacing = spacing * l.height;
+  }
+  l.fit = l.spacing > 0.0f ? static_cast<int>(std::lround(th / l.spacing)) : num_lines;
+  l.button_height = std::min(bw / 5.0f, 0.8f * bh);
+  l.ok = Box{region.xmax - l.gap - bw, region.ymin + l.gap, region.xmax - l.gap,
+             region.ymin + l.gap + bh};
+  l.save = Box{l.ok.xmin - l.gap - bw, l.ok.ymin, l.ok.xmin - l.gap, l.ok.ymax};
+  l.scroll = Box{l.text.xmax + l.gap, l.text.ymin, region.xmax - l.margin_x, l.text.ymax};
+  return l;
+}
+
+}  // namespace gs
+
+namespace {
+
+// The name used by SAVE, remembered between calls.
+std::string& save_name() {
+  static std::string name = gs::default_save_name;
+  return name;
+}
+
+constexpr int save_unit = 18;
+
+// Writes the lines to a file named by the user. Failures are reported on the
+// console and leave the caller's status alone.
+void save_lines(int num_lines, std::span<const std::string> lines, int& status) {
+  const std::array<std::string, 1> help{"Enter name of file to contain text"};
+  std::string name = save_name();
+  bool cancelled = false;
+  gs::input_text("TEXT FILE NAME", 1, help, save_name(), name, cancelled, status);
+  if (status != io::status_good || cancelled) return;
+  name = gs::trimmed(name);
+  if (name.find_first_not_of(' ') == std::string::npos) return;
+  save_name() = name;
+  int local = io::status_good;
+  int retstat = 0;
+  std::string file_name = name;
+  IO_OPEN_ASCIIFILE(false, "WRITE", save_unit, file_name, retstat, local);
+  if (local != io::status_good || retstat != 0) {
+    int s = io::status_good;
+    IO_WRITE("WARNING: Cannot open the text file: " + name, s);
+    return;
+  }
+  for (int k = 0; k < num_lines && local == io::status_good; ++k) {
+    IO_WRITE_FILE(save_unit, gs::trimmed(lines[k]), local);
+  }
+  int close_status = io::status_good;
+  IO_CLOSE_ASCIIFILE(save_unit, close_status);
+}
+
+// The new first line shown after a scroll button, with n lines of which f
+// fit. Page steps move by at least one line.
+int scrolled(int button, int first, int n, int f) {
+  const int last_start = std::max(n - f + 1, 1);
+  const int page = std::max(f - 2, 1);
+  switch (button) {
+    case gs::scroll_to_end: return last_start;
+    case gs::scroll_page_down: return std::min(first + page, last_start);
+    case gs::scroll_line_down: return std::min(first + 1, last_start);
+    case gs::scroll_line_up: return std::max(first - 1, 1);
+    case gs::scroll_page_up: return std::max(first - page, 1);
+    case gs::scroll_to_start: return 1;
+    default: return first;
+  }
+}
+
+}  // namespace
+
+void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines,
+                     int first_line, float xmin, float ymin, float xmax, float ymax,
+                     gs::Box& text_box, gs::Box& ok_box, gs::Box& save_box, int& num_fit,
+                     int& status) {
+  constexpr const char* id = "Subroutine GS_DRAW_MESSAGE V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
+  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
+  gs::SavedDrawing saved;
+  const gs::MessageLayout l =
+      gs::message_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines, lines, gs::sample_width(),
+                         status);
+  VG_SET_UPDATE(gs::window_workstation, status);
+  const gs::Box& t = l.text;
+  GS_FILLSTYLE(1, l.fill, status);
+  GS_RECTANGLE(t.xmin - l.margin_x / 2.0f, t.ymin - l.margin_y / 2.0f, t.xmax + l.margin_x / 2.0f,
+               t.ymax + l.margin_y / 2.0f, false, true, status);
+  VG_CLIPWINDOW(t.xmin, t.ymin, t.xmax, t.ymax, status);
+  VG_CLIP(true, status);
+  GS_TEXTSTYLE(l.font, l.colour, l.height, 1.0f, 0.0f, gs::align_left, gs::valign_base, status);
+  const int first = std::clamp(first_line, 1, std::max(num_lines, 1));
+  for (int k = first; k <= num_lines; ++k) {
+    const float y = t.ymax - static_cast<float>(k - first + 1) * l.spacing;
+    if (y < t.ymin - l.spacing) break;
+    VG_TEXT(t.xmin + 0.5f * l.height, y, gs::trimmed(lines[k - 1]), status);
+  }
+  VG_CLIP(false, status);
+
+  GS_FILLSTYLE(1, gs::yellow, status);
+  GS_LINESTYLE(1, 1.0f, gs::black, status);
+  GS_TEXTSTYLE(1, gs::blue, l.button_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+  const float bevel = std::min(l.ok.xmax - l.ok.xmin, l.ok.ymax - l.ok.ymin) / 12.0f;
+  GS_STRINGBUTTON(l.ok.xmin, l.ok.ymin, l.ok.xmax, l.ok.ymax, bevel, "O.K.", status);
+  GS_STRINGBUTTON(l.save.xmin, l.save.ymin, l.save.xmax, l.save.ymax, bevel, "SAVE", status);
+  if (num_lines > l.fit) {
+    GS_SCROLLBAR(1, l.scroll.xmin, l.scroll.ymin, l.scroll.xmax, l.scroll.ymax, num_lines, first,
+                 l.fit, status);
+  } else {
+    GS_DEF_SCROLLBAR(status);
+  }
+  VG_UPDATE(gs::window_workstation, 1, status);
+  if (status != io::status_good) {
+    ST_SAVE(id);
+    return;
+  }
+  text_box = l.text;
+  ok_box = l.ok;
+  save_box = l.save;
+  num_fit = l.fit;
+}
+
+void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
+  constexpr const char* id = "Subroutine GS_MESSAGE V0.1 ";
+  if (!gs::entry_ok(status, id)) return;
+  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
+  gs::SavedDrawing saved;
+  // The scroll bars of an enclosing widget (e.g. the file lists) come back
+  // afterwards.
+  const std::vector<gs::ScrollBarRecord> enclosing_bars = gs::scroll_bars();
+  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
+  GS_INQ_MESSAGE(xmin, ymin, xmax, ymax, status);
+  int first = 1;
+  gs::Box text_box, ok_box, save_box;
+  int fit = num_lines;
+  bool draw = true;
+  while (status == io::status_good) {
+    if (draw) {
+      GS_DRAW_MESSAGE(max_lines, num_lines, lines, first, xmin, ymin, xmax, ymax, text_box,
+                      ok_box, save_box, fit, status);
+    }
+    draw = true;
+    int kind = 0, button = 0;
+    float x = 0.0f, y = 0.0f;
+    GS_INP_SCROLLBAR(1, kind, button, x, y, status);
+    if (status != io::status_good) break;
+    if (kind == gs::input_choice) {
+      first = scrolled(button, first, num_lines, fit);
+    } else if (kind == gs::input_outside) {
+      if (ok_box.contains(x, y)) break;
+      if (save_box.contains(x, y)) {
+        save_lines(num_lines, lines, status);
+        // Clear what the name prompt left beside the buttons.
+        float gx0 = 0.0f, gy0 = 0.0f, gx1 = 0.0f, gy1 = 0.0f;
+        GS_INQ_GUIREGION(gx0, gy0, gx1, gy1, status);
+        bool fill = true;
+        int background = gs::white;
+        GS_INQ_BACKGROUND(fill, background, status);
+        const float x0 = std::max(gx0, xmin), x1 = std::min(gx1, xmax);
+        const float y0 = std::max(gy0, ymin), y1 = std::min(gy1, ymax);
+        if (x0 < x1 && y0 < y1 && status == io::status_good) {
+          GS_FILLSTYLE(1, background, status);
+          GS_RECTANGLE(x0, y0, x1, y1, false, true, status);
+        }
+      }
+    }
+  }
+  gs::scroll_bars() = enclosing_bars;
+  gs::note_failure(id, status);
+}

@@ -1,0 +1,184 @@
+// Internal services of the widgets (messages, prompts, menus, buttons and
+// scroll bars): saving the caller's drawing state, argument checks, the
+// layout computations and the drawn-menu and scroll-bar records. Not part of
+// the public API.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gs.h"
+#include "gs_internal.h"
+
+namespace gs {
+
+// Text alignments of the device layer used by the widgets.
+inline constexpr int align_left = 1;
+inline constexpr int align_centre = 2;
+inline constexpr int valign_base = 4;    // the base line
+inline constexpr int valign_middle = 6;  // the middle of the capitals
+
+// The caller's drawing state: data window, viewport, clipping, the graph's
+// DDDR and DGPP, the text, line and fill styles and the GUI region. Saved on
+// construction, which also sets the data window and viewport to the unit
+// square (world units are then page units); put back on destruction,
+// whatever the status then (the restoring keeps a status of its own).
+class SavedDrawing {
+ public:
+  SavedDrawing();
+  ~SavedDrawing();
+  SavedDrawing(const SavedDrawing&) = delete;
+  SavedDrawing& operator=(const SavedDrawing&) = delete;
+
+ private:
+  float window_[4]{}, viewport_[4]{}, clip_window_[4]{};
+  bool clip_ = false;
+  float dddr_[4]{}, dgpp_[4]{}, gui_[4]{};
+  int font_ = 1, text_colour_ = 1, horizontal_ = 1, vertical_ = 1;
+  float height_ = 0.02f, size_factor_ = 1.0f, angle_ = 0.0f;
+  int line_type_ = 1, line_colour_ = 1;
+  float line_width_ = 1.0f;
+  int fill_type_ = 1, fill_colour_ = 1;
+  bool saved_ = false;
+};
+
+// The text-array checks of every widget: max_lines at least 1 (140001),
+// num_lines within 0 .. max_lines and no more than the array holds (140005).
+bool check_lines(int max_lines, int num_lines, std::span<const std::string> lines,
+                 const char* identification, int& status);
+// Region checks: xmin below xmax (140013), ymin below ymax (140014).
+bool check_region(float xmin, float ymin, float xmax, float ymax, const char* identification,
+                  int& status);
+
+// Records the routine's identification text for a failure; the user escape
+// (a window closed by the user) is passed up as it is.
+inline void note_failure(const char* identification, int status) {
+  if (status != io::status_good && status != io::status_escape) ST_SAVE(identification);
+}
+// Count check of an array given as a count and a span: 0 .. size (140005).
+bool check_count(int num_lines, std::span<const std::string> lines, const char* identification,
+                 int& status);
+
+// Significant text of a line (trailing blanks, tabs, line ends and NULs
+// removed).
+std::string trimmed(const std::string& text);
+
+// Character aspect factors chosen from the sample width measured at start-up.
+float prompt_factor(float sample_width);
+float menu_factor(float sample_width);
+float message_factor(int font, float sample_width);
+float sample_width();
+
+// Prompt box layout (GS_PROMPT).
+struct PromptLayout {
+  Box area;            // where the text goes
+  float bevel = 0.0f;  // of an active prompt's button
+  float pitch = 0.0f;  // line pitch
+  float height = 0.0f; // character height
+};
+PromptLayout prompt_layout(bool active, int num_lines, std::span<const std::string> lines,
+                           const Box& box, float sample_width);
+
+// Message box layout (GS_DRAW_MESSAGE).
+struct MessageLayout {
+  Box text, ok, save, scroll;
+  float margin_x = 0.0f, margin_y = 0.0f, gap = 0.0f;
+  float height = 0.0f, spacing = 0.0f;  // text character height and line spacing
+  float button_height = 0.0f;           // character height of the button labels
+  int fit = 0;                          // lines that fit in the text box
+  int font = 1, fill = gs::blue, colour = gs::white;
+};
+MessageLayout message_layout(const Box& region, int num_lines, std::span<const std::string> lines,
+                             float sample_width, int& status);
+
+// Warning box layout (GS_DRAW_WARNING).
+struct WarningLayout {
+  Box text, ok;
+  float margin_x = 0.0f, margin_y = 0.0f, pitch = 0.0f;
+  bool tall = true;  // width / height at most 3: the O.K. button below the text
+};
+WarningLayout warning_layout(const Box& region, int num_lines);
+
+// Menu layout (GS_MENU).
+struct MenuLayout {
+  int rows = 0;
+  float row_height = 0.0f, column_width = 0.0f;
+  float title_height = 0.0f, label_height = 0.0f, bevel = 0.0f;
+  std::vector<Box> buttons;
+};
+MenuLayout menu_layout(int num_titles, int num_choices, const Box& region, int orientation,
+                       int columns, int title_characters, int label_characters,
+                       float sample_width);
+
+// The record of the last menu drawn: its region, title lines, the number of
+// active choices and the box of every button, and its texts (for printing).
+struct MenuRecord {
+  Box region;
+  int num_titles = 0;
+  int num_choices = 0;
+  std::vector<Box> boxes;
+  std::vector<std::string> titles, labels;
+  bool offered_print = false;  // +DMENU: PostScript output offered already
+};
+MenuRecord& menu_record();
+
+// Keeps the record of an enclosing menu while a widget draws menus of its own
+// and puts it back on destruction.
+class MenuSave {
+ public:
+  MenuSave() : saved_(menu_record()) {}
+  ~MenuSave() { menu_record() = saved_; }
+  MenuSave(const MenuSave&) = delete;
+  MenuSave& operator=(const MenuSave&) = delete;
+
+ private:
+  MenuRecord saved_;
+};
+
+// Scroll bars drawn since the first bar of a set (GS_SCROLLBAR).
+struct ScrollBarRecord {
+  bool drawn = false;
+  Box outer;
+  std::array<Box, scroll_buttons> buttons;  // to start .. to end
+  Box trough, thumb;
+};
+std::vector<ScrollBarRecord>& scroll_bars();
+ScrollBarRecord scrollbar_layout(const Box& box, int num_items, int first_shown, int num_shown);
+
+// Draws a text with the given font, named colour, height and alignment.
+void draw_text(float x, float y, const std::string& text, int font, int colour, float height,
+               int horizontal, int vertical, int& status);
+
+// Waits for one event at the window workstation (wait mode 1: clicks and
+// redraw requests).
+void wait_event(int& type, float& x, float& y, int& status);
+
+// The typed line of GS_INPS and GS_INPC: draws the prompt, the input line and
+// the CANCEL, HELP and O.K. buttons in the GUI region and edits the line,
+// starting from `initial`. `cancelled` tells that CANCEL was chosen (value
+// unchanged).
+void input_text(const std::string& prompt, int num_help, std::span<const std::string> help,
+                const std::string& initial, std::string& value, bool& cancelled, int& status);
+
+// Layout of the typed-line prompt in a GUI region.
+struct InputLayout {
+  Box field;                 // the white field holding prompt and input line
+  Box device;                // the box handed to the line editor
+  Box cancel, help, ok;      // the three buttons
+  std::vector<std::string> prompt_lines;  // one or two
+  float height = 0.0f;       // character height of the prompt and the line
+  float label_height = 0.0f; // character height of the button labels
+};
+InputLayout input_layout(const Box& region, const std::string& prompt, float sample_width);
+
+// Splits a prompt longer than 50 characters at the first blank from the 40th
+// character on (one line when there is none).
+std::vector<std::string> split_prompt(const std::string& prompt);
+
+// The rewrapping of GS_SPROMPT.
+std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::string> lines,
+                                const Box& box, float sample_width);
+
+}  // namespace gs
