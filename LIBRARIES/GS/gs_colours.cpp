@@ -295,8 +295,3 @@ void GS_COLOURS(int& status) {
   VG_COLOURS(first, last, table, status);
   if (status != io::status_good) ST_SAVE(id);
 }
-
-// ---------------------------------------------------------------------------
-// Colour menu
-// ---------------------------------------------------------------------------
-// GS_GUI_COLOUR is written with the menu widget it shows (gs_menu sources).
