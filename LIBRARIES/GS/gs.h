@@ -307,9 +307,10 @@ void GS_CLOSE_PS(int& status);
 // ---------------------------------------------------------------------------
 // Text style: font, named colour, character height (world y units as the
 // device takes it), size factor (the height given to the device is height x
-// size factor; a factor of 0 or below counts as 1), angle in degrees,
-// horizontal alignment (1 left, 2 centre, 3 right) and vertical alignment
-// (1 bottom, 2 centre, 3 top) of the device layer.
+// size factor; a factor of 0 or below counts as 1), angle in degrees, and
+// the device layer's horizontal alignment (1 left, 2 centre, 3 right) and
+// vertical alignment (1 top, 2 cap line, 3 half, 4 base line, 5 bottom,
+// 6 middle of the capitals).
 void GS_TEXTSTYLE(int font, int colour, float height, float size_factor, float angle,
                   int horizontal, int vertical, int& status);
 void GS_INQ_TEXTSTYLE(int& font, int& colour, float& height, float& size_factor, float& angle,

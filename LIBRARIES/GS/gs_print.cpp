@@ -97,10 +97,12 @@ void GS_ON_PRINT(bool gui, int& status) {
   if (!open) {
     const std::array<std::string, 1> help = {"Enter <RETURN> for no file storage"};
     std::string name;
-    // The file name is asked on the console; the window's text prompt takes
-    // over once it is there.
-    IO_INPC(false, "File to store graphics", "Enter name of PostScript output file or <RETURN>",
-            1, help, 0, {}, name, status);
+    const std::string prompt = "Enter name of PostScript output file or <RETURN>";
+    if (gui) {
+      GS_INPS(prompt, 1, help, "", name, status);
+    } else {
+      IO_INPC(false, "File to store graphics", prompt, 1, help, 0, {}, name, status);
+    }
     if (status != io::status_good) {
       ST_SAVE(id);
       return;
