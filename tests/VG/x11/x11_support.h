@@ -1,0 +1,234 @@
+// Helpers of the window device tests: a connection of the test's own to the
+// X server (to read pixels back and to inject events with XTest), the device
+// opened with a transform in which one world unit is about one pixel, and
+// screenshots.
+#pragma once
+
+// GoogleTest first: Xlib's macros (None, Bool, Status ...) must not reach it.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console_capture.h"
+#include "vg.h"
+#include "vg_x11.h"
+
+namespace x11test {
+
+// Skips (or, with KOV_REQUIRE_X11 set, fails) when no display is there.
+#define KOV_NEED_DISPLAY()                                                      \
+  do {                                                                          \
+    const char* display_ = std::getenv("DISPLAY");                              \
+    if (display_ == nullptr || display_[0] == '\0') {                           \
+      if (std::getenv("KOV_REQUIRE_X11") != nullptr) {                          \
+        FAIL() << "DISPLAY is not set but KOV_REQUIRE_X11 asks for X11 tests";  \
+      }                                                                         \
+      GTEST_SKIP() << "DISPLAY is not set";                                     \
+    }                                                                           \
+  } while (false)
+
+struct Rgb8 {
+  int r = 0, g = 0, b = 0;
+  bool operator==(const Rgb8&) const = default;
+};
+
+// A picture read back from a drawable.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<Rgb8> pixels;
+  Rgb8 at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+  // Pixels matching a predicate, and their bounding box.
+  template <typename F>
+  int count(F f, int* x0 = nullptr, int* y0 = nullptr, int* x1 = nullptr,
+            int* y1 = nullptr) const {
+    int n = 0, bx0 = width, by0 = height, bx1 = -1, by1 = -1;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (!f(at(x, y))) continue;
+        ++n;
+        bx0 = std::min(bx0, x);
+        by0 = std::min(by0, y);
+        bx1 = std::max(bx1, x);
+        by1 = std::max(by1, y);
+      }
+    }
+    if (x0) *x0 = bx0;
+    if (y0) *y0 = by0;
+    if (x1) *x1 = bx1;
+    if (y1) *y1 = by1;
+    return n;
+  }
+};
+
+inline bool dark(const Rgb8& c) { return c.r < 128 && c.g < 128 && c.b < 128; }
+inline bool is_white(const Rgb8& c) { return c.r > 240 && c.g > 240 && c.b > 240; }
+inline bool near(const Rgb8& c, int r, int g, int b, int tol = 8) {
+  return std::abs(c.r - r) <= tol && std::abs(c.g - g) <= tol && std::abs(c.b - b) <= tol;
+}
+
+class Connection {
+ public:
+  Connection() : display_(XOpenDisplay(nullptr)) {}
+  ~Connection() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  Display* get() const { return display_; }
+
+  Picture grab(unsigned long drawable) const {
+    Picture p;
+    Window root;
+    int x, y;
+    unsigned w, h, border, depth;
+    XSync(display_, False);
+    if (XGetGeometry(display_, drawable, &root, &x, &y, &w, &h, &border, &depth) == 0) return p;
+    XImage* image = XGetImage(display_, drawable, 0, 0, w, h, AllPlanes, ZPixmap);
+    if (image == nullptr) return p;
+    // A pixmap has no visual: take the masks of the screen's default one.
+    Visual* visual = DefaultVisual(display_, DefaultScreen(display_));
+    if (image->red_mask == 0) {
+      image->red_mask = visual->red_mask;
+      image->green_mask = visual->green_mask;
+      image->blue_mask = visual->blue_mask;
+    }
+    p.width = static_cast<int>(w);
+    p.height = static_cast<int>(h);
+    p.pixels.resize(static_cast<std::size_t>(w) * h);
+    const auto channel = [](unsigned long v, unsigned long mask) {
+      int shift = 0;
+      while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++shift;
+      }
+      return mask == 0 ? 0 : static_cast<int>(((v >> shift) & mask) * 255 / mask);
+    };
+    for (int yy = 0; yy < p.height; ++yy) {
+      for (int xx = 0; xx < p.width; ++xx) {
+        const unsigned long v = XGetPixel(image, xx, yy);
+        p.pixels[static_cast<std::size_t>(yy * p.width + xx)] = {
+            channel(v, image->red_mask), channel(v, image->green_mask),
+            channel(v, image->blue_mask)};
+      }
+    }
+    XDestroyImage(image);
+    return p;
+  }
+
+  void window_size(unsigned long window, int& width, int& height) const {
+    XWindowAttributes a;
+    XSync(display_, False);
+    XGetWindowAttributes(display_, window, &a);
+    width = a.width;
+    height = a.height;
+  }
+
+  // Moves the pointer to a pixel of the window.
+  void move_to(unsigned long window, int x, int y) const {
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rx, &ry, &child);
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), rx, ry, CurrentTime);
+    XSync(display_, False);
+  }
+  void click(unsigned long window, int x, int y, unsigned button = 1) const {
+    move_to(window, x, y);
+    XTestFakeButtonEvent(display_, button, True, CurrentTime);
+    XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    XSync(display_, False);
+  }
+  void key(KeySym keysym, bool shift = false) const {
+    const KeyCode code = XKeysymToKeycode(display_, keysym);
+    const KeyCode shift_code = XKeysymToKeycode(display_, XK_Shift_L);
+    if (shift) XTestFakeKeyEvent(display_, shift_code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(display_, shift_code, False, CurrentTime);
+    XSync(display_, False);
+  }
+  // Types lower-case letters, digits, blanks and a few signs.
+  void type(const std::string& text) const {
+    for (char c : text) {
+      if (c == ' ') {
+        key(XK_space);
+      } else if (c == '.') {
+        key(XK_period);
+      } else if (c >= 'A' && c <= 'Z') {
+        key(static_cast<KeySym>(XK_a + (c - 'A')), true);
+      } else {
+        key(static_cast<KeySym>(c));
+      }
+    }
+  }
+  // Points the keyboard at the window (no window manager does it here).
+  void focus(unsigned long window) const {
+    XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+    XSync(display_, False);
+  }
+  void close_request(unsigned long window) const {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &e);
+    XSync(display_, False);
+  }
+
+ private:
+  Display* display_;
+};
+
+// Saves a screenshot of a window as PNG in the test output directory.
+inline std::string screenshot(unsigned long window, const std::string& name) {
+  const std::string file = kovtest::output_dir() + "/" + name + ".png";
+  const std::string command = "xwd -id " + std::to_string(window) + " -silent | convert xwd:- '" +
+                              file + "' 2>/dev/null";
+  return std::system(command.c_str()) == 0 ? file : std::string();
+}
+
+// The device, opened portrait (or landscape) with world units of about one
+// pixel: data window 0..500 by 0..707 (landscape 0..707 by 0..500).
+inline std::unique_ptr<vg::Device> open_device(int format = vg::format_portrait) {
+  const bool landscape = format == vg::format_landscape;
+  auto device = vg::open_x11_device(format, 40, 30, landscape ? 707 : 500, landscape ? 500 : 707);
+  if (!device) return device;
+  const float window[4] = {0, 0, landscape ? 707.0f : 500.0f, landscape ? 500.0f : 707.0f};
+  // 500 / 707 of the page rather than 0.7071: one world unit is one pixel.
+  const float viewport[4] = {0, 0, landscape ? 1.0f : 500.0f / 707.0f,
+                             landscape ? 500.0f / 707.0f : 1.0f};
+  device->set_transform(window, viewport);
+  std::vector<vg::Rgb> table(vg::table_size);
+  for (int i = 0; i < vg::table_size; ++i) {
+    const float grey = static_cast<float>(i) / 255.0f;
+    table[static_cast<std::size_t>(i)] = {grey, grey, grey};
+  }
+  table[0] = {1, 1, 1};
+  table[1] = {0, 0, 0};
+  table[2] = {1, 0, 0};
+  table[3] = {0, 1, 0};
+  table[4] = {0, 0, 1};
+  table[5] = {1, 1, 0};
+  device->colour_map(0, vg::table_size - 1, table);
+  device->colour_range(10, 250, 10, 250);
+  device->clear();
+  device->update();
+  return device;
+}
+
+// World y of a window pixel row in the portrait transform above.
+inline float wy(int row, int height = 707) { return static_cast<float>(height - row) - 0.5f; }
+inline float wx(int column) { return static_cast<float>(column) + 0.5f; }
+
+}  // namespace x11test
