@@ -112,13 +112,15 @@ void device_result(int result, const Workstation& ws, Op op, int& status);
 void sync_device(Workstation& ws, int& status);
 
 // Calls `call` on the device of every active workstation, in slot order;
-// inactive open workstations are marked stale. Stops at the first failure.
+// inactive open workstations miss a change of state (transform, clipping,
+// attributes, colours) and are marked stale. Stops at the first failure.
 template <typename Call>
 void for_active(Op op, int& status, Call call) {
+  const bool state_change = op >= Op::transform && op <= Op::colour_range;
   for (auto& ws : record().table) {
     if (ws.state == state_free) continue;
     if (ws.state != state_active) {
-      ws.stale = true;
+      if (state_change) ws.stale = true;
       continue;
     }
     device_result(call(*ws.device), ws, op, status);
