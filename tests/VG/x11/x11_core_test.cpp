@@ -1,0 +1,243 @@
+// The window device driven through the core routines: the scene in portrait
+// and landscape windows (with screenshots), the user closing the window, and
+// the ways opening can fail or the connection can be lost.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "x11_scene.h"
+#include "x11_support.h"
+
+extern char** environ;
+
+using namespace x11test;
+
+namespace {
+
+// Sets or removes an environment variable for one test.
+class EnvSetting {
+ public:
+  EnvSetting(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvSetting() {
+    if (had_) {
+      setenv(name_.c_str(), old_.c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+class X11Core : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KOV_NEED_DISPLAY();
+    status = io::status_good;
+    VG_OPEN(0, status);
+  }
+  void TearDown() override {
+    int s = io::status_good;
+    VG_CLOSE(s);
+  }
+  int status = io::status_good;
+  Connection connection;
+};
+
+TEST_F(X11Core, SceneInPortraitAndLandscapeWindows) {
+  SceneData data;
+  for (int type : {11, 12}) {
+    const bool landscape = type == 12;
+    VG_OPEN_WK(1, 0, type, status);
+    VG_ACTIVATE_WK(1, status);
+    ASSERT_EQ(status, io::status_good);
+    int w = 0, h = 0;
+    VG_INQ_SIZE(1, w, h, status);
+    EXPECT_EQ(w, landscape ? 707 : 500);
+    EXPECT_EQ(h, landscape ? 500 : 707);
+    draw_scene(data, landscape, status);
+    VG_UPDATE(1, 0, status);
+    ASSERT_EQ(status, io::status_good);
+    Picture p = connection.grab(vg::x11::window_id());
+    ASSERT_EQ(p.width, w);
+    // The red triangle's middle, the blue shape, the grey panel, white margin.
+    const auto at = [&](float x, float y) {
+      return p.at(static_cast<int>(x * (w - 1)), static_cast<int>((1.0f - y) * (h - 1)));
+    };
+    EXPECT_TRUE(near(at(0.19f, 0.13f), 255, 0, 0));
+    EXPECT_TRUE(near(at(0.43f, 0.15f), 0, 0, 255));
+    EXPECT_TRUE(near(at(0.58f, 0.90f), 191, 191, 191));
+    EXPECT_TRUE(is_white(at(0.01f, 0.5f)));
+    // The masked corner of the cell array is red, the rest greys.
+    EXPECT_TRUE(near(at(0.92f, 0.64f), 255, 0, 0));
+    const Rgb8 c = at(0.70f, 0.45f);
+    EXPECT_TRUE(c.r == c.g && c.g == c.b);
+    const std::string file = screenshot(vg::x11::window_id(),
+                                         landscape ? "x11_scene_landscape" : "x11_scene_portrait");
+    EXPECT_TRUE(std::filesystem::exists(file));
+    VG_CLOSE_WK(1, status);
+    EXPECT_EQ(vg::x11::window_id(), 0u);
+  }
+}
+
+TEST_F(X11Core, TextWidthAndSizeInquiriesGoThroughTheDevice) {
+  VG_OPEN_WK(1, 0, 11, status);
+  VG_ACTIVATE_WK(1, status);
+  VG_TEXTFONT(2, status);
+  VG_TEXTHEIGHT(10.0f, status);
+  float width = 0.0f;
+  VG_INQ_TEXTWIDTH("iiii..MMWW", width, status);
+  EXPECT_EQ(status, io::status_good);
+  EXPECT_NEAR(width, 60.0f, 0.2f);
+  VG_TITLE(1, "A NEW TITLE", status);
+  char* name = nullptr;
+  ASSERT_NE(XFetchName(connection.get(), vg::x11::window_id(), &name), 0);
+  EXPECT_STREQ(name, "A NEW TITLE");
+  XFree(name);
+  VG_BELL(status);
+  EXPECT_EQ(status, io::status_good);
+  VG_CLOSE_WK(1, status);
+}
+
+TEST_F(X11Core, ClosingTheWindowWhileInputWaitsGivesTheEscapeStatus) {
+  VG_OPEN_WK(1, 0, 11, status);
+  VG_ACTIVATE_WK(1, status);
+  const unsigned long window = vg::x11::window_id();
+  connection.close_request(window);
+  int type = 0, ws = 0;
+  float x = 0, y = 0;
+  std::string text;
+  VG_INP_EVENT(1, 0, false, "", false, "", 0, 0, 0, 0, type, ws, x, y, text, status);
+  EXPECT_EQ(status, io::status_escape);
+  status = io::status_good;
+  connection.close_request(window);
+  VG_INP_COORDINATE(1, 0, type, x, y, status);
+  EXPECT_EQ(status, io::status_escape);
+  status = io::status_good;
+  VG_CLOSE_WK(1, status);
+}
+
+TEST(X11Open, NoDisplayGivesAnErrorLineAndStatus132001) {
+  EnvSetting no_display("DISPLAY", nullptr);
+  kovtest::ConsoleCapture console;
+  EXPECT_EQ(vg::open_x11_device(1, 0, 0, 500, 707), nullptr);
+  ASSERT_FALSE(console.lines().empty());
+  EXPECT_EQ(console.lines()[0].rfind("ERROR: ", 0), 0u);
+  EXPECT_NE(console.lines()[0].find("DISPLAY"), std::string::npos);
+  int status = io::status_good;
+  VG_OPEN(0, status);
+  VG_OPEN_WK(1, 0, 11, status);
+  EXPECT_EQ(status, 132001);
+  int s = io::status_good;
+  VG_CLOSE(s);
+}
+
+TEST(X11Open, UnreachableDisplayIsNamedInTheErrorLine) {
+  EnvSetting bad_display("DISPLAY", ":987");
+  kovtest::ConsoleCapture console;
+  EXPECT_EQ(vg::open_x11_device(1, 0, 0, 500, 707), nullptr);
+  ASSERT_EQ(console.lines().size(), 1u);
+  EXPECT_EQ(console.lines()[0].rfind("ERROR: ", 0), 0u);
+  EXPECT_NE(console.lines()[0].find(":987"), std::string::npos);
+}
+
+// A private X server of the test's own, so that it can be killed.
+class PrivateServer {
+ public:
+  explicit PrivateServer(const std::vector<std::string>& screen_args = {"-screen", "0",
+                                                                        "800x900x24"}) {
+    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+    for (int number = 180; number < 200 && pid_ == 0; ++number) {
+      if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
+          std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+        continue;
+      }
+      name_ = ":" + std::to_string(number);
+      std::vector<std::string> args = {"Xvfb", name_};
+      for (const auto& a : screen_args) args.push_back(a);
+      args.push_back("-nolisten");
+      args.push_back("tcp");
+      std::vector<char*> argv;
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      posix_spawn_file_actions_t actions;
+      posix_spawn_file_actions_init(&actions);
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+      pid_t pid = 0;
+      if (posix_spawn(&pid, "/usr/bin/Xvfb", &actions, nullptr, argv.data(), environ) == 0) {
+        pid_ = pid;
+      }
+      posix_spawn_file_actions_destroy(&actions);
+    }
+    // Wait until it takes connections.
+    for (int i = 0; i < 100 && pid_ != 0; ++i) {
+      if (Display* d = XOpenDisplay(name_.c_str())) {
+        XCloseDisplay(d);
+        ready_ = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+  ~PrivateServer() { stop(); }
+  PrivateServer(const PrivateServer&) = delete;
+  PrivateServer& operator=(const PrivateServer&) = delete;
+  void stop() {
+    if (pid_ == 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+  bool ready() const { return ready_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  pid_t pid_ = 0;
+  bool ready_ = false;
+  std::string name_;
+};
+
+void console_to_stderr(const std::string& text, bool newline, void*) {
+  std::fprintf(stderr, "%s%s", text.c_str(), newline ? "\n" : "");
+}
+
+TEST(X11OpenDeathTest, LostConnectionEndsTheProgramWithAnErrorLine) {
+  KOV_NEED_DISPLAY();
+  PrivateServer server;
+  if (!server.ready()) GTEST_SKIP() << "no private Xvfb could be started";
+  EXPECT_EXIT(
+      {
+        io::set_console_sink(console_to_stderr, nullptr);
+        EnvSetting display("DISPLAY", server.name().c_str());
+        auto device = vg::open_x11_device(1, 0, 0, 500, 707);
+        if (!device) std::_Exit(3);
+        server.stop();
+        vg::EventRequest r;
+        vg::Event e;
+        device->event(r, e);  // the server is gone: no return from here
+        std::_Exit(4);
+      },
+      ::testing::ExitedWithCode(1),
+      "ERROR: Lost the connection to the X server on display " + server.name());
+}
+
+}  // namespace
