@@ -42,7 +42,8 @@ void GS_STRINGBUTTON(float xmin, float ymin, float xmax, float ymax, float bevel
   int font = 1, colour = gs::blue, horizontal = 1, vertical = 1;
   float height = 0.02f, size_factor = 1.0f, angle = 0.0f;
   GS_INQ_TEXTSTYLE(font, colour, height, size_factor, angle, horizontal, vertical, status);
-  GS_TEXTSTYLE(font, colour, height, size_factor, angle, gs::align_centre, gs::valign_middle, status);
+  GS_TEXTSTYLE(font, colour, height, size_factor, angle, gs::align_centre, gs::valign_middle,
+               status);
   VG_TEXT((xmin + xmax) / 2.0f, (ymin + ymax) / 2.0f, gs::trimmed(label), status);
   GS_TEXTSTYLE(font, colour, height, size_factor, angle, horizontal, vertical, status);
   if (status != io::status_good) ST_SAVE(id);

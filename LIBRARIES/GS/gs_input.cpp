@@ -33,7 +33,8 @@ InputLayout input_layout(const Box& region, const std::string& prompt, float sam
   const float fw = l.field.xmax - l.field.xmin;
   const float fh = l.field.ymax - l.field.ymin;
   int longest = 30;  // room for a typed answer of that length at least
-  for (const auto& line : l.prompt_lines) longest = std::max(longest, static_cast<int>(line.size()));
+  for (const auto& line : l.prompt_lines)
+    longest = std::max(longest, static_cast<int>(line.size()));
   const float by_width = fw * prompt_factor(sample_width) / static_cast<float>(longest + 2);
   l.device = l.field;
   if (l.prompt_lines.size() > 1) {
@@ -91,8 +92,8 @@ void input_text(const std::string& prompt, int num_help, std::span<const std::st
     float x = 0.0f, y = 0.0f;
     std::string text;
     VG_INP_EVENT(window_workstation, 1, true, l.prompt_lines.back(), true, line, l.device.xmin,
-                 l.device.ymin, l.device.xmax - l.device.xmin, l.device.ymax - l.device.ymin,
-                 type, workstation, x, y, text, status);
+                 l.device.ymin, l.device.xmax - l.device.xmin, l.device.ymax - l.device.ymin, type,
+                 workstation, x, y, text, status);
     if (status != io::status_good) return;
     line = trimmed(text);
     if (type == vg::event_return || type == vg::event_tab) {
@@ -219,24 +220,25 @@ void GS_INPI(bool range, int minimum, int maximum, bool has_default, const std::
     IO_ITOC(value, initial);
     initial = gs::trimmed(initial);
   }
-  ask_value(line, has_default, initial, num_help, help, num_error, error,
-            "WARNING: Input value: cannot convert to a integer number",
-            [&](const std::string& t, bool& converted) {
-              int v = 0;
-              int s = io::status_good;
-              IO_TOKTI(t, converted, v, s);
-              if (!converted) return false;
-              if (range && (v < minimum || v > maximum)) return false;
-              value = v;
-              return true;
-            },
-            status);
+  ask_value(
+      line, has_default, initial, num_help, help, num_error, error,
+      "WARNING: Input value: cannot convert to a integer number",
+      [&](const std::string& t, bool& converted) {
+        int v = 0;
+        int s = io::status_good;
+        IO_TOKTI(t, converted, v, s);
+        if (!converted) return false;
+        if (range && (v < minimum || v > maximum)) return false;
+        value = v;
+        return true;
+      },
+      status);
   gs::note_failure(id, status);
 }
 
-void GS_INPR(bool range, float minimum, float maximum, bool has_default,
-             const std::string& prompt, int num_help, std::span<const std::string> help,
-             int num_error, std::span<const std::string> error, float& value, int& status) {
+void GS_INPR(bool range, float minimum, float maximum, bool has_default, const std::string& prompt,
+             int num_help, std::span<const std::string> help, int num_error,
+             std::span<const std::string> error, float& value, int& status) {
   constexpr const char* id = "Subroutine GS_INPR V0.1 ";
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
@@ -254,18 +256,19 @@ void GS_INPR(bool range, float minimum, float maximum, bool has_default,
     IO_RTOC(value, initial);
     initial = stripped(initial);
   }
-  ask_value(line, has_default, initial, num_help, help, num_error, error,
-            "WARNING: Input value: cannot convert to a real number",
-            [&](const std::string& t, bool& converted) {
-              float v = 0.0f;
-              int s = io::status_good;
-              IO_TOKTR(t, converted, v, s);
-              if (!converted) return false;
-              if (range && (v < minimum || v > maximum)) return false;
-              value = v;
-              return true;
-            },
-            status);
+  ask_value(
+      line, has_default, initial, num_help, help, num_error, error,
+      "WARNING: Input value: cannot convert to a real number",
+      [&](const std::string& t, bool& converted) {
+        float v = 0.0f;
+        int s = io::status_good;
+        IO_TOKTR(t, converted, v, s);
+        if (!converted) return false;
+        if (range && (v < minimum || v > maximum)) return false;
+        value = v;
+        return true;
+      },
+      status);
   gs::note_failure(id, status);
 }
 

@@ -27,8 +27,9 @@ MenuLayout menu_layout(int num_titles, int num_choices, const Box& region, int o
   const float factor = menu_factor(sample_width);
   l.title_height = std::min(0.8f * l.row_height,
                             W * factor / static_cast<float>(std::max(title_characters, 0) + 1));
-  l.label_height = std::min(0.7f * l.row_height, l.column_width * factor /
-                                                     static_cast<float>(std::max(label_characters, 0) + 1));
+  l.label_height =
+      std::min(0.7f * l.row_height,
+               l.column_width * factor / static_cast<float>(std::max(label_characters, 0) + 1));
   l.bevel = std::min(0.1f * l.column_width, 0.1f * l.row_height);
   const float h = l.row_height, w = l.column_width;
   for (int k = 0; k < n; ++k) {
@@ -64,9 +65,9 @@ void print_menu(int& status) {
 
 }  // namespace
 
-void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles,
-             int max_choices, int num_choices, std::span<const std::string> labels, float xmin,
-             float ymin, float xmax, float ymax, int& status) {
+void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
+             int num_choices, std::span<const std::string> labels, float xmin, float ymin,
+             float xmax, float ymax, int& status) {
   constexpr const char* id = "Subroutine GS_MENU V0.1 ";
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_lines(max_titles, num_titles, titles, id, status)) return;
@@ -80,9 +81,8 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
   int orientation = 0, columns = 1, title_characters = 40, label_characters = 20;
   GS_INQ_MENULAYOUT(orientation, columns, title_characters, label_characters, status);
   const gs::Box region{xmin, ymin, xmax, ymax};
-  const gs::MenuLayout l =
-      gs::menu_layout(num_titles, num_choices, region, orientation, columns, title_characters,
-                      label_characters, gs::sample_width());
+  const gs::MenuLayout l = gs::menu_layout(num_titles, num_choices, region, orientation, columns,
+                                           title_characters, label_characters, gs::sample_width());
   VG_SET_UPDATE(gs::window_workstation, status);
   GS_FILLSTYLE(1, box_fill, status);
   GS_LINESTYLE(1, 1.0f, box_outline, status);
@@ -93,12 +93,14 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
     GS_LINE(xmin, below, xmax, below, status);
     for (int k = 0; k < num_titles; ++k) {
       gs::draw_text((xmin + xmax) / 2.0f, ymax - 0.8f * h - static_cast<float>(k) * h, titles[k],
-                    title_font, title_colour, l.title_height, gs::align_centre, gs::valign_base, status);
+                    title_font, title_colour, l.title_height, gs::align_centre, gs::valign_base,
+                    status);
     }
   }
   GS_FILLSTYLE(1, button_fill, status);
   GS_LINESTYLE(1, 1.0f, button_outline, status);
-  GS_TEXTSTYLE(label_font, label_colour, l.label_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+  GS_TEXTSTYLE(label_font, label_colour, l.label_height, 1.0f, 0.0f, gs::align_centre,
+               gs::valign_middle, status);
   for (int k = 0; k < num_choices; ++k) {
     const gs::Box& b = l.buttons[static_cast<std::size_t>(k)];
     GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, labels[k], status);
@@ -118,15 +120,14 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
   r.offered_print = false;
 }
 
-void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> titles,
-              int max_choices, int num_choices, std::span<const std::string> labels,
-              int& status) {
+void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
+              int num_choices, std::span<const std::string> labels, int& status) {
   constexpr const char* id = "Subroutine GS_FMENU V0.1 ";
   if (!gs::entry_ok(status, id)) return;
   float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
   GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
-  GS_MENU(max_titles, num_titles, titles, max_choices, num_choices, labels, xmin, ymin, xmax,
-          ymax, status);
+  GS_MENU(max_titles, num_titles, titles, max_choices, num_choices, labels, xmin, ymin, xmax, ymax,
+          status);
   if (status != io::status_good) ST_SAVE(id);
 }
 
@@ -236,38 +237,36 @@ int ready_menu(const std::vector<std::string>& titles, const std::vector<std::st
 
 }  // namespace
 
-void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type,
-                     int& status) {
+void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type, int& status) {
   constexpr const char* id = "Subroutine GS_INP_DATATYPE V0.1 ";
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
-  const int choice = ready_menu(
-      {}, {"4-BYTE INTEGER", "BYTE VALUES", "INTEGER (2-BYTE)", "REAL (4-BYTE IEEE)"},
-      {"4-BYTE INTEGER: Signed or unsigned, either byte order",
-       "BYTE VALUES: Single byte signed or unsigned integers",
-       "INTEGER (2-BYTE): Signed or unsigned either byte order",
-       "REAL (4-BYTE IEEE): Floating point real numbers"},
-      num_help, help, status);
+  const int choice =
+      ready_menu({}, {"4-BYTE INTEGER", "BYTE VALUES", "INTEGER (2-BYTE)", "REAL (4-BYTE IEEE)"},
+                 {"4-BYTE INTEGER: Signed or unsigned, either byte order",
+                  "BYTE VALUES: Single byte signed or unsigned integers",
+                  "INTEGER (2-BYTE): Signed or unsigned either byte order",
+                  "REAL (4-BYTE IEEE): Floating point real numbers"},
+                 num_help, help, status);
   constexpr std::array<int, 4> codes{gs::datatype_integer4, gs::datatype_byte,
                                      gs::datatype_integer2, gs::datatype_real4};
-  if (status == io::status_good && choice >= 1) data_type = codes[static_cast<std::size_t>(choice - 1)];
+  if (status == io::status_good && choice >= 1)
+    data_type = codes[static_cast<std::size_t>(choice - 1)];
   gs::note_failure(id, status);
 }
 
-void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_type,
-                     int& status) {
+void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_type, int& status) {
   constexpr const char* id = "Subroutine GS_INP_SCANTYPE V0.1 ";
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
-  const int choice = ready_menu({"SELECT TYPE OF OUTPUT SCAN"},
-                                {"2-THETA", "D-SPACINGS", "Q-SPACE", "RADIAL"},
-                                {"2-THETA: Equal angle output elements",
-                                 "D-SPACINGS: Equal D-spacing output elements",
-                                 "Q-SPACE: Equal Q output elements",
-                                 "RADIAL: Equal radial distance output elements"},
-                                num_help, help, status);
+  const int choice = ready_menu(
+      {"SELECT TYPE OF OUTPUT SCAN"}, {"2-THETA", "D-SPACINGS", "Q-SPACE", "RADIAL"},
+      {"2-THETA: Equal angle output elements", "D-SPACINGS: Equal D-spacing output elements",
+       "Q-SPACE: Equal Q output elements", "RADIAL: Equal radial distance output elements"},
+      num_help, help, status);
   constexpr std::array<int, 4> codes{gs::scan_2theta, gs::scan_d, gs::scan_q, gs::scan_radial};
-  if (status == io::status_good && choice >= 1) scan_type = codes[static_cast<std::size_t>(choice - 1)];
+  if (status == io::status_good && choice >= 1)
+    scan_type = codes[static_cast<std::size_t>(choice - 1)];
   gs::note_failure(id, status);
 }
 
@@ -277,12 +276,11 @@ void GS_GUI_COLOUR(const std::string& title, int& colour, int& status) {
   const gs::MenuSave menu;
   const gs::SavedDrawing saved;
   static const std::array<std::string, 15> names{
-      "BLACK",   "BLUE", "BROWN",  "CYAN",  "GREEN",     "GREY",      "MAGENTA", "ORANGE",
-      "RED",     "VIOLET", "WHITE", "YELLOW", "(0 INDEX)", "(1 INDEX)", "INVERSE"};
-  constexpr std::array<int, 15> numbers{gs::black,  gs::blue,   gs::brown,  gs::cyan,
-                                        gs::green,  gs::grey,   gs::magenta, gs::orange,
-                                        gs::red,    gs::violet, gs::white,  gs::yellow,
-                                        gs::index0, gs::index1, gs::inverse};
+      "BLACK", "BLUE",   "BROWN", "CYAN",   "GREEN",     "GREY",      "MAGENTA", "ORANGE",
+      "RED",   "VIOLET", "WHITE", "YELLOW", "(0 INDEX)", "(1 INDEX)", "INVERSE"};
+  constexpr std::array<int, 15> numbers{
+      gs::black, gs::blue,   gs::brown, gs::cyan,   gs::green,  gs::grey,   gs::magenta, gs::orange,
+      gs::red,   gs::violet, gs::white, gs::yellow, gs::index0, gs::index1, gs::inverse};
   int orientation = 0, columns = 1, title_characters = 40, label_characters = 20;
   GS_INQ_MENULAYOUT(orientation, columns, title_characters, label_characters, status);
   GS_SET_MENULAYOUT(0, 5, 40, 10, status);

@@ -96,13 +96,20 @@ int scrolled(int button, int first, int n, int f) {
   const int last_start = std::max(n - f + 1, 1);
   const int page = std::max(f - 2, 1);
   switch (button) {
-    case gs::scroll_to_end: return last_start;
-    case gs::scroll_page_down: return std::min(first + page, last_start);
-    case gs::scroll_line_down: return std::min(first + 1, last_start);
-    case gs::scroll_line_up: return std::max(first - 1, 1);
-    case gs::scroll_page_up: return std::max(first - page, 1);
-    case gs::scroll_to_start: return 1;
-    default: return first;
+    case gs::scroll_to_end:
+      return last_start;
+    case gs::scroll_page_down:
+      return std::min(first + page, last_start);
+    case gs::scroll_line_down:
+      return std::min(first + 1, last_start);
+    case gs::scroll_line_up:
+      return std::max(first - 1, 1);
+    case gs::scroll_page_up:
+      return std::max(first - page, 1);
+    case gs::scroll_to_start:
+      return 1;
+    default:
+      return first;
   }
 }
 
@@ -117,9 +124,8 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
   gs::SavedDrawing saved;
-  const gs::MessageLayout l =
-      gs::message_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines, lines, gs::sample_width(),
-                         status);
+  const gs::MessageLayout l = gs::message_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines, lines,
+                                                 gs::sample_width(), status);
   VG_SET_UPDATE(gs::window_workstation, status);
   const gs::Box& t = l.text;
   GS_FILLSTYLE(1, l.fill, status);
@@ -138,7 +144,8 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
 
   GS_FILLSTYLE(1, gs::yellow, status);
   GS_LINESTYLE(1, 1.0f, gs::black, status);
-  GS_TEXTSTYLE(1, gs::blue, l.button_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+  GS_TEXTSTYLE(1, gs::blue, l.button_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle,
+               status);
   const float bevel = std::min(l.ok.xmax - l.ok.xmin, l.ok.ymax - l.ok.ymin) / 12.0f;
   GS_STRINGBUTTON(l.ok.xmin, l.ok.ymin, l.ok.xmax, l.ok.ymax, bevel, "O.K.", status);
   GS_STRINGBUTTON(l.save.xmin, l.save.ymin, l.save.xmax, l.save.ymax, bevel, "SAVE", status);
@@ -175,8 +182,8 @@ void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines
   bool draw = true;
   while (status == io::status_good) {
     if (draw) {
-      GS_DRAW_MESSAGE(max_lines, num_lines, lines, first, xmin, ymin, xmax, ymax, text_box,
-                      ok_box, save_box, fit, status);
+      GS_DRAW_MESSAGE(max_lines, num_lines, lines, first, xmin, ymin, xmax, ymax, text_box, ok_box,
+                      save_box, fit, status);
     }
     draw = true;
     int kind = 0, button = 0;

@@ -141,7 +141,8 @@ std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::st
     int longest = 0;
     for (const auto& t : out) longest = std::max(longest, static_cast<int>(t.size()));
     const float pitch = height / static_cast<float>(std::max<std::size_t>(out.size(), 1));
-    const float h = std::min(0.8f * pitch, width * factor / static_cast<float>(std::max(longest + 2, 3)));
+    const float h =
+        std::min(0.8f * pitch, width * factor / static_cast<float>(std::max(longest + 2, 3)));
     if (h >= best_height) {
       best_height = h;
       result = std::move(out);
@@ -175,7 +176,8 @@ void GS_PROMPT(bool active, int max_lines, int num_lines, std::span<const std::s
   const float x = (l.area.xmin + l.area.xmax) / 2.0f;
   for (int k = 0; k < num_lines; ++k) {
     const float y = l.area.ymax - l.pitch / 2.0f - static_cast<float>(k) * l.pitch;
-    gs::draw_text(x, y, lines[k], 1, text_colour, l.height, gs::align_centre, gs::valign_middle, status);
+    gs::draw_text(x, y, lines[k], 1, text_colour, l.height, gs::align_centre, gs::valign_middle,
+                  status);
   }
   VG_UPDATE(gs::window_workstation, 1, status);
   if (status != io::status_good) ST_SAVE(id);

@@ -46,7 +46,8 @@ ScrollBarRecord scrollbar_layout(const Box& box, int num_items, int first_shown,
   }
   r.thumb = Box{r.trough.xmin, r.trough.ymax - end * t, r.trough.xmax, r.trough.ymax - start * t};
   const float least = t / 50.0f;
-  if (r.thumb.ymax - r.thumb.ymin < least) r.thumb.ymin = std::max(r.trough.ymin, r.thumb.ymax - least);
+  if (r.thumb.ymax - r.thumb.ymin < least)
+    r.thumb.ymin = std::max(r.trough.ymin, r.thumb.ymax - least);
   return r;
 }
 

@@ -32,9 +32,8 @@ WarningLayout warning_layout(const Box& region, int num_lines) {
 
 }  // namespace gs
 
-void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines,
-                     int num_lines, std::span<const std::string> lines, gs::Box& ok_box,
-                     int& status) {
+void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines, int num_lines,
+                     std::span<const std::string> lines, gs::Box& ok_box, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_WARNING V0.1 ";
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
@@ -47,8 +46,8 @@ void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lin
   GS_RECTANGLE(xmin, ymin, xmax, ymax, true, true, status);
   gs::draw_text((xmin + xmax) / 2.0f, ymax - l.pitch / 2.0f, "!!! WARNING !!!", 1, gs::white,
                 0.8f * l.pitch, gs::align_centre, gs::valign_middle, status);
-  GS_PROMPT(false, max_lines, num_lines, lines, l.text.xmin, l.text.ymin, l.text.xmax,
-            l.text.ymax, status);
+  GS_PROMPT(false, max_lines, num_lines, lines, l.text.xmin, l.text.ymin, l.text.xmax, l.text.ymax,
+            status);
   const std::array<std::string, 1> ok{"O.K."};
   GS_PROMPT(true, 1, 1, ok, l.ok.xmin, l.ok.ymin, l.ok.xmax, l.ok.ymax, status);
   VG_UPDATE(gs::window_workstation, 1, status);

@@ -73,10 +73,10 @@ float sample_width();
 
 // Prompt box layout (GS_PROMPT).
 struct PromptLayout {
-  Box area;            // where the text goes
-  float bevel = 0.0f;  // of an active prompt's button
-  float pitch = 0.0f;  // line pitch
-  float height = 0.0f; // character height
+  Box area;             // where the text goes
+  float bevel = 0.0f;   // of an active prompt's button
+  float pitch = 0.0f;   // line pitch
+  float height = 0.0f;  // character height
 };
 PromptLayout prompt_layout(bool active, int num_lines, std::span<const std::string> lines,
                            const Box& box, float sample_width);
@@ -109,8 +109,7 @@ struct MenuLayout {
   std::vector<Box> buttons;
 };
 MenuLayout menu_layout(int num_titles, int num_choices, const Box& region, int orientation,
-                       int columns, int title_characters, int label_characters,
-                       float sample_width);
+                       int columns, int title_characters, int label_characters, float sample_width);
 
 // The record of the last menu drawn: its region, title lines, the number of
 // active choices and the box of every button, and its texts (for printing).
@@ -164,12 +163,12 @@ void input_text(const std::string& prompt, int num_help, std::span<const std::st
 
 // Layout of the typed-line prompt in a GUI region.
 struct InputLayout {
-  Box field;                 // the white field holding prompt and input line
-  Box device;                // the box handed to the line editor
-  Box cancel, help, ok;      // the three buttons
+  Box field;                              // the white field holding prompt and input line
+  Box device;                             // the box handed to the line editor
+  Box cancel, help, ok;                   // the three buttons
   std::vector<std::string> prompt_lines;  // one or two
-  float height = 0.0f;       // character height of the prompt and the line
-  float label_height = 0.0f; // character height of the button labels
+  float height = 0.0f;                    // character height of the prompt and the line
+  float label_height = 0.0f;              // character height of the button labels
 };
 InputLayout input_layout(const Box& region, const std::string& prompt, float sample_width);
 
