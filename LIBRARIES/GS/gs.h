@@ -413,7 +413,8 @@ void GS_PPROMPT(int max_lines, int num_lines, std::span<const std::string> lines
 // An inactive prompt whose text is rewrapped for the box (modes gs::wrap_*):
 // the wrapping width is the one giving the largest characters; mode 5 keeps
 // the end of a long line (file names), cut to the characters that fit at a
-// height of 0.012 page units. Status 140017 for a mode outside 1 .. 5.
+// height of 0.018 page units (less when the box is too low for that).
+// Status 140017 for a mode outside 1 .. 5.
 void GS_SPROMPT(int mode, int max_lines, int num_lines, std::span<const std::string> lines,
                 float xmin, float ymin, float xmax, float ymax, int& status);
 // Shows all pending drawing of the window.

@@ -36,14 +36,18 @@ InputLayout input_layout(const Box& region, const std::string& prompt, float sam
   for (const auto& line : l.prompt_lines)
     longest = std::max(longest, static_cast<int>(line.size()));
   const float by_width = fw * prompt_factor(sample_width) / static_cast<float>(longest + 2);
-  l.device = l.field;
+  // The line editor fills its box: it stands just inside the field's
+  // outline.
+  const float inset = std::min(fw, fh) / 30.0f;
+  l.device =
+      Box{l.field.xmin + inset, l.field.ymin + inset, l.field.xmax - inset, l.field.ymax - inset};
   if (l.prompt_lines.size() > 1) {
     l.device.ymax = l.field.ymin + 0.72f * fh;
     l.height = std::min(0.22f * fh, by_width);
   } else {
     l.height = std::min(0.3f * fh, by_width);
   }
-  l.label_height = std::min(bw * menu_factor(sample_width) / 7.0f, 0.6f * bh);
+  l.label_height = std::min(bw * menu_factor(sample_width) / 8.0f, 0.6f * bh);
   return l;
 }
 

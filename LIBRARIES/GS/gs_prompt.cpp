@@ -31,6 +31,9 @@ PromptLayout prompt_layout(bool active, int num_lines, std::span<const std::stri
 
 namespace {
 
+// The smallest character height that mode 5 cuts a long line for.
+constexpr float min_legible_height = 0.018f;
+
 // Words of a text (runs of characters other than blanks and tabs).
 void add_words(const std::string& text, std::vector<std::string>& words) {
   std::string word;
@@ -96,7 +99,9 @@ std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::st
     // Keep the end: as many characters as fit at a legible height.
     int keep = max_wrap_width;
     if (mode == wrap_keep_end) {
-      keep = static_cast<int>(std::floor(width * factor / 0.012f)) - 2;
+      const int n = std::clamp(num_lines, 1, max_wrap_lines);
+      const float legible = std::min(0.8f * height / static_cast<float>(n), min_legible_height);
+      keep = static_cast<int>(std::floor(width * factor / legible)) - 2;
       keep = std::clamp(keep, 4, max_wrap_width);
     }
     for (int k = 0; k < num_lines && k < max_wrap_lines; ++k) {

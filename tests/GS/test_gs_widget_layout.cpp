@@ -269,7 +269,8 @@ TEST(GsWidgetLayout, TypedLinePromptInTheGuiRegion) {
   EXPECT_BOX(l.help, 0.537967f, 0.006f, 0.616533f, 0.05314f);
   EXPECT_BOX(l.cancel, 0.4534f, 0.006f, 0.531967f, 0.05314f);
   EXPECT_BOX(l.field, 0.006f, 0.006f, 0.4474f, 0.144f);
-  EXPECT_BOX(l.device, 0.006f, 0.006f, 0.4474f, 0.144f);
+  // The line editor's box just inside the field's outline (0.0046).
+  EXPECT_BOX(l.device, 0.0106f, 0.0106f, 0.4428f, 0.1394f);
   // min(0.3 x 0.138, 0.4414 x 1.6 / 32)
   EXPECT_NEAR(l.height, 0.0220700f, 1e-5f);
   ASSERT_EQ(l.prompt_lines.size(), 1u);
