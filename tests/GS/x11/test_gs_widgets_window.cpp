@@ -58,14 +58,20 @@ class Widgets : public ::testing::TestWithParam<bool> {
   int py(float y) const {
     return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
   }
-  // Runs a waiting widget in a thread of its own; meanwhile the test takes
-  // the screenshot and ends the wait with `answer`.
+  // Runs a waiting widget in a thread of its own; once its yellow buttons
+  // show (at most 5 s) the test takes the screenshot and ends the wait with
+  // `answer`.
   template <typename Widget, typename Answer>
   Picture while_waiting(Widget widget, Answer answer, const std::string& what) {
     std::thread input(widget);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    Picture p;
+    for (int k = 0; k < 50; ++k) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      p = connection.grab(window);
+      if (p.count([](const Rgb8& c) { return near(c, 255, 255, 0, 40); }) > 500) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_FALSE(screenshot(window, name(what)).empty());
-    Picture p = connection.grab(window);
     answer();
     input.join();
     return p;
