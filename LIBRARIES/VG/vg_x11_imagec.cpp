@@ -3,12 +3,16 @@
 // by nearest pixel, so a large array never becomes an image of its own size.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -19,43 +23,230 @@ namespace vg::x11 {
 
 namespace {
 
-// Colour index of real data scaled between low and high onto first..last.
-struct Scaler {
-  float low = 0, high = 1;
-  bool logarithmic = false;
-  int first = 0, last = 255;
-  float factor = 1.0f, log_low = 0.0f;
-
-  bool prepare() {
-    const float levels = static_cast<float>(last - first + 1);
-    if (logarithmic) {
-      if (!(low > 0.0f) || !(high > low) || !std::isfinite(high)) return false;
-      log_low = std::log(low);
-      const float span = std::log(high) - log_low;
-      if (!(span > 0.0f)) return false;
-      factor = levels / span;
-    } else {
-      if (!(high > low) || !std::isfinite(low) || !std::isfinite(high)) return false;
-      const float span = high - low;
-      if (!(span > 0.0f) || !std::isfinite(span)) return false;
-      factor = levels / span;
+// Colour index of real data scaled between low and high onto first..last:
+// values at or below low take first, at or above high last; in between the
+// index grows by one every (high - low) / levels (linear) or every
+// log10(high / low) / levels decades (logarithmic). Anything not a number
+// takes first.
+//
+// The logarithmic scale needs no logarithm per pixel: the positive floats
+// are cut into buckets by the top bits of their representation (as many as
+// 65536 over the range); each bucket knows the index of its smallest value,
+// and a bucket that holds a step to the next index is settled by comparing
+// with the exact step value.
+class Scaler {
+ public:
+  bool prepare(float low, float high, bool logarithmic, int first, int last) {
+    low_ = low;
+    high_ = high;
+    log_ = logarithmic;
+    first_ = first;
+    last_ = last;
+    const double levels = static_cast<double>(last - first + 1);
+    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
+    if (!logarithmic) {
+      factor_ = levels / (static_cast<double>(high) - static_cast<double>(low));
+      linear_factor_ = static_cast<float>(factor_);
+      top_ = static_cast<float>(last - first);
+      return std::isfinite(factor_) && std::isfinite(linear_factor_) && linear_factor_ > 0.0f;
+    }
+    if (!(low > 0.0f)) return false;
+    base_ = std::log10(static_cast<double>(low));
+    factor_ = levels / (std::log10(static_cast<double>(high)) - base_);
+    if (!std::isfinite(factor_) || !(factor_ > 0.0)) return false;
+    // Step values: steps_[k] is the smallest float whose index is first + k.
+    steps_.assign(static_cast<std::size_t>(last - first + 2), high);
+    for (int k = 1; k <= last - first; ++k) {
+      float v = static_cast<float>(std::pow(10.0, base_ + k / factor_));
+      v = std::clamp(v, low, high);
+      for (int i = 0; i < 64 && direct(v) < first + k && v < high; ++i) v = std::nextafter(v, high);
+      for (int i = 0; i < 64 && v > low && direct(std::nextafter(v, low)) >= first + k; ++i) {
+        v = std::nextafter(v, low);
+      }
+      steps_[static_cast<std::size_t>(k)] = v;
+    }
+    // Buckets fine enough that few hold a step: at most 65536 of them.
+    shift_ = 8;
+    while (shift_ < 23 && (key(high) - key(low)) > 65536u) ++shift_;
+    key_low_ = key(low);
+    const std::uint32_t key_high = key(high);
+    buckets_.resize(key_high - key_low_ + 1);
+    int index = first;
+    for (std::uint32_t k = key_low_; k <= key_high; ++k) {
+      const float smallest = std::max(low, std::bit_cast<float>(k << shift_));
+      while (index < last && smallest >= steps_[static_cast<std::size_t>(index - first + 1)]) ++index;
+      buckets_[k - key_low_] = static_cast<std::uint8_t>(index);
+    }
+    // Whether no bucket holds two steps: then one comparison settles it.
+    single_step_ = true;
+    for (int k = 1; k < last - first && single_step_; ++k) {
+      single_step_ = key(steps_[static_cast<std::size_t>(k)]) != key(steps_[static_cast<std::size_t>(k + 1)]);
     }
     return true;
   }
 
-  int operator()(float v) const {
-    float t;
-    if (logarithmic) {
-      if (!(v > low)) return first;
-      t = (std::log(v) - log_low) * factor;
-    } else {
-      if (!(v > low)) return first;
-      t = (v - low) * factor;
-    }
-    if (!(t < static_cast<float>(last - first))) return last;
-    return first + static_cast<int>(t);
+  bool logarithmic() const { return log_; }
+
+  // Linear scaling without branches (single precision; the same as the
+  // formula but for values within a rounding of a step).
+  int linear(float v) const {
+    float t = (v - low_) * linear_factor_;
+    t = t > 0.0f ? t : 0.0f;  // below low, and not a number
+    t = t < top_ ? t : top_;
+    return first_ + static_cast<int>(t);
   }
+
+  // A row of pixels: out[c] = pixel of the index of values[columns[c]].
+  void row(const float* values, const int* columns, int w, const std::uint32_t* lut,
+           std::uint32_t* out) const {
+    if (!log_) {
+      // Locals: the stores to `out` might otherwise be taken to change them.
+      const float low = low_, factor = linear_factor_, top = top_;
+      const int first = first_;
+      for (int c = 0; c < w; ++c) {
+        float t = (values[columns[c]] - low) * factor;
+        t = t > 0.0f ? t : 0.0f;
+        t = t < top ? t : top;
+        out[c] = lut[first + static_cast<int>(t)];
+      }
+      return;
+    }
+    if (!single_step_) {
+      for (int c = 0; c < w; ++c) out[c] = lut[(*this)(values[columns[c]])];
+      return;
+    }
+    const float low = low_, high = high_;
+    const int first = first_, last = last_, shift = shift_;
+    const std::uint32_t key_low = key_low_;
+    const std::uint8_t* buckets = buckets_.data();
+    const float* steps = steps_.data() - first + 1;  // steps[i] starts index i
+    for (int c = 0; c < w; ++c) {
+      const float v = values[columns[c]];
+      int index;
+      if (!(v > low)) {
+        index = first;
+      } else if (v >= high) {
+        index = last;
+      } else {
+        index = buckets[(std::bit_cast<std::uint32_t>(v) >> shift) - key_low];
+        index += v >= steps[index] ? 1 : 0;
+      }
+      out[c] = lut[index];
+    }
+  }
+
+  int operator()(float v) const {
+    if (!log_) return linear(v);
+    if (!(v > low_)) return first_;
+    if (v >= high_) return last_;
+    int index = buckets_[key(v) - key_low_];
+    while (index < last_ && v >= steps_[static_cast<std::size_t>(index - first_ + 1)]) ++index;
+    return index;
+  }
+
+ private:
+  std::uint32_t key(float v) const { return std::bit_cast<std::uint32_t>(v) >> shift_; }
+  int shift_ = 16;
+  bool single_step_ = false;
+  // The index by the formula itself.
+  int direct(float v) const {
+    if (!(v > low_)) return first_;
+    if (v >= high_) return last_;
+    const int offset = static_cast<int>((std::log10(static_cast<double>(v)) - base_) * factor_);
+    return std::min(last_, first_ + std::max(0, offset));
+  }
+
+  float low_ = 0, high_ = 1;
+  bool log_ = false;
+  int first_ = 0, last_ = 255;
+  double factor_ = 1.0, base_ = 0.0;
+  float linear_factor_ = 1.0f, top_ = 255.0f;
+  std::vector<float> steps_;
+  std::vector<std::uint8_t> buckets_;
+  std::uint32_t key_low_ = 0;
 };
+
+// The pixels of the last image, kept for the next one.
+std::vector<char> image_buffer;
+
+// A shared-memory segment for images on a local server: the server reads
+// the pixels from it without their going through the connection.
+struct SharedImage {
+  Display* display = nullptr;
+  bool checked = false;
+  bool available = false;
+  bool attached = false;
+  bool in_use = false;  // the server may still be reading it
+  unsigned long serial = 0;  // request number of the last put from it
+  XShmSegmentInfo info{};
+  std::size_t size = 0;
+};
+SharedImage shared;
+bool shared_refused = false;
+
+int note_refusal(Display*, XErrorEvent*) {
+  shared_refused = true;
+  return 0;
+}
+
+void detach_shared() {
+  if (!shared.attached) return;
+  XShmDetach(shared.display, &shared.info);
+  XSync(shared.display, False);
+  shmdt(shared.info.shmaddr);
+  shared.attached = false;
+  shared.size = 0;
+}
+
+// The segment, at least `size` bytes, free for writing; null when the
+// server cannot share memory with us.
+char* shared_buffer(std::size_t size) {
+  State& s = state();
+  if (shared.display != s.display) {
+    shared = SharedImage();
+    shared.display = s.display;
+  }
+  if (!shared.checked) {
+    shared.checked = true;
+    shared.available = XShmQueryExtension(s.display) != False;
+  }
+  if (!shared.available) return nullptr;
+  // Wait for the server only when it may not have taken the last image yet.
+  if (shared.in_use && LastKnownRequestProcessed(s.display) < shared.serial) XSync(s.display, False);
+  shared.in_use = false;
+  if (shared.size >= size) return shared.info.shmaddr;
+  detach_shared();
+  const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+  if (id < 0) {
+    shared.available = false;
+    return nullptr;
+  }
+  void* address = shmat(id, nullptr, 0);
+  if (address == reinterpret_cast<void*>(-1)) {
+    shmctl(id, IPC_RMID, nullptr);
+    shared.available = false;
+    return nullptr;
+  }
+  shared.info.shmid = id;
+  shared.info.shmaddr = static_cast<char*>(address);
+  shared.info.readOnly = False;
+  // A server elsewhere refuses the segment: try it once, quietly.
+  shared_refused = false;
+  XSync(s.display, False);
+  XErrorHandler previous = XSetErrorHandler(note_refusal);
+  XShmAttach(s.display, &shared.info);
+  XSync(s.display, False);
+  XSetErrorHandler(previous);
+  shmctl(id, IPC_RMID, nullptr);  // goes when both sides have let go
+  if (shared_refused) {
+    shmdt(address);
+    shared.available = false;
+    return nullptr;
+  }
+  shared.attached = true;
+  shared.size = size;
+  return shared.info.shmaddr;
+}
 
 void report_scaling(bool logarithmic) {
   message(logarithmic ? "ERROR: Log scaling range unacceptable" : "ERROR: Scaling range unacceptable");
@@ -84,21 +275,13 @@ int put_image(XId drawable, GC gc, const ImageSource& source, float left, float 
   const int nrows = source.yend - source.ystart + 1;
 
   Scaler scaler;
-  if (!source.data.empty()) {
-    scaler.low = source.low;
-    scaler.high = source.high;
-    scaler.logarithmic = source.logarithmic;
-    scaler.first = s.image_first;
-    scaler.last = s.image_last;
-    if (!scaler.prepare()) {
+  std::vector<int> columns, rows;
+  try {
+    if (!source.data.empty() &&
+        !scaler.prepare(source.low, source.high, source.logarithmic, s.image_first, s.image_last)) {
       report_scaling(source.logarithmic);
       return vg::device_failed;
     }
-  }
-
-  std::vector<int> columns, rows;
-  std::uint32_t lut[vg::table_size];
-  try {
     columns.resize(static_cast<std::size_t>(w));
     rows.resize(static_cast<std::size_t>(h));
   } catch (const std::bad_alloc&) {
@@ -118,60 +301,111 @@ int put_image(XId drawable, GC gc, const ImageSource& source, float left, float 
     const int k = std::clamp(static_cast<int>(std::floor(f * static_cast<float>(nrows))), 0, nrows - 1);
     rows[static_cast<std::size_t>(r)] = source.ystart - 1 + k;
   }
+  std::uint32_t lut[vg::table_size];
   for (int i = 0; i < vg::table_size; ++i) lut[i] = static_cast<std::uint32_t>(s.pixels[static_cast<std::size_t>(i)]);
   const std::uint32_t mask_pixel = static_cast<std::uint32_t>(pixel_of(s.mask_colour));
 
-  XImage* image = XCreateImage(s.display, static_cast<Visual*>(s.visual),
-                               static_cast<unsigned>(s.depth), ZPixmap, 0, nullptr,
-                               static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+  Visual* visual = static_cast<Visual*>(s.visual);
+  const unsigned depth = static_cast<unsigned>(s.depth);
+  bool in_shared = false;
+  XImage* image = XShmCreateImage(s.display, visual, depth, ZPixmap, nullptr, &shared.info,
+                                  static_cast<unsigned>(w), static_cast<unsigned>(h));
+  if (image != nullptr) {
+    char* buffer = shared_buffer(static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(h));
+    if (buffer != nullptr) {
+      image->data = buffer;
+      image->obdata = reinterpret_cast<char*>(&shared.info);
+      in_shared = true;
+    } else {
+      XDestroyImage(image);
+      image = nullptr;
+    }
+  }
+  if (image == nullptr) {
+    image = XCreateImage(s.display, visual, depth, ZPixmap, 0, nullptr, static_cast<unsigned>(w),
+                         static_cast<unsigned>(h), 32, 0);
+  }
   if (image == nullptr) {
     message("ERROR: Failed to allocate memory for bitmap info header");
     return vg::device_failed;
   }
-  image->data = static_cast<char*>(
-      std::malloc(static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(h)));
-  if (image->data == nullptr) {
+  const std::size_t stride = static_cast<std::size_t>(image->bytes_per_line);
+  const bool native32 = image->bits_per_pixel == 32 &&
+                        (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+  std::vector<std::uint32_t> line;
+  try {
+    if (!in_shared && image_buffer.size() < stride * static_cast<std::size_t>(h)) {
+      image_buffer.clear();
+      image_buffer.shrink_to_fit();
+      image_buffer.resize(stride * static_cast<std::size_t>(h));
+    }
+    line.resize(static_cast<std::size_t>(w));
+  } catch (const std::bad_alloc&) {
     message("ERROR: Problem creating bitmap section: BITS = NULL");
     XDestroyImage(image);
     return vg::device_failed;
   }
-  const bool native32 = image->bits_per_pixel == 32 &&
-                        (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
-  std::vector<std::uint32_t> line(static_cast<std::size_t>(w));
+  if (!in_shared) image->data = image_buffer.data();
+  // The image goes to the server in bands of rows, each as soon as it is
+  // made, so that the server puts one band while the next one is made.
+  XSetFunction(s.display, gc, GXcopy);
+  constexpr int band = 64;
+  int sent = 0;
+  const auto send = [&](int end) {
+    if (in_shared) {
+      XShmPutImage(s.display, drawable, gc, image, 0, sent, x0, y0 + sent,
+                   static_cast<unsigned>(w), static_cast<unsigned>(end - sent), False);
+    } else {
+      XPutImage(s.display, drawable, gc, image, 0, sent, x0, y0 + sent, static_cast<unsigned>(w),
+                static_cast<unsigned>(end - sent));
+    }
+    XFlush(s.display);
+    sent = end;
+  };
   for (int r = 0; r < h; ++r) {
-    std::uint32_t* out = native32 ? reinterpret_cast<std::uint32_t*>(
-                                        image->data + static_cast<std::size_t>(r) * static_cast<std::size_t>(image->bytes_per_line))
-                                  : line.data();
+    if (r - sent >= band) send(r);
+    char* row_start = image->data + static_cast<std::size_t>(r) * stride;
     const int row = rows[static_cast<std::size_t>(r)];
+    // A magnified row repeats the one above it.
+    if (r > 0 && row == rows[static_cast<std::size_t>(r - 1)]) {
+      std::memcpy(row_start, row_start - stride, stride);
+      continue;
+    }
+    std::uint32_t* out = native32 ? reinterpret_cast<std::uint32_t*>(row_start) : line.data();
+    const int* col = columns.data();
     if (!source.data.empty()) {
-      const float* values = source.data.data + static_cast<std::size_t>(row) * static_cast<std::size_t>(source.data.xmaxdat);
+      const float* values = source.data.row(row + 1);
       if (!source.mask.empty()) {
-        const bool* masked = source.mask.data + static_cast<std::size_t>(row) * static_cast<std::size_t>(source.mask.xmaxdat);
+        const bool* masked = source.mask.row(row + 1);
         for (int c = 0; c < w; ++c) {
-          const int k = columns[static_cast<std::size_t>(c)];
+          const int k = col[c];
           out[c] = masked[k] ? mask_pixel : lut[scaler(values[k])];
         }
       } else {
-        for (int c = 0; c < w; ++c) out[c] = lut[scaler(values[columns[static_cast<std::size_t>(c)]])];
+        scaler.row(values, col, w, lut, out);
       }
     } else if (!source.cells.empty()) {
-      const int* values = source.cells.data + static_cast<std::size_t>(row) * static_cast<std::size_t>(source.cells.xmaxdat);
-      for (int c = 0; c < w; ++c) {
-        out[c] = lut[std::clamp(values[columns[static_cast<std::size_t>(c)]], 0, vg::table_size - 1)];
-      }
+      const int* values = source.cells.row(row + 1);
+      for (int c = 0; c < w; ++c) out[c] = lut[std::clamp(values[col[c]], 0, vg::table_size - 1)];
     } else {
-      const unsigned char* values = source.bytes.data + static_cast<std::size_t>(row) * static_cast<std::size_t>(source.bytes.xmaxdat);
-      for (int c = 0; c < w; ++c) out[c] = lut[values[columns[static_cast<std::size_t>(c)]]];
+      const unsigned char* values = source.bytes.row(row + 1);
+      for (int c = 0; c < w; ++c) out[c] = lut[values[col[c]]];
     }
     if (!native32) {
       for (int c = 0; c < w; ++c) XPutPixel(image, c, r, out[c]);
     }
   }
-  XSetFunction(s.display, gc, GXcopy);
-  XPutImage(s.display, drawable, gc, image, 0, 0, x0, y0, static_cast<unsigned>(w),
-            static_cast<unsigned>(h));
-  XDestroyImage(image);  // frees the data too
+  send(h);
+  shared.in_use = in_shared;
+  shared.serial = NextRequest(s.display) - 1;
+  image->data = nullptr;  // the buffer stays for the next image
+  XDestroyImage(image);
   return vg::device_ok;
+}
+
+void release_images() {
+  if (shared.display == state().display) detach_shared();
+  shared = SharedImage();
 }
 
 namespace {

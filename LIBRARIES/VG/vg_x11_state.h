@@ -149,6 +149,8 @@ struct ImageSource {
 };
 int put_image(XId drawable, _XGC* gc, const ImageSource& source, float left, float top,
               float right, float bottom, int clip_x0, int clip_y0, int clip_x1, int clip_y1);
+// Lets go of the shared-memory image segment (before the connection closes).
+void release_images();
 
 // Text helpers of the drawing file used by the prompt line and the spyglass.
 // Draws text with its base line start at pixel (x, y), no rotation, in a

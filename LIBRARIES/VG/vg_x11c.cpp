@@ -412,6 +412,11 @@ void VG_X11_OPEN(int format, int left, int top, int width, int height, int& erro
   XSetIOErrorHandler(lost_connection);
   XSetErrorHandler(protocol_error);
   s.display = XOpenDisplay(env);
+  // A busy server may have its queue of new connections full for a moment.
+  for (int attempt = 0; s.display == nullptr && attempt < 10; ++attempt) {
+    poll(nullptr, 0, 50);
+    s.display = XOpenDisplay(env);
+  }
   if (s.display == nullptr) {
     message("ERROR: Cannot connect to the X server on display " + s.display_name +
             " (is the server running, and is access allowed?)");
@@ -517,6 +522,7 @@ void VG_X11_CLOSE() {
   State& s = device_state;
   if (connection_lost || s.display == nullptr) return;
   release_fonts();
+  release_images();
   if (s.draw != nullptr) XftDrawDestroy(s.draw);
   if (s.window_draw != nullptr) XftDrawDestroy(s.window_draw);
   for (GC gc : {s.gc_line, s.gc_marker, s.gc_fill, s.gc_copy, s.gc_band}) {
