@@ -35,10 +35,7 @@ unsigned long find_window(Display* display) {
         }
       }
       if (children != nullptr) XFree(children);
-      if (found != 0) {
-        usleep(300000);  // let the banner be drawn
-        return found;
-      }
+      if (found != 0) return found;
     }
     usleep(50000);
   }
@@ -65,11 +62,19 @@ bool has_line(const std::vector<std::string>& lines, const std::string& line) {
 
 // The banner: a deep blue page edge, the yellow frame, black panel, and the
 // three letters in orange, yellow and cyan.
-void expect_banner(const x11test::Picture& p) {
-  ASSERT_GT(p.width, 0);
-  EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
+// The window is looked at until the banner is complete (at most 10 s), so
+// that a slow start never reads a half-drawn window.
+void expect_banner(x11test::Connection& x, unsigned long window) {
   const auto orange = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 191, 0, 40); };
   const auto cyan = [](const x11test::Rgb8& c) { return x11test::near(c, 0, 255, 255, 40); };
+  x11test::Picture p;
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    p = x.grab(window);
+    if (p.width > 0 && p.count(orange) > 500 && p.count(cyan) > 500) break;
+    usleep(50000);
+  }
+  ASSERT_GT(p.width, 0);
+  EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
   EXPECT_GT(p.count(orange), 500);
   EXPECT_GT(p.count(cyan), 500);
 }
@@ -85,7 +90,7 @@ TEST(KovWindow, PortraitBannerAndOneClickEndsNormally) {
   x.window_size(window, width, height);
   EXPECT_EQ(width, 500);
   EXPECT_EQ(height, 707);
-  expect_banner(x.grab(window));
+  expect_banner(x, window);
   x11test::screenshot(window, "kov_banner_portrait");
   x.click(window, 250, 350);
   const auto result = kovtest::finish_program(run.program);
@@ -107,7 +112,7 @@ TEST(KovWindow, LandscapeOptionOpensTheWideWindow) {
   x.window_size(window, width, height);
   EXPECT_EQ(width, 707);
   EXPECT_EQ(height, 500);
-  expect_banner(x.grab(window));
+  expect_banner(x, window);
   x11test::screenshot(window, "kov_banner_landscape");
   x.click(window, 350, 250);
   const auto result = kovtest::finish_program(run.program);
@@ -121,6 +126,7 @@ TEST(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
   KovRun run({});
   const unsigned long window = find_window(x.get());
   ASSERT_NE(window, 0u);
+  expect_banner(x, window);
   x.close_request(window);
   const auto result = kovtest::finish_program(run.program);
   EXPECT_EQ(result.exit_status, 2) << result.output;
