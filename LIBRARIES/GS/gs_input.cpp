@@ -181,6 +181,42 @@ void ask_value(const std::string& prompt_line, bool has_default, const std::stri
   }
 }
 
+// The integer and real prompts: the prompt line with the range, the default
+// as text, and the shared loop; `to_text` and `to_value` are the conversions
+// of the value's type.
+template <typename T>
+void ask_number(bool range, T minimum, T maximum, bool has_default, const std::string& prompt,
+                int num_help, std::span<const std::string> help, int num_error,
+                std::span<const std::string> error, const std::string& conversion_warning,
+                void (*to_text)(T, std::string&),
+                void (*to_value)(const std::string&, bool&, T&, int&), T& value, int& status) {
+  gs::MenuSave menu;
+  std::string line = gs::trimmed(prompt);
+  if (range) {
+    std::string low, high;
+    to_text(minimum, low);
+    to_text(maximum, high);
+    line += " (Range: " + stripped(low) + " to " + stripped(high) + ")";
+  }
+  std::string initial;
+  if (has_default) {
+    to_text(value, initial);
+    initial = stripped(initial);
+  }
+  ask_value(
+      line, has_default, initial, num_help, help, num_error, error, conversion_warning,
+      [&](const std::string& t, bool& converted) {
+        T v{};
+        int s = io::status_good;
+        to_value(t, converted, v, s);
+        if (!converted) return false;
+        if (range && (v < minimum || v > maximum)) return false;
+        value = v;
+        return true;
+      },
+      status);
+}
+
 }  // namespace
 
 void GS_INPC(const std::string& prompt, int num_help, std::span<const std::string> help,
@@ -211,32 +247,9 @@ void GS_INPI(bool range, int minimum, int maximum, bool has_default, const std::
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   if (!gs::check_count(num_error, error, id, status)) return;
-  gs::MenuSave menu;
-  std::string line = gs::trimmed(prompt);
-  if (range) {
-    std::string low, high;
-    IO_ITOC(minimum, low);
-    IO_ITOC(maximum, high);
-    line += " (Range: " + gs::trimmed(low) + " to " + gs::trimmed(high) + ")";
-  }
-  std::string initial;
-  if (has_default) {
-    IO_ITOC(value, initial);
-    initial = gs::trimmed(initial);
-  }
-  ask_value(
-      line, has_default, initial, num_help, help, num_error, error,
-      "WARNING: Input value: cannot convert to a integer number",
-      [&](const std::string& t, bool& converted) {
-        int v = 0;
-        int s = io::status_good;
-        IO_TOKTI(t, converted, v, s);
-        if (!converted) return false;
-        if (range && (v < minimum || v > maximum)) return false;
-        value = v;
-        return true;
-      },
-      status);
+  ask_number<int>(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+                  "WARNING: Input value: cannot convert to a integer number", IO_ITOC, IO_TOKTI,
+                  value, status);
   gs::note_failure(id, status);
 }
 
@@ -247,32 +260,9 @@ void GS_INPR(bool range, float minimum, float maximum, bool has_default, const s
   if (!gs::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   if (!gs::check_count(num_error, error, id, status)) return;
-  gs::MenuSave menu;
-  std::string line = gs::trimmed(prompt);
-  if (range) {
-    std::string low, high;
-    IO_RTOC(minimum, low);
-    IO_RTOC(maximum, high);
-    line += " (Range: " + stripped(low) + " to " + stripped(high) + ")";
-  }
-  std::string initial;
-  if (has_default) {
-    IO_RTOC(value, initial);
-    initial = stripped(initial);
-  }
-  ask_value(
-      line, has_default, initial, num_help, help, num_error, error,
-      "WARNING: Input value: cannot convert to a real number",
-      [&](const std::string& t, bool& converted) {
-        float v = 0.0f;
-        int s = io::status_good;
-        IO_TOKTR(t, converted, v, s);
-        if (!converted) return false;
-        if (range && (v < minimum || v > maximum)) return false;
-        value = v;
-        return true;
-      },
-      status);
+  ask_number<float>(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+                    "WARNING: Input value: cannot convert to a real number", IO_RTOC, IO_TOKTR,
+                    value, status);
   gs::note_failure(id, status);
 }
 
@@ -297,15 +287,8 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
   GS_SET_MENULAYOUT(0, 4, std::max(40, static_cast<int>(title[0].size())), 10, status);
   bool draw = true;
   while (status == io::status_good) {
-    if (draw) GS_FMENU(1, 1, title, 4, 4, labels, status);
-    draw = false;
-    int kind = 0, choice = 0;
-    std::string label;
-    float x = 0.0f, y = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
+    const int choice = gs::menu_choice(title, labels, draw, status);
     if (status != io::status_good) break;
-    if (kind == gs::input_redraw) draw = true;
-    if (kind != gs::input_choice) continue;
     if (choice == 1) break;
     if (choice == 2) {
       GS_MESSAGE(static_cast<int>(lines.size()), static_cast<int>(lines.size()), lines, status);

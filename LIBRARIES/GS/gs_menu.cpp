@@ -188,6 +188,31 @@ void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& 
   }
 }
 
+namespace gs {
+
+int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
+                bool& draw, int& status) {
+  const int t = static_cast<int>(titles.size());
+  const int n = static_cast<int>(labels.size());
+  while (status == io::status_good) {
+    if (draw) GS_FMENU(std::max(t, 1), t, titles, n, n, labels, status);
+    draw = false;
+    int kind = 0, choice = 0;
+    std::string label;
+    float x = 0.0f, y = 0.0f;
+    GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
+    if (status != io::status_good) break;
+    if (kind == gs::input_redraw) {
+      draw = true;
+      continue;
+    }
+    return kind == gs::input_choice ? choice : 0;
+  }
+  return 0;
+}
+
+}  // namespace gs
+
 namespace {
 
 // A ready-made menu in the GUI region with "?" and "HELP" first: returns the
@@ -206,20 +231,11 @@ int ready_menu(const std::vector<std::string>& titles, const std::vector<std::st
   std::vector<std::string> about{"?: Description of available menu choices",
                                  "HELP: Description of required input choice"};
   about.insert(about.end(), explanations.begin(), explanations.end());
-  const int t = static_cast<int>(titles.size());
-  const int n = static_cast<int>(all.size());
   int result = 0;
   bool draw = true;
   while (status == io::status_good && result == 0) {
-    if (draw) GS_FMENU(std::max(t, 1), t, titles, n, n, all, status);
-    draw = false;
-    int kind = 0, choice = 0;
-    std::string label;
-    float x = 0.0f, y = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
-    if (status != io::status_good) break;
-    if (kind == gs::input_redraw) draw = true;
-    if (kind != gs::input_choice) continue;
+    const int choice = gs::menu_choice(titles, all, draw, status);
+    if (status != io::status_good || choice == 0) continue;
     if (choice == 1) {
       GS_MESSAGE(static_cast<int>(about.size()), static_cast<int>(about.size()), about, status);
       draw = true;
@@ -286,22 +302,10 @@ void GS_GUI_COLOUR(const std::string& title, int& colour, int& status) {
   GS_SET_MENULAYOUT(0, 5, 40, 10, status);
   const std::array<std::string, 1> titles{gs::trimmed(title)};
   bool draw = true;
-  while (status == io::status_good) {
-    if (draw) GS_FMENU(1, 1, titles, 15, 15, names, status);
-    draw = false;
-    int kind = 0, choice = 0;
-    std::string label;
-    float x = 0.0f, y = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
-    if (status != io::status_good) break;
-    if (kind == gs::input_redraw) {
-      draw = true;
-      continue;
-    }
-    // A choice, or a click outside every button: leave (unchanged then).
-    if (kind == gs::input_choice) colour = numbers[static_cast<std::size_t>(choice - 1)];
-    break;
-  }
+  // A choice, or a click outside every button: leave (unchanged then).
+  const int choice = gs::menu_choice(titles, names, draw, status);
+  if (status == io::status_good && choice > 0)
+    colour = numbers[static_cast<std::size_t>(choice - 1)];
   int s = io::status_good;
   GS_SET_MENULAYOUT(orientation, columns, title_characters, label_characters, s);
   gs::note_failure(id, status);

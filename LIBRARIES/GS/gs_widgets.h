@@ -136,6 +136,13 @@ class MenuSave {
   MenuRecord saved_;
 };
 
+// One choice from a menu in the GUI region: draws the menu when `draw` is
+// set (and clears it), waits for the user and draws the menu again after
+// every exposure of the window. Returns the number of the chosen button
+// (from 1), or 0 for a click outside every button or a failure (in status).
+int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
+                bool& draw, int& status);
+
 // Scroll bars drawn since the first bar of a set (GS_SCROLLBAR).
 struct ScrollBarRecord {
   bool drawn = false;
