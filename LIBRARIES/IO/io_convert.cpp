@@ -10,18 +10,22 @@
 #include <string>
 
 #include "io.h"
+#include "io_internal.h"
 
-namespace {
+namespace io {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; }
-
-// `text` without leading and trailing blanks.
 std::string stripped(const std::string& text) {
   std::size_t first = 0;
   const std::size_t last = static_cast<std::size_t>(SLEN(text));
   while (first < last && is_blank(text[first])) ++first;
   return text.substr(first, last - first);
 }
+
+}  // namespace io
+
+namespace {
+
+using io::stripped;
 
 char upper_char(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 char lower_char(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

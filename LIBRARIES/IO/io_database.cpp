@@ -300,19 +300,12 @@ void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   }
   retstat = 0;
   std::string path;
-  int translation = 0;
-  IO_TRANS_PATH(file_name, translation, path, status);
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (translation != 0) {
-    IO_WRITE("WARNING: Problem translating: " + io::trimmed(file_name), status);
-  }
+  const bool translated = io::translated_path(file_name, path, ident, status);
+  if (status != io::status_good) return;
   const int unit = io::free_unit();
   const std::string target = io::replacement_target(path);
   std::string temp_name;
-  if (translation != 0 || unit == 0 || !io::open_temp_unit(unit, target, temp_name)) {
+  if (!translated || unit == 0 || !io::open_temp_unit(unit, target, temp_name)) {
     char line[64];
     std::snprintf(line, sizeof line, "IO_OPEN_ASCIIFILE retstat = %6d", 1);
     IO_WRITE(line, status);

@@ -160,20 +160,25 @@ void discard_temp_unit(int unit, const std::string& temp_name) {
   unlink(temp_name.c_str());
 }
 
+bool translated_path(const std::string& file_name, std::string& path, const char* ident,
+                     int& status) {
+  int translation = 0;
+  IO_TRANS_PATH(file_name, translation, path, status);
+  if (status != status_good) {
+    ST_SAVE(ident);
+    return false;
+  }
+  if (translation == 0) return true;
+  IO_WRITE("WARNING: Problem translating: " + trimmed(file_name), status);
+  return false;
+}
+
 }  // namespace io
 
 void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::string& file_name,
                        int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_OPEN_ASCIIFILE V0.7 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (unit < 1 || unit > io::max_unit) {
-    status = 10017;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
   const std::string kind = upper(io::trimmed(access));
   // Reading and updating need an existing file; anything else makes the
   // file anew (or replaces it).
@@ -195,15 +200,8 @@ void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::st
       file_name = name;
     }
     std::string path;
-    int translation = 0;
-    IO_TRANS_PATH(file_name, translation, path, status);
-    if (status != io::status_good) {
-      ST_SAVE(ident);
-      return;
-    }
-    if (translation != 0) {
-      IO_WRITE("WARNING: Problem translating: " + io::trimmed(file_name), status);
-      retstat = 1;
+    if (!io::translated_path(file_name, path, ident, status)) {
+      if (status == io::status_good) retstat = 1;
       return;
     }
     if (FILE* stream = open_stream(path, mode); stream != nullptr) {
@@ -219,15 +217,7 @@ void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::st
 
 void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_READ_ASCIIFILE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (unit < 1 || unit > io::max_unit) {
-    status = 10017;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
   retstat = 1;
   FILE* stream = io::unit_stream(unit);
   if (stream == nullptr) return;
@@ -247,15 +237,7 @@ void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status) {
 
 void IO_CLOSE_ASCIIFILE(int unit, int& status) {
   static const char* const ident = "Subroutine IO_CLOSE_ASCIIFILE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (unit < 1 || unit > io::max_unit) {
-    status = 10017;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
   const int error = finish_unit(unit, false);
   if (error == 0) return;
   status = 11010;
@@ -265,30 +247,14 @@ void IO_CLOSE_ASCIIFILE(int unit, int& status) {
 
 void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status) {
   static const char* const ident = "Subroutine IO_FILEEXIST V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (SLEN(file_name) == 0) {
-    status = 10033;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident) || !io::name_ok(file_name, ident, status)) return;
   struct stat info {};
   exists = stat(io::trimmed(file_name).c_str(), &info) == 0;
 }
 
 void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status) {
   static const char* const ident = "Subroutine IO_FILESIZE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (SLEN(file_name) == 0) {
-    status = 10033;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident) || !io::name_ok(file_name, ident, status)) return;
   struct stat info {};
   size = stat(io::trimmed(file_name).c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size)
                                                           : -1;

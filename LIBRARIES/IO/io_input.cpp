@@ -11,6 +11,7 @@
 
 #include "io.h"
 #include "io_console.h"
+#include "io_internal.h"
 
 namespace {
 
@@ -22,14 +23,8 @@ int current_position = 1;
 constexpr std::size_t max_prompt_line = 60;
 constexpr std::size_t max_prompt_lines = 3;
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; }
-
-std::string stripped(const std::string& text) {
-  std::size_t first = 0;
-  const std::size_t last = static_cast<std::size_t>(SLEN(text));
-  while (first < last && is_blank(text[first])) ++first;
-  return text.substr(first, last - first);
-}
+using io::is_blank;
+using io::stripped;
 
 std::string upper(std::string text) {
   IO_UPPER(text);

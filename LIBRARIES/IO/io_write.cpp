@@ -50,6 +50,26 @@ std::string fixed_width(const std::string& text, std::size_t width) {
   return result;
 }
 
+bool entry_ok(int status, const char* ident) {
+  if (status == status_good) return true;
+  ST_SAVE(ident);
+  return false;
+}
+
+bool unit_ok(int unit, const char* ident, int& status) {
+  if (unit >= 1 && unit <= max_unit) return true;
+  status = 10017;
+  ST_SAVE(ident);
+  return false;
+}
+
+bool name_ok(const std::string& file_name, const char* ident, int& status) {
+  if (SLEN(file_name) != 0) return true;
+  status = 10033;
+  ST_SAVE(ident);
+  return false;
+}
+
 }  // namespace io
 
 int SLEN(const std::string& text) {
@@ -78,15 +98,7 @@ void IO_WRITENA(const std::string& message, int& status) {
 
 void IO_WRITE_FILE(int unit, const std::string& message, int& status) {
   static const char* const ident = "Subroutine IO_WRITE_FILE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (unit < 1 || unit > io::max_unit) {
-    status = 10017;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
   FILE* stream = io::unit_stream(unit);
   int system_status = EBADF;
   if (stream != nullptr) {
