@@ -8,13 +8,7 @@
 
 namespace {
 
-bool entry(int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return false;
-  }
-  return true;
-}
+using vg::entry;
 
 // Common frame of a setter: status and open checks, the optional argument
 // check (130017), storing and forwarding.

@@ -8,13 +8,7 @@
 
 namespace {
 
-bool entry(int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return false;
-  }
-  return true;
-}
+using vg::entry;
 
 // The named drawing colours of the user interface, from index 0 on; the
 // first match of VG_BESTCOLOUR is the lowest index, so each is found exactly.

@@ -92,13 +92,7 @@ vg::Workstation* input_workstation(int id, const char* name, const char* ident, 
   return ws;
 }
 
-bool entry(int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return false;
-  }
-  return true;
-}
+using vg::entry;
 
 }  // namespace
 

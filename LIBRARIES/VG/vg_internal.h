@@ -11,6 +11,14 @@
 
 namespace vg {
 
+// The entry check of every routine: false, with `ident` recorded, when the
+// status is already bad on entry.
+inline bool entry(int status, const char* ident) {
+  if (status == io::status_good) return true;
+  ST_SAVE(ident);
+  return false;
+}
+
 inline constexpr int max_workstations = 10;
 
 // Workstation states of the table.

@@ -7,13 +7,7 @@
 
 namespace {
 
-bool entry(int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return false;
-  }
-  return true;
-}
+using vg::entry;
 
 void fail(int code, const char* ident, int& status) {
   status = code;

@@ -11,13 +11,7 @@
 
 namespace {
 
-bool entry(int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return false;
-  }
-  return true;
-}
+using vg::entry;
 
 // World to continuous raster coordinates: pixel i spans [i - 1, i).
 struct Grid {
