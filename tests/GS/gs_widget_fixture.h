@@ -55,6 +55,18 @@ class Toolkit {
   int status = 0;
 };
 
+// `n` numbered lines of 38 characters ("Line 1 of the text......"); the
+// automatic message height is fitted to lines of forty.
+inline std::vector<std::string> numbered_lines(int n) {
+  std::vector<std::string> lines;
+  for (int k = 1; k <= n; ++k) {
+    std::string s = "Line " + std::to_string(k) + " of the text";
+    s.resize(38, '.');
+    lines.push_back(s);
+  }
+  return lines;
+}
+
 inline float cx(const gs::Box& b) {
   return (b.xmin + b.xmax) / 2.0f;
 }

@@ -12,17 +12,8 @@ namespace {
 using widgettest::cx;
 using widgettest::cy;
 using widgettest::good;
+using widgettest::numbered_lines;
 using widgettest::Toolkit;
-
-std::vector<std::string> numbered_lines(int n) {
-  std::vector<std::string> lines;
-  for (int k = 1; k <= n; ++k) {
-    std::string s = "Line " + std::to_string(k) + " of the text";
-    s.resize(38, '.');
-    lines.push_back(s);
-  }
-  return lines;
-}
 
 gs::Box gui_region() {
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;

@@ -10,18 +10,8 @@
 namespace {
 
 using widgettest::good;
+using widgettest::numbered_lines;
 using widgettest::Toolkit;
-
-// Forty characters per line: the automatic height is fitted to it.
-std::vector<std::string> numbered_lines(int n) {
-  std::vector<std::string> lines;
-  for (int k = 1; k <= n; ++k) {
-    std::string s = "Line " + std::to_string(k) + " of the text";
-    s.resize(38, '.');
-    lines.push_back(s);
-  }
-  return lines;
-}
 
 TEST(GsWidgetLayout, InactivePromptCentresItsLinesAtTheHandWorkedHeight) {
   Toolkit t;  // sample width 0.5 x 10/707 x 10 = 0.0707: factor 1.6

@@ -10,23 +10,14 @@
 #include "io.h"
 #include "recording_device.h"
 #include "vg.h"
+#include "vg_fixture.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class VgColours : public ::testing::Test {
+class VgColours : public kovtest::VgOpenTest {
  protected:
-  void SetUp() override {
-    ST_DEF_SYSTEM(status);
-    VG_OPEN(0, status);
-    ASSERT_EQ(status, io::status_good);
-  }
-  void TearDown() override {
-    int s = io::status_good;
-    VG_CLOSE(s);
-  }
-  int status = 0;
   kovtest::RecordingWindow window;
   kovtest::ConsoleCapture console;
 };

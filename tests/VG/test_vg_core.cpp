@@ -8,22 +8,14 @@
 #include "io.h"
 #include "recording_device.h"
 #include "vg.h"
+#include "vg_fixture.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class VgCore : public ::testing::Test {
+class VgCore : public kovtest::VgOpenTest {
  protected:
-  void SetUp() override {
-    ST_DEF_SYSTEM(status);
-    VG_OPEN(0, status);
-    ASSERT_EQ(status, io::status_good);
-  }
-  void TearDown() override {
-    int s = io::status_good;
-    VG_CLOSE(s);
-  }
   // Opens and activates window workstation 1.
   void open_window(int type = 11) {
     VG_OPEN_WK(1, 0, type, status);
@@ -36,7 +28,6 @@ class VgCore : public ::testing::Test {
     return text.substr(0, SLEN(text));
   }
 
-  int status = 0;
   kovtest::RecordingWindow window;
   kovtest::ConsoleCapture console;
 };

@@ -11,6 +11,39 @@
 
 namespace kovtest {
 
+namespace {
+
+// In the child: sets the environment and runs the program (status 127 when
+// it cannot be started).
+[[noreturn]] void exec_child(
+    const std::string& path, const std::vector<std::string>& arguments,
+    const std::map<std::string, std::optional<std::string>>& environment) {
+  for (const auto& [name, value] : environment) {
+    if (value) {
+      setenv(name.c_str(), value->c_str(), 1);
+    } else {
+      unsetenv(name.c_str());
+    }
+  }
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
+  _exit(127);
+}
+
+// Waits for the child: its exit code, or 128 + the signal that ended it.
+int wait_for(pid_t pid) {
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  if (WIFEXITED(wstatus)) return WEXITSTATUS(wstatus);
+  if (WIFSIGNALED(wstatus)) return 128 + WTERMSIG(wstatus);
+  return -1;
+}
+
+}  // namespace
+
 ProgramResult run_program(const std::string& path, const std::vector<std::string>& arguments,
                           const std::map<std::string, std::optional<std::string>>& environment,
                           const std::string& input) {
@@ -27,19 +60,7 @@ ProgramResult run_program(const std::string& path, const std::vector<std::string
     close(in[1]);
     close(out[0]);
     close(out[1]);
-    for (const auto& [name, value] : environment) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
-    _exit(127);
+    exec_child(path, arguments, environment);
   }
   close(in[0]);
   close(out[1]);
@@ -53,13 +74,7 @@ ProgramResult run_program(const std::string& path, const std::vector<std::string
   ssize_t n;
   while ((n = read(out[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, n);
   close(out[0]);
-  int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
-  if (WIFEXITED(wstatus)) {
-    result.exit_status = WEXITSTATUS(wstatus);
-  } else if (WIFSIGNALED(wstatus)) {
-    result.exit_status = 128 + WTERMSIG(wstatus);
-  }
+  result.exit_status = wait_for(pid);
   return result;
 }
 
@@ -76,19 +91,7 @@ RunningProgram start_program(const std::string& path, const std::vector<std::str
     dup2(out[1], 2);
     close(out[0]);
     close(out[1]);
-    for (const auto& [name, value] : environment) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(path.c_str()));
-    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
-    _exit(127);
+    exec_child(path, arguments, environment);
   }
   close(out[1]);
   return {static_cast<int>(pid), out[0]};
@@ -114,13 +117,7 @@ ProgramResult finish_program(RunningProgram& program, int timeout_seconds) {
     usleep(20000);
   }
   close(program.output_fd);
-  int wstatus = 0;
-  waitpid(program.pid, &wstatus, 0);
-  if (WIFEXITED(wstatus)) {
-    result.exit_status = WEXITSTATUS(wstatus);
-  } else if (WIFSIGNALED(wstatus)) {
-    result.exit_status = 128 + WTERMSIG(wstatus);
-  }
+  result.exit_status = wait_for(program.pid);
   program.pid = -1;
   program.output_fd = -1;
   return result;

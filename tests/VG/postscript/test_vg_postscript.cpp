@@ -15,6 +15,7 @@
 #include "console_capture.h"
 #include "io.h"
 #include "vg.h"
+#include "vg_fixture.h"
 
 namespace {
 
@@ -145,17 +146,8 @@ Lines read_lines(const std::string& path) {
   return lines;
 }
 
-class PostScript : public ::testing::Test {
+class PostScript : public kovtest::VgOpenTest {
  protected:
-  void SetUp() override {
-    ST_DEF_SYSTEM(status);
-    VG_OPEN(0, status);
-    ASSERT_EQ(status, io::status_good);
-  }
-  void TearDown() override {
-    int s = io::status_good;
-    VG_CLOSE(s);
-  }
   // Opens `name` in the output directory as workstation 2 of `type`, active.
   std::string open(const std::string& name, int type) {
     std::string path = kovtest::output_dir() + "/" + name;
@@ -183,7 +175,6 @@ class PostScript : public ::testing::Test {
     close();
     return path;
   }
-  int status = 0;
   kovtest::ConsoleCapture console;
 };
 
