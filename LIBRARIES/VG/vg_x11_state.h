@@ -147,8 +147,13 @@ struct ImageSource {
   float low = 0, high = 1;
   bool logarithmic = false;
 };
+// `mirror` (0 none) is a second drawable that receives the same pixels, band
+// by band (the window, when what goes into the pixmap is to show at once);
+// `placed` (null: not wanted) gets the pixel rectangle written, x0, y0, x1,
+// y1 (nothing written: x1 <= x0 or y1 <= y0).
 int put_image(XId drawable, _XGC* gc, const ImageSource& source, float left, float top,
-              float right, float bottom, int clip_x0, int clip_y0, int clip_x1, int clip_y1);
+              float right, float bottom, int clip_x0, int clip_y0, int clip_x1, int clip_y1,
+              XId mirror = 0, int* placed = nullptr);
 // Lets go of the shared-memory image segment (before the connection closes).
 void release_images();
 
