@@ -17,6 +17,11 @@ inline constexpr int exit_cancelled = 2;
 // The whole program; returns its exit status.
 int run(int argc, char** argv);
 
+// Draws the title banner; a bad status left by it is reported on the console
+// (a warning and the status report) and kept, so that the program runs on to
+// its end without doing anything more.
+void show_banner(int& status);
+
 }  // namespace kov
 
 void KOV_MTRAILER(const std::string& version, int& status);

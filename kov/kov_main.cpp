@@ -64,6 +64,16 @@ void KOV_MTRAILER(const std::string& /*version*/, int& status) {
 
 namespace kov {
 
+void show_banner(int& status) {
+  KOV_MBANNER(version, status);
+  if (status != io::status_good) {
+    // Written with a good status of its own: the failure must be reported.
+    int good = io::status_good;
+    IO_WRITE("WARNING: Problem in banner component, bad internal error status", good);
+    ST_OUT(status);
+  }
+}
+
 int run(int argc, char** argv) {
   int status = 0;
   ST_DEF_SYSTEM(status);
@@ -85,11 +95,7 @@ int run(int argc, char** argv) {
     return exit_error;
   }
 
-  KOV_MBANNER(version, status);
-  if (status != io::status_good) {
-    IO_WRITE("WARNING: Problem in banner component, bad internal error status", status);
-    ST_OUT(status);
-  }
+  show_banner(status);
   GS_SET_LUTCHOICE(4, 200, status);
   GS_COLOURS(status);
 
