@@ -586,46 +586,44 @@ int draw_cell_array(const ImageSource& source, float x0, float y0, float x1, flo
 
 using namespace vg::x11;
 
-void VG_X11_CA(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
-               float y0, float x1, float y1, int& error) {
-  error = vg::device_failed;
-  if (cells.empty() || !region_ok(cells.xmaxdat, cells.ymaxdat, xstart, ystart, xend, yend)) {
+namespace {
+
+// Checks that the region lies inside an array of xmax by ymax, then draws the
+// source with that region.
+template <typename T>
+int draw_region(ImageSource source, io::View2D<const T> array, int xstart, int ystart, int xend,
+                int yend, float x0, float y0, float x1, float y1) {
+  if (array.empty() || !region_ok(array.xmaxdat, array.ymaxdat, xstart, ystart, xend, yend)) {
     message("ERROR: Cell array region lies outside the array");
-    return;
+    return vg::device_failed;
   }
-  ImageSource source;
-  source.cells = cells;
   source.xstart = xstart;
   source.ystart = ystart;
   source.xend = xend;
   source.yend = yend;
-  error = draw_cell_array(source, x0, y0, x1, y1);
+  return draw_cell_array(source, x0, y0, x1, y1);
+}
+
+}  // namespace
+
+void VG_X11_CA(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
+               float y0, float x1, float y1, int& error) {
+  ImageSource source;
+  source.cells = cells;
+  error = draw_region(source, cells, xstart, ystart, xend, yend, x0, y0, x1, y1);
 }
 
 void VG_X11_BCA(io::View2D<const unsigned char> cells, int xstart, int ystart, int xend, int yend,
                 float x0, float y0, float x1, float y1, int& error) {
-  error = vg::device_failed;
-  if (cells.empty() || !region_ok(cells.xmaxdat, cells.ymaxdat, xstart, ystart, xend, yend)) {
-    message("ERROR: Cell array region lies outside the array");
-    return;
-  }
   ImageSource source;
   source.bytes = cells;
-  source.xstart = xstart;
-  source.ystart = ystart;
-  source.xend = xend;
-  source.yend = yend;
-  error = draw_cell_array(source, x0, y0, x1, y1);
+  error = draw_region(source, cells, xstart, ystart, xend, yend, x0, y0, x1, y1);
 }
 
 void VG_X11_RMCA(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
                  int ystart, int xend, int yend, float x0, float y0, float x1, float y1, float low,
                  float high, bool logarithmic, int& error) {
   error = vg::device_failed;
-  if (data.empty() || !region_ok(data.xmaxdat, data.ymaxdat, xstart, ystart, xend, yend)) {
-    message("ERROR: Cell array region lies outside the array");
-    return;
-  }
   if (!mask.empty() && (mask.xmaxdat < xend || mask.ymaxdat < yend)) {
     message("ERROR: The mask array does not match the data array");
     return;
@@ -633,12 +631,8 @@ void VG_X11_RMCA(io::View2D<const float> data, io::View2D<const bool> mask, int 
   ImageSource source;
   source.data = data;
   source.mask = mask;
-  source.xstart = xstart;
-  source.ystart = ystart;
-  source.xend = xend;
-  source.yend = yend;
   source.low = low;
   source.high = high;
   source.logarithmic = logarithmic;
-  error = draw_cell_array(source, x0, y0, x1, y1);
+  error = draw_region(source, data, xstart, ystart, xend, yend, x0, y0, x1, y1);
 }
