@@ -11,21 +11,21 @@
 //    (no blank padding) cut to the declared width of that output.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "io_status.h"
 
 // ---------------------------------------------------------------------------
 // Shared types
 // ---------------------------------------------------------------------------
 namespace io {
-
-// Status values.
-inline constexpr int status_good = -2147483647;        // hexadecimal 80000001
-inline constexpr int status_escape = 2147483647;       // hexadecimal 7FFFFFFF
-inline constexpr int status_to_graphics = -2147483646; // hexadecimal 80000002
 
 // Declared widths of the common text kinds.
 inline constexpr int prompt_width = 80;
@@ -55,6 +55,88 @@ struct View2D {
   // Pointer to the first element of row y (columns 1 .. xmaxdat follow).
   T* row(int y) const { return &(*this)(1, y); }
   bool empty() const { return data == nullptr || xmaxdat < 1 || ymaxdat < 1; }
+};
+
+// An image array that owns its storage: declared dimensions xmaxdat by
+// ymaxdat, and the defined part, columns 1 .. xnumdat of rows 1 .. ynumdat.
+// The readers fill one; the application keeps its arrays in them. Memory is
+// taken only by allocate, which reports a failure instead of throwing.
+template <typename T>
+class Image {
+ public:
+  Image() = default;
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+  Image(Image&&) noexcept = default;
+  Image& operator=(Image&&) noexcept = default;
+
+  // Makes the array xmaxdat by ymaxdat, every element value-initialised
+  // (zero), the defined part empty. The storage is kept when the size is
+  // the one already held. False, with the image empty, when a dimension is
+  // below 1 or the memory cannot be had.
+  bool allocate(int xmaxdat, int ymaxdat) {
+    xnumdat = ynumdat = 0;
+    if (xmaxdat < 1 || ymaxdat < 1) {
+      release();
+      return false;
+    }
+    const std::size_t n = static_cast<std::size_t>(xmaxdat) * static_cast<std::size_t>(ymaxdat);
+    if (n == storage_.size() && xmaxdat == xmaxdat_) {
+      std::fill(storage_.begin(), storage_.end(), T{});
+      return true;
+    }
+    release();
+    try {
+      storage_.assign(n, T{});
+    } catch (const std::bad_alloc&) {
+      release();
+      return false;
+    } catch (const std::length_error&) {
+      release();
+      return false;
+    }
+    xmaxdat_ = xmaxdat;
+    ymaxdat_ = ymaxdat;
+    return true;
+  }
+  // Gives the memory back; the image is then empty.
+  void release() {
+    std::vector<T>().swap(storage_);
+    xmaxdat_ = ymaxdat_ = 0;
+    xnumdat = ynumdat = 0;
+  }
+
+  int xmaxdat() const { return xmaxdat_; }
+  int ymaxdat() const { return ymaxdat_; }
+  bool empty() const { return storage_.empty(); }
+  View2D<T> view() { return View2D<T>(storage_.data(), xmaxdat_, ymaxdat_); }
+  View2D<const T> view() const { return View2D<const T>(storage_.data(), xmaxdat_, ymaxdat_); }
+  T& operator()(int x, int y) { return view()(x, y); }
+  const T& operator()(int x, int y) const { return view()(x, y); }
+  T* data() { return storage_.data(); }
+  const T* data() const { return storage_.data(); }
+
+  // The defined part of the array.
+  int xnumdat = 0;
+  int ynumdat = 0;
+
+ private:
+  std::vector<T> storage_;
+  int xmaxdat_ = 0, ymaxdat_ = 0;
+};
+
+// A numbered file series as IO_FILESEQUENCE finds it from its first and last
+// names. The name of number n is prefix + number text + postfix + extension:
+// IO_FILENAME(prefix, n, !variable, digits, postfix + extension).
+struct FileSeries {
+  int first = 0;          // number of the first file
+  int last = 0;           // number of the last file
+  int step = 1;           // +1 when first is not above last, -1 otherwise
+  std::string prefix;     // characters before the number, directory included
+  bool variable = false;  // numbers written without leading zeros
+  int digits = 0;         // width of the number when not variable; 0 no number
+  std::string postfix;    // after the number up to the first "." of the rest
+  std::string extension;  // from that "." to the end, dot included
 };
 
 // Console hooks for tests: while a sink is installed, console lines go to it
@@ -157,6 +239,9 @@ void IO_GETARGS(int max_args, int& num_args, std::vector<std::string>& args, int
 void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
                      int& start, int& end, int& step, std::string& prefix, bool& variable,
                      int& digits, std::string& postfix, std::string& extension, int& status);
+// The same, with the result as one record.
+void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
+                     io::FileSeries& series, int& status);
 void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
                  const std::string& postfix, int& retstat, std::string& file_name, int& status);
 void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,

@@ -302,3 +302,10 @@ void IO_CONCATC5(const std::string& text1, const std::string& text2, const std::
   concat({&text1, &text2, &text3, &text4, &text5}, result_width, result, status,
          "Subroutine IO_CONCATC5 V0.1 ");
 }
+
+void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
+                     io::FileSeries& series, int& status) {
+  IO_FILESEQUENCE(first_name, last_name, retstat, series.first, series.last, series.step,
+                  series.prefix, series.variable, series.digits, series.postfix,
+                  series.extension, status);
+}
