@@ -98,7 +98,7 @@ void MA_FFS8(int n, float data[], int& status);
 // shift by -k puts it at element n + 1 - k. So a peak at element i means a
 // lag of i - 1 for i <= n/2 and i - 1 - n above (the upper half of the
 // buffer holds the negative lags). A sequence correlated with itself peaks
-// at element 1.
+// at element 1 (also when `a` and `b` are the same array).
 //
 // Checks in this order: 20001 a dimension below 1, 20005 n above either
 // dimension, 20009 2n above 32768, 20025 n not a power of two (n below 1
@@ -153,6 +153,9 @@ inline constexpr double zscale_tail = 0.005;
 // two points fall), not by sorting. A constant region gives its value as
 // both; a region without finite values gives 0.0 and 0.0. The caller
 // decides what to do with an empty range.
-// Statuses: 20001, 20002, 20005 and 20006 as for MA_AVERAGE.
+// Its counts are static (1 MiB, kept between calls); calls from several
+// threads take turns.
+// Statuses: 20001, 20002, 20005 and 20006 as for MA_AVERAGE; 20009 a region
+// of 2^32 elements or more (the counts are 32-bit).
 void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
                   int yendelm, float& minimum, float& maximum, int& status);

@@ -192,7 +192,7 @@ void MA_1DCROSSCORR(int adim, float a[], int bdim, int n, float b[], int& status
   const ma::fft::Kernels& k = ma::fft::dispatch().kernels;
   float* work = ma::fft::work_area();
   k.forward(plan, a, work);
-  k.forward(plan, b, work);
+  if (b != a) k.forward(plan, b, work);  // the same array: transformed once
   // The division by n of the inverse is done in the product: n is a power
   // of two, so the result is the same to the last bit.
   k.conj_product(n, a, b, 1.0f / static_cast<float>(n));

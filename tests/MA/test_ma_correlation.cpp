@@ -276,6 +276,13 @@ TEST(MaCorrelation, LagDirection) {
           << name_of(p) << " n " << c.n << " shift " << c.shift;
     }
   }
+  // One array as both sequences: the same as two copies of it.
+  Seq s = random_sequence(256, 9u);
+  const Seq want = correlate(s, s);
+  int status = ST_GOOD();
+  MA_1DCROSSCORR(256, s.data(), 256, 256, s.data(), status);
+  EXPECT_EQ(s, want);
+  EXPECT_EQ(peak_element(s), 1);
 }
 
 TEST(MaCorrelation, ArgumentStatuses) {
