@@ -50,13 +50,6 @@ struct Avx2 {
     c = _mm256_castpd_ps(_mm256_permute2f128_pd(t0, t2, 0x31));
     d = _mm256_castpd_ps(_mm256_permute2f128_pd(t1, t3, 0x31));
   }
-  static void load4t(const float* p, V& a, V& b, V& c, V& d) {
-    a = load(p);
-    b = load(p + 8);
-    c = load(p + 16);
-    d = load(p + 24);
-    transpose(a, b, c, d);
-  }
   static void store4t(float* p, V a, V b, V c, V d) {
     transpose(a, b, c, d);
     store(p, a);

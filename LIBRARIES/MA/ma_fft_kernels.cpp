@@ -41,13 +41,6 @@ struct Sse2 {
   static V neg_i(V a) { return _mm_xor_ps(swap(a), odd_sign()); }
   static V pos_i(V a) { return _mm_xor_ps(swap(a), even_sign()); }
   static V reverse(V a) { return _mm_shuffle_ps(a, a, _MM_SHUFFLE(1, 0, 3, 2)); }
-  static void load4t(const float* p, V& a, V& b, V& c, V& d) {
-    const V r0 = load(p), r1 = load(p + 4), r2 = load(p + 8), r3 = load(p + 12);
-    a = _mm_movelh_ps(r0, r2);
-    b = _mm_movehl_ps(r2, r0);
-    c = _mm_movelh_ps(r1, r3);
-    d = _mm_movehl_ps(r3, r1);
-  }
   static void store4t(float* p, V a, V b, V c, V d) {
     store(p, _mm_movelh_ps(a, b));
     store(p + 4, _mm_movelh_ps(c, d));

@@ -48,13 +48,8 @@ struct Scalar {
   static V neg_i(V a) { return {a.im, -a.re}; }  // -i a
   static V pos_i(V a) { return {-a.im, a.re}; }  // +i a
   static V reverse(V a) { return a; }
-  // 4W consecutive numbers e(0 ..) into a(l) = e(4l), b(l) = e(4l+1), ...
-  static void load4t(const float* p, V& a, V& b, V& c, V& d) {
-    a = load(p);
-    b = load(p + 2);
-    c = load(p + 4);
-    d = load(p + 6);
-  }
+  // a(l), b(l), c(l), d(l) to the 4W consecutive numbers e(4l), e(4l+1),
+  // e(4l+2), e(4l+3), l < W.
   static void store4t(float* p, V a, V b, V c, V d) {
     store(p, a);
     store(p + 2, b);
