@@ -27,6 +27,25 @@
 // ---------------------------------------------------------------------------
 namespace io {
 
+// The statuses the I/O services set (module offset plus error code).
+// An integer argument out of range: a unit number outside 1 to 99.
+inline constexpr int status_bad_unit = module_offset + st::int_range_1;
+// An integer argument out of range: a count, or a capacity its table cannot
+// hold.
+inline constexpr int status_bad_count = module_offset + st::int_range_1;
+// A badly defined text argument: a name or pattern with no significant
+// character, or name positions that do not lie in their area.
+inline constexpr int status_bad_text = module_offset + st::bad_text_1;
+// A file that cannot be opened (for the callers that make it a failure).
+inline constexpr int status_open_failed = module_offset + st::open_failed;
+inline constexpr int status_no_memory = module_offset + st::no_memory;
+// A write to a text file that failed (reported on the console).
+inline constexpr int status_write_failed = module_offset + st::write_failed;
+// A result buffer too short for what is joined into it.
+inline constexpr int status_string_too_short = module_offset + st::string_too_short;
+// The current directory of the process cannot be read.
+inline constexpr int status_no_directory = module_offset + st::other;
+
 // Declared widths of the common text kinds.
 inline constexpr int prompt_width = 80;
 inline constexpr int title_width = 132;
@@ -267,14 +286,15 @@ void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::st
 // Reads one line of a unit opened for reading: retstat 0, or 1 at the end of
 // the file or on a read error.
 void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status);
-// Closes a unit; a failure to complete the writes gives status 11010.
+// Closes a unit; a failure to complete the writes gives io::status_write_failed.
 void IO_CLOSE_ASCIIFILE(int unit, int& status);
 void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status);
 // Size in bytes; -1 when the file cannot be found.
 void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status);
 void IO_RECL(int& unit_size, int& status);
 // Joins texts, each up to its significant length, into `result` of at most
-// `result_width` characters; a result that does not fit gives status 11015.
+// `result_width` characters; a result that does not fit gives
+// io::status_string_too_short.
 void IO_CONCAT2(const std::string& text1, const std::string& text2, int result_width,
                 std::string& result, int& status);
 void IO_CONCATC2(const std::string& text1, const std::string& text2, int result_width,
@@ -344,10 +364,10 @@ void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::
 void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status);
 // Wild-card match: "*" stands for any run of characters, any other character
 // for itself (case significant); trailing blanks are not significant. An
-// empty text or pattern gives status 10033.
+// empty text or pattern gives io::status_bad_text.
 void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
                     int& status);
-// A failure to read the current directory gives status 19999.
+// A failure to read the current directory gives io::status_no_directory.
 void IO_GETCWD(std::string& directory, int& status);
 // Makes the directory `selected` (relative to `directory`, or absolute) the
 // current one; `directory` returns the new current directory. "." and ".."

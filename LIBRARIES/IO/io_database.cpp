@@ -111,10 +111,7 @@ void clear_database() {
 
 void IO_ACCESS_DATABASE(int mode, std::string& key, int& value_length, std::string& value,
                         int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_ACCESS_DATABASE V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_ACCESS_DATABASE V0.3 ")) return;
   if (mode == 0) {
     set_entry(key, value_length, value, retstat);
     return;
@@ -141,10 +138,7 @@ void IO_ACCESS_DATABASE(int mode, std::string& key, int& value_length, std::stri
 
 void IO_SET_KEYVALUE(const std::string& key, int value_length, const std::string& value,
                      int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_KEYVALUE V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_KEYVALUE V0.2 ")) return;
   std::string key_text = key;
   int length = value_length;
   std::string value_text = value;
@@ -153,29 +147,20 @@ void IO_SET_KEYVALUE(const std::string& key, int value_length, const std::string
 
 void IO_INQ_KEYVALUE(const std::string& key, int& value_length, std::string& value, int& retstat,
                      int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_KEYVALUE V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_KEYVALUE V0.2 ")) return;
   std::string key_text = key;
   IO_ACCESS_DATABASE(1, key_text, value_length, value, retstat, status);
 }
 
 void IO_SET_IKEYVALUE(const std::string& key, int value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_IKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_IKEYVALUE V0.1 ")) return;
   std::string text;
   IO_ITOC(value, text);
   set_typed(key, text, retstat, status);
 }
 
 void IO_INQ_IKEYVALUE(const std::string& key, int& value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_IKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_IKEYVALUE V0.1 ")) return;
   std::string text;
   if (!inquire_typed(key, text, retstat, status)) return;
   bool valid = false;
@@ -190,20 +175,14 @@ void IO_INQ_IKEYVALUE(const std::string& key, int& value, int& retstat, int& sta
 }
 
 void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_RKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_RKEYVALUE V0.1 ")) return;
   std::string text;
   IO_RTOC(value, text);
   set_typed(key, text, retstat, status);
 }
 
 void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_RKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_RKEYVALUE V0.1 ")) return;
   std::string text;
   if (!inquire_typed(key, text, retstat, status)) return;
   bool valid = false;
@@ -218,18 +197,12 @@ void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& s
 }
 
 void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_LKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_LKEYVALUE V0.1 ")) return;
   set_typed(key, value ? "TRUE" : "FALSE", retstat, status);
 }
 
 void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_LKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_LKEYVALUE V0.1 ")) return;
   std::string text;
   if (!inquire_typed(key, text, retstat, status)) return;
   const std::string word = io::trimmed(text);
@@ -246,10 +219,7 @@ void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& st
 
 void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_LOAD_DATABASE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   retstat = 0;
   const int unit = io::free_unit();
   if (unit == 0) {
@@ -294,10 +264,7 @@ void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status) {
 // a failed save leaves the previous file as it was.
 void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_SAVE_DATABASE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   retstat = 0;
   std::string path;
   const bool translated = io::translated_path(file_name, path, ident, status);

@@ -94,12 +94,12 @@ int file_type_of(std::string_view file_name) {
 }
 
 // Checks that num_names and the position table describe names lying inside
-// the area; sets status (10017 for a count out of range, 10033 for positions
-// that do not fit the area) and records `ident` when they do not.
+// the area; sets status (io::status_bad_count for a count out of range,
+// io::status_bad_text for positions that do not fit the area) and records `ident` when they do not.
 bool check_list(int num_names, std::span<const int> positions, const std::string& names,
                 const char* ident, int& status) {
   if (num_names < 0 || positions.size() < static_cast<std::size_t>(num_names) + 1) {
-    status = 10017;
+    status = io::status_bad_count;
     ST_SAVE(ident);
     return false;
   }
@@ -108,7 +108,7 @@ bool check_list(int num_names, std::span<const int> positions, const std::string
   for (int k = 1; ok && k <= num_names; ++k) ok = positions[k] >= positions[k - 1];
   ok = ok && positions[static_cast<std::size_t>(num_names)] <= area_end;
   if (!ok) {
-    status = 10033;
+    status = io::status_bad_text;
     ST_SAVE(ident);
   }
   return ok;
@@ -184,12 +184,9 @@ void IO_DIRECTORY(bool directories, int max_names, int& retstat, int& num_names,
                   std::span<int> positions, const std::string& directory, std::string& names,
                   int& status) {
   static const char* const ident = "Subroutine IO_DIRECTORY V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (max_names < 0 || positions.size() < static_cast<std::size_t>(max_names) + 1) {
-    status = 10017;
+    status = io::status_bad_count;
     ST_SAVE(ident);
     return;
   }
@@ -209,10 +206,7 @@ void IO_LISTFILES(const std::string& directory, const std::string& pattern, int 
                   int max_names, int& retstat, int& num_names, std::span<int> positions,
                   std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_LISTFILES V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   // The lists that overflowed (2, 3) are still filtered and sorted: the
   // names listed so far are usable.
   IO_DIRECTORY(false, max_names, retstat, num_names, positions, directory, names, status);
@@ -225,13 +219,10 @@ void IO_LISTFILES(const std::string& directory, const std::string& pattern, int 
 void IO_FILESMATCH(const std::string& pattern, int& num_names, std::span<int> positions,
                    std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_FILESMATCH V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   const std::string_view wanted = significant(pattern);
   if (wanted.empty()) {
-    status = 10033;
+    status = io::status_bad_text;
     ST_SAVE(ident);
     return;
   }
@@ -244,20 +235,14 @@ void IO_FILESMATCH(const std::string& pattern, int& num_names, std::span<int> po
 }
 
 void IO_FILETYPE(const std::string& file_name, int& file_type, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_FILETYPE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_FILETYPE V0.1 ")) return;
   file_type = file_type_of(file_name);
 }
 
 void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::string& names,
                   int& status) {
   static const char* const ident = "Subroutine IO_FILESTYPE V0.1 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (!check_list(num_names, positions, names, ident, status)) return;
   if (file_type == io::file_type_any) return;
   keep_names(num_names, positions, names,
@@ -266,10 +251,7 @@ void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::
 
 void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_FILESORDER V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (!check_list(num_names, positions, names, ident, status)) return;
   if (num_names < 2) return;
 
@@ -303,7 +285,7 @@ void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, 
     std::copy(starts.begin(), starts.end(), positions.begin());
   } catch (const std::bad_alloc&) {
     report_no_memory("sorting the list of names");
-    status = 11002;
+    status = io::status_no_memory;
     ST_SAVE(ident);
   }
 }
@@ -311,14 +293,11 @@ void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, 
 void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
                     int& status) {
   static const char* const ident = "Subroutine IO_STRINGMATCH V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   const std::string_view t = significant(text);
   const std::string_view p = significant(pattern);
   if (t.empty() || p.empty()) {
-    status = 10033;
+    status = io::status_bad_text;
     ST_SAVE(ident);
     return;
   }
@@ -328,10 +307,7 @@ void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& m
 void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat,
                   int& status) {
   static const char* const ident = "Subroutine IO_CHANGEDIR V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   // An absolute selection stands alone; a relative one (".." included) is
   // taken from `directory`, itself taken from the current directory when it
   // is relative or empty.
@@ -362,10 +338,7 @@ void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& rets
 }
 
 void IO_UP_DIRECTORY(std::string& directory, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_UP_DIRECTORY V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_UP_DIRECTORY V0.2 ")) return;
   std::string name = io::trimmed(directory);
   while (name.size() > 1 && name.back() == separator) name.pop_back();
   const int last = IO_LASTOCCURENCE(name, separator);

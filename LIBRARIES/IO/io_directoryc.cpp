@@ -36,10 +36,7 @@ bool is_directory(DIR* dir, const dirent* entry) {
 void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names,
                    std::span<int> positions, const std::string& directory, std::string& names,
                    int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_DIRECTORYC V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_DIRECTORYC V0.3 ")) return;
   retstat = 0;
   num_names = 0;
   positions[0] = 1;
@@ -80,10 +77,7 @@ void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names
 
 void IO_GETCWD(std::string& directory, int& status) {
   static const char* const ident = "Subroutine IO_GETCWD V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   try {
     std::vector<char> buffer(4096);
     for (;;) {
@@ -97,7 +91,7 @@ void IO_GETCWD(std::string& directory, int& status) {
   } catch (const std::bad_alloc&) {
     // Reported as the directory not being found.
   }
-  status = 19999;
+  status = io::status_no_directory;
   ST_SAVE(ident);
 }
 

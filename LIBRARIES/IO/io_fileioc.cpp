@@ -240,7 +240,7 @@ void IO_CLOSE_ASCIIFILE(int unit, int& status) {
   if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
   const int error = finish_unit(unit, false);
   if (error == 0) return;
-  status = 11010;
+  status = io::status_write_failed;
   ST_SAVE(ident);
   io::report_write_failure(error);
 }
@@ -261,10 +261,7 @@ void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status) 
 }
 
 void IO_RECL(int& unit_size, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_RECL V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_RECL V0.1 ")) return;
   // Record lengths of direct-access files count bytes here.
   unit_size = 1;
 }

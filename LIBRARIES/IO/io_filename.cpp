@@ -48,18 +48,16 @@ std::string zero_filled(int value, std::size_t digits) {
   return negative ? "-" + magnitude : magnitude;
 }
 
-// Joins the texts, each up to its significant length; 11015 when the result
-// does not fit in `result_width` characters.
+// Joins the texts, each up to its significant length; the status
+// io::status_string_too_short when the result does not fit in `result_width`
+// characters.
 void concat(std::initializer_list<const std::string*> texts, int result_width,
             std::string& result, int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   std::string joined;
   for (const std::string* text : texts) joined += io::trimmed(*text);
   if (result_width < 0 || joined.size() > static_cast<std::size_t>(result_width)) {
-    status = 11015;
+    status = io::status_string_too_short;
     ST_SAVE(ident);
     return;
   }
@@ -71,10 +69,7 @@ void concat(std::initializer_list<const std::string*> texts, int result_width,
 void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
                      int& start, int& end, int& step, std::string& prefix, bool& variable,
                      int& digits, std::string& postfix, std::string& extension, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_FILESEQUENCE V0.5 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_FILESEQUENCE V0.5 ")) return;
   const std::string first = io::trimmed(first_name);
   const std::string last = io::trimmed(last_name);
   const int l1 = static_cast<int>(first.size());
@@ -143,10 +138,7 @@ void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name
 
 void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
                  const std::string& postfix, int& retstat, std::string& file_name, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_FILENAME V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_FILENAME V0.3 ")) return;
   std::string number_text;
   if (!fixed) {
     IO_ITOC(number, number_text);
@@ -165,10 +157,7 @@ void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
 void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
                     std::string& new_file_name, int& status) {
   static const char* const ident = "Subroutine IO_NEWFILENAME V0.4 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   const std::string name = io::trimmed(file_name);
   std::string directory;
   std::string base;
@@ -228,48 +217,33 @@ void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
 }
 
 void IO_EXTENSION(const std::string& file_name, std::string& extension, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_EXTENSION V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_EXTENSION V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   const std::size_t dot = extension_dot(name);
   extension = dot == std::string::npos ? "" : name.substr(dot + 1);
 }
 
 void IO_NOEXTENSION(const std::string& file_name, std::string& result, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_NOEXTENSION V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_NOEXTENSION V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   result = name.substr(0, extension_dot(name));
 }
 
 void IO_DIRPATH(const std::string& file_name, std::string& directory, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_DIRPATH V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_DIRPATH V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   const std::size_t at = last_component(name);
   directory = at == 0 ? "" : name.substr(0, at - 1);
 }
 
 void IO_NODIRPATH(const std::string& file_name, std::string& result, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_NODIRPATH V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_NODIRPATH V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   result = name.substr(last_component(name));
 }
 
 void IO_BASENAME(const std::string& file_name, std::string& result, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_BASENAME V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_BASENAME V0.1 ")) return;
   std::string no_directory;
   IO_NODIRPATH(file_name, no_directory, status);
   IO_NOEXTENSION(no_directory, result, status);

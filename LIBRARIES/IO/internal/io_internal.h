@@ -28,8 +28,8 @@ std::string fixed_width(const std::string& text, std::size_t width);
 
 // The entry checks of a routine, each false with `ident` recorded when it
 // fails: a status already bad on entry (kept as it is), a unit number
-// outside 1 .. max_unit (status 10017), a file name with no significant
-// text (status 10033).
+// outside 1 .. max_unit (io::status_bad_unit), a file name with no
+// significant text (io::status_bad_text).
 bool entry_ok(int status, const char* ident);
 bool unit_ok(int unit, const char* ident, int& status);
 bool name_ok(const std::string& file_name, const char* ident, int& status);
