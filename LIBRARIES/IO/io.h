@@ -362,6 +362,19 @@ void IO_FILETYPE(const std::string& file_name, int& file_type, int& status);
 void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::string& names,
                   int& status);
 void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status);
+// The same listings, matching, type filter and sort on a list held as a
+// std::vector<std::string>: no capacity, every name whole. IO_DIRECTORY
+// replaces the list's contents; retstat 0 success, 1 the directory cannot be
+// read (the list is empty). A list that cannot be held in memory gives
+// io::status_no_memory (after the console line "ERROR: Failed to allocate
+// memory for the list of names").
+void IO_DIRECTORY(bool directories, int& retstat, const std::string& directory,
+                  std::vector<std::string>& names, int& status);
+void IO_LISTFILES(const std::string& directory, const std::string& pattern, int file_type,
+                  int& retstat, std::vector<std::string>& names, int& status);
+void IO_FILESMATCH(const std::string& pattern, std::vector<std::string>& names, int& status);
+void IO_FILESTYPE(int file_type, std::vector<std::string>& names, int& status);
+void IO_FILESORDER(std::vector<std::string>& names, int& status);
 // Wild-card match: "*" stands for any run of characters, any other character
 // for itself (case significant); trailing blanks are not significant. An
 // empty text or pattern gives io::status_bad_text.

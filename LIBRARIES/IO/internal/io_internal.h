@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace io {
 
@@ -49,8 +51,18 @@ namespace io {
 bool change_directory(const std::string& directory);
 }  // namespace io
 
-// Platform part of IO_DIRECTORY (same arguments); `directory` is not empty
-// and the arguments have been checked.
+namespace io {
+// The one reading of a directory that every listing goes through: hands
+// `take` the name of each entry that is a directory (when `directories`) or
+// that is not, never "." and "..", in the order in which the system returns
+// them, until `take` returns false. False when the directory cannot be read.
+bool read_directory(const std::string& directory, bool directories,
+                    const std::function<bool(std::string_view)>& take);
+}  // namespace io
+
+// Platform part of IO_DIRECTORY (same arguments): the names packed into the
+// caller's area; `directory` is not empty and the arguments have been
+// checked.
 void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names,
                    std::span<int> positions, const std::string& directory, std::string& names,
                    int& status);
