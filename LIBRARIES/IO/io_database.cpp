@@ -53,20 +53,24 @@ int find(const std::string& key) {
 }
 
 // Stores `key` with the first `value_length` characters of `value` (blank
-// padded when `value` is shorter) at the end; retstat 1 when there is no room.
+// padded when `value` is shorter) at the end, in place of its old entry;
+// retstat 1 when there is no room even without the old entry, which then
+// stays as it was.
 void set_entry(const std::string& key, int value_length, const std::string& value,
                int& retstat) {
   const std::string stored_key = io::trimmed(key);
   const long long length = value_length > 0 ? value_length : 0;
   const long long entry_length = static_cast<long long>(stored_key.size()) + length + 1;
-  if (const int old = find(key); old >= 0) {
-    first_free -= static_cast<long long>(entries[old].size());
-    entries.erase(entries.begin() + old);
-  }
-  if (entries.size() >= max_entries || first_free + entry_length >= area_size) {
+  const int old = find(key);
+  const std::size_t count = entries.size() - (old >= 0 ? 1 : 0);
+  const long long old_length = old >= 0 ? static_cast<long long>(entries[old].size()) : 0;
+  const long long free_after = first_free - old_length;
+  if (count >= max_entries || free_after + entry_length >= area_size) {
     retstat = 1;
     return;
   }
+  if (old >= 0) entries.erase(entries.begin() + old);
+  first_free = free_after;
   std::string text = value.substr(0, static_cast<std::size_t>(length));
   text.resize(static_cast<std::size_t>(length), ' ');
   entries.push_back(stored_key + " " + text);

@@ -162,13 +162,22 @@ TEST_F(DatabaseTest, NoRoom) {
   io::clear_database();
   set("K", std::string(7997, 'x'));
   EXPECT_EQ(retstat, 1);
-  // Replacing with a value that does not fit loses the old entry.
+  // A replacement that does not fit is refused and the old entry stays,
+  // in its place.
   io::clear_database();
   retstat = 0;
   set("A", "old");
+  set("B", "2");
   set("A", std::string(8000, 'x'));
   EXPECT_EQ(retstat, 1);
-  EXPECT_EQ(get("A"), "<absent>");
+  EXPECT_EQ(get("A"), "old");
+  EXPECT_EQ(keys(), (Lines{"A", "B"}));
+  // The room the old entry leaves counts: a replacement filling it fits.
+  io::clear_database();
+  set("K", std::string(7000, 'o'));
+  set("K", std::string(7996, 'n'));
+  EXPECT_EQ(retstat, 0);
+  EXPECT_EQ(get("K"), std::string(254, 'n'));
   set("A", "x", 2000000000);  // no huge allocation either
   EXPECT_EQ(status, ST_GOOD());
 }
