@@ -121,7 +121,9 @@ void ls_f_sort(benchmark::State& state, const std::string& dir, std::size_t entr
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(entries));
 }
 
-void BM_ls_f_sort(benchmark::State& state) { ls_f_sort(state, bench_dir, num_files); }
+void BM_ls_f_sort(benchmark::State& state) {
+  ls_f_sort(state, bench_dir, num_files);
+}
 BENCHMARK(BM_ls_f_sort)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts of IO_LISTFILES on their own.

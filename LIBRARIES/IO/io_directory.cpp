@@ -339,7 +339,8 @@ void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, 
       const std::size_t stop = static_cast<std::size_t>(positions[k + 1]) - 1;
       return std::string_view(names).substr(start, stop - start);
     };
-    std::sort(order.begin(), order.end(), [&](int a, int b) { return byte_less(name(a), name(b)); });
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return byte_less(name(a), name(b)); });
 
     std::string sorted;
     sorted.reserve(end - base);

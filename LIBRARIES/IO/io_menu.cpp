@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "io.h"
-#include "io_internal.h"
 #include "io_console.h"
+#include "io_internal.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "io.h"
-#include "io_internal.h"
 #include "io_console.h"
+#include "io_internal.h"
 
 namespace {
 constexpr int terminal_page = 20;

@@ -232,17 +232,17 @@ TEST_F(DirectoryTest, ListFilesFiltersAndSorts) {
 // The vector forms give what the packed forms give, with no capacity.
 TEST_F(DirectoryTest, VectorListsMatchThePackedLists) {
   const std::string long_name = std::string(240, 'l') + ".tif";
-  for (const std::string& name : {std::string("scan_0002.tif"), std::string("a.tiff"),
-                                  std::string("B.TIF"), std::string("x.txt"),
-                                  std::string("blank end.tif  "), long_name}) {
+  for (const std::string& name :
+       {std::string("scan_0002.tif"), std::string("a.tiff"), std::string("B.TIF"),
+        std::string("x.txt"), std::string("blank end.tif  "), long_name}) {
     touch(tmp, name);
   }
   std::filesystem::create_directory(tmp.file("dir.tif"));
   std::filesystem::create_directory(tmp.file("sub"));
 
   const std::vector<std::pair<const char*, int>> requests = {
-      {"*", io::file_type_any}, {"*.tif", io::file_type_any}, {"*", io::file_type_tiff},
-      {"scan*", io::file_type_any}, {"*", io::file_type_text}, {"none*", io::file_type_any}};
+      {"*", io::file_type_any},     {"*.tif", io::file_type_any}, {"*", io::file_type_tiff},
+      {"scan*", io::file_type_any}, {"*", io::file_type_text},    {"none*", io::file_type_any}};
   for (const auto& [pattern, type] : requests) {
     SCOPED_TRACE(std::string(pattern) + " " + std::to_string(type));
     List packed(20);
@@ -286,7 +286,8 @@ TEST_F(DirectoryTest, VectorListsMatchThePackedLists) {
 TEST_F(DirectoryTest, VectorListHoldsManyDirectoriesOfAnyLength) {
   Names expected;
   for (int i = 0; i < 500; ++i) {
-    expected.push_back("d" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 250), 'x'));
+    expected.push_back("d" + std::to_string(i) +
+                       std::string(static_cast<std::size_t>(i % 250), 'x'));
     ASSERT_EQ(mkdir(tmp.file(expected.back()).c_str(), 0755), 0);
   }
   touch(tmp, "file.tif");

@@ -102,16 +102,25 @@ TEST_F(FileNameTest, NoSeriesLeavesOutputsAlone) {
 // shares, or the widths disagree), there is no series.
 TEST_F(FileNameTest, EverySeriesRebuildsBothNames) {
   const std::vector<std::tuple<const char*, const char*, int>> pairs = {
-      {"10.tif", "100.tif", -1},       {"1.tif", "10.tif", -1},
-      {"100.tif", "10.tif", -1},       {"run01.dat", "run1.dat", -1},
-      {"x+1.tif", "x-1.tif", -1},      {"a_1_1.tif", "a_2_2.tif", -1},
+      {"10.tif", "100.tif", -1},
+      {"1.tif", "10.tif", -1},
+      {"100.tif", "10.tif", -1},
+      {"run01.dat", "run1.dat", -1},
+      {"x+1.tif", "x-1.tif", -1},
+      {"a_1_1.tif", "a_2_2.tif", -1},
       {"img_10_a.tif", "img_20_b.tif", -1},
-      {"im1.tif", "im11.tif", 0},      {"im11.tif", "im1.tif", 0},
-      {"im10.tif", "im110.tif", 0},    {"a1b1.tif", "a1b11.tif", 0},
-      {"scan1", "scan12", 0},          {"scan12", "scan1", 0},
-      {"x9.tif", "x10.tif", 0},        {"a-5.tif", "a-10.tif", 0},
-      {"f100.dat", "f001.dat", 0},     {"s_0009.tif", "s_0010.tif", 0},
-      {"d1/im1.tif", "d1/im11.tif", 0}, {"110.tif", "111.tif", 0},
+      {"im1.tif", "im11.tif", 0},
+      {"im11.tif", "im1.tif", 0},
+      {"im10.tif", "im110.tif", 0},
+      {"a1b1.tif", "a1b11.tif", 0},
+      {"scan1", "scan12", 0},
+      {"scan12", "scan1", 0},
+      {"x9.tif", "x10.tif", 0},
+      {"a-5.tif", "a-10.tif", 0},
+      {"f100.dat", "f001.dat", 0},
+      {"s_0009.tif", "s_0010.tif", 0},
+      {"d1/im1.tif", "d1/im11.tif", 0},
+      {"110.tif", "111.tif", 0},
   };
   for (const auto& [first, last, expected] : pairs) {
     SCOPED_TRACE(std::string(first) + " " + last);
@@ -124,7 +133,8 @@ TEST_F(FileNameTest, EverySeriesRebuildsBothNames) {
       EXPECT_EQ(series.prefix, "keep");
       continue;
     }
-    for (const auto& [number, name] : {std::pair{series.first, first}, std::pair{series.last, last}}) {
+    for (const auto& [number, name] :
+         {std::pair{series.first, first}, std::pair{series.last, last}}) {
       std::string rebuilt;
       IO_FILENAME(series.prefix, number, !series.variable, series.digits,
                   series.postfix + series.extension, retstat, rebuilt, status);
