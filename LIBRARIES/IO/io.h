@@ -311,7 +311,8 @@ void IO_DEF_SYSTEM(int& status);
 // ---------------------------------------------------------------------------
 // Key/value defaults database
 // ---------------------------------------------------------------------------
-// Mode 0 sets (retstat untouched on success, 1 no room), 1 inquires by key,
+// Mode 0 sets (retstat untouched on success; 1 no room, a replaced entry then
+// staying as it was), 1 inquires by key,
 // -n inquires entry n in store order (retstat 0, or 2 not found). An inquiry
 // returns at most 256 - (key length + 1) characters of a value, and
 // value_length is the length of the text returned.
@@ -327,11 +328,23 @@ void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& st
 void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& status);
 void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status);
 void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& status);
+// The load reads only a regular file (a symbolic link to one is fine) whose
+// first line is "DATABASE DEFAULT VALUES FILE" (the second line is not
+// looked at); an empty file loads nothing. retstat 0; 1 no room for every
+// pair; -1 nothing loaded: no such file (a first run, said nowhere), or a
+// file refused with a console warning naming it and what is wrong (a FIFO,
+// a device, a directory; the system's reason it cannot be read; a first line
+// that is not ours). A refused file is never saved over in this run, unless
+// a later load reads it.
 void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status);
 // The save writes a new file beside the old one and puts it in the old one's
 // place (through a symbolic link, the file it points to; permission bits
 // kept) only when complete: on any failure the old file stays as it was and
-// retstat is -1.
+// retstat is -1. A failure is reported on the console (the line
+// "IO_OPEN_ASCIIFILE retstat =      1" when the new file cannot be made, the
+// lines of a failed write, beginning "ERROR: ", when it cannot be written)
+// followed by a line with the reason, the system's where there is one; the
+// status stays good, so that the program still ends as the run went.
 void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status);
 
 // ---------------------------------------------------------------------------

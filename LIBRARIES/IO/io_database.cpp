@@ -1,7 +1,9 @@
 // The key/value defaults database: remembered answers stored under keys for
 // the run, loaded from and saved to a text file between runs.
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -104,12 +106,43 @@ std::string one_line(std::string text) {
   return text;
 }
 
+// The defaults files that the load refused (their names as given and as
+// the save would replace them): the save leaves them as they are, so that a
+// file that is not ours, or that could not be read, is never lost.
+std::vector<std::string> refused_files;
+
+bool refused(const std::string& path) {
+  const std::string target = io::replacement_target(path);
+  return std::any_of(refused_files.begin(), refused_files.end(),
+                     [&](const std::string& f) { return f == path || f == target; });
+}
+
+void accept(const std::string& path) {
+  const std::string target = io::replacement_target(path);
+  std::erase_if(refused_files, [&](const std::string& f) { return f == path || f == target; });
+}
+
+void refuse(const std::string& path, const std::string& reason) {
+  int good = io::status_good;
+  IO_WRITE("WARNING: The defaults file " + path + " is not loaded: " + reason, good);
+  IO_WRITE("         It is left as it is, and the answers of this run are not saved.", good);
+  accept(path);
+  refused_files.push_back(path);
+  refused_files.push_back(io::replacement_target(path));
+}
+
+void not_saved(const std::string& path, const std::string& reason) {
+  int good = io::status_good;
+  IO_WRITE("WARNING: The defaults file " + path + " is not saved: " + reason, good);
+}
+
 }  // namespace
 
 namespace io {
 void clear_database() {
   entries.clear();
   first_free = 1;
+  refused_files.clear();
 }
 }  // namespace io
 
@@ -222,39 +255,41 @@ void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& st
 }
 
 void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status) {
-  static const char* const ident = "Subroutine IO_LOAD_DATABASE V0.2 ";
+  static const char* const ident = "Subroutine IO_LOAD_DATABASE V0.3 ";
   if (!io::entry_ok(status, ident)) return;
-  retstat = 0;
+  retstat = -1;
+  std::string path;
+  const bool translated = io::translated_path(file_name, path, ident, status);
   const int unit = io::free_unit();
-  if (unit == 0) {
-    retstat = -1;
+  if (!translated || unit == 0) return;
+  std::string reason;
+  const io::ReadOpen opened = io::open_regular_unit(unit, path, reason);
+  if (opened == io::ReadOpen::missing) return;  // a first run: nothing to load
+  if (opened == io::ReadOpen::refused) {
+    refuse(path, reason);
     return;
   }
-  std::string name = file_name;
-  int opened = 1;
-  IO_OPEN_ASCIIFILE(false, "READ", unit, name, opened, status);
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (opened != 0) {
-    retstat = -1;
-    return;
-  }
+  // The first line says whether the file is ours; the second is not looked
+  // at. An empty file holds nothing to lose.
   std::string line;
-  int end = 0;
-  IO_READ_ASCIIFILE(unit, line, end, status);
-  IO_READ_ASCIIFILE(unit, line, end, status);
-  while (status == io::status_good) {
+  if (io::read_unit_line(unit, line, file_value_width)) {
+    if (io::trimmed(line) != header1) {
+      IO_CLOSE_ASCIIFILE(unit, status);
+      refuse(path, std::string("its first line is not \"") + header1 + "\"");
+      return;
+    }
+    io::read_unit_line(unit, line, file_value_width);
+  }
+  accept(path);
+  retstat = 0;
+  for (;;) {
     std::string key;
     std::string value;
-    IO_READ_ASCIIFILE(unit, key, end, status);
-    if (end != 0) break;
-    IO_READ_ASCIIFILE(unit, value, end, status);
     // A key without its value line is ignored.
-    if (end != 0) break;
-    key = key.substr(0, file_key_width);
-    value = value.substr(0, file_value_width);
+    if (!io::read_unit_line(unit, key, file_key_width) ||
+        !io::read_unit_line(unit, value, file_value_width)) {
+      break;
+    }
     int room = 0;
     IO_SET_KEYVALUE(key, SLEN(value), value, room, status);
     if (room == 1) retstat = 1;
@@ -273,13 +308,27 @@ void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   std::string path;
   const bool translated = io::translated_path(file_name, path, ident, status);
   if (status != io::status_good) return;
+  if (translated && refused(path)) {
+    not_saved(path, "it was not loaded at the start");
+    retstat = -1;
+    return;
+  }
   const int unit = io::free_unit();
   const std::string target = io::replacement_target(path);
   std::string temp_name;
-  if (!translated || unit == 0 || !io::open_temp_unit(unit, target, temp_name)) {
+  std::string reason = !translated ? "its name cannot be translated"
+                       : unit == 0 ? "no input/output unit is free"
+                                   : io::not_regular_problem(target);
+  if (reason.empty()) {
+    if (const int error = io::open_temp_unit(unit, target, temp_name); error != 0) {
+      reason = std::strerror(error);
+    }
+  }
+  if (!reason.empty()) {
     char line[64];
     std::snprintf(line, sizeof line, "IO_OPEN_ASCIIFILE retstat = %6d", 1);
     IO_WRITE(line, status);
+    not_saved(translated ? path : io::trimmed(file_name), reason);
     retstat = -1;
     return;
   }
@@ -307,6 +356,7 @@ void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   }
   if (error != 0) {
     io::report_write_failure(error);
+    not_saved(path, std::strerror(error));
     retstat = -1;
   }
 }

@@ -79,10 +79,25 @@ void report_write_failure(int system_status);
 // The file that a replacement of `path` must replace: the file a symbolic
 // link points to, or `path` itself.
 std::string replacement_target(const std::string& path);
+// Why the entry `path` (followed through symbolic links) is not a regular
+// file: "it is a FIFO (named pipe), not a regular file", "it is a directory,
+// not a regular file" ...; "" when it is one or when there is no such entry.
+std::string not_regular_problem(const std::string& path);
+// Opens `path` for reading on `unit` only when it is a regular file (a
+// symbolic link to one is fine), never waiting on a FIFO and never opening a
+// device: `opened`; `missing` when there is no such file; `refused`, with
+// `reason` ("it is a character device, not a regular file", "it cannot be
+// read (Permission denied)"), for anything else.
+enum class ReadOpen { opened, missing, refused };
+ReadOpen open_regular_unit(int unit, const std::string& path, std::string& reason);
+// Reads one line of a unit open for reading, without its line end ("\n" or
+// "\r\n") and cut to `max_length` characters (the rest of the line is read
+// and dropped). False at the end of the file or on a read error.
+bool read_unit_line(int unit, std::string& line, std::size_t max_length);
 // Safe replacement of `target`: a new, uniquely named file beside it
 // ("target.tmp-XXXXXX"), with the permission bits of `target`, is opened for
-// writing on `unit`. False when it cannot be made.
-bool open_temp_unit(int unit, const std::string& target, std::string& temp_name);
+// writing on `unit`. 0, or the system's error number when it cannot be made.
+int open_temp_unit(int unit, const std::string& target, std::string& temp_name);
 // Completes the file written on `unit` (forced onto the disc), closes the
 // unit and renames the file over `target`. 0, or the system's error number;
 // on failure the temporary file is removed and `target` is untouched.
