@@ -1,8 +1,8 @@
 // The defaults file under hostile conditions: entries that are not regular
 // files, files that cannot be read or are not defaults files at all, and
 // saves that fail. A file that the load refuses is never saved over.
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sched.h>
 #include <signal.h>
@@ -29,7 +29,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const std::string header = "DATABASE DEFAULT VALUES FILE\n!!! DO NOT ALTER YOURSELF !!!\n";
-const char* const left_alone = "         It is left as it is, and the answers of this run are not saved.";
+const char* const left_alone =
+    "         It is left as it is, and the answers of this run are not saved.";
 
 // What a file entry is: the entry itself (a link stays a link) and what it
 // leads to, with the bytes of a regular file.
@@ -90,7 +91,8 @@ ChildRun in_child(const std::function<int()>& body) {
   std::string text;
   char buffer[4096];
   ssize_t n = 0;
-  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+    text.append(buffer, static_cast<std::size_t>(n));
   close(fds[0]);
   int wstatus = 0;
   waitpid(pid, &wstatus, 0);
@@ -161,9 +163,9 @@ class DefaultsFileTest : public ::testing::Test {
       kovtest::ConsoleCapture console;
       IO_LOAD_DATABASE(file, retstat, status);
       EXPECT_EQ(retstat, -1);
-      EXPECT_EQ(console.lines(),
-                (Lines{"WARNING: The defaults file " + file + " is not loaded: " + reason,
-                       left_alone}));
+      EXPECT_EQ(
+          console.lines(),
+          (Lines{"WARNING: The defaults file " + file + " is not loaded: " + reason, left_alone}));
     }
     EXPECT_EQ(get("BEFORE"), "kept");
     EXPECT_EQ(get("A"), "<absent>");
@@ -276,12 +278,11 @@ TEST_F(DefaultsFileTest, UnreadableFile) {
   });
   ASSERT_NE(run.code, 77) << "cannot run as another user";
   EXPECT_EQ(run.code, 0);
-  EXPECT_EQ(run.console,
-            (Lines{"WARNING: The defaults file " + file +
-                       " is not loaded: it cannot be read (Permission denied)",
-                   left_alone,
-                   "WARNING: The defaults file " + file +
-                       " is not saved: it was not loaded at the start"}));
+  EXPECT_EQ(run.console, (Lines{"WARNING: The defaults file " + file +
+                                    " is not loaded: it cannot be read (Permission denied)",
+                                left_alone,
+                                "WARNING: The defaults file " + file +
+                                    " is not saved: it was not loaded at the start"}));
   ASSERT_EQ(chmod(file.c_str(), 0644), 0);
   EXPECT_EQ(kovtest::read_file(file), text);
 }
