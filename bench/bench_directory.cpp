@@ -157,67 +157,56 @@ void BM_IO_FILESORDER(benchmark::State& state) {
 }
 BENCHMARK(BM_IO_FILESORDER)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The vector form of the same listing.
-void BM_IO_LISTFILES_vector(benchmark::State& state) {
+// A listing through the vector form, `list(names, retstat, status)`, that
+// must give `expected` names; `entries` entries are read each time.
+template <typename List>
+void vector_listing(benchmark::State& state, std::size_t expected, std::int64_t entries,
+                    List list) {
   std::vector<std::string> names;
   int status = ST_GOOD();
   int retstat = 0;
   for (auto _ : state) {
-    IO_LISTFILES(bench_dir, "*.tif", io::file_type_any, retstat, names, status);
+    list(names, retstat, status);
     benchmark::DoNotOptimize(names.data());
   }
-  if (status != ST_GOOD() || retstat != 0 || names.size() != num_tif) {
-    state.SkipWithError("IO_LISTFILES gave a wrong list");
+  if (status != ST_GOOD() || retstat != 0 || names.size() != expected) {
+    state.SkipWithError("the vector form gave a wrong list");
   }
-  state.SetItemsProcessed(state.iterations() * num_files);
+  state.SetItemsProcessed(state.iterations() * entries);
+}
+
+// The vector form of the listing above.
+void BM_IO_LISTFILES_vector(benchmark::State& state) {
+  vector_listing(state, num_tif, num_files, [](auto& names, int& retstat, int& status) {
+    IO_LISTFILES(bench_dir, "*.tif", io::file_type_any, retstat, names, status);
+  });
 }
 BENCHMARK(BM_IO_LISTFILES_vector)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 100,000 files and 10,000 sub-directories: the files matching "*.tif",
 // sorted; all the files; the sub-directories, sorted as the tool shows them.
 void BM_IO_LISTFILES_vector_100k(benchmark::State& state) {
-  std::vector<std::string> names;
-  int status = ST_GOOD();
-  int retstat = 0;
-  for (auto _ : state) {
-    IO_LISTFILES(large_dir, "*.tif", io::file_type_any, retstat, names, status);
-    benchmark::DoNotOptimize(names.data());
-  }
-  if (status != ST_GOOD() || retstat != 0 || names.size() != many_tif) {
-    state.SkipWithError("IO_LISTFILES gave a wrong list");
-  }
-  state.SetItemsProcessed(state.iterations() * (many_files + many_directories));
+  vector_listing(state, many_tif, many_files + many_directories,
+                 [](auto& names, int& retstat, int& status) {
+                   IO_LISTFILES(large_dir, "*.tif", io::file_type_any, retstat, names, status);
+                 });
 }
 BENCHMARK(BM_IO_LISTFILES_vector_100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_IO_LISTFILES_vector_100k_all(benchmark::State& state) {
-  std::vector<std::string> names;
-  int status = ST_GOOD();
-  int retstat = 0;
-  for (auto _ : state) {
-    IO_LISTFILES(large_dir, "*", io::file_type_any, retstat, names, status);
-    benchmark::DoNotOptimize(names.data());
-  }
-  if (status != ST_GOOD() || retstat != 0 || names.size() != many_files) {
-    state.SkipWithError("IO_LISTFILES gave a wrong list");
-  }
-  state.SetItemsProcessed(state.iterations() * (many_files + many_directories));
+  vector_listing(state, many_files, many_files + many_directories,
+                 [](auto& names, int& retstat, int& status) {
+                   IO_LISTFILES(large_dir, "*", io::file_type_any, retstat, names, status);
+                 });
 }
 BENCHMARK(BM_IO_LISTFILES_vector_100k_all)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_IO_DIRECTORY_vector_10k_directories(benchmark::State& state) {
-  std::vector<std::string> names;
-  int status = ST_GOOD();
-  int retstat = 0;
-  for (auto _ : state) {
-    IO_DIRECTORY(true, retstat, large_dir, names, status);
-    IO_FILESORDER(names, status);
-    benchmark::DoNotOptimize(names.data());
-  }
-  if (status != ST_GOOD() || retstat != 0 || names.size() != many_directories) {
-    state.SkipWithError("IO_DIRECTORY gave a wrong list");
-  }
-  state.SetItemsProcessed(state.iterations() * (many_files + many_directories));
+  vector_listing(state, many_directories, many_files + many_directories,
+                 [](auto& names, int& retstat, int& status) {
+                   IO_DIRECTORY(true, retstat, large_dir, names, status);
+                   IO_FILESORDER(names, status);
+                 });
 }
 BENCHMARK(BM_IO_DIRECTORY_vector_10k_directories)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -93,6 +93,24 @@ bool inquire_typed(const std::string& key, std::string& text, int& retstat, int&
   return true;
 }
 
+// A typed inquiry: the stored text converted by `convert` (IO_TOKTI,
+// IO_TOKTR); retstat 3, with `value` unchanged, when it holds no such value.
+template <typename T>
+void inquire_converted(const std::string& key, T& value, int& retstat, int& status,
+                       void (*convert)(const std::string&, bool&, T&, int&)) {
+  std::string text;
+  if (!inquire_typed(key, text, retstat, status)) return;
+  bool valid = false;
+  T result{};
+  convert(text, valid, result, status);
+  if (!valid) {
+    retstat = 3;
+    return;
+  }
+  value = result;
+  retstat = 0;
+}
+
 void set_typed(const std::string& key, const std::string& text, int& retstat, int& status) {
   const std::string cut = text.substr(0, typed_width);
   IO_SET_KEYVALUE(key, SLEN(cut), cut, retstat, status);
@@ -198,17 +216,7 @@ void IO_SET_IKEYVALUE(const std::string& key, int value, int& retstat, int& stat
 
 void IO_INQ_IKEYVALUE(const std::string& key, int& value, int& retstat, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INQ_IKEYVALUE V0.1 ")) return;
-  std::string text;
-  if (!inquire_typed(key, text, retstat, status)) return;
-  bool valid = false;
-  int result = 0;
-  IO_TOKTI(text, valid, result, status);
-  if (!valid) {
-    retstat = 3;
-    return;
-  }
-  value = result;
-  retstat = 0;
+  inquire_converted(key, value, retstat, status, IO_TOKTI);
 }
 
 void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& status) {
@@ -220,17 +228,7 @@ void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& st
 
 void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INQ_RKEYVALUE V0.1 ")) return;
-  std::string text;
-  if (!inquire_typed(key, text, retstat, status)) return;
-  bool valid = false;
-  float result = 0.0F;
-  IO_TOKTR(text, valid, result, status);
-  if (!valid) {
-    retstat = 3;
-    return;
-  }
-  value = result;
-  retstat = 0;
+  inquire_converted(key, value, retstat, status, IO_TOKTR);
 }
 
 void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status) {

@@ -199,23 +199,22 @@ TEST_F(FileNameTest, NextNameOfASeries) {
 }
 
 TEST_F(FileNameTest, NameParts) {
-  std::string out;
-  IO_EXTENSION("dir/scan.0001.tif  ", out, status);
-  EXPECT_EQ(out, "tif");
-  IO_EXTENSION("/data.v2/scan", out, status);
-  EXPECT_EQ(out, "");
-  IO_NOEXTENSION("/data.v2/scan", out, status);
-  EXPECT_EQ(out, "/data.v2/scan");
-  IO_NOEXTENSION("/data/scan_001.tif", out, status);
-  EXPECT_EQ(out, "/data/scan_001");
-  IO_DIRPATH("/a/b/c.tif", out, status);
-  EXPECT_EQ(out, "/a/b");
-  IO_DIRPATH("c.tif", out, status);
-  EXPECT_EQ(out, "");
-  IO_NODIRPATH("/a/b/c.tif", out, status);
-  EXPECT_EQ(out, "c.tif");
-  IO_BASENAME("/a.d/b/c.x.tif", out, status);
-  EXPECT_EQ(out, "c.x");
+  using Part = void (*)(const std::string&, std::string&, int&);
+  const std::tuple<Part, const char*, const char*> cases[] = {
+      {IO_EXTENSION, "dir/scan.0001.tif  ", "tif"},
+      {IO_EXTENSION, "/data.v2/scan", ""},
+      {IO_NOEXTENSION, "/data.v2/scan", "/data.v2/scan"},
+      {IO_NOEXTENSION, "/data/scan_001.tif", "/data/scan_001"},
+      {IO_DIRPATH, "/a/b/c.tif", "/a/b"},
+      {IO_DIRPATH, "c.tif", ""},
+      {IO_NODIRPATH, "/a/b/c.tif", "c.tif"},
+      {IO_BASENAME, "/a.d/b/c.x.tif", "c.x"},
+  };
+  for (const auto& [part, name, expected] : cases) {
+    std::string out = "?";
+    part(name, out, status);
+    EXPECT_EQ(out, expected) << name;
+  }
   EXPECT_EQ(status, ST_GOOD());
 }
 
