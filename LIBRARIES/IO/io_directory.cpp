@@ -6,6 +6,7 @@
 // positions[k-1] to positions[k]-1, and positions[num_names] marks the end.
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <span>
 #include <string>
@@ -255,10 +256,9 @@ void IO_DIRECTORY(bool directories, int& retstat, const std::string& directory,
       return true;
     });
     if (!readable) retstat = 1;
-  } catch (const std::bad_alloc&) {
-    std::vector<std::string>().swap(names);
-    no_memory("the list of names", ident, status);
-  } catch (const std::length_error&) {
+  } catch (const std::exception&) {
+    // No memory for the names (bad_alloc, or length_error beyond what a
+    // vector may hold).
     std::vector<std::string>().swap(names);
     no_memory("the list of names", ident, status);
   }
