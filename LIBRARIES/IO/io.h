@@ -27,6 +27,25 @@
 // ---------------------------------------------------------------------------
 namespace io {
 
+// The statuses the I/O services set (module offset plus error code).
+// An integer argument out of range: a unit number outside 1 to 99.
+inline constexpr int status_bad_unit = module_offset + st::int_range_1;
+// An integer argument out of range: a count, or a capacity its table cannot
+// hold.
+inline constexpr int status_bad_count = module_offset + st::int_range_1;
+// A badly defined text argument: a name or pattern with no significant
+// character, or name positions that do not lie in their area.
+inline constexpr int status_bad_text = module_offset + st::bad_text_1;
+// A file that cannot be opened (for the callers that make it a failure).
+inline constexpr int status_open_failed = module_offset + st::open_failed;
+inline constexpr int status_no_memory = module_offset + st::no_memory;
+// A write to a text file that failed (reported on the console).
+inline constexpr int status_write_failed = module_offset + st::write_failed;
+// A result buffer too short for what is joined into it.
+inline constexpr int status_string_too_short = module_offset + st::string_too_short;
+// The current directory of the process cannot be read.
+inline constexpr int status_no_directory = module_offset + st::other;
+
 // Declared widths of the common text kinds.
 inline constexpr int prompt_width = 80;
 inline constexpr int title_width = 132;
@@ -267,14 +286,15 @@ void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::st
 // Reads one line of a unit opened for reading: retstat 0, or 1 at the end of
 // the file or on a read error.
 void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status);
-// Closes a unit; a failure to complete the writes gives status 11010.
+// Closes a unit; a failure to complete the writes gives io::status_write_failed.
 void IO_CLOSE_ASCIIFILE(int unit, int& status);
 void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status);
 // Size in bytes; -1 when the file cannot be found.
 void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status);
 void IO_RECL(int& unit_size, int& status);
 // Joins texts, each up to its significant length, into `result` of at most
-// `result_width` characters; a result that does not fit gives status 11015.
+// `result_width` characters; a result that does not fit gives
+// io::status_string_too_short.
 void IO_CONCAT2(const std::string& text1, const std::string& text2, int result_width,
                 std::string& result, int& status);
 void IO_CONCATC2(const std::string& text1, const std::string& text2, int result_width,
@@ -291,7 +311,8 @@ void IO_DEF_SYSTEM(int& status);
 // ---------------------------------------------------------------------------
 // Key/value defaults database
 // ---------------------------------------------------------------------------
-// Mode 0 sets (retstat untouched on success, 1 no room), 1 inquires by key,
+// Mode 0 sets (retstat untouched on success; 1 no room, a replaced entry then
+// staying as it was), 1 inquires by key,
 // -n inquires entry n in store order (retstat 0, or 2 not found). An inquiry
 // returns at most 256 - (key length + 1) characters of a value, and
 // value_length is the length of the text returned.
@@ -307,11 +328,23 @@ void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& st
 void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& status);
 void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status);
 void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& status);
+// The load reads only a regular file (a symbolic link to one is fine) whose
+// first line is "DATABASE DEFAULT VALUES FILE" (the second line is not
+// looked at); an empty file loads nothing. retstat 0; 1 no room for every
+// pair; -1 nothing loaded: no such file (a first run, said nowhere), or a
+// file refused with a console warning naming it and what is wrong (a FIFO,
+// a device, a directory; the system's reason it cannot be read; a first line
+// that is not ours). A refused file is never saved over in this run, unless
+// a later load reads it.
 void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status);
 // The save writes a new file beside the old one and puts it in the old one's
 // place (through a symbolic link, the file it points to; permission bits
 // kept) only when complete: on any failure the old file stays as it was and
-// retstat is -1.
+// retstat is -1. A failure is reported on the console (the line
+// "IO_OPEN_ASCIIFILE retstat =      1" when the new file cannot be made, the
+// lines of a failed write, beginning "ERROR: ", when it cannot be written)
+// followed by a line with the reason, the system's where there is one; the
+// status stays good, so that the program still ends as the run went.
 void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status);
 
 // ---------------------------------------------------------------------------
@@ -342,12 +375,25 @@ void IO_FILETYPE(const std::string& file_name, int& file_type, int& status);
 void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::string& names,
                   int& status);
 void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status);
+// The same listings, matching, type filter and sort on a list held as a
+// std::vector<std::string>: no capacity, every name whole. IO_DIRECTORY
+// replaces the list's contents; retstat 0 success, 1 the directory cannot be
+// read (the list is empty). A list that cannot be held in memory gives
+// io::status_no_memory (after the console line "ERROR: Failed to allocate
+// memory for the list of names").
+void IO_DIRECTORY(bool directories, int& retstat, const std::string& directory,
+                  std::vector<std::string>& names, int& status);
+void IO_LISTFILES(const std::string& directory, const std::string& pattern, int file_type,
+                  int& retstat, std::vector<std::string>& names, int& status);
+void IO_FILESMATCH(const std::string& pattern, std::vector<std::string>& names, int& status);
+void IO_FILESTYPE(int file_type, std::vector<std::string>& names, int& status);
+void IO_FILESORDER(std::vector<std::string>& names, int& status);
 // Wild-card match: "*" stands for any run of characters, any other character
 // for itself (case significant); trailing blanks are not significant. An
-// empty text or pattern gives status 10033.
+// empty text or pattern gives io::status_bad_text.
 void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
                     int& status);
-// A failure to read the current directory gives status 19999.
+// A failure to read the current directory gives io::status_no_directory.
 void IO_GETCWD(std::string& directory, int& status);
 // Makes the directory `selected` (relative to `directory`, or absolute) the
 // current one; `directory` returns the new current directory. "." and ".."

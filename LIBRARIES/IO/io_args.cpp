@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "io.h"
+#include "io_internal.h"
 
 namespace {
 
@@ -22,10 +23,7 @@ void IO_SET_ARGS(int argc, char** argv) {
 }
 
 void IO_GETARGS(int max_args, int& num_args, std::vector<std::string>& args, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_GETARGS V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_GETARGS V0.1 ")) return;
   constexpr std::size_t argument_width = 80;
   args.clear();
   for (const std::string& a : arguments()) {

@@ -100,10 +100,7 @@ std::string format(const char* layout, int decimals, float value) {
 }  // namespace
 
 void IO_TOKTI(const std::string& text, bool& valid, int& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_TOKTI V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_TOKTI V0.2 ")) return;
   valid = false;
   const std::string body = stripped(text);
   std::size_t i = 0;
@@ -120,10 +117,7 @@ void IO_TOKTI(const std::string& text, bool& valid, int& value, int& status) {
 }
 
 void IO_TOKTR(const std::string& text, bool& valid, float& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_TOKTR V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_TOKTR V0.3 ")) return;
   valid = false;
   // Only the first 30 characters are examined.
   std::string body = upper(stripped(stripped(text).substr(0, 30)));
@@ -169,10 +163,7 @@ void IO_TOKTR(const std::string& text, bool& valid, float& value, int& status) {
 }
 
 void IO_TOKTL(const std::string& text, bool& valid, bool& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_TOKTL V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_TOKTL V0.2 ")) return;
   static const char* const false_words[] = {"NO", "N", "NON", "\"NO\"", "F", "FALSE", ".FALSE.",
                                             "0", "NEIN"};
   static const char* const true_words[] = {"YES", "Y", "\"YES\"", "T", "TRUE", "1", ".TRUE.",
@@ -197,10 +188,7 @@ void IO_TOKTL(const std::string& text, bool& valid, bool& value, int& status) {
 }
 
 void IO_HEXTOI(const std::string& text, bool& valid, int& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_HEXTOI V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_HEXTOI V0.1 ")) return;
   valid = false;
   std::string body = upper(stripped(text));
   if (body.size() > 2 && body[0] == '0' && body[1] == 'X') body.erase(0, 2);
@@ -225,10 +213,7 @@ void IO_HEXTOI(const std::string& text, bool& valid, int& value, int& status) {
 }
 
 void IO_HEXTOR(const std::string& text, bool& valid, float& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_HEXTOR V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_HEXTOR V0.1 ")) return;
   int bits = 0;
   IO_HEXTOI(text, valid, bits, status);
   if (valid) value = std::bit_cast<float>(bits);

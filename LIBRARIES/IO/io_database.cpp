@@ -1,7 +1,9 @@
 // The key/value defaults database: remembered answers stored under keys for
 // the run, loaded from and saved to a text file between runs.
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -53,20 +55,24 @@ int find(const std::string& key) {
 }
 
 // Stores `key` with the first `value_length` characters of `value` (blank
-// padded when `value` is shorter) at the end; retstat 1 when there is no room.
+// padded when `value` is shorter) at the end, in place of its old entry;
+// retstat 1 when there is no room even without the old entry, which then
+// stays as it was.
 void set_entry(const std::string& key, int value_length, const std::string& value,
                int& retstat) {
   const std::string stored_key = io::trimmed(key);
   const long long length = value_length > 0 ? value_length : 0;
   const long long entry_length = static_cast<long long>(stored_key.size()) + length + 1;
-  if (const int old = find(key); old >= 0) {
-    first_free -= static_cast<long long>(entries[old].size());
-    entries.erase(entries.begin() + old);
-  }
-  if (entries.size() >= max_entries || first_free + entry_length >= area_size) {
+  const int old = find(key);
+  const std::size_t count = entries.size() - (old >= 0 ? 1 : 0);
+  const long long old_length = old >= 0 ? static_cast<long long>(entries[old].size()) : 0;
+  const long long free_after = first_free - old_length;
+  if (count >= max_entries || free_after + entry_length >= area_size) {
     retstat = 1;
     return;
   }
+  if (old >= 0) entries.erase(entries.begin() + old);
+  first_free = free_after;
   std::string text = value.substr(0, static_cast<std::size_t>(length));
   text.resize(static_cast<std::size_t>(length), ' ');
   entries.push_back(stored_key + " " + text);
@@ -87,6 +93,24 @@ bool inquire_typed(const std::string& key, std::string& text, int& retstat, int&
   return true;
 }
 
+// A typed inquiry: the stored text converted by `convert` (IO_TOKTI,
+// IO_TOKTR); retstat 3, with `value` unchanged, when it holds no such value.
+template <typename T>
+void inquire_converted(const std::string& key, T& value, int& retstat, int& status,
+                       void (*convert)(const std::string&, bool&, T&, int&)) {
+  std::string text;
+  if (!inquire_typed(key, text, retstat, status)) return;
+  bool valid = false;
+  T result{};
+  convert(text, valid, result, status);
+  if (!valid) {
+    retstat = 3;
+    return;
+  }
+  value = result;
+  retstat = 0;
+}
+
 void set_typed(const std::string& key, const std::string& text, int& retstat, int& status) {
   const std::string cut = text.substr(0, typed_width);
   IO_SET_KEYVALUE(key, SLEN(cut), cut, retstat, status);
@@ -100,21 +124,49 @@ std::string one_line(std::string text) {
   return text;
 }
 
+// The defaults files that the load refused (their names as given and as
+// the save would replace them): the save leaves them as they are, so that a
+// file that is not ours, or that could not be read, is never lost.
+std::vector<std::string> refused_files;
+
+bool refused(const std::string& path) {
+  const std::string target = io::replacement_target(path);
+  return std::any_of(refused_files.begin(), refused_files.end(),
+                     [&](const std::string& f) { return f == path || f == target; });
+}
+
+void accept(const std::string& path) {
+  const std::string target = io::replacement_target(path);
+  std::erase_if(refused_files, [&](const std::string& f) { return f == path || f == target; });
+}
+
+void refuse(const std::string& path, const std::string& reason) {
+  int good = io::status_good;
+  IO_WRITE("WARNING: The defaults file " + path + " is not loaded: " + reason, good);
+  IO_WRITE("         It is left as it is, and the answers of this run are not saved.", good);
+  accept(path);
+  refused_files.push_back(path);
+  refused_files.push_back(io::replacement_target(path));
+}
+
+void not_saved(const std::string& path, const std::string& reason) {
+  int good = io::status_good;
+  IO_WRITE("WARNING: The defaults file " + path + " is not saved: " + reason, good);
+}
+
 }  // namespace
 
 namespace io {
 void clear_database() {
   entries.clear();
   first_free = 1;
+  refused_files.clear();
 }
 }  // namespace io
 
 void IO_ACCESS_DATABASE(int mode, std::string& key, int& value_length, std::string& value,
                         int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_ACCESS_DATABASE V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_ACCESS_DATABASE V0.3 ")) return;
   if (mode == 0) {
     set_entry(key, value_length, value, retstat);
     return;
@@ -141,10 +193,7 @@ void IO_ACCESS_DATABASE(int mode, std::string& key, int& value_length, std::stri
 
 void IO_SET_KEYVALUE(const std::string& key, int value_length, const std::string& value,
                      int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_KEYVALUE V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_KEYVALUE V0.2 ")) return;
   std::string key_text = key;
   int length = value_length;
   std::string value_text = value;
@@ -153,83 +202,42 @@ void IO_SET_KEYVALUE(const std::string& key, int value_length, const std::string
 
 void IO_INQ_KEYVALUE(const std::string& key, int& value_length, std::string& value, int& retstat,
                      int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_KEYVALUE V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_KEYVALUE V0.2 ")) return;
   std::string key_text = key;
   IO_ACCESS_DATABASE(1, key_text, value_length, value, retstat, status);
 }
 
 void IO_SET_IKEYVALUE(const std::string& key, int value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_IKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_IKEYVALUE V0.1 ")) return;
   std::string text;
   IO_ITOC(value, text);
   set_typed(key, text, retstat, status);
 }
 
 void IO_INQ_IKEYVALUE(const std::string& key, int& value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_IKEYVALUE V0.1 ");
-    return;
-  }
-  std::string text;
-  if (!inquire_typed(key, text, retstat, status)) return;
-  bool valid = false;
-  int result = 0;
-  IO_TOKTI(text, valid, result, status);
-  if (!valid) {
-    retstat = 3;
-    return;
-  }
-  value = result;
-  retstat = 0;
+  if (!io::entry_ok(status, "Subroutine IO_INQ_IKEYVALUE V0.1 ")) return;
+  inquire_converted(key, value, retstat, status, IO_TOKTI);
 }
 
 void IO_SET_RKEYVALUE(const std::string& key, float value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_RKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_RKEYVALUE V0.1 ")) return;
   std::string text;
   IO_RTOC(value, text);
   set_typed(key, text, retstat, status);
 }
 
 void IO_INQ_RKEYVALUE(const std::string& key, float& value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_RKEYVALUE V0.1 ");
-    return;
-  }
-  std::string text;
-  if (!inquire_typed(key, text, retstat, status)) return;
-  bool valid = false;
-  float result = 0.0F;
-  IO_TOKTR(text, valid, result, status);
-  if (!valid) {
-    retstat = 3;
-    return;
-  }
-  value = result;
-  retstat = 0;
+  if (!io::entry_ok(status, "Subroutine IO_INQ_RKEYVALUE V0.1 ")) return;
+  inquire_converted(key, value, retstat, status, IO_TOKTR);
 }
 
 void IO_SET_LKEYVALUE(const std::string& key, bool value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_LKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_LKEYVALUE V0.1 ")) return;
   set_typed(key, value ? "TRUE" : "FALSE", retstat, status);
 }
 
 void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_LKEYVALUE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_LKEYVALUE V0.1 ")) return;
   std::string text;
   if (!inquire_typed(key, text, retstat, status)) return;
   const std::string word = io::trimmed(text);
@@ -245,42 +253,41 @@ void IO_INQ_LKEYVALUE(const std::string& key, bool& value, int& retstat, int& st
 }
 
 void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status) {
-  static const char* const ident = "Subroutine IO_LOAD_DATABASE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  retstat = 0;
+  static const char* const ident = "Subroutine IO_LOAD_DATABASE V0.3 ";
+  if (!io::entry_ok(status, ident)) return;
+  retstat = -1;
+  std::string path;
+  const bool translated = io::translated_path(file_name, path, ident, status);
   const int unit = io::free_unit();
-  if (unit == 0) {
-    retstat = -1;
+  if (!translated || unit == 0) return;
+  std::string reason;
+  const io::ReadOpen opened = io::open_regular_unit(unit, path, reason);
+  if (opened == io::ReadOpen::missing) return;  // a first run: nothing to load
+  if (opened == io::ReadOpen::refused) {
+    refuse(path, reason);
     return;
   }
-  std::string name = file_name;
-  int opened = 1;
-  IO_OPEN_ASCIIFILE(false, "READ", unit, name, opened, status);
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  if (opened != 0) {
-    retstat = -1;
-    return;
-  }
+  // The first line says whether the file is ours; the second is not looked
+  // at. An empty file holds nothing to lose.
   std::string line;
-  int end = 0;
-  IO_READ_ASCIIFILE(unit, line, end, status);
-  IO_READ_ASCIIFILE(unit, line, end, status);
-  while (status == io::status_good) {
+  if (io::read_unit_line(unit, line, file_value_width)) {
+    if (io::trimmed(line) != header1) {
+      IO_CLOSE_ASCIIFILE(unit, status);
+      refuse(path, std::string("its first line is not \"") + header1 + "\"");
+      return;
+    }
+    io::read_unit_line(unit, line, file_value_width);
+  }
+  accept(path);
+  retstat = 0;
+  for (;;) {
     std::string key;
     std::string value;
-    IO_READ_ASCIIFILE(unit, key, end, status);
-    if (end != 0) break;
-    IO_READ_ASCIIFILE(unit, value, end, status);
     // A key without its value line is ignored.
-    if (end != 0) break;
-    key = key.substr(0, file_key_width);
-    value = value.substr(0, file_value_width);
+    if (!io::read_unit_line(unit, key, file_key_width) ||
+        !io::read_unit_line(unit, value, file_value_width)) {
+      break;
+    }
     int room = 0;
     IO_SET_KEYVALUE(key, SLEN(value), value, room, status);
     if (room == 1) retstat = 1;
@@ -294,21 +301,32 @@ void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status) {
 // a failed save leaves the previous file as it was.
 void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_SAVE_DATABASE V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   retstat = 0;
   std::string path;
   const bool translated = io::translated_path(file_name, path, ident, status);
   if (status != io::status_good) return;
+  if (translated && refused(path)) {
+    not_saved(path, "it was not loaded at the start");
+    retstat = -1;
+    return;
+  }
   const int unit = io::free_unit();
   const std::string target = io::replacement_target(path);
   std::string temp_name;
-  if (!translated || unit == 0 || !io::open_temp_unit(unit, target, temp_name)) {
+  std::string reason = !translated ? "its name cannot be translated"
+                       : unit == 0 ? "no input/output unit is free"
+                                   : io::not_regular_problem(target);
+  if (reason.empty()) {
+    if (const int error = io::open_temp_unit(unit, target, temp_name); error != 0) {
+      reason = std::strerror(error);
+    }
+  }
+  if (!reason.empty()) {
     char line[64];
     std::snprintf(line, sizeof line, "IO_OPEN_ASCIIFILE retstat = %6d", 1);
     IO_WRITE(line, status);
+    not_saved(translated ? path : io::trimmed(file_name), reason);
     retstat = -1;
     return;
   }
@@ -336,6 +354,7 @@ void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   }
   if (error != 0) {
     io::report_write_failure(error);
+    not_saved(path, std::strerror(error));
     retstat = -1;
   }
 }

@@ -6,6 +6,7 @@
 // positions[k-1] to positions[k]-1, and positions[num_names] marks the end.
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <span>
 #include <string>
@@ -94,12 +95,12 @@ int file_type_of(std::string_view file_name) {
 }
 
 // Checks that num_names and the position table describe names lying inside
-// the area; sets status (10017 for a count out of range, 10033 for positions
-// that do not fit the area) and records `ident` when they do not.
+// the area; sets status (io::status_bad_count for a count out of range,
+// io::status_bad_text for positions that do not fit the area) and records `ident` when they do not.
 bool check_list(int num_names, std::span<const int> positions, const std::string& names,
                 const char* ident, int& status) {
   if (num_names < 0 || positions.size() < static_cast<std::size_t>(num_names) + 1) {
-    status = 10017;
+    status = io::status_bad_count;
     ST_SAVE(ident);
     return false;
   }
@@ -108,7 +109,7 @@ bool check_list(int num_names, std::span<const int> positions, const std::string
   for (int k = 1; ok && k <= num_names; ++k) ok = positions[k] >= positions[k - 1];
   ok = ok && positions[static_cast<std::size_t>(num_names)] <= area_end;
   if (!ok) {
-    status = 10033;
+    status = io::status_bad_text;
     ST_SAVE(ident);
   }
   return ok;
@@ -136,9 +137,48 @@ void keep_names(int& num_names, std::span<int> positions, std::string& names, Ke
   num_names = kept;
 }
 
-void report_no_memory(const char* what) {
+// A list that cannot be held: the console line, the status and `ident`.
+void no_memory(const char* what, const char* ident, int& status) {
   int good = io::status_good;
   IO_WRITE(std::string("ERROR: Failed to allocate memory for ") + what, good);
+  status = io::status_no_memory;
+  ST_SAVE(ident);
+}
+
+// Byte order of unsigned character codes; a name comes before any longer
+// name that begins with it.
+bool byte_less(std::string_view x, std::string_view y) {
+  const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+  return c != 0 ? c < 0 : x.size() < y.size();
+}
+
+// The significant part of the pattern of IO_FILESMATCH; empty, with
+// io::status_bad_text and `ident` recorded, when there is none.
+std::string_view wanted_pattern(const std::string& pattern, const char* ident, int& status) {
+  const std::string_view wanted = significant(pattern);
+  if (wanted.empty()) {
+    status = io::status_bad_text;
+    ST_SAVE(ident);
+  }
+  return wanted;
+}
+
+// The filters of IO_FILESMATCH and IO_FILESTYPE, for both forms of a list.
+// Each name is matched as IO_STRINGMATCH matches it, except that a name with
+// no significant character is simply matched rather than failing the whole
+// list.
+auto matching(std::string_view wanted) {
+  return [wanted](std::string_view name) { return wild_match(significant(name), wanted); };
+}
+auto of_type(int file_type) {
+  return [file_type](std::string_view name) { return file_type_of(name) == file_type; };
+}
+
+// Removes from a vector list the names for which keep(name) is false,
+// keeping the order of the others.
+template <typename Keep>
+void keep_names(std::vector<std::string>& names, Keep keep) {
+  std::erase_if(names, [&keep](const std::string& name) { return !keep(name); });
 }
 
 // `path` made absolute and without "." or ".." components or repeated
@@ -184,12 +224,9 @@ void IO_DIRECTORY(bool directories, int max_names, int& retstat, int& num_names,
                   std::span<int> positions, const std::string& directory, std::string& names,
                   int& status) {
   static const char* const ident = "Subroutine IO_DIRECTORY V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (max_names < 0 || positions.size() < static_cast<std::size_t>(max_names) + 1) {
-    status = 10017;
+    status = io::status_bad_count;
     ST_SAVE(ident);
     return;
   }
@@ -205,14 +242,33 @@ void IO_DIRECTORY(bool directories, int max_names, int& retstat, int& num_names,
   if (status != io::status_good) ST_SAVE(ident);
 }
 
+void IO_DIRECTORY(bool directories, int& retstat, const std::string& directory,
+                  std::vector<std::string>& names, int& status) {
+  static const char* const ident = "Subroutine IO_DIRECTORY V0.3 ";
+  if (!io::entry_ok(status, ident)) return;
+  names.clear();
+  retstat = 0;
+  const std::string name = io::trimmed(directory);
+  if (name.empty()) return;  // no drive roots to list
+  try {
+    const bool readable = io::read_directory(name, directories, [&names](std::string_view entry) {
+      names.emplace_back(entry);
+      return true;
+    });
+    if (!readable) retstat = 1;
+  } catch (const std::exception&) {
+    // No memory for the names (bad_alloc, or length_error beyond what a
+    // vector may hold).
+    std::vector<std::string>().swap(names);
+    no_memory("the list of names", ident, status);
+  }
+}
+
 void IO_LISTFILES(const std::string& directory, const std::string& pattern, int file_type,
                   int max_names, int& retstat, int& num_names, std::span<int> positions,
                   std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_LISTFILES V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   // The lists that overflowed (2, 3) are still filtered and sorted: the
   // names listed so far are usable.
   IO_DIRECTORY(false, max_names, retstat, num_names, positions, directory, names, status);
@@ -222,54 +278,54 @@ void IO_LISTFILES(const std::string& directory, const std::string& pattern, int 
   if (status != io::status_good) ST_SAVE(ident);
 }
 
+void IO_LISTFILES(const std::string& directory, const std::string& pattern, int file_type,
+                  int& retstat, std::vector<std::string>& names, int& status) {
+  static const char* const ident = "Subroutine IO_LISTFILES V0.2 ";
+  if (!io::entry_ok(status, ident)) return;
+  IO_DIRECTORY(false, retstat, directory, names, status);
+  IO_FILESMATCH(pattern, names, status);
+  IO_FILESTYPE(file_type, names, status);
+  IO_FILESORDER(names, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
 void IO_FILESMATCH(const std::string& pattern, int& num_names, std::span<int> positions,
                    std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_FILESMATCH V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
-  const std::string_view wanted = significant(pattern);
-  if (wanted.empty()) {
-    status = 10033;
-    ST_SAVE(ident);
-    return;
-  }
-  if (!check_list(num_names, positions, names, ident, status)) return;
-  // Each name is matched as IO_STRINGMATCH matches it, except that a name
-  // with no significant character is simply matched rather than failing the
-  // whole list.
-  keep_names(num_names, positions, names,
-             [wanted](std::string_view name) { return wild_match(significant(name), wanted); });
+  if (!io::entry_ok(status, ident)) return;
+  const std::string_view wanted = wanted_pattern(pattern, ident, status);
+  if (wanted.empty() || !check_list(num_names, positions, names, ident, status)) return;
+  keep_names(num_names, positions, names, matching(wanted));
+}
+
+void IO_FILESMATCH(const std::string& pattern, std::vector<std::string>& names, int& status) {
+  static const char* const ident = "Subroutine IO_FILESMATCH V0.2 ";
+  if (!io::entry_ok(status, ident)) return;
+  const std::string_view wanted = wanted_pattern(pattern, ident, status);
+  if (!wanted.empty()) keep_names(names, matching(wanted));
 }
 
 void IO_FILETYPE(const std::string& file_name, int& file_type, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_FILETYPE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_FILETYPE V0.1 ")) return;
   file_type = file_type_of(file_name);
 }
 
 void IO_FILESTYPE(int file_type, int& num_names, std::span<int> positions, std::string& names,
                   int& status) {
   static const char* const ident = "Subroutine IO_FILESTYPE V0.1 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (!check_list(num_names, positions, names, ident, status)) return;
-  if (file_type == io::file_type_any) return;
-  keep_names(num_names, positions, names,
-             [file_type](std::string_view name) { return file_type_of(name) == file_type; });
+  if (file_type != io::file_type_any) keep_names(num_names, positions, names, of_type(file_type));
+}
+
+void IO_FILESTYPE(int file_type, std::vector<std::string>& names, int& status) {
+  if (!io::entry_ok(status, "Subroutine IO_FILESTYPE V0.1 ")) return;
+  if (file_type != io::file_type_any) keep_names(names, of_type(file_type));
 }
 
 void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_FILESORDER V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (!check_list(num_names, positions, names, ident, status)) return;
   if (num_names < 2) return;
 
@@ -283,14 +339,8 @@ void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, 
       const std::size_t stop = static_cast<std::size_t>(positions[k + 1]) - 1;
       return std::string_view(names).substr(start, stop - start);
     };
-    // Byte order of unsigned character codes; a name comes before any longer
-    // name that begins with it.
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-      const std::string_view x = name(a);
-      const std::string_view y = name(b);
-      const int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
-      return c != 0 ? c < 0 : x.size() < y.size();
-    });
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return byte_less(name(a), name(b)); });
 
     std::string sorted;
     sorted.reserve(end - base);
@@ -302,23 +352,25 @@ void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, 
     names.replace(base, sorted.size(), sorted);
     std::copy(starts.begin(), starts.end(), positions.begin());
   } catch (const std::bad_alloc&) {
-    report_no_memory("sorting the list of names");
-    status = 11002;
-    ST_SAVE(ident);
+    no_memory("sorting the list of names", ident, status);
   }
+}
+
+void IO_FILESORDER(std::vector<std::string>& names, int& status) {
+  if (!io::entry_ok(status, "Subroutine IO_FILESORDER V0.3 ")) return;
+  // Sorting moves the names; it takes no memory of its own worth failing on.
+  std::sort(names.begin(), names.end(),
+            [](const std::string& x, const std::string& y) { return byte_less(x, y); });
 }
 
 void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
                     int& status) {
   static const char* const ident = "Subroutine IO_STRINGMATCH V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   const std::string_view t = significant(text);
   const std::string_view p = significant(pattern);
   if (t.empty() || p.empty()) {
-    status = 10033;
+    status = io::status_bad_text;
     ST_SAVE(ident);
     return;
   }
@@ -328,10 +380,7 @@ void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& m
 void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat,
                   int& status) {
   static const char* const ident = "Subroutine IO_CHANGEDIR V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   // An absolute selection stands alone; a relative one (".." included) is
   // taken from `directory`, itself taken from the current directory when it
   // is relative or empty.
@@ -362,10 +411,7 @@ void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& rets
 }
 
 void IO_UP_DIRECTORY(std::string& directory, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_UP_DIRECTORY V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_UP_DIRECTORY V0.2 ")) return;
   std::string name = io::trimmed(directory);
   while (name.size() > 1 && name.back() == separator) name.pop_back();
   const int last = IO_LASTOCCURENCE(name, separator);

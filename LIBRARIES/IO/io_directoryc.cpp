@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <functional>
+#include <memory>
 #include <new>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io.h"
@@ -33,57 +35,57 @@ bool is_directory(DIR* dir, const dirent* entry) {
 
 }  // namespace
 
+namespace io {
+
+bool read_directory(const std::string& directory, bool directories,
+                    const std::function<bool(std::string_view)>& take) {
+  // The directory is opened by name: the current directory of the process is
+  // never changed.
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(directory.c_str()), closedir);
+  if (dir == nullptr) return false;
+  for (;;) {
+    const dirent* entry = readdir(dir.get());
+    if (entry == nullptr) break;
+    const std::string_view name(entry->d_name);
+    if (name == "." || name == "..") continue;
+    if (is_directory(dir.get(), entry) != directories) continue;
+    if (!take(name)) break;
+  }
+  return true;
+}
+
+}  // namespace io
+
 void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names,
                    std::span<int> positions, const std::string& directory, std::string& names,
                    int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_DIRECTORYC V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_DIRECTORYC V0.3 ")) return;
   retstat = 0;
   num_names = 0;
   positions[0] = 1;
-
-  // The directory is opened by name: the current directory of the process is
-  // never changed.
-  DIR* dir = opendir(directory.c_str());
-  if (dir == nullptr) {
-    retstat = 1;
-    return;
-  }
-
   const std::size_t capacity = names.size();
   std::size_t used = 0;  // characters of the area in use
-  for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(dir);
-    if (entry == nullptr) break;
-    const char* name = entry->d_name;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    if (is_directory(dir, entry) != directories) continue;
+  const bool readable = io::read_directory(directory, directories, [&](std::string_view name) {
     if (num_names >= max_names) {
       retstat = 2;
-      break;
+      return false;
     }
-    const std::size_t length = std::strlen(name);
-    if (length > capacity - used) {
+    if (name.size() > capacity - used) {
       retstat = 3;
-      break;
+      return false;
     }
-    names.replace(used, length, name, length);
-    used += length;
+    names.replace(used, name.size(), name);
+    used += name.size();
     ++num_names;
     positions[static_cast<std::size_t>(num_names)] = static_cast<int>(used) + 1;
-  }
-  closedir(dir);
+    return true;
+  });
+  if (!readable) retstat = 1;
 }
 
 void IO_GETCWD(std::string& directory, int& status) {
   static const char* const ident = "Subroutine IO_GETCWD V0.2 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   try {
     std::vector<char> buffer(4096);
     for (;;) {
@@ -97,7 +99,7 @@ void IO_GETCWD(std::string& directory, int& status) {
   } catch (const std::bad_alloc&) {
     // Reported as the directory not being found.
   }
-  status = 19999;
+  status = io::status_no_directory;
   ST_SAVE(ident);
 }
 

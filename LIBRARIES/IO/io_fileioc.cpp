@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "io.h"
@@ -56,6 +57,18 @@ int finish_unit(int unit, bool flush_to_disc) {
   errno = 0;
   if (std::fclose(stream) != 0 && error == 0) error = errno != 0 ? errno : EIO;
   return error;
+}
+
+// The reason an entry of type `mode` is not a regular file ("" when it is).
+std::string kind_problem(mode_t mode) {
+  const char* kind = S_ISREG(mode)    ? nullptr
+                     : S_ISDIR(mode)  ? "a directory"
+                     : S_ISFIFO(mode) ? "a FIFO (named pipe)"
+                     : S_ISCHR(mode)  ? "a character device"
+                     : S_ISBLK(mode)  ? "a block device"
+                     : S_ISSOCK(mode) ? "a socket"
+                                      : "a special file";
+  return kind == nullptr ? "" : std::string("it is ") + kind + ", not a regular file";
 }
 
 std::string directory_of(const std::string& path) {
@@ -108,11 +121,69 @@ std::string replacement_target(const std::string& path) {
   return path;
 }
 
-bool open_temp_unit(int unit, const std::string& target, std::string& temp_name) {
-  if (unit < 1 || unit > max_unit) return false;
+std::string not_regular_problem(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? kind_problem(info.st_mode) : "";
+}
+
+ReadOpen open_regular_unit(int unit, const std::string& path, std::string& reason) {
+  // Looked at before it is opened: opening a FIFO waits for a writer, and
+  // opening a device may act on it.
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return ReadOpen::missing;
+    reason = std::string("it cannot be read (") + std::strerror(errno) + ")";
+    return ReadOpen::refused;
+  }
+  reason = kind_problem(info.st_mode);
+  if (!reason.empty()) return ReadOpen::refused;
+  // Opened without waiting, and looked at again: the entry may have been
+  // replaced in between.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    reason = std::string("it cannot be read (") + std::strerror(errno) + ")";
+    return ReadOpen::refused;
+  }
+  if (fstat(fd, &info) != 0 || !(reason = kind_problem(info.st_mode)).empty()) {
+    if (reason.empty()) reason = std::string("it cannot be read (") + std::strerror(errno) + ")";
+    close(fd);
+    return ReadOpen::refused;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* stream = fdopen(fd, "r");
+  if (stream == nullptr) {
+    reason = std::string("it cannot be read (") + std::strerror(errno) + ")";
+    close(fd);
+    return ReadOpen::refused;
+  }
+  install(unit, stream);
+  return ReadOpen::opened;
+}
+
+bool read_unit_line(int unit, std::string& line, std::size_t max_length) {
+  FILE* stream = unit_stream(unit);
+  if (stream == nullptr) return false;
+  std::string text;
+  int c = 0;
+  bool any = false;
+  while ((c = std::getc(stream)) != EOF) {
+    any = true;
+    if (c == '\n') break;
+    // The rest of a longer line is read and dropped.
+    if (text.size() <= max_length) text.push_back(static_cast<char>(c));
+  }
+  if (!any || std::ferror(stream)) return false;
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  if (text.size() > max_length) text.resize(max_length);
+  line = text;
+  return true;
+}
+
+int open_temp_unit(int unit, const std::string& target, std::string& temp_name) {
+  if (unit < 1 || unit > max_unit) return EBADF;
   std::string pattern = target + ".tmp-XXXXXX";
   const int fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return errno;
   // The new file takes the permission bits (and, where allowed, the owner)
   // of the file it replaces; a new file those of a file created afresh.
   struct stat info {};
@@ -128,13 +199,14 @@ bool open_temp_unit(int unit, const std::string& target, std::string& temp_name)
   }
   FILE* stream = fdopen(fd, "w");
   if (stream == nullptr) {
+    const int error = errno;
     close(fd);
     unlink(pattern.c_str());
-    return false;
+    return error;
   }
   install(unit, stream);
   temp_name = pattern;
-  return true;
+  return 0;
 }
 
 int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target) {
@@ -218,21 +290,7 @@ void IO_OPEN_ASCIIFILE(bool prompt, const std::string& access, int unit, std::st
 void IO_READ_ASCIIFILE(int unit, std::string& line, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_READ_ASCIIFILE V0.2 ";
   if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
-  retstat = 1;
-  FILE* stream = io::unit_stream(unit);
-  if (stream == nullptr) return;
-  std::string text;
-  int c = 0;
-  bool any = false;
-  while ((c = std::getc(stream)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    text.push_back(static_cast<char>(c));
-  }
-  if (!any || std::ferror(stream)) return;
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  line = text;
-  retstat = 0;
+  retstat = io::read_unit_line(unit, line, std::string::npos) ? 0 : 1;
 }
 
 void IO_CLOSE_ASCIIFILE(int unit, int& status) {
@@ -240,7 +298,7 @@ void IO_CLOSE_ASCIIFILE(int unit, int& status) {
   if (!io::entry_ok(status, ident) || !io::unit_ok(unit, ident, status)) return;
   const int error = finish_unit(unit, false);
   if (error == 0) return;
-  status = 11010;
+  status = io::status_write_failed;
   ST_SAVE(ident);
   io::report_write_failure(error);
 }
@@ -261,10 +319,7 @@ void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status) 
 }
 
 void IO_RECL(int& unit_size, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_RECL V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_RECL V0.1 ")) return;
   // Record lengths of direct-access files count bytes here.
   unit_size = 1;
 }

@@ -48,18 +48,16 @@ std::string zero_filled(int value, std::size_t digits) {
   return negative ? "-" + magnitude : magnitude;
 }
 
-// Joins the texts, each up to its significant length; 11015 when the result
-// does not fit in `result_width` characters.
+// Joins the texts, each up to its significant length; the status
+// io::status_string_too_short when the result does not fit in `result_width`
+// characters.
 void concat(std::initializer_list<const std::string*> texts, int result_width,
             std::string& result, int& status, const char* ident) {
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   std::string joined;
   for (const std::string* text : texts) joined += io::trimmed(*text);
   if (result_width < 0 || joined.size() > static_cast<std::size_t>(result_width)) {
-    status = 11015;
+    status = io::status_string_too_short;
     ST_SAVE(ident);
     return;
   }
@@ -68,19 +66,14 @@ void concat(std::initializer_list<const std::string*> texts, int result_width,
 
 }  // namespace
 
-void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
-                     int& start, int& end, int& step, std::string& prefix, bool& variable,
-                     int& digits, std::string& postfix, std::string& extension, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_FILESEQUENCE V0.5 ");
-    return;
-  }
-  const std::string first = io::trimmed(first_name);
-  const std::string last = io::trimmed(last_name);
+namespace {
+
+// The series of the names `first` and `last` (significant texts, neither
+// empty) as the derivation finds it; false when their numbers are not
+// integers. Nothing is checked yet of whether the series rebuilds the names.
+bool derive_series(const std::string& first, const std::string& last, io::FileSeries& series) {
   const int l1 = static_cast<int>(first.size());
   const int l2 = static_cast<int>(last.size());
-  retstat = -1;
-  if (l1 == 0 || l2 == 0) return;
 
   // Equal leading characters, over the shorter name.
   const int shorter = l1 < l2 ? l1 : l2;
@@ -90,14 +83,11 @@ void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name
   if (p == shorter && l1 == l2) {
     // One file: the name before its first "." and the rest.
     const std::size_t dot = first.find('.');
-    prefix = first.substr(0, dot);
-    extension = dot == std::string::npos || dot + 1 == first.size() ? "" : first.substr(dot);
-    start = end = step = 1;
-    postfix.clear();
-    variable = false;
-    digits = 0;
-    retstat = 0;
-    return;
+    series = io::FileSeries{};
+    series.prefix = first.substr(0, dot);
+    series.extension = dot == std::string::npos || dot + 1 == first.size() ? "" : first.substr(dot);
+    series.first = series.last = series.step = 1;
+    return true;
   }
 
   // Equal trailing characters. The common head and tail may overlap in the
@@ -115,38 +105,81 @@ void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name
 
   const std::string first_number = first.substr(p, l1 - s - p);
   const std::string last_number = last.substr(p, l2 - s - p);
+  int status = io::status_good;
   bool valid = false;
   int first_value = 0;
   int last_value = 0;
   IO_TOKTI(first_number, valid, first_value, status);
-  if (!valid) return;
+  if (!valid) return false;
   IO_TOKTI(last_number, valid, last_value, status);
-  if (!valid) return;
+  if (!valid) return false;
 
   const std::string tail = first.substr(l1 - s);
   const std::size_t dot = tail.find('.');
-  prefix = first.substr(0, p);
-  start = first_value;
-  end = last_value;
-  step = start > end ? -1 : 1;
-  variable = SLEN(first_number) != SLEN(last_number);
-  digits = variable ? 0 : SLEN(first_number);
-  if (dot == std::string::npos) {
-    extension.clear();
-    postfix = tail;
-  } else {
-    extension = tail.substr(dot);
-    postfix = tail.substr(0, dot);
+  series.prefix = first.substr(0, p);
+  series.first = first_value;
+  series.last = last_value;
+  series.step = first_value > last_value ? -1 : 1;
+  series.variable = SLEN(first_number) != SLEN(last_number);
+  series.digits = series.variable ? 0 : SLEN(first_number);
+  series.postfix = tail.substr(0, dot);
+  series.extension = dot == std::string::npos ? "" : tail.substr(dot);
+  return true;
+}
+
+// Name `number` of the series; empty when the number does not fit its width.
+std::string series_name(const io::FileSeries& series, int number) {
+  int status = io::status_good;
+  int retstat = -1;
+  std::string name;
+  IO_FILENAME(series.prefix, number, !series.variable, series.digits,
+              series.postfix + series.extension, retstat, name, status);
+  return retstat == 0 ? name : std::string();
+}
+
+}  // namespace
+
+// A series is given only when it names both files again: numbers that are
+// not integers, or a split that cannot rebuild the two names (10.tif and
+// 100.tif give the prefix "1" and the numbers 0 and 0; run01 and run1 have
+// no common number width), give retstat -1. Identical names keep the split of
+// a series of one file, in which a name ending in "." loses that dot.
+void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
+                     io::FileSeries& series, int& status) {
+  if (!io::entry_ok(status, "Subroutine IO_FILESEQUENCE V0.5 ")) return;
+  const std::string first = io::trimmed(first_name);
+  const std::string last = io::trimmed(last_name);
+  retstat = -1;
+  io::FileSeries found;
+  if (first.empty() || last.empty() || !derive_series(first, last, found)) return;
+  if (first != last &&
+      (series_name(found, found.first) != first || series_name(found, found.last) != last)) {
+    return;
   }
+  series = found;
   retstat = 0;
+}
+
+void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
+                     int& start, int& end, int& step, std::string& prefix, bool& variable,
+                     int& digits, std::string& postfix, std::string& extension, int& status) {
+  if (!io::entry_ok(status, "Subroutine IO_FILESEQUENCE V0.5 ")) return;
+  io::FileSeries series;
+  IO_FILESEQUENCE(first_name, last_name, retstat, series, status);
+  if (retstat != 0) return;
+  start = series.first;
+  end = series.last;
+  step = series.step;
+  prefix = series.prefix;
+  variable = series.variable;
+  digits = series.digits;
+  postfix = series.postfix;
+  extension = series.extension;
 }
 
 void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
                  const std::string& postfix, int& retstat, std::string& file_name, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_FILENAME V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_FILENAME V0.3 ")) return;
   std::string number_text;
   if (!fixed) {
     IO_ITOC(number, number_text);
@@ -165,10 +198,7 @@ void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
 void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
                     std::string& new_file_name, int& status) {
   static const char* const ident = "Subroutine IO_NEWFILENAME V0.4 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   const std::string name = io::trimmed(file_name);
   std::string directory;
   std::string base;
@@ -228,48 +258,33 @@ void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
 }
 
 void IO_EXTENSION(const std::string& file_name, std::string& extension, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_EXTENSION V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_EXTENSION V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   const std::size_t dot = extension_dot(name);
   extension = dot == std::string::npos ? "" : name.substr(dot + 1);
 }
 
 void IO_NOEXTENSION(const std::string& file_name, std::string& result, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_NOEXTENSION V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_NOEXTENSION V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   result = name.substr(0, extension_dot(name));
 }
 
 void IO_DIRPATH(const std::string& file_name, std::string& directory, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_DIRPATH V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_DIRPATH V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   const std::size_t at = last_component(name);
   directory = at == 0 ? "" : name.substr(0, at - 1);
 }
 
 void IO_NODIRPATH(const std::string& file_name, std::string& result, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_NODIRPATH V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_NODIRPATH V0.2 ")) return;
   const std::string name = io::trimmed(file_name);
   result = name.substr(last_component(name));
 }
 
 void IO_BASENAME(const std::string& file_name, std::string& result, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_BASENAME V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_BASENAME V0.1 ")) return;
   std::string no_directory;
   IO_NODIRPATH(file_name, no_directory, status);
   IO_NOEXTENSION(no_directory, result, status);
@@ -301,11 +316,4 @@ void IO_CONCATC5(const std::string& text1, const std::string& text2, const std::
                  std::string& result, int& status) {
   concat({&text1, &text2, &text3, &text4, &text5}, result_width, result, status,
          "Subroutine IO_CONCATC5 V0.1 ");
-}
-
-void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
-                     io::FileSeries& series, int& status) {
-  IO_FILESEQUENCE(first_name, last_name, retstat, series.first, series.last, series.step,
-                  series.prefix, series.variable, series.digits, series.postfix,
-                  series.extension, status);
 }

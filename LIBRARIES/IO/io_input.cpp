@@ -202,10 +202,7 @@ void clear_input_tokens() {
 }  // namespace io
 
 void IO_READ(const std::string& prompt, std::string& line, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_READ V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_READ V0.3 ")) return;
   IO_WRITENA(prompt, status);
   std::string text;
   if (!io::console_line(text)) {
@@ -221,10 +218,7 @@ void IO_READ(const std::string& prompt, std::string& line, int& status) {
 }
 
 void IO_INPUT_LINE(const std::string& prompt, std::string& line, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPUT_LINE V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPUT_LINE V0.2 ")) return;
   int position = current_position;
   bool found = false;
   std::string token;
@@ -242,10 +236,7 @@ void IO_INPUT_LINE(const std::string& prompt, std::string& line, int& status) {
 }
 
 void IO_INPUT_TOKEN(const std::string& prompt, std::string& token, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPUT_TOKEN V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPUT_TOKEN V0.2 ")) return;
   bool found = false;
   IO_TOKEN(current_line, current_position, found, token, status);
   if (found) {
@@ -264,10 +255,7 @@ void IO_INPUT_TOKEN(const std::string& prompt, std::string& token, int& status) 
 
 void IO_OUTPROMPT(const std::string& prompt, const std::string& range_text,
                   const std::string& default_text, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_OUTPROMPT V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_OUTPROMPT V0.2 ")) return;
   const std::vector<std::string> lines = prompt_lines(prompt, range_text, default_text);
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) IO_WRITE(lines[i], status);
   IO_WRITENA(lines.back(), status);
@@ -276,10 +264,7 @@ void IO_OUTPROMPT(const std::string& prompt, const std::string& range_text,
 void IO_INPI(bool range, int lower, int upper, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, int& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPI V0.4 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPI V0.4 ")) return;
   std::string range_text;
   std::string default_text;
   if (range) {
@@ -314,10 +299,7 @@ void IO_INPI(bool range, int lower, int upper, bool has_default, const std::stri
 void IO_INPR(bool range, float lower, float upper, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, float& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPR V0.4 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPR V0.4 ")) return;
   std::string range_text;
   std::string default_text;
   if (range) {
@@ -353,10 +335,7 @@ void IO_INPR(bool range, float lower, float upper, bool has_default, const std::
 void IO_INPL(bool has_default, const std::string& prompt, int num_help,
              std::span<const std::string> help, int num_error, std::span<const std::string> error,
              bool& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPL V0.4 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPL V0.4 ")) return;
   const std::string default_text = has_default ? (value ? " [YES]" : " [NO]") : "";
   auto classify = [&](const std::string& token) {
     const Answer kind = token_kind(token);
@@ -378,10 +357,7 @@ void IO_INPL(bool has_default, const std::string& prompt, int num_help,
 void IO_INPS(bool has_default, const std::string& prompt, int num_help,
              std::span<const std::string> help, int num_error, std::span<const std::string> error,
              std::string& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPS V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPS V0.3 ")) return;
   const std::string default_text = has_default ? " [" + value.substr(0, static_cast<std::size_t>(SLEN(value))) + "]" : "";
   auto classify = [&](const std::string& line) { return text_answer(line, value); };
   ask(true, prompt, "", default_text, has_default, first_lines(help, num_help),
@@ -391,10 +367,7 @@ void IO_INPS(bool has_default, const std::string& prompt, int num_help,
 void IO_INPC(bool has_default, const std::string& item, const std::string& prompt, int num_help,
              std::span<const std::string> help, int num_error, std::span<const std::string> error,
              std::string& value, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INPC V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INPC V0.3 ")) return;
   // The item name labels the answer in macro files, which this system does
   // not record.
   (void)item;

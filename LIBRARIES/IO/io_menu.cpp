@@ -6,6 +6,7 @@
 
 #include "io.h"
 #include "io_console.h"
+#include "io_internal.h"
 
 namespace {
 
@@ -55,12 +56,9 @@ void IO_MENU(int num_commands, std::span<const std::string> commands, int num_he
              std::span<const std::string> help, const std::string& prompt, std::string& command,
              int& status) {
   static const char* const ident = "Subroutine IO_MENU V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   if (num_commands < 1 || static_cast<std::size_t>(num_commands) > commands.size()) {
-    status = 10017;
+    status = io::status_bad_count;
     ST_SAVE(ident);
     return;
   }

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "io.h"
+#include "io_internal.h"
 
 namespace {
 // Blank, comma and horizontal tab until set otherwise; at most 256 characters.
@@ -10,25 +11,16 @@ constexpr std::size_t max_separators = 256;
 }  // namespace
 
 void IO_DEF_SEPARATORS(int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_DEF_SEPARATORS V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_DEF_SEPARATORS V0.1 ")) return;
   separators = " ,\t";
 }
 
 void IO_SET_SEPARATORS(const std::string& new_separators, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SET_SEPARATORS V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SET_SEPARATORS V0.1 ")) return;
   separators = new_separators.substr(0, max_separators);
 }
 
 void IO_INQ_SEPARATORS(std::string& current, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_INQ_SEPARATORS V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_INQ_SEPARATORS V0.1 ")) return;
   current = separators;
 }

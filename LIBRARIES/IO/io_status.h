@@ -34,9 +34,12 @@ namespace fio {
 inline constexpr int module_offset = 180000;
 }
 
-// Error codes (status modulo 10000). Codes 1 to 40 come in groups of four,
+// Error codes (status modulo st::module_scale). Codes 1 to 40 come in groups of four,
 // for the first, second, third and fourth-or-greater array dimension.
 namespace st {
+
+// A failure status is module number times module_scale plus the error code.
+inline constexpr int module_scale = 10000;
 
 inline constexpr int array_dimension_1 = 1;  // array dimension illegally defined
 inline constexpr int array_dimension_2 = 2;

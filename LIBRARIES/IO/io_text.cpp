@@ -5,6 +5,7 @@
 
 #include "io.h"
 #include "io_console.h"
+#include "io_internal.h"
 
 namespace {
 constexpr int terminal_page = 20;
@@ -19,10 +20,7 @@ void set_pager_page_length(int lines) { page_setting = lines; }
 // each full page the user presses RETURN for the next page or types Q to
 // leave the rest unseen. The end of the input also leaves the rest unseen.
 void IO_TEXT(int num_lines, std::span<const std::string> lines, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_TEXT V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_TEXT V0.2 ")) return;
   const std::size_t count =
       num_lines < 1 ? 0 : std::min(lines.size(), static_cast<std::size_t>(num_lines));
   int page = page_setting;

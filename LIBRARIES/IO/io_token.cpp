@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io.h"
+#include "io_internal.h"
 
 namespace {
 
@@ -40,10 +41,7 @@ std::size_t token_end(const std::string& text, std::size_t start, std::size_t en
 
 void IO_TOKEN(const std::string& text, int& position, bool& found, std::string& token,
               int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_TOKEN V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_TOKEN V0.2 ")) return;
   std::string separators;
   IO_INQ_SEPARATORS(separators, status);
   // Trailing blanks of the text are never part of a token.
@@ -62,10 +60,7 @@ void IO_TOKEN(const std::string& text, int& position, bool& found, std::string& 
 
 void IO_TOKENS(const std::string& text, int max_tokens, int& num_tokens,
                std::vector<std::string>& tokens, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_TOKENS V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_TOKENS V0.2 ")) return;
   num_tokens = 0;
   std::vector<std::string> result;
   int position = 1;

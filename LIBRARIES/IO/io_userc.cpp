@@ -55,10 +55,7 @@ std::string IO_LOGINNAME() {
 // (empty name) is taken from $HOME first, then from the user database.
 void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directory,
                 int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Function IO_HOMEDIR V0.4 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Function IO_HOMEDIR V0.4 ")) return;
   const std::string name = io::trimmed(user);
   std::string home;
   std::string login;
@@ -81,10 +78,7 @@ void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directo
 void IO_USERPATH(const std::string& user, int& retstat, std::string& home_directory,
                  int& status) {
   static const char* const ident = "Subroutine IO_USERPATH V0.3 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   const std::string name = io::trimmed(user);
   if (name.find('/') != std::string::npos) {
     retstat = 3;
@@ -104,10 +98,7 @@ void IO_USERPATH(const std::string& user, int& retstat, std::string& home_direct
 void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translated,
                    int& status) {
   static const char* const ident = "Subroutine IO_TRANS_PATH V0.4 ";
-  if (status != io::status_good) {
-    ST_SAVE(ident);
-    return;
-  }
+  if (!io::entry_ok(status, ident)) return;
   retstat = 0;
   std::string rest = io::trimmed(path);
   const std::size_t first = rest.find_first_not_of(" \t");
@@ -142,10 +133,7 @@ void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translate
 }
 
 void IO_SYSTEM_NAME(std::string& os_name, std::string& machine_name, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_SYSTEM_NAME V0.3 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_SYSTEM_NAME V0.3 ")) return;
   os_name = "LINUX";
   machine_name = "PC";
 }

@@ -58,14 +58,14 @@ bool entry_ok(int status, const char* ident) {
 
 bool unit_ok(int unit, const char* ident, int& status) {
   if (unit >= 1 && unit <= max_unit) return true;
-  status = 10017;
+  status = io::status_bad_unit;
   ST_SAVE(ident);
   return false;
 }
 
 bool name_ok(const std::string& file_name, const char* ident, int& status) {
   if (SLEN(file_name) != 0) return true;
-  status = 10033;
+  status = io::status_bad_text;
   ST_SAVE(ident);
   return false;
 }
@@ -81,18 +81,12 @@ int SLEN(const std::string& text) {
 }
 
 void IO_WRITE(const std::string& message, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_WRITE V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_WRITE V0.1 ")) return;
   console(io::trimmed(message), true);
 }
 
 void IO_WRITENA(const std::string& message, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine IO_WRITENA V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine IO_WRITENA V0.1 ")) return;
   console(io::trimmed(message), false);
 }
 
@@ -109,7 +103,7 @@ void IO_WRITE_FILE(int unit, const std::string& message, int& status) {
     }
     system_status = errno != 0 ? errno : EIO;
   }
-  status = 11010;
+  status = io::status_write_failed;
   ST_SAVE(ident);
   io::report_write_failure(system_status);
 }

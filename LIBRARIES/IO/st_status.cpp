@@ -109,8 +109,8 @@ int ST_ERRORCODE(int status) {
       status == io::status_to_graphics) {
     return status;
   }
-  // |status| mod 10000, without overflowing on the most negative value.
-  return static_cast<int>(std::llabs(static_cast<long long>(status)) % 10000);
+  // |status| mod st::module_scale, without overflowing on the most negative value.
+  return static_cast<int>(std::llabs(static_cast<long long>(status)) % st::module_scale);
 }
 
 void ST_OUT(int status) {
@@ -128,8 +128,8 @@ void ST_OUT(int status) {
     report("STATUS: The \"status\" value is set to the user escape value");
     return;
   }
-  const int module = status / 10000;  // truncated towards zero
-  const int code = static_cast<int>(std::llabs(static_cast<long long>(status)) % 10000);
+  const int module = status / st::module_scale;  // truncated towards zero
+  const int code = static_cast<int>(std::llabs(static_cast<long long>(status)) % st::module_scale);
   report(" ");
   report("STATUS: The error was identified in module:");
   report(module_description(module));

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "io.h"
 
@@ -38,16 +39,15 @@ float above(float v) { return std::nextafter(v, INFINITY); }
 
 TEST_F(ConvertTest, IntegerTexts) {
   int value = 0;
-  EXPECT_TRUE(tokti("42", value));
-  EXPECT_EQ(value, 42);
-  EXPECT_TRUE(tokti("  -17 \t", value));
-  EXPECT_EQ(value, -17);
-  EXPECT_TRUE(tokti("+8", value));
-  EXPECT_EQ(value, 8);
-  EXPECT_TRUE(tokti("-2147483648", value));
-  EXPECT_EQ(value, -2147483647 - 1);
-  EXPECT_TRUE(tokti("2147483647", value));
-  EXPECT_EQ(value, 2147483647);
+  const std::pair<const char*, int> good[] = {{"42", 42},
+                                              {"  -17 \t", -17},
+                                              {"+8", 8},
+                                              {"-2147483648", -2147483647 - 1},
+                                              {"2147483647", 2147483647}};
+  for (const auto& [text, expected] : good) {
+    EXPECT_TRUE(tokti(text, value)) << text;
+    EXPECT_EQ(value, expected) << text;
+  }
   value = 99;
   for (const char* bad : {"", "   ", "+", "-", "1.5", "12a", "1 2", "2147483648", "-2147483649",
                           "99999999999999999999", "0x10"}) {
@@ -68,54 +68,37 @@ TEST_F(ConvertTest, BadStatusLeavesEverythingAlone) {
   EXPECT_EQ(position.substr(0, 25), "Subroutine IO_TOKTI V0.2 ");
 }
 
+// Real texts and the values they give. Texts of 15 characters and more are
+// read in double precision, then rounded once to single precision; only the
+// first 30 characters are looked at.
 TEST_F(ConvertTest, RealForms) {
-  float v = 0.0f;
-  EXPECT_TRUE(toktr("1.5", v));
-  EXPECT_EQ(v, 1.5f);
-  EXPECT_TRUE(toktr("  -2 ", v));
-  EXPECT_EQ(v, -2.0f);
-  EXPECT_TRUE(toktr(".5", v));
-  EXPECT_EQ(v, 0.5f);
-  EXPECT_TRUE(toktr("5.", v));
-  EXPECT_EQ(v, 5.0f);
-  EXPECT_TRUE(toktr("1.5e3", v));
-  EXPECT_EQ(v, 1500.0f);
-  EXPECT_TRUE(toktr("1.5D-2", v));
-  EXPECT_EQ(v, 0.015f);
-  EXPECT_TRUE(toktr("2d3", v));
-  EXPECT_EQ(v, 2000.0f);
-  EXPECT_TRUE(toktr("pi", v));
-  EXPECT_EQ(v, 3.1415926f);
-  EXPECT_TRUE(toktr("PI", v));
-  EXPECT_EQ(v, 3.1415926f);
-  EXPECT_TRUE(toktr("12.5%", v));
-  EXPECT_EQ(v, 0.125f);
-  EXPECT_TRUE(toktr("-50%", v));
-  EXPECT_EQ(v, -0.5f);
-  EXPECT_TRUE(toktr("2*10^3", v));
-  EXPECT_EQ(v, 2000.0f);
-  EXPECT_TRUE(toktr("1.5*10**3", v));
-  EXPECT_EQ(v, 1500.0f);
-  EXPECT_TRUE(toktr("1.5*10^3", v));
-  EXPECT_EQ(v, 1500.0f);
-  EXPECT_TRUE(toktr("4*10**-2", v));
-  EXPECT_EQ(v, 0.04f);
-  EXPECT_TRUE(toktr("1E-50", v));  // underflow reads as zero
-  EXPECT_EQ(v, 0.0f);
-}
-
-TEST_F(ConvertTest, LongRealTextsAreRoundedOnce) {
-  float v = 0.0f;
-  // 15 characters and more: read in double precision, then converted.
-  EXPECT_TRUE(toktr("0.1000000000001", v));
-  EXPECT_EQ(v, 0.1f);
-  EXPECT_TRUE(toktr("3.14159265358979", v));
-  EXPECT_EQ(v, static_cast<float>(3.14159265358979));
-  EXPECT_TRUE(toktr("1.234567890123D+05", v));
-  EXPECT_EQ(v, static_cast<float>(1.234567890123e5));
-  // Only the first 30 characters are looked at.
-  EXPECT_TRUE(toktr("1.00000000000000000000000000009999", v));
-  EXPECT_EQ(v, 1.0f);
+  const std::pair<const char*, float> forms[] = {
+      {"1.5", 1.5f},
+      {"  -2 ", -2.0f},
+      {".5", 0.5f},
+      {"5.", 5.0f},
+      {"1.5e3", 1500.0f},
+      {"1.5D-2", 0.015f},
+      {"2d3", 2000.0f},
+      {"pi", 3.1415926f},
+      {"PI", 3.1415926f},
+      {"12.5%", 0.125f},
+      {"-50%", -0.5f},
+      {"2*10^3", 2000.0f},
+      {"1.5*10**3", 1500.0f},
+      {"1.5*10^3", 1500.0f},
+      {"4*10**-2", 0.04f},
+      {"1E-50", 0.0f},  // underflow reads as zero
+      {"0.1000000000001", 0.1f},
+      {"3.14159265358979", static_cast<float>(3.14159265358979)},
+      {"1.234567890123D+05", static_cast<float>(1.234567890123e5)},
+      {"1.00000000000000000000000000009999", 1.0f},
+  };
+  for (const auto& [text, expected] : forms) {
+    float v = 0.0f;
+    EXPECT_TRUE(toktr(text, v)) << text;
+    EXPECT_EQ(v, expected) << text;
+  }
 }
 
 TEST_F(ConvertTest, RealNonsenseIsNotValid) {
@@ -157,18 +140,13 @@ TEST_F(ConvertTest, LogicalWords) {
 TEST_F(ConvertTest, Hexadecimal) {
   bool valid = false;
   int i = 0;
-  IO_HEXTOI("ff", valid, i, status);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(i, 255);
-  IO_HEXTOI(" 0x7FFFFFFF ", valid, i, status);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(i, 2147483647);
-  IO_HEXTOI("FFFFFFFF", valid, i, status);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(i, -1);
-  IO_HEXTOI("0000000080000001", valid, i, status);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(i, ST_GOOD());
+  const std::pair<const char*, int> integers[] = {
+      {"ff", 255}, {" 0x7FFFFFFF ", 2147483647}, {"FFFFFFFF", -1}, {"0000000080000001", ST_GOOD()}};
+  for (const auto& [text, expected] : integers) {
+    IO_HEXTOI(text, valid, i, status);
+    EXPECT_TRUE(valid) << text;
+    EXPECT_EQ(i, expected) << text;
+  }
   i = 5;
   for (const char* bad : {"", "G1", "100000000", "-1", "0x"}) {
     IO_HEXTOI(bad, valid, i, status);
@@ -176,12 +154,12 @@ TEST_F(ConvertTest, Hexadecimal) {
   }
   EXPECT_EQ(i, 5);
   float r = 0.0f;
-  IO_HEXTOR("3F800000", valid, r, status);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(r, 1.0f);
-  IO_HEXTOR("c0490fdb", valid, r, status);
-  EXPECT_TRUE(valid);
-  EXPECT_EQ(r, -3.14159274f);
+  for (const auto& [text, expected] :
+       {std::pair{"3F800000", 1.0f}, std::pair{"c0490fdb", -3.14159274f}}) {
+    IO_HEXTOR(text, valid, r, status);
+    EXPECT_TRUE(valid) << text;
+    EXPECT_EQ(r, expected) << text;
+  }
   IO_HEXTOR("xyz", valid, r, status);
   EXPECT_FALSE(valid);
   EXPECT_EQ(r, -3.14159274f);
@@ -189,85 +167,86 @@ TEST_F(ConvertTest, Hexadecimal) {
 }
 
 TEST(ConvertToText, IntegersAndLogicals) {
-  std::string text = "something long";
-  IO_ITOC(0, text);
-  EXPECT_EQ(text, "0");
-  IO_ITOC(-45, text);
-  EXPECT_EQ(text, "-45");
-  IO_ITOC(-2147483647 - 1, text);
-  EXPECT_EQ(text, "-2147483648");
-  IO_ITOC(1000, text);
-  EXPECT_EQ(text, "1000");
+  for (const auto& [value, expected] :
+       {std::pair{0, "0"}, std::pair{-45, "-45"}, std::pair{-2147483647 - 1, "-2147483648"},
+        std::pair{1000, "1000"}}) {
+    std::string text = "something long";
+    IO_ITOC(value, text);
+    EXPECT_EQ(text, expected);
+  }
+  std::string text;
   IO_LTOC(true, text);
   EXPECT_EQ(text, ".TRUE.");
   IO_LTOC(false, text);
   EXPECT_EQ(text, ".FALSE.");
 }
 
-TEST(ConvertToText, RealLayoutsPositive) {
-  EXPECT_EQ(rtoc(0.0f), "0.0");
-  EXPECT_EQ(rtoc(-0.0f), "0.0");
-  // 0 < v < 0.0999999: exponent form
-  EXPECT_EQ(rtoc(0.05f), "5.000000E-02");
-  EXPECT_EQ(rtoc(1.0e-30f), "1.000000E-30");
-  EXPECT_EQ(rtoc(below(0.0999999f)), "9.999989E-02");
-  // 0.0999999 <= v < 9.99999: 6 decimals
-  EXPECT_EQ(rtoc(0.0999999f), "0.100000");
-  EXPECT_EQ(rtoc(1.234567f), "1.234567");
-  EXPECT_EQ(rtoc(below(9.99999f)), "9.999990");
-  // 9.99999 <= v < 99.9999: 5 decimals
-  EXPECT_EQ(rtoc(9.99999f), "9.99999");
-  EXPECT_EQ(rtoc(12.34567f), "12.34567");
-  EXPECT_EQ(rtoc(below(99.9999f)), "99.99989");
-  // 99.9999 <= v < 999.999: 4 decimals
-  EXPECT_EQ(rtoc(99.9999f), "99.9999");
-  EXPECT_EQ(rtoc(123.4567f), "123.4567");
-  EXPECT_EQ(rtoc(below(999.999f)), "999.9990");
-  // 999.999 <= v < 9999.99: 3 decimals
-  EXPECT_EQ(rtoc(999.999f), "999.999");
-  EXPECT_EQ(rtoc(1234.567f), "1234.567");
-  EXPECT_EQ(rtoc(below(9999.99f)), "9999.989");
-  // 9999.99 <= v < 99999.9: 2 decimals
-  EXPECT_EQ(rtoc(9999.99f), "9999.99");
-  EXPECT_EQ(rtoc(12345.67f), "12345.67");
-  EXPECT_EQ(rtoc(below(99999.9f)), "99999.89");
-  // v >= 99999.9: exponent form
-  EXPECT_EQ(rtoc(99999.9f), "9.999990E+04");
-  EXPECT_EQ(rtoc(123456.7f), "1.234567E+05");
-  EXPECT_EQ(rtoc(3.4e38f), "3.400000E+38");
-}
-
-TEST(ConvertToText, RealLayoutsNegative) {
-  // -0.0999 < v < 0: exponent form
-  EXPECT_EQ(rtoc(-0.05f), "-5.000000E-02");
-  EXPECT_EQ(rtoc(above(-0.0999f)), "-9.989999E-02");
-  // -0.9999 < v <= -0.0999: 6 decimals
-  EXPECT_EQ(rtoc(-0.0999f), "-0.099900");
-  EXPECT_EQ(rtoc(-0.5f), "-0.500000");
-  EXPECT_EQ(rtoc(above(-0.9999f)), "-0.999900");
-  // -9.999 < v <= -0.9999: 6 decimals
-  EXPECT_EQ(rtoc(-0.9999f), "-0.999900");
-  EXPECT_EQ(rtoc(-1.234567f), "-1.234567");
-  EXPECT_EQ(rtoc(above(-9.999f)), "-9.998999");
-  // -99.99 < v <= -9.999: 5 decimals
-  EXPECT_EQ(rtoc(-9.999f), "-9.99900");
-  EXPECT_EQ(rtoc(-12.34567f), "-12.34567");
-  EXPECT_EQ(rtoc(above(-99.99f)), "-99.98999");
-  // -999.99 < v <= -99.99: 4 decimals
-  EXPECT_EQ(rtoc(-99.99f), "-99.9900");
-  EXPECT_EQ(rtoc(-123.4567f), "-123.4567");
-  EXPECT_EQ(rtoc(above(-999.99f)), "-999.9899");
-  // -9999.99 < v <= -999.99: 3 decimals
-  EXPECT_EQ(rtoc(-999.99f), "-999.990");
-  EXPECT_EQ(rtoc(-1234.567f), "-1234.567");
-  EXPECT_EQ(rtoc(above(-9999.99f)), "-9999.989");
-  // -99999.9 < v <= -9999.99: 2 decimals
-  EXPECT_EQ(rtoc(-9999.99f), "-9999.99");
-  EXPECT_EQ(rtoc(-12345.67f), "-12345.67");
-  EXPECT_EQ(rtoc(above(-99999.9f)), "-99999.89");
-  // v <= -99999.9: exponent form
-  EXPECT_EQ(rtoc(-99999.9f), "-9.999990E+04");
-  EXPECT_EQ(rtoc(-123456.7f), "-1.234567E+05");
+// The layouts of IO_RTOC, each range at its bounds (the bound itself and the
+// value just inside it) and in its middle.
+TEST(ConvertToText, RealLayouts) {
+  const std::pair<float, const char*> layouts[] = {
+      {0.0f, "0.0"},
+      {-0.0f, "0.0"},
+      // 0 < v < 0.0999999: exponent form
+      {0.05f, "5.000000E-02"},
+      {1.0e-30f, "1.000000E-30"},
+      {below(0.0999999f), "9.999989E-02"},
+      // 0.0999999 <= v < 9.99999: 6 decimals
+      {0.0999999f, "0.100000"},
+      {1.234567f, "1.234567"},
+      {below(9.99999f), "9.999990"},
+      // 9.99999 <= v < 99.9999: 5 decimals
+      {9.99999f, "9.99999"},
+      {12.34567f, "12.34567"},
+      {below(99.9999f), "99.99989"},
+      // 99.9999 <= v < 999.999: 4 decimals
+      {99.9999f, "99.9999"},
+      {123.4567f, "123.4567"},
+      {below(999.999f), "999.9990"},
+      // 999.999 <= v < 9999.99: 3 decimals
+      {999.999f, "999.999"},
+      {1234.567f, "1234.567"},
+      {below(9999.99f), "9999.989"},
+      // 9999.99 <= v < 99999.9: 2 decimals
+      {9999.99f, "9999.99"},
+      {12345.67f, "12345.67"},
+      {below(99999.9f), "99999.89"},
+      // v >= 99999.9: exponent form
+      {99999.9f, "9.999990E+04"},
+      {123456.7f, "1.234567E+05"},
+      {3.4e38f, "3.400000E+38"},
+      // -0.0999 < v < 0: exponent form
+      {-0.05f, "-5.000000E-02"},
+      {above(-0.0999f), "-9.989999E-02"},
+      // -0.9999 < v <= -0.0999: 6 decimals
+      {-0.0999f, "-0.099900"},
+      {-0.5f, "-0.500000"},
+      {above(-0.9999f), "-0.999900"},
+      // -9.999 < v <= -0.9999: 6 decimals
+      {-0.9999f, "-0.999900"},
+      {-1.234567f, "-1.234567"},
+      {above(-9.999f), "-9.998999"},
+      // -99.99 < v <= -9.999: 5 decimals
+      {-9.999f, "-9.99900"},
+      {-12.34567f, "-12.34567"},
+      {above(-99.99f), "-99.98999"},
+      // -999.99 < v <= -99.99: 4 decimals
+      {-99.99f, "-99.9900"},
+      {-123.4567f, "-123.4567"},
+      {above(-999.99f), "-999.9899"},
+      // -9999.99 < v <= -999.99: 3 decimals
+      {-999.99f, "-999.990"},
+      {-1234.567f, "-1234.567"},
+      {above(-9999.99f), "-9999.989"},
+      // -99999.9 < v <= -9999.99: 2 decimals
+      {-9999.99f, "-9999.99"},
+      {-12345.67f, "-12345.67"},
+      {above(-99999.9f), "-99999.89"},
+      // v <= -99999.9: exponent form
+      {-99999.9f, "-9.999990E+04"},
+      {-123456.7f, "-1.234567E+05"},
+  };
+  for (const auto& [value, expected] : layouts) EXPECT_EQ(rtoc(value), expected) << expected;
 }
 
 TEST_F(ConvertTest, RealTextsReadBack) {

@@ -162,20 +162,31 @@ TEST_F(DatabaseTest, NoRoom) {
   io::clear_database();
   set("K", std::string(7997, 'x'));
   EXPECT_EQ(retstat, 1);
-  // Replacing with a value that does not fit loses the old entry.
+  // A replacement that does not fit is refused and the old entry stays,
+  // in its place.
   io::clear_database();
   retstat = 0;
   set("A", "old");
+  set("B", "2");
   set("A", std::string(8000, 'x'));
   EXPECT_EQ(retstat, 1);
-  EXPECT_EQ(get("A"), "<absent>");
+  EXPECT_EQ(get("A"), "old");
+  EXPECT_EQ(keys(), (Lines{"A", "B"}));
+  // The room the old entry leaves counts: a replacement filling it fits.
+  io::clear_database();
+  set("K", std::string(7000, 'o'));
+  set("K", std::string(7996, 'n'));
+  EXPECT_EQ(retstat, 0);
+  EXPECT_EQ(get("K"), std::string(254, 'n'));
   set("A", "x", 2000000000);  // no huge allocation either
   EXPECT_EQ(status, ST_GOOD());
 }
 
 TEST_F(DatabaseTest, LoadAddsAndReplaces) {
   const std::string file = dir.file("kov.def");
-  kovtest::write_file(file, "any first line\nany second line\nA\nnew   \nC\n  three  \nDANGLING\n");
+  // The first line marks a defaults file; the second is not looked at.
+  kovtest::write_file(
+      file, "DATABASE DEFAULT VALUES FILE\nany second line\nA\nnew   \nC\n  three  \nDANGLING\n");
   set("A", "old");
   set("B", "kept");
   IO_LOAD_DATABASE(file, retstat, status);
@@ -247,7 +258,11 @@ TEST_F(DatabaseTest, FailedSaveOpenKeepsOldFile) {
   kovtest::ConsoleCapture console;
   IO_SAVE_DATABASE("/proc/version", retstat, status);
   EXPECT_EQ(retstat, -1);
-  EXPECT_EQ(console.lines(), Lines{"IO_OPEN_ASCIIFILE retstat =      1"});
+  // The line the save has always written, then the system's reason.
+  EXPECT_EQ(
+      console.lines(),
+      (Lines{"IO_OPEN_ASCIIFILE retstat =      1",
+             "WARNING: The defaults file /proc/version is not saved: No such file or directory"}));
   EXPECT_EQ(kovtest::read_file("/proc/version"), before);
 
   // A directory in the path that is a file.
@@ -293,9 +308,12 @@ TEST_F(DatabaseTest, FailedWriteKeepsOldFile) {
 
     EXPECT_EQ(retstat, -1);
     EXPECT_EQ(status, ST_GOOD());
-    ASSERT_EQ(console.lines().size(), 6U);
+    // The six lines of a failed write, then the system's reason.
+    ASSERT_EQ(console.lines().size(), 7U);
     EXPECT_EQ(console.lines()[0],
               "ERROR: Failed to output ASCII text to an output file. May be you do not");
+    EXPECT_EQ(console.lines()[6],
+              "WARNING: The defaults file " + file + " is not saved: File too large");
     EXPECT_EQ(kovtest::read_file(file), old);
     EXPECT_EQ(directory_entries(), Lines{"kov.def"});
   }

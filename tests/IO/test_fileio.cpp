@@ -24,22 +24,6 @@ class FileIoTest : public ::testing::Test {
   kovtest::TempDir dir;
 };
 
-TEST_F(FileIoTest, UnitOutOfRange) {
-  for (int unit : {0, 100}) {
-    ST_DEF_SYSTEM(status);
-    std::string name = dir.file("x.txt");
-    int retstat = 0;
-    IO_OPEN_ASCIIFILE(false, "WRITE", unit, name, retstat, status);
-    EXPECT_EQ(status, 10017);
-    std::string position;
-    ST_INQ_SAVE(position);
-    EXPECT_EQ(io::trimmed(position), "Subroutine IO_OPEN_ASCIIFILE V0.7");
-  }
-  ST_DEF_SYSTEM(status);
-  IO_CLOSE_ASCIIFILE(100, status);
-  EXPECT_EQ(status, 10017);
-}
-
 TEST_F(FileIoTest, WriteThenReadLines) {
   std::string name = dir.file("lines.txt");
   int retstat = 9;

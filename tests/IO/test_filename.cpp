@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "console_capture.h"
@@ -95,6 +97,54 @@ TEST_F(FileNameTest, NoSeriesLeavesOutputsAlone) {
   EXPECT_EQ(status, ST_GOOD());
 }
 
+// A series is given only when it names both files again; where the split
+// cannot (the number of one name runs into the head or tail that the other
+// shares, or the widths disagree), there is no series.
+TEST_F(FileNameTest, EverySeriesRebuildsBothNames) {
+  const std::vector<std::tuple<const char*, const char*, int>> pairs = {
+      {"10.tif", "100.tif", -1},
+      {"1.tif", "10.tif", -1},
+      {"100.tif", "10.tif", -1},
+      {"run01.dat", "run1.dat", -1},
+      {"x+1.tif", "x-1.tif", -1},
+      {"a_1_1.tif", "a_2_2.tif", -1},
+      {"img_10_a.tif", "img_20_b.tif", -1},
+      {"im1.tif", "im11.tif", 0},
+      {"im11.tif", "im1.tif", 0},
+      {"im10.tif", "im110.tif", 0},
+      {"a1b1.tif", "a1b11.tif", 0},
+      {"scan1", "scan12", 0},
+      {"scan12", "scan1", 0},
+      {"x9.tif", "x10.tif", 0},
+      {"a-5.tif", "a-10.tif", 0},
+      {"f100.dat", "f001.dat", 0},
+      {"s_0009.tif", "s_0010.tif", 0},
+      {"d1/im1.tif", "d1/im11.tif", 0},
+      {"110.tif", "111.tif", 0},
+  };
+  for (const auto& [first, last, expected] : pairs) {
+    SCOPED_TRACE(std::string(first) + " " + last);
+    int retstat = 99;
+    io::FileSeries series;
+    series.prefix = "keep";
+    IO_FILESEQUENCE(first, last, retstat, series, status);
+    EXPECT_EQ(retstat, expected);
+    if (retstat != 0) {
+      EXPECT_EQ(series.prefix, "keep");
+      continue;
+    }
+    for (const auto& [number, name] :
+         {std::pair{series.first, first}, std::pair{series.last, last}}) {
+      std::string rebuilt;
+      IO_FILENAME(series.prefix, number, !series.variable, series.digits,
+                  series.postfix + series.extension, retstat, rebuilt, status);
+      EXPECT_EQ(retstat, 0);
+      EXPECT_EQ(rebuilt, name);
+    }
+  }
+  EXPECT_EQ(status, ST_GOOD());
+}
+
 TEST_F(FileNameTest, NameOfANumber) {
   int retstat = 5;
   std::string name = "unchanged";
@@ -149,23 +199,22 @@ TEST_F(FileNameTest, NextNameOfASeries) {
 }
 
 TEST_F(FileNameTest, NameParts) {
-  std::string out;
-  IO_EXTENSION("dir/scan.0001.tif  ", out, status);
-  EXPECT_EQ(out, "tif");
-  IO_EXTENSION("/data.v2/scan", out, status);
-  EXPECT_EQ(out, "");
-  IO_NOEXTENSION("/data.v2/scan", out, status);
-  EXPECT_EQ(out, "/data.v2/scan");
-  IO_NOEXTENSION("/data/scan_001.tif", out, status);
-  EXPECT_EQ(out, "/data/scan_001");
-  IO_DIRPATH("/a/b/c.tif", out, status);
-  EXPECT_EQ(out, "/a/b");
-  IO_DIRPATH("c.tif", out, status);
-  EXPECT_EQ(out, "");
-  IO_NODIRPATH("/a/b/c.tif", out, status);
-  EXPECT_EQ(out, "c.tif");
-  IO_BASENAME("/a.d/b/c.x.tif", out, status);
-  EXPECT_EQ(out, "c.x");
+  using Part = void (*)(const std::string&, std::string&, int&);
+  const std::tuple<Part, const char*, const char*> cases[] = {
+      {IO_EXTENSION, "dir/scan.0001.tif  ", "tif"},
+      {IO_EXTENSION, "/data.v2/scan", ""},
+      {IO_NOEXTENSION, "/data.v2/scan", "/data.v2/scan"},
+      {IO_NOEXTENSION, "/data/scan_001.tif", "/data/scan_001"},
+      {IO_DIRPATH, "/a/b/c.tif", "/a/b"},
+      {IO_DIRPATH, "c.tif", ""},
+      {IO_NODIRPATH, "/a/b/c.tif", "c.tif"},
+      {IO_BASENAME, "/a.d/b/c.x.tif", "c.x"},
+  };
+  for (const auto& [part, name, expected] : cases) {
+    std::string out = "?";
+    part(name, out, status);
+    EXPECT_EQ(out, expected) << name;
+  }
   EXPECT_EQ(status, ST_GOOD());
 }
 

@@ -380,15 +380,9 @@ TEST_F(InputTest, MenuPassesDollarLinesToTheSystem) {
   EXPECT_EQ(status, ST_GOOD());
 }
 
-TEST_F(InputTest, MenuArgumentsAndEndOfInput) {
+TEST_F(InputTest, MenuAtTheEndOfInput) {
   const Lines commands{"ONE"};
   std::string command = "none";
-  IO_MENU(0, commands, 0, commands, "Command", command, status);
-  EXPECT_EQ(status, 10017);
-  ST_DEF_SYSTEM(status);
-  IO_MENU(2, commands, 0, commands, "Command", command, status);
-  EXPECT_EQ(status, 10017);
-  ST_DEF_SYSTEM(status);
   StdinPipe in("two\n");
   IO_MENU(1, commands, 0, commands, "Command", command, status);
   EXPECT_EQ(status, io::status_escape);

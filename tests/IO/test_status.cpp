@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,61 @@ TEST_F(StatusTest, EveryClassificationLine) {
     EXPECT_EQ(console.lines().at(2), "GS: \"Graphics System\"") << code;
     EXPECT_EQ(console.lines().back(), line) << code;
   }
+}
+
+// Every argument error of the I/O services: its status, and the routine
+// recorded as where it was found.
+TEST_F(StatusTest, ArgumentErrors) {
+  struct Case {
+    const char* what;
+    std::function<void(int&)> call;
+    int status;
+    const char* position;
+  };
+  kovtest::TempDir dir;
+  std::string name = dir.file("x.txt");
+  std::string text;
+  bool flag = false;
+  int retstat = 0, count = 0;
+  std::vector<int> small(3);
+  std::vector<int> beyond{1, 99999, 3};  // a position beyond the area
+  std::vector<std::string> names{"b", "a"};
+  const std::vector<std::string> commands{"ONE"};
+  const std::vector<Case> cases = {
+      {"unit 0", [&](int& s) { IO_OPEN_ASCIIFILE(false, "WRITE", 0, name, retstat, s); }, 10017,
+       "Subroutine IO_OPEN_ASCIIFILE V0.7"},
+      {"unit 100", [&](int& s) { IO_OPEN_ASCIIFILE(false, "WRITE", 100, name, retstat, s); }, 10017,
+       "Subroutine IO_OPEN_ASCIIFILE V0.7"},
+      {"close unit 100", [&](int& s) { IO_CLOSE_ASCIIFILE(100, s); }, 10017,
+       "Subroutine IO_CLOSE_ASCIIFILE V0.2"},
+      {"table smaller than its names",
+       [&](int& s) { IO_DIRECTORY(false, 5, retstat, count, small, dir.path(), text, s); }, 10017,
+       "Subroutine IO_DIRECTORY V0.3"},
+      {"positions beyond the area", [&](int& s) { IO_FILESORDER(2, beyond, text = "ab", s); },
+       10033, "Subroutine IO_FILESORDER V0.3"},
+      {"empty text", [&](int& s) { IO_STRINGMATCH("", "*", flag, s); }, 10033,
+       "Subroutine IO_STRINGMATCH V0.2"},
+      {"blank pattern", [&](int& s) { IO_STRINGMATCH("abc", "   ", flag, s); }, 10033,
+       "Subroutine IO_STRINGMATCH V0.2"},
+      {"blank pattern for a list", [&](int& s) { IO_FILESMATCH("  ", names, s); }, 10033,
+       "Subroutine IO_FILESMATCH V0.2"},
+      {"menu of no commands",
+       [&](int& s) { IO_MENU(0, commands, 0, commands, "Command", text, s); }, 10017,
+       "Subroutine IO_MENU V0.3"},
+      {"menu of more commands than given",
+       [&](int& s) { IO_MENU(2, commands, 0, commands, "Command", text, s); }, 10017,
+       "Subroutine IO_MENU V0.3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ST_DEF_SYSTEM(status);
+    c.call(status);
+    EXPECT_EQ(status, c.status);
+    std::string position;
+    ST_INQ_SAVE(position);
+    EXPECT_EQ(position.substr(0, static_cast<std::size_t>(SLEN(position))), c.position);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"b", "a"}));
 }
 
 TEST_F(StatusTest, FirstFailureStaysRecordedUntilCleared) {

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace io {
 
@@ -28,8 +30,8 @@ std::string fixed_width(const std::string& text, std::size_t width);
 
 // The entry checks of a routine, each false with `ident` recorded when it
 // fails: a status already bad on entry (kept as it is), a unit number
-// outside 1 .. max_unit (status 10017), a file name with no significant
-// text (status 10033).
+// outside 1 .. max_unit (io::status_bad_unit), a file name with no
+// significant text (io::status_bad_text).
 bool entry_ok(int status, const char* ident);
 bool unit_ok(int unit, const char* ident, int& status);
 bool name_ok(const std::string& file_name, const char* ident, int& status);
@@ -49,8 +51,18 @@ namespace io {
 bool change_directory(const std::string& directory);
 }  // namespace io
 
-// Platform part of IO_DIRECTORY (same arguments); `directory` is not empty
-// and the arguments have been checked.
+namespace io {
+// The one reading of a directory that every listing goes through: hands
+// `take` the name of each entry that is a directory (when `directories`) or
+// that is not, never "." and "..", in the order in which the system returns
+// them, until `take` returns false. False when the directory cannot be read.
+bool read_directory(const std::string& directory, bool directories,
+                    const std::function<bool(std::string_view)>& take);
+}  // namespace io
+
+// Platform part of IO_DIRECTORY (same arguments): the names packed into the
+// caller's area; `directory` is not empty and the arguments have been
+// checked.
 void IO_DIRECTORYC(bool directories, int max_names, int& retstat, int& num_names,
                    std::span<int> positions, const std::string& directory, std::string& names,
                    int& status);
@@ -67,10 +79,25 @@ void report_write_failure(int system_status);
 // The file that a replacement of `path` must replace: the file a symbolic
 // link points to, or `path` itself.
 std::string replacement_target(const std::string& path);
+// Why the entry `path` (followed through symbolic links) is not a regular
+// file: "it is a FIFO (named pipe), not a regular file", "it is a directory,
+// not a regular file" ...; "" when it is one or when there is no such entry.
+std::string not_regular_problem(const std::string& path);
+// Opens `path` for reading on `unit` only when it is a regular file (a
+// symbolic link to one is fine), never waiting on a FIFO and never opening a
+// device: `opened`; `missing` when there is no such file; `refused`, with
+// `reason` ("it is a character device, not a regular file", "it cannot be
+// read (Permission denied)"), for anything else.
+enum class ReadOpen { opened, missing, refused };
+ReadOpen open_regular_unit(int unit, const std::string& path, std::string& reason);
+// Reads one line of a unit open for reading, without its line end ("\n" or
+// "\r\n") and cut to `max_length` characters (the rest of the line is read
+// and dropped). False at the end of the file or on a read error.
+bool read_unit_line(int unit, std::string& line, std::size_t max_length);
 // Safe replacement of `target`: a new, uniquely named file beside it
 // ("target.tmp-XXXXXX"), with the permission bits of `target`, is opened for
-// writing on `unit`. False when it cannot be made.
-bool open_temp_unit(int unit, const std::string& target, std::string& temp_name);
+// writing on `unit`. 0, or the system's error number when it cannot be made.
+int open_temp_unit(int unit, const std::string& target, std::string& temp_name);
 // Completes the file written on `unit` (forced onto the disc), closes the
 // unit and renames the file over `target`. 0, or the system's error number;
 // on failure the temporary file is removed and `target` is untouched.
