@@ -85,7 +85,7 @@ bool derive_series(const std::string& first, const std::string& last, io::FileSe
     const std::size_t dot = first.find('.');
     series = io::FileSeries{};
     series.prefix = first.substr(0, dot);
-    series.extension = dot == std::string::npos || dot + 1 == first.size() ? "" : first.substr(dot);
+    series.extension = dot == std::string::npos ? "" : first.substr(dot);
     series.first = series.last = series.step = 1;
     return true;
   }
@@ -142,8 +142,8 @@ std::string series_name(const io::FileSeries& series, int number) {
 // A series is given only when it names both files again: numbers that are
 // not integers, or a split that cannot rebuild the two names (10.tif and
 // 100.tif give the prefix "1" and the numbers 0 and 0; run01 and run1 have
-// no common number width), give retstat -1. Identical names keep the split of
-// a series of one file, in which a name ending in "." loses that dot.
+// no common number width), give retstat -1. Identical names are a series of
+// one file, split at the first ".".
 void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name, int& retstat,
                      io::FileSeries& series, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_FILESEQUENCE V0.5 ")) return;
@@ -152,8 +152,7 @@ void IO_FILESEQUENCE(const std::string& first_name, const std::string& last_name
   retstat = -1;
   io::FileSeries found;
   if (first.empty() || last.empty() || !derive_series(first, last, found)) return;
-  if (first != last &&
-      (series_name(found, found.first) != first || series_name(found, found.last) != last)) {
+  if (series_name(found, found.first) != first || series_name(found, found.last) != last) {
     return;
   }
   series = found;

@@ -47,7 +47,7 @@ TEST_F(FileNameTest, SeriesFromFirstAndLastName) {
       {"scan1", "scan12", 1, 12, 1, "scan", true, 0, "", ""},
       // Identical names: a series of one file numbered 1.
       {"scan_0001.tif", "scan_0001.tif", 1, 1, 1, "scan_0001", false, 0, "", ".tif"},
-      {"image.", "image.", 1, 1, 1, "image", false, 0, "", ""},
+      {"image.", "image.", 1, 1, 1, "image", false, 0, "", "."},
   };
   for (const Series& c : cases) {
     SCOPED_TRACE(std::string(c.first) + " " + c.last);
