@@ -35,10 +35,10 @@ WarningLayout warning_layout(const Box& region, int num_lines) {
 void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines, int num_lines,
                      std::span<const std::string> lines, gs::Box& ok_box, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_WARNING V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  gs::SavedDrawing saved;
+  const gs::WidgetScope scope;
   const gs::WarningLayout l = gs::warning_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines);
   VG_SET_UPDATE(gs::window_workstation, status);
   GS_FILLSTYLE(1, gs::red, status);
@@ -62,10 +62,10 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
                 int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_WARNING V0.1 ";
   static_cast<void>(flag);
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  gs::SavedDrawing saved;
+  const gs::WidgetScope scope;
   gs::Box ok_box;
   bool draw = true;
   while (status == io::status_good) {
@@ -83,9 +83,9 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
 
 void GS_FWARNING(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_FWARNING V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
-  GS_WARNING(true, xmin, ymin, xmax, ymax, max_lines, num_lines, lines, status);
+  if (!io::entry_ok(status, id)) return;
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  GS_WARNING(true, gui.xmin, gui.ymin, gui.xmax, gui.ymax, max_lines, num_lines, lines, status);
   gs::note_failure(id, status);
 }
