@@ -40,7 +40,7 @@ struct ColourState {
   // Until graphics open, the first twelve colours take the indices 1 .. 12.
   std::array<int, gs::num_colours> index{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 1, -1};
   int lut_choice = 2;
-  int lut_levels = 210;  // until graphics open: then the size of the image range
+  int lut_levels = 0;  // set when graphics open: the size of the image range
 };
 
 ColourState& colours() {

@@ -283,7 +283,11 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
                              "YES: Positive/affirmative response to question",
                              "NO: Negative (or alternative) response to question"});
   const gs::MenuLayoutScope layout(
-      gs::MenuGrid{0, 4, std::max(40, static_cast<int>(title[0].size())), 10}, status);
+      gs::MenuGrid{.columns = 4,
+                   .title_characters = std::max(gs::MenuGrid{}.title_characters,
+                                                static_cast<int>(title[0].size())),
+                   .label_characters = 10},
+      status);
   bool draw = true;
   while (status == io::status_good) {
     const int choice = gs::menu_choice(title, labels, draw, status);

@@ -222,7 +222,7 @@ int ready_menu(const std::vector<std::string>& titles, const std::vector<std::st
                std::span<const std::string> help, int& status) {
   const gs::MenuSave menu;
   const gs::WidgetScope scope;
-  const gs::MenuLayoutScope layout(gs::MenuGrid{0, 3, 40, 20}, status);
+  const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 3}, status);
   std::vector<std::string> all{"?", "HELP"};
   all.insert(all.end(), labels.begin(), labels.end());
   std::vector<std::string> about{"?: Description of available menu choices",
@@ -292,7 +292,7 @@ void GS_GUI_COLOUR(const std::string& title, int& colour, int& status) {
   constexpr std::array<int, 15> numbers{
       gs::black, gs::blue,   gs::brown, gs::cyan,   gs::green,  gs::grey,   gs::magenta, gs::orange,
       gs::red,   gs::violet, gs::white, gs::yellow, gs::index0, gs::index1, gs::inverse};
-  const gs::MenuLayoutScope layout(gs::MenuGrid{0, 5, 40, 10}, status);
+  const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 5, .label_characters = 10}, status);
   const std::array<std::string, 1> titles{gs::trimmed(title)};
   bool draw = true;
   // A choice, or a click outside every button: leave (unchanged then).

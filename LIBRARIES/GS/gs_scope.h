@@ -12,7 +12,7 @@
 //   void GS_SOMETHING(..., int& status) {
 //     if (!io::entry_ok(status, id)) return;
 //     const gs::WidgetScope scope;  // page units, no clipping, styles kept
-//     const gs::MenuLayoutScope layout(gs::MenuGrid{0, 3, 40, 20}, status);
+//     const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 3}, status);
 //     ... draw, wait for the user, return anywhere ...
 //   }
 #pragma once

@@ -1,13 +1,13 @@
 // The device graphics core through the recording window device.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "console_capture.h"
 #include "io.h"
 #include "recording_device.h"
+#include "status_table.h"
 #include "vg.h"
 #include "vg_fixture.h"
 
@@ -24,30 +24,7 @@ static_assert(vg::status_not_open == 131007);
 static_assert(vg::status_window_failed == 132001);
 static_assert(vg::status_bad_workstation == 132002);
 
-// One row of a table of calls: the console line it writes (none when
-// empty), the status it leaves and, for a failure, the routine recorded.
-struct Row {
-  std::string what;
-  std::function<void(int&)> call;
-  std::string line;
-  int status = io::status_good;
-  std::string recorded;
-};
-
-// Runs every row from a good status and a blank error record.
-void run_rows(const std::vector<Row>& rows, kovtest::ConsoleCapture& console) {
-  for (const auto& row : rows) {
-    int status = 0;
-    ST_DEF_SYSTEM(status);
-    console.clear();
-    row.call(status);
-    EXPECT_EQ(status, row.status) << row.what;
-    EXPECT_EQ(console.lines(), row.line.empty() ? Lines{} : Lines{row.line}) << row.what;
-    std::string text;
-    ST_INQ_SAVE(text);
-    EXPECT_EQ(text.substr(0, SLEN(text)), row.recorded) << row.what;
-  }
-}
+using kovtest::run_rows;
 
 class VgCore : public kovtest::VgOpenTest {
  protected:

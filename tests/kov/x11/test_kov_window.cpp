@@ -2,44 +2,43 @@
 // click to end normally, closing the window to cancel.
 #include "../../VG/x11/x11_support.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "run_program.h"
+#include "wait.h"
 
 namespace {
 
 using kovtest::split_lines;
 
-// The program's top-level window, once it is shown (0 after a timeout).
+// The program's top-level window, once it is shown (0 after 10 s).
 unsigned long find_window(Display* display) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
+  unsigned long found = 0;
+  kovtest::wait_until([&] {
     Window root, parent;
     Window* children = nullptr;
     unsigned n = 0;
     XSync(display, False);
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) != 0) {
-      unsigned long found = 0;
-      for (unsigned i = 0; i < n && found == 0; ++i) {
-        char* name = nullptr;
-        XWindowAttributes a;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-          if (std::string(name) == "Vellum Graphics Window" &&
-              XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
-            found = children[i];
-          }
-          XFree(name);
-        }
-      }
-      if (children != nullptr) XFree(children);
-      if (found != 0) return found;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) == 0) {
+      return false;
     }
-    usleep(50000);
-  }
-  return 0;
+    for (unsigned i = 0; i < n && found == 0; ++i) {
+      char* name = nullptr;
+      XWindowAttributes a;
+      if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+        if (std::string(name) == "Vellum Graphics Window" &&
+            XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
+          found = children[i];
+        }
+        XFree(name);
+      }
+    }
+    if (children != nullptr) XFree(children);
+    return found != 0;
+  });
+  return found;
 }
 
 struct KovRun {
@@ -62,17 +61,15 @@ bool has_line(const std::vector<std::string>& lines, const std::string& line) {
 
 // The banner: a deep blue page edge, the yellow frame, black panel, and the
 // three letters in orange, yellow and cyan.
-// The window is looked at until the banner is complete (at most 10 s), so
-// that a slow start never reads a half-drawn window.
+// The window is looked at until the banner is complete and drawn (at most
+// 10 s), so that a slow start never reads a half-drawn window.
 void expect_banner(x11test::Connection& x, unsigned long window) {
   const auto orange = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 191, 0, 40); };
   const auto cyan = [](const x11test::Rgb8& c) { return x11test::near(c, 0, 255, 255, 40); };
-  x11test::Picture p;
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    p = x.grab(window);
-    if (p.width > 0 && p.count(orange) > 500 && p.count(cyan) > 500) break;
-    usleep(50000);
-  }
+  const x11test::Picture p =
+      kovtest::settled_picture([&] { return x.grab(window); }, [&](const x11test::Picture& q) {
+        return q.width > 0 && q.count(orange) > 500 && q.count(cyan) > 500;
+      });
   ASSERT_GT(p.width, 0);
   EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
   EXPECT_GT(p.count(orange), 500);
