@@ -6,10 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "io.h"
 #include "vg.h"
 
 namespace gs {
+
+// Number of built-in colour tables (choices 1 .. 11; 0 keeps the device's).
+inline constexpr int num_colour_tables = 11;
+
+// Control points of built-in colour table `choice` (1 .. 11); empty for any
+// other choice.
+std::vector<vg::Rgb> colour_table_points(int choice);
 
 // Named-colour numbers.
 inline constexpr int black = 1;
@@ -28,13 +34,6 @@ inline constexpr int index0 = 13;   // always device colour index 0
 inline constexpr int index1 = 14;   // always device colour index 1
 inline constexpr int inverse = 15;  // always -1: drawn as inverse video
 inline constexpr int num_colours = 15;
-
-// Number of built-in colour tables (choices 1 .. 11; 0 keeps the device's).
-inline constexpr int num_colour_tables = 11;
-
-// Control points of built-in colour table `choice` (1 .. 11); empty for any
-// other choice.
-std::vector<vg::Rgb> colour_table_points(int choice);
 
 }  // namespace gs
 

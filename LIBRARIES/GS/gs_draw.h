@@ -5,28 +5,14 @@
 #include <vector>
 
 #include "gs_colours.h"
-#include "io.h"
-#include "vg.h"
 
 namespace gs {
-
-// Text alignments of the device layer, horizontal and vertical.
-inline constexpr int align_left = 1;
-inline constexpr int align_centre = 2;
-inline constexpr int align_right = 3;
-inline constexpr int valign_top = 1;
-inline constexpr int valign_cap = 2;     // the cap line
-inline constexpr int valign_half = 3;    // half the height
-inline constexpr int valign_base = 4;    // the base line
-inline constexpr int valign_bottom = 5;
-inline constexpr int valign_middle = 6;  // the middle of the capitals
 
 // Text style: font, named colour, character height (world y units as the
 // device takes it), size factor (the height given to the device is height x
 // size factor; a factor of 0 or below counts as 1), angle in degrees, and
-// the device layer's horizontal alignment (1 left, 2 centre, 3 right) and
-// vertical alignment (1 top, 2 cap line, 3 half, 4 base line, 5 bottom,
-// 6 middle of the capitals).
+// the device layer's horizontal and vertical alignment (gs::align_* and
+// gs::valign_*, below).
 struct TextStyle {
   int font = 1, colour = black;
   float height = 0.02f, size_factor = 1.0f, angle = 0.0f;
@@ -60,6 +46,17 @@ struct Styles {
   CharScaling characters;
   bool operator==(const Styles&) const = default;
 };
+
+// Text alignments of the device layer, horizontal and vertical.
+inline constexpr int align_left = 1;
+inline constexpr int align_centre = 2;
+inline constexpr int align_right = 3;
+inline constexpr int valign_top = 1;
+inline constexpr int valign_cap = 2;     // the cap line
+inline constexpr int valign_half = 3;    // half the height
+inline constexpr int valign_base = 4;    // the base line
+inline constexpr int valign_bottom = 5;
+inline constexpr int valign_middle = 6;  // the middle of the capitals
 
 // The block-letter glyph of a character: one or two polygons of vertex
 // offsets in glyph units from the lower left of the letter, and its advance

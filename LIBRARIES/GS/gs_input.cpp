@@ -185,11 +185,14 @@ void ask_value(const std::string& prompt_line, bool has_default, const std::stri
 // as text, and the shared loop; `to_text` and `to_value` are the conversions
 // of the value's type.
 template <typename T>
-void ask_number(bool range, T minimum, T maximum, bool has_default, const std::string& prompt,
-                int num_help, std::span<const std::string> help, int num_error,
-                std::span<const std::string> error, const std::string& conversion_warning,
-                void (*to_text)(T, std::string&),
+void ask_number(const char* id, bool range, T minimum, T maximum, bool has_default,
+                const std::string& prompt, int num_help, std::span<const std::string> help,
+                int num_error, std::span<const std::string> error,
+                const std::string& conversion_warning, void (*to_text)(T, std::string&),
                 void (*to_value)(const std::string&, bool&, T&, int&), T& value, int& status) {
+  if (!io::entry_ok(status, id)) return;
+  if (!gs::check_count(num_help, help, id, status)) return;
+  if (!gs::check_count(num_error, error, id, status)) return;
   gs::MenuSave menu;
   std::string line = gs::trimmed(prompt);
   if (range) {
@@ -215,6 +218,7 @@ void ask_number(bool range, T minimum, T maximum, bool has_default, const std::s
         return true;
       },
       status);
+  gs::note_failure(id, status);
 }
 
 }  // namespace
@@ -243,27 +247,19 @@ void GS_INPS(const std::string& prompt, int num_help, std::span<const std::strin
 void GS_INPI(bool range, int minimum, int maximum, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, int& value, int& status) {
-  constexpr const char* id = "Subroutine GS_INPI V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!gs::check_count(num_help, help, id, status)) return;
-  if (!gs::check_count(num_error, error, id, status)) return;
-  ask_number<int>(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+  ask_number<int>("Subroutine GS_INPI V0.1 ", range, minimum, maximum, has_default, prompt,
+                  num_help, help, num_error, error,
                   "WARNING: Input value: cannot convert to a integer number", IO_ITOC, IO_TOKTI,
                   value, status);
-  gs::note_failure(id, status);
 }
 
 void GS_INPR(bool range, float minimum, float maximum, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, float& value, int& status) {
-  constexpr const char* id = "Subroutine GS_INPR V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!gs::check_count(num_help, help, id, status)) return;
-  if (!gs::check_count(num_error, error, id, status)) return;
-  ask_number<float>(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+  ask_number<float>("Subroutine GS_INPR V0.1 ", range, minimum, maximum, has_default, prompt,
+                    num_help, help, num_error, error,
                     "WARNING: Input value: cannot convert to a real number", IO_RTOC, IO_TOKTR,
                     value, status);
-  gs::note_failure(id, status);
 }
 
 void GS_INPL(const std::string& prompt, int num_help, std::span<const std::string> help,

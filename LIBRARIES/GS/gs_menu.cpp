@@ -149,9 +149,8 @@ void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& 
   if (!io::entry_ok(status, id)) return;
   choice = 0;
   for (;;) {
-    int type = vg::event_none;
     float px = 0.0f, py = 0.0f;
-    gs::wait_event(type, px, py, status);
+    const int type = gs::wait_click(px, py, status);
     if (status != io::status_good) {
       gs::note_failure(id, status);
       return;
@@ -160,7 +159,6 @@ void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& 
       input_kind = gs::input_redraw;
       return;
     }
-    if (type != vg::event_button) continue;
     x = px;
     y = py;
     GS_CAL_MENUCHOICE(px, py, choice, status);

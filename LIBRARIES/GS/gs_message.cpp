@@ -117,9 +117,7 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
                      gs::Box& text_box, gs::Box& ok_box, gs::Box& save_box, int& num_fit,
                      int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_MESSAGE V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
   const gs::WidgetScope scope;
   const gs::MessageLayout l = gs::message_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines, lines,
                                                  gs::sample_width(), status);

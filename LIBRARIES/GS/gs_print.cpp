@@ -24,6 +24,13 @@ void show_writing_prompt(int& status) {
   VG_TEXT(0.5f * (gui.xmin + gui.xmax), 0.5f * (gui.ymin + gui.ymax), text, status);
 }
 
+// Drawing goes to workstation `to` instead of `from`.
+void switch_output(int from, int to, const char* id, int& status) {
+  VG_DEACTIVATE_WK(from, status);
+  VG_ACTIVATE_WK(to, status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
 }  // namespace
 
 void GS_OPEN_PS(const std::string& file_name, int& status) {
@@ -99,9 +106,7 @@ void GS_ON_PRINT(bool gui, int& status) {
     VG_UPDATE(gs::window_workstation, 0, status);
   }
   IO_WRITE("INFO: Writing graphics file: Please wait", status);
-  VG_DEACTIVATE_WK(gs::window_workstation, status);
-  VG_ACTIVATE_WK(gs::postscript_workstation, status);
-  if (status != io::status_good) ST_SAVE(id);
+  switch_output(gs::window_workstation, gs::postscript_workstation, id, status);
 }
 
 void GS_OFF_PRINT(int& status) {
@@ -111,9 +116,7 @@ void GS_OFF_PRINT(int& status) {
   GS_INQ_PSFILE(open, status);
   if (!open) return;
   VG_UPDATE(gs::postscript_workstation, 0, status);
-  VG_DEACTIVATE_WK(gs::postscript_workstation, status);
-  VG_ACTIVATE_WK(gs::window_workstation, status);
-  if (status != io::status_good) ST_SAVE(id);
+  switch_output(gs::postscript_workstation, gs::window_workstation, id, status);
 }
 
 void GS_CLOSE_PS(int& status) {

@@ -161,9 +161,7 @@ std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::st
 void GS_PROMPT(bool active, int max_lines, int num_lines, std::span<const std::string> lines,
                float xmin, float ymin, float xmax, float ymax, int& status) {
   constexpr const char* id = "Subroutine GS_PROMPT V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
   const gs::WidgetScope scope;
   const gs::Box box{xmin, ymin, xmax, ymax};
   const gs::PromptLayout l = gs::prompt_layout(active, num_lines, lines, box, gs::sample_width());
@@ -210,9 +208,7 @@ void GS_PPROMPT(int max_lines, int num_lines, std::span<const std::string> lines
 void GS_SPROMPT(int mode, int max_lines, int num_lines, std::span<const std::string> lines,
                 float xmin, float ymin, float xmax, float ymax, int& status) {
   constexpr const char* id = "Subroutine GS_SPROMPT V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
   if (mode < gs::wrap_none || mode > gs::wrap_keep_end) {
     gs::fail(gs::status_bad_value, id, status);
     return;

@@ -23,16 +23,25 @@
 
 namespace gs {
 
+// What every scope is: made and ended in one block, never copied.
+class Scope {
+ public:
+  Scope(const Scope&) = delete;
+  Scope& operator=(const Scope&) = delete;
+
+ protected:
+  Scope() = default;
+  ~Scope() = default;
+};
+
 // The drawing state: the device core's attributes, data window, viewport,
 // clip window and clipping (VG_SAVE_STATE and VG_RESTORE_STATE), and the
 // toolkit's drawing styles (gs::Styles: text, line and fill styles and the
 // block-letter scaling).
-class DrawingScope {
+class DrawingScope : Scope {
  public:
   DrawingScope();
   ~DrawingScope();
-  DrawingScope(const DrawingScope&) = delete;
-  DrawingScope& operator=(const DrawingScope&) = delete;
 
  private:
   vg::DrawingState core_;
@@ -42,12 +51,10 @@ class DrawingScope {
 
 // The regions of the page (gs::Regions: GUI and message regions, the graph
 // regions).
-class RegionScope {
+class RegionScope : Scope {
  public:
   RegionScope();
   ~RegionScope();
-  RegionScope(const RegionScope&) = delete;
-  RegionScope& operator=(const RegionScope&) = delete;
 
  private:
   Regions regions_;
@@ -56,27 +63,23 @@ class RegionScope {
 // The data window and viewport set to the unit square for the scope (world
 // units are then page units), on the core's VG_UNITYTRANSFORM stack: the
 // pair in force comes back at the end.
-class TransformScope {
+class TransformScope : Scope {
  public:
   TransformScope();
   ~TransformScope();
-  TransformScope(const TransformScope&) = delete;
-  TransformScope& operator=(const TransformScope&) = delete;
 
  private:
   bool pushed_ = false;
 };
 
 // The menu layout (gs::MenuGrid), kept as it is, or set for the scope.
-class MenuLayoutScope {
+class MenuLayoutScope : Scope {
  public:
   MenuLayoutScope();
   // Sets `grid` for the scope (a grid refused by GS_SET_MENULAYOUT sets the
   // status; the layout then stays as it was).
   MenuLayoutScope(const MenuGrid& grid, int& status);
   ~MenuLayoutScope();
-  MenuLayoutScope(const MenuLayoutScope&) = delete;
-  MenuLayoutScope& operator=(const MenuLayoutScope&) = delete;
 
  private:
   MenuGrid grid_;
@@ -84,11 +87,9 @@ class MenuLayoutScope {
 
 // What a widget changes: the drawing state and the regions, with the unit
 // transform and clipping off while it draws.
-class WidgetScope {
+class WidgetScope : Scope {
  public:
   WidgetScope();
-  WidgetScope(const WidgetScope&) = delete;
-  WidgetScope& operator=(const WidgetScope&) = delete;
 
  private:
   DrawingScope drawing_;

@@ -146,19 +146,12 @@ void GS_INP_SCROLLBAR(int mode, int& input_kind, int& button, float& x, float& y
   if (!io::entry_ok(status, id)) return;
   button = 0;
   for (;;) {
-    int type = vg::event_none;
     float px = 0.0f, py = 0.0f;
-    gs::wait_event(type, px, py, status);
-    if (status != io::status_good) {
-      if (status != io::status_escape) ST_SAVE(id);
-      return;
-    }
-    if (type == vg::event_redraw) {
+    if (gs::wait_click(px, py, status) == vg::event_redraw) {
       input_kind = gs::input_redraw;
-      button = 0;
       return;
     }
-    if (type != vg::event_button) continue;
+    if (status != io::status_good) return gs::note_failure(id, status);
     GS_CAL_SCROLLBAR(px, py, button, status);
     if (button > 0) {
       input_kind = gs::input_choice;

@@ -35,9 +35,7 @@ WarningLayout warning_layout(const Box& region, int num_lines) {
 void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines, int num_lines,
                      std::span<const std::string> lines, gs::Box& ok_box, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_WARNING V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
   const gs::WidgetScope scope;
   const gs::WarningLayout l = gs::warning_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines);
   VG_SET_UPDATE(gs::window_workstation, status);
@@ -71,10 +69,8 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
   while (status == io::status_good) {
     if (draw) GS_DRAW_WARNING(xmin, ymin, xmax, ymax, max_lines, num_lines, lines, ok_box, status);
     draw = false;
-    int type = vg::event_none;
     float x = 0.0f, y = 0.0f;
-    gs::wait_event(type, x, y, status);
-    if (status != io::status_good) break;
+    const int type = gs::wait_click(x, y, status);
     if (type == vg::event_redraw) draw = true;
     if (type == vg::event_button && ok_box.contains(x, y)) break;
   }

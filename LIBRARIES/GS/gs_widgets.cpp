@@ -42,6 +42,13 @@ bool check_region(float xmin, float ymin, float xmax, float ymax, const char* id
   return true;
 }
 
+bool lines_in_box(int max_lines, int num_lines, std::span<const std::string> lines, float xmin,
+                  float ymin, float xmax, float ymax, const char* identification, int& status) {
+  return io::entry_ok(status, identification) &&
+         check_lines(max_lines, num_lines, lines, identification, status) &&
+         check_region(xmin, ymin, xmax, ymax, identification, status);
+}
+
 std::string trimmed(const std::string& text) {
   return text.substr(0, static_cast<std::size_t>(SLEN(text)));
 }
@@ -86,6 +93,17 @@ void wait_event(int& type, float& x, float& y, int& status) {
   std::string text;
   VG_INP_EVENT(window_workstation, 1, false, "", false, "", 0.0f, 0.0f, 0.0f, 0.0f, type,
                workstation, x, y, text, status);
+}
+
+int wait_click(float& x, float& y, int& status) {
+  while (status == io::status_good) {
+    int type = vg::event_none;
+    wait_event(type, x, y, status);
+    if (status == io::status_good && (type == vg::event_button || type == vg::event_redraw)) {
+      return type;
+    }
+  }
+  return vg::event_none;
 }
 
 }  // namespace gs

@@ -91,6 +91,27 @@ vg::Workstation* known_workstation(int id, const char* name, const char* ident, 
   return ws;
 }
 
+// Moves workstation `id` from state `from` to state `to`: `warning` (and
+// nothing else) when it is in `to` already, "ERROR: Workstation is not open
+// (NAME)" and status_bad_workstation when it is in neither. The workstation
+// moved, or null.
+vg::Workstation* switch_state(int id, int from, int to, const char* name, const char* warning,
+                              const char* ident, int& status) {
+  vg::Workstation* ws = known_workstation(id, name, ident, status);
+  if (ws == nullptr) return nullptr;
+  if (ws->state == to) {
+    write(warning);
+    return nullptr;
+  }
+  if (ws->state != from) {
+    write(std::string("ERROR: Workstation is not open (") + name + ")");
+    vg::fail(vg::status_bad_workstation, ident, status);
+    return nullptr;
+  }
+  ws->state = to;
+  return ws;
+}
+
 using io::entry_ok;
 
 }  // namespace
@@ -309,34 +330,19 @@ void VG_CLOSE_WK(int workstation, int& status) {
 void VG_ACTIVATE_WK(int workstation, int& status) {
   static const char* const ident = "Subroutine VG_ACTIVATE_WK V0.3 ";
   if (!entry_ok(status, ident)) return;
-  vg::Workstation* ws = known_workstation(workstation, "VG_ACTIVATE_WK", ident, status);
-  if (ws == nullptr) return;
-  if (ws->state == vg::state_active) {
-    write("WARNING: Workstation is already active (VG_ACTIVATE_WK)");
-  } else if (ws->state != vg::state_open) {
-    write("ERROR: Workstation is not open (VG_ACTIVATE_WK)");
-    vg::fail(vg::status_bad_workstation, ident, status);
-  } else {
-    ws->state = vg::state_active;
-    // Whatever changed while the workstation was inactive reaches it now.
-    if (ws->stale) vg::sync_device(*ws, status);
-    if (status != io::status_good) ST_SAVE(ident);
-  }
+  vg::Workstation* ws =
+      switch_state(workstation, vg::state_open, vg::state_active, "VG_ACTIVATE_WK",
+                   "WARNING: Workstation is already active (VG_ACTIVATE_WK)", ident, status);
+  // Whatever changed while the workstation was inactive reaches it now.
+  if (ws != nullptr && ws->stale) vg::sync_device(*ws, status);
+  if (status != io::status_good) ST_SAVE(ident);
 }
 
 void VG_DEACTIVATE_WK(int workstation, int& status) {
   static const char* const ident = "Subroutine VG_DEACTIVATE_WK V0.3 ";
   if (!entry_ok(status, ident)) return;
-  vg::Workstation* ws = known_workstation(workstation, "VG_DEACTIVATE_WK", ident, status);
-  if (ws == nullptr) return;
-  if (ws->state == vg::state_open) {
-    write("WARNING: Workstation is not active (VG_DEACTIVATE_WK)");
-  } else if (ws->state != vg::state_active) {
-    write("ERROR: Workstation is not open (VG_DEACTIVATE_WK)");
-    vg::fail(vg::status_bad_workstation, ident, status);
-  } else {
-    ws->state = vg::state_open;
-  }
+  switch_state(workstation, vg::state_active, vg::state_open, "VG_DEACTIVATE_WK",
+               "WARNING: Workstation is not active (VG_DEACTIVATE_WK)", ident, status);
 }
 
 void VG_UPDATE(int workstation, int /*mode*/, int& status) {

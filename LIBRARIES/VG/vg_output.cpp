@@ -33,44 +33,48 @@ bool region_ok(const io::View2D<T>& data, int xstart, int ystart, int xend, int 
   return true;
 }
 
+// The frame of the point primitives: a negative count is refused, fewer
+// than `least` points draw nothing, raster mode draws into the raster
+// (when `raster` does), else every active workstation draws.
+template <typename Raster, typename Forward>
+void primitive(int n, int least, const char* ident, vg::Op op, Raster raster, Forward forward,
+               int& status) {
+  if (!entry_ok(status, ident)) return;
+  if (n < 0) return fail(vg::status_bad_argument, ident, status);
+  if (n < least) return;
+  const vg::System& s = vg::record();
+  if (s.raster_mode && raster(s)) return;
+  vg::for_active(op, status, forward);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
 }  // namespace
 
 void VG_POLYLINE(int n, const float x[], const float y[], int& status) {
-  const char* const ident = polyline_ident;
-  if (!entry_ok(status, ident)) return;
-  if (n < 0) return fail(vg::status_bad_argument, ident, status);
-  if (n < 2) return;
-  vg::System& s = vg::record();
-  if (s.raster_mode) {
-    vg::raster_polyline(n, x, y, s.attributes.line_colour);
-    return;
-  }
-  vg::for_active(vg::Op::polyline, status, [&](vg::Device& d) { return d.polyline(n, x, y); });
-  if (status != io::status_good) ST_SAVE(ident);
+  primitive(
+      n, 2, polyline_ident, vg::Op::polyline,
+      [&](const vg::System& s) {
+        vg::raster_polyline(n, x, y, s.attributes.line_colour);
+        return true;
+      },
+      [&](vg::Device& d) { return d.polyline(n, x, y); }, status);
 }
 
 void VG_POLYMARKER(int n, const float x[], const float y[], int& status) {
-  const char* const ident = polymarker_ident;
-  if (!entry_ok(status, ident)) return;
-  if (n < 0) return fail(vg::status_bad_argument, ident, status);
-  if (n < 1) return;
-  vg::for_active(vg::Op::polymarker, status,
-                 [&](vg::Device& d) { return d.polymarker(n, x, y); });
-  if (status != io::status_good) ST_SAVE(ident);
+  // Markers are not drawn into the raster.
+  primitive(
+      n, 1, polymarker_ident, vg::Op::polymarker, [](const vg::System&) { return false; },
+      [&](vg::Device& d) { return d.polymarker(n, x, y); }, status);
 }
 
 void VG_FILLAREA(int n, const float x[], const float y[], int& status) {
-  const char* const ident = fillarea_ident;
-  if (!entry_ok(status, ident)) return;
-  if (n < 0) return fail(vg::status_bad_argument, ident, status);
-  if (n < 3) return;
-  vg::System& s = vg::record();
-  if (s.raster_mode) {
-    vg::raster_fill(n, x, y, s.attributes.fill_colour);
-    return;
-  }
-  vg::for_active(vg::Op::fill_area, status, [&](vg::Device& d) { return d.fill_area(n, x, y); });
-  if (status != io::status_good) ST_SAVE(ident);
+  primitive(
+      n, 3, fillarea_ident, vg::Op::fill_area,
+      [&](const vg::System& s) {
+        vg::raster_fill(n, x, y, s.attributes.fill_colour);
+        return true;
+      },
+      [&](vg::Device& d) { return d.fill_area(n, x, y); }, status);
 }
 
 namespace {

@@ -137,20 +137,27 @@ void VG_RASTERMODE(bool on, io::View2D<int> raster, int& status) {
   }
 }
 
-void VG_RAS_PL(int n, const float x[], const float y[], int& status) {
-  static const char* const ident = "Subroutine VG_RAS_PL V0.1 ";
+namespace {
+
+// The raster routines: refused outside raster mode or with a negative count.
+void raster_routine(int n, const float x[], const float y[], const char* ident,
+                    void (*draw)(int, const float[], const float[], int), int colour,
+                    int& status) {
   if (!entry_ok(status, ident)) return;
   if (n < 0 || !vg::record().raster_mode) {
     return vg::fail(vg::status_bad_argument, ident, status);
   }
-  vg::raster_polyline(n, x, y, vg::record().attributes.line_colour);
+  draw(n, x, y, colour);
+}
+
+}  // namespace
+
+void VG_RAS_PL(int n, const float x[], const float y[], int& status) {
+  raster_routine(n, x, y, "Subroutine VG_RAS_PL V0.1 ", vg::raster_polyline,
+                 vg::record().attributes.line_colour, status);
 }
 
 void VG_RAS_FA(int n, const float x[], const float y[], int& status) {
-  static const char* const ident = "Subroutine VG_RAS_FA V0.1 ";
-  if (!entry_ok(status, ident)) return;
-  if (n < 0 || !vg::record().raster_mode) {
-    return vg::fail(vg::status_bad_argument, ident, status);
-  }
-  vg::raster_fill(n, x, y, vg::record().attributes.fill_colour);
+  raster_routine(n, x, y, "Subroutine VG_RAS_FA V0.1 ", vg::raster_fill,
+                 vg::record().attributes.fill_colour, status);
 }

@@ -46,6 +46,13 @@ bool ordered(const float* r, const char* ident, int& status) {
   return true;
 }
 
+void get(const float* r, float& xmin, float& ymin, float& xmax, float& ymax) {
+  xmin = r[0];
+  ymin = r[1];
+  xmax = r[2];
+  ymax = r[3];
+}
+
 // Puts back a saved attribute when it differs from the one in force.
 template <typename T>
 void put_back(T saved, T now, void (*set)(T, int&), int& status) {
@@ -79,20 +86,12 @@ void VG_VIEWPORT(float xmin, float ymin, float xmax, float ymax, int& status) {
 
 void VG_INQ_DATAWINDOW(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
   if (!vg::entry_open(status, "Subroutine VG_INQ_DATAWINDOW V0.1 ")) return;
-  const float* w = vg::record().window;
-  xmin = w[0];
-  ymin = w[1];
-  xmax = w[2];
-  ymax = w[3];
+  get(vg::record().window, xmin, ymin, xmax, ymax);
 }
 
 void VG_INQ_VIEWPORT(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
   if (!vg::entry_open(status, "Subroutine VG_INQ_VIEWPORT V0.1 ")) return;
-  const float* v = vg::record().viewport;
-  xmin = v[0];
-  ymin = v[1];
-  xmax = v[2];
-  ymax = v[3];
+  get(vg::record().viewport, xmin, ymin, xmax, ymax);
 }
 
 void VG_UNITYTRANSFORM(bool set, int& status) {
@@ -187,11 +186,7 @@ void VG_CLIPWINDOW(float xmin, float ymin, float xmax, float ymax, int& status) 
 
 void VG_INQ_CLIPWINDOW(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
   if (!vg::entry_open(status, "Subroutine VG_INQ_CLIPWINDOW V0.1 ")) return;
-  const float* c = vg::record().clip_window;
-  xmin = c[0];
-  ymin = c[1];
-  xmax = c[2];
-  ymax = c[3];
+  get(vg::record().clip_window, xmin, ymin, xmax, ymax);
 }
 
 void VG_CLIP(bool on, int& status) {

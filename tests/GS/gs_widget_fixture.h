@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,16 @@ class Toolkit : public kovtest::Graphics {
   }
   std::vector<kovtest::DeviceCall> texts() const { return window.calls_of("text"); }
 };
+
+// The menu of seven choices ("ONE" .. "SEVEN") in two columns under the
+// title "CHOOSE", in the lower half of the portrait page, filled row by row
+// (orientation 0) or column by column.
+inline void draw_seven_choices(int& status, int orientation = 0) {
+  GS_SET_MENULAYOUT(orientation, 2, 40, 20, status);
+  const std::array<std::string, 1> title{"CHOOSE"};
+  const std::array<std::string, 7> labels{"ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN"};
+  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, status);
+}
 
 // `n` numbered lines of 38 characters ("Line 1 of the text......"); the
 // automatic message height is fitted to lines of forty.

@@ -207,10 +207,7 @@ TEST(GsWidgetLayout, WarningBoxInBothShapes) {
 
 TEST(GsWidgetLayout, MenuOfSevenChoicesInTwoColumns) {
   Toolkit t;
-  GS_SET_MENULAYOUT(0, 2, 40, 20, t.status);
-  const std::array<std::string, 1> title{"CHOOSE"};
-  const std::array<std::string, 7> labels{"ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN"};
-  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, t.status);
+  widgettest::draw_seven_choices(t.status);
   ASSERT_EQ(t.status, good);
   // Four rows and a title: row height 0.1; columns 0.35355 wide.
   const auto& r = gs::menu_record();
@@ -233,8 +230,7 @@ TEST(GsWidgetLayout, MenuOfSevenChoicesInTwoColumns) {
   EXPECT_TRUE(t.window.contains("polyline n=2 (0,0.4)(0.7071,0.4)"));
 
   // Column by column: the seventh heads the second column.
-  GS_SET_MENULAYOUT(1, 2, 40, 20, t.status);
-  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, t.status);
+  widgettest::draw_seven_choices(t.status, 1);
   EXPECT_BOX(gs::menu_record().boxes[4], 0.3606245f, 0.305f, 0.7000295f, 0.395f);
   EXPECT_BOX(gs::menu_record().boxes[3], 0.0070710f, 0.005f, 0.3464790f, 0.095f);
 }

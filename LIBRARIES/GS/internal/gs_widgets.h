@@ -23,6 +23,11 @@ bool check_lines(int max_lines, int num_lines, std::span<const std::string> line
 bool check_region(float xmin, float ymin, float xmax, float ymax, const char* identification,
                   int& status);
 
+// The entry of a widget drawing lines of text in a box: the status on
+// entry, then check_lines and check_region.
+bool lines_in_box(int max_lines, int num_lines, std::span<const std::string> lines, float xmin,
+                  float ymin, float xmax, float ymax, const char* identification, int& status);
+
 // Records the routine's identification text for a failure; the user escape
 // (a window closed by the user) is passed up as it is.
 inline void note_failure(const char* identification, int status) {
@@ -132,6 +137,10 @@ void draw_text(float x, float y, const std::string& text, int font, int colour, 
 // Waits for one event at the window workstation (wait mode 1: clicks and
 // redraw requests).
 void wait_event(int& type, float& x, float& y, int& status);
+// Waits for a click or a redraw request, passing over any other event;
+// returns vg::event_button (with the page position) or vg::event_redraw, or
+// vg::event_none with the status of a failure.
+int wait_click(float& x, float& y, int& status);
 
 // The typed line of GS_INPS and GS_INPC: draws the prompt, the input line and
 // the CANCEL, HELP and O.K. buttons in the GUI region and edits the line,

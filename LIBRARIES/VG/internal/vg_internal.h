@@ -11,6 +11,18 @@
 
 namespace vg {
 
+// The entry check of a routine that needs the system open: false when the
+// status is bad on entry (`ident` recorded), or when the system is closed:
+// then "ERROR: Vellum Graphics system is not open (NAME)" is written, NAME
+// the routine's name taken from `ident`, and the status becomes
+// status_not_open.
+bool entry_open(int& status, const char* ident);
+// The same message and status for the routine `name`.
+void not_open(const char* name, const char* ident, int& status);
+
+// Sets a failure status and records the routine's identification text.
+void fail(int code, const char* ident, int& status);
+
 inline constexpr int max_workstations = 10;
 
 // Workstation states of the table.
@@ -70,18 +82,6 @@ void reset_system();
 // The default colour table: named drawing colours at low indices, a grey ramp
 // over the image range.
 void default_colour_table(std::array<Rgb, table_size>& table);
-
-// The entry check of a routine that needs the system open: false when the
-// status is bad on entry (`ident` recorded), or when the system is closed:
-// then "ERROR: Vellum Graphics system is not open (NAME)" is written, NAME
-// the routine's name taken from `ident`, and the status becomes
-// status_not_open.
-bool entry_open(int& status, const char* ident);
-// The same message and status for the routine `name`.
-void not_open(const char* name, const char* ident, int& status);
-
-// Sets a failure status and records the routine's identification text.
-void fail(int code, const char* ident, int& status);
 
 // Routine names of the device routines, used when a device call fails.
 enum class Op {

@@ -3,6 +3,7 @@
 #include "../../VG/x11/x11_support.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,61 +77,64 @@ void expect_banner(x11test::Connection& x, unsigned long window) {
   EXPECT_GT(p.count(cyan), 500);
 }
 
-TEST(KovWindow, PortraitBannerAndOneClickEndsNormally) {
-  KOV_NEED_DISPLAY();
+class KovWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KOV_NEED_DISPLAY();
+    ASSERT_NE(x.get(), nullptr);
+  }
+  // Starts the program and waits for its window, of the given size, with
+  // the banner drawn; 0 when no window shows.
+  unsigned long start(const std::vector<std::string>& arguments, int width, int height) {
+    run = std::make_unique<KovRun>(arguments);
+    const unsigned long window = find_window(x.get());
+    if (window == 0) {
+      ADD_FAILURE() << "the program's window did not show";
+      return 0;
+    }
+    int w = 0, h = 0;
+    x.window_size(window, w, h);
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+    expect_banner(x, window);
+    return window;
+  }
   x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({});
-  const unsigned long window = find_window(x.get());
+  std::unique_ptr<KovRun> run;
+};
+
+TEST_F(KovWindow, PortraitBannerAndOneClickEndsNormally) {
+  const unsigned long window = start({}, 500, 707);
   ASSERT_NE(window, 0u);
-  int width = 0, height = 0;
-  x.window_size(window, width, height);
-  EXPECT_EQ(width, 500);
-  EXPECT_EQ(height, 707);
-  expect_banner(x, window);
   x11test::screenshot(window, "kov_banner_portrait");
   x.click(window, 250, 350);
-  const auto result = kovtest::finish_program(run.program);
+  const auto result = kovtest::finish_program(run->program);
   EXPECT_EQ(result.exit_status, 0) << result.output;
   const auto lines = split_lines(result.output);
   EXPECT_TRUE(has_line(lines, "KOV_MASTER Exited")) << result.output;
   EXPECT_FALSE(has_line(lines, "Reconstruction cancelled"));
-  EXPECT_TRUE(std::filesystem::exists(run.home.file(".kov.def")));
+  EXPECT_TRUE(std::filesystem::exists(run->home.file(".kov.def")));
 }
 
-TEST(KovWindow, LandscapeOptionOpensTheWideWindow) {
-  KOV_NEED_DISPLAY();
-  x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({"-LAND"});
-  const unsigned long window = find_window(x.get());
+TEST_F(KovWindow, LandscapeOptionOpensTheWideWindow) {
+  const unsigned long window = start({"-LAND"}, 707, 500);
   ASSERT_NE(window, 0u);
-  int width = 0, height = 0;
-  x.window_size(window, width, height);
-  EXPECT_EQ(width, 707);
-  EXPECT_EQ(height, 500);
-  expect_banner(x, window);
   x11test::screenshot(window, "kov_banner_landscape");
   x.click(window, 350, 250);
-  const auto result = kovtest::finish_program(run.program);
+  const auto result = kovtest::finish_program(run->program);
   EXPECT_EQ(result.exit_status, 0) << result.output;
 }
 
-TEST(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
-  KOV_NEED_DISPLAY();
-  x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({});
-  const unsigned long window = find_window(x.get());
+TEST_F(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
+  const unsigned long window = start({}, 500, 707);
   ASSERT_NE(window, 0u);
-  expect_banner(x, window);
   x.close_request(window);
-  const auto result = kovtest::finish_program(run.program);
+  const auto result = kovtest::finish_program(run->program);
   EXPECT_EQ(result.exit_status, 2) << result.output;
   const auto lines = split_lines(result.output);
   EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
   EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
-  EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+  EXPECT_FALSE(std::filesystem::exists(run->home.file(".kov.def")));
 }
 
 }  // namespace
