@@ -40,13 +40,13 @@ void GS_STRINGBUTTON(float xmin, float ymin, float xmax, float ymax, float bevel
   constexpr const char* id = "Subroutine GS_STRINGBUTTON V0.1 ";
   if (!io::entry_ok(status, id)) return;
   GS_BUTTON(xmin, ymin, xmax, ymax, bevel, status);
-  gs::TextStyle style;
-  GS_INQ_TEXTSTYLE(style, status);
-  gs::TextStyle centred = style;
+  // The label is centred; the caller's alignment comes back.
+  const gs::DrawingScope keep;
+  gs::TextStyle centred;
+  GS_INQ_TEXTSTYLE(centred, status);
   centred.horizontal = gs::align_centre;
   centred.vertical = gs::valign_middle;
   GS_TEXTSTYLE(centred, status);
   VG_TEXT((xmin + xmax) / 2.0f, (ymin + ymax) / 2.0f, gs::trimmed(label), status);
-  GS_TEXTSTYLE(style, status);
   if (status != io::status_good) ST_SAVE(id);
 }

@@ -182,13 +182,11 @@ void GS_BACKGROUND(int& status) {
   int colour = 0;
   GS_INQ_BACKGROUND(fill, colour, status);
   if (!fill) return;
-  int fill_type = 0, fill_colour = 0;
-  GS_INQ_FILLSTYLE(fill_type, fill_colour, status);
+  const gs::DrawingScope keep;  // the fill style comes back
   float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
   VG_INQ_DATAWINDOW(xmin, ymin, xmax, ymax, status);
   VG_CLEAR(status);
   GS_FILLSTYLE(1, colour, status);
   GS_RECTANGLE(xmin, ymin, xmax, ymax, false, true, status);
-  GS_FILLSTYLE(fill_type, fill_colour, status);
   if (status != io::status_good) ST_SAVE(id);
 }
