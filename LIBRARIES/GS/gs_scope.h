@@ -7,7 +7,7 @@
 // its own. Only changed values are put back, and the devices are sent only
 // those changes. Scopes nest (an inner one gives back what it found, the
 // outer one what the caller had) and compose: a widget takes a WidgetScope,
-// which is the first three below together.
+// which is a DrawingScope, a RegionScope and a TransformScope together.
 //
 //   void GS_SOMETHING(..., int& status) {
 //     if (!io::entry_ok(status, id)) return;
