@@ -11,33 +11,6 @@
 
 namespace {
 
-// The caller's drawing state that the banner changes.
-struct SavedState {
-  float window[4]{}, viewport[4]{};
-  int line_type = 1, line_colour = 1, fill_type = 1, fill_colour = 1;
-  float line_width = 1.0f;
-  int font = 1, text_colour = 1, horizontal = 1, vertical = 1;
-  float height = 0.0f, factor = 1.0f, angle = 0.0f;
-  float char_x = 0.0f, char_y = 0.0f;
-
-  void save(int& status) {
-    VG_INQ_DATAWINDOW(window[0], window[1], window[2], window[3], status);
-    VG_INQ_VIEWPORT(viewport[0], viewport[1], viewport[2], viewport[3], status);
-    GS_INQ_LINESTYLE(line_type, line_width, line_colour, status);
-    GS_INQ_FILLSTYLE(fill_type, fill_colour, status);
-    GS_INQ_TEXTSTYLE(font, text_colour, height, factor, angle, horizontal, vertical, status);
-    GS_INQ_CHAR_SCALING(char_x, char_y, status);
-  }
-  void restore(int& status) const {
-    GS_SET_CHAR_SCALING(char_x, char_y, status);
-    GS_TEXTSTYLE(font, text_colour, height, factor, angle, horizontal, vertical, status);
-    GS_FILLSTYLE(fill_type, fill_colour, status);
-    GS_LINESTYLE(line_type, line_width, line_colour, status);
-    VG_DATAWINDOW(window[0], window[1], window[2], window[3], status);
-    VG_VIEWPORT(viewport[0], viewport[1], viewport[2], viewport[3], status);
-  }
-};
-
 // A filled rectangle with a frame line round it.
 void framed(float x0, float y0, float x1, float y1, int fill, int frame, float width,
             int& status) {
@@ -62,29 +35,29 @@ void KOV_DRAW_MBANNER(const std::string& /*version*/, int& status) {
     ST_SAVE(id);
     return;
   }
-  SavedState saved;
-  saved.save(status);
-  VG_DATAWINDOW(0.0f, 0.0f, 1.0f, 1.0f, status);
-  VG_VIEWPORT(0.0f, 0.0f, 1.0f, 1.0f, status);
+  // The caller's drawing state and regions come back however the banner
+  // ends; it draws in page units.
+  const gs::WidgetScope scope;
 
   // The page of the window format, and the two heights (as fractions of the
   // page height) between which the title panel stands.
   int format = 0;
   GS_INQ_WINDOWFORMAT(format, status);
   float width = vg::page_short, height = 1.0f, panel_top = 0.35f, panel_bottom = 0.29f;
-  if (format == 1 || format == 3) {
+  if (gs::is_landscape(format)) {
     width = 1.0f;
     height = vg::page_short;
     panel_top = 0.4f;
     panel_bottom = 0.17f;
-  } else if (format == 4 || format == 5) {
+  } else if (gs::is_square(format)) {
     width = 1.0f;
     height = 1.0f;
     panel_top = 0.4f;
     panel_bottom = 0.17f;
   }
-  GS_SET_DDDR(0.0f, 0.0f, width, height, status);
-  GS_SET_DGPP(0.0f, 0.0f, width, height, status);
+  const gs::Box page{0.0f, 0.0f, width, height};
+  GS_SET_DDDR(page, status);
+  GS_SET_DGPP(page, status);
   const float f = std::min(0.02f * width, 0.02f * height);  // frame width
 
   VG_CLEAR(status);
@@ -156,20 +129,17 @@ void KOV_DRAW_MBANNER(const std::string& /*version*/, int& status) {
   const std::string title = std::string("KOV: ") + kov::descriptive_title;
   const float panel_h = title_top - title_bottom;
   float text_height = std::min(0.5f * panel_h, 0.05f);
-  GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, 2, 6, status);
+  GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle,
+               status);
   float text_width = 0.0f;
   VG_INQ_TEXTWIDTH(title, text_width, status);
   const float widest = 0.9f * box_w;
   if (text_width > widest) {
     text_height *= widest / text_width;
-    GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, 2, 6, status);
+    GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle,
+               status);
   }
   VG_TEXT(0.5f * width, 0.5f * (title_bottom + title_top), title, status);
   VG_UPDATE(gs::window_workstation, 0, status);
-
-  if (status != io::status_good) {
-    ST_SAVE(id);
-    return;
-  }
-  saved.restore(status);
+  if (status != io::status_good) ST_SAVE(id);
 }

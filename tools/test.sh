@@ -14,7 +14,10 @@ start_xvfb() {
   local n
   for n in $(seq 90 250); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: without it the server resets whenever its last client leaves
+    # (between two test processes), and a test connecting meanwhile is
+    # refused.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     local i
     for i in $(seq 1 50); do

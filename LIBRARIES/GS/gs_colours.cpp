@@ -40,7 +40,7 @@ struct ColourState {
   // Until graphics open, the first twelve colours take the indices 1 .. 12.
   std::array<int, gs::num_colours> index{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 1, -1};
   int lut_choice = 2;
-  int lut_levels = 210;
+  int lut_levels = 0;  // set when graphics open: the size of the image range
 };
 
 ColourState& colours() {
@@ -134,13 +134,13 @@ int device_index(int colour) {
 // Named colours
 // ---------------------------------------------------------------------------
 void GS_DEF_COLOURS(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_COLOURS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_COLOURS V0.1 ")) return;
   for (std::size_t i = 0; i < named.size(); ++i) colours().rgb[i] = named[i].rgb;
   GS_CAL_COLOURS(status);
 }
 
 void GS_CAL_COLOURS(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_CAL_COLOURS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_CAL_COLOURS V0.1 ")) return;
   ColourState& c = colours();
   for (int i = 0; i < 12; ++i) {
     int index = 0;
@@ -159,16 +159,16 @@ void GS_CAL_COLOURS(int& status) {
 
 void GS_INQ_COLOURINDEX(int colour, int& index, int& status) {
   constexpr const char* id = "Subroutine GS_INQ_COLOURINDEX V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (colour < 1 || colour > gs::num_colours) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   index = gs::device_index(colour);
 }
 
 void GS_GIVE_COLOUR(const std::string& name, bool& found, int& colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_GIVE_COLOUR V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_GIVE_COLOUR V0.1 ")) return;
   const std::string wanted = upper_trimmed(name);
   found = false;
   for (std::size_t i = 0; i < named.size(); ++i) {
@@ -181,7 +181,7 @@ void GS_GIVE_COLOUR(const std::string& name, bool& found, int& colour, int& stat
 }
 
 void GS_GIVE_COLOURNAME(int colour, std::string& name, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_GIVE_COLOURNAME V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_GIVE_COLOURNAME V0.1 ")) return;
   if (colour < 1 || colour > gs::num_colours) {
     name = " ";
     return;
@@ -194,26 +194,26 @@ void GS_GIVE_COLOURNAME(int colour, std::string& name, int& status) {
 // ---------------------------------------------------------------------------
 void GS_DEF_LUTCHOICE(int& status) {
   constexpr const char* id = "Subroutine GS_DEF_LUTCHOICE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   int first = 0, last = 0;
   VG_INQ_IMAGERANGE(first, last, status);
   if (status != io::status_good) {
     ST_SAVE(id);
     return;
   }
-  colours().lut_choice = 2;
+  colours().lut_choice = ColourState{}.lut_choice;
   colours().lut_levels = std::max(1, last - first + 1);
 }
 
 void GS_SET_LUTCHOICE(int choice, int levels, int& status) {
   constexpr const char* id = "Subroutine GS_SET_LUTCHOICE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (choice < 0 || choice > gs::num_colour_tables) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   if (levels < 1) {
-    gs::fail(18, id, status);
+    gs::fail(gs::status_bad_value_2, id, status);
     return;
   }
   colours().lut_choice = choice;
@@ -221,7 +221,7 @@ void GS_SET_LUTCHOICE(int choice, int levels, int& status) {
 }
 
 void GS_INQ_LUTCHOICE(int& choice, int& levels, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_LUTCHOICE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_LUTCHOICE V0.1 ")) return;
   choice = colours().lut_choice;
   levels = colours().lut_levels;
 }
@@ -230,23 +230,23 @@ void GS_CAL_COLOURTABLE(int max_points, int num_points, std::span<const vg::Rgb>
                         int first_index, int last_index, int levels, int max_table,
                         std::span<vg::Rgb> table, int& status) {
   constexpr const char* id = "Subroutine GS_CAL_COLOURTABLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (max_points < 1) {
-    gs::fail(1, id, status);
+    gs::fail(gs::status_bad_maximum, id, status);
     return;
   }
   if (num_points < 1 || num_points > max_points ||
       static_cast<std::size_t>(num_points) > points.size()) {
-    gs::fail(5, id, status);
+    gs::fail(gs::status_bad_count, id, status);
     return;
   }
   if (first_index > last_index) {
-    gs::fail(13, id, status);
+    gs::fail(gs::status_order_x, id, status);
     return;
   }
   if (first_index < 0 || last_index >= max_table ||
       static_cast<std::size_t>(last_index) >= table.size()) {
-    gs::fail(9, id, status);
+    gs::fail(gs::status_table_limit, id, status);
     return;
   }
   const int n = last_index - first_index + 1;
@@ -275,7 +275,7 @@ void GS_CAL_COLOURTABLE(int max_points, int num_points, std::span<const vg::Rgb>
 
 void GS_COLOURS(int& status) {
   constexpr const char* id = "Subroutine GS_COLOURS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   int choice = 0, levels = 0, first = 0, last = 0;
   GS_INQ_LUTCHOICE(choice, levels, status);
   VG_INQ_IMAGERANGE(first, last, status);

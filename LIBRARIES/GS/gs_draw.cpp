@@ -7,43 +7,27 @@
 
 namespace {
 
-struct TextStyle {
-  int font = 1, colour = gs::black;
-  float height = 0.02f, size_factor = 1.0f, angle = 0.0f;
-  int horizontal = 1, vertical = 1;
-};
-
-struct LineStyle {
-  int type = 1;
-  float width = 1.0f;
-  int colour = gs::black;
-};
-
-struct FillStyle {
-  int type = 1, colour = gs::black;
-};
-
-struct Styles {
-  TextStyle text;
-  LineStyle line;
-  FillStyle fill;
-};
-
-Styles& styles() {
-  static Styles s;
-  return s;
-}
+using io::entry_ok;
 
 bool colour_ok(int colour) { return colour >= 1 && colour <= gs::num_colours; }
 
 }  // namespace
 
+namespace gs {
+
+Styles& style_block() {
+  static Styles s;
+  return s;
+}
+
+}  // namespace gs
+
 void GS_TEXTSTYLE(int font, int colour, float height, float size_factor, float angle,
                   int horizontal, int vertical, int& status) {
   constexpr const char* id = "Subroutine GS_TEXTSTYLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   if (!colour_ok(colour)) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   const float factor = size_factor > 0.0f ? size_factor : 1.0f;
@@ -56,13 +40,23 @@ void GS_TEXTSTYLE(int font, int colour, float height, float size_factor, float a
     ST_SAVE(id);
     return;
   }
-  styles().text = {font, colour, height, size_factor, angle, horizontal, vertical};
+  gs::style_block().text = {font, colour, height, size_factor, angle, horizontal, vertical};
+}
+
+void GS_TEXTSTYLE(const gs::TextStyle& t, int& status) {
+  GS_TEXTSTYLE(t.font, t.colour, t.height, t.size_factor, t.angle, t.horizontal, t.vertical,
+               status);
+}
+
+void GS_INQ_TEXTSTYLE(gs::TextStyle& style, int& status) {
+  if (!entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
+  style = gs::style_block().text;
 }
 
 void GS_INQ_TEXTSTYLE(int& font, int& colour, float& height, float& size_factor, float& angle,
                       int& horizontal, int& vertical, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
-  const TextStyle& t = styles().text;
+  if (!entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
+  const gs::TextStyle& t = gs::style_block().text;
   font = t.font;
   colour = t.colour;
   height = t.height;
@@ -74,9 +68,9 @@ void GS_INQ_TEXTSTYLE(int& font, int& colour, float& height, float& size_factor,
 
 void GS_LINESTYLE(int type, float width, int colour, int& status) {
   constexpr const char* id = "Subroutine GS_LINESTYLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   if (!colour_ok(colour)) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   VG_LINESTYLE(type, status);
@@ -86,21 +80,21 @@ void GS_LINESTYLE(int type, float width, int colour, int& status) {
     ST_SAVE(id);
     return;
   }
-  styles().line = {type, width, colour};
+  gs::style_block().line = {type, width, colour};
 }
 
 void GS_INQ_LINESTYLE(int& type, float& width, int& colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_LINESTYLE V0.1 ")) return;
-  type = styles().line.type;
-  width = styles().line.width;
-  colour = styles().line.colour;
+  if (!entry_ok(status, "Subroutine GS_INQ_LINESTYLE V0.1 ")) return;
+  type = gs::style_block().line.type;
+  width = gs::style_block().line.width;
+  colour = gs::style_block().line.colour;
 }
 
 void GS_FILLSTYLE(int type, int colour, int& status) {
   constexpr const char* id = "Subroutine GS_FILLSTYLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   if (!colour_ok(colour)) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   VG_FILLCOLOUR(gs::device_index(colour), status);
@@ -108,18 +102,23 @@ void GS_FILLSTYLE(int type, int colour, int& status) {
     ST_SAVE(id);
     return;
   }
-  styles().fill = {type, colour};
+  gs::style_block().fill = {type, colour};
+}
+
+void GS_INQ_FILLSTYLE(gs::FillStyle& style, int& status) {
+  if (!entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
+  style = gs::style_block().fill;
 }
 
 void GS_INQ_FILLSTYLE(int& type, int& colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
-  type = styles().fill.type;
-  colour = styles().fill.colour;
+  if (!entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
+  type = gs::style_block().fill.type;
+  colour = gs::style_block().fill.colour;
 }
 
 void GS_LINE(float x1, float y1, float x2, float y2, int& status) {
   constexpr const char* id = "Subroutine GS_LINE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   const float x[2] = {x1, x2};
   const float y[2] = {y1, y2};
   VG_POLYLINE(2, x, y, status);
@@ -129,7 +128,7 @@ void GS_LINE(float x1, float y1, float x2, float y2, int& status) {
 void GS_RECTANGLE(float xmin, float ymin, float xmax, float ymax, bool outline, bool fill,
                   int& status) {
   constexpr const char* id = "Subroutine GS_RECTANGLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   const float x[5] = {xmin, xmax, xmax, xmin, xmin};
   const float y[5] = {ymin, ymin, ymax, ymax, ymin};
   if (fill) VG_FILLAREA(4, x, y, status);
@@ -140,7 +139,7 @@ void GS_RECTANGLE(float xmin, float ymin, float xmax, float ymax, bool outline, 
 void GS_TRIANGLE(float x1, float y1, float x2, float y2, float x3, float y3, bool outline,
                  bool fill, int& status) {
   constexpr const char* id = "Subroutine GS_TRIANGLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   const float x[4] = {x1, x2, x3, x1};
   const float y[4] = {y1, y2, y3, y1};
   if (fill) VG_FILLAREA(3, x, y, status);

@@ -132,14 +132,8 @@ const std::vector<Letter>& letters() {
   return table;
 }
 
-struct Scaling {
-  float x = 0.01f, y = 0.01f;
-};
-
-Scaling& scaling() {
-  static Scaling s;
-  return s;
-}
+// The glyph scaling, in the toolkit's style block.
+gs::CharScaling& scaling() { return gs::style_block().characters; }
 
 }  // namespace
 
@@ -169,25 +163,25 @@ Glyph glyph(char letter) {
 }  // namespace gs
 
 void GS_DEF_CHAR_SCALING(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_CHAR_SCALING V0.1 ")) return;
-  scaling() = Scaling{};
+  if (!io::entry_ok(status, "Subroutine GS_DEF_CHAR_SCALING V0.1 ")) return;
+  scaling() = gs::CharScaling{};
 }
 
 void GS_SET_CHAR_SCALING(float x_factor, float y_factor, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_CHAR_SCALING V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_CHAR_SCALING V0.1 ")) return;
   scaling().x = x_factor;
   scaling().y = y_factor;
 }
 
 void GS_INQ_CHAR_SCALING(float& x_factor, float& y_factor, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_CHAR_SCALING V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_CHAR_SCALING V0.1 ")) return;
   x_factor = scaling().x;
   y_factor = scaling().y;
 }
 
 void GS_DRAW_CHARACTER(char letter, float& x, float y, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_CHARACTER V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   float fx = 0.0f, fy = 0.0f;
   GS_INQ_CHAR_SCALING(fx, fy, status);
   const gs::Glyph g = gs::glyph(letter);

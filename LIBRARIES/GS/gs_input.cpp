@@ -78,11 +78,11 @@ void draw_input(const InputLayout& l, int& status) {
 void input_text(const std::string& prompt, int num_help, std::span<const std::string> help,
                 const std::string& initial, std::string& value, bool& cancelled, int& status) {
   cancelled = false;
-  SavedDrawing saved;
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
+  const WidgetScope scope;
+  Box gui;
+  GS_INQ_GUIREGION(gui, status);
   if (status != io::status_good) return;
-  const InputLayout l = input_layout(Box{xmin, ymin, xmax, ymax}, prompt, sample_width());
+  const InputLayout l = input_layout(gui, prompt, sample_width());
   std::string line = trimmed(initial);
   bool draw = true;
   while (status == io::status_good) {
@@ -185,11 +185,14 @@ void ask_value(const std::string& prompt_line, bool has_default, const std::stri
 // as text, and the shared loop; `to_text` and `to_value` are the conversions
 // of the value's type.
 template <typename T>
-void ask_number(bool range, T minimum, T maximum, bool has_default, const std::string& prompt,
-                int num_help, std::span<const std::string> help, int num_error,
-                std::span<const std::string> error, const std::string& conversion_warning,
-                void (*to_text)(T, std::string&),
+void ask_number(const char* id, bool range, T minimum, T maximum, bool has_default,
+                const std::string& prompt, int num_help, std::span<const std::string> help,
+                int num_error, std::span<const std::string> error,
+                const std::string& conversion_warning, void (*to_text)(T, std::string&),
                 void (*to_value)(const std::string&, bool&, T&, int&), T& value, int& status) {
+  if (!io::entry_ok(status, id)) return;
+  if (!gs::check_count(num_help, help, id, status)) return;
+  if (!gs::check_count(num_error, error, id, status)) return;
   gs::MenuSave menu;
   std::string line = gs::trimmed(prompt);
   if (range) {
@@ -215,6 +218,7 @@ void ask_number(bool range, T minimum, T maximum, bool has_default, const std::s
         return true;
       },
       status);
+  gs::note_failure(id, status);
 }
 
 }  // namespace
@@ -222,7 +226,7 @@ void ask_number(bool range, T minimum, T maximum, bool has_default, const std::s
 void GS_INPC(const std::string& prompt, int num_help, std::span<const std::string> help,
              const std::string& default_text, std::string& value, int& status) {
   constexpr const char* id = "Subroutine GS_INPC V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   gs::MenuSave menu;
   bool cancelled = false;
@@ -235,7 +239,7 @@ void GS_INPC(const std::string& prompt, int num_help, std::span<const std::strin
 void GS_INPS(const std::string& prompt, int num_help, std::span<const std::string> help,
              const std::string& default_text, std::string& value, int& status) {
   constexpr const char* id = "Subroutine GS_INPS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   GS_INPC(prompt, num_help, help, default_text, value, status);
   gs::note_failure(id, status);
 }
@@ -243,38 +247,28 @@ void GS_INPS(const std::string& prompt, int num_help, std::span<const std::strin
 void GS_INPI(bool range, int minimum, int maximum, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, int& value, int& status) {
-  constexpr const char* id = "Subroutine GS_INPI V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (!gs::check_count(num_help, help, id, status)) return;
-  if (!gs::check_count(num_error, error, id, status)) return;
-  ask_number<int>(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+  ask_number<int>("Subroutine GS_INPI V0.1 ", range, minimum, maximum, has_default, prompt,
+                  num_help, help, num_error, error,
                   "WARNING: Input value: cannot convert to a integer number", IO_ITOC, IO_TOKTI,
                   value, status);
-  gs::note_failure(id, status);
 }
 
 void GS_INPR(bool range, float minimum, float maximum, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, float& value, int& status) {
-  constexpr const char* id = "Subroutine GS_INPR V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (!gs::check_count(num_help, help, id, status)) return;
-  if (!gs::check_count(num_error, error, id, status)) return;
-  ask_number<float>(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+  ask_number<float>("Subroutine GS_INPR V0.1 ", range, minimum, maximum, has_default, prompt,
+                    num_help, help, num_error, error,
                     "WARNING: Input value: cannot convert to a real number", IO_RTOC, IO_TOKTR,
                     value, status);
-  gs::note_failure(id, status);
 }
 
 void GS_INPL(const std::string& prompt, int num_help, std::span<const std::string> help,
              bool& value, int& status) {
   constexpr const char* id = "Subroutine GS_INPL V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   gs::MenuSave menu;
-  gs::SavedDrawing saved;
-  int orientation = 0, columns = 1, title_characters = 40, label_characters = 20;
-  GS_INQ_MENULAYOUT(orientation, columns, title_characters, label_characters, status);
+  const gs::WidgetScope scope;
   const std::array<std::string, 1> title{gs::trimmed(prompt)};
   const std::array<std::string, 4> labels{"CANCEL", "HELP", "YES", "NO"};
   // The help lines, then what each choice does.
@@ -284,7 +278,12 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
                              "HELP: Description of required input choice",
                              "YES: Positive/affirmative response to question",
                              "NO: Negative (or alternative) response to question"});
-  GS_SET_MENULAYOUT(0, 4, std::max(40, static_cast<int>(title[0].size())), 10, status);
+  const gs::MenuLayoutScope layout(
+      gs::MenuGrid{.columns = 4,
+                   .title_characters = std::max(gs::MenuGrid{}.title_characters,
+                                                static_cast<int>(title[0].size())),
+                   .label_characters = 10},
+      status);
   bool draw = true;
   while (status == io::status_good) {
     const int choice = gs::menu_choice(title, labels, draw, status);
@@ -298,7 +297,5 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
       break;
     }
   }
-  int s = io::status_good;
-  GS_SET_MENULAYOUT(orientation, columns, title_characters, label_characters, s);
   gs::note_failure(id, status);
 }

@@ -69,23 +69,22 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
              int num_choices, std::span<const std::string> labels, float xmin, float ymin,
              float xmax, float ymax, int& status) {
   constexpr const char* id = "Subroutine GS_MENU V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_lines(max_titles, num_titles, titles, id, status)) return;
   if (!gs::check_lines(max_choices, num_choices, labels, id, status)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  gs::SavedDrawing saved;
-  int box_outline = 1, box_fill = 5, button_outline = 1, button_fill = 6, title_colour = 2,
-      title_font = 1, label_colour = 5, label_font = 1;
-  GS_INQ_MENUSTYLE(box_outline, box_fill, button_outline, button_fill, title_colour, title_font,
-                   label_colour, label_font, status);
-  int orientation = 0, columns = 1, title_characters = 40, label_characters = 20;
-  GS_INQ_MENULAYOUT(orientation, columns, title_characters, label_characters, status);
+  const gs::WidgetScope scope;
+  gs::MenuStyle style;
+  GS_INQ_MENUSTYLE(style, status);
+  gs::MenuGrid grid;
+  GS_INQ_MENULAYOUT(grid, status);
   const gs::Box region{xmin, ymin, xmax, ymax};
-  const gs::MenuLayout l = gs::menu_layout(num_titles, num_choices, region, orientation, columns,
-                                           title_characters, label_characters, gs::sample_width());
+  const gs::MenuLayout l =
+      gs::menu_layout(num_titles, num_choices, region, grid.orientation, grid.columns,
+                      grid.title_characters, grid.label_characters, gs::sample_width());
   VG_SET_UPDATE(gs::window_workstation, status);
-  GS_FILLSTYLE(1, box_fill, status);
-  GS_LINESTYLE(1, 1.0f, box_outline, status);
+  GS_FILLSTYLE(1, style.box_fill, status);
+  GS_LINESTYLE(1, 1.0f, style.box_outline, status);
   GS_RECTANGLE(xmin, ymin, xmax, ymax, true, true, status);
   const float h = l.row_height;
   if (num_titles > 0) {
@@ -93,14 +92,14 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
     GS_LINE(xmin, below, xmax, below, status);
     for (int k = 0; k < num_titles; ++k) {
       gs::draw_text((xmin + xmax) / 2.0f, ymax - 0.8f * h - static_cast<float>(k) * h, titles[k],
-                    title_font, title_colour, l.title_height, gs::align_centre, gs::valign_base,
-                    status);
+                    style.title_font, style.title_colour, l.title_height, gs::align_centre,
+                    gs::valign_base, status);
     }
   }
-  GS_FILLSTYLE(1, button_fill, status);
-  GS_LINESTYLE(1, 1.0f, button_outline, status);
-  GS_TEXTSTYLE(label_font, label_colour, l.label_height, 1.0f, 0.0f, gs::align_centre,
-               gs::valign_middle, status);
+  GS_FILLSTYLE(1, style.button_fill, status);
+  GS_LINESTYLE(1, 1.0f, style.button_outline, status);
+  GS_TEXTSTYLE(style.label_font, style.label_colour, l.label_height, 1.0f, 0.0f,
+               gs::align_centre, gs::valign_middle, status);
   for (int k = 0; k < num_choices; ++k) {
     const gs::Box& b = l.buttons[static_cast<std::size_t>(k)];
     GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, labels[k], status);
@@ -123,16 +122,16 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
 void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
               int num_choices, std::span<const std::string> labels, int& status) {
   constexpr const char* id = "Subroutine GS_FMENU V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
-  GS_MENU(max_titles, num_titles, titles, max_choices, num_choices, labels, xmin, ymin, xmax, ymax,
-          status);
+  if (!io::entry_ok(status, id)) return;
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  GS_MENU(max_titles, num_titles, titles, max_choices, num_choices, labels, gui.xmin, gui.ymin,
+          gui.xmax, gui.ymax, status);
   if (status != io::status_good) ST_SAVE(id);
 }
 
 void GS_CAL_MENUCHOICE(float x, float y, int& choice, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_CAL_MENUCHOICE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_CAL_MENUCHOICE V0.1 ")) return;
   choice = 0;
   const gs::MenuRecord& r = gs::menu_record();
   const int n = std::min(r.num_choices, static_cast<int>(r.boxes.size()));
@@ -147,12 +146,11 @@ void GS_CAL_MENUCHOICE(float x, float y, int& choice, int& status) {
 void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& x, float& y,
                        int& status) {
   constexpr const char* id = "Subroutine GS_INP_MENUCHOICE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   choice = 0;
   for (;;) {
-    int type = vg::event_none;
     float px = 0.0f, py = 0.0f;
-    gs::wait_event(type, px, py, status);
+    const int type = gs::wait_click(px, py, status);
     if (status != io::status_good) {
       gs::note_failure(id, status);
       return;
@@ -161,7 +159,6 @@ void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& 
       input_kind = gs::input_redraw;
       return;
     }
-    if (type != vg::event_button) continue;
     x = px;
     y = py;
     GS_CAL_MENUCHOICE(px, py, choice, status);
@@ -222,10 +219,8 @@ int ready_menu(const std::vector<std::string>& titles, const std::vector<std::st
                const std::vector<std::string>& explanations, int num_help,
                std::span<const std::string> help, int& status) {
   const gs::MenuSave menu;
-  const gs::SavedDrawing saved;
-  int orientation = 0, columns = 1, title_characters = 40, label_characters = 20;
-  GS_INQ_MENULAYOUT(orientation, columns, title_characters, label_characters, status);
-  GS_SET_MENULAYOUT(0, 3, 40, 20, status);
+  const gs::WidgetScope scope;
+  const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 3}, status);
   std::vector<std::string> all{"?", "HELP"};
   all.insert(all.end(), labels.begin(), labels.end());
   std::vector<std::string> about{"?: Description of available menu choices",
@@ -246,8 +241,6 @@ int ready_menu(const std::vector<std::string>& titles, const std::vector<std::st
       result = choice - 2;
     }
   }
-  int s = io::status_good;
-  GS_SET_MENULAYOUT(orientation, columns, title_characters, label_characters, s);
   return result;
 }
 
@@ -255,7 +248,7 @@ int ready_menu(const std::vector<std::string>& titles, const std::vector<std::st
 
 void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type, int& status) {
   constexpr const char* id = "Subroutine GS_INP_DATATYPE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   const int choice =
       ready_menu({}, {"4-BYTE INTEGER", "BYTE VALUES", "INTEGER (2-BYTE)", "REAL (4-BYTE IEEE)"},
@@ -273,7 +266,7 @@ void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_
 
 void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_type, int& status) {
   constexpr const char* id = "Subroutine GS_INP_SCANTYPE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   const int choice = ready_menu(
       {"SELECT TYPE OF OUTPUT SCAN"}, {"2-THETA", "D-SPACINGS", "Q-SPACE", "RADIAL"},
@@ -288,25 +281,21 @@ void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_
 
 void GS_GUI_COLOUR(const std::string& title, int& colour, int& status) {
   constexpr const char* id = "Subroutine GS_GUI_COLOUR V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   const gs::MenuSave menu;
-  const gs::SavedDrawing saved;
+  const gs::WidgetScope scope;
   static const std::array<std::string, 15> names{
       "BLACK", "BLUE",   "BROWN", "CYAN",   "GREEN",     "GREY",      "MAGENTA", "ORANGE",
       "RED",   "VIOLET", "WHITE", "YELLOW", "(0 INDEX)", "(1 INDEX)", "INVERSE"};
   constexpr std::array<int, 15> numbers{
       gs::black, gs::blue,   gs::brown, gs::cyan,   gs::green,  gs::grey,   gs::magenta, gs::orange,
       gs::red,   gs::violet, gs::white, gs::yellow, gs::index0, gs::index1, gs::inverse};
-  int orientation = 0, columns = 1, title_characters = 40, label_characters = 20;
-  GS_INQ_MENULAYOUT(orientation, columns, title_characters, label_characters, status);
-  GS_SET_MENULAYOUT(0, 5, 40, 10, status);
+  const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 5, .label_characters = 10}, status);
   const std::array<std::string, 1> titles{gs::trimmed(title)};
   bool draw = true;
   // A choice, or a click outside every button: leave (unchanged then).
   const int choice = gs::menu_choice(titles, names, draw, status);
   if (status == io::status_good && choice > 0)
     colour = numbers[static_cast<std::size_t>(choice - 1)];
-  int s = io::status_good;
-  GS_SET_MENULAYOUT(orientation, columns, title_characters, label_characters, s);
   gs::note_failure(id, status);
 }

@@ -20,18 +20,15 @@ MessageLayout message_layout(const Box& region, int num_lines, std::span<const s
   l.text = Box{region.xmin + l.margin_x, region.ymin + l.margin_y + l.gap + bh,
                region.xmax - l.margin_x - sw - l.gap, region.ymax - l.margin_y};
 
-  int font = 2, fill = blue, colour = white, auto_size = 1;
-  float spacing = 1.0f;
-  int wfont = 0, wfill = 0, wcolour = 0, wauto = 0;
-  float wspacing = 0.0f;
-  GS_INQ_MESSAGESTYLE(font, fill, colour, auto_size, spacing, wfont, wfill, wcolour, wauto,
-                      wspacing, status);
-  l.font = font < 1 ? 1 : font;
-  l.fill = fill;
-  l.colour = colour;
+  MessageStyles styles;
+  GS_INQ_MESSAGESTYLE(styles, status);
+  const MessageStyle& style = styles.messages;
+  l.font = style.font < 1 ? 1 : style.font;
+  l.fill = style.fill;
+  l.colour = style.text;
   const float tw = l.text.xmax - l.text.xmin;
   const float th = l.text.ymax - l.text.ymin;
-  if (auto_size != 0) {
+  if (style.auto_size != 0) {
     int longest = 0;
     for (int k = 0; k < num_lines; ++k) longest = std::max(longest, SLEN(lines[k]));
     const int characters = std::max(longest + 2, 3);
@@ -39,8 +36,8 @@ MessageLayout message_layout(const Box& region, int num_lines, std::span<const s
                         th / 3.0f);
     l.spacing = 1.2f * l.height;
   } else {
-    l.height = 0.02f;
-    l.spacing = spacing * l.height;
+    l.height = fixed_message_height;
+    l.spacing = style.spacing * l.height;
   }
   l.fit = l.spacing > 0.0f ? static_cast<int>(std::lround(th / l.spacing)) : num_lines;
   l.button_height = std::min(bw / 5.0f, 0.8f * bh);
@@ -120,10 +117,8 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
                      gs::Box& text_box, gs::Box& ok_box, gs::Box& save_box, int& num_fit,
                      int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_MESSAGE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  gs::SavedDrawing saved;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
+  const gs::WidgetScope scope;
   const gs::MessageLayout l = gs::message_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines, lines,
                                                  gs::sample_width(), status);
   VG_SET_UPDATE(gs::window_workstation, status);
@@ -168,9 +163,9 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
 
 void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_MESSAGE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  gs::SavedDrawing saved;
+  const gs::WidgetScope scope;
   // The scroll bars of an enclosing widget (e.g. the file lists) come back
   // afterwards.
   const std::vector<gs::ScrollBarRecord> enclosing_bars = gs::scroll_bars();
@@ -197,13 +192,13 @@ void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines
       if (save_box.contains(x, y)) {
         save_lines(num_lines, lines, status);
         // Clear what the name prompt left beside the buttons.
-        float gx0 = 0.0f, gy0 = 0.0f, gx1 = 0.0f, gy1 = 0.0f;
-        GS_INQ_GUIREGION(gx0, gy0, gx1, gy1, status);
-        bool fill = true;
-        int background = gs::white;
+        gs::Box gui;
+        GS_INQ_GUIREGION(gui, status);
+        bool fill = false;
+        int background = 0;
         GS_INQ_BACKGROUND(fill, background, status);
-        const float x0 = std::max(gx0, xmin), x1 = std::min(gx1, xmax);
-        const float y0 = std::max(gy0, ymin), y1 = std::min(gy1, ymax);
+        const float x0 = std::max(gui.xmin, xmin), x1 = std::min(gui.xmax, xmax);
+        const float y0 = std::max(gui.ymin, ymin), y1 = std::min(gui.ymax, ymax);
         if (x0 < x1 && y0 < y1 && status == io::status_good) {
           GS_FILLSTYLE(1, background, status);
           GS_RECTANGLE(x0, y0, x1, y1, false, true, status);

@@ -11,45 +11,33 @@ namespace {
 
 // The prompt line shown in the GUI region while a file is written.
 void show_writing_prompt(int& status) {
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
-  float wx0, wy0, wx1, wy1, vx0, vy0, vx1, vy1;
-  VG_INQ_DATAWINDOW(wx0, wy0, wx1, wy1, status);
-  VG_INQ_VIEWPORT(vx0, vy0, vx1, vy1, status);
-  int line_type, line_colour, fill_type, fill_colour;
-  float line_width;
-  GS_INQ_LINESTYLE(line_type, line_width, line_colour, status);
-  GS_INQ_FILLSTYLE(fill_type, fill_colour, status);
-  int font, colour, horizontal, vertical;
-  float height, factor, angle;
-  GS_INQ_TEXTSTYLE(font, colour, height, factor, angle, horizontal, vertical, status);
-  float page_x = 0.0f, page_y = 0.0f;
-  VG_INQ_MAXPC(page_x, page_y, status);
-  VG_DATAWINDOW(0.0f, 0.0f, page_x, page_y, status);
-  VG_VIEWPORT(0.0f, 0.0f, page_x, page_y, status);
-
+  const gs::WidgetScope scope;
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
   const std::string text = "WRITING GRAPHICS FILE: PLEASE WAIT";
-  const float h = std::min(0.5f * (ymax - ymin), 1.4f * (xmax - xmin) / (SLEN(text) + 2));
+  const float h = std::min(0.5f * (gui.ymax - gui.ymin),
+                           1.4f * (gui.xmax - gui.xmin) / static_cast<float>(SLEN(text) + 2));
   GS_FILLSTYLE(1, gs::white, status);
   GS_LINESTYLE(1, 1.0f, gs::blue, status);
-  GS_RECTANGLE(xmin, ymin, xmax, ymax, true, true, status);
-  GS_TEXTSTYLE(1, gs::black, h, 1.0f, 0.0f, 2, 3, status);
-  VG_TEXT(0.5f * (xmin + xmax), 0.5f * (ymin + ymax), text, status);
+  GS_RECTANGLE(gui.xmin, gui.ymin, gui.xmax, gui.ymax, true, true, status);
+  GS_TEXTSTYLE(1, gs::black, h, 1.0f, 0.0f, gs::align_centre, gs::valign_half, status);
+  VG_TEXT(0.5f * (gui.xmin + gui.xmax), 0.5f * (gui.ymin + gui.ymax), text, status);
+}
 
-  GS_TEXTSTYLE(font, colour, height, factor, angle, horizontal, vertical, status);
-  GS_FILLSTYLE(fill_type, fill_colour, status);
-  GS_LINESTYLE(line_type, line_width, line_colour, status);
-  VG_DATAWINDOW(wx0, wy0, wx1, wy1, status);
-  VG_VIEWPORT(vx0, vy0, vx1, vy1, status);
+// Drawing goes to workstation `to` instead of `from`.
+void switch_output(int from, int to, const char* id, int& status) {
+  VG_DEACTIVATE_WK(from, status);
+  VG_ACTIVATE_WK(to, status);
+  if (status != io::status_good) ST_SAVE(id);
 }
 
 }  // namespace
 
 void GS_OPEN_PS(const std::string& file_name, int& status) {
   constexpr const char* id = "Subroutine GS_OPEN_PS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (SLEN(file_name) == 0) {
-    gs::fail(33, id, status);
+    gs::fail(gs::status_blank_name, id, status);
     return;
   }
   bool open = false;
@@ -69,16 +57,15 @@ void GS_OPEN_PS(const std::string& file_name, int& status) {
     IO_WRITE("ERROR: Failed to open ASCII text file. May be you do not", status);
     IO_WRITE("       have write permission. ", status);
     IO_WRITE("       I/O status = " + std::to_string(system_status), status);
-    status = 11000;
-    ST_SAVE(id);
-    return;
+    return gs::fail(gs::status_file_not_opened, id, status);
   }
   int format = 0;
   bool colour = true;
   GS_INQ_WINDOWFORMAT(format, status);
   GS_INQ_POSTSCRIPT(colour, status);
-  const bool landscape = format == gs::format_landscape || format == gs::format_landscape_too;
-  const int type = !colour ? 23 : landscape ? 22 : 21;
+  // Colour or grey, on the portrait or the landscape page of the window.
+  const bool landscape = gs::is_landscape(format);
+  const int type = colour ? (landscape ? 22 : 21) : (landscape ? 24 : 23);
   VG_OPEN_WK(gs::postscript_workstation, gs::postscript_unit, type, status);
   if (status != io::status_good) {
     ST_SAVE(id);
@@ -91,7 +78,7 @@ void GS_OPEN_PS(const std::string& file_name, int& status) {
 
 void GS_ON_PRINT(bool gui, int& status) {
   constexpr const char* id = "Subroutine GS_ON_PRINT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   bool open = false;
   GS_INQ_PSFILE(open, status);
   if (!open) {
@@ -119,26 +106,22 @@ void GS_ON_PRINT(bool gui, int& status) {
     VG_UPDATE(gs::window_workstation, 0, status);
   }
   IO_WRITE("INFO: Writing graphics file: Please wait", status);
-  VG_DEACTIVATE_WK(gs::window_workstation, status);
-  VG_ACTIVATE_WK(gs::postscript_workstation, status);
-  if (status != io::status_good) ST_SAVE(id);
+  switch_output(gs::window_workstation, gs::postscript_workstation, id, status);
 }
 
 void GS_OFF_PRINT(int& status) {
   constexpr const char* id = "Subroutine GS_OFF_PRINT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   bool open = false;
   GS_INQ_PSFILE(open, status);
   if (!open) return;
   VG_UPDATE(gs::postscript_workstation, 0, status);
-  VG_DEACTIVATE_WK(gs::postscript_workstation, status);
-  VG_ACTIVATE_WK(gs::window_workstation, status);
-  if (status != io::status_good) ST_SAVE(id);
+  switch_output(gs::postscript_workstation, gs::window_workstation, id, status);
 }
 
 void GS_CLOSE_PS(int& status) {
   constexpr const char* id = "Subroutine GS_CLOSE_PS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   bool open = false;
   GS_INQ_PSFILE(open, status);
   if (!open) return;

@@ -161,10 +161,8 @@ std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::st
 void GS_PROMPT(bool active, int max_lines, int num_lines, std::span<const std::string> lines,
                float xmin, float ymin, float xmax, float ymax, int& status) {
   constexpr const char* id = "Subroutine GS_PROMPT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  gs::SavedDrawing saved;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
+  const gs::WidgetScope scope;
   const gs::Box box{xmin, ymin, xmax, ymax};
   const gs::PromptLayout l = gs::prompt_layout(active, num_lines, lines, box, gs::sample_width());
   VG_SET_UPDATE(gs::window_workstation, status);
@@ -190,17 +188,17 @@ void GS_PROMPT(bool active, int max_lines, int num_lines, std::span<const std::s
 
 void GS_FPROMPT(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_FPROMPT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
-  GS_PROMPT(false, max_lines, num_lines, lines, xmin, ymin, xmax, ymax, status);
+  if (!io::entry_ok(status, id)) return;
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  GS_PROMPT(false, max_lines, num_lines, lines, gui.xmin, gui.ymin, gui.xmax, gui.ymax, status);
   GS_UPDATE(status);
   if (status != io::status_good) ST_SAVE(id);
 }
 
 void GS_PPROMPT(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_PPROMPT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   float xmax = 0.0f, ymax = 0.0f;
   VG_INQ_MAXPC(xmax, ymax, status);
   GS_PROMPT(false, max_lines, num_lines, lines, 0.0f, 0.0f, xmax, ymax, status);
@@ -210,11 +208,9 @@ void GS_PPROMPT(int max_lines, int num_lines, std::span<const std::string> lines
 void GS_SPROMPT(int mode, int max_lines, int num_lines, std::span<const std::string> lines,
                 float xmin, float ymin, float xmax, float ymax, int& status) {
   constexpr const char* id = "Subroutine GS_SPROMPT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
   if (mode < gs::wrap_none || mode > gs::wrap_keep_end) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   const std::vector<std::string> wrapped =
@@ -226,7 +222,7 @@ void GS_SPROMPT(int mode, int max_lines, int num_lines, std::span<const std::str
 
 void GS_UPDATE(int& status) {
   constexpr const char* id = "Subroutine GS_UPDATE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   VG_UPDATE(gs::window_workstation, 1, status);
   if (status != io::status_good) ST_SAVE(id);
 }

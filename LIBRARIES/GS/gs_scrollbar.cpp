@@ -83,13 +83,13 @@ void arrow(const gs::Box& b, bool up, int count, bool bar, int& status) {
 void GS_SCROLLBAR(int bar, float xmin, float ymin, float xmax, float ymax, int num_items,
                   int first_shown, int num_shown, int& status) {
   constexpr const char* id = "Subroutine GS_SCROLLBAR V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (bar < 1 || bar > 2) {
-    gs::fail(17, id, status);
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  gs::SavedDrawing saved;
+  const gs::WidgetScope scope;
   const gs::ScrollBarRecord r =
       gs::scrollbar_layout(gs::Box{xmin, ymin, xmax, ymax}, num_items, first_shown, num_shown);
   auto& bars = gs::scroll_bars();
@@ -122,12 +122,12 @@ void GS_SCROLLBAR(int bar, float xmin, float ymin, float xmax, float ymax, int n
 }
 
 void GS_DEF_SCROLLBAR(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_SCROLLBAR V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_SCROLLBAR V0.1 ")) return;
   gs::scroll_bars().clear();
 }
 
 void GS_CAL_SCROLLBAR(float x, float y, int& button, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_CAL_SCROLLBAR V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_CAL_SCROLLBAR V0.1 ")) return;
   button = 0;
   const auto& bars = gs::scroll_bars();
   for (std::size_t b = 0; b < bars.size(); ++b) {
@@ -143,22 +143,15 @@ void GS_CAL_SCROLLBAR(float x, float y, int& button, int& status) {
 
 void GS_INP_SCROLLBAR(int mode, int& input_kind, int& button, float& x, float& y, int& status) {
   constexpr const char* id = "Subroutine GS_INP_SCROLLBAR V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   button = 0;
   for (;;) {
-    int type = vg::event_none;
     float px = 0.0f, py = 0.0f;
-    gs::wait_event(type, px, py, status);
-    if (status != io::status_good) {
-      if (status != io::status_escape) ST_SAVE(id);
-      return;
-    }
-    if (type == vg::event_redraw) {
+    if (gs::wait_click(px, py, status) == vg::event_redraw) {
       input_kind = gs::input_redraw;
-      button = 0;
       return;
     }
-    if (type != vg::event_button) continue;
+    if (status != io::status_good) return gs::note_failure(id, status);
     GS_CAL_SCROLLBAR(px, py, button, status);
     if (button > 0) {
       input_kind = gs::input_choice;

@@ -13,6 +13,9 @@ namespace {
 // drawing colours.
 constexpr int first_image_index = 41;
 constexpr int max_arguments = 20;
+// The range of the number of image colours given on the command line.
+constexpr int fewest_colours = 16;
+constexpr int most_colours = vg::table_size;
 
 std::string upper_trimmed(const std::string& text) {
   std::string s = text;
@@ -29,7 +32,7 @@ bool starts_with(const std::string& text, const std::string& prefix) {
 
 void GS_OPEN_NOTERM(int& status) {
   constexpr const char* id = "Subroutine GS_OPEN_NOTERM V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   GS_DEF_COLOURBOUNDS(status);
   GS_DEF_GRAPHICS(status);
   GS_MSET_OPTIONS(status);
@@ -39,7 +42,7 @@ void GS_OPEN_NOTERM(int& status) {
 
 void GS_DEF_GRAPHICS(int& status) {
   constexpr const char* id = "Subroutine GS_DEF_GRAPHICS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   GS_DEF_ATTRIBUTES(status);
   GS_DEF_WINDOWFORMAT(status);
   GS_DEF_GUIREGION(status);
@@ -63,7 +66,7 @@ void GS_DEF_GRAPHICS(int& status) {
 
 void GS_MSET_OPTIONS(int& status) {
   constexpr const char* id = "Subroutine GS_MSET_OPTIONS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   int num_args = 0;
   std::vector<std::string> args;
   IO_GETARGS(max_arguments, num_args, args, status);
@@ -85,20 +88,27 @@ void GS_MSET_OPTIONS(int& status) {
       doc_menus = true;
     } else if (starts_with(arg, "+COL") || starts_with(arg, "-COL")) {
       // "+COLOURS n" or "+COLn": the number follows in the same argument or,
-      // when nothing follows there, in the next one.
+      // when nothing follows there, in the next one, which is taken only
+      // when it is a number (so that "-COLOURS -LAND" still selects the
+      // landscape page).
       const bool long_form = starts_with(arg, "+COLOURS") || starts_with(arg, "-COLOURS");
       std::string rest = arg.substr(long_form ? 8 : 4);
-      if (SLEN(rest) == 0 && i + 1 < num_args) {
-        rest = upper_trimmed(args[static_cast<std::size_t>(++i)]);
-      }
       bool valid = false;
       int colours = 0;
+      if (SLEN(rest) == 0 && i + 1 < num_args) {
+        const std::string next = upper_trimmed(args[static_cast<std::size_t>(i + 1)]);
+        IO_TOKTI(next, valid, colours, status);
+        if (valid) {
+          rest = next;
+          ++i;
+        }
+      }
       IO_TOKTI(rest, valid, colours, status);
       if (!valid) {
         IO_WRITE("WARNING: Bad command line option", status);
         continue;
       }
-      colours = std::clamp(colours, 16, 256);
+      colours = std::clamp(colours, fewest_colours, most_colours);
       GS_SET_COLOURBOUNDS(colours, colours, status);
     }
   }
@@ -109,12 +119,14 @@ void GS_MSET_OPTIONS(int& status) {
 
 void GS_MSET_LANDSCAPE(int& status) {
   constexpr const char* id = "Subroutine GS_MSET_LANDSCAPE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   GS_SET_WINDOWFORMAT(gs::format_landscape, status);
-  GS_SET_GPP(0.1f, 0.1f, 0.9f, 0.6071f, status);
-  GS_SET_DGPP(0.1f, 0.1f, 0.9f, 0.6071f, status);
-  GS_SET_MESSAGE(0.0f, 0.0f, 1.0f, vg::page_short, status);
-  GS_SET_GUIREGION(0.0f, 0.0f, 1.0f, 0.1f, status);
+  // The landscape page is 1.0 wide and 0.7071 high.
+  const gs::Box graph{0.1f, 0.1f, 0.9f, 0.6071f};
+  GS_SET_GPP(graph, status);
+  GS_SET_DGPP(graph, status);
+  GS_SET_MESSAGE(gs::Box{0.0f, 0.0f, 1.0f, vg::page_short}, status);
+  GS_SET_GUIREGION(gs::Box{0.0f, 0.0f, 1.0f, 0.1f}, status);
   // The key keeps its place relative to the graph page position.
   GS_SET_KEYPOSITION(0.65f, 0.5f, status);
   if (status != io::status_good) ST_SAVE(id);
@@ -122,12 +134,11 @@ void GS_MSET_LANDSCAPE(int& status) {
 
 void GS_OPEN_GRAPHICS(int& status) {
   constexpr const char* id = "Subroutine GS_OPEN_GRAPHICS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   GS_OPEN_NOTERM(status);
   int format = 0;
   GS_INQ_WINDOWFORMAT(format, status);
-  const bool landscape = format == gs::format_landscape || format == gs::format_landscape_too;
-  const int type = landscape ? 12 : 11;
+  const int type = gs::is_landscape(format) ? 12 : 11;
 
   // The bounds are numbers of image colours; the image indices start above
   // the drawing colours.
@@ -157,7 +168,7 @@ void GS_OPEN_GRAPHICS(int& status) {
 
 void GS_CLOSE_GRAPHICS(int& status) {
   constexpr const char* id = "Subroutine GS_CLOSE_GRAPHICS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   VG_CLOSE_WK(gs::window_workstation, status);
   GS_CLOSE_PS(status);
   VG_CLOSE(status);
@@ -166,18 +177,16 @@ void GS_CLOSE_GRAPHICS(int& status) {
 
 void GS_BACKGROUND(int& status) {
   constexpr const char* id = "Subroutine GS_BACKGROUND V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   bool fill = false;
   int colour = 0;
   GS_INQ_BACKGROUND(fill, colour, status);
   if (!fill) return;
-  int fill_type = 0, fill_colour = 0;
-  GS_INQ_FILLSTYLE(fill_type, fill_colour, status);
+  const gs::DrawingScope keep;  // the fill style comes back
   float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
   VG_INQ_DATAWINDOW(xmin, ymin, xmax, ymax, status);
   VG_CLEAR(status);
   GS_FILLSTYLE(1, colour, status);
   GS_RECTANGLE(xmin, ymin, xmax, ymax, false, true, status);
-  GS_FILLSTYLE(fill_type, fill_colour, status);
   if (status != io::status_good) ST_SAVE(id);
 }

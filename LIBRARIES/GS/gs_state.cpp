@@ -1,6 +1,7 @@
 // The toolkit's state blocks: page layout, widget styles, image display
 // settings and graph regions, each with its defaulting, setting and inquiry
-// routine.
+// routine. The defaults are the initialisers of the records; the GS_DEF_
+// routines assign from them.
 #include <array>
 
 #include "gs.h"
@@ -8,24 +9,17 @@
 
 namespace {
 
-using Region = std::array<float, 4>;
-
-struct MessageGroup {
-  int font = 0, fill = 0, text = 0, auto_size = 0;
-  float spacing = 1.0f;
-};
+using io::entry_ok;
 
 // The process-wide state of the toolkit's layout and styles.
 struct State {
   int window_format = gs::format_portrait;
   int colours_min = 108, colours_max = 210;
   float sample_width = 0.08f;
-  Region gui{0.0f, 0.0f, vg::page_short, 0.15f};
-  Region message{0.0f, 0.0f, vg::page_short, 1.0f};
-  MessageGroup messages{2, 5, 2, 1, 1.0f};
-  MessageGroup warnings{-1, 5, 2, 1, 1.0f};
-  std::array<int, 8> menu_style{1, 5, 1, 6, 2, 1, 5, 1};
-  std::array<int, 4> menu_layout{0, 1, 40, 20};
+  gs::Regions regions;
+  gs::MessageStyles message_styles;
+  gs::MenuStyle menu_style;
+  gs::MenuGrid menu_grid;
   int scale_mode = 0;
   float scale_min = 0.0f, scale_max = 1.0f;
   int pixels_high = 600, pixels_low = 200;
@@ -37,12 +31,6 @@ struct State {
   bool doc_forms = false, doc_menus = false;
   bool progress = false;
   float azimuth = 30.0f, elevation = 30.0f;
-  Region gpp{0.1f, 0.1f, 0.6071f, 0.9f};
-  Region dgpp{0.1f, 0.1f, 0.6071f, 0.9f};
-  Region dddr{0.0f, 0.0f, 1.0f, 1.0f};
-  Region idr{0.0f, 0.0f, 1.0f, 1.0f};
-  bool keep_aspect = false;
-  float key_x = 0.45f, key_y = 0.75f;
 };
 
 State& state() {
@@ -50,47 +38,73 @@ State& state() {
   return s;
 }
 
-bool ordered(float xmin, float ymin, float xmax, float ymax, const char* id, int& status) {
-  if (!(xmin < xmax)) {
-    gs::fail(13, id, status);
+// The defaults: what a fresh record holds.
+const State& defaults() {
+  static const State d;
+  return d;
+}
+
+bool colour_ok(int colour) { return colour >= 1 && colour <= gs::num_colours; }
+
+bool ordered(const gs::Box& b, const char* id, int& status) {
+  if (!(b.xmin < b.xmax)) {
+    gs::fail(gs::status_order_x, id, status);
     return false;
   }
-  if (!(ymin < ymax)) {
-    gs::fail(14, id, status);
+  if (!(b.ymin < b.ymax)) {
+    gs::fail(gs::status_order_y, id, status);
     return false;
   }
   return true;
 }
 
-void get(const Region& r, float& xmin, float& ymin, float& xmax, float& ymax) {
-  xmin = r[0];
-  ymin = r[1];
-  xmax = r[2];
-  ymax = r[3];
+void get(const gs::Box& r, float& xmin, float& ymin, float& xmax, float& ymax) {
+  xmin = r.xmin;
+  ymin = r.ymin;
+  xmax = r.xmax;
+  ymax = r.ymax;
+}
+
+// The setter and inquiry of a region, in both forms: the four-real forms
+// are wrappers of the box forms.
+void set_region(gs::Box& target, const gs::Box& region, const char* id, int& status) {
+  if (!entry_ok(status, id) || !ordered(region, id, status)) return;
+  target = region;
+}
+
+void inq_region(const gs::Box& source, gs::Box& region, const char* id, int status) {
+  if (!entry_ok(status, id)) return;
+  region = source;
 }
 
 }  // namespace
+
+namespace gs {
+
+Regions& region_block() { return state().regions; }
+
+}  // namespace gs
 
 // ---------------------------------------------------------------------------
 // Window format
 // ---------------------------------------------------------------------------
 void GS_DEF_WINDOWFORMAT(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_WINDOWFORMAT V0.1 ")) return;
-  state().window_format = gs::format_portrait;
+  if (!entry_ok(status, "Subroutine GS_DEF_WINDOWFORMAT V0.1 ")) return;
+  state().window_format = defaults().window_format;
 }
 
 void GS_SET_WINDOWFORMAT(int format, int& status) {
   constexpr const char* id = "Subroutine GS_SET_WINDOWFORMAT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (format < 0 || format > 5) {
-    gs::fail(17, id, status);
+  if (!entry_ok(status, id)) return;
+  if (format < gs::format_portrait || format > gs::format_square_too) {
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   state().window_format = format;
 }
 
 void GS_INQ_WINDOWFORMAT(int& format, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_WINDOWFORMAT V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_WINDOWFORMAT V0.1 ")) return;
   format = state().window_format;
 }
 
@@ -98,20 +112,20 @@ void GS_INQ_WINDOWFORMAT(int& format, int& status) {
 // Colour-index bounds and the sample text width
 // ---------------------------------------------------------------------------
 void GS_DEF_COLOURBOUNDS(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_COLOURBOUNDS V0.1 ")) return;
-  state().colours_min = 108;
-  state().colours_max = 210;
+  if (!entry_ok(status, "Subroutine GS_DEF_COLOURBOUNDS V0.1 ")) return;
+  state().colours_min = defaults().colours_min;
+  state().colours_max = defaults().colours_max;
 }
 
 void GS_SET_COLOURBOUNDS(int minimum, int maximum, int& status) {
   constexpr const char* id = "Subroutine GS_SET_COLOURBOUNDS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (minimum < 1 || maximum > 256) {
-    gs::fail(17, id, status);
+  if (!entry_ok(status, id)) return;
+  if (minimum < 1 || maximum > vg::table_size) {
+    gs::fail(gs::status_bad_value, id, status);
     return;
   }
   if (minimum > maximum) {
-    gs::fail(13, id, status);
+    gs::fail(gs::status_order_x, id, status);
     return;
   }
   state().colours_min = minimum;
@@ -119,23 +133,23 @@ void GS_SET_COLOURBOUNDS(int minimum, int maximum, int& status) {
 }
 
 void GS_INQ_COLOURBOUNDS(int& minimum, int& maximum, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_COLOURBOUNDS V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_COLOURBOUNDS V0.1 ")) return;
   minimum = state().colours_min;
   maximum = state().colours_max;
 }
 
 void GS_DEF_SAMPLEWIDTH(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_SAMPLEWIDTH V0.1 ")) return;
-  state().sample_width = 0.08f;
+  if (!entry_ok(status, "Subroutine GS_DEF_SAMPLEWIDTH V0.1 ")) return;
+  state().sample_width = defaults().sample_width;
 }
 
 void GS_SET_SAMPLEWIDTH(float width, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_SAMPLEWIDTH V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_SET_SAMPLEWIDTH V0.1 ")) return;
   state().sample_width = width;
 }
 
 void GS_INQ_SAMPLEWIDTH(float& width, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_SAMPLEWIDTH V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_SAMPLEWIDTH V0.1 ")) return;
   width = state().sample_width;
 }
 
@@ -143,41 +157,42 @@ void GS_INQ_SAMPLEWIDTH(float& width, int& status) {
 // GUI and message regions, message and menu styles, menu layout
 // ---------------------------------------------------------------------------
 void GS_DEF_GUIREGION(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_GUIREGION V0.1 ")) return;
-  state().gui = {0.0f, 0.0f, vg::page_short, 0.15f};
-}
-
-void GS_SET_GUIREGION(float xmin, float ymin, float xmax, float ymax, int& status) {
-  constexpr const char* id = "Subroutine GS_SET_GUIREGION V0.1 ";
-  if (!gs::entry_ok(status, id) || !ordered(xmin, ymin, xmax, ymax, id, status)) return;
-  state().gui = {xmin, ymin, xmax, ymax};
-}
-
-void GS_INQ_GUIREGION(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_GUIREGION V0.1 ")) return;
-  get(state().gui, xmin, ymin, xmax, ymax);
+  if (!entry_ok(status, "Subroutine GS_DEF_GUIREGION V0.1 ")) return;
+  state().regions.gui = defaults().regions.gui;
 }
 
 void GS_DEF_MESSAGE(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_MESSAGE V0.1 ")) return;
-  state().message = {0.0f, 0.0f, vg::page_short, 1.0f};
+  if (!entry_ok(status, "Subroutine GS_DEF_MESSAGE V0.1 ")) return;
+  state().regions.message = defaults().regions.message;
 }
 
-void GS_SET_MESSAGE(float xmin, float ymin, float xmax, float ymax, int& status) {
-  constexpr const char* id = "Subroutine GS_SET_MESSAGE V0.1 ";
-  if (!gs::entry_ok(status, id) || !ordered(xmin, ymin, xmax, ymax, id, status)) return;
-  state().message = {xmin, ymin, xmax, ymax};
-}
+#define GS_REGION_PAIR(NAME, FIELD)                                                      \
+  void GS_SET_##NAME(const gs::Box& region, int& status) {                              \
+    set_region(state().regions.FIELD, region, "Subroutine GS_SET_" #NAME " V0.1 ", status); \
+  }                                                                                      \
+  void GS_INQ_##NAME(gs::Box& region, int& status) {                                    \
+    inq_region(state().regions.FIELD, region, "Subroutine GS_INQ_" #NAME " V0.1 ", status); \
+  }                                                                                      \
+  void GS_SET_##NAME(float xmin, float ymin, float xmax, float ymax, int& status) {      \
+    GS_SET_##NAME(gs::Box{xmin, ymin, xmax, ymax}, status);                              \
+  }                                                                                      \
+  void GS_INQ_##NAME(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {  \
+    gs::Box region;                                                                      \
+    GS_INQ_##NAME(region, status);                                                       \
+    if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);                  \
+  }
 
-void GS_INQ_MESSAGE(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_MESSAGE V0.1 ")) return;
-  get(state().message, xmin, ymin, xmax, ymax);
-}
+GS_REGION_PAIR(GUIREGION, gui)
+GS_REGION_PAIR(MESSAGE, message)
+GS_REGION_PAIR(GPP, graph.gpp)
+GS_REGION_PAIR(DGPP, graph.dgpp)
+GS_REGION_PAIR(DDDR, graph.dddr)
+GS_REGION_PAIR(IDR, graph.idr)
+#undef GS_REGION_PAIR
 
 void GS_DEF_MESSAGESTYLE(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_MESSAGESTYLE V0.1 ")) return;
-  state().messages = {2, 5, 2, 1, 1.0f};
-  state().warnings = {-1, 5, 2, 1, 1.0f};
+  if (!entry_ok(status, "Subroutine GS_DEF_MESSAGESTYLE V0.1 ")) return;
+  state().message_styles = defaults().message_styles;
 }
 
 void GS_SET_MESSAGESTYLE(int message_font, int message_fill, int message_text,
@@ -185,26 +200,22 @@ void GS_SET_MESSAGESTYLE(int message_font, int message_fill, int message_text,
                          int warning_fill, int warning_text, int warning_auto_size,
                          float warning_spacing, int& status) {
   constexpr const char* id = "Subroutine GS_SET_MESSAGESTYLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   for (int colour : {message_fill, message_text, warning_fill, warning_text}) {
-    if (colour < 1 || colour > gs::num_colours) {
-      gs::fail(17, id, status);
-      return;
-    }
+    if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
   }
-  state().messages = {message_font, message_fill, message_text, message_auto_size,
-                      message_spacing};
-  state().warnings = {warning_font, warning_fill, warning_text, warning_auto_size,
-                      warning_spacing};
+  state().message_styles = {
+      {message_font, message_fill, message_text, message_auto_size, message_spacing},
+      {warning_font, warning_fill, warning_text, warning_auto_size, warning_spacing}};
 }
 
 void GS_INQ_MESSAGESTYLE(int& message_font, int& message_fill, int& message_text,
                          int& message_auto_size, float& message_spacing, int& warning_font,
                          int& warning_fill, int& warning_text, int& warning_auto_size,
                          float& warning_spacing, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
-  const MessageGroup& m = state().messages;
-  const MessageGroup& w = state().warnings;
+  if (!entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
+  const gs::MessageStyle& m = state().message_styles.messages;
+  const gs::MessageStyle& w = state().message_styles.warnings;
   message_font = m.font;
   message_fill = m.fill;
   message_text = m.text;
@@ -217,163 +228,165 @@ void GS_INQ_MESSAGESTYLE(int& message_font, int& message_fill, int& message_text
   warning_spacing = w.spacing;
 }
 
+void GS_INQ_MESSAGESTYLE(gs::MessageStyles& style, int& status) {
+  if (!entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
+  style = state().message_styles;
+}
+
 void GS_DEF_MENUSTYLE(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_MENUSTYLE V0.1 ")) return;
-  state().menu_style = {1, 5, 1, 6, 2, 1, 5, 1};
+  if (!entry_ok(status, "Subroutine GS_DEF_MENUSTYLE V0.1 ")) return;
+  state().menu_style = defaults().menu_style;
 }
 
 void GS_SET_MENUSTYLE(int box_outline, int box_fill, int button_outline, int button_fill,
                       int title_colour, int title_font, int label_colour, int label_font,
                       int& status) {
   constexpr const char* id = "Subroutine GS_SET_MENUSTYLE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
+  if (!entry_ok(status, id)) return;
   for (int colour : {box_outline, box_fill, button_outline, button_fill, title_colour,
                      label_colour}) {
-    if (colour < 1 || colour > gs::num_colours) {
-      gs::fail(17, id, status);
-      return;
-    }
+    if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
   }
-  state().menu_style = {box_outline, box_fill,   button_outline, button_fill,
+  state().menu_style = {box_outline,  box_fill,   button_outline, button_fill,
                         title_colour, title_font, label_colour,   label_font};
 }
 
 void GS_INQ_MENUSTYLE(int& box_outline, int& box_fill, int& button_outline, int& button_fill,
                       int& title_colour, int& title_font, int& label_colour, int& label_font,
                       int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
-  const auto& s = state().menu_style;
-  box_outline = s[0];
-  box_fill = s[1];
-  button_outline = s[2];
-  button_fill = s[3];
-  title_colour = s[4];
-  title_font = s[5];
-  label_colour = s[6];
-  label_font = s[7];
+  if (!entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
+  const gs::MenuStyle& s = state().menu_style;
+  box_outline = s.box_outline;
+  box_fill = s.box_fill;
+  button_outline = s.button_outline;
+  button_fill = s.button_fill;
+  title_colour = s.title_colour;
+  title_font = s.title_font;
+  label_colour = s.label_colour;
+  label_font = s.label_font;
+}
+
+void GS_INQ_MENUSTYLE(gs::MenuStyle& style, int& status) {
+  if (!entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
+  style = state().menu_style;
 }
 
 void GS_DEF_MENULAYOUT(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_MENULAYOUT V0.1 ")) return;
-  state().menu_layout = {0, 1, 40, 20};
+  if (!entry_ok(status, "Subroutine GS_DEF_MENULAYOUT V0.1 ")) return;
+  state().menu_grid = defaults().menu_grid;
+}
+
+void GS_SET_MENULAYOUT(const gs::MenuGrid& grid, int& status) {
+  constexpr const char* id = "Subroutine GS_SET_MENULAYOUT V0.1 ";
+  if (!entry_ok(status, id)) return;
+  if (grid.columns < 1) return gs::fail(gs::status_bad_value, id, status);
+  if (grid.title_characters < 1 || grid.label_characters < 1) {
+    return gs::fail(gs::status_bad_value_2, id, status);
+  }
+  state().menu_grid = grid;
+}
+
+void GS_INQ_MENULAYOUT(gs::MenuGrid& grid, int& status) {
+  if (!entry_ok(status, "Subroutine GS_INQ_MENULAYOUT V0.1 ")) return;
+  grid = state().menu_grid;
 }
 
 void GS_SET_MENULAYOUT(int orientation, int columns, int title_characters,
                        int label_characters, int& status) {
-  constexpr const char* id = "Subroutine GS_SET_MENULAYOUT V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (columns < 1) {
-    gs::fail(17, id, status);
-    return;
-  }
-  if (title_characters < 1 || label_characters < 1) {
-    gs::fail(18, id, status);
-    return;
-  }
-  state().menu_layout = {orientation, columns, title_characters, label_characters};
+  GS_SET_MENULAYOUT(gs::MenuGrid{orientation, columns, title_characters, label_characters},
+                    status);
 }
 
 void GS_INQ_MENULAYOUT(int& orientation, int& columns, int& title_characters,
                        int& label_characters, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_MENULAYOUT V0.1 ")) return;
-  const auto& l = state().menu_layout;
-  orientation = l[0];
-  columns = l[1];
-  title_characters = l[2];
-  label_characters = l[3];
+  gs::MenuGrid grid;
+  GS_INQ_MENULAYOUT(grid, status);
+  if (status != io::status_good) return;
+  orientation = grid.orientation;
+  columns = grid.columns;
+  title_characters = grid.title_characters;
+  label_characters = grid.label_characters;
 }
 
 // ---------------------------------------------------------------------------
 // Image display settings
 // ---------------------------------------------------------------------------
 void GS_DEF_IMAGESCALE(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_IMAGESCALE V0.1 ")) return;
-  state().scale_mode = 0;
-  state().scale_min = 0.0f;
-  state().scale_max = 1.0f;
+  if (!entry_ok(status, "Subroutine GS_DEF_IMAGESCALE V0.1 ")) return;
+  state().scale_mode = defaults().scale_mode;
+  state().scale_min = defaults().scale_min;
+  state().scale_max = defaults().scale_max;
 }
 
 void GS_SET_IMAGESCALE(int mode, float minimum, float maximum, int& status) {
   constexpr const char* id = "Subroutine GS_SET_IMAGESCALE V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (mode < 0 || mode > 4) {
-    gs::fail(17, id, status);
-    return;
-  }
+  if (!entry_ok(status, id)) return;
+  if (mode < 0 || mode > 4) return gs::fail(gs::status_bad_value, id, status);
   state().scale_mode = mode;
   state().scale_min = minimum;
   state().scale_max = maximum;
 }
 
 void GS_INQ_IMAGESCALE(int& mode, float& minimum, float& maximum, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_IMAGESCALE V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_IMAGESCALE V0.1 ")) return;
   mode = state().scale_mode;
   minimum = state().scale_min;
   maximum = state().scale_max;
 }
 
 void GS_DEF_PIXELLIMITS(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_PIXELLIMITS V0.1 ")) return;
-  state().pixels_high = 600;
-  state().pixels_low = 200;
+  if (!entry_ok(status, "Subroutine GS_DEF_PIXELLIMITS V0.1 ")) return;
+  state().pixels_high = defaults().pixels_high;
+  state().pixels_low = defaults().pixels_low;
 }
 
 void GS_SET_PIXELLIMITS(int high, int low, int& status) {
   constexpr const char* id = "Subroutine GS_SET_PIXELLIMITS V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (high < 1 || low < 1) {
-    gs::fail(17, id, status);
-    return;
-  }
+  if (!entry_ok(status, id)) return;
+  if (high < 1 || low < 1) return gs::fail(gs::status_bad_value, id, status);
   state().pixels_high = high;
   state().pixels_low = low;
 }
 
 void GS_INQ_PIXELLIMITS(int& high, int& low, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_PIXELLIMITS V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_PIXELLIMITS V0.1 ")) return;
   high = state().pixels_high;
   low = state().pixels_low;
 }
 
 void GS_DEF_MASKCOLOUR(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_MASKCOLOUR V0.1 ")) return;
-  state().mask_colour = gs::red;
+  if (!entry_ok(status, "Subroutine GS_DEF_MASKCOLOUR V0.1 ")) return;
+  state().mask_colour = defaults().mask_colour;
 }
 
 void GS_SET_MASKCOLOUR(int colour, int& status) {
   constexpr const char* id = "Subroutine GS_SET_MASKCOLOUR V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (colour < 1 || colour > gs::num_colours) {
-    gs::fail(17, id, status);
-    return;
-  }
+  if (!entry_ok(status, id)) return;
+  if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
   state().mask_colour = colour;
 }
 
 void GS_INQ_MASKCOLOUR(int& colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_MASKCOLOUR V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_MASKCOLOUR V0.1 ")) return;
   colour = state().mask_colour;
 }
 
 void GS_DEF_BACKGROUND(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_BACKGROUND V0.1 ")) return;
-  state().background_fill = true;
-  state().background_colour = gs::white;
+  if (!entry_ok(status, "Subroutine GS_DEF_BACKGROUND V0.1 ")) return;
+  state().background_fill = defaults().background_fill;
+  state().background_colour = defaults().background_colour;
 }
 
 void GS_SET_BACKGROUND(bool fill, int colour, int& status) {
   constexpr const char* id = "Subroutine GS_SET_BACKGROUND V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (colour < 1 || colour > gs::num_colours) {
-    gs::fail(17, id, status);
-    return;
-  }
+  if (!entry_ok(status, id)) return;
+  if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
   state().background_fill = fill;
   state().background_colour = colour;
 }
 
 void GS_INQ_BACKGROUND(bool& fill, int& colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_BACKGROUND V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_BACKGROUND V0.1 ")) return;
   fill = state().background_fill;
   colour = state().background_colour;
 }
@@ -382,82 +395,82 @@ void GS_INQ_BACKGROUND(bool& fill, int& colour, int& status) {
 // PostScript flags, documentation flags, progress indicator, 3-D view
 // ---------------------------------------------------------------------------
 void GS_DEF_POSTSCRIPT(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_POSTSCRIPT V0.1 ")) return;
-  state().ps_colour = true;
+  if (!entry_ok(status, "Subroutine GS_DEF_POSTSCRIPT V0.1 ")) return;
+  state().ps_colour = defaults().ps_colour;
 }
 
 void GS_SET_POSTSCRIPT(bool colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_POSTSCRIPT V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_SET_POSTSCRIPT V0.1 ")) return;
   state().ps_colour = colour;
 }
 
 void GS_INQ_POSTSCRIPT(bool& colour, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_POSTSCRIPT V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_POSTSCRIPT V0.1 ")) return;
   colour = state().ps_colour;
 }
 
 void GS_DEF_PSFILE(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_PSFILE V0.1 ")) return;
-  state().ps_open = false;
+  if (!entry_ok(status, "Subroutine GS_DEF_PSFILE V0.1 ")) return;
+  state().ps_open = defaults().ps_open;
 }
 
 void GS_SET_PSFILE(bool open, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_PSFILE V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_SET_PSFILE V0.1 ")) return;
   state().ps_open = open;
 }
 
 void GS_INQ_PSFILE(bool& open, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_PSFILE V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_PSFILE V0.1 ")) return;
   open = state().ps_open;
 }
 
 void GS_DEF_DOCUMENTATION(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_DOCUMENTATION V0.1 ")) return;
-  state().doc_forms = false;
-  state().doc_menus = false;
+  if (!entry_ok(status, "Subroutine GS_DEF_DOCUMENTATION V0.1 ")) return;
+  state().doc_forms = defaults().doc_forms;
+  state().doc_menus = defaults().doc_menus;
 }
 
 void GS_SET_DOCUMENTATION(bool forms, bool menus, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_DOCUMENTATION V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_SET_DOCUMENTATION V0.1 ")) return;
   state().doc_forms = forms;
   state().doc_menus = menus;
 }
 
 void GS_INQ_DOCUMENTATION(bool& forms, bool& menus, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_DOCUMENTATION V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_DOCUMENTATION V0.1 ")) return;
   forms = state().doc_forms;
   menus = state().doc_menus;
 }
 
 void GS_DEF_PROGRESS(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_PROGRESS V0.1 ")) return;
-  state().progress = false;
+  if (!entry_ok(status, "Subroutine GS_DEF_PROGRESS V0.1 ")) return;
+  state().progress = defaults().progress;
 }
 
 void GS_SET_PROGRESS(bool on, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_PROGRESS V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_SET_PROGRESS V0.1 ")) return;
   state().progress = on;
 }
 
 void GS_INQ_PROGRESS(bool& on, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_PROGRESS V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_PROGRESS V0.1 ")) return;
   on = state().progress;
 }
 
 void GS_DEF_3DVIEW(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_3DVIEW V0.1 ")) return;
-  state().azimuth = 30.0f;
-  state().elevation = 30.0f;
+  if (!entry_ok(status, "Subroutine GS_DEF_3DVIEW V0.1 ")) return;
+  state().azimuth = defaults().azimuth;
+  state().elevation = defaults().elevation;
 }
 
 void GS_SET_3DVIEW(float azimuth, float elevation, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_3DVIEW V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_SET_3DVIEW V0.1 ")) return;
   state().azimuth = azimuth;
   state().elevation = elevation;
 }
 
 void GS_INQ_3DVIEW(float& azimuth, float& elevation, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_3DVIEW V0.1 ")) return;
+  if (!entry_ok(status, "Subroutine GS_INQ_3DVIEW V0.1 ")) return;
   azimuth = state().azimuth;
   elevation = state().elevation;
 }
@@ -466,52 +479,28 @@ void GS_INQ_3DVIEW(float& azimuth, float& elevation, int& status) {
 // Graph regions
 // ---------------------------------------------------------------------------
 void GS_DEF_ATTRIBUTES(int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_DEF_ATTRIBUTES V0.1 ")) return;
-  State& s = state();
-  s.gpp = {0.1f, 0.1f, 0.6071f, 0.9f};
-  s.dgpp = s.gpp;
-  s.dddr = {0.0f, 0.0f, 1.0f, 1.0f};
-  s.idr = {0.0f, 0.0f, 1.0f, 1.0f};
-  s.keep_aspect = false;
-  s.key_x = 0.45f;
-  s.key_y = 0.75f;
+  if (!entry_ok(status, "Subroutine GS_DEF_ATTRIBUTES V0.1 ")) return;
+  state().regions.graph = defaults().regions.graph;
 }
 
-#define GS_REGION_PAIR(NAME, FIELD)                                                          \
-  void GS_SET_##NAME(float xmin, float ymin, float xmax, float ymax, int& status) {          \
-    constexpr const char* id = "Subroutine GS_SET_" #NAME " V0.1 ";                          \
-    if (!gs::entry_ok(status, id) || !ordered(xmin, ymin, xmax, ymax, id, status)) return;   \
-    state().FIELD = {xmin, ymin, xmax, ymax};                                                \
-  }                                                                                          \
-  void GS_INQ_##NAME(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {      \
-    if (!gs::entry_ok(status, "Subroutine GS_INQ_" #NAME " V0.1 ")) return;                  \
-    get(state().FIELD, xmin, ymin, xmax, ymax);                                              \
-  }
-
-GS_REGION_PAIR(GPP, gpp)
-GS_REGION_PAIR(DGPP, dgpp)
-GS_REGION_PAIR(DDDR, dddr)
-GS_REGION_PAIR(IDR, idr)
-#undef GS_REGION_PAIR
-
 void GS_SET_IASPECT(bool keep, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_IASPECT V0.1 ")) return;
-  state().keep_aspect = keep;
+  if (!entry_ok(status, "Subroutine GS_SET_IASPECT V0.1 ")) return;
+  state().regions.graph.keep_aspect = keep;
 }
 
 void GS_INQ_IASPECT(bool& keep, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_IASPECT V0.1 ")) return;
-  keep = state().keep_aspect;
+  if (!entry_ok(status, "Subroutine GS_INQ_IASPECT V0.1 ")) return;
+  keep = state().regions.graph.keep_aspect;
 }
 
 void GS_SET_KEYPOSITION(float x, float y, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_SET_KEYPOSITION V0.1 ")) return;
-  state().key_x = x;
-  state().key_y = y;
+  if (!entry_ok(status, "Subroutine GS_SET_KEYPOSITION V0.1 ")) return;
+  state().regions.graph.key_x = x;
+  state().regions.graph.key_y = y;
 }
 
 void GS_INQ_KEYPOSITION(float& x, float& y, int& status) {
-  if (!gs::entry_ok(status, "Subroutine GS_INQ_KEYPOSITION V0.1 ")) return;
-  x = state().key_x;
-  y = state().key_y;
+  if (!entry_ok(status, "Subroutine GS_INQ_KEYPOSITION V0.1 ")) return;
+  x = state().regions.graph.key_x;
+  y = state().regions.graph.key_y;
 }

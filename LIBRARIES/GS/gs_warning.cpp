@@ -35,10 +35,8 @@ WarningLayout warning_layout(const Box& region, int num_lines) {
 void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines, int num_lines,
                      std::span<const std::string> lines, gs::Box& ok_box, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_WARNING V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  gs::SavedDrawing saved;
+  if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
+  const gs::WidgetScope scope;
   const gs::WarningLayout l = gs::warning_layout(gs::Box{xmin, ymin, xmax, ymax}, num_lines);
   VG_SET_UPDATE(gs::window_workstation, status);
   GS_FILLSTYLE(1, gs::red, status);
@@ -62,19 +60,17 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
                 int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_WARNING V0.1 ";
   static_cast<void>(flag);
-  if (!gs::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
-  gs::SavedDrawing saved;
+  const gs::WidgetScope scope;
   gs::Box ok_box;
   bool draw = true;
   while (status == io::status_good) {
     if (draw) GS_DRAW_WARNING(xmin, ymin, xmax, ymax, max_lines, num_lines, lines, ok_box, status);
     draw = false;
-    int type = vg::event_none;
     float x = 0.0f, y = 0.0f;
-    gs::wait_event(type, x, y, status);
-    if (status != io::status_good) break;
+    const int type = gs::wait_click(x, y, status);
     if (type == vg::event_redraw) draw = true;
     if (type == vg::event_button && ok_box.contains(x, y)) break;
   }
@@ -83,9 +79,9 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
 
 void GS_FWARNING(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_FWARNING V0.1 ";
-  if (!gs::entry_ok(status, id)) return;
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_GUIREGION(xmin, ymin, xmax, ymax, status);
-  GS_WARNING(true, xmin, ymin, xmax, ymax, max_lines, num_lines, lines, status);
+  if (!io::entry_ok(status, id)) return;
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  GS_WARNING(true, gui.xmin, gui.ymin, gui.xmax, gui.ymax, max_lines, num_lines, lines, status);
   gs::note_failure(id, status);
 }

@@ -1,64 +1,20 @@
-// Services shared by the widgets: saving and restoring the caller's drawing
-// state, argument checks, aspect factors, text drawing and event waiting.
+// Services shared by the widgets: argument checks, aspect factors, text
+// drawing and event waiting.
 #include "gs_widgets.h"
 
 #include <algorithm>
 
 namespace gs {
 
-SavedDrawing::SavedDrawing() {
-  int s = io::status_good;
-  VG_INQ_DATAWINDOW(window_[0], window_[1], window_[2], window_[3], s);
-  VG_INQ_VIEWPORT(viewport_[0], viewport_[1], viewport_[2], viewport_[3], s);
-  VG_INQ_CLIPWINDOW(clip_window_[0], clip_window_[1], clip_window_[2], clip_window_[3], s);
-  VG_INQ_CLIP(clip_, s);
-  GS_INQ_DDDR(dddr_[0], dddr_[1], dddr_[2], dddr_[3], s);
-  GS_INQ_DGPP(dgpp_[0], dgpp_[1], dgpp_[2], dgpp_[3], s);
-  GS_INQ_GUIREGION(gui_[0], gui_[1], gui_[2], gui_[3], s);
-  GS_INQ_TEXTSTYLE(font_, text_colour_, height_, size_factor_, angle_, horizontal_, vertical_, s);
-  GS_INQ_LINESTYLE(line_type_, line_width_, line_colour_, s);
-  GS_INQ_FILLSTYLE(fill_type_, fill_colour_, s);
-  saved_ = s == io::status_good;
-  VG_DATAWINDOW(0.0f, 0.0f, 1.0f, 1.0f, s);
-  VG_VIEWPORT(0.0f, 0.0f, 1.0f, 1.0f, s);
-  if (clip_) VG_CLIP(false, s);
-}
-
-SavedDrawing::~SavedDrawing() {
-  if (!saved_) return;
-  int s = io::status_good;
-  VG_CLIP(false, s);
-  s = io::status_good;
-  VG_DATAWINDOW(window_[0], window_[1], window_[2], window_[3], s);
-  s = io::status_good;
-  VG_VIEWPORT(viewport_[0], viewport_[1], viewport_[2], viewport_[3], s);
-  s = io::status_good;
-  VG_CLIPWINDOW(clip_window_[0], clip_window_[1], clip_window_[2], clip_window_[3], s);
-  s = io::status_good;
-  if (clip_) VG_CLIP(true, s);
-  s = io::status_good;
-  GS_SET_DDDR(dddr_[0], dddr_[1], dddr_[2], dddr_[3], s);
-  s = io::status_good;
-  GS_SET_DGPP(dgpp_[0], dgpp_[1], dgpp_[2], dgpp_[3], s);
-  s = io::status_good;
-  GS_SET_GUIREGION(gui_[0], gui_[1], gui_[2], gui_[3], s);
-  s = io::status_good;
-  GS_TEXTSTYLE(font_, text_colour_, height_, size_factor_, angle_, horizontal_, vertical_, s);
-  s = io::status_good;
-  GS_LINESTYLE(line_type_, line_width_, line_colour_, s);
-  s = io::status_good;
-  GS_FILLSTYLE(fill_type_, fill_colour_, s);
-}
-
 bool check_lines(int max_lines, int num_lines, std::span<const std::string> lines,
                  const char* identification, int& status) {
   if (max_lines < 1) {
-    fail(1, identification, status);
+    fail(status_bad_maximum, identification, status);
     return false;
   }
   if (num_lines < 0 || num_lines > max_lines ||
       static_cast<std::size_t>(num_lines) > lines.size()) {
-    fail(5, identification, status);
+    fail(status_bad_count, identification, status);
     return false;
   }
   return true;
@@ -67,7 +23,7 @@ bool check_lines(int max_lines, int num_lines, std::span<const std::string> line
 bool check_count(int num_lines, std::span<const std::string> lines, const char* identification,
                  int& status) {
   if (num_lines < 0 || static_cast<std::size_t>(num_lines) > lines.size()) {
-    fail(5, identification, status);
+    fail(status_bad_count, identification, status);
     return false;
   }
   return true;
@@ -76,14 +32,21 @@ bool check_count(int num_lines, std::span<const std::string> lines, const char* 
 bool check_region(float xmin, float ymin, float xmax, float ymax, const char* identification,
                   int& status) {
   if (!(xmin < xmax)) {
-    fail(13, identification, status);
+    fail(status_order_x, identification, status);
     return false;
   }
   if (!(ymin < ymax)) {
-    fail(14, identification, status);
+    fail(status_order_y, identification, status);
     return false;
   }
   return true;
+}
+
+bool lines_in_box(int max_lines, int num_lines, std::span<const std::string> lines, float xmin,
+                  float ymin, float xmax, float ymax, const char* identification, int& status) {
+  return io::entry_ok(status, identification) &&
+         check_lines(max_lines, num_lines, lines, identification, status) &&
+         check_region(xmin, ymin, xmax, ymax, identification, status);
 }
 
 std::string trimmed(const std::string& text) {
@@ -114,7 +77,7 @@ float message_factor(int font, float w) {
 
 float sample_width() {
   int s = io::status_good;
-  float w = 0.08f;
+  float w = 0.0f;
   GS_INQ_SAMPLEWIDTH(w, s);
   return w;
 }
@@ -130,6 +93,17 @@ void wait_event(int& type, float& x, float& y, int& status) {
   std::string text;
   VG_INP_EVENT(window_workstation, 1, false, "", false, "", 0.0f, 0.0f, 0.0f, 0.0f, type,
                workstation, x, y, text, status);
+}
+
+int wait_click(float& x, float& y, int& status) {
+  while (status == io::status_good) {
+    int type = vg::event_none;
+    wait_event(type, x, y, status);
+    if (status == io::status_good && (type == vg::event_button || type == vg::event_redraw)) {
+      return type;
+    }
+  }
+  return vg::event_none;
 }
 
 }  // namespace gs

@@ -420,3 +420,12 @@ inline constexpr int file_type_postscript = 3;  // ps, eps
 inline constexpr int file_type_text = 4;        // txt, def, log
 inline constexpr int file_type_other = 5;       // anything else, or no extension
 }  // namespace io
+
+// ---------------------------------------------------------------------------
+// The entry check of every routine, shared by the modules above (vg, gs, kov)
+// ---------------------------------------------------------------------------
+namespace io {
+// True when `status` is good. Otherwise records `ident` with ST_SAVE and
+// returns false: the routine then returns at once, changing nothing.
+bool entry_ok(int status, const char* ident);
+}  // namespace io

@@ -8,6 +8,7 @@
 // Text heights and text widths are in page units.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <span>
 #include <string>
@@ -28,6 +29,44 @@ inline constexpr int format_landscape = 2;
 // Colour index drawn as inverse video (exclusive-or).
 inline constexpr int inverse_video = -1;
 
+// A point in world coordinates (the point-list forms of the primitives).
+struct Point {
+  float x = 0.0f, y = 0.0f;
+};
+
+// The current attributes of the core, with their values at VG_OPEN.
+struct Attributes {
+  int line_colour = 1;
+  int line_style = 1;
+  float line_width = 1.0f;
+  int marker_type = 1;
+  float marker_scale = 1.0f;
+  float marker_width = 1.0f;
+  int marker_colour = 1;
+  int fill_colour = 1;
+  int text_font = 1;
+  int text_colour = 1;
+  float text_height = 0.02f;
+  int text_horizontal = 1;
+  int text_vertical = 0;
+  float text_angle = 0.0f;
+  int mask_colour = 2;
+  bool logarithmic = false;
+  bool operator==(const Attributes&) const = default;
+};
+
+// The drawing state of the core that a caller may change and want back:
+// the attributes, the data window and viewport, the clip window and whether
+// clipping is on (VG_SAVE_STATE, VG_RESTORE_STATE).
+struct DrawingState {
+  Attributes attributes;
+  std::array<float, 4> window{0.0f, 0.0f, 1.0f, 1.0f};    // xmin, ymin, xmax, ymax
+  std::array<float, 4> viewport{0.0f, 0.0f, 1.0f, 1.0f};  // page units
+  std::array<float, 4> clip_window{0.0f, 0.0f, 1.0f, 1.0f};
+  bool clip = false;
+  bool operator==(const DrawingState&) const = default;
+};
+
 // One entry of the 256-entry colour table; components 0 to 1.
 struct Rgb {
   float r = 0.0f, g = 0.0f, b = 0.0f;
@@ -41,8 +80,21 @@ inline constexpr int event_redraw = 1;   // the window was exposed or resized
 inline constexpr int event_return = 2;   // a typed line ended with return
 inline constexpr int event_tab = 3;      // a typed line ended with tab
 
+// Statuses the core sets: the module offset plus the shared error code.
+inline constexpr int status_device_failed = module_offset + st::array_dimension_1;  // 130001
+inline constexpr int status_region_x = module_offset + st::region_1;  // cell-array columns
+inline constexpr int status_region_y = module_offset + st::region_2;  // cell-array rows
+inline constexpr int status_order_x = module_offset + st::relation_1;  // x min not below x max
+inline constexpr int status_order_y = module_offset + st::relation_2;  // y min not below y max
+inline constexpr int status_bad_argument = module_offset + st::int_range_1;  // 130017
+// The system is not open (the routine's "ERROR: ... is not open" line).
+inline constexpr int status_not_open = module_offset + st::bad_state;
+inline constexpr int status_window_failed = module_offset + st::window_failed;  // 132001
+// An unknown workstation, or no free slot in the table.
+inline constexpr int status_bad_workstation = module_offset + st::bad_workstation;  // 132002
+
 // Device routines return one of these codes; the core turns failures into
-// status 130001 and a closed window into the user-escape status.
+// status_device_failed and a closed window into the user-escape status.
 inline constexpr int device_ok = 0;
 inline constexpr int device_failed = 1;
 inline constexpr int device_closed = 2;  // the user closed the window
@@ -186,6 +238,16 @@ void VG_INQ_CLIPWINDOW(float& xmin, float& ymin, float& xmax, float& ymax, int& 
 void VG_CLIP(bool on, int& status);
 void VG_INQ_CLIP(bool& on, int& status);
 
+// The drawing state (attributes, data window, viewport, clip window and
+// clipping) as one value, and its restoring: VG_RESTORE_STATE puts back
+// only what differs from the state in force and sends the devices only
+// those changes (the transform once, when the window or the viewport
+// differs). A saved window or viewport in the wrong order gives
+// status_order_x or status_order_y, an attribute out of its range
+// status_bad_argument, and nothing is changed.
+void VG_SAVE_STATE(vg::DrawingState& state, int& status);
+void VG_RESTORE_STATE(const vg::DrawingState& state, int& status);
+
 // ---------------------------------------------------------------------------
 // Attributes and their inquiries
 // ---------------------------------------------------------------------------
@@ -238,6 +300,10 @@ void VG_BESTCOLOUR(float red, float green, float blue, int& colour, int& status)
 void VG_POLYLINE(int n, const float x[], const float y[], int& status);
 void VG_POLYMARKER(int n, const float x[], const float y[], int& status);
 void VG_FILLAREA(int n, const float x[], const float y[], int& status);
+// The same with the points as one list.
+void VG_POLYLINE(std::span<const vg::Point> points, int& status);
+void VG_POLYMARKER(std::span<const vg::Point> points, int& status);
+void VG_FILLAREA(std::span<const vg::Point> points, int& status);
 void VG_TEXT(float x, float y, const std::string& text, int& status);
 void VG_CELLARRAY(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend,
                   float x0, float y0, float x1, float y1, int& status);

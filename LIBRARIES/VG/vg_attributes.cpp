@@ -8,20 +8,13 @@
 
 namespace {
 
-using vg::entry;
-
 // Common frame of a setter: status and open checks, the optional argument
-// check (130017), storing and forwarding.
+// check (status_bad_argument), storing and forwarding.
 template <typename Store, typename Forward>
-void set_attribute(const char* ident, const char* name, bool valid, vg::Op op, Store store,
-                   Forward forward, int& status) {
-  if (!entry(status, ident)) return;
-  if (!vg::check_open(name)) return;
-  if (!valid) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
-  }
+void set_attribute(const char* ident, bool valid, vg::Op op, Store store, Forward forward,
+                   int& status) {
+  if (!vg::entry_open(status, ident)) return;
+  if (!valid) return vg::fail(vg::status_bad_argument, ident, status);
   store(vg::record().attributes);
   vg::for_active(op, status, forward);
   if (status != io::status_good) ST_SAVE(ident);
@@ -31,83 +24,82 @@ bool valid_colour(int colour) { return colour >= vg::inverse_video && colour < v
 
 // Common frame of an inquiry.
 template <typename Read>
-void inquire(const char* ident, const char* name, Read read, int& status) {
-  if (!entry(status, ident)) return;
-  if (!vg::check_open(name)) return;
+void inquire(const char* ident, Read read, int& status) {
+  if (!vg::entry_open(status, ident)) return;
   read(vg::record().attributes);
 }
 
 }  // namespace
 
 void VG_LINECOLOUR(int colour, int& status) {
-  set_attribute("Subroutine VG_LINECOLOUR V0.2 ", "VG_LINECOLOUR", valid_colour(colour),
+  set_attribute("Subroutine VG_LINECOLOUR V0.2 ", valid_colour(colour),
                 vg::Op::line_colour, [&](vg::Attributes& a) { a.line_colour = colour; },
                 [&](vg::Device& d) { return d.line_colour(colour); }, status);
 }
 
 void VG_LINESTYLE(int style, int& status) {
-  set_attribute("Subroutine VG_LINESTYLE V0.2 ", "VG_LINESTYLE", true, vg::Op::line_style,
+  set_attribute("Subroutine VG_LINESTYLE V0.2 ", true, vg::Op::line_style,
                 [&](vg::Attributes& a) { a.line_style = style; },
                 [&](vg::Device& d) { return d.line_style(style); }, status);
 }
 
 void VG_LINEWIDTH(float width, int& status) {
-  set_attribute("Subroutine VG_LINEWIDTH V0.2 ", "VG_LINEWIDTH", std::isfinite(width),
+  set_attribute("Subroutine VG_LINEWIDTH V0.2 ", std::isfinite(width),
                 vg::Op::line_width, [&](vg::Attributes& a) { a.line_width = width; },
                 [&](vg::Device& d) { return d.line_width(width); }, status);
 }
 
 void VG_MARKERTYPE(int type, int& status) {
-  set_attribute("Subroutine VG_MARKERTYPE V0.2 ", "VG_MARKERTYPE", true, vg::Op::marker_type,
+  set_attribute("Subroutine VG_MARKERTYPE V0.2 ", true, vg::Op::marker_type,
                 [&](vg::Attributes& a) { a.marker_type = type; },
                 [&](vg::Device& d) { return d.marker_type(type); }, status);
 }
 
 void VG_MARKERSCALE(float scale, int& status) {
-  set_attribute("Subroutine VG_MARKERSCALE V0.2 ", "VG_MARKERSCALE", std::isfinite(scale),
+  set_attribute("Subroutine VG_MARKERSCALE V0.2 ", std::isfinite(scale),
                 vg::Op::marker_scale, [&](vg::Attributes& a) { a.marker_scale = scale; },
                 [&](vg::Device& d) { return d.marker_scale(scale); }, status);
 }
 
 void VG_MARKERWIDTH(float width, int& status) {
-  set_attribute("Subroutine VG_MARKERWIDTH V0.2 ", "VG_MARKERWIDTH", std::isfinite(width),
+  set_attribute("Subroutine VG_MARKERWIDTH V0.2 ", std::isfinite(width),
                 vg::Op::marker_width, [&](vg::Attributes& a) { a.marker_width = width; },
                 [&](vg::Device& d) { return d.marker_width(width); }, status);
 }
 
 void VG_MARKERCOLOUR(int colour, int& status) {
-  set_attribute("Subroutine VG_MARKERCOLOUR V0.2 ", "VG_MARKERCOLOUR", valid_colour(colour),
+  set_attribute("Subroutine VG_MARKERCOLOUR V0.2 ", valid_colour(colour),
                 vg::Op::marker_colour, [&](vg::Attributes& a) { a.marker_colour = colour; },
                 [&](vg::Device& d) { return d.marker_colour(colour); }, status);
 }
 
 void VG_FILLCOLOUR(int colour, int& status) {
-  set_attribute("Subroutine VG_FILLCOLOUR V0.2 ", "VG_FILLCOLOUR", valid_colour(colour),
+  set_attribute("Subroutine VG_FILLCOLOUR V0.2 ", valid_colour(colour),
                 vg::Op::fill_colour, [&](vg::Attributes& a) { a.fill_colour = colour; },
                 [&](vg::Device& d) { return d.fill_colour(colour); }, status);
 }
 
 void VG_TEXTFONT(int font, int& status) {
-  set_attribute("Subroutine VG_TEXTFONT V0.2 ", "VG_TEXTFONT", true, vg::Op::text_font,
+  set_attribute("Subroutine VG_TEXTFONT V0.2 ", true, vg::Op::text_font,
                 [&](vg::Attributes& a) { a.text_font = font; },
                 [&](vg::Device& d) { return d.text_font(font); }, status);
 }
 
 void VG_TEXTCOLOUR(int colour, int& status) {
-  set_attribute("Subroutine VG_TEXTCOLOUR V0.2 ", "VG_TEXTCOLOUR", valid_colour(colour),
+  set_attribute("Subroutine VG_TEXTCOLOUR V0.2 ", valid_colour(colour),
                 vg::Op::text_colour, [&](vg::Attributes& a) { a.text_colour = colour; },
                 [&](vg::Device& d) { return d.text_colour(colour); }, status);
 }
 
 void VG_TEXTHEIGHT(float height, int& status) {
-  set_attribute("Subroutine VG_TEXTHEIGHT V0.2 ", "VG_TEXTHEIGHT", std::isfinite(height),
+  set_attribute("Subroutine VG_TEXTHEIGHT V0.2 ", std::isfinite(height),
                 vg::Op::text_height, [&](vg::Attributes& a) { a.text_height = height; },
                 [&](vg::Device& d) { return d.text_height(height); }, status);
 }
 
 void VG_TEXTALIGNMENT(int horizontal, int vertical, int& status) {
   set_attribute(
-      "Subroutine VG_TEXTALIGNMENT V0.2 ", "VG_TEXTALIGNMENT", true, vg::Op::text_alignment,
+      "Subroutine VG_TEXTALIGNMENT V0.2 ", true, vg::Op::text_alignment,
       [&](vg::Attributes& a) {
         a.text_horizontal = horizontal;
         a.text_vertical = vertical;
@@ -116,82 +108,69 @@ void VG_TEXTALIGNMENT(int horizontal, int vertical, int& status) {
 }
 
 void VG_TEXTANGLE(float degrees, int& status) {
-  set_attribute("Subroutine VG_TEXTANGLE V0.2 ", "VG_TEXTANGLE", std::isfinite(degrees),
+  set_attribute("Subroutine VG_TEXTANGLE V0.2 ", std::isfinite(degrees),
                 vg::Op::text_angle, [&](vg::Attributes& a) { a.text_angle = degrees; },
                 [&](vg::Device& d) { return d.text_angle(degrees); }, status);
 }
 
 void VG_MASKCOLOUR(int colour, int& status) {
-  set_attribute("Subroutine VG_MASKCOLOUR V0.1 ", "VG_MASKCOLOUR",
-                colour >= 0 && colour < vg::table_size, vg::Op::mask_colour,
+  set_attribute("Subroutine VG_MASKCOLOUR V0.1 ", colour >= 0 && colour < vg::table_size, vg::Op::mask_colour,
                 [&](vg::Attributes& a) { a.mask_colour = colour; },
                 [&](vg::Device& d) { return d.mask_colour(colour); }, status);
 }
 
 void VG_LOGZSCALING(bool logarithmic, int& status) {
-  set_attribute("Subroutine VG_LOGZSCALING V0.1 ", "VG_LOGZSCALING", true, vg::Op::log_scaling,
+  set_attribute("Subroutine VG_LOGZSCALING V0.1 ", true, vg::Op::log_scaling,
                 [&](vg::Attributes& a) { a.logarithmic = logarithmic; },
                 [&](vg::Device& d) { return d.log_scaling(logarithmic); }, status);
 }
 
 void VG_INQ_LINECOLOUR(int& colour, int& status) {
-  inquire("Subroutine VG_INQ_LINECOLOUR V0.1 ", "VG_INQ_LINECOLOUR",
-          [&](const vg::Attributes& a) { colour = a.line_colour; }, status);
+  inquire("Subroutine VG_INQ_LINECOLOUR V0.1 ", [&](const vg::Attributes& a) { colour = a.line_colour; }, status);
 }
 
 void VG_INQ_LINESTYLE(int& style, int& status) {
-  inquire("Subroutine VG_INQ_LINESTYLE V0.1 ", "VG_INQ_LINESTYLE",
-          [&](const vg::Attributes& a) { style = a.line_style; }, status);
+  inquire("Subroutine VG_INQ_LINESTYLE V0.1 ", [&](const vg::Attributes& a) { style = a.line_style; }, status);
 }
 
 void VG_INQ_LINEWIDTH(float& width, int& status) {
-  inquire("Subroutine VG_INQ_LINEWIDTH V0.1 ", "VG_INQ_LINEWIDTH",
-          [&](const vg::Attributes& a) { width = a.line_width; }, status);
+  inquire("Subroutine VG_INQ_LINEWIDTH V0.1 ", [&](const vg::Attributes& a) { width = a.line_width; }, status);
 }
 
 void VG_INQ_MARKERTYPE(int& type, int& status) {
-  inquire("Subroutine VG_INQ_MARKERTYPE V0.1 ", "VG_INQ_MARKERTYPE",
-          [&](const vg::Attributes& a) { type = a.marker_type; }, status);
+  inquire("Subroutine VG_INQ_MARKERTYPE V0.1 ", [&](const vg::Attributes& a) { type = a.marker_type; }, status);
 }
 
 void VG_INQ_MARKERSCALE(float& scale, int& status) {
-  inquire("Subroutine VG_INQ_MARKERSCALE V0.1 ", "VG_INQ_MARKERSCALE",
-          [&](const vg::Attributes& a) { scale = a.marker_scale; }, status);
+  inquire("Subroutine VG_INQ_MARKERSCALE V0.1 ", [&](const vg::Attributes& a) { scale = a.marker_scale; }, status);
 }
 
 void VG_INQ_MARKERWIDTH(float& width, int& status) {
-  inquire("Subroutine VG_INQ_MARKERWIDTH V0.1 ", "VG_INQ_MARKERWIDTH",
-          [&](const vg::Attributes& a) { width = a.marker_width; }, status);
+  inquire("Subroutine VG_INQ_MARKERWIDTH V0.1 ", [&](const vg::Attributes& a) { width = a.marker_width; }, status);
 }
 
 void VG_INQ_MARKERCOLOUR(int& colour, int& status) {
-  inquire("Subroutine VG_INQ_MARKERCOLOUR V0.1 ", "VG_INQ_MARKERCOLOUR",
-          [&](const vg::Attributes& a) { colour = a.marker_colour; }, status);
+  inquire("Subroutine VG_INQ_MARKERCOLOUR V0.1 ", [&](const vg::Attributes& a) { colour = a.marker_colour; }, status);
 }
 
 void VG_INQ_FILLCOLOUR(int& colour, int& status) {
-  inquire("Subroutine VG_INQ_FILLCOLOUR V0.1 ", "VG_INQ_FILLCOLOUR",
-          [&](const vg::Attributes& a) { colour = a.fill_colour; }, status);
+  inquire("Subroutine VG_INQ_FILLCOLOUR V0.1 ", [&](const vg::Attributes& a) { colour = a.fill_colour; }, status);
 }
 
 void VG_INQ_TEXTFONT(int& font, int& status) {
-  inquire("Subroutine VG_INQ_TEXTFONT V0.1 ", "VG_INQ_TEXTFONT",
-          [&](const vg::Attributes& a) { font = a.text_font; }, status);
+  inquire("Subroutine VG_INQ_TEXTFONT V0.1 ", [&](const vg::Attributes& a) { font = a.text_font; }, status);
 }
 
 void VG_INQ_TEXTCOLOUR(int& colour, int& status) {
-  inquire("Subroutine VG_INQ_TEXTCOLOUR V0.1 ", "VG_INQ_TEXTCOLOUR",
-          [&](const vg::Attributes& a) { colour = a.text_colour; }, status);
+  inquire("Subroutine VG_INQ_TEXTCOLOUR V0.1 ", [&](const vg::Attributes& a) { colour = a.text_colour; }, status);
 }
 
 void VG_INQ_TEXTHEIGHT(float& height, int& status) {
-  inquire("Subroutine VG_INQ_TEXTHEIGHT V0.1 ", "VG_INQ_TEXTHEIGHT",
-          [&](const vg::Attributes& a) { height = a.text_height; }, status);
+  inquire("Subroutine VG_INQ_TEXTHEIGHT V0.1 ", [&](const vg::Attributes& a) { height = a.text_height; }, status);
 }
 
 void VG_INQ_TEXTALIGNMENT(int& horizontal, int& vertical, int& status) {
-  inquire("Subroutine VG_INQ_TEXTALIGNMENT V0.1 ", "VG_INQ_TEXTALIGNMENT",
-          [&](const vg::Attributes& a) {
+  inquire("Subroutine VG_INQ_TEXTALIGNMENT V0.1 ", [&](const vg::Attributes& a) {
             horizontal = a.text_horizontal;
             vertical = a.text_vertical;
           },
@@ -199,24 +178,20 @@ void VG_INQ_TEXTALIGNMENT(int& horizontal, int& vertical, int& status) {
 }
 
 void VG_INQ_TEXTANGLE(float& degrees, int& status) {
-  inquire("Subroutine VG_INQ_TEXTANGLE V0.1 ", "VG_INQ_TEXTANGLE",
-          [&](const vg::Attributes& a) { degrees = a.text_angle; }, status);
+  inquire("Subroutine VG_INQ_TEXTANGLE V0.1 ", [&](const vg::Attributes& a) { degrees = a.text_angle; }, status);
 }
 
 void VG_INQ_MASKCOLOUR(int& colour, int& status) {
-  inquire("Subroutine VG_INQ_MASKCOLOUR V0.1 ", "VG_INQ_MASKCOLOUR",
-          [&](const vg::Attributes& a) { colour = a.mask_colour; }, status);
+  inquire("Subroutine VG_INQ_MASKCOLOUR V0.1 ", [&](const vg::Attributes& a) { colour = a.mask_colour; }, status);
 }
 
 void VG_INQ_LOGZSCALING(bool& logarithmic, int& status) {
-  inquire("Subroutine VG_INQ_LOGZSCALING V0.1 ", "VG_INQ_LOGZSCALING",
-          [&](const vg::Attributes& a) { logarithmic = a.logarithmic; }, status);
+  inquire("Subroutine VG_INQ_LOGZSCALING V0.1 ", [&](const vg::Attributes& a) { logarithmic = a.logarithmic; }, status);
 }
 
 void VG_INQ_TEXTWIDTH(const std::string& text, float& width, int& status) {
   static const char* const ident = "Subroutine VG_INQ_TEXTWIDTH V0.3 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_INQ_TEXTWIDTH")) return;
+  if (!vg::entry_open(status, ident)) return;
   const vg::System& s = vg::record();
   const std::string trimmed = text.substr(0, SLEN(text));
   // Measured by the window when one is open, else by the PostScript device;

@@ -8,7 +8,7 @@
 
 namespace {
 
-using vg::entry;
+using io::entry_ok;
 
 // The named drawing colours of the user interface, from index 0 on; the
 // first match of VG_BESTCOLOUR is the lowest index, so each is found exactly.
@@ -104,12 +104,9 @@ int IndexScale::index(float value) const {
 
 void VG_COLOURS(int first, int last, std::span<const vg::Rgb> table, int& status) {
   static const char* const ident = "Subroutine VG_COLOURS V0.2 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_COLOURS")) return;
+  if (!vg::entry_open(status, ident)) return;
   if (!valid_range(first, last) || table.size() <= static_cast<std::size_t>(last)) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
+    return vg::fail(vg::status_bad_argument, ident, status);
   }
   vg::System& s = vg::record();
   for (int i = first; i <= last; ++i) s.colours[i] = table[i];
@@ -120,8 +117,7 @@ void VG_COLOURS(int first, int last, std::span<const vg::Rgb> table, int& status
 
 void VG_DEF_COLOURS(int& status) {
   static const char* const ident = "Subroutine VG_DEF_COLOURS V0.2 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_DEF_COLOURS")) return;
+  if (!vg::entry_open(status, ident)) return;
   vg::System& s = vg::record();
   vg::default_colour_table(s.colours);
   vg::for_active(vg::Op::colour_map, status, [&](vg::Device& d) {
@@ -132,12 +128,9 @@ void VG_DEF_COLOURS(int& status) {
 
 void VG_SET_COLOURINDICES(int first, int last, int& status) {
   static const char* const ident = "Subroutine VG_SET_COLOURINDICES V0.2 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_SET_COLOURINDICES")) return;
+  if (!vg::entry_open(status, ident)) return;
   if (!valid_range(first, last)) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
+    return vg::fail(vg::status_bad_argument, ident, status);
   }
   vg::System& s = vg::record();
   s.pending_first = first;
@@ -146,26 +139,21 @@ void VG_SET_COLOURINDICES(int first, int last, int& status) {
 
 void VG_INQ_COLOURS(int first, int last, std::span<vg::Rgb> table, int& status) {
   static const char* const ident = "Subroutine VG_INQ_COLOURS V0.1 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_INQ_COLOURS")) return;
+  if (!vg::entry_open(status, ident)) return;
   if (!valid_range(first, last) || table.size() <= static_cast<std::size_t>(last)) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
+    return vg::fail(vg::status_bad_argument, ident, status);
   }
   for (int i = first; i <= last; ++i) table[i] = vg::record().colours[i];
 }
 
 void VG_INQ_IMAGERANGE(int& first, int& last, int& status) {
-  if (!entry(status, "Subroutine VG_INQ_IMAGERANGE V0.1 ")) return;
-  if (!vg::check_open("VG_INQ_IMAGERANGE")) return;
+  if (!vg::entry_open(status, "Subroutine VG_INQ_IMAGERANGE V0.1 ")) return;
   first = vg::record().image_first;
   last = vg::record().image_last;
 }
 
 void VG_BESTCOLOUR(float red, float green, float blue, int& colour, int& status) {
-  if (!entry(status, "Subroutine VG_BESTCOLOUR V0.2 ")) return;
-  if (!vg::check_open("VG_BESTCOLOUR")) return;
+  if (!vg::entry_open(status, "Subroutine VG_BESTCOLOUR V0.2 ")) return;
   const vg::System& s = vg::record();
   // Drawing colours are taken from outside the image range, whose entries
   // change with every image colour table.

@@ -80,19 +80,39 @@ void close_device(vg::Workstation& ws, int& status) {
   ws = vg::Workstation{};
 }
 
-// The workstation `id` for an input routine: null (after the message and
-// status 132002) when it is unknown.
-vg::Workstation* input_workstation(int id, const char* name, const char* ident, int& status) {
+// The workstation `id`: null, after "ERROR: Workstation ID is unknown (NAME)"
+// and status_bad_workstation, when it is unknown.
+vg::Workstation* known_workstation(int id, const char* name, const char* ident, int& status) {
   vg::Workstation* ws = vg::find_workstation(id);
   if (ws == nullptr) {
     write(std::string("ERROR: Workstation ID is unknown (") + name + ")");
-    status = 132002;
-    ST_SAVE(ident);
+    vg::fail(vg::status_bad_workstation, ident, status);
   }
   return ws;
 }
 
-using vg::entry;
+// Moves workstation `id` from state `from` to state `to`: `warning` (and
+// nothing else) when it is in `to` already, "ERROR: Workstation is not open
+// (NAME)" and status_bad_workstation when it is in neither. The workstation
+// moved, or null.
+vg::Workstation* switch_state(int id, int from, int to, const char* name, const char* warning,
+                              const char* ident, int& status) {
+  vg::Workstation* ws = known_workstation(id, name, ident, status);
+  if (ws == nullptr) return nullptr;
+  if (ws->state == to) {
+    write(warning);
+    return nullptr;
+  }
+  if (ws->state != from) {
+    write(std::string("ERROR: Workstation is not open (") + name + ")");
+    vg::fail(vg::status_bad_workstation, ident, status);
+    return nullptr;
+  }
+  ws->state = to;
+  return ws;
+}
+
+using io::entry_ok;
 
 }  // namespace
 
@@ -109,9 +129,23 @@ void reset_system() {
   default_colour_table(s.colours);
 }
 
-bool check_open(const char* name) {
-  if (record().open) return true;
+void fail(int code, const char* ident, int& status) {
+  status = code;
+  ST_SAVE(ident);
+}
+
+void not_open(const char* name, const char* ident, int& status) {
   write(std::string("ERROR: Vellum Graphics system is not open (") + name + ")");
+  fail(status_not_open, ident, status);
+}
+
+bool entry_open(int& status, const char* ident) {
+  if (!io::entry_ok(status, ident)) return false;
+  if (record().open) return true;
+  // The name is the second word of "Subroutine NAME Vn.m ".
+  const std::string text = ident;
+  const std::size_t start = text.find(' ') + 1;
+  not_open(text.substr(start, text.find(' ', start) - start).c_str(), ident, status);
   return false;
 }
 
@@ -131,7 +165,7 @@ void device_result(int result, const Workstation& ws, Op op, int& status) {
     return;
   }
   const DeviceNames& names = device_names[static_cast<int>(op)];
-  status = 130001;
+  status = status_device_failed;
   ST_SAVE(ws.device_class == class_window ? names.window : names.postscript);
 }
 
@@ -172,12 +206,8 @@ void sync_device(Workstation& ws, int& status) {
 // ---------------------------------------------------------------------------
 void VG_OPEN(int mode, int& status) {
   static const char* const ident = "Subroutine VG_OPEN V0.3 ";
-  if (!entry(status, ident)) return;
-  if (mode != 0) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!entry_ok(status, ident)) return;
+  if (mode != 0) return vg::fail(vg::status_bad_argument, ident, status);
   // Reopening starts from a clean record: devices left open are closed first.
   int ignore = io::status_good;
   for (auto& ws : vg::record().table) {
@@ -189,7 +219,7 @@ void VG_OPEN(int mode, int& status) {
 
 void VG_CLOSE(int& status) {
   static const char* const ident = "Subroutine VG_CLOSE V0.2 ";
-  if (!entry(status, ident)) return;
+  if (!entry_ok(status, ident)) return;
   vg::System& s = vg::record();
   if (!s.open) {
     write("WARNING: Vellum Graphics system is already closed ! (VG_CLOSE)");
@@ -207,12 +237,8 @@ void VG_CLOSE(int& status) {
 
 void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
   static const char* const ident = "Subroutine VG_OPEN_WK V0.8 ";
-  if (!entry(status, ident)) return;
-  if (workstation < 1) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
-  }
+  if (!entry_ok(status, ident)) return;
+  if (workstation < 1) return vg::fail(vg::status_bad_argument, ident, status);
   vg::System& s = vg::record();
   if (!s.open) {
     write("WARNING: Vellum Graphics system is not open (VG_OPEN_WK)");
@@ -232,11 +258,7 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
       break;
     }
   }
-  if (slot == nullptr) {
-    status = 132002;
-    ST_SAVE(ident);
-    return;
-  }
+  if (slot == nullptr) return vg::fail(vg::status_bad_workstation, ident, status);
 
   std::unique_ptr<vg::Device> device;
   int device_class = 0;
@@ -255,9 +277,7 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
     device = factory(format, s.screen_left, s.screen_top, width, height);
     if (!device) {
       write("WARNING: X-11 workstation not opened successfully (VG_OPEN_WK)");
-      ST_SAVE("Subroutine VG_X11_OPEN V0.7 ");
-      status = 132001;
-      return;
+      return vg::fail(vg::status_window_failed, "Subroutine VG_X11_OPEN V0.7 ", status);
     }
     // The image range asked for by VG_SET_COLOURINDICES and the default
     // colour table take effect with the new window.
@@ -278,11 +298,7 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
       ST_SAVE(ident);
       return;
     }
-    if (!device) {
-      status = 130001;
-      ST_SAVE("Subroutine VG_PS_OPEN V0.4 ");
-      return;
-    }
+    if (!device) return vg::fail(vg::status_device_failed, "Subroutine VG_PS_OPEN V0.4 ", status);
   } else {
     write("WARNING: Unknown graphics device type (VG_OPEN_WK)");
     return;
@@ -304,69 +320,45 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
 
 void VG_CLOSE_WK(int workstation, int& status) {
   static const char* const ident = "Subroutine VG_CLOSE_WK V0.4 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_CLOSE_WK)");
-    return;
-  }
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_CLOSE_WK", ident, status);
+  if (ws == nullptr) return;
   close_device(*ws, status);
   if (status != io::status_good) ST_SAVE(ident);
 }
 
 void VG_ACTIVATE_WK(int workstation, int& status) {
   static const char* const ident = "Subroutine VG_ACTIVATE_WK V0.3 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_ACTIVATE_WK)");
-  } else if (ws->state == vg::state_active) {
-    write("WARNING: Workstation is already active (VG_ACTIVATE_WK)");
-  } else if (ws->state != vg::state_open) {
-    write("ERROR: Workstation is not open (VG_ACTIVATE_WK)");
-  } else {
-    ws->state = vg::state_active;
-    // Whatever changed while the workstation was inactive reaches it now.
-    if (ws->stale) vg::sync_device(*ws, status);
-    if (status != io::status_good) ST_SAVE(ident);
-  }
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws =
+      switch_state(workstation, vg::state_open, vg::state_active, "VG_ACTIVATE_WK",
+                   "WARNING: Workstation is already active (VG_ACTIVATE_WK)", ident, status);
+  // Whatever changed while the workstation was inactive reaches it now.
+  if (ws != nullptr && ws->stale) vg::sync_device(*ws, status);
+  if (status != io::status_good) ST_SAVE(ident);
 }
 
 void VG_DEACTIVATE_WK(int workstation, int& status) {
   static const char* const ident = "Subroutine VG_DEACTIVATE_WK V0.3 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_DEACTIVATE_WK)");
-  } else if (ws->state == vg::state_open) {
-    write("WARNING: Workstation is not active (VG_DEACTIVATE_WK)");
-  } else if (ws->state != vg::state_active) {
-    write("ERROR: Workstation is not open (VG_DEACTIVATE_WK)");
-  } else {
-    ws->state = vg::state_open;
-  }
+  if (!entry_ok(status, ident)) return;
+  switch_state(workstation, vg::state_active, vg::state_open, "VG_DEACTIVATE_WK",
+               "WARNING: Workstation is not active (VG_DEACTIVATE_WK)", ident, status);
 }
 
 void VG_UPDATE(int workstation, int /*mode*/, int& status) {
   static const char* const ident = "Subroutine VG_UPDATE V0.3 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_UPDATE)");
-    return;
-  }
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_UPDATE", ident, status);
+  if (ws == nullptr) return;
   vg::device_result(ws->device->update(), *ws, vg::Op::update, status);
   if (status != io::status_good) ST_SAVE(ident);
 }
 
 void VG_SET_UPDATE(int workstation, int& status) {
   static const char* const ident = "Subroutine VG_SET_UPDATE V0.2 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_SET_UPDATE)");
-    return;
-  }
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_SET_UPDATE", ident, status);
+  if (ws == nullptr) return;
   if (ws->device_class == vg::class_postscript) {
     write("WARNING: SET UPDATE is not possible on a Postscript device");
     return;
@@ -377,19 +369,16 @@ void VG_SET_UPDATE(int workstation, int& status) {
 
 void VG_CLEAR(int& status) {
   static const char* const ident = "Subroutine VG_CLEAR V0.2 ";
-  if (!entry(status, ident)) return;
+  if (!entry_ok(status, ident)) return;
   vg::for_active(vg::Op::clear, status, [](vg::Device& d) { return d.clear(); });
   if (status != io::status_good) ST_SAVE(ident);
 }
 
 void VG_TITLE(int workstation, const std::string& title, int& status) {
   static const char* const ident = "Subroutine VG_TITLE V0.2 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_TITLE)");
-    return;
-  }
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_TITLE", ident, status);
+  if (ws == nullptr) return;
   // A PostScript page has no title bar.
   if (ws->device_class != vg::class_window) return;
   const std::string text = title.substr(0, std::min<std::size_t>(SLEN(title), io::title_width));
@@ -399,7 +388,7 @@ void VG_TITLE(int workstation, const std::string& title, int& status) {
 
 void VG_BELL(int& status) {
   static const char* const ident = "Subroutine VG_BELL V0.1 ";
-  if (!entry(status, ident)) return;
+  if (!entry_ok(status, ident)) return;
   for (auto& ws : vg::record().table) {
     if (ws.state != vg::state_free && ws.device_class == vg::class_window) ws.device->bell();
   }
@@ -413,8 +402,8 @@ void VG_INP_EVENT(int workstation, int wait_mode, bool prompt_wanted, const std:
                   float box_width, float box_height, int& event_type, int& workstation_out,
                   float& x, float& y, std::string& text, int& status) {
   static const char* const ident = "Subroutine VG_INP_EVENT V0.5 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = input_workstation(workstation, "VG_INP_EVENT", ident, status);
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_INP_EVENT", ident, status);
   if (ws == nullptr) return;
   event_type = vg::event_none;
   workstation_out = workstation;
@@ -448,8 +437,8 @@ void VG_INP_EVENT(int workstation, int wait_mode, bool prompt_wanted, const std:
 void VG_INP_COORDINATE(int workstation, int wait_mode, int& event_type, float& x, float& y,
                        int& status) {
   static const char* const ident = "Subroutine VG_INP_COORDINATE V0.4 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = input_workstation(workstation, "VG_INP_COORDINATE", ident, status);
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_INP_COORDINATE", ident, status);
   if (ws == nullptr) return;
   event_type = vg::event_none;
   if (ws->device_class != vg::class_window) {
@@ -471,13 +460,9 @@ void VG_INP_COORDINATE(int workstation, int wait_mode, int& event_type, float& x
 
 void VG_SET_RUBBERBAND(int workstation, int mode, float x, float y, int& status) {
   static const char* const ident = "Subroutine VG_SET_RUBBERBAND V0.2 ";
-  if (!entry(status, ident)) return;
-  if (mode < 0 || mode > 2) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
-  }
-  vg::Workstation* ws = input_workstation(workstation, "VG_SET_RUBBERBAND", ident, status);
+  if (!entry_ok(status, ident)) return;
+  if (mode < 0 || mode > 2) return vg::fail(vg::status_bad_argument, ident, status);
+  vg::Workstation* ws = known_workstation(workstation, "VG_SET_RUBBERBAND", ident, status);
   if (ws == nullptr) return;
   if (ws->device_class != vg::class_window) {
     write("WARNING: Rubber-banding is not possible from a Postscript device");
@@ -489,8 +474,8 @@ void VG_SET_RUBBERBAND(int workstation, int mode, float x, float y, int& status)
 
 void VG_SPYGLASS(int workstation, bool on, const vg::Spyglass& parameters, int& status) {
   static const char* const ident = "Subroutine VG_SPYGLASS V0.2 ";
-  if (!entry(status, ident)) return;
-  vg::Workstation* ws = input_workstation(workstation, "VG_SPYGLASS", ident, status);
+  if (!entry_ok(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_SPYGLASS", ident, status);
   if (ws == nullptr) return;
   if (ws->device_class != vg::class_window) return;  // nothing to magnify on paper
   vg::device_result(ws->device->spyglass(on, parameters), *ws, vg::Op::spyglass, status);
@@ -499,13 +484,9 @@ void VG_SPYGLASS(int workstation, bool on, const vg::Spyglass& parameters, int& 
 
 void VG_INQ_SIZE(int workstation, int& width, int& height, int& status) {
   static const char* const ident = "Subroutine VG_INQ_SIZE V0.2 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_INQ_SIZE")) return;
-  vg::Workstation* ws = vg::find_workstation(workstation);
-  if (ws == nullptr) {
-    write("ERROR: Workstation ID is unknown (VG_INQ_SIZE)");
-    return;
-  }
+  if (!vg::entry_open(status, ident)) return;
+  vg::Workstation* ws = known_workstation(workstation, "VG_INQ_SIZE", ident, status);
+  if (ws == nullptr) return;
   int w = 0, h = 0;
   vg::device_result(ws->device->inq_size(w, h), *ws, vg::Op::inq_size, status);
   if (status != io::status_good) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-using vg::entry;
+using io::entry_ok;
 
 // World to continuous raster coordinates: pixel i spans [i - 1, i).
 struct Grid {
@@ -123,14 +123,11 @@ void raster_fill(int n, const float x[], const float y[], int colour) {
 
 void VG_RASTERMODE(bool on, io::View2D<int> raster, int& status) {
   static const char* const ident = "Subroutine VG_RASTERMODE V0.1 ";
-  if (!entry(status, ident)) return;
-  if (!vg::check_open("VG_RASTERMODE")) return;
+  if (!vg::entry_open(status, ident)) return;
   vg::System& s = vg::record();
   if (on) {
     if (raster.empty()) {
-      status = 130017;
-      ST_SAVE(ident);
-      return;
+      return vg::fail(vg::status_bad_argument, ident, status);
     }
     s.raster = raster;
     s.raster_mode = true;
@@ -140,24 +137,27 @@ void VG_RASTERMODE(bool on, io::View2D<int> raster, int& status) {
   }
 }
 
-void VG_RAS_PL(int n, const float x[], const float y[], int& status) {
-  static const char* const ident = "Subroutine VG_RAS_PL V0.1 ";
-  if (!entry(status, ident)) return;
+namespace {
+
+// The raster routines: refused outside raster mode or with a negative count.
+void raster_routine(int n, const float x[], const float y[], const char* ident,
+                    void (*draw)(int, const float[], const float[], int), int colour,
+                    int& status) {
+  if (!entry_ok(status, ident)) return;
   if (n < 0 || !vg::record().raster_mode) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
+    return vg::fail(vg::status_bad_argument, ident, status);
   }
-  vg::raster_polyline(n, x, y, vg::record().attributes.line_colour);
+  draw(n, x, y, colour);
+}
+
+}  // namespace
+
+void VG_RAS_PL(int n, const float x[], const float y[], int& status) {
+  raster_routine(n, x, y, "Subroutine VG_RAS_PL V0.1 ", vg::raster_polyline,
+                 vg::record().attributes.line_colour, status);
 }
 
 void VG_RAS_FA(int n, const float x[], const float y[], int& status) {
-  static const char* const ident = "Subroutine VG_RAS_FA V0.1 ";
-  if (!entry(status, ident)) return;
-  if (n < 0 || !vg::record().raster_mode) {
-    status = 130017;
-    ST_SAVE(ident);
-    return;
-  }
-  vg::raster_fill(n, x, y, vg::record().attributes.fill_colour);
+  raster_routine(n, x, y, "Subroutine VG_RAS_FA V0.1 ", vg::raster_fill,
+                 vg::record().attributes.fill_colour, status);
 }

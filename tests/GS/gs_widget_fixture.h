@@ -4,56 +4,39 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
-#include "console_capture.h"
 #include "gs.h"
-#include "recording_device.h"
+#include "vg_fixture.h"
 
 namespace widgettest {
 
 constexpr int good = io::status_good;
 
-class Toolkit {
+// The toolkit on the recording window, the calls of the opening forgotten.
+class Toolkit : public kovtest::Graphics {
  public:
   // `width_factor` sets the recording device's text widths, and so the
   // sample width measured at start-up (10 characters at 10/707 page units).
-  explicit Toolkit(bool landscape = false, float width_factor = 0.5f) {
-    window.set_text_width_factor(width_factor);
-    std::vector<std::string> args{"kov_master"};
-    if (landscape) args.emplace_back("+LAND");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    IO_SET_ARGS(static_cast<int>(argv.size()), argv.data());
-    ST_DEF_SYSTEM(status);
-    GS_OPEN_GRAPHICS(status);
+  explicit Toolkit(bool landscape = false, float width_factor = 0.5f)
+      : Graphics(landscape ? std::vector<std::string>{"+LAND"} : std::vector<std::string>{},
+                 width_factor) {
     window.clear();
   }
-  ~Toolkit() {
-    int s = good;
-    GS_CLOSE_GRAPHICS(s);
-    IO_SET_ARGS(0, nullptr);
-  }
-  int index(int colour) const {
-    int i = 0, s = good;
-    GS_INQ_COLOURINDEX(colour, i, s);
-    return i;
-  }
   std::vector<kovtest::DeviceCall> texts() const { return window.calls_of("text"); }
-  // The text call drawing `text` (the first one).
-  kovtest::DeviceCall text_call(const std::string& text) const {
-    for (const auto& c : window.calls_of("text")) {
-      if (c.text == text) return c;
-    }
-    ADD_FAILURE() << "no text \"" << text << "\"";
-    return {};
-  }
-
-  kovtest::RecordingWindow window;
-  kovtest::ConsoleCapture console;
-  int status = 0;
 };
+
+// The menu of seven choices ("ONE" .. "SEVEN") in two columns under the
+// title "CHOOSE", in the lower half of the portrait page, filled row by row
+// (orientation 0) or column by column.
+inline void draw_seven_choices(int& status, int orientation = 0) {
+  GS_SET_MENULAYOUT(orientation, 2, 40, 20, status);
+  const std::array<std::string, 1> title{"CHOOSE"};
+  const std::array<std::string, 7> labels{"ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN"};
+  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, status);
+}
 
 // `n` numbered lines of 38 characters ("Line 1 of the text......"); the
 // automatic message height is fitted to lines of forty.

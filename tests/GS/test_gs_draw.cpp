@@ -7,29 +7,20 @@
 
 #include "console_capture.h"
 #include "gs.h"
-#include "recording_device.h"
+#include "vg_fixture.h"
 
 namespace {
 
 constexpr int good = io::status_good;
 
-class Window {
+// The toolkit on the recording window, drawing in page units.
+class Window : public kovtest::Graphics {
  public:
   Window() {
-    IO_SET_ARGS(0, nullptr);
-    ST_DEF_SYSTEM(status);
-    GS_OPEN_GRAPHICS(status);
     VG_DATAWINDOW(0.0f, 0.0f, 1.0f, 1.0f, status);
     VG_VIEWPORT(0.0f, 0.0f, 1.0f, 1.0f, status);
     window.clear();
   }
-  ~Window() {
-    int s = good;
-    GS_CLOSE_GRAPHICS(s);
-  }
-  kovtest::RecordingWindow window;
-  kovtest::ConsoleCapture console;
-  int status = 0;
 };
 
 double signed_area(const std::vector<float>& x, const std::vector<float>& y) {

@@ -6,40 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "console_capture.h"
 #include "gs.h"
-#include "recording_device.h"
+#include "status_table.h"
+#include "vg_fixture.h"
 
 namespace {
 
 constexpr int good = io::status_good;
 
-// Opens graphics with the given command-line arguments on the recording
-// device and closes them again at the end of the test.
-class Graphics {
- public:
-  explicit Graphics(std::vector<std::string> arguments = {}) {
-    args_.push_back("kov_master");
-    for (auto& a : arguments) args_.push_back(a);
-    std::vector<char*> argv;
-    for (auto& a : args_) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    IO_SET_ARGS(static_cast<int>(args_.size()), argv.data());
-    ST_DEF_SYSTEM(status);
-    GS_OPEN_GRAPHICS(status);
-  }
-  ~Graphics() {
-    int s = good;
-    GS_CLOSE_GRAPHICS(s);
-    IO_SET_ARGS(0, nullptr);
-  }
-  kovtest::RecordingWindow window;
-  kovtest::ConsoleCapture console;
-  int status = 0;
-
- private:
-  std::vector<std::string> args_;
-};
+// Graphics opened with the given command-line arguments on the recording
+// device, closed again at the end of the test.
+using Graphics = kovtest::Graphics;
 
 void expect_region(void (*inq)(float&, float&, float&, float&, int&), float x0, float y0,
                    float x1, float y1) {
@@ -179,6 +156,38 @@ TEST(GsOptions, BadColourCountWarnsAndChangesNothing) {
   EXPECT_TRUE(menus);
 }
 
+TEST(GsOptions, AColourOptionTakesTheNextArgumentOnlyWhenItIsANumber) {
+  struct Case {
+    std::vector<std::string> args;
+    int low, high;
+    bool landscape, menus, warned;
+  };
+  const std::vector<Case> cases = {
+      {{"-COLOURS", "-LAND"}, 108, 210, true, false, true},
+      {{"-COL", "+DMENU"}, 108, 210, false, true, true},
+      {{"+COL", "64", "+LAND"}, 64, 64, true, false, false},
+      {{"-LAND", "-COLOURS"}, 108, 210, true, false, true},  // nothing follows
+  };
+  for (const auto& c : cases) {
+    Graphics g(c.args);
+    const std::string what = c.args[0] + " " + c.args[1];
+    ASSERT_EQ(g.status, good) << what;
+    int status = good, low = 0, high = 0, format = 0;
+    bool forms = false, menus = false;
+    GS_INQ_COLOURBOUNDS(low, high, status);
+    GS_INQ_WINDOWFORMAT(format, status);
+    GS_INQ_DOCUMENTATION(forms, menus, status);
+    EXPECT_EQ(low, c.low) << what;
+    EXPECT_EQ(high, c.high) << what;
+    EXPECT_EQ(format == gs::format_landscape, c.landscape) << what;
+    EXPECT_EQ(menus, c.menus) << what;
+    EXPECT_EQ(g.console.lines(),
+              c.warned ? std::vector<std::string>{"WARNING: Bad command line option"}
+                       : std::vector<std::string>{})
+        << what;
+  }
+}
+
 TEST(GsOptions, DocumentationFlagsAndUnknownArguments) {
   Graphics g({"-DFORM", "something", "+DMENU"});
   int status = good;
@@ -315,37 +324,34 @@ TEST(GsColourTables, TwoLevelsGiveOnlyTheEndColours) {
 }
 
 TEST(GsColourTables, BadDimensionsGiveTheirStatus) {
+  kovtest::ConsoleCapture console;
   std::vector<vg::Rgb> table(vg::table_size);
   const auto points = gs::colour_table_points(3);
-  int status = good;
-  GS_CAL_COLOURTABLE(0, 2, points, 41, 250, 10, vg::table_size, table, status);
-  EXPECT_EQ(status, 140001);
-  status = good;
-  GS_CAL_COLOURTABLE(1, 2, points, 41, 250, 10, vg::table_size, table, status);
-  EXPECT_EQ(status, 140005);
-  status = good;
-  GS_CAL_COLOURTABLE(2, 2, points, 250, 41, 10, vg::table_size, table, status);
-  EXPECT_EQ(status, 140013);
-  status = good;
-  GS_CAL_COLOURTABLE(2, 2, points, 41, 256, 10, vg::table_size, table, status);
-  EXPECT_EQ(status, 140009);
-  // A single level gives the first colour throughout instead of dividing by
-  // zero.
-  status = good;
-  GS_CAL_COLOURTABLE(2, 2, points, 41, 50, 1, vg::table_size, table, status);
-  EXPECT_EQ(status, good);
+  const auto cal = [&](int max_points, int first, int last, int levels) {
+    return [&, max_points, first, last, levels](int& s) {
+      GS_CAL_COLOURTABLE(max_points, 2, points, first, last, levels, vg::table_size, table, s);
+    };
+  };
+  const std::string id = "Subroutine GS_CAL_COLOURTABLE V0.1";
+  kovtest::run_rows({{"no room for points", cal(0, 41, 250, 10), "", 140001, id},
+                     {"more points than room", cal(1, 41, 250, 10), "", 140005, id},
+                     {"indices reversed", cal(2, 250, 41, 10), "", 140013, id},
+                     {"beyond the table", cal(2, 41, 256, 10), "", 140009, id},
+                     // A single level gives the first colour throughout
+                     // instead of dividing by zero.
+                     {"a single level", cal(2, 41, 50, 1)}},
+                    console);
   EXPECT_EQ(table[50].r, 0.0f);
 }
 
 TEST(GsColourTables, ChoiceOutOfRangeIsRefused) {
   Graphics g;
+  const std::string id = "Subroutine GS_SET_LUTCHOICE V0.1";
+  kovtest::run_rows({{"choice 12", [](int& s) { GS_SET_LUTCHOICE(12, 10, s); }, "", 140017, id},
+                     {"choice -1", [](int& s) { GS_SET_LUTCHOICE(-1, 10, s); }, "", 140017, id},
+                     {"no levels", [](int& s) { GS_SET_LUTCHOICE(3, 0, s); }, "", 140018, id}},
+                    g.console);
   int status = good, choice = 0, levels = 0;
-  GS_SET_LUTCHOICE(12, 10, status);
-  EXPECT_EQ(status, 140017);
-  status = good;
-  GS_SET_LUTCHOICE(-1, 10, status);
-  EXPECT_EQ(status, 140017);
-  status = good;
   GS_INQ_LUTCHOICE(choice, levels, status);
   EXPECT_EQ(choice, 2);
   EXPECT_EQ(levels, 210);
@@ -382,17 +388,34 @@ TEST(GsColourTables, InstalledTableAndTableZero) {
 }
 
 TEST(GsState, SettersCheckTheirArgumentsAndInquiriesReturnThem) {
+  kovtest::ConsoleCapture console;
+  kovtest::run_rows(
+      {{"GUI region x reversed", [](int& s) { GS_SET_GUIREGION(0.5f, 0.0f, 0.4f, 0.1f, s); },
+        "", 140013, "Subroutine GS_SET_GUIREGION V0.1"},
+       {"message region y equal", [](int& s) { GS_SET_MESSAGE(0.0f, 0.5f, 0.4f, 0.5f, s); },
+        "", 140014, "Subroutine GS_SET_MESSAGE V0.1"},
+       {"box form checked too", [](int& s) { GS_SET_DGPP(gs::Box{0.2f, 0.0f, 0.2f, 1.0f}, s); },
+        "", 140013, "Subroutine GS_SET_DGPP V0.1"},
+       {"no columns", [](int& s) { GS_SET_MENULAYOUT(1, 0, 40, 20, s); }, "", 140017,
+        "Subroutine GS_SET_MENULAYOUT V0.1"},
+       {"no label characters", [](int& s) { GS_SET_MENULAYOUT(gs::MenuGrid{0, 2, 40, 0}, s); },
+        "", 140018, "Subroutine GS_SET_MENULAYOUT V0.1"},
+       {"colour 16", [](int& s) { GS_SET_MASKCOLOUR(16, s); }, "", 140017,
+        "Subroutine GS_SET_MASKCOLOUR V0.1"},
+       {"window format 6", [](int& s) { GS_SET_WINDOWFORMAT(6, s); }, "", 140017,
+        "Subroutine GS_SET_WINDOWFORMAT V0.1"}},
+      console);
   int status = good;
-  GS_SET_GUIREGION(0.5f, 0.0f, 0.4f, 0.1f, status);
-  EXPECT_EQ(status, 140013);
-  status = good;
-  GS_SET_MESSAGE(0.0f, 0.5f, 0.4f, 0.5f, status);
-  EXPECT_EQ(status, 140014);
-  status = good;
   GS_SET_IDR(-3.0f, 2.0f, 7.5f, 9.0f, status);
   expect_region(GS_INQ_IDR, -3.0f, 2.0f, 7.5f, 9.0f);
-  GS_SET_MENULAYOUT(1, 0, 40, 20, status);
-  EXPECT_EQ(status, 140017);
+  // The box and the four-real forms are one region.
+  gs::Box idr;
+  GS_INQ_IDR(idr, status);
+  EXPECT_EQ(idr, (gs::Box{-3.0f, 2.0f, 7.5f, 9.0f}));
+  GS_SET_GUIREGION(gs::Box{0.1f, 0.2f, 0.3f, 0.4f}, status);
+  expect_region(GS_INQ_GUIREGION, 0.1f, 0.2f, 0.3f, 0.4f);
+  GS_DEF_GUIREGION(status);
+  expect_region(GS_INQ_GUIREGION, 0.0f, 0.0f, 0.7071f, 0.15f);
   // A routine entered with a bad status changes nothing.
   status = 140005;
   GS_SET_IDR(0.0f, 0.0f, 1.0f, 1.0f, status);

@@ -289,10 +289,7 @@ TEST(GsWidgetInput, YesNoWithHelpAndCancel) {
 
 TEST(GsWidgetInput, MenuChoiceClickBetweenButtonsAndRedraw) {
   Toolkit t;
-  GS_SET_MENULAYOUT(0, 2, 40, 20, t.status);
-  const std::array<std::string, 1> title{"CHOOSE"};
-  const std::array<std::string, 7> labels{"ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN"};
-  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, t.status);
+  widgettest::draw_seven_choices(t.status);
   const gs::Box seven = gs::menu_record().boxes[6];
   t.window.push_click(cx(seven), cy(seven));
   t.window.push_click(0.35355f, 0.35f);  // between the columns

@@ -6,6 +6,7 @@
 
 #include "gs_widget_fixture.h"
 #include "gs_widgets.h"
+#include "status_table.h"
 
 namespace {
 
@@ -206,10 +207,7 @@ TEST(GsWidgetLayout, WarningBoxInBothShapes) {
 
 TEST(GsWidgetLayout, MenuOfSevenChoicesInTwoColumns) {
   Toolkit t;
-  GS_SET_MENULAYOUT(0, 2, 40, 20, t.status);
-  const std::array<std::string, 1> title{"CHOOSE"};
-  const std::array<std::string, 7> labels{"ONE", "TWO", "THREE", "FOUR", "FIVE", "SIX", "SEVEN"};
-  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, t.status);
+  widgettest::draw_seven_choices(t.status);
   ASSERT_EQ(t.status, good);
   // Four rows and a title: row height 0.1; columns 0.35355 wide.
   const auto& r = gs::menu_record();
@@ -232,8 +230,7 @@ TEST(GsWidgetLayout, MenuOfSevenChoicesInTwoColumns) {
   EXPECT_TRUE(t.window.contains("polyline n=2 (0,0.4)(0.7071,0.4)"));
 
   // Column by column: the seventh heads the second column.
-  GS_SET_MENULAYOUT(1, 2, 40, 20, t.status);
-  GS_MENU(1, 1, title, 7, 7, labels, 0.0f, 0.0f, 0.7071f, 0.5f, t.status);
+  widgettest::draw_seven_choices(t.status, 1);
   EXPECT_BOX(gs::menu_record().boxes[4], 0.3606245f, 0.305f, 0.7000295f, 0.395f);
   EXPECT_BOX(gs::menu_record().boxes[3], 0.0070710f, 0.005f, 0.3464790f, 0.095f);
 }
@@ -316,29 +313,29 @@ TEST(GsWidgetLayout, RewrappingModes) {
 TEST(GsWidgetLayout, ArgumentChecksAndTheCallersStateComesBack) {
   Toolkit t;
   const std::array<std::string, 2> lines{"A", "B"};
-  auto prompt_status = [&](int max, int n, float x0, float y0, float x1, float y1) {
-    int s = good;
-    GS_PROMPT(false, max, n, lines, x0, y0, x1, y1, s);
-    return s;
+  auto prompt = [&](int max, int n, float x0, float y0, float x1, float y1) {
+    return [=, &lines](int& s) { GS_PROMPT(false, max, n, lines, x0, y0, x1, y1, s); };
   };
-  EXPECT_EQ(prompt_status(0, 0, 0, 0, 1, 1), 140001);
-  EXPECT_EQ(prompt_status(2, 3, 0, 0, 1, 1), 140005);
-  EXPECT_EQ(prompt_status(2, -1, 0, 0, 1, 1), 140005);
-  EXPECT_EQ(prompt_status(2, 2, 0.5f, 0, 0.5f, 1), 140013);
-  EXPECT_EQ(prompt_status(2, 2, 0, 0.5f, 1, 0.4f), 140014);
-  int s = good;
-  GS_MENU(1, 1, lines, 0, 0, lines, 0, 0, 1, 1, s);
-  EXPECT_EQ(s, 140001);
-  s = good;
+  const std::string prompt_id = "Subroutine GS_PROMPT V0.1";
   gs::Box ok;
-  GS_DRAW_WARNING(0, 0, 1, 1, 2, 3, lines, ok, s);
-  EXPECT_EQ(s, 140005);
-  s = good;
-  GS_WARNING(false, 0, 1, 1, 1, 2, 2, lines, s);
-  EXPECT_EQ(s, 140014);
+  kovtest::run_rows(
+      {{"no room for lines", prompt(0, 0, 0, 0, 1, 1), "", 140001, prompt_id},
+       {"more lines than room", prompt(2, 3, 0, 0, 1, 1), "", 140005, prompt_id},
+       {"negative count", prompt(2, -1, 0, 0, 1, 1), "", 140005, prompt_id},
+       {"no width", prompt(2, 2, 0.5f, 0, 0.5f, 1), "", 140013, prompt_id},
+       {"upside down", prompt(2, 2, 0, 0.5f, 1, 0.4f), "", 140014, prompt_id},
+       {"menu without room for choices",
+        [&](int& s) { GS_MENU(1, 1, lines, 0, 0, lines, 0, 0, 1, 1, s); }, "", 140001,
+        "Subroutine GS_MENU V0.1"},
+       {"warning with too many lines",
+        [&](int& s) { GS_DRAW_WARNING(0, 0, 1, 1, 2, 3, lines, ok, s); }, "", 140005,
+        "Subroutine GS_DRAW_WARNING V0.1"},
+       {"warning without height", [&](int& s) { GS_WARNING(false, 0, 1, 1, 1, 2, 2, lines, s); },
+        "", 140014, "Subroutine GS_WARNING V0.1"}},
+      t.console);
 
   // The caller's data window, viewport, styles and regions survive a widget.
-  s = good;
+  int s = good;
   VG_DATAWINDOW(2.0f, 3.0f, 10.0f, 20.0f, s);
   VG_VIEWPORT(0.1f, 0.15f, 0.6f, 0.9f, s);
   GS_TEXTSTYLE(2, gs::green, 0.033f, 1.0f, 0.0f, 3, 4, s);

@@ -7,12 +7,24 @@
 #include "console_capture.h"
 #include "io.h"
 #include "recording_device.h"
+#include "status_table.h"
 #include "vg.h"
 #include "vg_fixture.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// The named statuses are the numbers the status report and the callers know.
+static_assert(vg::status_device_failed == 130001);
+static_assert(vg::status_region_x == 130005 && vg::status_region_y == 130006);
+static_assert(vg::status_order_x == 130013 && vg::status_order_y == 130014);
+static_assert(vg::status_bad_argument == 130017);
+static_assert(vg::status_not_open == 131007);
+static_assert(vg::status_window_failed == 132001);
+static_assert(vg::status_bad_workstation == 132002);
+
+using kovtest::run_rows;
 
 class VgCore : public kovtest::VgOpenTest {
  protected:
@@ -71,18 +83,17 @@ TEST_F(VgCore, BadLimitsLeaveThePreviousTransform) {
   VG_VIEWPORT(0.0f, 0.0f, 0.5f, 0.5f, status);
   window.clear();
 
-  VG_DATAWINDOW(5.0f, 0.0f, 5.0f, 1.0f, status);
-  EXPECT_EQ(status, 130013);
-  EXPECT_EQ(saved(), "Subroutine VG_DATAWINDOW V0.3");
-  ST_DEF_SYSTEM(status);
-  VG_DATAWINDOW(0.0f, 3.0f, 1.0f, 2.0f, status);
-  EXPECT_EQ(status, 130014);
-  ST_DEF_SYSTEM(status);
-  VG_VIEWPORT(0.6f, 0.0f, 0.5f, 1.0f, status);
-  EXPECT_EQ(status, 130013);
-  ST_DEF_SYSTEM(status);
-  VG_VIEWPORT(0.0f, 0.4f, 0.5f, 0.4f, status);
-  EXPECT_EQ(status, 130014);
+  const std::string window_id = "Subroutine VG_DATAWINDOW V0.3";
+  const std::string viewport_id = "Subroutine VG_VIEWPORT V0.3";
+  run_rows({{"equal x limits", [](int& s) { VG_DATAWINDOW(5.0f, 0.0f, 5.0f, 1.0f, s); }, "",
+             130013, window_id},
+            {"y limits reversed", [](int& s) { VG_DATAWINDOW(0.0f, 3.0f, 1.0f, 2.0f, s); }, "",
+             130014, window_id},
+            {"viewport x reversed", [](int& s) { VG_VIEWPORT(0.6f, 0.0f, 0.5f, 1.0f, s); }, "",
+             130013, viewport_id},
+            {"viewport y equal", [](int& s) { VG_VIEWPORT(0.0f, 0.4f, 0.5f, 0.4f, s); }, "",
+             130014, viewport_id}},
+           console);
   ST_DEF_SYSTEM(status);
 
   float a, b, c, d;
@@ -155,30 +166,45 @@ TEST_F(VgCore, OpeningAWindowWorkstation) {
 
 TEST_F(VgCore, WorkstationStatesAndMessages) {
   open_window();
-  VG_ACTIVATE_WK(1, status);
-  VG_DEACTIVATE_WK(1, status);
-  VG_DEACTIVATE_WK(1, status);
-  VG_ACTIVATE_WK(7, status);
-  VG_DEACTIVATE_WK(7, status);
-  VG_CLOSE_WK(7, status);
-  VG_OPEN_WK(1, 0, 11, status);
-  VG_OPEN_WK(2, 0, 12, status);
-  VG_OPEN_WK(3, 0, 99, status);
-  VG_SET_UPDATE(1, status);
-  EXPECT_EQ(status, io::status_good);
-  EXPECT_EQ(console.lines(),
-            (Lines{"WARNING: Workstation is already active (VG_ACTIVATE_WK)",
-                   "WARNING: Workstation is not active (VG_DEACTIVATE_WK)",
-                   "ERROR: Workstation ID is unknown (VG_ACTIVATE_WK)",
-                   "ERROR: Workstation ID is unknown (VG_DEACTIVATE_WK)",
-                   "ERROR: Workstation ID is unknown (VG_CLOSE_WK)",
-                   "WARNING: Workstation already open (VG_OPEN_WK)",
-                   "WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)",
-                   "WARNING: Unknown graphics device type (VG_OPEN_WK)"}));
+  // Warnings leave the status good; an ERROR line comes with a bad status.
+  const std::string unknown = "ERROR: Workstation ID is unknown (";
+  run_rows(
+      {{"activate an active one", [](int& s) { VG_ACTIVATE_WK(1, s); },
+        "WARNING: Workstation is already active (VG_ACTIVATE_WK)"},
+       {"deactivate", [](int& s) { VG_DEACTIVATE_WK(1, s); }, ""},
+       {"deactivate an inactive one", [](int& s) { VG_DEACTIVATE_WK(1, s); },
+        "WARNING: Workstation is not active (VG_DEACTIVATE_WK)"},
+       {"activate unknown", [](int& s) { VG_ACTIVATE_WK(7, s); }, unknown + "VG_ACTIVATE_WK)",
+        132002, "Subroutine VG_ACTIVATE_WK V0.3"},
+       {"deactivate unknown", [](int& s) { VG_DEACTIVATE_WK(7, s); },
+        unknown + "VG_DEACTIVATE_WK)", 132002, "Subroutine VG_DEACTIVATE_WK V0.3"},
+       {"close unknown", [](int& s) { VG_CLOSE_WK(7, s); }, unknown + "VG_CLOSE_WK)", 132002,
+        "Subroutine VG_CLOSE_WK V0.4"},
+       {"update unknown", [](int& s) { VG_UPDATE(7, 0, s); }, unknown + "VG_UPDATE)", 132002,
+        "Subroutine VG_UPDATE V0.3"},
+       {"set update unknown", [](int& s) { VG_SET_UPDATE(7, s); }, unknown + "VG_SET_UPDATE)",
+        132002, "Subroutine VG_SET_UPDATE V0.2"},
+       {"title unknown", [](int& s) { VG_TITLE(7, "T", s); }, unknown + "VG_TITLE)", 132002,
+        "Subroutine VG_TITLE V0.2"},
+       {"size unknown",
+        [](int& s) {
+          int w = 0, h = 0;
+          VG_INQ_SIZE(7, w, h, s);
+        },
+        unknown + "VG_INQ_SIZE)", 132002, "Subroutine VG_INQ_SIZE V0.2"},
+       {"open an open one", [](int& s) { VG_OPEN_WK(1, 0, 11, s); },
+        "WARNING: Workstation already open (VG_OPEN_WK)"},
+       {"a second window", [](int& s) { VG_OPEN_WK(2, 0, 12, s); },
+        "WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)"},
+       {"unknown type", [](int& s) { VG_OPEN_WK(3, 0, 99, s); },
+        "WARNING: Unknown graphics device type (VG_OPEN_WK)"},
+       {"set update", [](int& s) { VG_SET_UPDATE(1, s); }, ""}},
+      console);
   EXPECT_EQ(window.opens(), 1);
   EXPECT_EQ(window.count("set_update"), 1);
 
   // After closing, the identifier is free and a new window may open.
+  ST_DEF_SYSTEM(status);
   VG_CLOSE_WK(1, status);
   EXPECT_FALSE(window.is_open());
   VG_OPEN_WK(2, 0, 11, status);
@@ -197,24 +223,33 @@ TEST_F(VgCore, SystemOpenAndClose) {
   open_window();
   VG_CLOSE(status);
   EXPECT_FALSE(window.is_open());  // the window closes with the system
-  VG_CLOSE(status);
-  VG_OPEN_WK(1, 0, 11, status);
-  float h = 0.0f;
-  VG_INQ_TEXTHEIGHT(h, status);
-  int first = 0, last = 0;
-  VG_INQ_IMAGERANGE(first, last, status);
-  VG_DATAWINDOW(0.0f, 0.0f, 1.0f, 1.0f, status);
+  // With the system closed: warnings for closing and opening, an ERROR line
+  // and status_not_open for everything else, which then changes nothing.
+  const std::string closed = "ERROR: Vellum Graphics system is not open (";
   int colour = -5;
-  VG_BESTCOLOUR(1.0f, 0.0f, 0.0f, colour, status);
+  run_rows({{"close again", [](int& st) { VG_CLOSE(st); },
+             "WARNING: Vellum Graphics system is already closed ! (VG_CLOSE)"},
+            {"open a workstation", [](int& st) { VG_OPEN_WK(1, 0, 11, st); },
+             "WARNING: Vellum Graphics system is not open (VG_OPEN_WK)"},
+            {"text height",
+             [](int& st) {
+               float h = 0.0f;
+               VG_INQ_TEXTHEIGHT(h, st);
+             },
+             closed + "VG_INQ_TEXTHEIGHT)", 131007, "Subroutine VG_INQ_TEXTHEIGHT V0.1"},
+            {"image range",
+             [](int& st) {
+               int first = 0, last = 0;
+               VG_INQ_IMAGERANGE(first, last, st);
+             },
+             closed + "VG_INQ_IMAGERANGE)", 131007, "Subroutine VG_INQ_IMAGERANGE V0.1"},
+            {"data window", [](int& st) { VG_DATAWINDOW(0.0f, 0.0f, 1.0f, 1.0f, st); },
+             closed + "VG_OPEN_WK)", 131007, "Subroutine VG_DATAWINDOW V0.3"},
+            {"best colour", [&](int& st) { VG_BESTCOLOUR(1.0f, 0.0f, 0.0f, colour, st); },
+             closed + "VG_BESTCOLOUR)", 131007, "Subroutine VG_BESTCOLOUR V0.2"}},
+           console);
   EXPECT_EQ(colour, -5);
-  EXPECT_EQ(status, io::status_good);
-  EXPECT_EQ(console.lines(),
-            (Lines{"WARNING: Vellum Graphics system is already closed ! (VG_CLOSE)",
-                   "WARNING: Vellum Graphics system is not open (VG_OPEN_WK)",
-                   "ERROR: Vellum Graphics system is not open (VG_INQ_TEXTHEIGHT)",
-                   "ERROR: Vellum Graphics system is not open (VG_INQ_IMAGERANGE)",
-                   "ERROR: Vellum Graphics system is not open (VG_OPEN_WK)",
-                   "ERROR: Vellum Graphics system is not open (VG_BESTCOLOUR)"}));
+  EXPECT_EQ(window.opens(), 1);
 }
 
 TEST_F(VgCore, OutputWithoutActiveWorkstationDrawsNothing) {
@@ -446,28 +481,122 @@ TEST_F(VgCore, ClosedWindowGivesTheUserEscape) {
 
 TEST_F(VgCore, BadArgumentsOfPrimitives) {
   open_window();
-  const int cells[6] = {};
-  VG_CELLARRAY(io::View2D<const int>(cells, 3, 2), 1, 1, 4, 2, 0, 0, 1, 1, status);
-  EXPECT_EQ(status, 130005);
-  ST_DEF_SYSTEM(status);
-  VG_CELLARRAY(io::View2D<const int>(cells, 3, 2), 1, 2, 3, 1, 0, 0, 1, 1, status);
-  EXPECT_EQ(status, 130006);
-  ST_DEF_SYSTEM(status);
-  const float data[6] = {};
-  const bool mask[4] = {};
-  VG_RMASKCELLARRAY(io::View2D<const float>(data, 3, 2), io::View2D<const bool>(mask, 2, 2), 1,
-                    1, 2, 2, 0, 0, 1, 1, 0, 1, false, status);
-  EXPECT_EQ(status, 130017);
-  ST_DEF_SYSTEM(status);
-  const float x[] = {0.0f};
-  VG_POLYLINE(-1, x, x, status);
-  EXPECT_EQ(status, 130017);
-  ST_DEF_SYSTEM(status);
-  VG_POLYLINE(1, x, x, status);  // too few points: nothing to draw
-  EXPECT_EQ(status, io::status_good);
+  static const int cells[6] = {};
+  static const float data[6] = {};
+  static const bool mask[4] = {};
+  static const float x[] = {0.0f};
+  const io::View2D<const int> cell_view(cells, 3, 2);
+  run_rows(
+      {{"columns beyond the array",
+        [&](int& s) { VG_CELLARRAY(cell_view, 1, 1, 4, 2, 0, 0, 1, 1, s); }, "", 130005,
+        "Subroutine VG_CELLARRAY V0.3"},
+       {"rows reversed", [&](int& s) { VG_CELLARRAY(cell_view, 1, 2, 3, 1, 0, 0, 1, 1, s); },
+        "", 130006, "Subroutine VG_CELLARRAY V0.3"},
+       {"mask of another shape",
+        [](int& s) {
+          VG_RMASKCELLARRAY(io::View2D<const float>(data, 3, 2),
+                            io::View2D<const bool>(mask, 2, 2), 1, 1, 2, 2, 0, 0, 1, 1, 0, 1,
+                            false, s);
+        },
+        "", 130017, "Subroutine VG_RMASKCELLARRAY V0.3"},
+       {"negative count", [](int& s) { VG_POLYLINE(-1, x, x, s); }, "", 130017,
+        "Subroutine VG_POLYLINE V0.3"},
+       // Too few points: nothing to draw.
+       {"one point", [](int& s) { VG_POLYLINE(1, x, x, s); }, ""}},
+      console);
   EXPECT_EQ(window.count("cell_array") + window.count("real_cell_array") +
                 window.count("polyline"),
             0);
+}
+
+TEST_F(VgCore, PointListsDrawAsTheArrays) {
+  open_window();
+  window.clear();
+  const float x[] = {0.1f, 0.5f, 0.3f}, y[] = {0.1f, 0.2f, 0.4f};
+  const vg::Point points[] = {{0.1f, 0.1f}, {0.5f, 0.2f}, {0.3f, 0.4f}};
+  VG_POLYLINE(3, x, y, status);
+  VG_POLYLINE(points, status);
+  VG_FILLAREA(3, x, y, status);
+  VG_FILLAREA(points, status);
+  VG_POLYMARKER(3, x, y, status);
+  VG_POLYMARKER(points, status);
+  ASSERT_EQ(status, io::status_good);
+  for (const char* kind : {"polyline", "fill_area", "polymarker"}) {
+    const Lines lines = window.lines_of(kind);
+    ASSERT_EQ(lines.size(), 2u) << kind;
+    EXPECT_EQ(lines[0], lines[1]) << kind;
+  }
+  // The same checks: too few points draw nothing, a bad status records the
+  // routine.
+  VG_FILLAREA(std::span<const vg::Point>(points, 2), status);
+  EXPECT_EQ(window.count("fill_area"), 2);
+  status = 130005;
+  VG_POLYLINE(points, status);
+  EXPECT_EQ(saved(), "Subroutine VG_POLYLINE V0.3");
+  EXPECT_EQ(window.count("polyline"), 2);
+}
+
+TEST_F(VgCore, RestoringTheStateSendsOnlyTheChanges) {
+  open_window();
+  VG_DATAWINDOW(0.0f, 0.0f, 10.0f, 10.0f, status);
+  VG_CLIPWINDOW(1.0f, 1.0f, 9.0f, 9.0f, status);
+  VG_LINECOLOUR(3, status);
+  vg::DrawingState saved_state;
+  VG_SAVE_STATE(saved_state, status);
+  window.clear();
+
+  // Nothing changed: nothing is sent.
+  VG_RESTORE_STATE(saved_state, status);
+  EXPECT_TRUE(window.calls().empty()) << window.dump();
+
+  VG_DATAWINDOW(-1.0f, -1.0f, 1.0f, 1.0f, status);
+  VG_VIEWPORT(0.2f, 0.2f, 0.4f, 0.4f, status);
+  VG_CLIP(true, status);
+  VG_LINECOLOUR(4, status);
+  VG_TEXTHEIGHT(0.05f, status);
+  VG_TEXTALIGNMENT(2, 6, status);
+  window.clear();
+  VG_RESTORE_STATE(saved_state, status);
+  ASSERT_EQ(status, io::status_good);
+  EXPECT_EQ(window.lines(), (Lines{"transform window=(0,0,10,10) viewport=(0,0,1,1)",
+                                   "clip off", "line_colour 3", "text_height 0.02",
+                                   "text_alignment 1 0"}));
+  vg::DrawingState now;
+  VG_SAVE_STATE(now, status);
+  EXPECT_EQ(now, saved_state);
+
+  // Clipping comes back on with its rectangle, in one call.
+  saved_state.clip = true;
+  saved_state.clip_window = {2.0f, 2.0f, 3.0f, 3.0f};
+  window.clear();
+  VG_RESTORE_STATE(saved_state, status);
+  EXPECT_EQ(window.lines(), (Lines{"clip on (2,2,3,3)"}));
+
+  // A saved window in the wrong order is refused and changes nothing.
+  vg::DrawingState bad = saved_state;
+  bad.window = {1.0f, 0.0f, 1.0f, 1.0f};
+  bad.attributes.line_colour = 7;
+  window.clear();
+  VG_RESTORE_STATE(bad, status);
+  EXPECT_EQ(status, 130013);
+  EXPECT_EQ(saved(), "Subroutine VG_RESTORE_STATE V0.1");
+  EXPECT_TRUE(window.calls().empty());
+}
+
+TEST_F(VgCore, UnityTransformSendsNothingWhenTheUnitSquareIsInForce) {
+  open_window();
+  window.clear();
+  VG_UNITYTRANSFORM(true, status);  // the default pair is the unit square already
+  VG_UNITYTRANSFORM(false, status);
+  EXPECT_EQ(window.count("transform"), 0);
+  VG_DATAWINDOW(0.0f, 0.0f, 2.0f, 2.0f, status);
+  window.clear();
+  VG_UNITYTRANSFORM(true, status);
+  VG_UNITYTRANSFORM(false, status);
+  EXPECT_EQ(window.lines_of("transform"),
+            (Lines{"transform window=(0,0,1,1) viewport=(0,0,1,1)",
+                   "transform window=(0,0,2,2) viewport=(0,0,1,1)"}));
+  EXPECT_EQ(status, io::status_good);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "console_capture.h"
 #include "gs.h"
 #include "recording_device.h"
+#include "vg_fixture.h"
 
 namespace {
 
@@ -24,14 +25,10 @@ TEST(GsMenuPostScript, DocumentedMenuRendersInGhostscript) {
   kovtest::ConsoleCapture console;
   kovtest::TempDir dir;
   for (const bool landscape : {false, true}) {
-    std::vector<std::string> args{"kov_master", "+DMENU"};
+    std::vector<std::string> args{"+DMENU"};
     if (landscape) args.emplace_back("+LAND");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    IO_SET_ARGS(static_cast<int>(argv.size()), argv.data());
     int status = 0;
-    ST_DEF_SYSTEM(status);
-    GS_OPEN_GRAPHICS(status);
+    kovtest::open_graphics(args, status);
     bool forms = true, menus = false;
     GS_INQ_DOCUMENTATION(forms, menus, status);
     ASSERT_TRUE(menus);
@@ -50,8 +47,7 @@ TEST(GsMenuPostScript, DocumentedMenuRendersInGhostscript) {
     GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
     ASSERT_EQ(status, good);
     EXPECT_EQ(kind, gs::input_redraw);
-    GS_CLOSE_GRAPHICS(status);
-    IO_SET_ARGS(0, nullptr);
+    kovtest::close_graphics();
 
     const std::string ps = kovtest::read_file(file);
     ASSERT_FALSE(ps.empty());

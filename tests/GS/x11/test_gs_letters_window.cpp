@@ -3,6 +3,7 @@
 #include "../../VG/x11/x11_support.h"
 
 #include "gs.h"
+#include "vg_fixture.h"
 
 namespace {
 
@@ -10,10 +11,8 @@ TEST(GsLettersWindow, AlphabetIsDrawnInTheFillColour) {
   KOV_NEED_DISPLAY();
   x11test::Connection x;
   ASSERT_NE(x.get(), nullptr);
-  IO_SET_ARGS(0, nullptr);
   int status = 0;
-  ST_DEF_SYSTEM(status);
-  GS_OPEN_GRAPHICS(status);
+  kovtest::open_graphics({}, status);
   ASSERT_EQ(status, io::status_good);
   VG_DATAWINDOW(0.0f, 0.0f, 1.0f, 1.0f, status);
   VG_VIEWPORT(0.0f, 0.0f, 1.0f, 1.0f, status);
@@ -46,7 +45,7 @@ TEST(GsLettersWindow, AlphabetIsDrawnInTheFillColour) {
   const auto yellow = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 255, 0, 30); };
   EXPECT_GT(p.count(yellow), 5000);
   x11test::screenshot(window, "gs_block_letters");
-  GS_CLOSE_GRAPHICS(status);
+  kovtest::close_graphics();
 }
 
 }  // namespace

@@ -2,12 +2,13 @@
 // message box with its scroll bar, warnings, prompts, the typed-line prompts
 // (driven with XTest while they wait) and menus, with pixel checks.
 #include <array>
-#include <chrono>
 #include <thread>
 
 #include "../../VG/x11/x11_support.h"
 #include "gs.h"
 #include "gs_widgets.h"
+#include "vg_fixture.h"
+#include "wait.h"
 
 using namespace x11test;
 
@@ -19,13 +20,9 @@ class Widgets : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     KOV_NEED_DISPLAY();
-    std::vector<std::string> args{"kov_master"};
-    if (landscape()) args.emplace_back("+LAND");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    IO_SET_ARGS(static_cast<int>(argv.size()), argv.data());
-    ST_DEF_SYSTEM(status);
-    GS_OPEN_GRAPHICS(status);
+    kovtest::open_graphics(landscape() ? std::vector<std::string>{"+LAND"}
+                                       : std::vector<std::string>{},
+                           status);
     ASSERT_EQ(status, good);
     window = vg::x11::window_id();
     ASSERT_NE(window, 0u);
@@ -33,11 +30,7 @@ class Widgets : public ::testing::TestWithParam<bool> {
     connection.focus(window);
     clear();
   }
-  void TearDown() override {
-    int s = good;
-    GS_CLOSE_GRAPHICS(s);
-    IO_SET_ARGS(0, nullptr);
-  }
+  void TearDown() override { kovtest::close_graphics(); }
   bool landscape() const { return GetParam(); }
   std::string name(const std::string& what) const {
     return "gs_" + what + (landscape() ? "_landscape" : "_portrait");
@@ -58,19 +51,24 @@ class Widgets : public ::testing::TestWithParam<bool> {
   int py(float y) const {
     return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
   }
+  // The window once `wanted` holds of it and its drawing is complete.
+  template <typename Wanted>
+  Picture settled(Wanted wanted) {
+    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
+  }
+  // The window once it differs from `before` and its drawing is complete.
+  Picture changed_from(const Picture& before) {
+    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
+  }
   // Runs a waiting widget in a thread of its own; once its yellow buttons
-  // show (at most 5 s) the test takes the screenshot and ends the wait with
-  // `answer`.
+  // show and it has drawn all (at most 10 s) the test takes the screenshot
+  // and ends the wait with `answer`.
   template <typename Widget, typename Answer>
   Picture while_waiting(Widget widget, Answer answer, const std::string& what) {
     std::thread input(widget);
-    Picture p;
-    for (int k = 0; k < 50; ++k) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      p = connection.grab(window);
-      if (p.count([](const Rgb8& c) { return near(c, 255, 255, 0, 40); }) > 500) break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const Picture p = settled([](const Picture& q) {
+      return q.count([](const Rgb8& c) { return near(c, 255, 255, 0, 40); }) > 500;
+    });
     EXPECT_FALSE(screenshot(window, name(what)).empty());
     answer();
     input.join();
@@ -133,8 +131,9 @@ TEST_P(Widgets, MessageBoxWithScrollBar) {
         GS_MESSAGE(62, 62, lines, result);
       },
       [&] {
+        const Picture start = connection.grab(window);
         connection.click(window, px((end.xmin + end.xmax) / 2), py((end.ymin + end.ymax) / 2));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        changed_from(start);
         EXPECT_FALSE(screenshot(window, name("message_end")).empty());
         connection.click(window, px((l.ok.xmin + l.ok.xmax) / 2), py((l.ok.ymin + l.ok.ymax) / 2));
       },
@@ -226,8 +225,9 @@ TEST_P(Widgets, TypedPrompts) {
         GS_INPS(prompt, 1, help, "flat", answer, result);
       },
       [&] {
+        const Picture untyped = connection.grab(window);
         connection.type(".tif");
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        changed_from(untyped);
         EXPECT_FALSE(screenshot(window, name("text_prompt_typed")).empty());
         connection.click(window, px((l.ok.xmin + l.ok.xmax) / 2), py((l.ok.ymin + l.ok.ymax) / 2));
       },

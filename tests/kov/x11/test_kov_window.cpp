@@ -2,44 +2,44 @@
 // click to end normally, closing the window to cancel.
 #include "../../VG/x11/x11_support.h"
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "run_program.h"
+#include "wait.h"
 
 namespace {
 
 using kovtest::split_lines;
 
-// The program's top-level window, once it is shown (0 after a timeout).
+// The program's top-level window, once it is shown (0 after 10 s).
 unsigned long find_window(Display* display) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
+  unsigned long found = 0;
+  kovtest::wait_until([&] {
     Window root, parent;
     Window* children = nullptr;
     unsigned n = 0;
     XSync(display, False);
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) != 0) {
-      unsigned long found = 0;
-      for (unsigned i = 0; i < n && found == 0; ++i) {
-        char* name = nullptr;
-        XWindowAttributes a;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-          if (std::string(name) == "Vellum Graphics Window" &&
-              XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
-            found = children[i];
-          }
-          XFree(name);
-        }
-      }
-      if (children != nullptr) XFree(children);
-      if (found != 0) return found;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) == 0) {
+      return false;
     }
-    usleep(50000);
-  }
-  return 0;
+    for (unsigned i = 0; i < n && found == 0; ++i) {
+      char* name = nullptr;
+      XWindowAttributes a;
+      if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+        if (std::string(name) == "Vellum Graphics Window" &&
+            XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
+          found = children[i];
+        }
+        XFree(name);
+      }
+    }
+    if (children != nullptr) XFree(children);
+    return found != 0;
+  });
+  return found;
 }
 
 struct KovRun {
@@ -62,78 +62,79 @@ bool has_line(const std::vector<std::string>& lines, const std::string& line) {
 
 // The banner: a deep blue page edge, the yellow frame, black panel, and the
 // three letters in orange, yellow and cyan.
-// The window is looked at until the banner is complete (at most 10 s), so
-// that a slow start never reads a half-drawn window.
+// The window is looked at until the banner is complete and drawn (at most
+// 10 s), so that a slow start never reads a half-drawn window.
 void expect_banner(x11test::Connection& x, unsigned long window) {
   const auto orange = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 191, 0, 40); };
   const auto cyan = [](const x11test::Rgb8& c) { return x11test::near(c, 0, 255, 255, 40); };
-  x11test::Picture p;
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    p = x.grab(window);
-    if (p.width > 0 && p.count(orange) > 500 && p.count(cyan) > 500) break;
-    usleep(50000);
-  }
+  const x11test::Picture p =
+      kovtest::settled_picture([&] { return x.grab(window); }, [&](const x11test::Picture& q) {
+        return q.width > 0 && q.count(orange) > 500 && q.count(cyan) > 500;
+      });
   ASSERT_GT(p.width, 0);
   EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
   EXPECT_GT(p.count(orange), 500);
   EXPECT_GT(p.count(cyan), 500);
 }
 
-TEST(KovWindow, PortraitBannerAndOneClickEndsNormally) {
-  KOV_NEED_DISPLAY();
+class KovWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KOV_NEED_DISPLAY();
+    ASSERT_NE(x.get(), nullptr);
+  }
+  // Starts the program and waits for its window, of the given size, with
+  // the banner drawn; 0 when no window shows.
+  unsigned long start(const std::vector<std::string>& arguments, int width, int height) {
+    run = std::make_unique<KovRun>(arguments);
+    const unsigned long window = find_window(x.get());
+    if (window == 0) {
+      ADD_FAILURE() << "the program's window did not show";
+      return 0;
+    }
+    int w = 0, h = 0;
+    x.window_size(window, w, h);
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+    expect_banner(x, window);
+    return window;
+  }
   x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({});
-  const unsigned long window = find_window(x.get());
+  std::unique_ptr<KovRun> run;
+};
+
+TEST_F(KovWindow, PortraitBannerAndOneClickEndsNormally) {
+  const unsigned long window = start({}, 500, 707);
   ASSERT_NE(window, 0u);
-  int width = 0, height = 0;
-  x.window_size(window, width, height);
-  EXPECT_EQ(width, 500);
-  EXPECT_EQ(height, 707);
-  expect_banner(x, window);
   x11test::screenshot(window, "kov_banner_portrait");
   x.click(window, 250, 350);
-  const auto result = kovtest::finish_program(run.program);
+  const auto result = kovtest::finish_program(run->program);
   EXPECT_EQ(result.exit_status, 0) << result.output;
   const auto lines = split_lines(result.output);
   EXPECT_TRUE(has_line(lines, "KOV_MASTER Exited")) << result.output;
   EXPECT_FALSE(has_line(lines, "Reconstruction cancelled"));
-  EXPECT_TRUE(std::filesystem::exists(run.home.file(".kov.def")));
+  EXPECT_TRUE(std::filesystem::exists(run->home.file(".kov.def")));
 }
 
-TEST(KovWindow, LandscapeOptionOpensTheWideWindow) {
-  KOV_NEED_DISPLAY();
-  x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({"-LAND"});
-  const unsigned long window = find_window(x.get());
+TEST_F(KovWindow, LandscapeOptionOpensTheWideWindow) {
+  const unsigned long window = start({"-LAND"}, 707, 500);
   ASSERT_NE(window, 0u);
-  int width = 0, height = 0;
-  x.window_size(window, width, height);
-  EXPECT_EQ(width, 707);
-  EXPECT_EQ(height, 500);
-  expect_banner(x, window);
   x11test::screenshot(window, "kov_banner_landscape");
   x.click(window, 350, 250);
-  const auto result = kovtest::finish_program(run.program);
+  const auto result = kovtest::finish_program(run->program);
   EXPECT_EQ(result.exit_status, 0) << result.output;
 }
 
-TEST(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
-  KOV_NEED_DISPLAY();
-  x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({});
-  const unsigned long window = find_window(x.get());
+TEST_F(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
+  const unsigned long window = start({}, 500, 707);
   ASSERT_NE(window, 0u);
-  expect_banner(x, window);
   x.close_request(window);
-  const auto result = kovtest::finish_program(run.program);
+  const auto result = kovtest::finish_program(run->program);
   EXPECT_EQ(result.exit_status, 2) << result.output;
   const auto lines = split_lines(result.output);
   EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
   EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
-  EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+  EXPECT_FALSE(std::filesystem::exists(run->home.file(".kov.def")));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Internal services of the widgets (messages, prompts, menus, buttons and
-// scroll bars): saving the caller's drawing state, argument checks, the
-// layout computations and the drawn-menu and scroll-bar records. Not part of
-// the public API.
+// scroll bars): argument checks, the layout computations and the drawn-menu
+// and scroll-bar records. Not part of the public API.
 #pragma once
 
 #include <array>
@@ -14,50 +13,28 @@
 
 namespace gs {
 
-// Text alignments of the device layer used by the widgets.
-inline constexpr int align_left = 1;
-inline constexpr int align_centre = 2;
-inline constexpr int valign_base = 4;    // the base line
-inline constexpr int valign_middle = 6;  // the middle of the capitals
-
-// The caller's drawing state: data window, viewport, clipping, the graph's
-// DDDR and DGPP, the text, line and fill styles and the GUI region. Saved on
-// construction, which also sets the data window and viewport to the unit
-// square (world units are then page units); put back on destruction,
-// whatever the status then (the restoring keeps a status of its own).
-class SavedDrawing {
- public:
-  SavedDrawing();
-  ~SavedDrawing();
-  SavedDrawing(const SavedDrawing&) = delete;
-  SavedDrawing& operator=(const SavedDrawing&) = delete;
-
- private:
-  float window_[4]{}, viewport_[4]{}, clip_window_[4]{};
-  bool clip_ = false;
-  float dddr_[4]{}, dgpp_[4]{}, gui_[4]{};
-  int font_ = 1, text_colour_ = 1, horizontal_ = 1, vertical_ = 1;
-  float height_ = 0.02f, size_factor_ = 1.0f, angle_ = 0.0f;
-  int line_type_ = 1, line_colour_ = 1;
-  float line_width_ = 1.0f;
-  int fill_type_ = 1, fill_colour_ = 1;
-  bool saved_ = false;
-};
-
-// The text-array checks of every widget: max_lines at least 1 (140001),
-// num_lines within 0 .. max_lines and no more than the array holds (140005).
+// The text-array checks of every widget: max_lines at least 1
+// (status_bad_maximum), num_lines within 0 .. max_lines and no more than the
+// array holds (status_bad_count).
 bool check_lines(int max_lines, int num_lines, std::span<const std::string> lines,
                  const char* identification, int& status);
-// Region checks: xmin below xmax (140013), ymin below ymax (140014).
+// Region checks: xmin below xmax (status_order_x), ymin below ymax
+// (status_order_y).
 bool check_region(float xmin, float ymin, float xmax, float ymax, const char* identification,
                   int& status);
+
+// The entry of a widget drawing lines of text in a box: the status on
+// entry, then check_lines and check_region.
+bool lines_in_box(int max_lines, int num_lines, std::span<const std::string> lines, float xmin,
+                  float ymin, float xmax, float ymax, const char* identification, int& status);
 
 // Records the routine's identification text for a failure; the user escape
 // (a window closed by the user) is passed up as it is.
 inline void note_failure(const char* identification, int status) {
   if (status != io::status_good && status != io::status_escape) ST_SAVE(identification);
 }
-// Count check of an array given as a count and a span: 0 .. size (140005).
+// Count check of an array given as a count and a span: 0 .. size
+// (status_bad_count).
 bool check_count(int num_lines, std::span<const std::string> lines, const char* identification,
                  int& status);
 
@@ -160,6 +137,10 @@ void draw_text(float x, float y, const std::string& text, int font, int colour, 
 // Waits for one event at the window workstation (wait mode 1: clicks and
 // redraw requests).
 void wait_event(int& type, float& x, float& y, int& status);
+// Waits for a click or a redraw request, passing over any other event;
+// returns vg::event_button (with the page position) or vg::event_redraw, or
+// vg::event_none with the status of a failure.
+int wait_click(float& x, float& y, int& status);
 
 // The typed line of GS_INPS and GS_INPC: draws the prompt, the input line and
 // the CANCEL, HELP and O.K. buttons in the GUI region and edits the line,

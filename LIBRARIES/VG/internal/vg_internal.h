@@ -11,13 +11,17 @@
 
 namespace vg {
 
-// The entry check of every routine: false, with `ident` recorded, when the
-// status is already bad on entry.
-inline bool entry(int status, const char* ident) {
-  if (status == io::status_good) return true;
-  ST_SAVE(ident);
-  return false;
-}
+// The entry check of a routine that needs the system open: false when the
+// status is bad on entry (`ident` recorded), or when the system is closed:
+// then "ERROR: Vellum Graphics system is not open (NAME)" is written, NAME
+// the routine's name taken from `ident`, and the status becomes
+// status_not_open.
+bool entry_open(int& status, const char* ident);
+// The same message and status for the routine `name`.
+void not_open(const char* name, const char* ident, int& status);
+
+// Sets a failure status and records the routine's identification text.
+void fail(int code, const char* ident, int& status);
 
 inline constexpr int max_workstations = 10;
 
@@ -37,26 +41,6 @@ struct Workstation {
   // Attributes changed while the workstation was not active: it is brought
   // up to date when it is activated again.
   bool stale = false;
-};
-
-// Current attribute values of the core.
-struct Attributes {
-  int line_colour = 1;
-  int line_style = 1;
-  float line_width = 1.0f;
-  int marker_type = 1;
-  float marker_scale = 1.0f;
-  float marker_width = 1.0f;
-  int marker_colour = 1;
-  int fill_colour = 1;
-  int text_font = 1;
-  int text_colour = 1;
-  float text_height = 0.02f;
-  int text_horizontal = 1;
-  int text_vertical = 0;
-  float text_angle = 0.0f;
-  int mask_colour = 2;
-  bool logarithmic = false;
 };
 
 // The system record.
@@ -99,10 +83,6 @@ void reset_system();
 // over the image range.
 void default_colour_table(std::array<Rgb, table_size>& table);
 
-// Writes "ERROR: Vellum Graphics system is not open (NAME)" and returns false
-// when the system is closed.
-bool check_open(const char* name);
-
 // Routine names of the device routines, used when a device call fails.
 enum class Op {
   close, clear, update, set_update, transform, clip, line_colour, line_style, line_width,
@@ -112,8 +92,9 @@ enum class Op {
   rubberband, spyglass, text_width, inq_size, title
 };
 
-// Turns a device result into the status: device_failed gives 130001 with the
-// device routine's identification saved, device_closed the user escape.
+// Turns a device result into the status: device_failed gives
+// status_device_failed with the device routine's identification saved,
+// device_closed the user escape.
 void device_result(int result, const Workstation& ws, Op op, int& status);
 
 // Brings a workstation's device up to date with the whole core state.

@@ -1,0 +1,61 @@
+// The state scopes of the widgets: copies of the state blocks, put back on
+// the way out with only what changed sent on.
+#include "gs_scope.h"
+
+#include "gs_internal.h"
+
+namespace gs {
+
+DrawingScope::DrawingScope() : styles_(style_block()) {
+  int s = io::status_good;
+  VG_SAVE_STATE(core_, s);
+  saved_ = s == io::status_good;
+}
+
+DrawingScope::~DrawingScope() {
+  // The styles block holds named colours of the device attributes that the
+  // core puts back: both come back together.
+  style_block() = styles_;
+  if (!saved_) return;
+  int s = io::status_good;
+  VG_RESTORE_STATE(core_, s);
+}
+
+RegionScope::RegionScope() : regions_(region_block()) {}
+
+RegionScope::~RegionScope() { region_block() = regions_; }
+
+TransformScope::TransformScope() {
+  int s = io::status_good;
+  VG_UNITYTRANSFORM(true, s);
+  pushed_ = s == io::status_good;
+}
+
+TransformScope::~TransformScope() {
+  if (!pushed_) return;
+  int s = io::status_good;
+  VG_UNITYTRANSFORM(false, s);
+}
+
+MenuLayoutScope::MenuLayoutScope() {
+  int s = io::status_good;
+  GS_INQ_MENULAYOUT(grid_, s);
+}
+
+MenuLayoutScope::MenuLayoutScope(const MenuGrid& grid, int& status) : MenuLayoutScope() {
+  GS_SET_MENULAYOUT(grid, status);
+}
+
+MenuLayoutScope::~MenuLayoutScope() {
+  int s = io::status_good;
+  GS_SET_MENULAYOUT(grid_, s);
+}
+
+WidgetScope::WidgetScope() {
+  int s = io::status_good;
+  bool clip = false;
+  VG_INQ_CLIP(clip, s);
+  if (clip) VG_CLIP(false, s);
+}
+
+}  // namespace gs
