@@ -292,7 +292,7 @@ void GS_CAL_COLOURTABLE(int max_points, int num_points, std::span<const vg::Rgb>
 // PostScript output
 // ---------------------------------------------------------------------------
 // Opens the PostScript file on unit 17 as workstation 2 (type 21 colour
-// portrait, 22 colour landscape, 23 grey). A blank name gives 140033.
+// portrait, 22 colour landscape, 23 and 24 grey). A blank name gives 140033.
 void GS_OPEN_PS(const std::string& file_name, int& status);
 // Diverts drawing into the PostScript file, asking for its name first when
 // none is open (in the window when `gui` is true, else on the console).

@@ -78,7 +78,7 @@ void GS_OPEN_PS(const std::string& file_name, int& status) {
   GS_INQ_WINDOWFORMAT(format, status);
   GS_INQ_POSTSCRIPT(colour, status);
   const bool landscape = format == gs::format_landscape || format == gs::format_landscape_too;
-  const int type = !colour ? 23 : landscape ? 22 : 21;
+  const int type = vg::postscript_type(landscape, colour);
   VG_OPEN_WK(gs::postscript_workstation, gs::postscript_unit, type, status);
   if (status != io::status_good) {
     ST_SAVE(id);

@@ -127,7 +127,7 @@ void GS_OPEN_GRAPHICS(int& status) {
   int format = 0;
   GS_INQ_WINDOWFORMAT(format, status);
   const bool landscape = format == gs::format_landscape || format == gs::format_landscape_too;
-  const int type = landscape ? 12 : 11;
+  const int type = vg::window_type(landscape);
 
   // The bounds are numbers of image colours; the image indices start above
   // the drawing colours.

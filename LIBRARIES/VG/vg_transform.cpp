@@ -128,7 +128,7 @@ void VG_INQ_MAXPC(float& xmax, float& ymax, int& status) {
   if (!entry(status, "Subroutine VG_INQ_MAXPC V0.2 ")) return;
   if (!vg::check_open("VG_INQ_MAXPC")) return;
   // The format of the first active workstation, else of the first open one.
-  int format = vg::format_portrait;
+  int format = vg::page_portrait;
   bool found = false;
   for (int pass = 0; pass < 2 && !found; ++pass) {
     for (const auto& ws : vg::record().table) {
@@ -139,7 +139,7 @@ void VG_INQ_MAXPC(float& xmax, float& ymax, int& status) {
       }
     }
   }
-  if (format == vg::format_landscape) {
+  if (format == vg::page_landscape) {
     xmax = 1.0f;
     ymax = vg::page_short;
   } else {

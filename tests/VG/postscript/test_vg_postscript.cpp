@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "../scale_cases.h"
 #include "console_capture.h"
 #include "io.h"
 #include "vg.h"
 #include "vg_fixture.h"
+#include "vg_scale.h"
 
 namespace {
 
@@ -425,6 +427,46 @@ void draw_scene(bool landscape, int& status) {
   const float cx[] = {0.3f, 0.5f, 0.5f, 0.3f}, cy[] = {0.85f, 0.85f, 1.05f, 1.05f};
   VG_FILLAREA(4, cx, cy, status);
   VG_CLIP(false, status);
+}
+
+// The indices written for real data are those of the core's scale, for
+// every range and value the window's images are tested with.
+TEST_F(PostScript, RealCellArraysTakeTheIndicesOfTheCoreScale) {
+  const std::string path = open("scale_indices.ps", vg::type_colour_portrait);
+  int first = 0, last = 0;
+  VG_INQ_IMAGERANGE(first, last, status);
+  std::vector<std::vector<float>> all;
+  for (const auto& range : scaletest::ranges()) {
+    all.push_back(scaletest::values_about(range, first, last));
+    const int n = static_cast<int>(all.back().size());
+    VG_REALCELLARRAY(io::View2D<const float>(all.back().data(), n, 1), 1, 1, n, 1, 0.1f, 0.1f,
+                     0.5f, 0.2f, range.low, range.high, range.logarithmic, status);
+  }
+  close();
+  ASSERT_EQ(status, io::status_good);
+  // Each cell array: its "ca" line, then the row of indices in hexadecimal.
+  const Lines lines = read_lines(path);
+  std::size_t next = 0;
+  const auto ranges = scaletest::ranges();
+  for (std::size_t r = 0; r < ranges.size(); ++r) {
+    SCOPED_TRACE(ranges[r].what);
+    const std::string ca = " " + std::to_string(all[r].size()) + " 1 ca";
+    while (next < lines.size() && !(lines[next].size() > ca.size() &&
+                                    lines[next].compare(lines[next].size() - ca.size(), ca.size(), ca) == 0)) {
+      ++next;
+    }
+    ASSERT_LT(next + 1, lines.size());
+    const std::string hex = lines[next + 1];
+    ++next;
+    vg::IndexScale scale;
+    ASSERT_TRUE(scale.set(ranges[r].low, ranges[r].high, ranges[r].logarithmic, first, last));
+    ASSERT_EQ(hex.size(), 2 * all[r].size());
+    for (std::size_t k = 0; k < all[r].size(); ++k) {
+      EXPECT_EQ(std::stoi(hex.substr(2 * k, 2), nullptr, 16), scale.index(all[r][k]))
+          << "value " << all[r][k];
+    }
+  }
+  EXPECT_TRUE(console.lines().empty()) << console.text();
 }
 
 class Rendered : public PostScript, public ::testing::WithParamInterface<int> {};

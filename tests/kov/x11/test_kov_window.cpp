@@ -2,51 +2,54 @@
 // click to end normally, closing the window to cancel.
 #include "../../VG/x11/x11_support.h"
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "run_program.h"
+#include "wait.h"
 
 namespace {
 
 using kovtest::split_lines;
 
-// The program's top-level window, once it is shown (0 after a timeout).
+// The program's top-level window, once it is shown (0 after 10 seconds).
 unsigned long find_window(Display* display) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
+  unsigned long found = 0;
+  kovtest::wait_until([&] {
     Window root, parent;
     Window* children = nullptr;
     unsigned n = 0;
     XSync(display, False);
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) != 0) {
-      unsigned long found = 0;
-      for (unsigned i = 0; i < n && found == 0; ++i) {
-        char* name = nullptr;
-        XWindowAttributes a;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-          if (std::string(name) == "Vellum Graphics Window" &&
-              XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
-            found = children[i];
-          }
-          XFree(name);
-        }
-      }
-      if (children != nullptr) XFree(children);
-      if (found != 0) return found;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) == 0) {
+      return false;
     }
-    usleep(50000);
-  }
-  return 0;
+    for (unsigned i = 0; i < n && found == 0; ++i) {
+      char* name = nullptr;
+      XWindowAttributes a;
+      if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+        if (std::string(name) == "Vellum Graphics Window" &&
+            XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
+          found = children[i];
+        }
+        XFree(name);
+      }
+    }
+    if (children != nullptr) XFree(children);
+    return found != 0;
+  });
+  return found;
 }
 
 struct KovRun {
   kovtest::TempDir home;
   kovtest::RunningProgram program;
-  explicit KovRun(const std::vector<std::string>& arguments) {
-    program = kovtest::start_program(KOV_MASTER_PATH, arguments, {{"HOME", home.path()}});
+  explicit KovRun(const std::vector<std::string>& arguments,
+                  std::map<std::string, std::optional<std::string>> environment = {}) {
+    environment["HOME"] = home.path();
+    program = kovtest::start_program(KOV_MASTER_PATH, arguments, environment);
   }
   ~KovRun() {
     if (program.pid > 0) kovtest::finish_program(program, 1);
@@ -68,11 +71,10 @@ void expect_banner(x11test::Connection& x, unsigned long window) {
   const auto orange = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 191, 0, 40); };
   const auto cyan = [](const x11test::Rgb8& c) { return x11test::near(c, 0, 255, 255, 40); };
   x11test::Picture p;
-  for (int attempt = 0; attempt < 200; ++attempt) {
+  kovtest::wait_until([&] {
     p = x.grab(window);
-    if (p.width > 0 && p.count(orange) > 500 && p.count(cyan) > 500) break;
-    usleep(50000);
-  }
+    return p.width > 0 && p.count(orange) > 500 && p.count(cyan) > 500;
+  });
   ASSERT_GT(p.width, 0);
   EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
   EXPECT_GT(p.count(orange), 500);
@@ -134,6 +136,56 @@ TEST(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
   EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
   EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
   EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+}
+
+TEST(KovWindow, AWindowDestroyedByAnotherClientCancelsWithoutSaving) {
+  KOV_NEED_DISPLAY();
+  x11test::Connection x;
+  ASSERT_NE(x.get(), nullptr);
+  KovRun run({});
+  const unsigned long window = find_window(x.get());
+  ASSERT_NE(window, 0u);
+  expect_banner(x, window);
+  XDestroyWindow(x.get(), window);
+  XSync(x.get(), False);
+  const auto result = kovtest::finish_program(run.program, 10);
+  EXPECT_EQ(result.exit_status, 2) << result.output;
+  const auto lines = split_lines(result.output);
+  EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
+  EXPECT_EQ(result.output.find("ERROR"), std::string::npos) << result.output;
+  EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+}
+
+// Displays where no X server serves: what answers garbage, and a server that
+// refuses us. The program names the display, says a refusal once, shows its
+// help text and ends with status 1, in a few seconds.
+TEST(KovWindow, DisplaysThatCannotServeEndTheProgramWithItsHelpText) {
+  KOV_NEED_DISPLAY();
+  x11test::FakeServer garbage(x11test::FakeServer::garbage);
+  ASSERT_TRUE(garbage.ready());
+  kovtest::TempDir dir;
+  const std::string cookies = dir.file("cookies");
+  ASSERT_EQ(std::system(("xauth -q -f '" + cookies +
+                         "' add :0 . 0123456789abcdef0123456789abcdef >/dev/null 2>&1")
+                            .c_str()),
+            0);
+  x11test::PrivateServer refusing({"-auth", cookies, "-screen", "0", "640x480x24"});
+  ASSERT_TRUE(refusing.ready());
+  for (const std::string& display : {garbage.name(), refusing.name()}) {
+    SCOPED_TRACE(display);
+    KovRun run({}, {{"DISPLAY", display}, {"XAUTHORITY", dir.file("none")}});
+    const auto result = kovtest::finish_program(run.program, 10);
+    EXPECT_EQ(result.exit_status, 1) << result.output;
+    const auto lines = split_lines(result.output);
+    int named = 0, refusals = 0;
+    for (const auto& l : lines) {
+      if (l.rfind("ERROR: ", 0) == 0 && l.find(display) != std::string::npos) ++named;
+      if (l.find("Authorization required") != std::string::npos) ++refusals;
+    }
+    EXPECT_EQ(named, 1) << result.output;
+    EXPECT_LE(refusals, 1) << result.output;
+    EXPECT_TRUE(has_line(lines, "KOV exiting owing to lack of graphics")) << result.output;
+  }
 }
 
 }  // namespace
