@@ -271,66 +271,39 @@ int WindowDevice::set_clip(bool on, const float rectangle[4]) {
   return vg::device_ok;
 }
 
-int WindowDevice::line_colour(int colour) {
-  line_colour_ = colour;
+namespace {
+
+// The attribute setters that only keep the value for the next primitive.
+template <typename T>
+int store(T& member, T value) {
+  member = value;
   return vg::device_ok;
 }
-int WindowDevice::line_style(int style) {
-  line_style_ = style;
-  return vg::device_ok;
-}
-int WindowDevice::line_width(float width) {
-  line_width_ = width;
-  return vg::device_ok;
-}
-int WindowDevice::marker_colour(int colour) {
-  marker_colour_ = colour;
-  return vg::device_ok;
-}
-int WindowDevice::marker_type(int type) {
-  marker_type_ = type;
-  return vg::device_ok;
-}
-int WindowDevice::marker_scale(float scale) {
-  marker_scale_ = scale;
-  return vg::device_ok;
-}
-int WindowDevice::marker_width(float width) {
-  marker_width_ = width;
-  return vg::device_ok;
-}
-int WindowDevice::fill_colour(int colour) {
-  fill_colour_ = colour;
-  return vg::device_ok;
-}
-int WindowDevice::text_colour(int colour) {
-  text_colour_ = colour;
-  return vg::device_ok;
-}
-int WindowDevice::text_font(int font) {
-  text_font_ = font == 2 ? 2 : 1;
-  return vg::device_ok;
-}
+
+}  // namespace
+
+int WindowDevice::line_colour(int colour) { return store(line_colour_, colour); }
+int WindowDevice::line_style(int style) { return store(line_style_, style); }
+int WindowDevice::line_width(float width) { return store(line_width_, width); }
+int WindowDevice::marker_colour(int colour) { return store(marker_colour_, colour); }
+int WindowDevice::marker_type(int type) { return store(marker_type_, type); }
+int WindowDevice::marker_scale(float scale) { return store(marker_scale_, scale); }
+int WindowDevice::marker_width(float width) { return store(marker_width_, width); }
+int WindowDevice::fill_colour(int colour) { return store(fill_colour_, colour); }
+int WindowDevice::text_colour(int colour) { return store(text_colour_, colour); }
+int WindowDevice::text_font(int font) { return store(text_font_, font == 2 ? 2 : 1); }
+int WindowDevice::text_angle(float degrees) { return store(text_angle_, degrees); }
+int WindowDevice::mask_colour(int colour) { return store(mask_colour_, colour); }
 int WindowDevice::text_height(float height) {
   if (height <= 0.0f) {
     message("WARNING: Attempt to set zero or negative height text characters");
     return vg::device_ok;
   }
-  text_height_ = height;
-  return vg::device_ok;
-}
-int WindowDevice::text_angle(float degrees) {
-  text_angle_ = degrees;
-  return vg::device_ok;
+  return store(text_height_, height);
 }
 int WindowDevice::text_alignment(int horizontal, int vertical) {
   text_horizontal_ = horizontal;
-  text_vertical_ = vertical;
-  return vg::device_ok;
-}
-int WindowDevice::mask_colour(int colour) {
-  mask_colour_ = colour;
-  return vg::device_ok;
+  return store(text_vertical_, vertical);
 }
 
 // ---------------------------------------------------------------------------

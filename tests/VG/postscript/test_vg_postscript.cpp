@@ -183,7 +183,7 @@ class PostScript : public kovtest::VgOpenTest {
 TEST_F(PostScript, PrologueIsExactInColourAndGrey) {
   for (const bool grey : {false, true}) {
     const Lines lines = read_lines(small_file(grey ? "prologue_grey.ps" : "prologue_colour.ps",
-                                              grey ? 23 : 21));
+                                              grey ? vg::type_grey_portrait : vg::type_colour_portrait));
     const Lines expected = expected_prologue(grey);
     ASSERT_GT(lines.size(), expected.size());
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + static_cast<long>(expected.size())), expected)
@@ -194,9 +194,9 @@ TEST_F(PostScript, PrologueIsExactInColourAndGrey) {
 }
 
 TEST_F(PostScript, GreyFileHasNoRgbColourAndColourFileUsesIt) {
-  const std::string grey = kovtest::read_file(small_file("grey.ps", 23));
+  const std::string grey = kovtest::read_file(small_file("grey.ps", vg::type_grey_portrait));
   EXPECT_EQ(grey.find("setrgbcolor"), std::string::npos);
-  const Lines colour = read_lines(small_file("colour.ps", 21));
+  const Lines colour = read_lines(small_file("colour.ps", vg::type_colour_portrait));
   int users = 0;
   for (const auto& line : colour) {
     if (line.find("setrgbcolor") != std::string::npos) ++users;
@@ -205,7 +205,9 @@ TEST_F(PostScript, GreyFileHasNoRgbColourAndColourFileUsesIt) {
 }
 
 TEST_F(PostScript, LandscapeHasThePortraitPrologue) {
-  for (const auto& [portrait, landscape] : {std::pair{21, 22}, std::pair{23, 24}}) {
+  for (const auto& [portrait, landscape] :
+       {std::pair{vg::type_colour_portrait, vg::type_colour_landscape},
+        std::pair{vg::type_grey_portrait, vg::type_grey_landscape}}) {
     const Lines p = read_lines(small_file("portrait.ps", portrait));
     const Lines l = read_lines(small_file("landscape.ps", landscape));
     const std::size_t n = expected_prologue(false).size();
@@ -219,7 +221,7 @@ TEST_F(PostScript, LandscapeHasThePortraitPrologue) {
 }
 
 TEST_F(PostScript, CommandsAndMessages) {
-  const std::string path = open("commands.ps", 21);
+  const std::string path = open("commands.ps", vg::type_colour_portrait);
   VG_DATAWINDOW(0.0f, 0.0f, 0.7071f, 1.0f, status);
   VG_VIEWPORT(0.0f, 0.0f, 0.7071f, 1.0f, status);
   VG_LINECOLOUR(2, status);  // red in the default table
@@ -474,8 +476,8 @@ class Rendered : public PostScript, public ::testing::WithParamInterface<int> {}
 TEST_P(Rendered, SceneRendersWithoutErrors) {
   if (!have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
   const int type = GetParam();
-  const bool landscape = type == 22 || type == 24;
-  const bool colour = type == 21 || type == 22;
+  const bool landscape = vg::workstation_type(type)->page == vg::page_landscape;
+  const bool colour = vg::workstation_type(type)->colour;
   const std::string name = "scene_" + std::to_string(type);
   const std::string ps = open(name + ".ps", type);
   draw_scene(landscape, status);
@@ -531,11 +533,12 @@ TEST_P(Rendered, SceneRendersWithoutErrors) {
   EXPECT_GT(dark_pixels(image, sheet, 0.005, 0.3, 0.015, 0.4), 50);
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, Rendered, ::testing::Values(21, 22, 23, 24));
+INSTANTIATE_TEST_SUITE_P(Types, Rendered, ::testing::Values(vg::type_colour_portrait, vg::type_colour_landscape,
+                                           vg::type_grey_portrait, vg::type_grey_landscape));
 
 TEST_F(PostScript, ClearingAfterCellArrayAndPagesRender) {
   if (!have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
-  const std::string ps = open("clear_after_cells.ps", 21);
+  const std::string ps = open("clear_after_cells.ps", vg::type_colour_portrait);
   const int cells[] = {2, 3, 4, 5};
   VG_CELLARRAY(io::View2D<const int>(cells, 2, 2), 1, 1, 2, 2, 0.1f, 0.1f, 0.3f, 0.3f, status);
   VG_CLEAR(status);

@@ -29,8 +29,8 @@ class X11Core : public ::testing::Test {
 
 TEST_F(X11Core, SceneInPortraitAndLandscapeWindows) {
   SceneData data;
-  for (int type : {11, 12}) {
-    const bool landscape = type == 12;
+  for (int type : {vg::type_window_portrait, vg::type_window_landscape}) {
+    const bool landscape = type == vg::type_window_landscape;
     VG_OPEN_WK(1, 0, type, status);
     VG_ACTIVATE_WK(1, status);
     ASSERT_EQ(status, io::status_good);
@@ -64,7 +64,7 @@ TEST_F(X11Core, SceneInPortraitAndLandscapeWindows) {
 }
 
 TEST_F(X11Core, TextWidthAndSizeInquiriesGoThroughTheDevice) {
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   VG_ACTIVATE_WK(1, status);
   VG_TEXTFONT(2, status);
   VG_TEXTHEIGHT(10.0f, status);
@@ -83,7 +83,7 @@ TEST_F(X11Core, TextWidthAndSizeInquiriesGoThroughTheDevice) {
 }
 
 TEST_F(X11Core, ClosingTheWindowWhileInputWaitsGivesTheEscapeStatus) {
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   VG_ACTIVATE_WK(1, status);
   const unsigned long window = vg::x11::window_id();
   connection.close_request(window);
@@ -109,7 +109,7 @@ TEST(X11Open, NoDisplayGivesAnErrorLineAndStatus132001) {
   EXPECT_NE(console.lines()[0].find("DISPLAY"), std::string::npos);
   int status = io::status_good;
   VG_OPEN(0, status);
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   EXPECT_EQ(status, 132001);
   int s = io::status_good;
   VG_CLOSE(s);

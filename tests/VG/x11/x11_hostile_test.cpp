@@ -48,15 +48,7 @@ TEST(X11Hostile, HugeWindowsAreDrawnWithinTheLargestPicture) {
   // the picture follows it again.
   for (const Size size : {Size{32767, 32767}, Size{20000, 28000}, Size{400, 707}}) {
     SCOPED_TRACE(std::to_string(size.width) + " by " + std::to_string(size.height));
-    XResizeWindow(d, window, static_cast<unsigned>(size.width), static_cast<unsigned>(size.height));
-    XSync(d, False);
-    vg::EventRequest r;
-    r.wait_mode = 1;
-    vg::Event e;
-    for (int i = 0; i < 10 && e.type != vg::event_redraw; ++i) {
-      ASSERT_EQ(device->event(r, e), vg::device_ok);
-    }
-    ASSERT_EQ(e.type, vg::event_redraw);
+    ASSERT_TRUE(resized_and_redrawn(connection, *device, window, size.width, size.height));
     int w = 0, h = 0;
     ASSERT_EQ(device->inq_size(w, h), vg::device_ok);
     EXPECT_LE(std::max(w, h), vg::x11::WindowDevice::max_pixmap_side);
@@ -131,15 +123,9 @@ TEST(X11Hostile, DisplaysWhereNoServerServesAreNamedWithinTheTimeLimit) {
   KOV_NEED_DISPLAY();
   FakeServer garbage(FakeServer::garbage);
   ASSERT_TRUE(garbage.ready());
-  kovtest::TempDir dir;
-  const std::string cookies = dir.file("cookies");
-  ASSERT_EQ(std::system(("xauth -q -f '" + cookies +
-                         "' add :0 . 0123456789abcdef0123456789abcdef >/dev/null 2>&1")
-                            .c_str()),
-            0);
-  PrivateServer refusing({"-auth", cookies, "-screen", "0", "640x480x24"});
+  RefusingServer refusing;
   ASSERT_TRUE(refusing.ready());
-  EnvSetting no_cookie("XAUTHORITY", dir.file("none").c_str());
+  EnvSetting no_cookie("XAUTHORITY", refusing.no_cookie().c_str());
   for (const std::string& name : {garbage.name(), refusing.name()}) {
     SCOPED_TRACE(name);
     EnvSetting display("DISPLAY", name.c_str());

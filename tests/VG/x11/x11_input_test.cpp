@@ -249,28 +249,15 @@ TEST_F(X11Input, ResizedWindowSnapsBackToThePageRatio) {
   const float fy[4] = {530, 530, 707, 707};
   device->fill_area(4, fx, fy);
   device->update();
-  Display* d = connection.get();
-  XResizeWindow(d, window, 800, 707);
-  XSync(d, False);
-  vg::EventRequest r;
-  r.wait_mode = 1;
-  vg::Event e;
   // The device corrects the size, then asks for a redraw.
-  for (int i = 0; i < 5 && e.type != vg::event_redraw; ++i) {
-    ASSERT_EQ(device->event(r, e), vg::device_ok);
-  }
-  EXPECT_EQ(e.type, vg::event_redraw);
+  EXPECT_TRUE(resized_and_redrawn(connection, *device, window, 800, 707));
   int w = 0, h = 0;
   connection.window_size(window, w, h);
   EXPECT_EQ(w, 500);
   EXPECT_EQ(h, 707);
 
   // Smaller: 400 by 707 becomes 400 by 566, and the scale follows.
-  XResizeWindow(d, window, 400, 707);
-  XSync(d, False);
-  e.type = vg::event_none;
-  for (int i = 0; i < 5 && e.type != vg::event_redraw; ++i) device->event(r, e);
-  EXPECT_EQ(e.type, vg::event_redraw);
+  EXPECT_TRUE(resized_and_redrawn(connection, *device, window, 400, 707));
   connection.window_size(window, w, h);
   EXPECT_EQ(w, 400);
   EXPECT_EQ(h, 566);
@@ -286,7 +273,8 @@ TEST_F(X11Input, ResizedWindowSnapsBackToThePageRatio) {
   // page point is now at 566/707 of the pixels.
   device->fill_area(4, fx, fy);
   connection.click(window, 200, 283);
-  r.wait_mode = 0;
+  vg::EventRequest r;
+  vg::Event e;
   ASSERT_EQ(device->event(r, e), vg::device_ok);
   EXPECT_EQ(e.type, vg::event_button);
   EXPECT_NEAR(e.x, 200.0f / 566.0f, 1e-4f);

@@ -363,6 +363,37 @@ class FakeServer {
   std::vector<int> clients_;
 };
 
+// Resizes a window from the test's connection, then takes the device's
+// events until it asks for a redraw (true) or ten events have come without.
+inline bool resized_and_redrawn(const Connection& connection, vg::Device& device,
+                                unsigned long window, int width, int height) {
+  XResizeWindow(connection.get(), window, static_cast<unsigned>(width),
+                static_cast<unsigned>(height));
+  XSync(connection.get(), False);
+  vg::EventRequest r;
+  r.wait_mode = 1;
+  vg::Event e;
+  for (int i = 0; i < 10; ++i) {
+    if (device.event(r, e) != vg::device_ok) return false;
+    if (e.type == vg::event_redraw) return true;
+  }
+  return false;
+}
+
+// A server that refuses clients without its cookie (and a cookie file for
+// it in a directory of the test's own; XAUTHORITY is to point elsewhere).
+struct RefusingServer {
+  kovtest::TempDir dir;
+  std::string cookies = dir.file("cookies");
+  bool made = std::system(("xauth -q -f '" + cookies +
+                           "' add :0 . 0123456789abcdef0123456789abcdef >/dev/null 2>&1")
+                              .c_str()) == 0;
+  PrivateServer server{{"-auth", cookies, "-screen", "0", "640x480x24"}};
+  bool ready() const { return made && server.ready(); }
+  const std::string& name() const { return server.name(); }
+  std::string no_cookie() const { return dir.file("none"); }
+};
+
 // Saves a screenshot of a window as PNG in the test output directory.
 inline std::string screenshot(unsigned long window, const std::string& name) {
   const std::string file = kovtest::output_dir() + "/" + name + ".png";

@@ -121,39 +121,32 @@ TEST(KovWindow, LandscapeOptionOpensTheWideWindow) {
   EXPECT_EQ(result.exit_status, 0) << result.output;
 }
 
-TEST(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
+// Closing the window through the window manager, or another client
+// destroying it, cancels: no parameter file, no defaults saved, no error.
+TEST(KovWindow, ClosingOrDestroyingTheWindowCancelsWithoutSaving) {
   KOV_NEED_DISPLAY();
   x11test::Connection x;
   ASSERT_NE(x.get(), nullptr);
-  KovRun run({});
-  const unsigned long window = find_window(x.get());
-  ASSERT_NE(window, 0u);
-  expect_banner(x, window);
-  x.close_request(window);
-  const auto result = kovtest::finish_program(run.program);
-  EXPECT_EQ(result.exit_status, 2) << result.output;
-  const auto lines = split_lines(result.output);
-  EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
-  EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
-  EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
-}
-
-TEST(KovWindow, AWindowDestroyedByAnotherClientCancelsWithoutSaving) {
-  KOV_NEED_DISPLAY();
-  x11test::Connection x;
-  ASSERT_NE(x.get(), nullptr);
-  KovRun run({});
-  const unsigned long window = find_window(x.get());
-  ASSERT_NE(window, 0u);
-  expect_banner(x, window);
-  XDestroyWindow(x.get(), window);
-  XSync(x.get(), False);
-  const auto result = kovtest::finish_program(run.program, 10);
-  EXPECT_EQ(result.exit_status, 2) << result.output;
-  const auto lines = split_lines(result.output);
-  EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
-  EXPECT_EQ(result.output.find("ERROR"), std::string::npos) << result.output;
-  EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+  for (const bool destroy : {false, true}) {
+    SCOPED_TRACE(destroy ? "destroyed" : "closed");
+    KovRun run({});
+    const unsigned long window = find_window(x.get());
+    ASSERT_NE(window, 0u);
+    expect_banner(x, window);
+    if (destroy) {
+      XDestroyWindow(x.get(), window);
+      XSync(x.get(), False);
+    } else {
+      x.close_request(window);
+    }
+    const auto result = kovtest::finish_program(run.program, 10);
+    EXPECT_EQ(result.exit_status, 2) << result.output;
+    const auto lines = split_lines(result.output);
+    EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
+    EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
+    EXPECT_EQ(result.output.find("ERROR"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(run.home.file(".kov.def")));
+  }
 }
 
 // Displays where no X server serves: what answers garbage, and a server that
@@ -163,17 +156,11 @@ TEST(KovWindow, DisplaysThatCannotServeEndTheProgramWithItsHelpText) {
   KOV_NEED_DISPLAY();
   x11test::FakeServer garbage(x11test::FakeServer::garbage);
   ASSERT_TRUE(garbage.ready());
-  kovtest::TempDir dir;
-  const std::string cookies = dir.file("cookies");
-  ASSERT_EQ(std::system(("xauth -q -f '" + cookies +
-                         "' add :0 . 0123456789abcdef0123456789abcdef >/dev/null 2>&1")
-                            .c_str()),
-            0);
-  x11test::PrivateServer refusing({"-auth", cookies, "-screen", "0", "640x480x24"});
+  x11test::RefusingServer refusing;
   ASSERT_TRUE(refusing.ready());
   for (const std::string& display : {garbage.name(), refusing.name()}) {
     SCOPED_TRACE(display);
-    KovRun run({}, {{"DISPLAY", display}, {"XAUTHORITY", dir.file("none")}});
+    KovRun run({}, {{"DISPLAY", display}, {"XAUTHORITY", refusing.no_cookie()}});
     const auto result = kovtest::finish_program(run.program, 10);
     EXPECT_EQ(result.exit_status, 1) << result.output;
     const auto lines = split_lines(result.output);
