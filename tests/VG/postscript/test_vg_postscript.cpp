@@ -431,6 +431,26 @@ void draw_scene(bool landscape, int& status) {
   VG_CLIP(false, status);
 }
 
+// The PostScript type for a page and colour is the one whose table entry
+// has that page and colour (a grey landscape page is 24, not 23).
+TEST(WorkstationTypes, PostScriptTypesFollowThePageAndColour) {
+  for (const bool landscape : {false, true}) {
+    for (const bool colour : {false, true}) {
+      const vg::WorkstationType* t = vg::workstation_type(vg::postscript_type(landscape, colour));
+      ASSERT_NE(t, nullptr);
+      EXPECT_EQ(t->device_class, vg::class_postscript);
+      EXPECT_EQ(t->page, landscape ? vg::page_landscape : vg::page_portrait);
+      EXPECT_EQ(t->colour, colour);
+    }
+    const vg::WorkstationType* w = vg::workstation_type(vg::window_type(landscape));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->device_class, vg::class_window);
+    EXPECT_EQ(w->width, landscape ? 707 : 500);
+  }
+  EXPECT_EQ(vg::postscript_type(true, false), 24);
+  EXPECT_EQ(vg::workstation_type(99), nullptr);
+}
+
 // The indices written for real data are those of the core's scale, for
 // every range and value the window's images are tested with.
 TEST_F(PostScript, RealCellArraysTakeTheIndicesOfTheCoreScale) {
