@@ -34,7 +34,7 @@ std::vector<float>& data() {
 }
 
 std::unique_ptr<vg::Device> open_window() {
-  auto device = vg::open_x11_device(vg::format_portrait, 40, 30, 500, 707);
+  auto device = vg::open_x11_device(vg::page_portrait, 40, 30, 500, 707);
   if (!device) return device;
   const float window[4] = {0, 0, 1, 1};
   const float viewport[4] = {0, 0, 0.7071f, 1};
@@ -96,7 +96,7 @@ void BM_PlainXPutImage(benchmark::State& state) {
   for (int y = 0; y < side; ++y) {
     for (int x = 0; x < side; ++x) XPutPixel(image, x, y, static_cast<unsigned long>(x * 977 + y * 131) & 0xffffffUL);
   }
-  const Window window = vg::x11::window_id();
+  const Window window = vg::x11::window_id(*device);
   GC gc = XCreateGC(display, window, 0, nullptr);
   for (auto _ : state) {
     XPutImage(display, window, gc, image, 0, 0, 35, 141, static_cast<unsigned>(side),

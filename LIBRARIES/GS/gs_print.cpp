@@ -64,8 +64,7 @@ void GS_OPEN_PS(const std::string& file_name, int& status) {
   GS_INQ_WINDOWFORMAT(format, status);
   GS_INQ_POSTSCRIPT(colour, status);
   // Colour or grey, on the portrait or the landscape page of the window.
-  const bool landscape = gs::is_landscape(format);
-  const int type = colour ? (landscape ? 22 : 21) : (landscape ? 24 : 23);
+  const int type = vg::postscript_type(gs::is_landscape(format), colour);
   VG_OPEN_WK(gs::postscript_workstation, gs::postscript_unit, type, status);
   if (status != io::status_good) {
     ST_SAVE(id);

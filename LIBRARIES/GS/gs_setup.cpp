@@ -138,7 +138,7 @@ void GS_OPEN_GRAPHICS(int& status) {
   GS_OPEN_NOTERM(status);
   int format = 0;
   GS_INQ_WINDOWFORMAT(format, status);
-  const int type = gs::is_landscape(format) ? 12 : 11;
+  const int type = vg::window_type(gs::is_landscape(format));
 
   // The bounds are numbers of image colours; the image indices start above
   // the drawing colours.

@@ -20,11 +20,51 @@ namespace vg {
 inline constexpr float page_to_device = 707.0f;
 inline constexpr float page_short = 0.7071f;
 
-// Device classes and formats of the workstation table.
+// Device classes and page formats of the workstation table.
 inline constexpr int class_window = 10;
 inline constexpr int class_postscript = 20;
-inline constexpr int format_portrait = 1;
-inline constexpr int format_landscape = 2;
+inline constexpr int page_portrait = 1;
+inline constexpr int page_landscape = 2;
+
+// Workstation types, and what each is: device class, page format, colour,
+// and for windows the client size in pixels at open.
+inline constexpr int type_window_portrait = 11;
+inline constexpr int type_window_landscape = 12;
+inline constexpr int type_colour_portrait = 21;  // PostScript
+inline constexpr int type_colour_landscape = 22;
+inline constexpr int type_grey_portrait = 23;
+inline constexpr int type_grey_landscape = 24;
+
+struct WorkstationType {
+  int type;
+  int device_class;
+  int page;
+  bool colour;
+  int width, height;
+};
+inline constexpr WorkstationType workstation_types[] = {
+    {type_window_portrait, class_window, page_portrait, true, 500, 707},
+    {type_window_landscape, class_window, page_landscape, true, 707, 500},
+    {type_colour_portrait, class_postscript, page_portrait, true, 0, 0},
+    {type_colour_landscape, class_postscript, page_landscape, true, 0, 0},
+    {type_grey_portrait, class_postscript, page_portrait, false, 0, 0},
+    {type_grey_landscape, class_postscript, page_landscape, false, 0, 0},
+};
+// The entry of a type (null for an unknown one).
+constexpr const WorkstationType* workstation_type(int type) {
+  for (const WorkstationType& t : workstation_types) {
+    if (t.type == type) return &t;
+  }
+  return nullptr;
+}
+// The type of a window or a PostScript file for a page format.
+constexpr int window_type(bool landscape) {
+  return landscape ? type_window_landscape : type_window_portrait;
+}
+constexpr int postscript_type(bool landscape, bool colour) {
+  if (colour) return landscape ? type_colour_landscape : type_colour_portrait;
+  return landscape ? type_grey_landscape : type_grey_portrait;
+}
 
 // Colour index drawn as inverse video (exclusive-or).
 inline constexpr int inverse_video = -1;
@@ -127,6 +167,17 @@ struct Spyglass {
   int size = 15;                         // pixels of the magnified square
 };
 
+// The operations of the device interface, by which a device names the
+// routine that carries one out (its identification text, saved when it fails).
+// The state changes run from transform to colour_range.
+enum class Op {
+  close, clear, update, set_update, transform, clip, line_colour, line_style, line_width,
+  marker_type, marker_scale, marker_width, marker_colour, fill_colour, text_font, text_colour,
+  text_height, text_alignment, text_angle, mask_colour, log_scaling, colour_map, colour_range,
+  polyline, polymarker, fill_area, text, cell_array, real_cell_array, event, coordinate,
+  rubberband, spyglass, text_width, inq_size, title, bell
+};
+
 // The interface every device implements. The core calls only these; every
 // routine returns device_ok, device_failed or (input only) device_closed.
 // Coordinates of primitives are world coordinates, mapped by the transform
@@ -184,11 +235,21 @@ class Device {
   virtual int text_width(const std::string& /*text*/, float& /*width*/) { return device_failed; }
   virtual int inq_size(int& /*width*/, int& /*height*/) { return device_failed; }
   virtual int title(const std::string& /*title*/) { return device_failed; }
-  virtual void bell() {}
+  virtual int bell() { return device_ok; }
+
+  // Identification text of the routine that carries out `op`, for example
+  // "Function VG_X11_PL V0.2 ".
+  virtual const char* routine(Op op) const = 0;
 };
 
+// The routine names of the window device and of the PostScript device, for
+// the devices that stand in for them (a recording device in tests).
+const char* window_routine(Op op);
+const char* postscript_routine(Op op);
+
 // Makes the window device of a window workstation, opened with the given
-// format (1 portrait, 2 landscape), screen position and client size in pixels.
+// page format (page_portrait, page_landscape), screen position and client
+// size in pixels.
 // Returns null (after writing its console lines) when it cannot open.
 using WindowDeviceFactory = std::unique_ptr<Device> (*)(int format, int left, int top,
                                                         int width, int height);

@@ -1,5 +1,4 @@
-// The colour table, the colour index ranges, the best-matching colour and
-// the scaling of real data onto the image range.
+// The colour table, the colour index ranges and the best-matching colour.
 #include <cmath>
 #include <string>
 
@@ -64,40 +63,6 @@ void default_colour_table(std::array<Rgb, table_size>& table) {
                             : 1.0f;
     table[i] = {level, level, level};
   }
-}
-
-bool IndexScale::set(float low, float high, bool logarithmic, int first, int last) {
-  int good = io::status_good;
-  if (!std::isfinite(low) || !std::isfinite(high) || high < low) {
-    IO_WRITE(logarithmic ? "ERROR: Log scaling range unacceptable"
-                         : "ERROR: Scaling range unacceptable",
-             good);
-    return false;
-  }
-  if (logarithmic && low <= 0.0f) {
-    IO_WRITE("ERROR: Log scaling range unacceptable", good);
-    return false;
-  }
-  low_ = low;
-  high_ = high;
-  log_ = logarithmic;
-  first_ = first;
-  last_ = last;
-  const double lo = log_ ? std::log10(static_cast<double>(low)) : low;
-  const double hi = log_ ? std::log10(static_cast<double>(high)) : high;
-  base_ = lo;
-  factor_ = hi > lo ? static_cast<double>(last - first + 1) / (hi - lo) : 0.0;
-  return true;
-}
-
-int IndexScale::index(float value) const {
-  // Values at or below the low end take the first index, at or above the
-  // high end the last one; anything not a number the first.
-  if (!(value > low_)) return first_;
-  if (value >= high_) return last_;
-  const double v = log_ ? std::log10(static_cast<double>(value)) : value;
-  const int offset = static_cast<int>((v - base_) * factor_);
-  return std::min(last_, first_ + std::max(0, offset));
 }
 
 }  // namespace vg

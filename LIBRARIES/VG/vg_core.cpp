@@ -15,62 +15,6 @@ void write(const std::string& line) {
   IO_WRITE(line, good);
 }
 
-// Window size at open of the window workstation types.
-void window_size(int format, int& width, int& height) {
-  if (format == vg::format_landscape) {
-    width = 707;
-    height = 500;
-  } else {
-    width = 500;
-    height = 707;
-  }
-}
-
-struct DeviceNames {
-  const char* window;
-  const char* postscript;
-};
-
-// Identification texts of the device routines, in the order of vg::Op.
-const DeviceNames device_names[] = {
-    {"Function VG_X11_CLOSE V0.3 ", "Function VG_PS_CLOSE V0.2 "},
-    {"Function VG_X11_CLEAR V0.3 ", "Function VG_PS_CLEAR V0.2 "},
-    {"Function VG_X11_UPDATE V0.2 ", "Function VG_PS_UPDATE V0.2 "},
-    {"Function VG_X11_SET_UPDATE V0.1 ", "Function VG_PS_SET_UPDATE V0.1 "},
-    {"Function VG_X11_TRANSFORM V0.3 ", "Function VG_PS_TRANSFORM V0.2 "},
-    {"Function VG_X11_CLIP V0.2 ", "Function VG_PS_CLIP V0.2 "},
-    {"Function VG_X11_LINECOLOUR V0.2 ", "Function VG_PS_LINECOLOUR V0.3 "},
-    {"Function VG_X11_LINESTYLE V0.2 ", "Function VG_PS_LINESTYLE V0.2 "},
-    {"Function VG_X11_LINEWIDTH V0.2 ", "Function VG_PS_LINEWIDTH V0.2 "},
-    {"Function VG_X11_MARKERTYPE V0.2 ", "Function VG_PS_MARKERTYPE V0.2 "},
-    {"Function VG_X11_MARKERSCALE V0.2 ", "Function VG_PS_MARKERSCALE V0.2 "},
-    {"Function VG_X11_MARKERWIDTH V0.2 ", "Function VG_PS_MARKERWIDTH V0.2 "},
-    {"Function VG_X11_MARKERCOLOUR V0.2 ", "Function VG_PS_MARKERCOLOUR V0.3 "},
-    {"Function VG_X11_FILLCOLOUR V0.2 ", "Function VG_PS_FILLCOLOUR V0.3 "},
-    {"Function VG_X11_TEXTFONT V0.2 ", "Function VG_PS_TEXTFONT V0.2 "},
-    {"Function VG_X11_TEXTCOLOUR V0.2 ", "Function VG_PS_TEXTCOLOUR V0.3 "},
-    {"Function VG_X11_TEXTHEIGHT V0.2 ", "Function VG_PS_TEXTHEIGHT V0.2 "},
-    {"Function VG_X11_TEXTALIGNMENT V0.2 ", "Function VG_PS_TEXTALIGNMENT V0.2 "},
-    {"Function VG_X11_TEXTANGLE V0.2 ", "Function VG_PS_TEXTANGLE V0.2 "},
-    {"Function VG_X11_MASKCOLOUR V0.1 ", "Function VG_PS_MASKCOLOUR V0.1 "},
-    {"Function VG_X11_ZSCALING V0.1 ", "Function VG_PS_ZSCALING V0.1 "},
-    {"Function VG_X11_COLOURMAP V0.3 ", "Function VG_PS_COLOURMAP V0.1 "},
-    {"Function VG_X11_COLOURRANGE V0.2 ", "Function VG_PS_COLOURRANGE V0.1 "},
-    {"Function VG_X11_PL V0.2 ", "Function VG_PS_PL V0.3 "},
-    {"Function VG_X11_PM V0.2 ", "Function VG_PS_PM V0.3 "},
-    {"Function VG_X11_FA V0.2 ", "Function VG_PS_FA V0.3 "},
-    {"Function VG_X11_TEXT V0.3 ", "Function VG_PS_TEXT V0.3 "},
-    {"Function VG_X11_CA V0.4 ", "Function VG_PS_CA V0.4 "},
-    {"Function VG_X11_RMCA V0.4 ", "Function VG_PS_RMCA V0.3 "},
-    {"Function VG_X11_EVENT V0.6 ", "Function VG_PS_EVENT V0.1 "},
-    {"Function VG_X11_COORDINATE V0.3 ", "Function VG_PS_COORDINATE V0.1 "},
-    {"Function VG_X11_RUBBERBAND V0.2 ", "Function VG_PS_RUBBERBAND V0.1 "},
-    {"Function VG_X11_SPYGLASS V0.2 ", "Function VG_PS_SPYGLASS V0.1 "},
-    {"Function VG_X11_TEXTWIDTH V0.2 ", "Function VG_PS_TEXTWIDTH V0.1 "},
-    {"Function VG_X11_INQ_SIZE V0.1 ", "Function VG_PS_INQ_SIZE V0.1 "},
-    {"Function VG_X11_TITLE V0.2 ", "Function VG_PS_TITLE V0.1 "},
-};
-
 void close_device(vg::Workstation& ws, int& status) {
   vg::System& s = vg::record();
   if (ws.device) vg::device_result(ws.device->close(), ws, vg::Op::close, status);
@@ -164,9 +108,8 @@ void device_result(int result, const Workstation& ws, Op op, int& status) {
     status = io::status_escape;
     return;
   }
-  const DeviceNames& names = device_names[static_cast<int>(op)];
   status = status_device_failed;
-  ST_SAVE(ws.device_class == class_window ? names.window : names.postscript);
+  ST_SAVE(ws.device->routine(op));
 }
 
 void sync_device(Workstation& ws, int& status) {
@@ -261,20 +204,21 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
   if (slot == nullptr) return vg::fail(vg::status_bad_workstation, ident, status);
 
   std::unique_ptr<vg::Device> device;
-  int device_class = 0;
-  int format = vg::format_portrait;
-  if (type == 11 || type == 12) {
+  const vg::WorkstationType* kind = vg::workstation_type(type);
+  if (kind == nullptr) {
+    write("WARNING: Unknown graphics device type (VG_OPEN_WK)");
+    return;
+  }
+  const int device_class = kind->device_class;
+  const int format = kind->page;
+  if (device_class == vg::class_window) {
     if (s.num_window >= 1) {
       write("WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)");
       return;
     }
-    device_class = vg::class_window;
-    format = type == 12 ? vg::format_landscape : vg::format_portrait;
-    int width = 0, height = 0;
-    window_size(format, width, height);
     vg::WindowDeviceFactory factory =
         window_factory != nullptr ? window_factory : &vg::open_x11_device;
-    device = factory(format, s.screen_left, s.screen_top, width, height);
+    device = factory(format, s.screen_left, s.screen_top, kind->width, kind->height);
     if (!device) {
       write("WARNING: X-11 workstation not opened successfully (VG_OPEN_WK)");
       return vg::fail(vg::status_window_failed, "Subroutine VG_X11_OPEN V0.7 ", status);
@@ -284,24 +228,18 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
     s.image_first = s.pending_first;
     s.image_last = s.pending_last;
     vg::default_colour_table(s.colours);
-  } else if (type >= 21 && type <= 24) {
+  } else {
     if (s.num_postscript >= 1) {
       write("WARNING: Maximum number of PostScript workstations are already open (VG_OPEN_WK)");
       return;
     }
-    device_class = vg::class_postscript;
-    const bool landscape = type == 22 || type == 24;
-    const bool colour = type == 21 || type == 22;
-    format = landscape ? vg::format_landscape : vg::format_portrait;
-    device = vg::open_postscript_device(connection, landscape, colour, status);
+    device = vg::open_postscript_device(connection, format == vg::page_landscape, kind->colour,
+                                        status);
     if (status != io::status_good) {
       ST_SAVE(ident);
       return;
     }
     if (!device) return vg::fail(vg::status_device_failed, "Subroutine VG_PS_OPEN V0.4 ", status);
-  } else {
-    write("WARNING: Unknown graphics device type (VG_OPEN_WK)");
-    return;
   }
 
   ++s.num_open;
@@ -390,7 +328,12 @@ void VG_BELL(int& status) {
   static const char* const ident = "Subroutine VG_BELL V0.1 ";
   if (!entry_ok(status, ident)) return;
   for (auto& ws : vg::record().table) {
-    if (ws.state != vg::state_free && ws.device_class == vg::class_window) ws.device->bell();
+    if (ws.state == vg::state_free || ws.device_class != vg::class_window) continue;
+    vg::device_result(ws.device->bell(), ws, vg::Op::bell, status);
+    if (status != io::status_good) {
+      ST_SAVE(ident);
+      return;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 // one device unit is one point before the page set-up, which centres the
 // page on an A4 sheet (rotated for landscape pages) and enlarges it by 1.1.
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -293,6 +294,8 @@ class PostScriptDevice final : public vg::Device {
   int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
                       int ystart, int xend, int yend, float x0, float y0, float x1, float y1,
                       float low, float high, bool logarithmic) override;
+
+  const char* routine(vg::Op op) const override { return vg::postscript_routine(op); }
 
   int text_width(const std::string& text, float& width) override {
     // Average advance of the two fonts as a fraction of the height.
@@ -612,7 +615,10 @@ int PostScriptDevice::real_cell_array(io::View2D<const float> data, io::View2D<c
                                       float y0, float x1, float y1, float low, float high,
                                       bool logarithmic) {
   vg::IndexScale scale;
-  if (!scale.set(low, high, logarithmic, image_first_, image_last_)) return vg::device_failed;
+  if (!scale.set(low, high, logarithmic, image_first_, image_last_)) {
+    message(vg::unusable_range_message(logarithmic));
+    return vg::device_failed;
+  }
   const int nx = xend - xstart + 1, ny = yend - ystart + 1;
   std::vector<unsigned char> indices;
   try {
@@ -633,9 +639,35 @@ int PostScriptDevice::real_cell_array(io::View2D<const float> data, io::View2D<c
   return write_cells(nx, ny, x0, y0, x1, y1, indices);
 }
 
+// Identification texts of the device's routines, in the order of vg::Op.
+const char* const routine_names[] = {
+    "Function VG_PS_CLOSE V0.2 ",       "Function VG_PS_CLEAR V0.2 ",
+    "Function VG_PS_UPDATE V0.2 ",      "Function VG_PS_SET_UPDATE V0.1 ",
+    "Function VG_PS_TRANSFORM V0.2 ",   "Function VG_PS_CLIP V0.2 ",
+    "Function VG_PS_LINECOLOUR V0.3 ",  "Function VG_PS_LINESTYLE V0.2 ",
+    "Function VG_PS_LINEWIDTH V0.2 ",   "Function VG_PS_MARKERTYPE V0.2 ",
+    "Function VG_PS_MARKERSCALE V0.2 ", "Function VG_PS_MARKERWIDTH V0.2 ",
+    "Function VG_PS_MARKERCOLOUR V0.3 ", "Function VG_PS_FILLCOLOUR V0.3 ",
+    "Function VG_PS_TEXTFONT V0.2 ",    "Function VG_PS_TEXTCOLOUR V0.3 ",
+    "Function VG_PS_TEXTHEIGHT V0.2 ",  "Function VG_PS_TEXTALIGNMENT V0.2 ",
+    "Function VG_PS_TEXTANGLE V0.2 ",   "Function VG_PS_MASKCOLOUR V0.1 ",
+    "Function VG_PS_ZSCALING V0.1 ",    "Function VG_PS_COLOURMAP V0.1 ",
+    "Function VG_PS_COLOURRANGE V0.1 ", "Function VG_PS_PL V0.3 ",
+    "Function VG_PS_PM V0.3 ",          "Function VG_PS_FA V0.3 ",
+    "Function VG_PS_TEXT V0.3 ",        "Function VG_PS_CA V0.4 ",
+    "Function VG_PS_RMCA V0.3 ",        "Function VG_PS_EVENT V0.1 ",
+    "Function VG_PS_COORDINATE V0.1 ",  "Function VG_PS_RUBBERBAND V0.1 ",
+    "Function VG_PS_SPYGLASS V0.1 ",    "Function VG_PS_TEXTWIDTH V0.1 ",
+    "Function VG_PS_INQ_SIZE V0.1 ",    "Function VG_PS_TITLE V0.1 ",
+    "Function VG_PS_BELL V0.1 ",
+};
+static_assert(std::size(routine_names) == static_cast<std::size_t>(vg::Op::bell) + 1);
+
 }  // namespace
 
 namespace vg {
+
+const char* postscript_routine(Op op) { return routine_names[static_cast<std::size_t>(op)]; }
 
 std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour,
                                                int& status) {

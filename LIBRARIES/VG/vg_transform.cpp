@@ -135,7 +135,7 @@ float VG_PC2WC(bool x_axis, float value, int& status) {
 void VG_INQ_MAXPC(float& xmax, float& ymax, int& status) {
   if (!vg::entry_open(status, "Subroutine VG_INQ_MAXPC V0.2 ")) return;
   // The format of the first active workstation, else of the first open one.
-  int format = vg::format_portrait;
+  int format = vg::page_portrait;
   bool found = false;
   for (int pass = 0; pass < 2 && !found; ++pass) {
     for (const auto& ws : vg::record().table) {
@@ -146,7 +146,7 @@ void VG_INQ_MAXPC(float& xmax, float& ymax, int& status) {
       }
     }
   }
-  if (format == vg::format_landscape) {
+  if (format == vg::page_landscape) {
     xmax = 1.0f;
     ymax = vg::page_short;
   } else {

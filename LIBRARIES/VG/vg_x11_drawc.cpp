@@ -11,69 +11,26 @@
 #include <vector>
 
 #include "vg_x11.h"
-#include "vg_x11_state.h"
 
 namespace vg::x11 {
 
 namespace {
 
-constexpr float nominal = 707.0f;  // pixels per page unit at which widths are nominal
-
-// Pixels of the window's nominal unit at its present size.
-float unit() { return state().scale / nominal; }
+// Largest pixel coordinate handed to Xlib (its points are 16-bit).
+constexpr float max_coordinate = 30000.0f;
+// Half the size of a marker of scale 1, in page units.
+constexpr float marker_half = 0.006f;
+// Measurements of very large texts are made at this pixel size and scaled up.
+constexpr double max_measure_size = 400.0;
 
 // Window pixel n covers the continuous coordinates n to n + 1: lines and
 // markers are drawn in the pixel a point falls in, polygon edges are put on
 // the nearest pixel boundary (X fills the pixels whose centres lie inside).
 short pixel_of_point(float v) {
-  return static_cast<short>(std::floor(std::clamp(v, -30000.0f, 30000.0f)));
+  return static_cast<short>(std::floor(std::clamp(v, -max_coordinate, max_coordinate)));
 }
 short boundary_of_point(float v) {
-  return static_cast<short>(std::lround(std::clamp(v, -30000.0f, 30000.0f)));
-}
-
-// Device line width in pixels for a width factor (1 = the thinnest line).
-int pixel_width(float width) {
-  const float w = width * unit();
-  return w <= 1.5f ? 0 : static_cast<int>(std::lround(w));
-}
-
-// Selects colour and drawing function of a GC for a colour index.
-void set_colour(GC gc, int colour) {
-  State& s = state();
-  XSetForeground(s.display, gc, pixel_of(colour));
-  XSetFunction(s.display, gc, colour == vg::inverse_video ? GXxor : GXcopy);
-}
-
-void set_line_gc(GC gc, float width, int style) {
-  State& s = state();
-  const int w = pixel_width(width);
-  const bool dashed = style >= 2 && style <= 4;
-  XSetLineAttributes(s.display, gc, static_cast<unsigned>(w), dashed ? LineOnOffDash : LineSolid,
-                     CapButt, JoinRound);
-  if (dashed) {
-    // Dash lengths follow the window size and grow with thick lines.
-    const float f = unit() * std::max(1.0f, static_cast<float>(w));
-    const auto len = [&](float v) {
-      return static_cast<char>(std::clamp(static_cast<int>(std::lround(v * f)), 1, 127));
-    };
-    char dashes[4];
-    int n = 2;
-    if (style == 2) {
-      dashes[0] = len(10.0f);
-      dashes[1] = len(10.0f);
-    } else if (style == 3) {
-      dashes[0] = len(2.0f);
-      dashes[1] = len(4.0f);
-    } else {
-      dashes[0] = len(10.0f);
-      dashes[1] = len(4.0f);
-      dashes[2] = len(2.0f);
-      dashes[3] = len(4.0f);
-      n = 4;
-    }
-    XSetDashes(s.display, gc, 0, dashes, n);
-  }
+  return static_cast<short>(std::lround(std::clamp(v, -max_coordinate, max_coordinate)));
 }
 
 struct Bounds {
@@ -84,30 +41,67 @@ struct Bounds {
     x1 = std::max(x1, x);
     y1 = std::max(y1, y);
   }
-  void report(int margin) const {
-    if (x1 >= x0) drawn(x0 - margin, y0 - margin, x1 + margin + 1, y1 + margin + 1);
-  }
 };
 
-std::vector<XPoint> to_points(int n, const float x[], const float y[], Bounds& bounds,
-                              bool boundaries = false) {
-  std::vector<XPoint> points(static_cast<std::size_t>(n));
-  const auto convert = boundaries ? boundary_of_point : pixel_of_point;
-  for (int i = 0; i < n; ++i) {
-    points[static_cast<std::size_t>(i)] = {convert(to_px(x[i])), convert(to_py(y[i]))};
-    bounds.add(points[static_cast<std::size_t>(i)].x, points[static_cast<std::size_t>(i)].y);
+XGlyphInfo extents(Display* display, XftFont* font, const std::string& text) {
+  XGlyphInfo info{};
+  XftTextExtents8(display, font, reinterpret_cast<const FcChar8*>(text.data()),
+                  static_cast<int>(text.size()), &info);
+  return info;
+}
+
+}  // namespace
+
+// Device line width in pixels for a width factor (1 = the thinnest line).
+int WindowDevice::pixel_width(float width) const {
+  const float w = width * unit();
+  return w <= 1.5f ? 0 : static_cast<int>(std::lround(w));
+}
+
+// Selects colour and drawing function of a GC for a colour index.
+void WindowDevice::set_colour(GC gc, int colour) {
+  XSetForeground(display_, gc, pixel_of(colour));
+  XSetFunction(display_, gc, colour == vg::inverse_video ? GXxor : GXcopy);
+}
+
+void WindowDevice::set_line_gc(GC gc, float width, int style) {
+  const int w = pixel_width(width);
+  const bool dashed = style >= 2 && style <= 4;
+  XSetLineAttributes(display_, gc, static_cast<unsigned>(w), dashed ? LineOnOffDash : LineSolid,
+                     CapButt, JoinRound);
+  if (!dashed) return;
+  // Dash lengths follow the window size and grow with thick lines.
+  const float f = unit() * std::max(1.0f, static_cast<float>(w));
+  const auto len = [&](float v) {
+    return static_cast<char>(std::clamp(static_cast<int>(std::lround(v * f)), 1, 127));
+  };
+  char dashes[4];
+  int n = 2;
+  if (style == 2) {
+    dashes[0] = len(10.0f);
+    dashes[1] = len(10.0f);
+  } else if (style == 3) {
+    dashes[0] = len(2.0f);
+    dashes[1] = len(4.0f);
+  } else {
+    dashes[0] = len(10.0f);
+    dashes[1] = len(4.0f);
+    dashes[2] = len(2.0f);
+    dashes[3] = len(4.0f);
+    n = 4;
   }
-  return points;
+  XSetDashes(display_, gc, 0, dashes, n);
+}
+
+void WindowDevice::report_bounds(int x0, int y0, int x1, int y1, int margin) {
+  if (x1 >= x0) drawn(x0 - margin, y0 - margin, x1 + margin + 1, y1 + margin + 1);
 }
 
 // ---------------------------------------------------------------------------
 // Fonts
 // ---------------------------------------------------------------------------
 
-constexpr std::size_t font_cache_size = 8;
-
-XftFont* open_font(int font, double pixel_size, double angle_degrees) {
-  State& s = state();
+XftFont* WindowDevice::open_font(int font, double pixel_size, double angle_degrees) {
   const char* families[2][2] = {{"Liberation Serif", "serif"}, {"Liberation Mono", "monospace"}};
   const int which = font == 2 ? 1 : 0;
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -135,10 +129,10 @@ XftFont* open_font(int font, double pixel_size, double angle_degrees) {
       FcPatternAddMatrix(pattern, FC_MATRIX, &matrix);
     }
     FcResult result;
-    FcPattern* match = XftFontMatch(s.display, s.screen, pattern, &result);
+    FcPattern* match = XftFontMatch(display_, screen_, pattern, &result);
     FcPatternDestroy(pattern);
     if (match == nullptr) continue;
-    XftFont* handle = XftFontOpenPattern(s.display, match);
+    XftFont* handle = XftFontOpenPattern(display_, match);
     if (handle != nullptr) return handle;
     FcPatternDestroy(match);
   }
@@ -146,15 +140,14 @@ XftFont* open_font(int font, double pixel_size, double angle_degrees) {
 }
 
 // The font at a pixel size and angle, from the cache when it is there.
-XftFont* font_for(int font, double pixel_size, double angle_degrees) {
-  State& s = state();
+XftFont* WindowDevice::font_for(int font, double pixel_size, double angle_degrees) {
   const int size_key = static_cast<int>(std::lround(pixel_size * 10.0));
   int angle_key = static_cast<int>(std::lround(angle_degrees * 10.0)) % 3600;
   if (angle_key < 0) angle_key += 3600;
-  ++s.font_clock;
-  for (Font& f : s.fonts) {
+  ++font_clock_;
+  for (Font& f : fonts_) {
     if (f.font == font && f.pixel_size == size_key && f.angle == angle_key) {
-      f.last_used = s.font_clock;
+      f.last_used = font_clock_;
       return f.handle;
     }
   }
@@ -163,231 +156,196 @@ XftFont* font_for(int font, double pixel_size, double angle_degrees) {
     message("WARNING: Failed to create required font");
     return nullptr;
   }
-  if (s.fonts.size() >= font_cache_size) {
-    auto oldest = std::min_element(s.fonts.begin(), s.fonts.end(), [](const Font& a, const Font& b) {
+  if (fonts_.size() >= font_cache_size) {
+    auto oldest = std::min_element(fonts_.begin(), fonts_.end(), [](const Font& a, const Font& b) {
       return a.last_used < b.last_used;
     });
-    XftFontClose(s.display, oldest->handle);
-    s.fonts.erase(oldest);
+    XftFontClose(display_, oldest->handle);
+    fonts_.erase(oldest);
   }
-  s.fonts.push_back({font, size_key, angle_key, handle, s.font_clock});
+  fonts_.push_back({font, size_key, angle_key, handle, font_clock_});
   return handle;
 }
 
-// Pixel size of the current text height; measurements of very large texts
-// are made at a smaller size and scaled up.
-constexpr double max_measure_size = 400.0;
-
-double text_pixel_size() {
-  const State& s = state();
-  return std::max(1.0, static_cast<double>(s.text_height) * static_cast<double>(s.scale));
-}
-
-XGlyphInfo extents(XftFont* font, const std::string& text) {
-  XGlyphInfo info{};
-  XftTextExtents8(state().display, font, reinterpret_cast<const FcChar8*>(text.data()),
-                  static_cast<int>(text.size()), &info);
-  return info;
-}
-
-void set_xft_colour(XftColor& colour, int index) {
-  const State& s = state();
-  const vg::Rgb& c = s.table[static_cast<std::size_t>(std::clamp(index, 0, vg::table_size - 1))];
-  colour.pixel = pixel_of(index);
-  colour.color.red = static_cast<unsigned short>(std::lround(std::clamp(c.r, 0.0f, 1.0f) * 65535.0f));
-  colour.color.green = static_cast<unsigned short>(std::lround(std::clamp(c.g, 0.0f, 1.0f) * 65535.0f));
-  colour.color.blue = static_cast<unsigned short>(std::lround(std::clamp(c.b, 0.0f, 1.0f) * 65535.0f));
-  colour.color.alpha = 0xffff;
+// Pixel size of the current text height.
+double WindowDevice::text_pixel_size() const {
+  return std::max(1.0, static_cast<double>(text_height_) * static_cast<double>(scale_));
 }
 
 // Draws text whose base line starts at (x, y) with a font; inverse video
 // inverts the pixels under the glyphs.
-void draw_string(XftDraw* target, XftFont* font, float x, float y, const std::string& text,
-                 int colour) {
-  State& s = state();
+void WindowDevice::draw_string(XftDraw* target, XftFont* font, float x, float y,
+                               const std::string& text, int colour) {
   const auto* chars = reinterpret_cast<const FcChar8*>(text.data());
   const int length = static_cast<int>(text.size());
   const int ix = static_cast<int>(std::lround(x)), iy = static_cast<int>(std::lround(y));
-  XGlyphInfo info = extents(font, text);
+  XGlyphInfo info = extents(display_, font, text);
   const int left = ix - info.x - 1, top = iy - info.y - 1;
   const int w = info.width + 2, h = info.height + 2;
   if (colour != vg::inverse_video) {
+    const vg::Rgb& c = table_[static_cast<std::size_t>(std::clamp(colour, 0, vg::table_size - 1))];
+    const auto channel = [](float v) {
+      return static_cast<unsigned short>(std::lround(std::clamp(v, 0.0f, 1.0f) * 65535.0f));
+    };
     XftColor xft_colour;
-    set_xft_colour(xft_colour, colour);
+    xft_colour.pixel = pixel_of(colour);
+    xft_colour.color = {channel(c.r), channel(c.g), channel(c.b), 0xffff};
     XftDrawString8(target, &xft_colour, font, ix, iy, chars, length);
   } else if (w > 0 && h > 0) {
     // White glyphs on black in a scratch pixmap, then exclusive-or.
-    Pixmap scratch = XCreatePixmap(s.display, s.window, static_cast<unsigned>(w),
-                                   static_cast<unsigned>(h), static_cast<unsigned>(s.depth));
-    XSetFunction(s.display, s.gc_copy, GXcopy);
-    XSetForeground(s.display, s.gc_copy, 0);
-    XFillRectangle(s.display, scratch, s.gc_copy, 0, 0, static_cast<unsigned>(w),
+    Pixmap scratch = XCreatePixmap(display_, window_, static_cast<unsigned>(w),
+                                   static_cast<unsigned>(h), static_cast<unsigned>(depth_));
+    XSetFunction(display_, gc_copy_, GXcopy);
+    XSetForeground(display_, gc_copy_, 0);
+    XFillRectangle(display_, scratch, gc_copy_, 0, 0, static_cast<unsigned>(w),
                    static_cast<unsigned>(h));
-    XftDraw* scratch_draw =
-        XftDrawCreate(s.display, scratch, static_cast<Visual*>(s.visual), s.colormap);
+    XftDraw* scratch_draw = XftDrawCreate(display_, scratch, static_cast<Visual*>(visual_), colormap_);
     XftColor white;
-    white.pixel = s.red_mask | s.green_mask | s.blue_mask;
+    white.pixel = red_mask_ | green_mask_ | blue_mask_;
     white.color = {0xffff, 0xffff, 0xffff, 0xffff};
     XftDrawString8(scratch_draw, &white, font, ix - left, iy - top, chars, length);
     XftDrawDestroy(scratch_draw);
     Drawable destination = XftDrawDrawable(target);
-    XSetFunction(s.display, s.gc_fill, GXxor);
-    XCopyArea(s.display, scratch, destination, s.gc_fill, 0, 0, static_cast<unsigned>(w),
+    XSetFunction(display_, gc_fill_, GXxor);
+    XCopyArea(display_, scratch, destination, gc_fill_, 0, 0, static_cast<unsigned>(w),
               static_cast<unsigned>(h), left, top);
-    XSetFunction(s.display, s.gc_fill, GXcopy);
-    XFreePixmap(s.display, scratch);
+    XSetFunction(display_, gc_fill_, GXcopy);
+    XFreePixmap(display_, scratch);
   }
 }
 
-}  // namespace
-
-void release_fonts() {
-  State& s = state();
-  for (Font& f : s.fonts) XftFontClose(s.display, f.handle);
-  s.fonts.clear();
+void WindowDevice::release_fonts() {
+  for (Font& f : fonts_) XftFontClose(display_, f.handle);
+  fonts_.clear();
 }
 
-float text_advance(const std::string& text) {
+// Advance width in pixels of the text at the current font and height.
+float WindowDevice::text_advance(const std::string& text) {
   if (text.empty()) return 0.0f;
   const double size = text_pixel_size();
   const double measure = std::min(size, max_measure_size);
-  XftFont* font = font_for(state().text_font, measure, 0.0);
+  XftFont* font = font_for(text_font_, measure, 0.0);
   if (font == nullptr) return 0.0f;
-  return static_cast<float>(extents(font, text).xOff * size / measure);
+  return static_cast<float>(extents(display_, font, text).xOff * size / measure);
 }
 
-void draw_plain_text(XftDraw* target, float x, float y, const std::string& text, int colour) {
-  State& s = state();
-  XftFont* font = font_for(s.text_font, text_pixel_size(), 0.0);
+// Text with its base line start at pixel (x, y), no rotation, in a colour
+// index, on the given Xft draw (null: the pixmap's).
+void WindowDevice::draw_plain_text(XftDraw* target, float x, float y, const std::string& text,
+                                   int colour) {
+  XftFont* font = font_for(text_font_, text_pixel_size(), 0.0);
   if (font == nullptr || text.empty()) return;
-  draw_string(target != nullptr ? target : s.draw, font, x, y, text, colour);
+  draw_string(target != nullptr ? target : draw_, font, x, y, text, colour);
 }
 
-}  // namespace vg::x11
+// ---------------------------------------------------------------------------
+// Transform, clipping and attributes
+// ---------------------------------------------------------------------------
 
-using namespace vg::x11;
-
-void VG_X11_TRANSFORM(const float window[4], const float viewport[4], int& error) {
-  State& s = state();
-  error = vg::device_failed;
-  if (window[2] == window[0] || window[3] == window[1]) return;
-  for (int i = 0; i < 4; ++i) {
-    s.window_rect[i] = window[i];
-    s.viewport_rect[i] = viewport[i];
-  }
-  s.xscale = (viewport[2] - viewport[0]) * vg::page_to_device / (window[2] - window[0]);
-  s.yscale = (viewport[3] - viewport[1]) * vg::page_to_device / (window[3] - window[1]);
-  s.xoffset = vg::page_to_device * viewport[0] - window[0] * s.xscale;
-  s.yoffset = vg::page_to_device * viewport[1] - window[1] * s.yscale;
-  error = vg::device_ok;
+int WindowDevice::set_transform(const float window[4], const float viewport[4]) {
+  if (window[2] == window[0] || window[3] == window[1]) return vg::device_failed;
+  xscale_ = (viewport[2] - viewport[0]) * vg::page_to_device / (window[2] - window[0]);
+  yscale_ = (viewport[3] - viewport[1]) * vg::page_to_device / (window[3] - window[1]);
+  xoffset_ = vg::page_to_device * viewport[0] - window[0] * xscale_;
+  yoffset_ = vg::page_to_device * viewport[1] - window[1] * yscale_;
+  return vg::device_ok;
 }
 
-void VG_X11_CLIP(bool on, const float rectangle[4]) {
-  State& s = state();
-  s.clip_on = on;
+int WindowDevice::set_clip(bool on, const float rectangle[4]) {
+  if (!is_open()) return vg::device_failed;
+  clip_on_ = on;
   if (on) {
     const float x0 = to_px(rectangle[0]), x1 = to_px(rectangle[2]);
     const float y0 = to_py(rectangle[1]), y1 = to_py(rectangle[3]);
+    const int limit = static_cast<int>(max_coordinate);
     const int left = static_cast<int>(std::floor(std::min(x0, x1)));
     const int right = static_cast<int>(std::ceil(std::max(x0, x1)));
     const int top = static_cast<int>(std::floor(std::min(y0, y1)));
     const int bottom = static_cast<int>(std::ceil(std::max(y0, y1)));
-    s.clip_x = std::clamp(left, 0, 30000);
-    s.clip_y = std::clamp(top, 0, 30000);
-    s.clip_w = std::clamp(right, 0, 30000) - s.clip_x;
-    s.clip_h = std::clamp(bottom, 0, 30000) - s.clip_y;
+    clip_x_ = std::clamp(left, 0, limit);
+    clip_y_ = std::clamp(top, 0, limit);
+    clip_w_ = std::clamp(right, 0, limit) - clip_x_;
+    clip_h_ = std::clamp(bottom, 0, limit) - clip_y_;
   }
   apply_clip();
+  return vg::device_ok;
 }
 
-void VG_X11_LINECOLOUR(int colour, int& error) {
-  state().line_colour = colour;
-  error = vg::device_ok;
+namespace {
+
+// The attribute setters that only keep the value for the next primitive.
+template <typename T>
+int store(T& member, T value) {
+  member = value;
+  return vg::device_ok;
 }
-void VG_X11_LINESTYLE(int style, int& error) {
-  state().line_style = style;
-  error = vg::device_ok;
-}
-void VG_X11_LINEWIDTH(float width, int& error) {
-  state().line_width = width;
-  error = vg::device_ok;
-}
-void VG_X11_MARKERCOLOUR(int colour, int& error) {
-  state().marker_colour = colour;
-  error = vg::device_ok;
-}
-void VG_X11_MARKERTYPE(int type, int& error) {
-  state().marker_type = type;
-  error = vg::device_ok;
-}
-void VG_X11_MARKERSCALE(float scale, int& error) {
-  state().marker_scale = scale;
-  error = vg::device_ok;
-}
-void VG_X11_MARKERWIDTH(float width, int& error) {
-  state().marker_width = width;
-  error = vg::device_ok;
-}
-void VG_X11_FILLCOLOUR(int colour, int& error) {
-  state().fill_colour = colour;
-  error = vg::device_ok;
-}
-void VG_X11_TEXTCOLOUR(int colour, int& error) {
-  state().text_colour = colour;
-  error = vg::device_ok;
-}
-void VG_X11_TEXTFONT(int font, int& error) {
-  state().text_font = font == 2 ? 2 : 1;
-  error = vg::device_ok;
-}
-void VG_X11_TEXTHEIGHT(float height, int& error) {
-  error = vg::device_ok;
+
+}  // namespace
+
+int WindowDevice::line_colour(int colour) { return store(line_colour_, colour); }
+int WindowDevice::line_style(int style) { return store(line_style_, style); }
+int WindowDevice::line_width(float width) { return store(line_width_, width); }
+int WindowDevice::marker_colour(int colour) { return store(marker_colour_, colour); }
+int WindowDevice::marker_type(int type) { return store(marker_type_, type); }
+int WindowDevice::marker_scale(float scale) { return store(marker_scale_, scale); }
+int WindowDevice::marker_width(float width) { return store(marker_width_, width); }
+int WindowDevice::fill_colour(int colour) { return store(fill_colour_, colour); }
+int WindowDevice::text_colour(int colour) { return store(text_colour_, colour); }
+int WindowDevice::text_font(int font) { return store(text_font_, font == 2 ? 2 : 1); }
+int WindowDevice::text_angle(float degrees) { return store(text_angle_, degrees); }
+int WindowDevice::mask_colour(int colour) { return store(mask_colour_, colour); }
+int WindowDevice::text_height(float height) {
   if (height <= 0.0f) {
     message("WARNING: Attempt to set zero or negative height text characters");
-    return;
+    return vg::device_ok;
   }
-  state().text_height = height;
+  return store(text_height_, height);
 }
-void VG_X11_TEXTANGLE(float degrees, int& error) {
-  state().text_angle = degrees;
-  error = vg::device_ok;
-}
-void VG_X11_TEXTALIGNMENT(int horizontal, int vertical, int& error) {
-  state().text_horizontal = horizontal;
-  state().text_vertical = vertical;
-  error = vg::device_ok;
-}
-void VG_X11_MASKCOLOUR(int colour, int& error) {
-  state().mask_colour = colour;
-  error = vg::device_ok;
+int WindowDevice::text_alignment(int horizontal, int vertical) {
+  text_horizontal_ = horizontal;
+  return store(text_vertical_, vertical);
 }
 
-void VG_X11_PL(int n, const float x[], const float y[], int& error) {
-  State& s = state();
-  error = vg::device_failed;
-  if (!is_open()) return;
-  error = vg::device_ok;
-  if (n < 2) return;
-  Bounds bounds;
-  std::vector<XPoint> points = to_points(n, x, y, bounds);
-  set_colour(s.gc_line, s.line_colour);
-  set_line_gc(s.gc_line, s.line_width, s.line_style);
-  XDrawLines(s.display, s.pixmap, s.gc_line, points.data(), n, CoordModeOrigin);
-  bounds.report(pixel_width(s.line_width) + 1);
+// ---------------------------------------------------------------------------
+// Primitives
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::vector<XPoint> to_points(const WindowDevice& device, int n, const float x[], const float y[],
+                              Bounds& bounds, bool boundaries) {
+  std::vector<XPoint> points(static_cast<std::size_t>(n));
+  const auto convert = boundaries ? boundary_of_point : pixel_of_point;
+  for (int i = 0; i < n; ++i) {
+    points[static_cast<std::size_t>(i)] = {convert(device.to_px(x[i])), convert(device.to_py(y[i]))};
+    bounds.add(points[static_cast<std::size_t>(i)].x, points[static_cast<std::size_t>(i)].y);
+  }
+  return points;
 }
 
-void VG_X11_PM(int n, const float x[], const float y[], int& error) {
-  State& s = state();
-  error = vg::device_failed;
-  if (!is_open()) return;
-  error = vg::device_ok;
-  if (n < 1) return;
-  Bounds bounds;
-  std::vector<XPoint> points = to_points(n, x, y, bounds);
-  set_colour(s.gc_marker, s.marker_colour);
-  set_line_gc(s.gc_marker, s.marker_width, 1);
+}  // namespace
+
+int WindowDevice::polyline(int n, const float x[], const float y[]) {
+  if (!is_open()) return vg::device_failed;
+  if (n < 2) return vg::device_ok;
+  Bounds b;
+  std::vector<XPoint> points = to_points(*this, n, x, y, b, false);
+  set_colour(gc_line_, line_colour_);
+  set_line_gc(gc_line_, line_width_, line_style_);
+  XDrawLines(display_, pixmap_, gc_line_, points.data(), n, CoordModeOrigin);
+  report_bounds(b.x0, b.y0, b.x1, b.y1, pixel_width(line_width_) + 1);
+  return vg::device_ok;
+}
+
+int WindowDevice::polymarker(int n, const float x[], const float y[]) {
+  if (!is_open()) return vg::device_failed;
+  if (n < 1) return vg::device_ok;
+  Bounds b;
+  std::vector<XPoint> points = to_points(*this, n, x, y, b, false);
+  set_colour(gc_marker_, marker_colour_);
+  set_line_gc(gc_marker_, marker_width_, 1);
   // Half the size of a marker of scale 1 is 0.006 page units (4 pixels).
-  const int r = std::max(1, static_cast<int>(std::lround(0.006f * s.scale * s.marker_scale)));
+  const int r = std::max(1, static_cast<int>(std::lround(marker_half * scale_ * marker_scale_)));
   const int d = std::max(1, static_cast<int>(std::lround(r * 0.707f)));
   std::vector<XSegment> segments;
   for (const XPoint& p : points) {
@@ -396,7 +354,7 @@ void VG_X11_PM(int n, const float x[], const float y[], int& error) {
       segments.push_back({static_cast<short>(px + x0), static_cast<short>(py + y0),
                           static_cast<short>(px + x1), static_cast<short>(py + y1)});
     };
-    switch (s.marker_type) {
+    switch (marker_type_) {
       case 2:  // plus
         seg(-r, 0, r, 0);
         seg(0, -r, 0, r);
@@ -407,71 +365,65 @@ void VG_X11_PM(int n, const float x[], const float y[], int& error) {
         seg(-d, -d, d, d);
         seg(-d, d, d, -d);
         break;
-      case 4: {  // circle
-        XDrawArc(s.display, s.pixmap, s.gc_marker, px - r, py - r, static_cast<unsigned>(2 * r),
+      case 4:  // circle
+        XDrawArc(display_, pixmap_, gc_marker_, px - r, py - r, static_cast<unsigned>(2 * r),
                  static_cast<unsigned>(2 * r), 0, 360 * 64);
         break;
-      }
       case 5:  // cross
         seg(-d, -d, d, d);
         seg(-d, d, d, -d);
         break;
       default: {  // dot: a small filled square
-        const int half = std::max(1, static_cast<int>(std::lround(s.scale / nominal)));
-        XFillRectangle(s.display, s.pixmap, s.gc_marker, px - half / 2, py - half / 2,
+        const int half = std::max(1, static_cast<int>(std::lround(scale_ / nominal_scale)));
+        XFillRectangle(display_, pixmap_, gc_marker_, px - half / 2, py - half / 2,
                        static_cast<unsigned>(half + 1), static_cast<unsigned>(half + 1));
         break;
       }
     }
   }
   if (!segments.empty()) {
-    XDrawSegments(s.display, s.pixmap, s.gc_marker, segments.data(),
-                  static_cast<int>(segments.size()));
+    XDrawSegments(display_, pixmap_, gc_marker_, segments.data(), static_cast<int>(segments.size()));
   }
-  bounds.report(r + pixel_width(s.marker_width) + 2);
+  report_bounds(b.x0, b.y0, b.x1, b.y1, r + pixel_width(marker_width_) + 2);
+  return vg::device_ok;
 }
 
-void VG_X11_FA(int n, const float x[], const float y[], int& error) {
-  State& s = state();
-  error = vg::device_failed;
-  if (!is_open()) return;
-  error = vg::device_ok;
-  if (n < 3) return;
-  Bounds bounds;
-  std::vector<XPoint> points = to_points(n, x, y, bounds, true);
-  set_colour(s.gc_fill, s.fill_colour);
-  XFillPolygon(s.display, s.pixmap, s.gc_fill, points.data(), n, Complex, CoordModeOrigin);
-  XSetFunction(s.display, s.gc_fill, GXcopy);
-  bounds.report(1);
+int WindowDevice::fill_area(int n, const float x[], const float y[]) {
+  if (!is_open()) return vg::device_failed;
+  if (n < 3) return vg::device_ok;
+  Bounds b;
+  std::vector<XPoint> points = to_points(*this, n, x, y, b, true);
+  set_colour(gc_fill_, fill_colour_);
+  XFillPolygon(display_, pixmap_, gc_fill_, points.data(), n, Complex, CoordModeOrigin);
+  XSetFunction(display_, gc_fill_, GXcopy);
+  report_bounds(b.x0, b.y0, b.x1, b.y1, 1);
+  return vg::device_ok;
 }
 
-void VG_X11_TEXT(float x, float y, const std::string& text, int& error) {
-  std::string significant = text.substr(0, static_cast<std::size_t>(SLEN(text)));
-  VG_X11_TEXTC(x, y, significant.c_str(), static_cast<int>(significant.size()), error);
+int WindowDevice::text(float x, float y, const std::string& text) {
+  const std::string significant = text.substr(0, static_cast<std::size_t>(SLEN(text)));
+  return text_c(x, y, significant.c_str(), static_cast<int>(significant.size()));
 }
 
-void VG_X11_TEXTC(float x, float y, const char* text, int length, int& error) {
-  State& s = state();
-  error = vg::device_failed;
-  if (!is_open()) return;
-  error = vg::device_ok;
+int WindowDevice::text_c(float x, float y, const char* text, int length) {
+  if (!is_open()) return vg::device_failed;
   const std::string str(text, strnlen(text, static_cast<std::size_t>(std::max(length, 0))));
-  if (str.empty()) return;
+  if (str.empty()) return vg::device_ok;
   const double size = text_pixel_size();
   // Alignment is measured on the upright font, then turned with the text.
-  XftFont* upright = font_for(s.text_font, size, 0.0);
-  if (upright == nullptr) return;
-  const double advance = extents(upright, str).xOff;
+  XftFont* upright = font_for(text_font_, size, 0.0);
+  if (upright == nullptr) return vg::device_ok;
+  const double advance = extents(display_, upright, str).xOff;
   double xa = 0.0;
-  if (s.text_horizontal == 2) xa = advance / 2.0;
-  if (s.text_horizontal == 3) xa = advance;
+  if (text_horizontal_ == 2) xa = advance / 2.0;
+  if (text_horizontal_ == 3) xa = advance;
   double ya = 0.0;  // upwards from the base line
-  const auto top = [&](const char* c) { return static_cast<double>(extents(upright, c).y); };
+  const auto top = [&](const char* c) { return static_cast<double>(extents(display_, upright, c).y); };
   const auto bottom = [&](const char* c) {
-    XGlyphInfo g = extents(upright, c);
+    XGlyphInfo g = extents(display_, upright, c);
     return static_cast<double>(g.y) - g.height;
   };
-  switch (s.text_vertical) {
+  switch (text_vertical_) {
     case 1:
       ya = top("l");
       break;
@@ -490,32 +442,33 @@ void VG_X11_TEXTC(float x, float y, const char* text, int length, int& error) {
     default:
       break;
   }
-  const double a = s.text_angle * std::numbers::pi / 180.0;
+  const double a = text_angle_ * std::numbers::pi / 180.0;
   const double ca = std::cos(a), sa = std::sin(a);
   const double px = to_px(x), py = to_py(y);
   const double ox = px - (ca * xa - sa * ya);
   const double oy = py + (sa * xa + ca * ya);
-  XftFont* font = s.text_angle == 0.0f ? upright : font_for(s.text_font, size, s.text_angle);
-  if (font == nullptr) return;
-  draw_string(s.draw, font, static_cast<float>(ox), static_cast<float>(oy), str, s.text_colour);
+  XftFont* font = text_angle_ == 0.0f ? upright : font_for(text_font_, size, text_angle_);
+  if (font == nullptr) return vg::device_ok;
+  draw_string(draw_, font, static_cast<float>(ox), static_cast<float>(oy), str, text_colour_);
   // The area touched: the turned box of the text, with room for ascent and descent.
   const double asc = upright->ascent + 2, desc = upright->descent + 2;
-  Bounds bounds;
+  Bounds b;
   for (double u : {-2.0, advance + 2.0}) {
     for (double v : {-desc, asc}) {
-      bounds.add(static_cast<int>(std::lround(ox + ca * u - sa * v)),
-                 static_cast<int>(std::lround(oy - (sa * u + ca * v))));
+      b.add(static_cast<int>(std::lround(ox + ca * u - sa * v)),
+            static_cast<int>(std::lround(oy - (sa * u + ca * v))));
     }
   }
-  bounds.report(2);
+  report_bounds(b.x0, b.y0, b.x1, b.y1, 2);
+  return vg::device_ok;
 }
 
-void VG_X11_TEXTWIDTH(const std::string& text, float& width, int& error) {
-  State& s = state();
-  error = vg::device_failed;
+int WindowDevice::text_width(const std::string& text, float& width) {
   width = 0.0f;
-  if (!is_open()) return;
+  if (!is_open()) return vg::device_failed;
   const std::string significant = text.substr(0, static_cast<std::size_t>(SLEN(text)));
-  width = text_advance(significant) / s.scale;
-  error = vg::device_ok;
+  width = text_advance(significant) / scale_;
+  return vg::device_ok;
 }
+
+}  // namespace vg::x11

@@ -13,67 +13,55 @@
 #include <string>
 
 #include "vg_x11.h"
-#include "vg_x11_state.h"
 
 namespace vg::x11 {
 
-namespace {
-
-constexpr int wait_none = 10;
-
-// Spyglass read-out: the widest text it has to hold.
-constexpr const char* widest_readout = "X=99999, Y=99999, I=-9.999999e-99";
-
-void draw_band_at(int px, int py) {
-  State& s = state();
-  if (s.band_mode == 1) {
-    XDrawLine(s.display, s.window, s.gc_band, s.band_ax, s.band_ay, px, py);
+void WindowDevice::draw_band_at(int px, int py) {
+  if (band_mode_ == 1) {
+    XDrawLine(display_, window_, gc_band_, band_ax_, band_ay_, px, py);
   } else {
-    const int x = std::min(px, s.band_ax), y = std::min(py, s.band_ay);
-    XDrawRectangle(s.display, s.window, s.gc_band, x, y,
-                   static_cast<unsigned>(std::abs(px - s.band_ax)),
-                   static_cast<unsigned>(std::abs(py - s.band_ay)));
+    const int x = std::min(px, band_ax_), y = std::min(py, band_ay_);
+    XDrawRectangle(display_, window_, gc_band_, x, y,
+                   static_cast<unsigned>(std::abs(px - band_ax_)),
+                   static_cast<unsigned>(std::abs(py - band_ay_)));
   }
 }
 
-void draw_cross_at(int px, int py) {
-  State& s = state();
-  XSegment segments[2] = {{0, static_cast<short>(py), static_cast<short>(s.width - 1), static_cast<short>(py)},
-                          {static_cast<short>(px), 0, static_cast<short>(px), static_cast<short>(s.height - 1)}};
-  XDrawSegments(s.display, s.window, s.gc_band, segments, 2);
+void WindowDevice::draw_cross_at(int px, int py) {
+  XSegment segments[2] = {{0, static_cast<short>(py), static_cast<short>(width_ - 1), static_cast<short>(py)},
+                          {static_cast<short>(px), 0, static_cast<short>(px), static_cast<short>(height_ - 1)}};
+  XDrawSegments(display_, window_, gc_band_, segments, 2);
 }
 
 // Draws the band (or, with `cross`, the cross-hair) at the pointer.
-void band_to(int px, int py, bool cross) {
-  State& s = state();
+void WindowDevice::band_to(int px, int py, bool cross) {
   erase_band();
-  s.band_px = px;
-  s.band_py = py;
-  if (s.band_mode == 1 || s.band_mode == 2) {
+  if (!window_shows()) return;
+  band_px_ = px;
+  band_py_ = py;
+  if (band_mode_ == 1 || band_mode_ == 2) {
     draw_band_at(px, py);
-    s.band_drawn = true;
+    band_drawn_ = true;
   } else if (cross) {
     draw_cross_at(px, py);
-    s.cross_drawn = true;
+    cross_drawn_ = true;
   }
 }
 
-std::string history_entry(int back) {  // back 1 = the newest
-  const State& s = state();
-  const int k = ((s.history_newest - (back - 1)) % history_size + history_size) % history_size;
-  return s.history[static_cast<std::size_t>(k)];
+std::string WindowDevice::history_entry(int back) const {  // back 1 = the newest
+  const int k = ((history_newest_ - (back - 1)) % history_size + history_size) % history_size;
+  return history_[static_cast<std::size_t>(k)];
 }
 
-void add_to_history(const std::string& line) {
-  State& s = state();
+void WindowDevice::add_to_history(const std::string& line) {
   if (line.empty()) return;
-  if (s.history_count > 0 && history_entry(1) == line) return;
-  s.history_newest = (s.history_newest + 1) % history_size;
-  s.history[static_cast<std::size_t>(s.history_newest)] = line;
-  s.history_count = std::min(s.history_count + 1, history_size);
+  if (history_count_ > 0 && history_entry(1) == line) return;
+  history_newest_ = (history_newest_ + 1) % history_size;
+  history_[static_cast<std::size_t>(history_newest_)] = line;
+  history_count_ = std::min(history_count_ + 1, history_size);
 }
 
-struct Prompt {
+struct WindowDevice::Prompt {
   bool wanted = false;
   std::string text;
   float x = 0, y = 0, w = 0, h = 0;  // page units
@@ -81,44 +69,43 @@ struct Prompt {
 
 // The prompt box, the prompt and the input line with its cursor, in the
 // pixmap (they belong to the picture).
-void draw_prompt(const Prompt& p) {
-  State& s = state();
-  const bool clip = s.clip_on;
-  s.clip_on = false;
+void WindowDevice::draw_prompt(const Prompt& p) {
+  const bool clip = clip_on_;
+  clip_on_ = false;
   apply_clip();
-  const float left = p.x * s.scale, right = (p.x + p.w) * s.scale;
-  const float bottom = static_cast<float>(s.height) - p.y * s.scale;
-  const float top = static_cast<float>(s.height) - (p.y + p.h) * s.scale;
+  const float left = p.x * scale_, right = (p.x + p.w) * scale_;
+  const float bottom = static_cast<float>(height_) - p.y * scale_;
+  const float top = static_cast<float>(height_) - (p.y + p.h) * scale_;
   XPoint corners[4] = {{static_cast<short>(std::lround(left)), static_cast<short>(std::lround(bottom))},
                        {static_cast<short>(std::lround(right)), static_cast<short>(std::lround(bottom))},
                        {static_cast<short>(std::lround(right)), static_cast<short>(std::lround(top))},
                        {static_cast<short>(std::lround(left)), static_cast<short>(std::lround(top))}};
-  XSetForeground(s.display, s.gc_fill, pixel_of(s.fill_colour));
-  XSetFunction(s.display, s.gc_fill, s.fill_colour == vg::inverse_video ? GXxor : GXcopy);
-  XFillPolygon(s.display, s.pixmap, s.gc_fill, corners, 4, Convex, CoordModeOrigin);
-  XSetFunction(s.display, s.gc_fill, GXcopy);
+  XSetForeground(display_, gc_fill_, pixel_of(fill_colour_));
+  XSetFunction(display_, gc_fill_, fill_colour_ == vg::inverse_video ? GXxor : GXcopy);
+  XFillPolygon(display_, pixmap_, gc_fill_, corners, 4, Convex, CoordModeOrigin);
+  XSetFunction(display_, gc_fill_, GXcopy);
 
-  const float tx = left + p.w * s.scale / 50.0f;
-  const float prompt_y = static_cast<float>(s.height) - (p.y + p.h * 5.0f / 9.0f) * s.scale;
-  const float line_y = static_cast<float>(s.height) - (p.y + p.h / 9.0f) * s.scale;
-  if (!p.text.empty()) draw_plain_text(nullptr, tx, prompt_y, p.text, s.text_colour);
-  if (!s.line.empty()) draw_plain_text(nullptr, tx, line_y, s.line, s.text_colour);
-  const float cx = tx + text_advance(s.line.substr(0, static_cast<std::size_t>(s.cursor)));
-  if (s.cursor < static_cast<int>(s.line.size())) {
+  const float tx = left + p.w * scale_ / 50.0f;
+  const float prompt_y = static_cast<float>(height_) - (p.y + p.h * 5.0f / 9.0f) * scale_;
+  const float line_y = static_cast<float>(height_) - (p.y + p.h / 9.0f) * scale_;
+  if (!p.text.empty()) draw_plain_text(nullptr, tx, prompt_y, p.text, text_colour_);
+  if (!line_.empty()) draw_plain_text(nullptr, tx, line_y, line_, text_colour_);
+  const float cx = tx + text_advance(line_.substr(0, static_cast<std::size_t>(cursor_)));
+  if (cursor_ < static_cast<int>(line_.size())) {
     // The character under the cursor on an opaque background.
-    const std::string c = s.line.substr(static_cast<std::size_t>(s.cursor), 1);
+    const std::string c = line_.substr(static_cast<std::size_t>(cursor_), 1);
     const float cw = std::max(1.0f, text_advance(c));
-    const float size = s.text_height * s.scale;
-    XSetForeground(s.display, s.gc_fill, pixel_of(s.text_colour));
-    XFillRectangle(s.display, s.pixmap, s.gc_fill, static_cast<int>(std::lround(cx)),
+    const float size = text_height_ * scale_;
+    XSetForeground(display_, gc_fill_, pixel_of(text_colour_));
+    XFillRectangle(display_, pixmap_, gc_fill_, static_cast<int>(std::lround(cx)),
                    static_cast<int>(std::lround(line_y - 0.8f * size)),
                    static_cast<unsigned>(std::lround(cw)),
                    static_cast<unsigned>(std::max(1L, std::lround(size))));
-    draw_plain_text(nullptr, cx, line_y, c, s.fill_colour);
+    draw_plain_text(nullptr, cx, line_y, c, fill_colour_);
   } else {
-    draw_plain_text(nullptr, cx, line_y, "_", s.text_colour);
+    draw_plain_text(nullptr, cx, line_y, "_", text_colour_);
   }
-  s.clip_on = clip;
+  clip_on_ = clip;
   apply_clip();
   drawn(static_cast<int>(std::floor(std::min(left, right))) - 1,
         static_cast<int>(std::floor(std::min(top, bottom))) - 1,
@@ -128,52 +115,52 @@ void draw_prompt(const Prompt& p) {
 
 // The line editor. Returns 0 to go on (`changed` set when the line
 // changed), event_return or event_tab when the line is ended.
-int edit_key(XKeyEvent& key, int& browse, bool& changed) {
-  State& s = state();
+int WindowDevice::edit_key(XEvent& event, int& browse, bool& changed) {
+  XKeyEvent& key = event.xkey;
   char chars[16];
   KeySym keysym = NoSymbol;
   const int n = XLookupString(&key, chars, sizeof(chars), &keysym, nullptr);
-  const int length = static_cast<int>(s.line.size());
+  const int length = static_cast<int>(line_.size());
   switch (keysym) {
     case XK_Left:
     case XK_KP_Left:
-      if (s.cursor > 0) {
-        --s.cursor;
+      if (cursor_ > 0) {
+        --cursor_;
         changed = true;
       } else {
-        VG_X11_BELL();
+        bell();
       }
       return 0;
     case XK_Right:
     case XK_KP_Right:
-      if (s.cursor < length) {
-        ++s.cursor;
+      if (cursor_ < length) {
+        ++cursor_;
         changed = true;
       } else {
-        VG_X11_BELL();
+        bell();
       }
       return 0;
     case XK_Up:
     case XK_KP_Up:
-      if (browse < s.history_count) {
+      if (browse < history_count_) {
         ++browse;
-        s.line = history_entry(browse);
-        s.cursor = static_cast<int>(s.line.size());
+        line_ = history_entry(browse);
+        cursor_ = static_cast<int>(line_.size());
         changed = true;
       } else {
-        VG_X11_BELL();
+        bell();
       }
       return 0;
     case XK_Down:
     case XK_KP_Down:
       if (browse > 1) {
         --browse;
-        s.line = history_entry(browse);
+        line_ = history_entry(browse);
       } else {
         browse = 0;
-        s.line.clear();
+        line_.clear();
       }
-      s.cursor = static_cast<int>(s.line.size());
+      cursor_ = static_cast<int>(line_.size());
       changed = true;
       return 0;
     case XK_KP_Enter:
@@ -184,9 +171,9 @@ int edit_key(XKeyEvent& key, int& browse, bool& changed) {
   if (n != 1) return 0;  // modifier keys and keys without a character
   const int c = static_cast<unsigned char>(chars[0]);
   if (c == 8 || c == 127) {
-    if (s.cursor > 0) {
-      s.line.erase(static_cast<std::size_t>(s.cursor - 1), 1);
-      --s.cursor;
+    if (cursor_ > 0) {
+      line_.erase(static_cast<std::size_t>(cursor_ - 1), 1);
+      --cursor_;
       changed = true;
     }
     return 0;
@@ -199,56 +186,61 @@ int edit_key(XKeyEvent& key, int& browse, bool& changed) {
   }
   if (c > 126 && c < 160) return 0;
   if (length < max_line) {
-    s.line.insert(static_cast<std::size_t>(s.cursor), 1, static_cast<char>(c));
-    ++s.cursor;
+    line_.insert(static_cast<std::size_t>(cursor_), 1, static_cast<char>(c));
+    ++cursor_;
     changed = true;
   } else {
-    VG_X11_BELL();
+    bell();
   }
   return 0;
 }
 
-struct Result {
+struct WindowDevice::InputResult {
   int code = vg::device_ok;
   int type = vg::event_none;
   float x = 0, y = 0;
 };
 
 // The loop shared by event and coordinate input.
-Result input_loop(int wait_mode, bool edit, const Prompt& prompt, bool cross) {
-  State& s = state();
-  Result result;
-  if (s.band_mode == 1 || s.band_mode == 2) {
-    s.band_ax = static_cast<int>(std::floor(to_px(s.band_anchor_x)));
-    s.band_ay = static_cast<int>(std::floor(to_py(s.band_anchor_y)));
+WindowDevice::InputResult WindowDevice::input_loop(int wait_mode, bool edit, const Prompt& prompt,
+                                                     bool cross) {
+  InputResult result;
+  if (band_mode_ == 1 || band_mode_ == 2) {
+    band_ax_ = static_cast<int>(std::floor(to_px(band_anchor_x_)));
+    band_ay_ = static_cast<int>(std::floor(to_py(band_anchor_y_)));
   }
   int browse = 0;
   bool changed = true;
   bool pointer_known = false;
   int pointer_x = 0, pointer_y = 0;
+  // A window destroyed by another client counts as closed by the user.
+  if (window_lost_) {
+    result.code = vg::device_closed;
+    return result;
+  }
   show_dirty();
   for (;;) {
     if (prompt.wanted && changed) draw_prompt(prompt);
     changed = false;
     show_dirty();
-    XFlush(s.display);
+    XFlush(display_);
     XEvent event;
     if (!next_event(event, wait_mode != wait_none)) break;  // event_none
-    const int window_result = handle_window_event(event);
-    if (window_result == 2) {
+    const WindowEvent window_result = handle_window_event(event);
+    if (window_result == WindowEvent::closed || window_lost_) {
       result.code = vg::device_closed;
       break;
     }
-    if (window_result == 1) {
+    if (window_result == WindowEvent::redraw) {
       // Take the rest of a burst of exposures and size changes (a corrected
       // size among them) before asking for one redraw.
       bool closed = false;
-      while (XCheckTypedWindowEvent(s.display, s.window, ConfigureNotify, &event) != 0 ||
-             XCheckTypedWindowEvent(s.display, s.window, Expose, &event) != 0 ||
-             XCheckTypedWindowEvent(s.display, s.window, ClientMessage, &event) != 0) {
-        closed = closed || handle_window_event(event) == 2;
+      while (XCheckTypedWindowEvent(display_, window_, ConfigureNotify, &event) != 0 ||
+             XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0 ||
+             XCheckTypedWindowEvent(display_, window_, ClientMessage, &event) != 0) {
+        closed = handle_window_event(event) == WindowEvent::closed || closed;
       }
-      if (closed) {
+      if (closed || window_lost_) {
         result.code = vg::device_closed;
         break;
       }
@@ -260,34 +252,34 @@ Result input_loop(int wait_mode, bool edit, const Prompt& prompt, bool cross) {
       changed = true;
       if (pointer_known) {
         band_to(pointer_x, pointer_y, cross);
-        if (s.spyglass.on) spyglass_redraw_at(pointer_x, pointer_y);
+        if (spyglass_.on) spyglass_redraw_at(pointer_x, pointer_y);
       }
       continue;
     }
-    if (event.type == ButtonPress && event.xbutton.window == s.window) {
+    if (event.type == ButtonPress && event.xbutton.window == window_) {
       result.type = vg::event_button;
-      result.x = static_cast<float>(event.xbutton.x) / s.scale;
-      result.y = static_cast<float>(s.height - event.xbutton.y) / s.scale;
+      result.x = static_cast<float>(event.xbutton.x) / scale_;
+      result.y = static_cast<float>(height_ - event.xbutton.y) / scale_;
       break;
     }
-    if (event.type == MotionNotify && event.xmotion.window == s.window) {
+    if (event.type == MotionNotify && event.xmotion.window == window_) {
       // Only the latest position matters.
-      while (XCheckTypedWindowEvent(s.display, s.window, MotionNotify, &event) != 0) {
+      while (XCheckTypedWindowEvent(display_, window_, MotionNotify, &event) != 0) {
       }
       pointer_known = true;
       pointer_x = event.xmotion.x;
       pointer_y = event.xmotion.y;
       band_to(pointer_x, pointer_y, cross);
-      if (s.spyglass.on) spyglass_redraw_at(pointer_x, pointer_y);
+      if (spyglass_.on) spyglass_redraw_at(pointer_x, pointer_y);
       continue;
     }
-    if (event.type == LeaveNotify && event.xcrossing.window == s.window) {
-      if (s.cross_drawn) erase_band();
-      if (s.spyglass.drawn) spyglass_erase();
+    if (event.type == LeaveNotify && event.xcrossing.window == window_) {
+      if (cross_drawn_) erase_band();
+      if (spyglass_.drawn) spyglass_erase();
       continue;
     }
     if (event.type == KeyPress && edit) {
-      const int ending = edit_key(event.xkey, browse, changed);
+      const int ending = edit_key(event, browse, changed);
       if (ending != 0) {
         result.type = ending;
         break;
@@ -296,42 +288,46 @@ Result input_loop(int wait_mode, bool edit, const Prompt& prompt, bool cross) {
   }
   erase_band();
   spyglass_erase();
-  XFlush(s.display);
+  // The window is as it was when this returns.
+  XSync(display_, False);
+  if (window_lost_) result.code = vg::device_closed;
   return result;
 }
 
-}  // namespace
-
-void erase_band() {
-  State& s = state();
-  if (!is_open()) return;
-  if (s.band_drawn) {
-    draw_band_at(s.band_px, s.band_py);
-    s.band_drawn = false;
+void WindowDevice::erase_band() {
+  if (!window_shows()) {
+    band_drawn_ = cross_drawn_ = false;
+    return;
   }
-  if (s.cross_drawn) {
-    draw_cross_at(s.band_px, s.band_py);
-    s.cross_drawn = false;
+  if (band_drawn_) {
+    draw_band_at(band_px_, band_py_);
+    band_drawn_ = false;
+  }
+  if (cross_drawn_) {
+    draw_cross_at(band_px_, band_py_);
+    cross_drawn_ = false;
   }
 }
 
-void spyglass_erase() {
-  State& s = state();
-  SpyglassState& g = s.spyglass;
-  if (!is_open() || !g.drawn) return;
-  XCopyArea(s.display, s.pixmap, s.window, s.gc_copy, g.box_x, g.box_y,
+void WindowDevice::spyglass_erase() {
+  SpyglassState& g = spyglass_;
+  if (!window_shows() || !g.drawn) {
+    g.drawn = false;
+    return;
+  }
+  XCopyArea(display_, pixmap_, window_, gc_copy_, g.box_x, g.box_y,
             static_cast<unsigned>(g.box_w), static_cast<unsigned>(g.box_h), g.box_x, g.box_y);
-  XCopyArea(s.display, s.pixmap, s.window, s.gc_copy, 0, 0, static_cast<unsigned>(g.readout_w),
+  XCopyArea(display_, pixmap_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w),
             static_cast<unsigned>(g.readout_h), 0, 0);
   g.drawn = false;
 }
 
-void spyglass_redraw_at(int px, int py) {
-  State& s = state();
-  SpyglassState& g = s.spyglass;
-  const bool band = s.band_drawn || s.cross_drawn;
-  const int bx = s.band_px, by = s.band_py;
-  const bool cross = s.cross_drawn;
+void WindowDevice::spyglass_redraw_at(int px, int py) {
+  if (!window_shows()) return;
+  SpyglassState& g = spyglass_;
+  const bool band = band_drawn_ || cross_drawn_;
+  const int bx = band_px_, by = band_py_;
+  const bool cross = cross_drawn_;
   if (band) erase_band();  // the band is drawn over the spyglass
   spyglass_erase();
   const vg::Spyglass& p = g.parameters;
@@ -357,18 +353,18 @@ void spyglass_redraw_at(int px, int py) {
     const int mag = std::max(1, p.magnification);
     const int bw = (source.xend - source.xstart + 1) * mag;
     const int bh = (source.yend - source.ystart + 1) * mag;
-    int x = px + 16, y = py - 16 - bh;
-    if (x + bw + 1 > s.width) x = px - 16 - bw;
-    if (y - 1 < 0) y = py + 16;
+    int x = px + spyglass_offset, y = py - spyglass_offset - bh;
+    if (x + bw + 1 > width_) x = px - spyglass_offset - bw;
+    if (y - 1 < 0) y = py + spyglass_offset;
     // Data rows grow upwards on the window, columns as the image shows them.
     const bool flip_x = g.right < g.left, flip_y = g.top > g.bottom;
     const float left = static_cast<float>(flip_x ? x + bw : x);
     const float right = static_cast<float>(flip_x ? x : x + bw);
     const float bottom = static_cast<float>(flip_y ? y : y + bh);
     const float top = static_cast<float>(flip_y ? y + bh : y);
-    put_image(s.window, s.gc_copy, source, left, top, right, bottom, 0, 0, s.width, s.height);
-    XSetForeground(s.display, s.gc_copy, pixel_of(1));
-    XDrawRectangle(s.display, s.window, s.gc_copy, x - 1, y - 1, static_cast<unsigned>(bw + 1),
+    put_image(window_, gc_copy_, source, left, top, right, bottom, 0, 0, width_, height_);
+    XSetForeground(display_, gc_copy_, pixel_of(1));
+    XDrawRectangle(display_, window_, gc_copy_, x - 1, y - 1, static_cast<unsigned>(bw + 1),
                    static_cast<unsigned>(bh + 1));
     g.box_x = std::max(0, x - 1);
     g.box_y = std::max(0, y - 1);
@@ -379,124 +375,116 @@ void spyglass_redraw_at(int px, int py) {
     const float value = p.data(col, row);
     char text[64];
     std::snprintf(text, sizeof(text), "X=%5i, Y=%5i, I=%g", col, row, static_cast<double>(value));
-    const float saved_height = s.text_height;
-    const int saved_font = s.text_font;
-    s.text_font = 2;
-    s.text_height = 13.0f / s.scale;
+    const float saved_height = text_height_;
+    const int saved_font = text_font_;
+    text_font_ = 2;
+    text_height_ = readout_text_pixels / scale_;
     const float tw = text_advance(widest_readout);
     g.readout_w = static_cast<int>(std::ceil(tw)) + 8;
-    g.readout_h = 19;
-    XSetForeground(s.display, s.gc_copy, s.red_mask | s.green_mask | s.blue_mask);
-    XFillRectangle(s.display, s.window, s.gc_copy, 0, 0, static_cast<unsigned>(g.readout_w),
+    g.readout_h = readout_height;
+    XSetForeground(display_, gc_copy_, red_mask_ | green_mask_ | blue_mask_);
+    XFillRectangle(display_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w),
                    static_cast<unsigned>(g.readout_h));
-    XSetForeground(s.display, s.gc_copy, 0);
-    XDrawRectangle(s.display, s.window, s.gc_copy, 0, 0, static_cast<unsigned>(g.readout_w - 1),
+    XSetForeground(display_, gc_copy_, 0);
+    XDrawRectangle(display_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w - 1),
                    static_cast<unsigned>(g.readout_h - 1));
-    if (s.window_draw == nullptr) {
-      s.window_draw = XftDrawCreate(s.display, s.window, static_cast<Visual*>(s.visual), s.colormap);
+    if (window_draw_ == nullptr) {
+      window_draw_ = XftDrawCreate(display_, window_, static_cast<Visual*>(visual_), colormap_);
     }
-    if (s.window_draw != nullptr) {
+    if (window_draw_ != nullptr) {
       // Black text: index 1 of the default table may have been changed.
-      const vg::Rgb saved = s.table[1];
-      const unsigned long saved_pixel = s.pixels[1];
-      s.table[1] = {0, 0, 0};
-      s.pixels[1] = 0;
-      draw_plain_text(s.window_draw, 4.0f, 14.0f, text, 1);
-      s.table[1] = saved;
-      s.pixels[1] = saved_pixel;
+      const vg::Rgb saved = table_[1];
+      const unsigned long saved_pixel = pixels_[1];
+      table_[1] = {0, 0, 0};
+      pixels_[1] = 0;
+      draw_plain_text(window_draw_, 4.0f, 14.0f, text, 1);
+      table_[1] = saved;
+      pixels_[1] = saved_pixel;
     }
-    s.text_font = saved_font;
-    s.text_height = saved_height;
+    text_font_ = saved_font;
+    text_height_ = saved_height;
     g.drawn = true;
   }
   if (band) {
-    s.band_px = bx;
-    s.band_py = by;
+    band_px_ = bx;
+    band_py_ = by;
     if (cross) {
       draw_cross_at(bx, by);
-      s.cross_drawn = true;
+      cross_drawn_ = true;
     } else {
       draw_band_at(bx, by);
-      s.band_drawn = true;
+      band_drawn_ = true;
     }
   }
 }
 
-}  // namespace vg::x11
-
-using namespace vg::x11;
-
-void VG_X11_EVENT(int wait_mode, bool prompt_wanted, const std::string& prompt, bool initial,
-                  const std::string& initial_string, float box_x, float box_y, float box_width,
-                  float box_height, int& event_type, float& x, float& y, std::string& text,
-                  int& error) {
-  State& s = state();
-  event_type = vg::event_none;
-  error = vg::device_failed;
-  if (!is_open()) return;
-  s.line = initial ? initial_string.substr(0, static_cast<std::size_t>(std::min(SLEN(initial_string), max_line)))
-                   : std::string();
-  s.cursor = static_cast<int>(s.line.size());
+int WindowDevice::event(const vg::EventRequest& request, vg::Event& event) {
+  event.type = vg::event_none;
+  if (!is_open()) return vg::device_failed;
+  line_ = request.initial ? request.initial_string.substr(
+                                0, static_cast<std::size_t>(std::min(SLEN(request.initial_string), max_line)))
+                          : std::string();
+  cursor_ = static_cast<int>(line_.size());
   Prompt p;
-  p.wanted = prompt_wanted;
-  p.text = prompt.substr(0, static_cast<std::size_t>(std::min(SLEN(prompt), max_line)));
-  p.x = box_x;
-  p.y = box_y;
-  p.w = box_width;
-  p.h = box_height;
-  const Result result = input_loop(wait_mode, true, p, false);
-  error = result.code;
-  event_type = result.type;
-  x = result.x;
-  y = result.y;
-  text = s.line;
-  if (result.code == vg::device_ok) add_to_history(s.line);
+  p.wanted = request.prompt_wanted;
+  p.text = request.prompt.substr(0, static_cast<std::size_t>(std::min(SLEN(request.prompt), max_line)));
+  p.x = request.box_x;
+  p.y = request.box_y;
+  p.w = request.box_width;
+  p.h = request.box_height;
+  const InputResult result = input_loop(request.wait_mode, true, p, false);
+  event.type = result.type;
+  event.x = result.x;
+  event.y = result.y;
+  event.text = line_;
+  if (result.code == vg::device_ok) add_to_history(line_);
+  return result.code;
 }
 
-void VG_X11_COORDINATE(int wait_mode, int& event_type, float& x, float& y, int& error) {
-  event_type = vg::event_none;
-  error = vg::device_failed;
-  if (!is_open()) return;
-  const Result result = input_loop(wait_mode, false, Prompt(), true);
-  error = result.code;
-  event_type = result.type;
+int WindowDevice::coordinate(int wait_mode, int& type, float& x, float& y) {
+  type = vg::event_none;
+  if (!is_open()) return vg::device_failed;
+  const InputResult result = input_loop(wait_mode, false, Prompt(), true);
+  type = result.type;
   x = result.x;
   y = result.y;
+  return result.code;
 }
 
-void VG_X11_RUBBERBAND(int mode, float x, float y) {
-  State& s = state();
+int WindowDevice::rubberband(int mode, float x, float y) {
+  if (!is_open()) return vg::device_failed;
   erase_band();
-  s.band_mode = (mode == 1 || mode == 2) ? mode : 0;
-  s.band_anchor_x = x;
-  s.band_anchor_y = y;
+  band_mode_ = (mode == 1 || mode == 2) ? mode : 0;
+  band_anchor_x_ = x;
+  band_anchor_y_ = y;
+  return vg::device_ok;
 }
 
-void VG_X11_SPYGLASS(bool on, const vg::Spyglass& parameters, int& error) {
-  State& s = state();
-  error = vg::device_failed;
-  if (!is_open()) return;
+int WindowDevice::spyglass(bool on, const vg::Spyglass& parameters) {
+  if (!is_open()) return vg::device_failed;
   spyglass_erase();
-  s.spyglass.on = false;
-  error = vg::device_ok;
-  if (!on) return;
+  spyglass_.on = false;
+  if (!on) return vg::device_ok;
   const vg::Spyglass& p = parameters;
   if (p.data.empty() || p.xstart < 1 || p.ystart < 1 || p.xstart > p.xend || p.ystart > p.yend ||
       p.xend > p.data.xmaxdat || p.yend > p.data.ymaxdat) {
     message("ERROR: Spyglass region lies outside the array");
-    error = vg::device_failed;
-    return;
+    return vg::device_failed;
   }
-  const bool scalable = p.logarithmic ? (p.low > 0.0f && p.high > p.low) : (p.high > p.low);
-  if (!scalable) {
-    message(p.logarithmic ? "ERROR: Log scaling range unacceptable" : "ERROR: Scaling range unacceptable");
-    error = vg::device_failed;
-    return;
+  // The magnified pixels are scaled as the image was: a range the image
+  // cannot have, the spyglass cannot either.
+  if (!scale_cache_.same(p.low, p.high, p.logarithmic, image_first_, image_last_) &&
+      !scale_cache_.set(p.low, p.high, p.logarithmic, image_first_, image_last_)) {
+    message(vg::unusable_range_message(p.logarithmic));
+    return vg::device_failed;
   }
-  s.spyglass.parameters = p;
-  s.spyglass.left = to_px(p.x0);
-  s.spyglass.right = to_px(p.x1);
-  s.spyglass.bottom = to_py(p.y0);
-  s.spyglass.top = to_py(p.y1);
-  s.spyglass.on = true;
+  spyglass_.parameters = p;
+  spyglass_.left = to_px(p.x0);
+  spyglass_.right = to_px(p.x1);
+  spyglass_.bottom = to_py(p.y0);
+  spyglass_.top = to_py(p.y1);
+  spyglass_.on = true;
+  return vg::device_ok;
 }
+
+}  // namespace vg::x11

@@ -1,51 +1,190 @@
-// The X11 window device: opening and closing the window, the off-screen
-// pixmap behind it, colours, resizing to the page's aspect ratio, the
-// connection's error handlers and the window-level events.
+// The X11 window device: reaching the server, opening and closing the window,
+// the off-screen pixmap behind it, colours, resizing to the page's aspect
+// ratio, the connection's error handlers and the window-level events.
 #include <X11/Xatom.h>
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
+#include <netdb.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "vg_x11.h"
-#include "vg_x11_state.h"
 
 namespace vg::x11 {
 
 namespace {
 
-State device_state;
-bool connection_lost = false;
+// ---------------------------------------------------------------------------
+// Asking the server before Xlib does: XOpenDisplay waits for ever for a
+// server that takes the connection and never answers. A connection of our
+// own sends the opening of an X connection set-up and waits, for a bounded
+// time, for the first bytes of the server's answer.
+// ---------------------------------------------------------------------------
 
-Visual* visual() { return static_cast<Visual*>(device_state.visual); }
+enum class Answer {
+  accepted,     // an X server that takes clients without authorization
+  refused,      // an X server that wants authorization (or refuses us)
+  unreachable,  // nothing takes connections there, or the connection was
+                // dropped at once (a server resetting itself)
+  silent,       // the connection was taken, but no answer came in time
+  garbage,      // what answered is not an X server
+  unknown       // a display name of a form this check does not know
+};
 
-int lost_connection(Display* /*display*/) {
-  // Xlib cannot go on after this: report and end the program with a failure
-  // status. The device must not touch the dead connection again on the way
-  // out (static destructors close devices).
-  connection_lost = true;
-  const std::string name = device_state.display_name;
-  device_state = State();
-  message("ERROR: Lost the connection to the X server on display " + name);
-  std::fflush(stdout);
-  std::exit(1);
+struct DisplayAddress {
+  bool local = true;  // a Unix-domain socket of this machine
+  std::string host;   // otherwise TCP to this host
+  int number = 0;
+};
+
+// "[unix|tcp/host|host]:number[.screen]".
+bool parse_display(const std::string& name, DisplayAddress& address) {
+  const std::size_t colon = name.rfind(':');
+  if (colon == std::string::npos || colon + 1 >= name.size()) return false;
+  if (colon > 0 && name[colon - 1] == ':') return false;  // DECnet
+  std::string host = name.substr(0, colon);
+  const std::string rest = name.substr(colon + 1);
+  char* end = nullptr;
+  const long number = std::strtol(rest.c_str(), &end, 10);
+  if (end == rest.c_str() || number < 0 || number > 59535 || (*end != '\0' && *end != '.')) {
+    return false;
+  }
+  if (host.rfind("tcp/", 0) == 0) {
+    host = host.substr(4);
+    if (host.empty()) return false;
+  } else if (host.rfind("unix/", 0) == 0 || host.find('/') != std::string::npos) {
+    return false;
+  }
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  address.number = static_cast<int>(number);
+  address.local = host.empty() || host == "unix";
+  address.host = address.local ? std::string() : host;
+  return true;
 }
 
-int protocol_error(Display* display, XErrorEvent* event) {
-  char text[256] = {0};
-  XGetErrorText(display, event->error_code, text, sizeof(text));
-  char line[400];
-  std::snprintf(line, sizeof(line), "ERROR: X protocol error: %s (request code %d.%d, resource 0x%lx)",
-                text, event->request_code, event->minor_code, event->resourceid);
-  message(line);
-  return 0;
+int remaining_ms(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return static_cast<int>(std::max<long long>(0, left.count()));
 }
+
+// A connected socket (-1: none could be made). Local servers are tried on
+// the abstract socket first, then on the file, as Xlib does.
+int connect_socket(const DisplayAddress& address, std::chrono::steady_clock::time_point deadline) {
+  if (address.local) {
+    const std::string path = "/tmp/.X11-unix/X" + std::to_string(address.number);
+    for (const bool abstract : {true, false}) {
+      const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      if (fd < 0) return -1;
+      sockaddr_un sa{};
+      sa.sun_family = AF_UNIX;
+      std::memcpy(sa.sun_path + (abstract ? 1 : 0), path.data(), path.size());
+      const socklen_t length =
+          static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
+      if (connect(fd, reinterpret_cast<const sockaddr*>(&sa), length) == 0) return fd;
+      close(fd);
+    }
+    return -1;
+  }
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const std::string port = std::to_string(6000 + address.number);
+  if (getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found) != 0) return -1;
+  int result = -1;
+  for (addrinfo* a = found; a != nullptr && result < 0; a = a->ai_next) {
+    const int fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+    if (fd < 0) continue;
+    if (connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+      if (errno != EINPROGRESS) {
+        close(fd);
+        continue;
+      }
+      pollfd p{fd, POLLOUT, 0};
+      int error = 0;
+      socklen_t size = sizeof error;
+      if (poll(&p, 1, remaining_ms(deadline)) != 1 ||
+          getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+        close(fd);
+        continue;
+      }
+    }
+    result = fd;
+  }
+  freeaddrinfo(found);
+  return result;
+}
+
+// The connection is kept open (`held`, -1 when there is none) until Xlib
+// has made its own: a server that resets itself when its last client leaves
+// would otherwise be resetting just when Xlib comes.
+Answer ask_server(const std::string& name, int timeout_ms, int& held) {
+  held = -1;
+  DisplayAddress address;
+  if (!parse_display(name, address)) return Answer::unknown;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  const int fd = connect_socket(address, deadline);
+  if (fd < 0) return Answer::unreachable;
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  // The set-up request: little-endian, protocol 11.0, no authorization.
+  const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  if (send(fd, setup, sizeof setup, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof setup)) {
+    close(fd);
+    return Answer::unreachable;
+  }
+  unsigned char reply[8] = {};
+  std::size_t got = 0;
+  bool closed = false;
+  while (got < sizeof reply) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, remaining_ms(deadline)) != 1) break;  // time is up
+    const ssize_t n = read(fd, reply + got, sizeof reply - got);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (n <= 0) {
+      closed = true;
+      break;
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  // The first byte: 0 refused, 1 accepted (both with the protocol's major
+  // version in bytes 2 and 3 of an 8-byte header), 2 more authentication
+  // wanted.
+  Answer answer = Answer::accepted;
+  if (got == 0) {
+    answer = closed ? Answer::unreachable : Answer::silent;
+  } else if (reply[0] > 2 || (reply[0] != 2 && got >= 4 && (reply[2] | (reply[3] << 8)) != 11)) {
+    answer = Answer::garbage;
+  } else if (reply[0] == 2) {
+    answer = Answer::refused;
+  } else if (got < sizeof reply) {
+    answer = closed ? Answer::garbage : Answer::silent;
+  } else {
+    answer = reply[0] == 1 ? Answer::accepted : Answer::refused;
+  }
+  if (answer == Answer::accepted || answer == Answer::refused) {
+    held = fd;
+  } else {
+    close(fd);
+  }
+  return answer;
+}
+
+// ---------------------------------------------------------------------------
 
 int mask_shift(unsigned long mask) {
   int shift = 0;
@@ -70,41 +209,146 @@ unsigned long component(float value, unsigned long mask) {
          mask;
 }
 
-void compute_pixels() {
-  State& s = device_state;
-  for (int i = 0; i < vg::table_size; ++i) {
-    s.pixels[i] = component(s.table[i].r, s.red_mask) | component(s.table[i].g, s.green_mask) |
-                  component(s.table[i].b, s.blue_mask);
+// The key under which a connection knows its device.
+XContext device_context() { return XStringToContext("vg-x11-window-device"); }
+
+}  // namespace
+
+// The connection's error handlers (Xlib keeps one of each for the process)
+// find the device through the connection.
+struct ErrorHandlers {
+  static int protocol_error(Display* display, XErrorEvent* event) {
+    WindowDevice* device = device_of(display);
+    if (device != nullptr) {
+      if (device->trapping_) {
+        device->trapped_ = true;
+        return 0;
+      }
+      // Another client destroyed the window: what was still asked of it fails.
+      const bool our_window = event->resourceid == device->window_ &&
+                              (event->error_code == BadWindow || event->error_code == BadDrawable);
+      if (device->window_lost_ || our_window) {
+        device->window_lost_ = true;
+        return 0;
+      }
+    }
+    char text[256] = {0};
+    XGetErrorText(display, event->error_code, text, sizeof(text));
+    char line[400];
+    std::snprintf(line, sizeof(line),
+                  "ERROR: X protocol error: %s (request code %d.%d, resource 0x%lx)", text,
+                  event->request_code, event->minor_code, event->resourceid);
+    WindowDevice::message(line);
+    return 0;
   }
+
+  static int lost_connection(Display* display) {
+    // Xlib cannot go on after this: report and end the program with a failure
+    // status. The device must not touch the dead connection again on the way
+    // out (static destructors close devices).
+    WindowDevice* device = device_of(display);
+    std::string name = DisplayString(display);
+    if (device != nullptr) {
+      name = device->display_name_;
+      device->display_ = nullptr;
+      device->window_ = 0;
+    }
+    WindowDevice::message("ERROR: Lost the connection to the X server on display " + name);
+    std::fflush(stdout);
+    std::exit(1);
+  }
+
+  static WindowDevice* device_of(Display* display) {
+    XPointer data = nullptr;
+    if (XFindContext(display, DefaultRootWindow(display), device_context(), &data) != 0) {
+      return nullptr;
+    }
+    return reinterpret_cast<WindowDevice*>(data);
+  }
+};
+
+WindowDevice::~WindowDevice() { close(); }
+
+void WindowDevice::message(const std::string& text) {
+  int status = io::status_good;
+  IO_WRITE(text, status);
 }
 
-void default_table() {
-  State& s = device_state;
-  for (int i = 0; i < vg::table_size; ++i) {
-    const float grey = static_cast<float>(i) / static_cast<float>(vg::table_size - 1);
-    s.table[i] = {grey, grey, grey};
+void WindowDevice::begin_trap() {
+  XSync(display_, False);
+  trapping_ = true;
+  trapped_ = false;
+}
+
+bool WindowDevice::end_trap() {
+  XSync(display_, False);
+  trapping_ = false;
+  return !trapped_;
+}
+
+bool WindowDevice::connect() {
+  const char* env = std::getenv("DISPLAY");
+  if (env == nullptr || env[0] == '\0') {
+    message("ERROR: Cannot open the X-11 window: no display is set (DISPLAY is empty)");
+    return false;
   }
-  s.table[0] = {1, 1, 1};
-  s.table[1] = {0, 0, 0};
-  compute_pixels();
+  display_name_ = env;
+  const std::string cannot = "ERROR: Cannot connect to the X server on display " + display_name_ +
+                             " (is the server running, and is access allowed?)";
+  XSetIOErrorHandler(ErrorHandlers::lost_connection);
+  XSetErrorHandler(ErrorHandlers::protocol_error);
+  // A busy server may have its queue of new connections full for a moment,
+  // or be resetting itself; a server that refuses us is asked only once, so
+  // that its refusal (which Xlib writes) is said once.
+  for (int attempt = 0; attempt < connect_attempts && display_ == nullptr; ++attempt) {
+    if (attempt > 0) poll(nullptr, 0, connect_pause_ms);
+    int held = -1;
+    const Answer answer = ask_server(display_name_, answer_timeout_ms, held);
+    if (answer == Answer::unreachable) continue;
+    if (answer == Answer::silent) {
+      message("ERROR: The X server on display " + display_name_ +
+              " took the connection but did not answer within " +
+              std::to_string(answer_timeout_ms / 1000) + " seconds");
+      return false;
+    }
+    if (answer == Answer::garbage) {
+      message("ERROR: What answers on display " + display_name_ + " is not an X server");
+      return false;
+    }
+    display_ = XOpenDisplay(env);
+    if (held >= 0) ::close(held);
+    if (display_ == nullptr && answer != Answer::accepted) break;
+  }
+  if (display_ == nullptr) {
+    message(cannot);
+    return false;
+  }
+  screen_ = DefaultScreen(display_);
+  XSaveContext(display_, DefaultRootWindow(display_), device_context(),
+               reinterpret_cast<XPointer>(this));
+  return true;
+}
+
+void WindowDevice::disconnect() {
+  XDeleteContext(display_, DefaultRootWindow(display_), device_context());
+  XCloseDisplay(display_);
+  display_ = nullptr;
 }
 
 // Finds a true-colour visual: the default one when it is, else the deepest.
-bool choose_visual() {
-  State& s = device_state;
-  Visual* def = DefaultVisual(s.display, s.screen);
+bool WindowDevice::choose_visual() {
+  Visual* def = DefaultVisual(display_, screen_);
   if (def->c_class == TrueColor) {
-    s.visual = def;
-    s.depth = DefaultDepth(s.display, s.screen);
-    s.colormap = DefaultColormap(s.display, s.screen);
-    s.own_colormap = false;
+    visual_ = def;
+    depth_ = DefaultDepth(display_, screen_);
+    colormap_ = DefaultColormap(display_, screen_);
+    own_colormap_ = false;
   } else {
     XVisualInfo templ{};
-    templ.screen = s.screen;
+    templ.screen = screen_;
     templ.c_class = TrueColor;
     int count = 0;
-    XVisualInfo* infos =
-        XGetVisualInfo(s.display, VisualScreenMask | VisualClassMask, &templ, &count);
+    XVisualInfo* infos = XGetVisualInfo(display_, VisualScreenMask | VisualClassMask, &templ, &count);
     if (infos == nullptr || count == 0) {
       if (infos != nullptr) XFree(infos);
       return false;
@@ -113,21 +357,38 @@ bool choose_visual() {
     for (int i = 1; i < count; ++i) {
       if (infos[i].depth > infos[best].depth) best = i;
     }
-    s.visual = infos[best].visual;
-    s.depth = infos[best].depth;
+    visual_ = infos[best].visual;
+    depth_ = infos[best].depth;
     XFree(infos);
-    s.colormap =
-        XCreateColormap(s.display, RootWindow(s.display, s.screen), visual(), AllocNone);
-    s.own_colormap = true;
+    colormap_ = XCreateColormap(display_, RootWindow(display_, screen_),
+                                static_cast<Visual*>(visual_), AllocNone);
+    own_colormap_ = true;
   }
-  s.red_mask = visual()->red_mask;
-  s.green_mask = visual()->green_mask;
-  s.blue_mask = visual()->blue_mask;
+  const Visual* v = static_cast<Visual*>(visual_);
+  red_mask_ = v->red_mask;
+  green_mask_ = v->green_mask;
+  blue_mask_ = v->blue_mask;
   return true;
 }
 
-void set_size_hints(int left, int top, bool position) {
-  State& s = device_state;
+void WindowDevice::compute_pixels() {
+  for (int i = 0; i < vg::table_size; ++i) {
+    pixels_[i] = component(table_[i].r, red_mask_) | component(table_[i].g, green_mask_) |
+                 component(table_[i].b, blue_mask_);
+  }
+}
+
+void WindowDevice::default_table() {
+  for (int i = 0; i < vg::table_size; ++i) {
+    const float grey = static_cast<float>(i) / static_cast<float>(vg::table_size - 1);
+    table_[i] = {grey, grey, grey};
+  }
+  table_[0] = {1, 1, 1};
+  table_[1] = {0, 0, 0};
+  compute_pixels();
+}
+
+void WindowDevice::set_size_hints(int left, int top, bool position) {
   XSizeHints* hints = XAllocSizeHints();
   if (hints == nullptr) return;
   hints->flags = PSize | PAspect | PMinSize;
@@ -136,10 +397,10 @@ void set_size_hints(int left, int top, bool position) {
     hints->x = left;
     hints->y = top;
   }
-  hints->width = s.width;
-  hints->height = s.height;
+  hints->width = window_width_;
+  hints->height = window_height_;
   // The page's shape: 1 : 1.414214, portrait or landscape.
-  if (s.format == vg::format_landscape) {
+  if (page_ == vg::page_landscape) {
     hints->min_aspect.x = hints->max_aspect.x = 1414214;
     hints->min_aspect.y = hints->max_aspect.y = 1000000;
     hints->min_width = 141;
@@ -150,22 +411,43 @@ void set_size_hints(int left, int top, bool position) {
     hints->min_width = 100;
     hints->min_height = 141;
   }
-  XSetWMNormalHints(s.display, s.window, hints);
+  XSetWMNormalHints(display_, window_, hints);
   XFree(hints);
 }
 
-bool create_pixmap() {
-  State& s = device_state;
-  s.pixmap = XCreatePixmap(s.display, s.window, static_cast<unsigned>(s.width),
-                           static_cast<unsigned>(s.height), static_cast<unsigned>(s.depth));
-  s.draw = XftDrawCreate(s.display, s.pixmap, visual(), s.colormap);
-  return s.pixmap != 0 && s.draw != nullptr;
+GC WindowDevice::make_gc(XId drawable) {
+  XGCValues values{};
+  values.graphics_exposures = False;
+  values.foreground = pixels_[1];
+  values.background = pixels_[0];
+  return XCreateGC(display_, drawable, GCGraphicsExposures | GCForeground | GCBackground, &values);
+}
+
+// A pixmap of the size, with its Xft drawing, in place of the one there was;
+// false (the old one kept) when the server cannot give it.
+bool WindowDevice::create_pixmap(int width, int height) {
+  begin_trap();
+  const Pixmap pixmap = XCreatePixmap(display_, window_, static_cast<unsigned>(width),
+                                      static_cast<unsigned>(height), static_cast<unsigned>(depth_));
+  if (!end_trap() || pixmap == 0) return false;
+  XftDraw* draw = XftDrawCreate(display_, pixmap, static_cast<Visual*>(visual_), colormap_);
+  if (draw == nullptr) {
+    XFreePixmap(display_, pixmap);
+    return false;
+  }
+  if (draw_ != nullptr) XftDrawDestroy(draw_);
+  if (pixmap_ != 0) XFreePixmap(display_, pixmap_);
+  pixmap_ = pixmap;
+  draw_ = draw;
+  width_ = width;
+  height_ = height;
+  scale_ = static_cast<float>(std::max(width, height));
+  return true;
 }
 
 // The size that keeps the page's ratio: the longer side is shortened.
-void corrected_size(int width, int height, int& new_width, int& new_height) {
-  const State& s = device_state;
-  const bool portrait = s.format != vg::format_landscape;
+void WindowDevice::corrected_size(int width, int height, int& new_width, int& new_height) const {
+  const bool portrait = page_ != vg::page_landscape;
   const int along = portrait ? height : width;    // the long side
   const int across = portrait ? width : height;   // the short side
   int long_side = along, short_side = across;
@@ -184,443 +466,429 @@ void corrected_size(int width, int height, int& new_width, int& new_height) {
   new_height = portrait ? long_side : short_side;
 }
 
-// A new pixmap at the window's new size, holding the old picture scaled to
-// it (nearest pixel) until the program redraws.
-void resize_pixmap(int width, int height) {
-  State& s = device_state;
-  const int old_width = s.width, old_height = s.height;
-  XImage* old_image = XGetImage(s.display, s.pixmap, 0, 0, static_cast<unsigned>(old_width),
+// The drawing's size for a window: the window's, or within the largest
+// pixmap at the same shape.
+void WindowDevice::drawing_size(int window_width, int window_height, int& width, int& height) const {
+  const int longest = std::max(window_width, window_height);
+  if (longest <= max_pixmap_side) {
+    width = window_width;
+    height = window_height;
+    return;
+  }
+  const double f = static_cast<double>(max_pixmap_side) / longest;
+  width = std::max(1, static_cast<int>(window_width * f));
+  height = std::max(1, static_cast<int>(window_height * f));
+}
+
+// A new pixmap at a new size, holding the old picture scaled to it (nearest
+// pixel) until the program redraws. A size the server cannot give keeps the
+// old pixmap, which is drawn into as before.
+void WindowDevice::resize_pixmap(int width, int height) {
+  const int old_width = width_, old_height = height_;
+  XImage* old_image = XGetImage(display_, pixmap_, 0, 0, static_cast<unsigned>(old_width),
                                 static_cast<unsigned>(old_height), AllPlanes, ZPixmap);
-  XftDrawDestroy(s.draw);
-  XFreePixmap(s.display, s.pixmap);
-  s.width = width;
-  s.height = height;
-  s.scale = static_cast<float>(std::max(width, height));
-  create_pixmap();
-  XSetForeground(s.display, s.gc_copy, s.pixels[0]);
-  XFillRectangle(s.display, s.pixmap, s.gc_copy, 0, 0, static_cast<unsigned>(width),
+  if (!create_pixmap(width, height)) {
+    if (old_image != nullptr) XDestroyImage(old_image);
+    message("WARNING: No off-screen picture of " + std::to_string(width) + " by " +
+            std::to_string(height) + " pixels could be had; the drawing stays at " +
+            std::to_string(old_width) + " by " + std::to_string(old_height));
+    return;
+  }
+  XSetForeground(display_, gc_copy_, pixels_[0]);
+  XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width),
                  static_cast<unsigned>(height));
   if (old_image != nullptr) {
-    XImage* image = XCreateImage(s.display, visual(), static_cast<unsigned>(s.depth), ZPixmap, 0,
-                                 nullptr, static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 32, 0);
-    if (image != nullptr) {
-      image->data = static_cast<char*>(
-          std::malloc(static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height)));
-      if (image->data != nullptr) {
-        std::vector<int> columns(static_cast<std::size_t>(width));
-        for (int x = 0; x < width; ++x) {
-          columns[static_cast<std::size_t>(x)] = std::min(old_width - 1, x * old_width / width);
-        }
-        for (int y = 0; y < height; ++y) {
-          const int oy = std::min(old_height - 1, y * old_height / height);
-          for (int x = 0; x < width; ++x) {
-            XPutPixel(image, x, y, XGetPixel(old_image, columns[static_cast<std::size_t>(x)], oy));
-          }
-        }
-        XPutImage(s.display, s.pixmap, s.gc_copy, image, 0, 0, 0, 0,
-                  static_cast<unsigned>(width), static_cast<unsigned>(height));
-      }
-      XDestroyImage(image);
-    }
+    scale_old_picture(old_image, old_width, old_height);
     XDestroyImage(old_image);
   }
   apply_clip();
-  s.dirty = false;
+  dirty_ = false;
 }
 
-GC make_gc(Drawable drawable) {
-  State& s = device_state;
-  XGCValues values{};
-  values.graphics_exposures = False;
-  values.foreground = s.pixels[1];
-  values.background = s.pixels[0];
-  return XCreateGC(s.display, drawable, GCGraphicsExposures | GCForeground | GCBackground,
-                   &values);
+void WindowDevice::scale_old_picture(XImage* old_image, int old_width, int old_height) {
+  const int width = width_, height = height_;
+  XImage* image = XCreateImage(display_, static_cast<Visual*>(visual_), static_cast<unsigned>(depth_),
+                               ZPixmap, 0, nullptr, static_cast<unsigned>(width),
+                               static_cast<unsigned>(height), 32, 0);
+  if (image == nullptr) return;
+  const std::size_t stride = static_cast<std::size_t>(image->bytes_per_line);
+  // Without the memory the new picture simply starts blank.
+  image->data = static_cast<char*>(std::malloc(stride * static_cast<std::size_t>(height)));
+  if (image->data != nullptr) {
+    std::vector<int> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
+      columns[static_cast<std::size_t>(x)] =
+          std::min(old_width - 1, static_cast<int>(static_cast<long long>(x) * old_width / width));
+    }
+    const bool direct = image->bits_per_pixel == 32 && old_image->bits_per_pixel == 32 &&
+                        image->byte_order == old_image->byte_order;
+    for (int y = 0; y < height; ++y) {
+      const int oy = std::min(old_height - 1, static_cast<int>(static_cast<long long>(y) * old_height / height));
+      if (direct) {
+        const auto* from = reinterpret_cast<const std::uint32_t*>(
+            old_image->data + static_cast<std::size_t>(oy) * static_cast<std::size_t>(old_image->bytes_per_line));
+        auto* to = reinterpret_cast<std::uint32_t*>(image->data + static_cast<std::size_t>(y) * stride);
+        for (int x = 0; x < width; ++x) to[x] = from[columns[static_cast<std::size_t>(x)]];
+      } else {
+        for (int x = 0; x < width; ++x) {
+          XPutPixel(image, x, y, XGetPixel(old_image, columns[static_cast<std::size_t>(x)], oy));
+        }
+      }
+    }
+    XPutImage(display_, pixmap_, gc_copy_, image, 0, 0, 0, 0, static_cast<unsigned>(width),
+              static_cast<unsigned>(height));
+  }
+  XDestroyImage(image);
 }
 
-}  // namespace
-
-State& state() { return device_state; }
-bool is_open() { return device_state.display != nullptr && device_state.window != 0; }
-
-unsigned long pixel_of(int index) {
-  const State& s = device_state;
-  if (index == vg::inverse_video) return s.red_mask | s.green_mask | s.blue_mask;
-  return s.pixels[static_cast<std::size_t>(std::clamp(index, 0, vg::table_size - 1))];
+// Puts back a part of the window: what the pixmap holds of it, and the
+// background beyond the pixmap (a window larger than a pixmap may be).
+void WindowDevice::restore(int x, int y, int w, int h) {
+  if (!window_shows() || w <= 0 || h <= 0) return;
+  const int x1 = x + w, y1 = y + h;
+  const int cx1 = std::min(x1, width_), cy1 = std::min(y1, height_);
+  if (cx1 > x && cy1 > y) {
+    XCopyArea(display_, pixmap_, window_, gc_copy_, x, y, static_cast<unsigned>(cx1 - x),
+              static_cast<unsigned>(cy1 - y), x, y);
+  }
+  if (x1 <= width_ && y1 <= height_) return;
+  XSetForeground(display_, gc_copy_, pixels_[0]);
+  if (x1 > width_) {
+    const int bx = std::max(x, width_);
+    XFillRectangle(display_, window_, gc_copy_, bx, y, static_cast<unsigned>(x1 - bx),
+                   static_cast<unsigned>(h));
+  }
+  if (y1 > height_) {
+    const int by = std::max(y, height_);
+    XFillRectangle(display_, window_, gc_copy_, x, by, static_cast<unsigned>(w),
+                   static_cast<unsigned>(y1 - by));
+  }
 }
 
-void message(const std::string& text) {
-  int status = io::status_good;
-  IO_WRITE(text, status);
+unsigned long WindowDevice::pixel_of(int index) const {
+  if (index == vg::inverse_video) return red_mask_ | green_mask_ | blue_mask_;
+  return pixels_[static_cast<std::size_t>(std::clamp(index, 0, vg::table_size - 1))];
 }
 
-void drawn(int x0, int y0, int x1, int y1) {
-  State& s = device_state;
+void WindowDevice::drawn(int x0, int y0, int x1, int y1) {
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
-  x1 = std::min(x1, s.width);
-  y1 = std::min(y1, s.height);
+  x1 = std::min(x1, width_);
+  y1 = std::min(y1, height_);
   if (x1 <= x0 || y1 <= y0) return;
-  if (s.dirty) {
-    s.dirty_x0 = std::min(s.dirty_x0, x0);
-    s.dirty_y0 = std::min(s.dirty_y0, y0);
-    s.dirty_x1 = std::max(s.dirty_x1, x1);
-    s.dirty_y1 = std::max(s.dirty_y1, y1);
+  if (dirty_) {
+    dirty_x0_ = std::min(dirty_x0_, x0);
+    dirty_y0_ = std::min(dirty_y0_, y0);
+    dirty_x1_ = std::max(dirty_x1_, x1);
+    dirty_y1_ = std::max(dirty_y1_, y1);
   } else {
-    s.dirty = true;
-    s.dirty_x0 = x0;
-    s.dirty_y0 = y0;
-    s.dirty_x1 = x1;
-    s.dirty_y1 = y1;
+    dirty_ = true;
+    dirty_x0_ = x0;
+    dirty_y0_ = y0;
+    dirty_x1_ = x1;
+    dirty_y1_ = y1;
   }
   // Drawing shows at once unless it is held back until the next update.
-  if (!s.suspended) {
+  if (!suspended_) {
     show_dirty();
-    XFlush(s.display);
+    XFlush(display_);
   }
 }
 
-void show_dirty() {
-  State& s = device_state;
-  if (!is_open() || !s.dirty) return;
+void WindowDevice::show_dirty() {
+  if (!is_open() || !dirty_) return;
+  dirty_ = false;
+  if (!window_shows()) return;
   // Bands and the spyglass lie on the window only: take them off first so
   // that the copy does not break their exclusive-or drawing.
-  const bool band = s.band_drawn || s.cross_drawn;
-  const bool glass = s.spyglass.drawn;
-  if (band) erase_band();
-  if (glass) spyglass_erase();
-  XCopyArea(s.display, s.pixmap, s.window, s.gc_copy, s.dirty_x0, s.dirty_y0,
-            static_cast<unsigned>(s.dirty_x1 - s.dirty_x0),
-            static_cast<unsigned>(s.dirty_y1 - s.dirty_y0), s.dirty_x0, s.dirty_y0);
-  s.dirty = false;
+  if (band_drawn_ || cross_drawn_) erase_band();
+  if (spyglass_.drawn) spyglass_erase();
+  XCopyArea(display_, pixmap_, window_, gc_copy_, dirty_x0_, dirty_y0_,
+            static_cast<unsigned>(dirty_x1_ - dirty_x0_),
+            static_cast<unsigned>(dirty_y1_ - dirty_y0_), dirty_x0_, dirty_y0_);
 }
 
-void show_all() {
-  State& s = device_state;
-  if (!is_open()) return;
-  s.dirty = true;
-  s.dirty_x0 = 0;
-  s.dirty_y0 = 0;
-  s.dirty_x1 = s.width;
-  s.dirty_y1 = s.height;
-  show_dirty();
+void WindowDevice::show_all() {
+  if (!window_shows()) return;
+  if (band_drawn_ || cross_drawn_) erase_band();
+  if (spyglass_.drawn) spyglass_erase();
+  dirty_ = false;
+  restore(0, 0, window_width_, window_height_);
 }
 
-void apply_clip() {
-  State& s = device_state;
+void WindowDevice::apply_clip() {
   if (!is_open()) return;
-  GC gcs[] = {s.gc_line, s.gc_marker, s.gc_fill};
-  if (s.clip_on) {
-    XRectangle rect{static_cast<short>(s.clip_x), static_cast<short>(s.clip_y),
-                    static_cast<unsigned short>(s.clip_w), static_cast<unsigned short>(s.clip_h)};
-    for (GC gc : gcs) XSetClipRectangles(s.display, gc, 0, 0, &rect, 1, Unsorted);
-    XftDrawSetClipRectangles(s.draw, 0, 0, &rect, 1);
+  GC gcs[] = {gc_line_, gc_marker_, gc_fill_};
+  if (clip_on_) {
+    XRectangle rect{static_cast<short>(clip_x_), static_cast<short>(clip_y_),
+                    static_cast<unsigned short>(clip_w_), static_cast<unsigned short>(clip_h_)};
+    for (GC gc : gcs) XSetClipRectangles(display_, gc, 0, 0, &rect, 1, Unsorted);
+    XftDrawSetClipRectangles(draw_, 0, 0, &rect, 1);
   } else {
-    for (GC gc : gcs) XSetClipMask(s.display, gc, None);
-    XftDrawSetClip(s.draw, nullptr);
+    for (GC gc : gcs) XSetClipMask(display_, gc, None);
+    XftDrawSetClip(draw_, nullptr);
   }
 }
 
-bool next_event(XEvent& event, bool wait) {
-  State& s = device_state;
-  if (!wait && XPending(s.display) == 0) return false;
-  XNextEvent(s.display, &event);
+bool WindowDevice::next_event(XEvent& event, bool wait) {
+  if (!wait && XPending(display_) == 0) return false;
+  XNextEvent(display_, &event);
   return true;
 }
 
-int handle_window_event(XEvent& event) {
-  State& s = device_state;
+WindowDevice::WindowEvent WindowDevice::handle_window_event(XEvent& event) {
   switch (event.type) {
     case Expose: {
-      if (event.xexpose.window != s.window) return 0;
+      if (event.xexpose.window != window_) return WindowEvent::other;
       // Restore the exposed part from the pixmap; bands and the spyglass are
       // drawn again by the input loop.
-      s.band_drawn = false;
-      s.cross_drawn = false;
-      s.spyglass.drawn = false;
-      XCopyArea(s.display, s.pixmap, s.window, s.gc_copy, event.xexpose.x, event.xexpose.y,
-                static_cast<unsigned>(event.xexpose.width),
-                static_cast<unsigned>(event.xexpose.height), event.xexpose.x, event.xexpose.y);
-      return event.xexpose.count == 0 ? 1 : 0;
+      band_drawn_ = false;
+      cross_drawn_ = false;
+      spyglass_.drawn = false;
+      restore(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+      return event.xexpose.count == 0 ? WindowEvent::redraw : WindowEvent::other;
     }
     case ConfigureNotify: {
-      if (event.xconfigure.window != s.window) return 0;
+      if (event.xconfigure.window != window_) return WindowEvent::other;
       const int w = event.xconfigure.width, h = event.xconfigure.height;
-      if (w == s.width && h == s.height) return 0;
+      if (w == window_width_ && h == window_height_) return WindowEvent::other;
       int cw = w, ch = h;
       corrected_size(w, h, cw, ch);
       if (cw != w || ch != h) {
         // No window manager kept the ratio: put it right ourselves; the
-        // notification of the corrected size follows.
-        // Wait until the server has done it, so that nothing asked later
-        // by anyone finds the wrong size.
-        XResizeWindow(s.display, s.window, static_cast<unsigned>(cw), static_cast<unsigned>(ch));
-        XSync(s.display, False);
-        return 0;
+        // notification of the corrected size follows. Wait until the server
+        // has done it, so that nothing asked later by anyone finds the
+        // wrong size.
+        XResizeWindow(display_, window_, static_cast<unsigned>(cw), static_cast<unsigned>(ch));
+        XSync(display_, False);
+        return WindowEvent::other;
       }
-      s.band_drawn = false;
-      s.cross_drawn = false;
-      s.spyglass.drawn = false;
-      resize_pixmap(w, h);
+      band_drawn_ = false;
+      cross_drawn_ = false;
+      spyglass_.drawn = false;
+      window_width_ = w;
+      window_height_ = h;
+      int dw = w, dh = h;
+      drawing_size(w, h, dw, dh);
+      if (dw != width_ || dh != height_) resize_pixmap(dw, dh);
       show_all();
-      return 1;
+      return WindowEvent::redraw;
     }
+    case DestroyNotify:
+      // Destroyed by another client: as if the user had closed it.
+      if (event.xdestroywindow.window != window_) return WindowEvent::other;
+      window_lost_ = true;
+      return WindowEvent::closed;
     case ClientMessage:
-      if (event.xclient.window == s.window && event.xclient.message_type == s.wm_protocols &&
-          static_cast<XId>(event.xclient.data.l[0]) == s.wm_delete) {
-        return 2;
+      if (event.xclient.window == window_ && event.xclient.message_type == wm_protocols_ &&
+          static_cast<XId>(event.xclient.data.l[0]) == wm_delete_) {
+        return WindowEvent::closed;
       }
-      return 0;
+      return WindowEvent::other;
     default:
-      return 0;
+      return WindowEvent::other;
   }
 }
 
-unsigned long window_id() { return is_open() ? device_state.window : 0; }
-unsigned long pixmap_id() { return is_open() ? device_state.pixmap : 0; }
-std::string display_name() { return device_state.display_name; }
-int history_count() { return device_state.history_count; }
-
-}  // namespace vg::x11
-
-using vg::x11::device_state;
-
-void VG_X11_OPEN(int format, int left, int top, int width, int height, int& error) {
-  using namespace vg::x11;
-  error = vg::device_failed;
-  if (is_open()) {
+bool WindowDevice::open(int page, int left, int top, int width, int height) {
+  if (display_ != nullptr) {
     message("ERROR: The X-11 window is already open");
-    return;
+    return false;
   }
-  // Keep the typed-line history of earlier windows of this run.
-  const auto history = device_state.history;
-  const int history_count = device_state.history_count;
-  const int history_newest = device_state.history_newest;
-  device_state = State();
-  device_state.history = history;
-  device_state.history_count = history_count;
-  device_state.history_newest = history_newest;
-  State& s = device_state;
-
-  const char* env = std::getenv("DISPLAY");
-  if (env == nullptr || env[0] == '\0') {
-    message("ERROR: Cannot open the X-11 window: no display is set (DISPLAY is empty)");
-    return;
-  }
-  s.display_name = env;
-  XSetIOErrorHandler(lost_connection);
-  XSetErrorHandler(protocol_error);
-  s.display = XOpenDisplay(env);
-  // A busy server may have its queue of new connections full for a moment.
-  for (int attempt = 0; s.display == nullptr && attempt < 10; ++attempt) {
-    poll(nullptr, 0, 50);
-    s.display = XOpenDisplay(env);
-  }
-  if (s.display == nullptr) {
-    message("ERROR: Cannot connect to the X server on display " + s.display_name +
-            " (is the server running, and is access allowed?)");
-    return;
-  }
-  s.screen = DefaultScreen(s.display);
+  if (!connect()) return false;
   // Fonts are cached by the device itself: Xft is to free a closed font at
   // once, not at the connection's close (when the rendering extension may
   // already be gone).
   if (FcPattern* defaults = FcPatternCreate()) {
     FcPatternAddInteger(defaults, XFT_MAX_UNREF_FONTS, 0);
-    XftDefaultSet(s.display, defaults);  // takes the pattern
+    XftDefaultSet(display_, defaults);  // takes the pattern
   }
   if (!choose_visual()) {
-    message("ERROR: The X display " + s.display_name +
+    message("ERROR: The X display " + display_name_ +
             " offers no TrueColor visual; the window needs one");
-    XCloseDisplay(s.display);
-    s.display = nullptr;
-    return;
+    disconnect();
+    return false;
   }
-  s.format = format == vg::format_landscape ? vg::format_landscape : vg::format_portrait;
-  s.width = std::max(width, 16);
-  s.height = std::max(height, 16);
-  s.scale = static_cast<float>(std::max(s.width, s.height));
+  page_ = page == vg::page_landscape ? vg::page_landscape : vg::page_portrait;
+  window_width_ = width_ = std::max(width, 16);
+  window_height_ = height_ = std::max(height, 16);
+  scale_ = static_cast<float>(std::max(width_, height_));
   default_table();
 
   XSetWindowAttributes attributes{};
-  attributes.colormap = s.colormap;
+  attributes.colormap = colormap_;
   attributes.background_pixmap = None;
   attributes.border_pixel = 0;
   attributes.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | KeyPressMask |
                           PointerMotionMask | EnterWindowMask | LeaveWindowMask;
-  s.window = XCreateWindow(s.display, RootWindow(s.display, s.screen), left, top,
-                           static_cast<unsigned>(s.width), static_cast<unsigned>(s.height), 0,
-                           s.depth, InputOutput, visual(),
-                           CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
-  if (s.window == 0) {
-    message("ERROR: Failed to create the X-11 window on display " + s.display_name);
-    XCloseDisplay(s.display);
-    s = State();
-    return;
+  window_ = XCreateWindow(display_, RootWindow(display_, screen_), left, top,
+                          static_cast<unsigned>(width_), static_cast<unsigned>(height_), 0, depth_,
+                          InputOutput, static_cast<Visual*>(visual_),
+                          CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
+  if (window_ == 0) {
+    message("ERROR: Failed to create the X-11 window on display " + display_name_);
+    if (own_colormap_) XFreeColormap(display_, colormap_);
+    disconnect();
+    return false;
   }
-  XStoreName(s.display, s.window, "Vellum Graphics Window");
-  XClassHint* class_hint = XAllocClassHint();
-  if (class_hint != nullptr) {
+  XStoreName(display_, window_, "Vellum Graphics Window");
+  if (XClassHint* class_hint = XAllocClassHint()) {
     char res_name[] = "kov_master";
     char res_class[] = "Vellum";
     class_hint->res_name = res_name;
     class_hint->res_class = res_class;
-    XSetClassHint(s.display, s.window, class_hint);
+    XSetClassHint(display_, window_, class_hint);
     XFree(class_hint);
   }
-  XWMHints* wm_hints = XAllocWMHints();
-  if (wm_hints != nullptr) {
+  if (XWMHints* wm_hints = XAllocWMHints()) {
     wm_hints->flags = InputHint | StateHint;
     wm_hints->input = True;
     wm_hints->initial_state = NormalState;
-    XSetWMHints(s.display, s.window, wm_hints);
+    XSetWMHints(display_, window_, wm_hints);
     XFree(wm_hints);
   }
   set_size_hints(left, top, true);
-  s.wm_protocols = XInternAtom(s.display, "WM_PROTOCOLS", False);
-  s.wm_delete = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
-  Atom protocols[] = {s.wm_delete};
-  XSetWMProtocols(s.display, s.window, protocols, 1);
+  wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+  wm_delete_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+  Atom protocols[] = {wm_delete_};
+  XSetWMProtocols(display_, window_, protocols, 1);
 
-  s.gc_copy = make_gc(s.window);
-  s.gc_line = make_gc(s.window);
-  s.gc_marker = make_gc(s.window);
-  s.gc_fill = make_gc(s.window);
-  s.gc_band = make_gc(s.window);
-  XSetFunction(s.display, s.gc_band, GXxor);
-  XSetForeground(s.display, s.gc_band, s.red_mask | s.green_mask | s.blue_mask);
-  if (!create_pixmap()) {
+  gc_copy_ = make_gc(window_);
+  gc_line_ = make_gc(window_);
+  gc_marker_ = make_gc(window_);
+  gc_fill_ = make_gc(window_);
+  gc_band_ = make_gc(window_);
+  XSetFunction(display_, gc_band_, GXxor);
+  XSetForeground(display_, gc_band_, red_mask_ | green_mask_ | blue_mask_);
+  if (!create_pixmap(width_, height_)) {
     message("ERROR: Failed to create the off-screen pixmap of the X-11 window");
-    VG_X11_CLOSE();
-    return;
+    close();
+    return false;
   }
-  XSetForeground(s.display, s.gc_copy, s.pixels[0]);
-  XFillRectangle(s.display, s.pixmap, s.gc_copy, 0, 0, static_cast<unsigned>(s.width),
-                 static_cast<unsigned>(s.height));
+  XSetForeground(display_, gc_copy_, pixels_[0]);
+  XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width_),
+                 static_cast<unsigned>(height_));
 
-  XMapRaised(s.display, s.window);
+  XMapRaised(display_, window_);
   // Wait (a few seconds at most) until the window is shown.
   XEvent event;
-  for (int waited = 0; waited < 5000;) {
-    if (XCheckTypedWindowEvent(s.display, s.window, Expose, &event) != 0) {
-      XPutBackEvent(s.display, &event);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(map_timeout_ms);
+  for (;;) {
+    if (XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0) {
+      XPutBackEvent(display_, &event);
       break;
     }
-    XFlush(s.display);
-    pollfd fd{ConnectionNumber(s.display), POLLIN, 0};
-    poll(&fd, 1, 50);
-    waited += 50;
+    XFlush(display_);
+    const int left_ms = remaining_ms(deadline);
+    if (left_ms == 0) break;
+    pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+    poll(&fd, 1, std::min(left_ms, 50));
   }
   show_all();
-  XFlush(s.display);
-  error = vg::device_ok;
+  XFlush(display_);
+  return true;
 }
 
-void VG_X11_CLOSE() {
-  using namespace vg::x11;
-  State& s = device_state;
-  if (connection_lost || s.display == nullptr) return;
+int WindowDevice::close() {
+  if (display_ == nullptr) return vg::device_ok;
   release_fonts();
   release_images();
-  if (s.draw != nullptr) XftDrawDestroy(s.draw);
-  if (s.window_draw != nullptr) XftDrawDestroy(s.window_draw);
-  for (GC gc : {s.gc_line, s.gc_marker, s.gc_fill, s.gc_copy, s.gc_band}) {
-    if (gc != nullptr) XFreeGC(s.display, gc);
+  // A window destroyed by another client takes its Xft picture with it.
+  begin_trap();
+  if (window_draw_ != nullptr) XftDrawDestroy(window_draw_);
+  window_draw_ = nullptr;
+  end_trap();
+  if (draw_ != nullptr) XftDrawDestroy(draw_);
+  for (GC gc : {gc_line_, gc_marker_, gc_fill_, gc_copy_, gc_band_}) {
+    if (gc != nullptr) XFreeGC(display_, gc);
   }
-  if (s.pixmap != 0) XFreePixmap(s.display, s.pixmap);
-  if (s.window != 0) XDestroyWindow(s.display, s.window);
-  if (s.own_colormap) XFreeColormap(s.display, s.colormap);
-  XCloseDisplay(s.display);
-  const auto history = s.history;
-  const int count = s.history_count, newest = s.history_newest;
-  s = State();
-  s.history = history;
-  s.history_count = count;
-  s.history_newest = newest;
+  if (pixmap_ != 0) XFreePixmap(display_, pixmap_);
+  if (window_ != 0 && !window_lost_) XDestroyWindow(display_, window_);
+  if (own_colormap_) XFreeColormap(display_, colormap_);
+  disconnect();
+  draw_ = nullptr;
+  gc_line_ = gc_marker_ = gc_fill_ = gc_copy_ = gc_band_ = nullptr;
+  pixmap_ = window_ = 0;
+  own_colormap_ = false;
+  return vg::device_ok;
 }
 
-void VG_X11_UPDATE() {
-  using namespace vg::x11;
-  State& s = device_state;
-  if (!is_open()) return;
-  s.suspended = false;
+int WindowDevice::update() {
+  if (!is_open()) return vg::device_failed;
+  suspended_ = false;
   // Exposures that came while the program was busy are restored now.
   XEvent event;
-  while (XCheckTypedWindowEvent(s.display, s.window, Expose, &event) != 0) {
-    XCopyArea(s.display, s.pixmap, s.window, s.gc_copy, event.xexpose.x, event.xexpose.y,
-              static_cast<unsigned>(event.xexpose.width),
-              static_cast<unsigned>(event.xexpose.height), event.xexpose.x, event.xexpose.y);
-    s.band_drawn = s.cross_drawn = s.spyglass.drawn = false;
+  while (XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0) {
+    restore(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+    band_drawn_ = cross_drawn_ = spyglass_.drawn = false;
   }
   show_dirty();
   // Everything asked so far is done when this returns.
-  XSync(s.display, False);
+  XSync(display_, False);
+  return vg::device_ok;
 }
 
-void VG_X11_SET_UPDATE(bool suspend) {
-  vg::x11::device_state.suspended = suspend;
+int WindowDevice::set_update() {
+  if (!is_open()) return vg::device_failed;
+  suspended_ = true;
+  return vg::device_ok;
 }
 
-void VG_X11_CLEAR(int& error) {
-  using namespace vg::x11;
-  State& s = device_state;
-  error = vg::device_failed;
-  if (!is_open()) return;
-  XSetForeground(s.display, s.gc_copy, s.pixels[0]);
-  XFillRectangle(s.display, s.pixmap, s.gc_copy, 0, 0, static_cast<unsigned>(s.width),
-                 static_cast<unsigned>(s.height));
-  drawn(0, 0, s.width, s.height);
-  error = vg::device_ok;
+int WindowDevice::clear() {
+  if (!is_open()) return vg::device_failed;
+  XSetForeground(display_, gc_copy_, pixels_[0]);
+  XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width_),
+                 static_cast<unsigned>(height_));
+  drawn(0, 0, width_, height_);
+  return vg::device_ok;
 }
 
-void VG_X11_TITLE(const std::string& title, int& error) {
-  using namespace vg::x11;
-  State& s = device_state;
-  error = vg::device_failed;
-  if (!is_open()) return;
+int WindowDevice::title(const std::string& title) {
+  if (!is_open()) return vg::device_failed;
+  if (window_lost_) return vg::device_ok;
   std::string text = title.substr(0, static_cast<std::size_t>(SLEN(title)));
   if (text.size() > static_cast<std::size_t>(io::title_width)) text.resize(io::title_width);
-  XStoreName(s.display, s.window, text.c_str());
-  XSync(s.display, False);
-  error = vg::device_ok;
+  XStoreName(display_, window_, text.c_str());
+  XSync(display_, False);
+  return vg::device_ok;
 }
 
-void VG_X11_INQ_SIZE(int& width, int& height, int& error) {
-  using namespace vg::x11;
-  error = is_open() ? vg::device_ok : vg::device_failed;
-  width = device_state.width;
-  height = device_state.height;
+int WindowDevice::inq_size(int& width, int& height) {
+  width = width_;
+  height = height_;
+  return is_open() ? vg::device_ok : vg::device_failed;
 }
 
-void VG_X11_INQ_COLOURMAPPING(bool& true_colour) { true_colour = vg::x11::is_open(); }
-
-void VG_X11_BELL() {
-  using namespace vg::x11;
-  if (!is_open()) return;
-  XBell(device_state.display, 0);
-  XFlush(device_state.display);
+int WindowDevice::bell() {
+  if (!is_open()) return vg::device_failed;
+  XBell(display_, 0);
+  XFlush(display_);
+  return vg::device_ok;
 }
 
-void VG_X11_COLOURMAP(int first, int last, std::span<const vg::Rgb> table, int& error) {
-  using namespace vg::x11;
-  State& s = device_state;
-  error = vg::device_failed;
+int WindowDevice::colour_map(int first, int last, std::span<const vg::Rgb> table) {
   if (first < 0 || last >= vg::table_size || first > last ||
       table.size() <= static_cast<std::size_t>(last)) {
-    return;
+    return vg::device_failed;
   }
-  for (int i = first; i <= last; ++i) s.table[static_cast<std::size_t>(i)] = table[static_cast<std::size_t>(i)];
+  for (int i = first; i <= last; ++i) {
+    table_[static_cast<std::size_t>(i)] = table[static_cast<std::size_t>(i)];
+  }
   compute_pixels();
-  error = vg::device_ok;
+  return vg::device_ok;
 }
 
-void VG_X11_COLOURRANGE(int first, int last, int second_first, int second_last) {
-  vg::x11::State& s = device_state;
-  s.image_first = std::clamp(std::min(first, last), 0, vg::table_size - 1);
-  s.image_last = std::clamp(std::max(first, last), 0, vg::table_size - 1);
-  s.second_first = std::clamp(std::min(second_first, second_last), 0, vg::table_size - 1);
-  s.second_last = std::clamp(std::max(second_first, second_last), 0, vg::table_size - 1);
+int WindowDevice::colour_range(int first, int last, int second_first, int second_last) {
+  image_first_ = std::clamp(std::min(first, last), 0, vg::table_size - 1);
+  image_last_ = std::clamp(std::max(first, last), 0, vg::table_size - 1);
+  second_first_ = std::clamp(std::min(second_first, second_last), 0, vg::table_size - 1);
+  second_last_ = std::clamp(std::max(second_first, second_last), 0, vg::table_size - 1);
+  return vg::device_ok;
 }
 
-void VG_X11_ZSCALING(bool logarithmic) { device_state.logarithmic = logarithmic; }
+int WindowDevice::log_scaling(bool logarithmic) {
+  logarithmic_ = logarithmic;
+  return vg::device_ok;
+}
+
+}  // namespace vg::x11

@@ -35,7 +35,7 @@ TEST(GsOpen, DefaultsOfThePortraitPage) {
   ASSERT_EQ(g.status, good);
   ASSERT_EQ(g.window.count("open"), 1);
   const auto open = g.window.calls_of("open")[0];
-  EXPECT_EQ(open.values[0], vg::format_portrait);
+  EXPECT_EQ(open.values[0], vg::page_portrait);
   EXPECT_EQ(open.values[3], 500);
   EXPECT_EQ(open.values[4], 707);
 

@@ -454,6 +454,9 @@ int RecordingDevice::title(const std::string& title) {
   return window_.record(c);
 }
 
-void RecordingDevice::bell() { window_.record(window_.make("bell", "bell")); }
+int RecordingDevice::bell() { return window_.record(window_.make("bell", "bell")); }
+
+// It stands in for the window device, and names its routines.
+const char* RecordingDevice::routine(vg::Op op) const { return vg::window_routine(op); }
 
 }  // namespace kovtest

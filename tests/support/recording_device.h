@@ -119,7 +119,8 @@ class RecordingDevice final : public vg::Device {
   int text_width(const std::string& text, float& width) override;
   int inq_size(int& width, int& height) override;
   int title(const std::string& title) override;
-  void bell() override;
+  int bell() override;
+  const char* routine(vg::Op op) const override;
 
  private:
   RecordingWindow& window_;

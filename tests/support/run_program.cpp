@@ -1,12 +1,14 @@
 #include "run_program.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <stdexcept>
 
 namespace kovtest {
@@ -100,21 +102,27 @@ RunningProgram start_program(const std::string& path, const std::vector<std::str
 ProgramResult finish_program(RunningProgram& program, int timeout_seconds) {
   ProgramResult result;
   if (program.pid < 0) return result;
-  const time_t deadline = time(nullptr) + timeout_seconds;
-  fcntl(program.output_fd, F_SETFL, fcntl(program.output_fd, F_GETFL) | O_NONBLOCK);
+  // Output is read as it comes, until the child closes its end or the time
+  // is up.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
   char buffer[4096];
   for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd p{program.output_fd, POLLIN, 0};
+    const int ready = left.count() > 0 ? poll(&p, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) {
+      kill(program.pid, SIGKILL);
+      break;
+    }
     const ssize_t n = read(program.output_fd, buffer, sizeof buffer);
     if (n > 0) {
       result.output.append(buffer, static_cast<std::size_t>(n));
       continue;
     }
-    if (n == 0) break;
-    if (time(nullptr) > deadline) {
-      kill(program.pid, SIGKILL);
-      break;
-    }
-    usleep(20000);
+    if (n < 0 && errno == EINTR) continue;
+    break;
   }
   close(program.output_fd);
   result.exit_status = wait_for(program.pid);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vg.h"
+#include "vg_scale.h"
 
 namespace vg {
 
@@ -36,7 +37,7 @@ struct Workstation {
   int type = 0;
   int device_class = 0;
   int state = state_free;
-  int format = format_portrait;
+  int format = page_portrait;
   std::unique_ptr<Device> device;
   // Attributes changed while the workstation was not active: it is brought
   // up to date when it is activated again.
@@ -83,18 +84,9 @@ void reset_system();
 // over the image range.
 void default_colour_table(std::array<Rgb, table_size>& table);
 
-// Routine names of the device routines, used when a device call fails.
-enum class Op {
-  close, clear, update, set_update, transform, clip, line_colour, line_style, line_width,
-  marker_type, marker_scale, marker_width, marker_colour, fill_colour, text_font, text_colour,
-  text_height, text_alignment, text_angle, mask_colour, log_scaling, colour_map, colour_range,
-  polyline, polymarker, fill_area, text, cell_array, real_cell_array, event, coordinate,
-  rubberband, spyglass, text_width, inq_size, title
-};
-
 // Turns a device result into the status: device_failed gives
-// status_device_failed with the device routine's identification saved,
-// device_closed the user escape.
+// status_device_failed with the identification of the device's routine
+// saved, device_closed the user escape.
 void device_result(int result, const Workstation& ws, Op op, int& status);
 
 // Brings a workstation's device up to date with the whole core state.
@@ -119,21 +111,6 @@ void for_active(Op op, int& status, Call call) {
 
 // Workstation of an identifier, or null.
 Workstation* find_workstation(int id);
-
-// Scaling of real data onto the image colour range, shared by the devices.
-class IndexScale {
- public:
-  // False (after writing the console message) when the range is unusable:
-  // not finite, high below low, or with logarithmic scaling low not above 0.
-  bool set(float low, float high, bool logarithmic, int first, int last);
-  int index(float value) const;
-
- private:
-  float low_ = 0.0f, high_ = 1.0f;
-  bool log_ = false;
-  int first_ = 0, last_ = 255;
-  double base_ = 0.0, factor_ = 0.0;
-};
 
 // Raster drawing of the current data window into the raster array.
 void raster_polyline(int n, const float x[], const float y[], int colour);

@@ -73,12 +73,12 @@ TEST(X11PostScriptCompare, SceneMatchesGhostscriptRendering) {
   SceneData data;
   int status = io::status_good;
   VG_OPEN(0, status);
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   VG_ACTIVATE_WK(1, status);
   int retstat = 0;
   IO_OPEN_ASCIIFILE(false, "WRITE", 17, ps_file, retstat, status);
   ASSERT_EQ(retstat, 0);
-  VG_OPEN_WK(2, 17, 21, status);
+  VG_OPEN_WK(2, 17, vg::type_colour_portrait, status);
   VG_ACTIVATE_WK(2, status);
   ASSERT_EQ(status, io::status_good);
   draw_scene(data, false, status);

@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "../scale_cases.h"
 #include "console_capture.h"
 #include "io.h"
 #include "vg.h"
 #include "vg_fixture.h"
+#include "vg_scale.h"
 
 namespace {
 
@@ -181,7 +183,7 @@ class PostScript : public kovtest::VgOpenTest {
 TEST_F(PostScript, PrologueIsExactInColourAndGrey) {
   for (const bool grey : {false, true}) {
     const Lines lines = read_lines(small_file(grey ? "prologue_grey.ps" : "prologue_colour.ps",
-                                              grey ? 23 : 21));
+                                              grey ? vg::type_grey_portrait : vg::type_colour_portrait));
     const Lines expected = expected_prologue(grey);
     ASSERT_GT(lines.size(), expected.size());
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + static_cast<long>(expected.size())), expected)
@@ -192,9 +194,9 @@ TEST_F(PostScript, PrologueIsExactInColourAndGrey) {
 }
 
 TEST_F(PostScript, GreyFileHasNoRgbColourAndColourFileUsesIt) {
-  const std::string grey = kovtest::read_file(small_file("grey.ps", 23));
+  const std::string grey = kovtest::read_file(small_file("grey.ps", vg::type_grey_portrait));
   EXPECT_EQ(grey.find("setrgbcolor"), std::string::npos);
-  const Lines colour = read_lines(small_file("colour.ps", 21));
+  const Lines colour = read_lines(small_file("colour.ps", vg::type_colour_portrait));
   int users = 0;
   for (const auto& line : colour) {
     if (line.find("setrgbcolor") != std::string::npos) ++users;
@@ -203,7 +205,9 @@ TEST_F(PostScript, GreyFileHasNoRgbColourAndColourFileUsesIt) {
 }
 
 TEST_F(PostScript, LandscapeHasThePortraitPrologue) {
-  for (const auto& [portrait, landscape] : {std::pair{21, 22}, std::pair{23, 24}}) {
+  for (const auto& [portrait, landscape] :
+       {std::pair{vg::type_colour_portrait, vg::type_colour_landscape},
+        std::pair{vg::type_grey_portrait, vg::type_grey_landscape}}) {
     const Lines p = read_lines(small_file("portrait.ps", portrait));
     const Lines l = read_lines(small_file("landscape.ps", landscape));
     const std::size_t n = expected_prologue(false).size();
@@ -217,7 +221,7 @@ TEST_F(PostScript, LandscapeHasThePortraitPrologue) {
 }
 
 TEST_F(PostScript, CommandsAndMessages) {
-  const std::string path = open("commands.ps", 21);
+  const std::string path = open("commands.ps", vg::type_colour_portrait);
   VG_DATAWINDOW(0.0f, 0.0f, 0.7071f, 1.0f, status);
   VG_VIEWPORT(0.0f, 0.0f, 0.7071f, 1.0f, status);
   VG_LINECOLOUR(2, status);  // red in the default table
@@ -427,13 +431,73 @@ void draw_scene(bool landscape, int& status) {
   VG_CLIP(false, status);
 }
 
+// The PostScript type for a page and colour is the one whose table entry
+// has that page and colour (a grey landscape page is 24, not 23).
+TEST(WorkstationTypes, PostScriptTypesFollowThePageAndColour) {
+  for (const bool landscape : {false, true}) {
+    for (const bool colour : {false, true}) {
+      const vg::WorkstationType* t = vg::workstation_type(vg::postscript_type(landscape, colour));
+      ASSERT_NE(t, nullptr);
+      EXPECT_EQ(t->device_class, vg::class_postscript);
+      EXPECT_EQ(t->page, landscape ? vg::page_landscape : vg::page_portrait);
+      EXPECT_EQ(t->colour, colour);
+    }
+    const vg::WorkstationType* w = vg::workstation_type(vg::window_type(landscape));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->device_class, vg::class_window);
+    EXPECT_EQ(w->width, landscape ? 707 : 500);
+  }
+  EXPECT_EQ(vg::postscript_type(true, false), 24);
+  EXPECT_EQ(vg::workstation_type(99), nullptr);
+}
+
+// The indices written for real data are those of the core's scale, for
+// every range and value the window's images are tested with.
+TEST_F(PostScript, RealCellArraysTakeTheIndicesOfTheCoreScale) {
+  const std::string path = open("scale_indices.ps", vg::type_colour_portrait);
+  int first = 0, last = 0;
+  VG_INQ_IMAGERANGE(first, last, status);
+  std::vector<std::vector<float>> all;
+  for (const auto& range : scaletest::ranges()) {
+    all.push_back(scaletest::values_about(range, first, last));
+    const int n = static_cast<int>(all.back().size());
+    VG_REALCELLARRAY(io::View2D<const float>(all.back().data(), n, 1), 1, 1, n, 1, 0.1f, 0.1f,
+                     0.5f, 0.2f, range.low, range.high, range.logarithmic, status);
+  }
+  close();
+  ASSERT_EQ(status, io::status_good);
+  // Each cell array: its "ca" line, then the row of indices in hexadecimal.
+  const Lines lines = read_lines(path);
+  std::size_t next = 0;
+  const auto ranges = scaletest::ranges();
+  for (std::size_t r = 0; r < ranges.size(); ++r) {
+    SCOPED_TRACE(ranges[r].what);
+    const std::string ca = " " + std::to_string(all[r].size()) + " 1 ca";
+    while (next < lines.size() && !(lines[next].size() > ca.size() &&
+                                    lines[next].compare(lines[next].size() - ca.size(), ca.size(), ca) == 0)) {
+      ++next;
+    }
+    ASSERT_LT(next + 1, lines.size());
+    const std::string hex = lines[next + 1];
+    ++next;
+    vg::IndexScale scale;
+    ASSERT_TRUE(scale.set(ranges[r].low, ranges[r].high, ranges[r].logarithmic, first, last));
+    ASSERT_EQ(hex.size(), 2 * all[r].size());
+    for (std::size_t k = 0; k < all[r].size(); ++k) {
+      EXPECT_EQ(std::stoi(hex.substr(2 * k, 2), nullptr, 16), scale.index(all[r][k]))
+          << "value " << all[r][k];
+    }
+  }
+  EXPECT_TRUE(console.lines().empty()) << console.text();
+}
+
 class Rendered : public PostScript, public ::testing::WithParamInterface<int> {};
 
 TEST_P(Rendered, SceneRendersWithoutErrors) {
   if (!have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
   const int type = GetParam();
-  const bool landscape = type == 22 || type == 24;
-  const bool colour = type == 21 || type == 22;
+  const bool landscape = vg::workstation_type(type)->page == vg::page_landscape;
+  const bool colour = vg::workstation_type(type)->colour;
   const std::string name = "scene_" + std::to_string(type);
   const std::string ps = open(name + ".ps", type);
   draw_scene(landscape, status);
@@ -489,11 +553,12 @@ TEST_P(Rendered, SceneRendersWithoutErrors) {
   EXPECT_GT(dark_pixels(image, sheet, 0.005, 0.3, 0.015, 0.4), 50);
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, Rendered, ::testing::Values(21, 22, 23, 24));
+INSTANTIATE_TEST_SUITE_P(Types, Rendered, ::testing::Values(vg::type_colour_portrait, vg::type_colour_landscape,
+                                           vg::type_grey_portrait, vg::type_grey_landscape));
 
 TEST_F(PostScript, ClearingAfterCellArrayAndPagesRender) {
   if (!have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
-  const std::string ps = open("clear_after_cells.ps", 21);
+  const std::string ps = open("clear_after_cells.ps", vg::type_colour_portrait);
   const int cells[] = {2, 3, 4, 5};
   VG_CELLARRAY(io::View2D<const int>(cells, 2, 2), 1, 1, 2, 2, 0.1f, 0.1f, 0.3f, 0.3f, status);
   VG_CLEAR(status);

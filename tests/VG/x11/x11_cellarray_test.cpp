@@ -1,8 +1,11 @@
 // Cell arrays on the window device: colour-index arrays, real data scaled
 // linearly and logarithmically, masks, resampling and the scaling errors.
 #include <cmath>
+#include <thread>
 #include <vector>
 
+#include "../scale_cases.h"
+#include "vg_scale.h"
 #include "x11_support.h"
 
 using namespace x11test;
@@ -18,7 +21,7 @@ class X11CellArray : public ::testing::Test {
   }
   Picture pixmap() const {
     device->update();
-    return connection.grab(vg::x11::pixmap_id());
+    return connection.grab(vg::x11::pixmap_id(*device));
   }
   // Grey level of colour index i in the test's table.
   static int grey(int i) { return static_cast<int>(std::lround(i * 255.0 / 255.0)); }
@@ -115,7 +118,7 @@ TEST_F(X11CellArray, UnscalableRangesAreRefusedWithAMessage) {
   std::vector<float> data(4, 1.0f);
   io::View2D<const float> view(data.data(), 2, 2);
   kovtest::ConsoleCapture console;
-  EXPECT_EQ(device->real_cell_array(view, {}, 1, 1, 2, 2, 0, 0, 10, 10, 5.0f, 5.0f, false),
+  EXPECT_EQ(device->real_cell_array(view, {}, 1, 1, 2, 2, 0, 0, 10, 10, 5.0f, 4.9f, false),
             vg::device_failed);
   EXPECT_EQ(device->real_cell_array(view, {}, 1, 1, 2, 2, 0, 0, 10, 10, 6.0f, 5.0f, false),
             vg::device_failed);
@@ -126,7 +129,7 @@ TEST_F(X11CellArray, UnscalableRangesAreRefusedWithAMessage) {
             vg::device_failed);
   EXPECT_EQ(device->real_cell_array(view, {}, 1, 1, 2, 2, 0, 0, 10, 10, -1.0f, 5.0f, true),
             vg::device_failed);
-  EXPECT_EQ(device->real_cell_array(view, {}, 1, 1, 2, 2, 0, 0, 10, 10, 5.0f, 5.0f, true),
+  EXPECT_EQ(device->real_cell_array(view, {}, 1, 1, 2, 2, 0, 0, 10, 10, 5.0f, 4.0f, true),
             vg::device_failed);
   ASSERT_EQ(console.lines().size(), 3u);
   EXPECT_EQ(console.lines()[2], "ERROR: Log scaling range unacceptable");
@@ -169,6 +172,76 @@ TEST_F(X11CellArray, LargeArrayIsResampledToTheDrawnRectangle) {
   p = pixmap();
   EXPECT_FALSE(is_white(p.at(0, 0)));
   EXPECT_FALSE(is_white(p.at(499, 706)));
+}
+
+// One value gives one index whether the image, the spyglass over it or the
+// core's scale (by which colour bars and the PostScript file go) looks at it,
+// an empty range included: there, values from low up take the last index.
+TEST_F(X11CellArray, OneValueGivesOneIndexInTheImageTheSpyglassAndTheScale) {
+  // Every index its own colour: the red component is the index.
+  std::vector<vg::Rgb> table(vg::table_size);
+  for (int i = 0; i < vg::table_size; ++i) {
+    table[static_cast<std::size_t>(i)] = {i / 255.0f, (255 - i) / 255.0f, ((i * 37) % 256) / 255.0f};
+  }
+  ASSERT_EQ(device->colour_map(0, vg::table_size - 1, table), vg::device_ok);
+  const unsigned long window = vg::x11::window_id(*device);
+  for (const auto& range : scaletest::ranges()) {
+    SCOPED_TRACE(range.what);
+    device->clear();
+    const std::vector<float> values = scaletest::values_about(range, 10, 250);
+    const int n = static_cast<int>(values.size());
+    io::View2D<const float> view(values.data(), n, 1);
+    vg::IndexScale scale;
+    ASSERT_TRUE(scale.set(range.low, range.high, range.logarithmic, 10, 250));
+    if (range.low == range.high) {
+      EXPECT_EQ(scale.index(range.low), 250);
+      EXPECT_EQ(scale.index(std::nextafter(range.low, 0.0f)), 10);
+      EXPECT_EQ(scale.index(values[12]), 10);  // not a number
+    }
+    // The image: 8 pixels a value, pixels 100 to 219 across, 300 to 319 down.
+    ASSERT_EQ(device->real_cell_array(view, {}, 1, 1, n, 1, 100.0f, 387.0f, 100.0f + 8 * n,
+                                      407.0f, range.low, range.high, range.logarithmic),
+              vg::device_ok);
+    const Picture p = pixmap();
+    for (int k = 0; k < n; ++k) {
+      EXPECT_EQ(p.at(104 + 8 * k, 310).r, scale.index(values[static_cast<std::size_t>(k)]))
+          << "image, value " << values[static_cast<std::size_t>(k)];
+    }
+    // The spyglass over the middle value holds all fifteen, 4 pixels each,
+    // in its box 16 pixels right of and above the pointer.
+    vg::Spyglass glass;
+    glass.data = view;
+    glass.xend = n;
+    glass.x0 = 100.0f;
+    glass.y0 = 387.0f;
+    glass.x1 = 100.0f + 8 * n;
+    glass.y1 = 407.0f;
+    glass.low = range.low;
+    glass.high = range.high;
+    glass.logarithmic = range.logarithmic;
+    glass.magnification = 4;
+    glass.size = 15;
+    ASSERT_EQ(device->spyglass(true, glass), vg::device_ok);
+    vg::EventRequest r;
+    vg::Event e;
+    std::thread input([&] { device->event(r, e); });
+    const int px = 104 + 8 * (n / 2), py = 310;
+    connection.move_to(window, px + 1, py);
+    connection.move_to(window, px, py);
+    Picture w;
+    // The read-out at the top left is drawn last.
+    EXPECT_TRUE(kovtest::wait_until([&] {
+      w = connection.grab(window);
+      return w.width > 0 && is_white(w.at(2, 2));
+    }));
+    connection.click(window, px, py);
+    input.join();
+    device->spyglass(false, glass);
+    for (int k = 0; k < n; ++k) {
+      EXPECT_EQ(w.at(px + 18 + 4 * k, py - 18).r, scale.index(values[static_cast<std::size_t>(k)]))
+          << "spyglass, value " << values[static_cast<std::size_t>(k)];
+    }
+  }
 }
 
 }  // namespace

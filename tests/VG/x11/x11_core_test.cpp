@@ -1,51 +1,16 @@
 // The window device driven through the core routines: the scene in portrait
 // and landscape windows (with screenshots), the user closing the window, and
 // the ways opening can fail or the connection can be lost.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #include "x11_scene.h"
 #include "x11_support.h"
 
-extern char** environ;
-
 using namespace x11test;
 
 namespace {
-
-// Sets or removes an environment variable for one test.
-class EnvSetting {
- public:
-  EnvSetting(const char* name, const char* value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~EnvSetting() {
-    if (had_) {
-      setenv(name_.c_str(), old_.c_str(), 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
-
- private:
-  std::string name_, old_;
-  bool had_ = false;
-};
 
 class X11Core : public ::testing::Test {
  protected:
@@ -64,8 +29,8 @@ class X11Core : public ::testing::Test {
 
 TEST_F(X11Core, SceneInPortraitAndLandscapeWindows) {
   SceneData data;
-  for (int type : {11, 12}) {
-    const bool landscape = type == 12;
+  for (int type : {vg::type_window_portrait, vg::type_window_landscape}) {
+    const bool landscape = type == vg::type_window_landscape;
     VG_OPEN_WK(1, 0, type, status);
     VG_ACTIVATE_WK(1, status);
     ASSERT_EQ(status, io::status_good);
@@ -99,7 +64,7 @@ TEST_F(X11Core, SceneInPortraitAndLandscapeWindows) {
 }
 
 TEST_F(X11Core, TextWidthAndSizeInquiriesGoThroughTheDevice) {
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   VG_ACTIVATE_WK(1, status);
   VG_TEXTFONT(2, status);
   VG_TEXTHEIGHT(10.0f, status);
@@ -118,7 +83,7 @@ TEST_F(X11Core, TextWidthAndSizeInquiriesGoThroughTheDevice) {
 }
 
 TEST_F(X11Core, ClosingTheWindowWhileInputWaitsGivesTheEscapeStatus) {
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   VG_ACTIVATE_WK(1, status);
   const unsigned long window = vg::x11::window_id();
   connection.close_request(window);
@@ -138,13 +103,13 @@ TEST_F(X11Core, ClosingTheWindowWhileInputWaitsGivesTheEscapeStatus) {
 TEST(X11Open, NoDisplayGivesAnErrorLineAndStatus132001) {
   EnvSetting no_display("DISPLAY", nullptr);
   kovtest::ConsoleCapture console;
-  EXPECT_EQ(vg::open_x11_device(1, 0, 0, 500, 707), nullptr);
+  EXPECT_EQ(vg::open_x11_device(vg::page_portrait, 0, 0, 500, 707), nullptr);
   ASSERT_FALSE(console.lines().empty());
   EXPECT_EQ(console.lines()[0].rfind("ERROR: ", 0), 0u);
   EXPECT_NE(console.lines()[0].find("DISPLAY"), std::string::npos);
   int status = io::status_good;
   VG_OPEN(0, status);
-  VG_OPEN_WK(1, 0, 11, status);
+  VG_OPEN_WK(1, 0, vg::type_window_portrait, status);
   EXPECT_EQ(status, 132001);
   int s = io::status_good;
   VG_CLOSE(s);
@@ -153,68 +118,11 @@ TEST(X11Open, NoDisplayGivesAnErrorLineAndStatus132001) {
 TEST(X11Open, UnreachableDisplayIsNamedInTheErrorLine) {
   EnvSetting bad_display("DISPLAY", ":987");
   kovtest::ConsoleCapture console;
-  EXPECT_EQ(vg::open_x11_device(1, 0, 0, 500, 707), nullptr);
+  EXPECT_EQ(vg::open_x11_device(vg::page_portrait, 0, 0, 500, 707), nullptr);
   ASSERT_EQ(console.lines().size(), 1u);
   EXPECT_EQ(console.lines()[0].rfind("ERROR: ", 0), 0u);
   EXPECT_NE(console.lines()[0].find(":987"), std::string::npos);
 }
-
-// A private X server of the test's own, so that it can be killed.
-class PrivateServer {
- public:
-  explicit PrivateServer(const std::vector<std::string>& screen_args = {"-screen", "0",
-                                                                        "800x900x24"}) {
-    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
-    for (int number = 180; number < 200 && pid_ == 0; ++number) {
-      if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-          std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
-        continue;
-      }
-      name_ = ":" + std::to_string(number);
-      std::vector<std::string> args = {"Xvfb", name_};
-      for (const auto& a : screen_args) args.push_back(a);
-      args.push_back("-nolisten");
-      args.push_back("tcp");
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      posix_spawn_file_actions_t actions;
-      posix_spawn_file_actions_init(&actions);
-      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-      posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-      pid_t pid = 0;
-      if (posix_spawn(&pid, "/usr/bin/Xvfb", &actions, nullptr, argv.data(), environ) == 0) {
-        pid_ = pid;
-      }
-      posix_spawn_file_actions_destroy(&actions);
-    }
-    // Wait until it takes connections.
-    for (int i = 0; i < 100 && pid_ != 0; ++i) {
-      if (Display* d = XOpenDisplay(name_.c_str())) {
-        XCloseDisplay(d);
-        ready_ = true;
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-  }
-  ~PrivateServer() { stop(); }
-  PrivateServer(const PrivateServer&) = delete;
-  PrivateServer& operator=(const PrivateServer&) = delete;
-  void stop() {
-    if (pid_ == 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = 0;
-  }
-  bool ready() const { return ready_; }
-  const std::string& name() const { return name_; }
-
- private:
-  pid_t pid_ = 0;
-  bool ready_ = false;
-  std::string name_;
-};
 
 void console_to_stderr(const std::string& text, bool newline, void*) {
   std::fprintf(stderr, "%s%s", text.c_str(), newline ? "\n" : "");
@@ -228,7 +136,7 @@ TEST(X11OpenDeathTest, LostConnectionEndsTheProgramWithAnErrorLine) {
       {
         io::set_console_sink(console_to_stderr, nullptr);
         EnvSetting display("DISPLAY", server.name().c_str());
-        auto device = vg::open_x11_device(1, 0, 0, 500, 707);
+        auto device = vg::open_x11_device(vg::page_portrait, 0, 0, 500, 707);
         if (!device) std::_Exit(3);
         server.stop();
         vg::EventRequest r;

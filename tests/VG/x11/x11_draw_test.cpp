@@ -18,11 +18,11 @@ class X11Draw : public ::testing::Test {
   }
   Picture pixmap() const {
     device->update();
-    return connection.grab(vg::x11::pixmap_id());
+    return connection.grab(vg::x11::pixmap_id(*device));
   }
   Picture window() const {
     device->update();
-    return connection.grab(vg::x11::window_id());
+    return connection.grab(vg::x11::window_id(*device));
   }
 
   Connection connection;
@@ -34,28 +34,28 @@ TEST_F(X11Draw, WindowHasTheClientSizeTitleAndClass) {
   EXPECT_EQ(device->inq_size(w, h), vg::device_ok);
   EXPECT_EQ(w, 500);
   EXPECT_EQ(h, 707);
-  connection.window_size(vg::x11::window_id(), w, h);
+  connection.window_size(vg::x11::window_id(*device), w, h);
   EXPECT_EQ(w, 500);
   EXPECT_EQ(h, 707);
   Display* d = connection.get();
   char* name = nullptr;
-  ASSERT_NE(XFetchName(d, vg::x11::window_id(), &name), 0);
+  ASSERT_NE(XFetchName(d, vg::x11::window_id(*device), &name), 0);
   EXPECT_STREQ(name, "Vellum Graphics Window");
   XFree(name);
   XClassHint hint;
-  ASSERT_NE(XGetClassHint(d, vg::x11::window_id(), &hint), 0);
+  ASSERT_NE(XGetClassHint(d, vg::x11::window_id(*device), &hint), 0);
   EXPECT_STREQ(hint.res_name, "kov_master");
   EXPECT_STREQ(hint.res_class, "Vellum");
   XFree(hint.res_name);
   XFree(hint.res_class);
   XSizeHints hints;
   long supplied = 0;
-  ASSERT_NE(XGetWMNormalHints(d, vg::x11::window_id(), &hints, &supplied), 0);
+  ASSERT_NE(XGetWMNormalHints(d, vg::x11::window_id(*device), &hints, &supplied), 0);
   EXPECT_TRUE(hints.flags & PAspect);
   EXPECT_NEAR(static_cast<double>(hints.min_aspect.y) / hints.min_aspect.x, 1.414214, 1e-6);
 
   EXPECT_EQ(device->title("SELECT FIRST DATA IMAGE FILE   "), vg::device_ok);
-  ASSERT_NE(XFetchName(d, vg::x11::window_id(), &name), 0);
+  ASSERT_NE(XFetchName(d, vg::x11::window_id(*device), &name), 0);
   EXPECT_STREQ(name, "SELECT FIRST DATA IMAGE FILE");
   XFree(name);
 }

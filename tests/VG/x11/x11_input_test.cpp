@@ -1,7 +1,6 @@
 // Input from the window device with events injected through XTest: clicks,
 // typed lines with the editor and the history, wait mode 10, resizing back to
 // the page's ratio, the close request, rubber bands and the spyglass.
-#include <chrono>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -18,7 +17,7 @@ class X11Input : public ::testing::Test {
     KOV_NEED_DISPLAY();
     device = open_device();
     ASSERT_TRUE(device);
-    window = vg::x11::window_id();
+    window = vg::x11::window_id(*device);
     device->text_height(0.025f);
     device->fill_colour(4);
     connection.focus(window);
@@ -60,16 +59,21 @@ class X11Input : public ::testing::Test {
   unsigned long window = 0;
 };
 
-// While an input call waits (in a thread of its own, with its own
-// connection) the test looks at the window, then ends the call with a click.
-template <typename F>
+// While an input call waits (in a thread of its own) the test brings the
+// pointer to (x, y), from beside it so that the device sees it move, looks
+// at the window until it shows what the call draws (`ready`, 10 seconds at
+// most), then ends the call with a click.
+template <typename F, typename Ready>
 Picture while_waiting(Connection& connection, unsigned long window, F wait, int x, int y,
-                      const std::string& shot = "") {
+                      Ready ready, const std::string& shot = "") {
   std::thread input(wait);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  connection.move_to(window, x + 1, y);
   connection.move_to(window, x, y);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  Picture p = connection.grab(window);
+  Picture p;
+  EXPECT_TRUE(kovtest::wait_until([&] {
+    p = connection.grab(window);
+    return p.width > 0 && ready(p);
+  })) << "the window never showed what the input call draws";
   if (!shot.empty()) {
     EXPECT_FALSE(screenshot(window, shot).empty());
   }
@@ -147,23 +151,26 @@ TEST_F(X11Input, TypedLineIsEditedAndEndedByReturnOrTab) {
   r.box_width = 0.6f;
   r.box_height = 0.1f;
   vg::Event e2;
-  Picture p = while_waiting(connection, window, [&] { device->event(r, e2); }, 250, 350,
-                            "x11_prompt_line");
+  const auto text = [](const Rgb8& c) { return dark(c) && c.b < 100; };
+  Picture p = while_waiting(
+      connection, window, [&] { device->event(r, e2); }, 250, 350,
+      [&](const Picture& q) { return near(q.at(40, 700 - 40), 0, 0, 255) && q.count(text) > 100; },
+      "x11_prompt_line");
   EXPECT_TRUE(near(p.at(40, 700 - 40), 0, 0, 255));
   int x0, y0, x1, y1;
-  EXPECT_GT(p.count([](const Rgb8& c) { return dark(c) && c.b < 100; }, &x0, &y0, &x1, &y1), 100);
+  EXPECT_GT(p.count(text, &x0, &y0, &x1, &y1), 100);
   EXPECT_GE(y0, 707 - 106);
   EXPECT_EQ(e2.type, vg::event_button);
   EXPECT_EQ(e2.text, "abcd");
 }
 
 TEST_F(X11Input, ReturnOnAnEmptyLineGivesABlankStringAndNoHistory) {
-  const int before = vg::x11::history_count();
+  const int before = vg::x11::history_count(*device);
   connection.key(XK_Return);
   vg::Event e = finish();
   EXPECT_EQ(e.type, vg::event_return);
   EXPECT_EQ(e.text, "");
-  EXPECT_EQ(vg::x11::history_count(), before);
+  EXPECT_EQ(vg::x11::history_count(*device), before);
 }
 
 TEST_F(X11Input, TheHundredAndThirtyThirdCharacterIsRefused) {
@@ -191,9 +198,9 @@ TEST_F(X11Input, HistoryRecallsOlderAndNewerLines) {
   // The same line again is not stored twice.
   connection.type("second");
   connection.key(XK_Return);
-  const int count = vg::x11::history_count();
+  const int count = vg::x11::history_count(*device);
   finish();
-  EXPECT_EQ(vg::x11::history_count(), count);
+  EXPECT_EQ(vg::x11::history_count(*device), count);
 
   connection.key(XK_Up);
   connection.key(XK_Return);
@@ -229,7 +236,7 @@ TEST_F(X11Input, HistoryRecallsOlderAndNewerLines) {
     connection.key(XK_Return);
     finish();
   }
-  EXPECT_EQ(vg::x11::history_count(), 40);
+  EXPECT_EQ(vg::x11::history_count(*device), 40);
   for (int i = 0; i < 45; ++i) connection.key(XK_Up);
   connection.key(XK_Return);
   EXPECT_EQ(finish().text, "line5");
@@ -242,28 +249,15 @@ TEST_F(X11Input, ResizedWindowSnapsBackToThePageRatio) {
   const float fy[4] = {530, 530, 707, 707};
   device->fill_area(4, fx, fy);
   device->update();
-  Display* d = connection.get();
-  XResizeWindow(d, window, 800, 707);
-  XSync(d, False);
-  vg::EventRequest r;
-  r.wait_mode = 1;
-  vg::Event e;
   // The device corrects the size, then asks for a redraw.
-  for (int i = 0; i < 5 && e.type != vg::event_redraw; ++i) {
-    ASSERT_EQ(device->event(r, e), vg::device_ok);
-  }
-  EXPECT_EQ(e.type, vg::event_redraw);
+  EXPECT_TRUE(resized_and_redrawn(connection, *device, window, 800, 707));
   int w = 0, h = 0;
   connection.window_size(window, w, h);
   EXPECT_EQ(w, 500);
   EXPECT_EQ(h, 707);
 
   // Smaller: 400 by 707 becomes 400 by 566, and the scale follows.
-  XResizeWindow(d, window, 400, 707);
-  XSync(d, False);
-  e.type = vg::event_none;
-  for (int i = 0; i < 5 && e.type != vg::event_redraw; ++i) device->event(r, e);
-  EXPECT_EQ(e.type, vg::event_redraw);
+  EXPECT_TRUE(resized_and_redrawn(connection, *device, window, 400, 707));
   connection.window_size(window, w, h);
   EXPECT_EQ(w, 400);
   EXPECT_EQ(h, 566);
@@ -271,7 +265,7 @@ TEST_F(X11Input, ResizedWindowSnapsBackToThePageRatio) {
   EXPECT_EQ(w, 400);
   EXPECT_EQ(h, 566);
   // The old picture is kept, scaled, until the program redraws.
-  Picture p = connection.grab(vg::x11::pixmap_id());
+  Picture p = connection.grab(vg::x11::pixmap_id(*device));
   ASSERT_EQ(p.width, 400);
   EXPECT_TRUE(near(p.at(200, 20), 0, 255, 0));
   EXPECT_TRUE(is_white(p.at(200, 400)));
@@ -279,7 +273,8 @@ TEST_F(X11Input, ResizedWindowSnapsBackToThePageRatio) {
   // page point is now at 566/707 of the pixels.
   device->fill_area(4, fx, fy);
   connection.click(window, 200, 283);
-  r.wait_mode = 0;
+  vg::EventRequest r;
+  vg::Event e;
   ASSERT_EQ(device->event(r, e), vg::device_ok);
   EXPECT_EQ(e.type, vg::event_button);
   EXPECT_NEAR(e.x, 200.0f / 566.0f, 1e-4f);
@@ -301,7 +296,8 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   device->rubberband(2, wx(100), wy(100));
   vg::EventRequest r;
   vg::Event e;
-  Picture w = while_waiting(connection, window, [&] { device->event(r, e); }, 300, 400);
+  Picture w = while_waiting(connection, window, [&] { device->event(r, e); }, 300, 400,
+                            [](const Picture& q) { return dark(q.at(200, 100)) && dark(q.at(300, 250)); });
   EXPECT_EQ(e.type, vg::event_button);
   // The rectangle from the anchor to the pointer, inverted on white.
   int x0, y0, x1, y1;
@@ -314,7 +310,7 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   EXPECT_TRUE(is_white(w.at(200, 200)));
   // Nothing stays behind, and the pixmap never had it.
   EXPECT_EQ(connection.grab(window).count([](const Rgb8& c) { return !is_white(c); }), 0);
-  EXPECT_EQ(connection.grab(vg::x11::pixmap_id()).count([](const Rgb8& c) { return !is_white(c); }),
+  EXPECT_EQ(connection.grab(vg::x11::pixmap_id(*device)).count([](const Rgb8& c) { return !is_white(c); }),
             0);
 
   // A line band, over a black background: inverted to white.
@@ -323,7 +319,8 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   const float fy[4] = {0, 0, 707, 707};
   device->fill_area(4, fx, fy);
   device->rubberband(1, wx(100), wy(100));
-  w = while_waiting(connection, window, [&] { device->event(r, e); }, 300, 300);
+  w = while_waiting(connection, window, [&] { device->event(r, e); }, 300, 300,
+                    [](const Picture& q) { return is_white(q.at(200, 200)); });
   EXPECT_TRUE(is_white(w.at(200, 200)));
   EXPECT_TRUE(dark(w.at(200, 100)));
   device->rubberband(0, 0, 0);
@@ -331,7 +328,8 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   // Coordinate input without a band shows a cross-hair through the pointer.
   int type = 0;
   float x = 0, y = 0;
-  w = while_waiting(connection, window, [&] { device->coordinate(0, type, x, y); }, 123, 456);
+  w = while_waiting(connection, window, [&] { device->coordinate(0, type, x, y); }, 123, 456,
+                    [](const Picture& q) { return is_white(q.at(10, 456)) && is_white(q.at(123, 10)); });
   EXPECT_EQ(type, vg::event_button);
   EXPECT_TRUE(is_white(w.at(10, 456)));
   EXPECT_TRUE(is_white(w.at(123, 10)));
@@ -361,8 +359,14 @@ TEST_F(X11Input, SpyglassMagnifiesAndReadsOutThePixelUnderThePointer) {
   ASSERT_EQ(device->spyglass(true, glass), vg::device_ok);
   vg::EventRequest r;
   vg::Event e;
-  Picture w =
-      while_waiting(connection, window, [&] { device->event(r, e); }, 250, 350, "x11_spyglass");
+  // The read-out is drawn last.
+  const auto readout = [](const Picture& q) {
+    Picture top = q;
+    top.height = 20;
+    return is_white(q.at(2, 2)) && top.count([](const Rgb8& c) { return dark(c); }) > 50;
+  };
+  Picture w = while_waiting(connection, window, [&] { device->event(r, e); }, 250, 350, readout,
+                            "x11_spyglass");
   // The read-out box at the top left: white, with black text in it.
   EXPECT_TRUE(is_white(w.at(2, 2)));
   int tx0, ty0, tx1, ty1;
@@ -382,7 +386,7 @@ TEST_F(X11Input, SpyglassMagnifiesAndReadsOutThePixelUnderThePointer) {
   // Afterwards the window is as it was.
   EXPECT_EQ(connection.grab(window).pixels, before.pixels);
 
-  glass.high = 0;
+  glass.high = -1;  // below low
   kovtest::ConsoleCapture console;
   EXPECT_EQ(device->spyglass(true, glass), vg::device_failed);
   EXPECT_EQ(console.text(), "ERROR: Scaling range unacceptable\n");

@@ -12,15 +12,30 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "console_capture.h"
 #include "vg.h"
 #include "vg_x11.h"
+#include "wait.h"
+
+extern char** environ;
 
 namespace x11test {
 
@@ -77,7 +92,14 @@ inline bool near(const Rgb8& c, int r, int g, int b, int tol = 8) {
 
 class Connection {
  public:
-  Connection() : display_(XOpenDisplay(nullptr)) {}
+  // A server without a client left resets itself, and drops connections
+  // that come meanwhile: the test's own connection is tried again until it
+  // is made (10 seconds at most).
+  Connection() {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || name[0] == '\0') return;
+    kovtest::wait_until([&] { return (display_ = XOpenDisplay(nullptr)) != nullptr; });
+  }
   ~Connection() {
     if (display_ != nullptr) XCloseDisplay(display_);
   }
@@ -187,7 +209,189 @@ class Connection {
   }
 
  private:
-  Display* display_;
+  Display* display_ = nullptr;
+};
+
+// Sets or removes an environment variable for one test.
+class EnvSetting {
+ public:
+  EnvSetting(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvSetting() {
+    if (had_) {
+      setenv(name_.c_str(), old_.c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+  EnvSetting(const EnvSetting&) = delete;
+  EnvSetting& operator=(const EnvSetting&) = delete;
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+// A display number with no server and no socket (from `first` on).
+inline int free_display_number(int first) {
+  for (int number = first; number < first + 40; ++number) {
+    if (!std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) &&
+        !std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+      return number;
+    }
+  }
+  return -1;
+}
+
+// A private X server of the test's own (so that it can be killed, or made
+// to refuse clients), on a free display number from `first` on.
+class PrivateServer {
+ public:
+  explicit PrivateServer(const std::vector<std::string>& options = {"-screen", "0", "800x900x24"},
+                         int first = 180) {
+    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+    const int number = free_display_number(first);
+    if (number < 0) return;
+    name_ = ":" + std::to_string(number);
+    std::vector<std::string> args = {"Xvfb", name_};
+    for (const auto& a : options) args.push_back(a);
+    args.push_back("-nolisten");
+    args.push_back("tcp");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/usr/bin/Xvfb", &actions, nullptr, argv.data(), environ) == 0) {
+      pid_ = pid;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    // Ready once it takes connections on its socket.
+    const std::string socket_file = "/tmp/.X11-unix/X" + std::to_string(number);
+    ready_ = pid_ != 0 && kovtest::wait_until([&] {
+               const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+               sockaddr_un sa{};
+               sa.sun_family = AF_UNIX;
+               std::snprintf(sa.sun_path, sizeof sa.sun_path, "%s", socket_file.c_str());
+               const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+               close(fd);
+               return ok;
+             });
+  }
+  ~PrivateServer() { stop(); }
+  PrivateServer(const PrivateServer&) = delete;
+  PrivateServer& operator=(const PrivateServer&) = delete;
+  void stop() {
+    if (pid_ == 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+  bool ready() const { return ready_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  pid_t pid_ = 0;
+  bool ready_ = false;
+  std::string name_;
+};
+
+// Something that is not an X server on a display's socket: it takes the
+// connection and then says nothing, or answers with text.
+class FakeServer {
+ public:
+  enum Kind { silent, garbage };
+  explicit FakeServer(Kind kind, int first = 200) {
+    const int number = free_display_number(first);
+    if (number < 0) return;
+    path_ = "/tmp/.X11-unix/X" + std::to_string(number);
+    fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un sa{};
+    sa.sun_family = AF_UNIX;
+    std::snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path_.c_str());
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
+        listen(fd_, 8) != 0) {
+      return;
+    }
+    name_ = ":" + std::to_string(number);
+    // A silent one never takes the connection off the queue: the client's
+    // connect succeeds all the same.
+    if (kind == garbage) {
+      answering_ = std::thread([this] {
+        for (;;) {
+          const int client = accept(fd_, nullptr, nullptr);
+          if (client < 0 || stop_) {
+            if (client >= 0) close(client);
+            return;
+          }
+          const char text[] = "HTTP/1.0 400 Bad Request\r\n\r\n";
+          [[maybe_unused]] ssize_t n = write(client, text, sizeof text - 1);
+          clients_.push_back(client);
+        }
+      });
+    }
+  }
+  ~FakeServer() {
+    stop_ = true;
+    if (fd_ >= 0) shutdown(fd_, SHUT_RDWR);
+    if (answering_.joinable()) answering_.join();
+    for (int c : clients_) close(c);
+    if (fd_ >= 0) close(fd_);
+    if (!path_.empty() && !name_.empty()) unlink(path_.c_str());
+  }
+  FakeServer(const FakeServer&) = delete;
+  FakeServer& operator=(const FakeServer&) = delete;
+  bool ready() const { return !name_.empty(); }
+  const std::string& name() const { return name_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_, name_;
+  std::atomic<bool> stop_{false};
+  std::thread answering_;
+  std::vector<int> clients_;
+};
+
+// Resizes a window from the test's connection, then takes the device's
+// events until it asks for a redraw (true) or ten events have come without.
+inline bool resized_and_redrawn(const Connection& connection, vg::Device& device,
+                                unsigned long window, int width, int height) {
+  XResizeWindow(connection.get(), window, static_cast<unsigned>(width),
+                static_cast<unsigned>(height));
+  XSync(connection.get(), False);
+  vg::EventRequest r;
+  r.wait_mode = 1;
+  vg::Event e;
+  for (int i = 0; i < 10; ++i) {
+    if (device.event(r, e) != vg::device_ok) return false;
+    if (e.type == vg::event_redraw) return true;
+  }
+  return false;
+}
+
+// A server that refuses clients without its cookie (and a cookie file for
+// it in a directory of the test's own; XAUTHORITY is to point elsewhere).
+struct RefusingServer {
+  kovtest::TempDir dir;
+  std::string cookies = dir.file("cookies");
+  bool made = std::system(("xauth -q -f '" + cookies +
+                           "' add :0 . 0123456789abcdef0123456789abcdef >/dev/null 2>&1")
+                              .c_str()) == 0;
+  PrivateServer server{{"-auth", cookies, "-screen", "0", "640x480x24"}};
+  bool ready() const { return made && server.ready(); }
+  const std::string& name() const { return server.name(); }
+  std::string no_cookie() const { return dir.file("none"); }
 };
 
 // Saves a screenshot of a window as PNG in the test output directory.
@@ -200,8 +404,8 @@ inline std::string screenshot(unsigned long window, const std::string& name) {
 
 // The device, opened portrait (or landscape) with world units of about one
 // pixel: data window 0..500 by 0..707 (landscape 0..707 by 0..500).
-inline std::unique_ptr<vg::Device> open_device(int format = vg::format_portrait) {
-  const bool landscape = format == vg::format_landscape;
+inline std::unique_ptr<vg::Device> open_device(int format = vg::page_portrait) {
+  const bool landscape = format == vg::page_landscape;
   auto device = vg::open_x11_device(format, 40, 30, landscape ? 707 : 500, landscape ? 500 : 707);
   if (!device) return device;
   const float window[4] = {0, 0, landscape ? 707.0f : 500.0f, landscape ? 500.0f : 707.0f};

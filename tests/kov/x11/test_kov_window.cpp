@@ -3,7 +3,9 @@
 #include "../../VG/x11/x11_support.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,8 +47,10 @@ unsigned long find_window(Display* display) {
 struct KovRun {
   kovtest::TempDir home;
   kovtest::RunningProgram program;
-  explicit KovRun(const std::vector<std::string>& arguments) {
-    program = kovtest::start_program(KOV_MASTER_PATH, arguments, {{"HOME", home.path()}});
+  explicit KovRun(const std::vector<std::string>& arguments,
+                  std::map<std::string, std::optional<std::string>> environment = {}) {
+    environment["HOME"] = home.path();
+    program = kovtest::start_program(KOV_MASTER_PATH, arguments, environment);
   }
   ~KovRun() {
     if (program.pid > 0) kovtest::finish_program(program, 1);
@@ -125,16 +129,53 @@ TEST_F(KovWindow, LandscapeOptionOpensTheWideWindow) {
   EXPECT_EQ(result.exit_status, 0) << result.output;
 }
 
-TEST_F(KovWindow, ClosingTheWindowCancelsWithoutSaving) {
-  const unsigned long window = start({}, 500, 707);
-  ASSERT_NE(window, 0u);
-  x.close_request(window);
-  const auto result = kovtest::finish_program(run->program);
-  EXPECT_EQ(result.exit_status, 2) << result.output;
-  const auto lines = split_lines(result.output);
-  EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
-  EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
-  EXPECT_FALSE(std::filesystem::exists(run->home.file(".kov.def")));
+// Closing the window through the window manager, or another client
+// destroying it, cancels: no parameter file, no defaults saved, no error.
+TEST_F(KovWindow, ClosingOrDestroyingTheWindowCancelsWithoutSaving) {
+  for (const bool destroy : {false, true}) {
+    SCOPED_TRACE(destroy ? "destroyed" : "closed");
+    const unsigned long window = start({}, 500, 707);
+    ASSERT_NE(window, 0u);
+    if (destroy) {
+      XDestroyWindow(x.get(), window);
+      XSync(x.get(), False);
+    } else {
+      x.close_request(window);
+    }
+    const auto result = kovtest::finish_program(run->program, 10);
+    EXPECT_EQ(result.exit_status, 2) << result.output;
+    const auto lines = split_lines(result.output);
+    EXPECT_TRUE(has_line(lines, "Reconstruction cancelled")) << result.output;
+    EXPECT_FALSE(has_line(lines, "KOV_MASTER Exited"));
+    EXPECT_EQ(result.output.find("ERROR"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(run->home.file(".kov.def")));
+  }
+}
+
+// Displays where no X server serves: what answers garbage, and a server that
+// refuses us. The program names the display, says a refusal once, shows its
+// help text and ends with status 1, in a few seconds.
+TEST(KovDisplay, DisplaysThatCannotServeEndTheProgramWithItsHelpText) {
+  KOV_NEED_DISPLAY();
+  x11test::FakeServer garbage(x11test::FakeServer::garbage);
+  ASSERT_TRUE(garbage.ready());
+  x11test::RefusingServer refusing;
+  ASSERT_TRUE(refusing.ready());
+  for (const std::string& display : {garbage.name(), refusing.name()}) {
+    SCOPED_TRACE(display);
+    KovRun run({}, {{"DISPLAY", display}, {"XAUTHORITY", refusing.no_cookie()}});
+    const auto result = kovtest::finish_program(run.program, 10);
+    EXPECT_EQ(result.exit_status, 1) << result.output;
+    const auto lines = split_lines(result.output);
+    int named = 0, refusals = 0;
+    for (const auto& l : lines) {
+      if (l.rfind("ERROR: ", 0) == 0 && l.find(display) != std::string::npos) ++named;
+      if (l.find("Authorization required") != std::string::npos) ++refusals;
+    }
+    EXPECT_EQ(named, 1) << result.output;
+    EXPECT_LE(refusals, 1) << result.output;
+    EXPECT_TRUE(has_line(lines, "KOV exiting owing to lack of graphics")) << result.output;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,374 @@
+// The X11 window device: one top-level window drawn through Xlib (text through
+// Xft and fontconfig), with an off-screen pixmap that keeps everything drawn so
+// that an exposed window is restored without the program's help.
+//
+// Internal to vglib. This header includes no X header: Xlib and Xft types
+// appear only through their forward-declared struct names, so that the device's
+// own vg_x11*c.cpp files are the only ones to see X.
+//
+// The device is an object: the window, its pixmap, fonts, image caches and the
+// typed-line history are its members; nothing of it is process-wide. Every
+// operation returns vg::device_ok or vg::device_failed (the core turns a failure
+// into its status), the input operations also vg::device_closed when the user
+// closed the window through the window manager or another client destroyed it.
+// Coordinates of primitives are world coordinates mapped by the transform last
+// set; positions returned by input are page units.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io.h"
+#include "vg.h"
+#include "vg_scale.h"
+
+struct _XDisplay;  // Display
+struct _XGC;       // *GC
+struct _XftDraw;   // XftDraw
+struct _XftFont;   // XftFont
+union _XEvent;     // XEvent
+struct _XImage;    // XImage
+
+namespace vg::x11 {
+
+using XId = unsigned long;  // Window, Pixmap, Colormap, Atom
+
+class WindowDevice final : public vg::Device {
+ public:
+  // The page's shape: the long side is 1.414214 times the short one.
+  static constexpr double aspect_ratio = 1.414214;
+  // Characters of the typed line, and typed lines kept in the history.
+  static constexpr int max_line = 132;
+  static constexpr int history_size = 40;
+  // Wait mode of input calls that do not wait.
+  static constexpr int wait_none = 10;
+  // Pixels per page unit at which line widths and marker sizes are nominal.
+  static constexpr float nominal_scale = 707.0f;
+  // Fonts kept open (by font, size and angle).
+  static constexpr std::size_t font_cache_size = 8;
+  // Rows of an image sent to the server at a time.
+  static constexpr int image_band = 64;
+  // The longest side of the off-screen pixmap, and its largest size in bytes
+  // (8192 by 8192 at 4 bytes a pixel): a larger window shows the drawing at
+  // this size in its top left corner.
+  static constexpr int max_pixmap_side = 8192;
+  static constexpr double max_pixmap_bytes = 8192.0 * 8192.0 * 4.0;
+  // Connection: how long a server may take to answer, attempts while its
+  // queue of new connections is full, the pause between them, and how long
+  // the first exposure of a new window is waited for (milliseconds).
+  static constexpr int answer_timeout_ms = 10000;
+  static constexpr int connect_attempts = 11;
+  static constexpr int connect_pause_ms = 50;
+  static constexpr int map_timeout_ms = 5000;
+  // Spyglass: the widest read-out, the text's height in pixels, the box.
+  static constexpr const char* widest_readout = "X=99999, Y=99999, I=-9.999999e-99";
+  static constexpr float readout_text_pixels = 13.0f;
+  static constexpr int readout_height = 19;
+  static constexpr int spyglass_offset = 16;
+
+  WindowDevice() = default;
+  WindowDevice(const WindowDevice&) = delete;
+  WindowDevice& operator=(const WindowDevice&) = delete;
+  ~WindowDevice() override;
+
+  // VG_X11_OPEN: page format (vg::page_portrait or page_landscape), screen
+  // position, client size in pixels. False (after the console lines) when the
+  // window cannot be had.
+  bool open(int page, int left, int top, int width, int height);
+
+  // The operations of every device.
+  int close() override;                                             // VG_X11_CLOSE
+  int clear() override;                                             // VG_X11_CLEAR
+  int update() override;                                            // VG_X11_UPDATE
+  int set_update() override;                                        // VG_X11_SET_UPDATE
+  int set_transform(const float window[4], const float viewport[4]) override;  // VG_X11_TRANSFORM
+  int set_clip(bool on, const float rectangle[4]) override;         // VG_X11_CLIP
+  int line_colour(int index) override;                              // VG_X11_LINECOLOUR
+  int line_style(int style) override;                               // VG_X11_LINESTYLE
+  int line_width(float width) override;                             // VG_X11_LINEWIDTH
+  int marker_type(int type) override;                               // VG_X11_MARKERTYPE
+  int marker_scale(float scale) override;                           // VG_X11_MARKERSCALE
+  int marker_width(float width) override;                           // VG_X11_MARKERWIDTH
+  int marker_colour(int index) override;                            // VG_X11_MARKERCOLOUR
+  int fill_colour(int index) override;                              // VG_X11_FILLCOLOUR
+  int text_font(int font) override;                                 // VG_X11_TEXTFONT
+  int text_colour(int index) override;                              // VG_X11_TEXTCOLOUR
+  int text_height(float height) override;                           // VG_X11_TEXTHEIGHT
+  int text_alignment(int horizontal, int vertical) override;        // VG_X11_TEXTALIGNMENT
+  int text_angle(float degrees) override;                           // VG_X11_TEXTANGLE
+  int mask_colour(int index) override;                              // VG_X11_MASKCOLOUR
+  int log_scaling(bool logarithmic) override;                       // VG_X11_ZSCALING
+  int colour_map(int first, int last, std::span<const vg::Rgb> table) override;  // VG_X11_COLOURMAP
+  int colour_range(int first, int last, int second_first, int second_last) override;  // VG_X11_COLOURRANGE
+  int polyline(int n, const float x[], const float y[]) override;   // VG_X11_PL
+  int polymarker(int n, const float x[], const float y[]) override; // VG_X11_PM
+  int fill_area(int n, const float x[], const float y[]) override;  // VG_X11_FA
+  int text(float x, float y, const std::string& text) override;     // VG_X11_TEXT
+  // VG_X11_CA, VG_X11_RMCA: region xstart..xend, ystart..yend of the array
+  // over the world rectangle (x0, y0) to (x1, y1), resampled to the pixels.
+  int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
+                 float y0, float x1, float y1) override;
+  int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
+                      int ystart, int xend, int yend, float x0, float y0, float x1, float y1,
+                      float low, float high, bool logarithmic) override;
+  // Input and window services.
+  int event(const vg::EventRequest& request, vg::Event& event) override;  // VG_X11_EVENT
+  int coordinate(int wait_mode, int& type, float& x, float& y) override;  // VG_X11_COORDINATE
+  int rubberband(int mode, float x, float y) override;              // VG_X11_RUBBERBAND
+  int spyglass(bool on, const vg::Spyglass& parameters) override;   // VG_X11_SPYGLASS
+  int text_width(const std::string& text, float& width) override;   // VG_X11_TEXTWIDTH
+  int inq_size(int& width, int& height) override;                   // VG_X11_INQ_SIZE
+  int title(const std::string& title) override;                     // VG_X11_TITLE
+  int bell() override;                                              // VG_X11_BELL
+  const char* routine(vg::Op op) const override;
+
+  // VG_X11_TEXTC: the text as `length` characters (a NUL ends it sooner).
+  int text_c(float x, float y, const char* text, int length);
+  // VG_X11_BCA: a byte cell array.
+  int byte_cell_array(io::View2D<const unsigned char> cells, int xstart, int ystart, int xend,
+                      int yend, float x0, float y0, float x1, float y1);
+  // VG_X11_INQ_COLOURMAPPING: whether the window uses a true-colour visual
+  // (always, once open).
+  bool true_colour() const { return is_open(); }
+
+  // For tests and benchmarks: the X identifiers of the window and of the
+  // pixmap (0 when closed), the display name, the typed lines kept.
+  XId window_id() const { return is_open() ? window_ : 0; }
+  XId pixmap_id() const { return is_open() ? pixmap_ : 0; }
+  const std::string& display_name() const { return display_name_; }
+  int history_count() const { return history_count_; }
+
+  // World coordinates to pixels of the drawing.
+  float to_px(float wx) const { return (wx * xscale_ + xoffset_) * scale_ / vg::page_to_device; }
+  float to_py(float wy) const {
+    return static_cast<float>(height_) - (wy * yscale_ + yoffset_) * scale_ / vg::page_to_device;
+  }
+
+ private:
+  struct Font {
+    int font = 0;        // 1 serif, 2 monospace
+    int pixel_size = 0;  // tenths of a pixel
+    int angle = 0;       // tenths of a degree
+    _XftFont* handle = nullptr;
+    unsigned long last_used = 0;
+  };
+
+  struct SpyglassState {
+    bool on = false;
+    vg::Spyglass parameters;
+    float left = 0, right = 0, top = 0, bottom = 0;  // pixel rectangle of the image
+    bool drawn = false;
+    int box_x = 0, box_y = 0, box_w = 0, box_h = 0;  // magnified box on the window
+    int readout_w = 0, readout_h = 0;                // read-out box at the top left
+  };
+
+  // What an image is drawn from: real data (with an optional mask), colour
+  // indices or bytes, and the region of the array.
+  struct ImageSource {
+    io::View2D<const float> data;
+    io::View2D<const bool> mask;
+    io::View2D<const int> cells;
+    io::View2D<const unsigned char> bytes;
+    int xstart = 1, ystart = 1, xend = 1, yend = 1;
+    float low = 0, high = 1;
+    bool logarithmic = false;
+  };
+
+  // The data column or row (0-based) of each pixel of a run of pixels, kept
+  // for the next image of the same geometry.
+  struct IndexTable {
+    bool valid = false;
+    int origin = 0, count = 0, cells = 0, start = 0;
+    float near_edge = 0, far_edge = 0;
+    std::vector<int> index;
+    void make(int origin, int count, int cells, int start, float near_edge, float far_edge);
+  };
+
+  // A shared-memory segment for images on a local server: the server reads
+  // the pixels from it without their going through the connection.
+  struct SharedImage {
+    bool checked = false;
+    bool available = false;
+    bool attached = false;
+    bool in_use = false;        // the server may still be reading it
+    unsigned long serial = 0;   // request number of the last put from it
+    unsigned long segment = 0;  // the server's name of the segment
+    int shmid = -1;
+    char* address = nullptr;
+    std::size_t size = 0;
+  };
+
+  // Outcome of a window-level event for the input loops.
+  enum class WindowEvent { other, redraw, closed };
+
+  // --- Connection (vg_x11c.cpp)
+  bool is_open() const { return display_ != nullptr && window_ != 0; }
+  bool connect();
+  void disconnect();
+  // The connection's error handlers find the device of a display.
+  friend struct ErrorHandlers;
+  // Requests between begin_trap() and end_trap() have their errors noted
+  // instead of written; end_trap() is true when there was none.
+  void begin_trap();
+  bool end_trap();
+  bool choose_visual();
+  void compute_pixels();
+  void default_table();
+  void set_size_hints(int left, int top, bool position);
+  _XGC* make_gc(XId drawable);
+  bool create_pixmap(int width, int height);
+  void corrected_size(int width, int height, int& new_width, int& new_height) const;
+  void drawing_size(int window_width, int window_height, int& width, int& height) const;
+  void resize_pixmap(int width, int height);
+  void scale_old_picture(_XImage* old_image, int old_width, int old_height);
+  void restore(int x, int y, int w, int h);
+
+  // --- Shown and drawn areas
+  unsigned long pixel_of(int index) const;
+  // Records a drawn pixel rectangle and shows it unless updating is held back.
+  void drawn(int x0, int y0, int x1, int y1);
+  void show_all();
+  void show_dirty();
+  bool window_shows() const { return is_open() && !window_lost_; }
+  void apply_clip();
+  static void message(const std::string& text);
+
+  // --- Events
+  bool next_event(_XEvent& event, bool wait);
+  WindowEvent handle_window_event(_XEvent& event);
+
+  // --- Drawing and text (vg_x11_drawc.cpp)
+  float unit() const { return scale_ / nominal_scale; }
+  int pixel_width(float width) const;
+  void set_colour(_XGC* gc, int colour);
+  void set_line_gc(_XGC* gc, float width, int style);
+  void report_bounds(int x0, int y0, int x1, int y1, int margin);
+  _XftFont* open_font(int font, double pixel_size, double angle_degrees);
+  _XftFont* font_for(int font, double pixel_size, double angle_degrees);
+  double text_pixel_size() const;
+  void draw_string(_XftDraw* target, _XftFont* font, float x, float y, const std::string& text,
+                   int colour);
+  void draw_plain_text(_XftDraw* target, float x, float y, const std::string& text, int colour);
+  float text_advance(const std::string& text);
+  void release_fonts();
+
+  // --- Images (vg_x11_imagec.cpp)
+  int put_image(XId drawable, _XGC* gc, const ImageSource& source, float left, float top,
+                float right, float bottom, int clip_x0, int clip_y0, int clip_x1, int clip_y1,
+                XId mirror = 0, int* placed = nullptr);
+  char* shared_buffer(std::size_t size);
+  void detach_shared();
+  void release_images();
+  int draw_cell_array(const ImageSource& source, float x0, float y0, float x1, float y1);
+  template <typename T>
+  int draw_region(ImageSource source, io::View2D<const T> array, int xstart, int ystart, int xend,
+                  int yend, float x0, float y0, float x1, float y1);
+
+  // --- Input (vg_x11_inputc.cpp)
+  struct Prompt;
+  struct InputResult;
+  void draw_band_at(int px, int py);
+  void draw_cross_at(int px, int py);
+  void band_to(int px, int py, bool cross);
+  void erase_band();
+  std::string history_entry(int back) const;
+  void add_to_history(const std::string& line);
+  void draw_prompt(const Prompt& prompt);
+  int edit_key(_XEvent& event, int& browse, bool& changed);
+  InputResult input_loop(int wait_mode, bool edit, const Prompt& prompt, bool cross);
+  void spyglass_erase();
+  void spyglass_redraw_at(int px, int py);
+
+  // --- The connection and its resources
+  _XDisplay* display_ = nullptr;
+  std::string display_name_;
+  int screen_ = 0;
+  void* visual_ = nullptr;  // Visual*
+  int depth_ = 0;
+  XId colormap_ = 0;
+  bool own_colormap_ = false;
+  XId window_ = 0;
+  XId pixmap_ = 0;
+  _XGC* gc_line_ = nullptr;
+  _XGC* gc_marker_ = nullptr;
+  _XGC* gc_fill_ = nullptr;
+  _XGC* gc_copy_ = nullptr;  // pixmap to window, images
+  _XGC* gc_band_ = nullptr;  // exclusive-or on the window
+  _XftDraw* draw_ = nullptr;         // Xft drawing on the pixmap
+  _XftDraw* window_draw_ = nullptr;  // Xft drawing on the window (spyglass read-out)
+  XId wm_protocols_ = 0, wm_delete_ = 0;
+  unsigned long red_mask_ = 0, green_mask_ = 0, blue_mask_ = 0;
+  // The window was destroyed by another client: drawing goes on into the
+  // pixmap, input reports the window closed.
+  bool window_lost_ = false;
+  // Errors noted while without_errors() runs.
+  bool trapping_ = false;
+  bool trapped_ = false;
+
+  // --- Sizes: the window's, and the drawing's (the pixmap's), which is the
+  // window's unless that is larger than a pixmap may be.
+  int page_ = vg::page_portrait;
+  int window_width_ = 500, window_height_ = 707;
+  int width_ = 500, height_ = 707;
+  float scale_ = 707.0f;  // pixels per page unit
+
+  // --- Colours and attributes
+  std::array<vg::Rgb, vg::table_size> table_{};
+  std::array<unsigned long, vg::table_size> pixels_{};
+  int image_first_ = 41, image_last_ = 250, second_first_ = 49, second_last_ = 250;
+  int line_colour_ = 1, line_style_ = 1, marker_type_ = 1, marker_colour_ = 1;
+  float line_width_ = 1.0f, marker_scale_ = 1.0f, marker_width_ = 1.0f;
+  int fill_colour_ = 1, text_colour_ = 1, text_font_ = 1, mask_colour_ = 0;
+  float text_height_ = 1.0f, text_angle_ = 0.0f;
+  int text_horizontal_ = 1, text_vertical_ = 0;
+  bool logarithmic_ = false;
+
+  // --- Transform (world to device units, page units x 707) and clipping
+  float xscale_ = 707.0f, yscale_ = 707.0f, xoffset_ = 0.0f, yoffset_ = 0.0f;
+  bool clip_on_ = false;
+  int clip_x_ = 0, clip_y_ = 0, clip_w_ = 0, clip_h_ = 0;  // pixels
+
+  // --- Fonts
+  std::vector<Font> fonts_;
+  unsigned long font_clock_ = 0;
+
+  // --- What is drawn but not yet shown
+  bool suspended_ = false;
+  bool dirty_ = false;
+  int dirty_x0_ = 0, dirty_y0_ = 0, dirty_x1_ = 0, dirty_y1_ = 0;
+
+  // --- Images: the scale and the pixel-to-data tables of the last image, its
+  // pixel buffer, the shared-memory segment
+  vg::IndexScale scale_cache_;
+  IndexTable column_table_, row_table_;
+  std::vector<char> image_buffer_;
+  SharedImage shared_;
+
+  // --- Rubber band, cross-hair and spyglass
+  int band_mode_ = 0;
+  float band_anchor_x_ = 0, band_anchor_y_ = 0;  // world
+  bool band_drawn_ = false;
+  bool cross_drawn_ = false;
+  int band_ax_ = 0, band_ay_ = 0, band_px_ = 0, band_py_ = 0;  // pixels
+  SpyglassState spyglass_;
+
+  // --- The input line and its history
+  std::string line_;
+  int cursor_ = 0;
+  std::array<std::string, history_size> history_;
+  int history_count_ = 0;
+  int history_newest_ = -1;
+};
+
+// The window device of a vg::Device (null for another kind of device).
+const WindowDevice* window_device(const vg::Device& device);
+// For tests: the window of the open window workstation (0 when there is none)
+// and of a device opened directly.
+XId window_id();
+XId window_id(const vg::Device& device);
+XId pixmap_id(const vg::Device& device);
+int history_count(const vg::Device& device);
+
+}  // namespace vg::x11
