@@ -470,7 +470,9 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
     if (status != io::status_good) return;
     next = next.substr(0, io::filename_width);
     if (retstat != 0) {
-      warn_file("FAILED TO FIND NEW \"SEQUENCE\" FILE:", next, status);
+      // No new name could be made: the name it was made from is shown.
+      warn_file("FAILED TO FIND NEW \"SEQUENCE\" FILE:", SLEN(next) > 0 ? next : file_name,
+                status);
       return;
     }
     file_name = next;
