@@ -246,15 +246,15 @@ int read_layout(int file_id, Layout& t, int& status) {
             "         presently supported."});
     return fio::tiff_cannot_decode;
   }
-  if (t.samples != 1) {
-    refuse({"WARNING: Un-supported number of samples per pixel (" + std::to_string(t.samples) +
-                "). Only", "         images of one sample per pixel are supported."});
-    return fio::tiff_cannot_decode;
-  }
   if (t.planar != 1) {
     refuse({"WARNING: Un-supported planar configuration (" + std::to_string(t.planar) +
                 "). Separate",
             "         planes are not presently supported."});
+    return fio::tiff_cannot_decode;
+  }
+  if (t.samples != 1) {
+    refuse({"WARNING: Un-supported number of samples per pixel (" + std::to_string(t.samples) +
+                "). Only", "         images of one sample per pixel are supported."});
     return fio::tiff_cannot_decode;
   }
   if (t.bits != 8 && t.bits != 12 && t.bits != 16 && t.bits != 32) {
