@@ -174,7 +174,6 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
   r.xnumdat = 0;
   r.ynumdat = 0;
   const int size = type_size(l.type);
-  const std::int64_t bytes = static_cast<std::int64_t>(l.width) * l.height * size;
   if (size == 0 || l.width < 1 || l.height < 1 || l.skip < 0) {
     warn({"WARNING: The layout of the image data is not defined:",
           "         width " + std::to_string(l.width) + ", height " + std::to_string(l.height) +
@@ -182,12 +181,15 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
          status);
     return;
   }
+  // The pixels (at most 2^62 of them) must lie in the file.
   const std::int64_t file_size = input_file_size();
-  if (l.skip + bytes > file_size) {
+  const std::int64_t pixels = static_cast<std::int64_t>(l.width) * l.height;
+  const std::int64_t bytes = pixels <= file_size / size ? pixels * size : file_size + 1;
+  if (l.skip > file_size || bytes > file_size - l.skip) {
     warn({"WARNING: The file is too short for its layout: " + std::to_string(l.skip) +
               " bytes and " + std::to_string(l.width) + " by " + std::to_string(l.height),
-          "         pixels of " + type_name(l.type) + " need " + std::to_string(l.skip + bytes) +
-              " bytes; the file has " + std::to_string(file_size)},
+          "         pixels of " + type_name(l.type) + "; the file has " +
+              std::to_string(file_size) + " bytes"},
          status);
     return;
   }
@@ -312,10 +314,7 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
   if (!fio::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
                 title,     xlabel,    ylabel,  zlabel};
-  if (!fio::check_result(r, id, status)) return;
-  retstat = fio::input_failed;
-  xnumdat = 0;
-  ynumdat = 0;
+  if (!fio::begin_input(r, id, status)) return;
 
   // The header file beside the data, else the user's layout.
   const std::string header = fio::trimmed(file_name) + ".info";
@@ -341,13 +340,7 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
     }
     remember_layout(layout, status);
   }
-  int result = 0, file_id = 0;
-  fio::open_named(false, "", "", "READ", file_name, result, file_id, status);
-  if (status != io::status_good) return;
-  if (result != fio::stream_done) {
-    fio::warn({"WARNING: Error in opening file:", fio::trimmed(file_name)}, status);
-    return;
-  }
+  if (!fio::open_data(false, "", "", r, status)) return;
   fio::read_raw(layout, r, status);
   fio::close_input();
   if (status != io::status_good || retstat != fio::input_done) return;

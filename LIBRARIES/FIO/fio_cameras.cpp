@@ -12,15 +12,9 @@ namespace {
 template <std::size_t N>
 bool read_header(const char* format, fio::Result& r, std::array<std::uint8_t, N>& header,
                  int& status) {
-  int result = 0, file_id = 0;
-  fio::open_named(false, "", "", "READ", r.file_name, result, file_id, status);
-  if (status != io::status_good) return false;
-  if (result != fio::stream_done) {
-    fio::warn({"WARNING: Error in opening file:", fio::trimmed(r.file_name)}, status);
-    return false;
-  }
-  int got = 0;
-  FIO_FILEPREADC(file_id, 0, static_cast<int>(N), static_cast<int>(N), fio::reverse_none, result,
+  if (!fio::open_data(false, "", "", r, status)) return false;
+  int result = 0, got = 0;
+  FIO_FILEPREADC(fio::input_file, 0, static_cast<int>(N), static_cast<int>(N), fio::reverse_none, result,
                  got, std::as_writable_bytes(std::span(header)));
   if (got < static_cast<int>(N)) {
     fio::close_input();
@@ -60,10 +54,7 @@ void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int&
   if (!fio::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
                 title,     xlabel,    ylabel,  zlabel};
-  if (!fio::check_result(r, id, status)) return;
-  retstat = fio::input_failed;
-  xnumdat = 0;
-  ynumdat = 0;
+  if (!fio::begin_input(r, id, status)) return;
   constexpr std::size_t header_size = 4100;
   std::array<std::uint8_t, header_size> h{};
   if (!read_header("PRINCETON CCD FORMAT", r, h, status)) return;
@@ -110,10 +101,7 @@ void FIO_IN_HAMAMATSU(bool variances, std::string& file_name, int& retstat, int&
   if (!fio::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
                 title,     xlabel,    ylabel,  zlabel};
-  if (!fio::check_result(r, id, status)) return;
-  retstat = fio::input_failed;
-  xnumdat = 0;
-  ynumdat = 0;
+  if (!fio::begin_input(r, id, status)) return;
   constexpr std::size_t header_size = 64;
   std::array<std::uint8_t, header_size> h{};
   if (!read_header("HAMAMATSU PHOTONICS", r, h, status)) return;

@@ -60,14 +60,26 @@ std::string right(long long value, int width) {
   return buffer;
 }
 
-bool check_result(const Result& r, const char* identification, int& status) {
-  const io::View2D<float>& d = r.data;
-  if (d.data == nullptr || d.xmaxdat < 1 ||
-      r.x_axis.size() < static_cast<std::size_t>(d.xmaxdat)) {
+bool check_array(io::View2D<float> data, const char* identification, int& status) {
+  if (data.data == nullptr || data.xmaxdat < 1) {
     fail(status_bad_width, identification, status);
     return false;
   }
-  if (d.ymaxdat < 1 || r.y_axis.size() < static_cast<std::size_t>(d.ymaxdat)) {
+  if (data.ymaxdat < 1) {
+    fail(status_bad_height, identification, status);
+    return false;
+  }
+  return true;
+}
+
+bool check_result(const Result& r, const char* identification, int& status) {
+  const io::View2D<float>& d = r.data;
+  if (!check_array(d, identification, status)) return false;
+  if (r.x_axis.size() < static_cast<std::size_t>(d.xmaxdat)) {
+    fail(status_bad_width, identification, status);
+    return false;
+  }
+  if (r.y_axis.size() < static_cast<std::size_t>(d.ymaxdat)) {
     fail(status_bad_height, identification, status);
     return false;
   }
@@ -83,6 +95,35 @@ bool check_result(const Result& r, const char* identification, int& status) {
     }
   }
   return true;
+}
+
+bool begin_input(Result& r, const char* identification, int& status) {
+  if (!check_result(r, identification, status)) return false;
+  r.retstat = input_failed;
+  r.xnumdat = 0;
+  r.ynumdat = 0;
+  return true;
+}
+
+bool open_data(bool prompt, const std::string& item, const std::string& prompt_text, Result& r,
+               int& status) {
+  int result = 0, file_id = 0;
+  open_named(prompt, item, prompt_text, "READ", r.file_name, result, file_id, status);
+  if (status != io::status_good) return false;
+  if (result == stream_done) return true;
+  if (prompt) {
+    r.retstat = input_cancelled;
+  } else {
+    warn({"WARNING: Error in opening file: " + trimmed(r.file_name)}, status);
+  }
+  return false;
+}
+
+void show_inputting(int& status) {
+  if (!window_open()) return;
+  const std::array<std::string, 1> inputting{"INPUTTING DATA FROM FILE"};
+  GS_FPROMPT(1, 1, inputting, status);
+  GS_UPDATE(status);
 }
 
 void finish_input(Result& r) {

@@ -31,6 +31,21 @@ void console(const std::string& line) {
   IO_WRITE(line, good);
 }
 
+// The open input slot of a read, or null with the result code: 1 for
+// another identifier, 2 (after its warning) when the slot is closed.
+Slot* input_slot(int file_id, int& result) {
+  if (file_id != fio::input_file) {
+    result = fio::stream_bad_argument;
+    return nullptr;
+  }
+  if (!slots[0].open) {
+    console("WARNING: Input file is not open");
+    result = fio::stream_not_open;
+    return nullptr;
+  }
+  return &slots[0];
+}
+
 // Reverses the whole groups of `group` bytes within the first n bytes.
 void reverse_groups(std::byte* bytes, int n, int group) {
   for (int i = 0; i + group <= n; i += group) std::reverse(bytes + i, bytes + i + group);
@@ -49,17 +64,13 @@ int group_of(int reversal) {
 void read_bytes(int file_id, int buffer_size, int bytes_requested, int reversal, int& result,
                 int& bytes_read, std::span<std::byte> buffer) {
   bytes_read = 0;
-  Slot* slot = slot_of(file_id);
-  if (file_id != fio::input_file || slot == nullptr || buffer_size < 0 || bytes_requested < 0 ||
-      bytes_requested > buffer_size || static_cast<std::size_t>(buffer_size) > buffer.size()) {
+  if (buffer_size < 0 || bytes_requested < 0 || bytes_requested > buffer_size ||
+      static_cast<std::size_t>(buffer_size) > buffer.size()) {
     result = fio::stream_bad_argument;
     return;
   }
-  if (!slot->open) {
-    console("WARNING: Input file is not open");
-    result = fio::stream_not_open;
-    return;
-  }
+  Slot* slot = input_slot(file_id, result);
+  if (slot == nullptr) return;
   const std::size_t n = std::fread(buffer.data(), 1, static_cast<std::size_t>(bytes_requested),
                                    slot->stream);
   bytes_read = static_cast<int>(n);
@@ -137,16 +148,8 @@ void FIO_FILEREADC(int file_id, int buffer_size, int bytes_requested, int revers
 void FIO_FILEPREADC(int file_id, std::int64_t offset, int buffer_size, int bytes_requested,
                     int reversal, int& result, int& bytes_read, std::span<std::byte> buffer) {
   bytes_read = 0;
-  Slot* slot = slot_of(file_id);
-  if (file_id != fio::input_file || slot == nullptr) {
-    result = fio::stream_bad_argument;
-    return;
-  }
-  if (!slot->open) {
-    console("WARNING: Input file is not open");
-    result = fio::stream_not_open;
-    return;
-  }
+  Slot* slot = input_slot(file_id, result);
+  if (slot == nullptr) return;
   if (offset < 0 || fseeko(slot->stream, static_cast<off_t>(offset), SEEK_SET) != 0) {
     result = fio::stream_seek;
     return;
@@ -159,16 +162,12 @@ void FIO_FILEPREADC(int file_id, std::int64_t offset, int buffer_size, int bytes
 }
 
 void FIO_ASCIIREADC(int file_id, int buffer_length, int& result, std::string& buffer) {
-  Slot* slot = slot_of(file_id);
-  if (file_id != fio::input_file || slot == nullptr || buffer_length < 2) {
+  if (buffer_length < 2) {
     result = fio::stream_bad_argument;
     return;
   }
-  if (!slot->open) {
-    console("WARNING: Input file is not open");
-    result = fio::stream_not_open;
-    return;
-  }
+  Slot* slot = input_slot(file_id, result);
+  if (slot == nullptr) return;
   buffer.clear();
   int c = 0;
   while (static_cast<int>(buffer.size()) < buffer_length - 1 &&
@@ -184,12 +183,18 @@ void FIO_ASCIIREADC(int file_id, int buffer_length, int& result, std::string& bu
   result = fio::stream_done;
 }
 
-void FIO_FILEWRITEC(int file_id, int buffer_size, int bytes_to_write, int reversal,
-                    std::span<std::byte> buffer, int& result, int& bytes_written) {
-  bytes_written = 0;
+namespace {
+
+// Writes `count` elements of `size` bytes to the output slot after the
+// argument checks (reversing the groups of `group` bytes of `bytes` in place
+// first); a short write gives 3 with "<message> errno = %i".
+void write_elements(int file_id, int capacity, int count, std::size_t available,
+                    std::size_t size, const void* data, std::byte* bytes, int group,
+                    const char* message, int& result, int& written) {
+  written = 0;
   Slot* slot = slot_of(file_id);
-  if (file_id != fio::output_file || slot == nullptr || bytes_to_write < 0 ||
-      buffer_size < bytes_to_write || static_cast<std::size_t>(buffer_size) > buffer.size()) {
+  if (file_id != fio::output_file || slot == nullptr || count < 0 || capacity < count ||
+      static_cast<std::size_t>(capacity) > available) {
     result = fio::stream_bad_argument;
     return;
   }
@@ -197,14 +202,11 @@ void FIO_FILEWRITEC(int file_id, int buffer_size, int bytes_to_write, int revers
     result = fio::stream_not_open;
     return;
   }
-  const int group = group_of(reversal);
-  if (group > 0) reverse_groups(buffer.data(), bytes_to_write, group);
-  const std::size_t n =
-      std::fwrite(buffer.data(), 1, static_cast<std::size_t>(bytes_to_write), slot->stream);
-  bytes_written = static_cast<int>(n);
-  if (bytes_written < bytes_to_write) {
-    char line[64];
-    std::snprintf(line, sizeof line, "fio_filewritec: errno = %i", errno);
+  if (group > 0) reverse_groups(bytes, count, group);
+  written = static_cast<int>(std::fwrite(data, size, static_cast<std::size_t>(count), slot->stream));
+  if (written < count) {
+    char line[80];
+    std::snprintf(line, sizeof line, "%s errno = %i", message, errno);
     console(line);
     result = fio::stream_system;
     return;
@@ -212,30 +214,19 @@ void FIO_FILEWRITEC(int file_id, int buffer_size, int bytes_to_write, int revers
   result = fio::stream_done;
 }
 
+}  // namespace
+
+void FIO_FILEWRITEC(int file_id, int buffer_size, int bytes_to_write, int reversal,
+                    std::span<std::byte> buffer, int& result, int& bytes_written) {
+  // The reversal is applied to the caller's buffer, and stays.
+  write_elements(file_id, buffer_size, bytes_to_write, buffer.size(), 1, buffer.data(),
+                 buffer.data(), group_of(reversal), "fio_filewritec:", result, bytes_written);
+}
+
 void FIO_FILEWREALC(int file_id, int array_size, int count, std::span<const float> values,
                     int& result, int& number_written) {
-  number_written = 0;
-  Slot* slot = slot_of(file_id);
-  if (file_id != fio::output_file || slot == nullptr || count < 0 || array_size < count ||
-      static_cast<std::size_t>(array_size) > values.size()) {
-    result = fio::stream_bad_argument;
-    return;
-  }
-  if (!slot->open) {
-    result = fio::stream_not_open;
-    return;
-  }
-  const std::size_t n =
-      std::fwrite(values.data(), sizeof(float), static_cast<std::size_t>(count), slot->stream);
-  number_written = static_cast<int>(n);
-  if (number_written < count) {
-    char line[64];
-    std::snprintf(line, sizeof line, "ERROR: fio_filewrealc: errno = %i", errno);
-    console(line);
-    result = fio::stream_system;
-    return;
-  }
-  result = fio::stream_done;
+  write_elements(file_id, array_size, count, values.size(), sizeof(float), values.data(),
+                 nullptr, 0, "ERROR: fio_filewrealc:", result, number_written);
 }
 
 namespace fio {

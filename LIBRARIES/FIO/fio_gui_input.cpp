@@ -436,14 +436,7 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
                    float& x_pixel_size, float& y_pixel_size, int& status) {
   constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
   if (status != io::status_good) return;
-  if (data.data == nullptr || data.xmaxdat < 1) {
-    fio::fail(fio::status_bad_width, id, status);
-    return;
-  }
-  if (data.ymaxdat < 1) {
-    fio::fail(fio::status_bad_height, id, status);
-    return;
-  }
+  if (!fio::check_array(data, id, status)) return;
   InputState& s = state();
   std::string format = s.format_name;
 
@@ -479,11 +472,7 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
   }
   s.format_name = format;
 
-  if (input_mode == fio::input_choose && fio::window_open()) {
-    const std::array<std::string, 1> inputting{"INPUTTING DATA FROM FILE"};
-    GS_FPROMPT(1, 1, inputting, status);
-    GS_UPDATE(status);
-  }
+  if (input_mode == fio::input_choose) fio::show_inputting(status);
   IO_NODIRPATH(file_name, title, status);
   title = fio::trimmed(title).substr(0, io::title_width);
   if (status != io::status_good) return;

@@ -2,6 +2,7 @@
 // reals into the caller's real array, through one conversion path.
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <cstring>
 #include <type_traits>
 
@@ -21,9 +22,10 @@ struct Transfer {
   int buffer_length;
 };
 
-// The argument checks, in their order.
+// The argument checks, in their order; then the stored image must be one
+// whose byte positions can be counted.
 bool valid(const Transfer& t, io::View2D<float> data, std::size_t buffer_size,
-           const char* id, int& status) {
+           std::size_t element, const char* id, int& status) {
   struct Check {
     bool bad;
     int value;
@@ -50,6 +52,12 @@ bool valid(const Transfer& t, io::View2D<float> data, std::size_t buffer_size,
       fio::fail(c.value, id, status);
       return false;
     }
+  }
+  const std::int64_t room = (std::numeric_limits<std::int64_t>::max() - t.byte_position) /
+                            static_cast<std::int64_t>(element);
+  if (static_cast<std::int64_t>(t.stored_width) * t.stored_height > room) {
+    fio::fail(fio::status_bad_y_value, id, status);
+    return false;
   }
   return true;
 }
@@ -91,7 +99,7 @@ void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat
               io::View2D<float> data, const char* id, const char* rebin_message,
               int& status) {
   if (!fio::entry_ok(status, id)) return;
-  if (!valid(t, data, buffer.size(), id, status)) return;
+  if (!valid(t, data, buffer.size(), sizeof(T), id, status)) return;
   if (t.transpose || t.xbin != 1 || t.ybin != 1) {
     fio::console(rebin_message);
     fio::fail(fio::status_not_implemented, id, status);

@@ -60,10 +60,27 @@ struct Result {
   std::string& zlabel;
 };
 
+// Checks a data array: at least 1 by 1 (180001, 180002).
+bool check_array(io::View2D<float> data, const char* identification, int& status);
+
 // Checks the caller's arrays: a data array of at least 1 by 1 (180001,
 // 180002), axes at least as long as the declared dimensions, a variance
 // array of the same dimensions when variances are wanted.
 bool check_result(const Result& r, const char* identification, int& status);
+
+// The start of a reader: checks the caller's arrays, then marks the result
+// failed and empty until the reader has read.
+bool begin_input(Result& r, const char* identification, int& status);
+
+// Opens the data file of a reader in the input slot, asking its name on the
+// console with `prompt` (item and prompt text); true when it is open.
+// Otherwise retstat tells why: cancelled at the prompt, or failed after a
+// warning that the file cannot be opened.
+bool open_data(bool prompt, const std::string& item, const std::string& prompt_text, Result& r,
+               int& status);
+
+// "INPUTTING DATA FROM FILE" in the GUI region, when the window is open.
+void show_inputting(int& status);
 
 // Completes a good input: pixel-centre axes (i - 0.5), the labels
 // "Columns", "Rows" and "Intensity", and the variances when wanted.

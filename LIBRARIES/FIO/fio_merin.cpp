@@ -188,21 +188,9 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
   static_cast<void>(y_pixel_size);
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
                 title,     xlabel,    ylabel,  zlabel};
-  if (!fio::check_result(r, id, status)) return;
-  retstat = fio::input_failed;
-  xnumdat = 0;
-  ynumdat = 0;
-  int result = 0, file_id = 0;
-  fio::open_named(prompt, "\"MERIN\" (limited DALV) DATA FILE NAME",
-                  "Name of file containing \"MERIN\" (DALV sub-set) format data", "READ",
-                  file_name, result, file_id, status);
-  if (status != io::status_good) return;
-  if (result != fio::stream_done) {
-    if (prompt) {
-      retstat = fio::input_cancelled;
-    } else {
-      fio::console("WARNING: Error in opening file: " + fio::trimmed(file_name));
-    }
+  if (!fio::begin_input(r, id, status)) return;
+  if (!fio::open_data(prompt, "\"MERIN\" (limited DALV) DATA FILE NAME",
+                      "Name of file containing \"MERIN\" (DALV sub-set) format data", r, status)) {
     return;
   }
   struct Closer {

@@ -290,6 +290,10 @@ int read_layout(int file_id, Layout& t, int& status) {
     return fio::tiff_cannot_decode;
   }
   t.row_bytes = (t.width * t.bits + 7) / 8;
+  if (t.row_bytes > (std::int64_t{1} << 30)) {
+    fio::console("WARNING: Bad tiff file: image rows longer than can be input");
+    return fio::tiff_cannot_decode;
+  }
   if (t.rows_per_strip < 1) t.rows_per_strip = t.height;
   const std::int64_t strips = (t.height + t.rows_per_strip - 1) / t.rows_per_strip;
   if (!entry_values(file_id, *offsets, t.high, strips, t.offsets, status) ||
@@ -589,14 +593,7 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
                      int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
   if (!fio::entry_ok(status, id)) return;
-  if (data.data == nullptr || data.xmaxdat < 1) {
-    fio::fail(fio::status_bad_width, id, status);
-    return;
-  }
-  if (data.ymaxdat < 1) {
-    fio::fail(fio::status_bad_height, id, status);
-    return;
-  }
+  if (!fio::check_array(data, id, status)) return;
   if (xbin < 1) {
     fio::fail(fio::status_bad_x_value, id, status);
     return;
@@ -703,22 +700,14 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
   if (!fio::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
                 title,     xlabel,    ylabel,  zlabel};
-  if (!fio::check_result(r, id, status)) return;
+  if (!fio::begin_input(r, id, status)) return;
   retstat = fio::tiff_bad_file;
-  xnumdat = 0;
-  ynumdat = 0;
-  int result = 0, file_id = 0;
-  fio::open_named(prompt, "DATA FILE NAME", "Name of tiff file containing image", "READ",
-                  file_name, result, file_id, status);
-  if (status != io::status_good) return;
-  if (result != fio::stream_done) {
-    if (prompt) {
-      retstat = fio::input_cancelled;
-    } else {
-      fio::console("WARNING: Error in opening file: " + fio::trimmed(file_name));
-    }
+  if (!fio::open_data(prompt, "DATA FILE NAME", "Name of tiff file containing image", r, status)) {
+    if (retstat == fio::input_failed) retstat = fio::tiff_bad_file;
     return;
   }
+  const int file_id = fio::input_file;
+  int result = 0;
   struct Closer {
     ~Closer() { fio::close_input(); }
   } closer;
@@ -753,11 +742,7 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
       retstat = fio::input_cancelled;
       return;
     }
-    if (fio::window_open()) {
-      const std::array<std::string, 1> inputting{"INPUTTING DATA FROM FILE"};
-      GS_FPROMPT(1, 1, inputting, status);
-      GS_UPDATE(status);
-    }
+    fio::show_inputting(status);
   }
   bool high = false;
   FIO_IN_IQRIMAGE(file_id, high, top_first, sqrt_scale, region.x1, region.y1, region.x2,

@@ -106,26 +106,32 @@ void binary(const std::uint8_t* data, std::size_t size) {
   std::remove(name.c_str());
 }
 
-void princeton(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+// The camera readers share their arguments.
+using CameraReader = void (*)(bool, std::string&, int&, int&, int&, std::span<float>,
+                              std::span<float>, io::View2D<float>, io::View2D<float>,
+                              std::string&, std::string&, std::string&, std::string&, int&);
+
+void camera(CameraReader reader, const char* suffix, const std::uint8_t* data, std::size_t size) {
   int status = start();
-  std::string name = scratch(".spe");
+  std::string name = scratch(suffix);
   write(name, data, size);
   Arrays a;
-  FIO_IN_PRINCETON(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(),
-                   a.title, a.xl, a.yl, a.zl, status);
+  reader(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl,
+         a.yl, a.zl, status);
   finish();
   std::remove(name.c_str());
 }
 
+}  // namespace
+
+void princeton(const std::uint8_t* data, std::size_t size) {
+  camera(FIO_IN_PRINCETON, ".spe", data, size);
+}
+
 void hamamatsu(const std::uint8_t* data, std::size_t size) {
-  int status = start();
-  std::string name = scratch(".img");
-  write(name, data, size);
-  Arrays a;
-  FIO_IN_HAMAMATSU(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(),
-                   a.title, a.xl, a.yl, a.zl, status);
-  finish();
-  std::remove(name.c_str());
+  camera(FIO_IN_HAMAMATSU, ".img", data, size);
 }
 
 Target target(const std::string& name) {
