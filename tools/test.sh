@@ -70,6 +70,6 @@ for target in tiff merin binary princeton hamamatsu; do
     echo "fuzz_$target failed" >&2
     exit 1
   fi
-  echo "fuzz_$target: $(grep -E '^#[0-9]+ +DONE' "$fuzz_work/$target.log" | tail -n 1)"
+  echo "fuzz_$target: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$fuzz_work/$target.log" | tail -n 1)"
 done
 rm -rf "$fuzz_work"
