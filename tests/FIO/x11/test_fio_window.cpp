@@ -19,6 +19,28 @@ constexpr int good = io::status_good;
 const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
 const auto red = [](const Rgb8& c) { return near(c, 255, 0, 0, 40); };
 
+// FIO_GUI_INPUT run in a thread of its own while the test drives the window.
+struct Input {
+  bool defined = false;
+  int xn = 0, yn = 0, result = good;
+  io::Image<float> data;
+  std::vector<float> xa, ya;
+  std::string name, title, xl, yl, zl;
+  float px_size = 0, py_size = 0;
+  std::atomic<bool> done{false};
+  Input(const std::string& file, int size) : xa(static_cast<std::size_t>(size)), ya(xa), name(file) {
+    data.allocate(size, size);
+  }
+  std::thread run(int mode, const std::string& prompt) {
+    return std::thread([this, mode, prompt] {
+      const std::array<std::string, 1> lines{prompt};
+      FIO_GUI_INPUT(1, prompt.empty() ? 0 : 1, lines, mode, false, defined, name, xn, yn, xa, ya,
+                    data.view(), io::View2D<float>(), title, xl, yl, zl, px_size, py_size, result);
+      done = true;
+    });
+  }
+};
+
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -65,18 +87,8 @@ TEST_F(Window, FormatMenuOfAnUnknownExtension) {
   t.rows = fiotest::rows16(64, 48, false, [](int x, int y) { return 300 * x + y; });
   kovtest::write_file(dir.file("projection.raw16"), t.bytes());
 
-  bool defined = false;
-  int xn = 0, yn = 0, result = good;
-  io::Image<float> data;
-  data.allocate(128, 128);
-  std::vector<float> xa(128), ya(128);
-  std::string name = dir.file("projection.raw16"), title, xl, yl, zl;
-  float px_size = 0, py_size = 0;
-  std::thread input([&] {
-    const std::array<std::string, 1> prompt{"SELECT FIRST DATA IMAGE FILE"};
-    FIO_GUI_INPUT(1, 1, prompt, fio::input_choose, false, defined, name, xn, yn, xa, ya,
-                  data.view(), io::View2D<float>(), title, xl, yl, zl, px_size, py_size, result);
-  });
+  Input in(dir.file("projection.raw16"), 128);
+  std::thread input = in.run(fio::input_choose, "SELECT FIRST DATA IMAGE FILE");
   // The name is offered: return takes it.
   wait_for([](const Picture& p) { return p.count(yellow) > 500; });
   connection.key(XK_Return);
@@ -91,10 +103,10 @@ TEST_F(Window, FormatMenuOfAnUnknownExtension) {
   const float w = (x1 - x0) / 4, h = (y1 - y0) / 5;
   connection.click(window, px(x0 + 3.5f * w), py(y0 + 0.5f * h));
   input.join();
-  EXPECT_EQ(result, good);
-  EXPECT_TRUE(defined);
-  EXPECT_EQ(xn, 64);
-  EXPECT_EQ(data(64, 48), 300 * 64 + 48);
+  EXPECT_EQ(in.result, good);
+  EXPECT_TRUE(in.defined);
+  EXPECT_EQ(in.xn, 64);
+  EXPECT_EQ(in.data(64, 48), 300 * 64 + 48);
 }
 
 TEST_F(Window, ReaderWarningsInABox) {
@@ -104,20 +116,8 @@ TEST_F(Window, ReaderWarningsInABox) {
   t.rows = fiotest::rows16(t.width, t.height, false, [](int x, int y) { return x + y; });
   kovtest::write_file(dir.file("packed.tif"), t.bytes());
   FIO_SET_INPUT(false, fio::format_tiff, 0.0f, status);
-  bool defined = false;
-  int xn = 0, yn = 0, result = good;
-  io::Image<float> data;
-  data.allocate(8, 8);
-  std::vector<float> xa(8), ya(8);
-  std::string name = dir.file("packed.tif"), title, xl, yl, zl;
-  float px_size = 0, py_size = 0;
-  std::atomic<bool> done{false};
-  std::thread input([&] {
-    const std::array<std::string, 1> prompt{""};
-    FIO_GUI_INPUT(1, 0, prompt, fio::input_named, false, defined, name, xn, yn, xa, ya,
-                  data.view(), io::View2D<float>(), title, xl, yl, zl, px_size, py_size, result);
-    done = true;
-  });
+  Input in(dir.file("packed.tif"), 8);
+  std::thread input = in.run(fio::input_named, "");
   const Picture box = wait_for([](const Picture& p) { return p.count(red) > 5000; });
   EXPECT_GT(box.count(red), 5000);
   EXPECT_FALSE(screenshot(window, "fio_warning").empty());
@@ -126,13 +126,13 @@ TEST_F(Window, ReaderWarningsInABox) {
   int s = good;
   GS_INQ_GUIREGION(x0, y0, x1, y1, s);
   // Each box waits for its O.K.: click until the input has returned.
-  for (int k = 0; k < 100 && !done; ++k) {
+  for (int k = 0; k < 100 && !in.done; ++k) {
     if (k % 10 == 0) connection.click(window, px(x1 - (x1 - x0) / 14), py(y0 + (y1 - y0) * 0.15f));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   input.join();
-  EXPECT_EQ(result, good);
-  EXPECT_FALSE(defined);
+  EXPECT_EQ(in.result, good);
+  EXPECT_FALSE(in.defined);
 }
 
 }  // namespace
