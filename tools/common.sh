@@ -8,9 +8,11 @@ KOV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KOV_RUN_PACKAGES=(cmake g++ make libx11-dev libxft-dev libfontconfig1-dev fontconfig
   fonts-liberation fonts-dejavu-core libgtest-dev libbenchmark-dev)
 # Further packages for the tests: a virtual X server, event injection,
-# screenshots, Ghostscript for the PostScript files, the sanitizer runtimes.
+# screenshots, Ghostscript for the PostScript files, the sanitizer runtimes
+# (and libFuzzer), TIFF files of real writers (tifffile, ImageMagick,
+# libtiff's tiffcp).
 KOV_TEST_PACKAGES=(libxtst-dev xvfb xauth x11-apps x11-utils imagemagick ghostscript clang
-  libclang-rt-14-dev)
+  libclang-rt-14-dev python3-tifffile libtiff-tools)
 
 kov_install() {
   local missing=()

@@ -397,3 +397,6 @@ void VG_INP_COORDINATE(int workstation, int wait_mode, int& event_type, float& x
 void VG_SET_RUBBERBAND(int workstation, int mode, float x, float y, int& status);
 void VG_SPYGLASS(int workstation, bool on, const vg::Spyglass& parameters, int& status);
 void VG_INQ_SIZE(int workstation, int& width, int& height, int& status);
+// Whether the workstation is open.
+// Works also before VG_OPEN and after VG_CLOSE (false then).
+void VG_INQ_WKOPEN(int workstation, bool& open, int& status);

@@ -439,3 +439,12 @@ void VG_INQ_SIZE(int workstation, int& width, int& height, int& status) {
   width = w;
   height = h;
 }
+
+// Whether a workstation is open: lets a caller choose between a window
+// widget and the console before it draws anything. A closed system has no
+// workstation open.
+void VG_INQ_WKOPEN(int workstation, bool& open, int& status) {
+  static const char* const ident = "Subroutine VG_INQ_WKOPEN V0.1 ";
+  if (!io::entry_ok(status, ident)) return;
+  open = vg::record().open && vg::find_workstation(workstation) != nullptr;
+}

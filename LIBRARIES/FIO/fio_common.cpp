@@ -1,0 +1,201 @@
+// Services shared by the readers: console lines and warnings, the checks
+// and completion of the image input result, opening the data file.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+#include "fio_internal.h"
+#include "gs.h"
+#include "vg.h"
+
+namespace fio {
+
+void console(const std::string& line) {
+  int good = io::status_good;
+  IO_WRITE(line, good);
+}
+
+bool window_open() {
+  int s = io::status_good;
+  bool open = false;
+  VG_INQ_WKOPEN(gs::window_workstation, open, s);
+  return open && s == io::status_good;
+}
+
+void warn(std::span<const std::string> lines, int& status) {
+  if (status != io::status_good) return;
+  if (window_open()) {
+    const int n = static_cast<int>(lines.size());
+    GS_FWARNING(std::max(n, 1), n, lines, status);
+    return;
+  }
+  for (const auto& line : lines) console(line);
+}
+
+void warn(std::initializer_list<std::string> lines, int& status) {
+  const std::vector<std::string> v(lines);
+  warn(std::span<const std::string>(v), status);
+}
+
+std::string trimmed(const std::string& text) {
+  return text.substr(0, static_cast<std::size_t>(SLEN(text)));
+}
+
+std::string upper(std::string text) {
+  IO_UPPER(text);
+  return text;
+}
+
+std::string stripped(const std::string& text) {
+  const std::string t = trimmed(text);
+  std::size_t i = 0;
+  while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+  return t.substr(i);
+}
+
+std::string right(long long value, int width) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%*lld", width, value);
+  return buffer;
+}
+
+bool check_array(io::View2D<float> data, const char* identification, int& status) {
+  if (data.data == nullptr || data.xmaxdat < 1) {
+    fail(status_bad_width, identification, status);
+    return false;
+  }
+  if (data.ymaxdat < 1) {
+    fail(status_bad_height, identification, status);
+    return false;
+  }
+  return true;
+}
+
+bool check_result(const Result& r, const char* identification, int& status) {
+  const io::View2D<float>& d = r.data;
+  if (!check_array(d, identification, status)) return false;
+  if (r.x_axis.size() < static_cast<std::size_t>(d.xmaxdat)) {
+    fail(status_bad_width, identification, status);
+    return false;
+  }
+  if (r.y_axis.size() < static_cast<std::size_t>(d.ymaxdat)) {
+    fail(status_bad_height, identification, status);
+    return false;
+  }
+  if (r.variances) {
+    const io::View2D<float>& v = r.var_data;
+    if (v.data == nullptr || v.xmaxdat != d.xmaxdat) {
+      fail(status_bad_width, identification, status);
+      return false;
+    }
+    if (v.ymaxdat != d.ymaxdat) {
+      fail(status_bad_height, identification, status);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool begin_input(Result& r, const char* identification, int& status) {
+  if (!check_result(r, identification, status)) return false;
+  r.retstat = input_failed;
+  r.xnumdat = 0;
+  r.ynumdat = 0;
+  return true;
+}
+
+bool open_data(bool prompt, const std::string& item, const std::string& prompt_text, Result& r,
+               int& status) {
+  int result = 0, file_id = 0;
+  open_named(prompt, item, prompt_text, "READ", r.file_name, result, file_id, status);
+  if (status != io::status_good) return false;
+  if (result == stream_done) return true;
+  if (prompt) {
+    r.retstat = input_cancelled;
+  } else {
+    warn({"WARNING: Error in opening file: " + trimmed(r.file_name)}, status);
+  }
+  return false;
+}
+
+void show_inputting(int& status) {
+  if (!window_open()) return;
+  const std::array<std::string, 1> inputting{"INPUTTING DATA FROM FILE"};
+  GS_FPROMPT(1, 1, inputting, status);
+  GS_UPDATE(status);
+}
+
+void finish_input(Result& r) {
+  for (int i = 1; i <= r.data.xmaxdat; ++i) r.x_axis[i - 1] = static_cast<float>(i) - 0.5f;
+  for (int j = 1; j <= r.data.ymaxdat; ++j) r.y_axis[j - 1] = static_cast<float>(j) - 0.5f;
+  r.xlabel = "Columns";
+  r.ylabel = "Rows";
+  r.zlabel = "Intensity";
+  if (!r.variances) return;
+  const int nx = std::min(r.xnumdat, r.data.xmaxdat);
+  const int ny = std::min(r.ynumdat, r.data.ymaxdat);
+  for (int y = 1; y <= ny; ++y) {
+    for (int x = 1; x <= nx; ++x) r.var_data(x, y) = std::max(r.data(x, y), 0.0f);
+  }
+}
+
+void open_named(bool prompt, const std::string& item, const std::string& prompt_text,
+                const std::string& mode, std::string& file_name, int& result, int& file_id,
+                int& status) {
+  constexpr const char* id = "Subroutine FIO_OPENFILE V0.3 ";
+  if (!entry_ok(status, id)) return;
+  result = 1;
+  const std::array<std::string, 1> help{"Enter the name of the file to open"};
+  const std::array<std::string, 1> error{"Unacceptable input"};
+  for (;;) {
+    if (prompt) {
+      IO_INPC(true, item, prompt_text, 1, help, 1, error, file_name, status);
+      if (status == io::status_escape) {
+        ST_DEF_SYSTEM(status);
+        return;
+      }
+      if (status != io::status_good) return;
+    }
+    int retstat = 0;
+    std::string path;
+    IO_TRANS_PATH(file_name, retstat, path, status);
+    if (status != io::status_good) return;
+    if (retstat != 0 || SLEN(path) == 0) {
+      if (!prompt) return;
+      console("Error in opening file, Please retype name");
+      continue;
+    }
+    FIO_FILEOPEN(path, mode, result, file_id, status);
+    if (status != io::status_good) return;
+    if (result == stream_done) return;
+    if (!prompt) return;
+    console("Error in opening file, Please retype name");
+  }
+}
+
+void close_input() {
+  int result = 0;
+  FIO_FILECLOSEC(input_file, result);
+}
+
+bool file_exists(const std::string& file_name) {
+  int s = io::status_good, retstat = 0;
+  std::string path;
+  IO_TRANS_PATH(file_name, retstat, path, s);
+  if (s != io::status_good || retstat != 0 || SLEN(path) == 0) return false;
+  bool exists = false;
+  IO_FILEEXIST(path, exists, s);
+  return exists && s == io::status_good;
+}
+
+void not_available(const char* format_name, Result& r, int& status) {
+  r.retstat = input_failed;
+  r.xnumdat = 0;
+  r.ynumdat = 0;
+  warn({"WARNING: Input of the \"" + std::string(format_name) + "\" format is not available",
+        "         in this version of the program: nothing has been input"},
+       status);
+}
+
+}  // namespace fio

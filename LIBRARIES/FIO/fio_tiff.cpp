@@ -1,0 +1,759 @@
+// The TIFF readers: uncompressed images of one sample per pixel, 8, 12, 16
+// or 32 bits (unsigned, signed, IEEE reals), in strips anywhere in the
+// file; the square-root scaled variant of a densitometer's files. The
+// header and directory are checked whole before any pixel is read; pixels
+// then move through one decoding path.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "fio_internal.h"
+#include "gs.h"
+
+namespace {
+
+using Entry = std::array<std::uint8_t, 12>;
+
+constexpr int tag_new_subfile = 254;
+constexpr int tag_width = 256;
+constexpr int tag_length = 257;
+constexpr int tag_bits = 258;
+constexpr int tag_compression = 259;
+constexpr int tag_strip_offsets = 273;
+constexpr int tag_samples = 277;
+constexpr int tag_rows_per_strip = 278;
+constexpr int tag_strip_counts = 279;
+constexpr int tag_planar = 284;
+constexpr int tag_tile_width = 322;
+constexpr int tag_tile_offsets = 324;
+constexpr int tag_sample_format = 339;
+
+constexpr int format_unsigned = 1;
+constexpr int format_signed = 2;
+constexpr int format_real = 3;
+
+// Bytes of one value of an integer field type; 0 for a type that is not an
+// integer.
+int integer_size(int type) {
+  switch (type) {
+    case 1: case 6: return 1;
+    case 3: case 8: return 2;
+    case 4: case 9: return 4;
+    default: return 0;
+  }
+}
+bool integer_unsigned(int type) { return type == 1 || type == 3 || type == 4; }
+
+// The first 8 bytes: byte order, version and first directory offset.
+enum class Header { good, bad_mark, bad_version, short_file };
+struct Start {
+  std::array<std::uint8_t, 8> bytes{};
+  int got = 0;
+  bool high = false;
+  std::int64_t version = 0;
+  std::int64_t directory = 0;
+};
+
+Header read_start(int file_id, Start& s, int& status) {
+  FIO_TREAD_BYTES(file_id, 0, 8, 8, std::as_writable_bytes(std::span(s.bytes)), s.got, status);
+  if (status != io::status_good) return Header::short_file;
+  const bool ii = s.got >= 2 && s.bytes[0] == 'I' && s.bytes[1] == 'I';
+  const bool mm = s.got >= 2 && s.bytes[0] == 'M' && s.bytes[1] == 'M';
+  if (!ii && !mm) return Header::bad_mark;
+  if (s.got < 8) return Header::short_file;
+  s.high = mm;
+  s.version = FIO_TIFF_INTEGER(std::span(s.bytes).subspan(2, 2), 2, ii, true);
+  s.directory = FIO_TIFF_INTEGER(std::span(s.bytes).subspan(4, 4), 4, ii, true);
+  return s.version == 42 ? Header::good : Header::bad_version;
+}
+
+// The entries of the first directory; false (with a console warning) when
+// the directory does not lie in the file.
+bool read_directory(int file_id, const Start& s, std::vector<Entry>& entries, int& status) {
+  const std::int64_t size = fio::input_file_size();
+  std::array<std::uint8_t, 2> count_bytes{};
+  int got = 0;
+  if (s.directory >= 8 && s.directory + 2 <= size) {
+    FIO_TREAD_BYTES(file_id, s.directory, 2, 2, std::as_writable_bytes(std::span(count_bytes)),
+                    got, status);
+  }
+  if (status != io::status_good) return false;
+  const std::int64_t n = got == 2 ? FIO_TIFF_INTEGER(count_bytes, 2, !s.high, true) : 0;
+  if (n < 1 || s.directory + 2 + 12 * n > size) {
+    fio::console("WARNING: Bad tiff file: the image file directory does not lie in the file");
+    return false;
+  }
+  entries.assign(static_cast<std::size_t>(n), Entry{});
+  const int bytes = static_cast<int>(12 * n);
+  FIO_TREAD_BYTES(file_id, s.directory + 2, bytes, bytes,
+                  std::as_writable_bytes(std::span(entries.data(), entries.size())), got,
+                  status);
+  return status == io::status_good && got == bytes;
+}
+
+int tag_of(const Entry& e, bool high) {
+  return static_cast<int>(FIO_TIFF_INTEGER(std::span(e).first(2), 2, !high, true));
+}
+int type_of(const Entry& e, bool high) {
+  return static_cast<int>(FIO_TIFF_INTEGER(std::span(e).subspan(2, 2), 2, !high, true));
+}
+std::int64_t count_of(const Entry& e, bool high) {
+  return FIO_TIFF_INTEGER(std::span(e).subspan(4, 4), 4, !high, true);
+}
+
+// Where the values of an entry lie: in the entry, or at an offset.
+bool values_inline(const Entry& e, bool high) {
+  return count_of(e, high) * integer_size(type_of(e, high)) <= 4;
+}
+
+// What the pixels of the image are.
+enum class Sample { u8, s8, u12, u16, s16, u32, s32, f32 };
+
+struct Layout {
+  bool high = false;
+  std::int64_t width = 0, height = 0;
+  int bits = 1, sample_format = format_unsigned, compression = 1, samples = 1, planar = 1;
+  std::int64_t rows_per_strip = std::numeric_limits<std::uint32_t>::max();
+  bool tiled = false;
+  std::vector<std::int64_t> offsets, counts;
+  Sample sample = Sample::u8;
+  std::int64_t row_bytes = 0;
+};
+
+// The integer values of an entry, at most `limit` of them kept; false with
+// a warning when the entry is not an integer or its values do not lie in
+// the file.
+bool entry_values(int file_id, const Entry& e, bool high, std::int64_t limit,
+                  std::vector<std::int64_t>& values, int& status) {
+  const int tag = tag_of(e, high);
+  const int type = type_of(e, high);
+  const std::int64_t count = count_of(e, high);
+  if (integer_size(type) == 0) {
+    fio::console("WARNING: Bad tiff file: tag " + std::to_string(tag) +
+                 " must hold integers, its field type is " + std::to_string(type));
+    return false;
+  }
+  if (count < 1 || count > std::numeric_limits<int>::max()) {
+    fio::console("WARNING: Bad tiff file: tag " + std::to_string(tag) + " holds " +
+                 std::to_string(count) + " values");
+    return false;
+  }
+  if (!values_inline(e, high)) {
+    const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8, 4), 4, !high, true);
+    if (offset + count * integer_size(type) > fio::input_file_size()) {
+      fio::console("WARNING: Bad tiff file: the values of tag " + std::to_string(tag) +
+                   " do not lie in the file");
+      return false;
+    }
+  }
+  try {
+    values.assign(static_cast<std::size_t>(count), 0);
+  } catch (const std::bad_alloc&) {
+    fio::console("ERROR: Failed to allocate memory for the values of TIFF tag " +
+                 std::to_string(tag));
+    return false;
+  }
+  int num = 0, result = 0;
+  FIO_TIFF_INTS(file_id, static_cast<int>(count), e, high, values, num, result, status);
+  values.resize(static_cast<std::size_t>(std::min<std::int64_t>(num, limit)));
+  return status == io::status_good && result == 0 && num >= 1;
+}
+
+// The single value of a tag that must hold one.
+bool single_value(int file_id, const Entry& e, bool high, std::int64_t& value, int& status) {
+  std::vector<std::int64_t> v;
+  if (!entry_values(file_id, e, high, 1, v, status)) return false;
+  if (count_of(e, high) != 1) {
+    char line[64];
+    std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
+                  static_cast<int>(std::min<std::int64_t>(count_of(e, high), 2147483647)));
+    fio::console(line);
+    return false;
+  }
+  value = v[0];
+  return true;
+}
+
+void refuse(std::initializer_list<std::string> lines) {
+  for (const auto& l : lines) fio::console(l);
+}
+
+// Reads and checks the first directory; the result code of a refusal, or 0.
+int read_layout(int file_id, Layout& t, int& status) {
+  Start s;
+  switch (read_start(file_id, s, status)) {
+    case Header::good: break;
+    case Header::bad_mark:
+      refuse({"WARNING: The File does not start with II nor with MM. It is not a",
+              "         correctly defined TIFF file or has been corrupted."});
+      return fio::tiff_bad_file;
+    case Header::bad_version:
+      refuse({"WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version),
+              "         (this should equal 42)"});
+      return fio::tiff_bad_file;
+    case Header::short_file:
+      if (status == io::status_good) fio::console("WARNING: Bad tiff file: shorter than its header");
+      return fio::tiff_bad_file;
+  }
+  t.high = s.high;
+  std::vector<Entry> entries;
+  if (!read_directory(file_id, s, entries, status)) return fio::tiff_bad_file;
+
+  bool have_width = false, have_length = false;
+  const Entry* offsets = nullptr;
+  const Entry* counts = nullptr;
+  std::vector<std::int64_t> v;
+  for (const Entry& e : entries) {
+    const int tag = tag_of(e, t.high);
+    std::int64_t* single = nullptr;
+    std::int64_t value = 0;
+    switch (tag) {
+      case tag_width: single = &t.width; have_width = true; break;
+      case tag_length: single = &t.height; have_length = true; break;
+      case tag_rows_per_strip: single = &t.rows_per_strip; break;
+      case tag_strip_offsets: offsets = &e; continue;
+      case tag_strip_counts: counts = &e; continue;
+      case tag_tile_width: case tag_tile_offsets: t.tiled = true; continue;
+      case tag_bits: case tag_sample_format: {
+        // One value per sample; one sample is all that is read.
+        if (!entry_values(file_id, e, t.high, 1, v, status)) return fio::tiff_bad_file;
+        (tag == tag_bits ? t.bits : t.sample_format) = static_cast<int>(std::min<std::int64_t>(v[0], 1 << 20));
+        continue;
+      }
+      case tag_compression: case tag_samples: case tag_planar: case tag_new_subfile:
+        if (!single_value(file_id, e, t.high, value, status)) return fio::tiff_bad_file;
+        if (tag == tag_compression) t.compression = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
+        if (tag == tag_samples) t.samples = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
+        if (tag == tag_planar) t.planar = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
+        continue;
+      default: continue;
+    }
+    if (!single_value(file_id, e, t.high, *single, status)) return fio::tiff_bad_file;
+  }
+  if (status != io::status_good) return fio::tiff_bad_file;
+
+  // What cannot be read is refused, naming the feature.
+  if (t.compression != 1) {
+    refuse({"WARNING: The Image has been compressed. Data Decompression is not",
+            "         presently supported."});
+    return fio::tiff_cannot_decode;
+  }
+  if (t.tiled) {
+    refuse({"WARNING: The Image is stored in tiles. Tiled TIFF images are not",
+            "         presently supported."});
+    return fio::tiff_cannot_decode;
+  }
+  if (t.planar != 1) {
+    refuse({"WARNING: Un-supported planar configuration (" + std::to_string(t.planar) +
+                "). Separate",
+            "         planes are not presently supported."});
+    return fio::tiff_cannot_decode;
+  }
+  if (t.samples != 1) {
+    refuse({"WARNING: Un-supported number of samples per pixel (" + std::to_string(t.samples) +
+                "). Only", "         images of one sample per pixel are supported."});
+    return fio::tiff_cannot_decode;
+  }
+  if (t.bits != 8 && t.bits != 12 && t.bits != 16 && t.bits != 32) {
+    refuse({"WARNING: Un-supported number of bits per pixel (" + std::to_string(t.bits) + ")"});
+    return fio::tiff_cannot_decode;
+  }
+  struct Kind {
+    int bits, format;
+    Sample sample;
+  };
+  static constexpr Kind kinds[] = {
+      {8, format_unsigned, Sample::u8},   {8, format_signed, Sample::s8},
+      {12, format_unsigned, Sample::u12}, {16, format_unsigned, Sample::u16},
+      {16, format_signed, Sample::s16},   {32, format_unsigned, Sample::u32},
+      {32, format_signed, Sample::s32},   {32, format_real, Sample::f32},
+  };
+  const Kind* kind = nullptr;
+  for (const Kind& k : kinds) {
+    if (k.bits == t.bits && k.format == t.sample_format) kind = &k;
+  }
+  if (kind == nullptr) {
+    refuse({"WARNING: Un-supported sample format (" + std::to_string(t.sample_format) +
+            ") for " + std::to_string(t.bits) + " bits per pixel"});
+    return fio::tiff_cannot_decode;
+  }
+  t.sample = kind->sample;
+  if (!have_width || !have_length || t.width < 1 || t.height < 1 || offsets == nullptr) {
+    fio::console("WARNING: Bad tiff file: no image size or no image data in the first directory");
+    return fio::tiff_not_found;
+  }
+  if (t.width > std::numeric_limits<int>::max() || t.height > std::numeric_limits<int>::max()) {
+    fio::console("WARNING: Bad tiff file: the image is larger than can be input");
+    return fio::tiff_cannot_decode;
+  }
+  t.row_bytes = (t.width * t.bits + 7) / 8;
+  if (t.row_bytes > (std::int64_t{1} << 30)) {
+    fio::console("WARNING: Bad tiff file: image rows longer than can be input");
+    return fio::tiff_cannot_decode;
+  }
+  if (t.rows_per_strip < 1) t.rows_per_strip = t.height;
+  const std::int64_t strips = (t.height + t.rows_per_strip - 1) / t.rows_per_strip;
+  if (!entry_values(file_id, *offsets, t.high, strips, t.offsets, status) ||
+      static_cast<std::int64_t>(t.offsets.size()) < strips) {
+    refuse({"WARNING: Problem inputting address of start of image. This is probably",
+            "         because there are too many addresses pointing to different",
+            "         parts of the image (\"strips\")."});
+    return fio::tiff_bad_file;
+  }
+  if (counts != nullptr && (!entry_values(file_id, *counts, t.high, strips, t.counts, status) ||
+                            static_cast<std::int64_t>(t.counts.size()) < strips)) {
+    fio::console("WARNING: Bad tiff file: fewer strip byte counts than strips");
+    return fio::tiff_bad_file;
+  }
+  return 0;
+}
+
+// Offset in the file of stored row r (from 0).
+std::int64_t row_offset(const Layout& t, std::int64_t r) {
+  return t.offsets[static_cast<std::size_t>(r / t.rows_per_strip)] +
+         (r % t.rows_per_strip) * t.row_bytes;
+}
+
+// Every row that will be read lies in its strip and in the file.
+bool rows_in_file(const Layout& t, std::int64_t first, std::int64_t last) {
+  const std::int64_t size = fio::input_file_size();
+  for (std::int64_t r = first; r <= last; ++r) {
+    const std::int64_t offset = row_offset(t, r);
+    const std::int64_t end_in_strip = (r % t.rows_per_strip + 1) * t.row_bytes;
+    if (offset < 0 || offset + t.row_bytes > size) return false;
+    if (!t.counts.empty() &&
+        end_in_strip > t.counts[static_cast<std::size_t>(r / t.rows_per_strip)]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+inline std::uint16_t load16(const std::uint8_t* p, bool high) {
+  return high ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
+              : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
+}
+inline std::uint32_t load32(const std::uint8_t* p, bool high) {
+  return high ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 |
+                 std::uint32_t{p[2]} << 8 | p[3])
+              : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 |
+                 std::uint32_t{p[1]} << 8 | p[0]);
+}
+
+// The values of columns c0 .. c0 + n - 1 (from 0) of a stored row.
+void decode(const Layout& t, const std::uint8_t* row, int c0, int n, float* out) {
+  const bool high = t.high;
+  switch (t.sample) {
+    case Sample::u8:
+      for (int i = 0; i < n; ++i) out[i] = row[c0 + i];
+      break;
+    case Sample::s8:
+      for (int i = 0; i < n; ++i) out[i] = static_cast<std::int8_t>(row[c0 + i]);
+      break;
+    case Sample::u12:
+      // Two pixels in three bytes A, B, C: A x 16 + B / 16 and
+      // (B mod 16) x 256 + C.
+      for (int i = 0; i < n; ++i) {
+        const int c = c0 + i;
+        const std::uint8_t* p = row + 3 * (c / 2);
+        out[i] = c % 2 == 0 ? static_cast<float>(p[0] * 16 + p[1] / 16)
+                            : static_cast<float>((p[1] % 16) * 256 + p[2]);
+      }
+      break;
+    case Sample::u16: {
+      const std::uint8_t* p = row + 2 * static_cast<std::size_t>(c0);
+      if (high) {
+        for (int i = 0; i < n; ++i) out[i] = load16(p + 2 * i, true);
+      } else {
+        for (int i = 0; i < n; ++i) out[i] = load16(p + 2 * i, false);
+      }
+      break;
+    }
+    case Sample::s16:
+      for (int i = 0; i < n; ++i) {
+        out[i] = static_cast<std::int16_t>(load16(row + 2 * static_cast<std::size_t>(c0 + i), high));
+      }
+      break;
+    case Sample::u32:
+      for (int i = 0; i < n; ++i) {
+        out[i] = static_cast<float>(load32(row + 4 * static_cast<std::size_t>(c0 + i), high));
+      }
+      break;
+    case Sample::s32:
+      for (int i = 0; i < n; ++i) {
+        out[i] = static_cast<float>(
+            static_cast<std::int32_t>(load32(row + 4 * static_cast<std::size_t>(c0 + i), high)));
+      }
+      break;
+    case Sample::f32:
+      for (int i = 0; i < n; ++i) {
+        const std::uint32_t bits = load32(row + 4 * static_cast<std::size_t>(c0 + i), high);
+        std::memcpy(&out[i], &bits, sizeof bits);
+      }
+      break;
+  }
+}
+
+// Largest block read at once.
+constexpr std::int64_t block_bytes = 1 << 20;
+
+}  // namespace
+
+void FIO_TREAD_BYTES(int file_id, std::int64_t offset, int buffer_size, int bytes_wanted,
+                     std::span<std::byte> buffer, int& bytes_read, int& status) {
+  constexpr const char* id = "Subroutine FIO_TREAD_BYTES V0.2 ";
+  if (!fio::entry_ok(status, id)) return;
+  bytes_read = 0;
+  if (bytes_wanted <= 0) {
+    fio::fail(fio::status_nothing_wanted, id, status);
+    return;
+  }
+  if (buffer_size < 0 || bytes_wanted > buffer_size ||
+      static_cast<std::size_t>(buffer_size) > buffer.size()) {
+    fio::fail(fio::status_too_much_wanted, id, status);
+    return;
+  }
+  int result = 0;
+  FIO_FILEPREADC(file_id, offset, buffer_size, bytes_wanted, fio::reverse_none, result,
+                 bytes_read, buffer);
+  if (result != fio::stream_done && result != fio::stream_short) {
+    fio::fail(fio::status_bad_tiff_integer, id, status);
+  }
+}
+
+std::int64_t FIO_TIFF_INTEGER(std::span<const std::uint8_t> bytes, int num_bytes,
+                              bool low_first, bool is_unsigned) {
+  const int n = std::clamp(num_bytes, 1, std::min(4, static_cast<int>(bytes.size())));
+  std::uint64_t v = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::uint8_t b = bytes[static_cast<std::size_t>(low_first ? n - 1 - i : i)];
+    v = v << 8 | b;
+  }
+  if (!is_unsigned && (v >> (8 * n - 1)) != 0) {
+    return static_cast<std::int64_t>(v) - (std::int64_t{1} << (8 * n));
+  }
+  return static_cast<std::int64_t>(v);
+}
+
+std::int64_t FIO_TIFF_INTENTRY(std::span<const std::uint8_t> entry, bool high_byte_first,
+                               int& status) {
+  constexpr const char* id = "Function FIO_TIFF_INTENTRY V0.2 ";
+  if (!fio::entry_ok(status, id)) return 0;
+  if (entry.size() < 12) {
+    fio::fail(fio::status_bad_tiff_integer, id, status);
+    return 0;
+  }
+  Entry e{};
+  std::copy_n(entry.begin(), 12, e.begin());
+  const int type = type_of(e, high_byte_first);
+  const std::int64_t count = count_of(e, high_byte_first);
+  if (integer_size(type) == 0) {
+    fio::fail(fio::status_bad_tiff_integer, id, status);
+    return 0;
+  }
+  if (count != 1) {
+    char line[64];
+    std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
+                  static_cast<int>(std::min<std::int64_t>(count, 2147483647)));
+    fio::console(line);
+    fio::fail(fio::status_bad_tiff_integer, id, status);
+    return 0;
+  }
+  return FIO_TIFF_INTEGER(std::span(e).subspan(8), integer_size(type), !high_byte_first,
+                          integer_unsigned(type));
+}
+
+void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> entry,
+                   bool high_byte_first, std::span<std::int64_t> values, int& num_values,
+                   int& result, int& status) {
+  constexpr const char* id = "Subroutine FIO_TIFF_INTS V0.2 ";
+  if (!fio::entry_ok(status, id)) return;
+  num_values = 0;
+  result = 0;
+  if (entry.size() < 12) {
+    fio::fail(fio::status_bad_tiff_integer, id, status);
+    return;
+  }
+  Entry e{};
+  std::copy_n(entry.begin(), 12, e.begin());
+  const int type = type_of(e, high_byte_first);
+  const int size = integer_size(type);
+  if (size == 0) {
+    fio::fail(fio::status_bad_tiff_integer, id, status);
+    return;
+  }
+  const std::int64_t count = count_of(e, high_byte_first);
+  const int room = std::min(array_size, static_cast<int>(values.size()));
+  if (count > room) {
+    result = 1;
+    return;
+  }
+  const bool unsigned_type = integer_unsigned(type);
+  const int n = static_cast<int>(count);
+  if (count * size <= 4) {
+    for (int i = 0; i < n; ++i) {
+      values[static_cast<std::size_t>(i)] = FIO_TIFF_INTEGER(
+          std::span(e).subspan(8 + static_cast<std::size_t>(i * size)), size, !high_byte_first,
+          unsigned_type);
+    }
+    num_values = n;
+    return;
+  }
+  // The values lie at the offset of the entry: read them in blocks.
+  const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8), 4, !high_byte_first, true);
+  std::array<std::uint8_t, 8192> block{};
+  const int per_block = static_cast<int>(block.size()) / size;
+  for (int done = 0; done < n;) {
+    const int k = std::min(per_block, n - done);
+    int got = 0;
+    FIO_TREAD_BYTES(file_id, offset + static_cast<std::int64_t>(done) * size,
+                    static_cast<int>(block.size()), k * size,
+                    std::as_writable_bytes(std::span(block)), got, status);
+    if (status != io::status_good) return;
+    if (got < k * size) {
+      result = 2;
+      return;
+    }
+    for (int i = 0; i < k; ++i) {
+      values[static_cast<std::size_t>(done + i)] =
+          FIO_TIFF_INTEGER(std::span(block).subspan(static_cast<std::size_t>(i * size)), size,
+                           !high_byte_first, unsigned_type);
+    }
+    done += k;
+    num_values = done;
+  }
+}
+
+void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, int& height,
+                        int& status) {
+  constexpr const char* id = "Subroutine FIO_TIFF_IMAGESIZE V0.3 ";
+  if (!fio::entry_ok(status, id)) return;
+  static_cast<void>(file_name);
+  width = 0;
+  height = 0;
+  Start s;
+  const Header h = read_start(file_id, s, status);
+  if (status != io::status_good) return;
+  if (h == Header::short_file) {
+    fio::console("WARNING: Bad TIFF file, shorter than its 8-byte header");
+    return;
+  }
+  if (h == Header::bad_mark) {
+    std::string hex = "         ", text = "         \"";
+    for (int i = 0; i < 8; ++i) {
+      char b[4];
+      std::snprintf(b, sizeof b, "%02X ", s.bytes[static_cast<std::size_t>(i)]);
+      hex += i < s.got ? b : "   ";
+      const char c = static_cast<char>(s.bytes[static_cast<std::size_t>(i)]);
+      text += i >= s.got ? ' ' : (c >= ' ' && c <= '~' ? c : '.');
+    }
+    refuse({"WARNING: Bad TIFF file, the first two bytes of a genuine TIFF file",
+            "         are \"II\" (hexadecimal 49 49) when the file has been written",
+            "         with the least significant byte of each number first, or",
+            "         \"MM\" (hexadecimal 4D 4D) when it has been written with the",
+            "         most significant byte first. The next two bytes hold the",
+            "         number 42 in the same byte order.",
+            "         The first 8 bytes of this file are (hexadecimal):", hex,
+            "         and as characters:", text + "\"", "",
+            "         The file may not be a TIFF file at all (check its extension",
+            "         and the program that wrote it), or it may have been damaged,",
+            "         for example by a transfer in text mode, which changes some",
+            "         bytes. Bytes missing from a file shorter than 8 bytes are blank.",
+            "         (Warning comes from FIO_TIFF_IMAGESIZE.)"});
+    return;
+  }
+  if (h == Header::bad_version) {
+    fio::console("WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version));
+    return;
+  }
+  std::vector<Entry> entries;
+  if (!read_directory(file_id, s, entries, status)) return;
+  std::int64_t w = 0, l = 0;
+  for (const Entry& e : entries) {
+    const int tag = tag_of(e, s.high);
+    if (tag != tag_width && tag != tag_length) continue;
+    std::int64_t value = 0;
+    if (!single_value(file_id, e, s.high, value, status)) return;
+    (tag == tag_width ? w : l) = value;
+  }
+  if (w < 1 || l < 1 || w > std::numeric_limits<int>::max() ||
+      l > std::numeric_limits<int>::max()) {
+    return;
+  }
+  width = static_cast<int>(w);
+  height = static_cast<int>(l);
+}
+
+void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sqrt_scale,
+                     int first_col, int first_row, int last_col, int last_row, int xbin,
+                     int ybin, io::View2D<float> data, int& xnumdat, int& ynumdat, int& result,
+                     int& status) {
+  constexpr const char* id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
+  if (!fio::entry_ok(status, id)) return;
+  if (!fio::check_array(data, id, status)) return;
+  if (xbin < 1) {
+    fio::fail(fio::status_bad_x_value, id, status);
+    return;
+  }
+  if (ybin < 1) {
+    fio::fail(fio::status_bad_y_value, id, status);
+    return;
+  }
+  xnumdat = 0;
+  ynumdat = 0;
+  Layout t;
+  result = read_layout(file_id, t, status);
+  high_byte_first = t.high;
+  if (result != 0 || status != io::status_good) return;
+
+  // The region within the image.
+  const int width = static_cast<int>(t.width), height = static_cast<int>(t.height);
+  const int x1 = std::max(first_col, 1), x2 = std::min(last_col, width);
+  const int y1 = std::max(first_row, 1), y2 = std::min(last_row, height);
+  if (x1 > x2 || y1 > y2) {
+    result = fio::tiff_none_of_region;
+    return;
+  }
+  if (x1 != first_col || x2 != last_col || y1 != first_row || y2 != last_row) {
+    result = fio::tiff_part_of_region;
+  }
+  // Whole bins only, and never more than the array holds.
+  const int nx = std::min(fio::binned(x1, x2, xbin), data.xmaxdat);
+  const int ny = std::min(fio::binned(y1, y2, ybin), data.ymaxdat);
+  if (nx < 1 || ny < 1) return;
+  const int cols = nx * xbin;  // image columns x1 .. x1 + cols - 1
+  const int rows = ny * ybin;  // image rows y1 .. y1 + rows - 1
+
+  // Stored rows (from 0) of those image rows.
+  const std::int64_t s_first = top_first ? height - (y1 + rows - 1) : y1 - 1;
+  const std::int64_t s_last = s_first + rows - 1;
+  if (!rows_in_file(t, s_first, s_last)) {
+    fio::console("WARNING: Bad tiff file: image rows lie outside their strips or the file");
+    result = fio::tiff_bad_file;
+    return;
+  }
+
+  for (int y = 1; y <= ny; ++y) std::fill_n(data.row(y), nx, 0.0f);
+  const bool direct = xbin == 1 && ybin == 1 && !(sqrt_scale && t.bits == 16);
+  std::vector<std::uint8_t> block;
+  std::vector<float> values;
+  try {
+    block.resize(static_cast<std::size_t>(std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * rows))));
+    if (!direct) values.resize(static_cast<std::size_t>(cols));
+  } catch (const std::bad_alloc&) {
+    fio::console("ERROR: Failed to allocate memory for the TIFF input buffer");
+    fio::fail(fio::module_offset + st::no_memory, id, status);
+    return;
+  }
+  const std::int64_t rows_per_block = static_cast<std::int64_t>(block.size()) / t.row_bytes;
+
+  // Stored rows in file order, as many following each other in the file as
+  // fit into one read.
+  for (std::int64_t r = s_first; r <= s_last;) {
+    const std::int64_t start = row_offset(t, r);
+    std::int64_t n = 1;
+    while (r + n <= s_last && n < rows_per_block && row_offset(t, r + n) == start + n * t.row_bytes) {
+      ++n;
+    }
+    const int bytes = static_cast<int>(n * t.row_bytes);
+    int got = 0;
+    FIO_TREAD_BYTES(file_id, start, static_cast<int>(block.size()), bytes,
+                    std::as_writable_bytes(std::span(block)), got, status);
+    if (status != io::status_good) return;
+    if (got < bytes) {
+      fio::console("WARNING: Bad tiff file: image data end before the image");
+      result = fio::tiff_bad_file;
+      return;
+    }
+    for (std::int64_t k = 0; k < n; ++k) {
+      const std::int64_t stored = r + k;  // from 0
+      const int image_row = top_first ? height - static_cast<int>(stored) : static_cast<int>(stored) + 1;
+      const int out_row = (image_row - y1) / ybin + 1;
+      const std::uint8_t* row = block.data() + k * t.row_bytes;
+      if (direct) {
+        decode(t, row, x1 - 1, cols, data.row(out_row));
+        continue;
+      }
+      decode(t, row, x1 - 1, cols, values.data());
+      float* out = data.row(out_row);
+      for (int i = 0; i < cols; ++i) {
+        float v = values[static_cast<std::size_t>(i)];
+        if (sqrt_scale && t.bits == 16) v = v * v / 21471.0f;
+        out[i / xbin] += v;
+      }
+    }
+    r += n;
+  }
+  xnumdat = nx;
+  ynumdat = ny;
+}
+
+void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, bool variances,
+               std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
+               std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
+               io::View2D<float> var_data, std::string& title, std::string& xlabel,
+               std::string& ylabel, std::string& zlabel, int& status) {
+  constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
+  if (!fio::entry_ok(status, id)) return;
+  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
+                title,     xlabel,    ylabel,  zlabel};
+  if (!fio::begin_input(r, id, status)) return;
+  retstat = fio::tiff_bad_file;
+  if (!fio::open_data(prompt, "DATA FILE NAME", "Name of tiff file containing image", r, status)) {
+    if (retstat == fio::input_failed) retstat = fio::tiff_bad_file;
+    return;
+  }
+  const int file_id = fio::input_file;
+  int result = 0;
+  struct Closer {
+    ~Closer() { fio::close_input(); }
+  } closer;
+
+  // Failures of the low-level reads are bad files here: the set-up goes on.
+  auto handled = [&]() {
+    if (status == fio::status_bad_tiff_integer) {
+      fio::console("WARNING: Bad tiff file ");
+      ST_DEF_SYSTEM(status);
+      retstat = fio::tiff_bad_file;
+      return true;
+    }
+    return false;
+  };
+  int width = 0, height = 0;
+  FIO_TIFF_IMAGESIZE(file_id, file_name, width, height, status);
+  if (handled()) return;
+  if (status != io::status_good) return;
+  if (width < 1 || height < 1) {
+    fio::warn({"IMAGE SIZE NOT RETURNED FROM FILE"}, status);
+    fio::console("WARNING: Image size not returned from file");
+    return;
+  }
+  fio::console("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
+               " pixels");
+  fio::Region region{1, 1, std::min(width, data.xmaxdat), std::min(height, data.ymaxdat), 1, 1};
+  if (interactive) {
+    bool cancelled = false;
+    fio::input_region(width, height, data.xmaxdat, data.ymaxdat, region, cancelled, status);
+    if (status != io::status_good) return;
+    if (cancelled) {
+      retstat = fio::input_cancelled;
+      return;
+    }
+    fio::show_inputting(status);
+  }
+  bool high = false;
+  FIO_IN_IQRIMAGE(file_id, high, top_first, sqrt_scale, region.x1, region.y1, region.x2,
+                  region.y2, region.xbin, region.ybin, data, xnumdat, ynumdat, result, status);
+  if (handled()) return;
+  if (status != io::status_good) return;
+  static const char* const reports[] = {
+      "", "WARNING: Image does not contain all of desired region", "WARNING: Image not found ",
+      "WARNING: Cannot decode image ", "WARNING: Bad tiff file ",
+      "WARNING: Image contains none of desired region "};
+  if (result >= 1 && result <= 5) fio::console(reports[result]);
+  retstat = result;
+  if (result == 0 || result == fio::tiff_part_of_region) fio::finish_input(r);
+}

@@ -1,0 +1,156 @@
+// Internal services shared by the fiolib sources (not part of the public API).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "fio.h"
+#include "io.h"
+
+namespace fio {
+
+// True when `status` is good; otherwise records the identification text.
+inline bool entry_ok(int status, const char* identification) {
+  if (status == io::status_good) return true;
+  ST_SAVE(identification);
+  return false;
+}
+
+// Sets a failure status and records the identification text.
+inline void fail(int value, const char* identification, int& status) {
+  status = value;
+  ST_SAVE(identification);
+}
+
+// One console line, written whatever the caller's status.
+void console(const std::string& line);
+
+// Whether the window workstation is open (the widgets can be used).
+bool window_open();
+
+// A warning for the user: a warning box in the GUI region when the window
+// is open, else the lines on the console, so that nothing is lost.
+void warn(std::span<const std::string> lines, int& status);
+void warn(std::initializer_list<std::string> lines, int& status);
+
+// Text helpers.
+std::string trimmed(const std::string& text);  // up to the significant length
+std::string upper(std::string text);
+std::string stripped(const std::string& text);  // leading and trailing blanks removed
+// "%Nd" of a number (right-aligned in `width` places).
+std::string right(long long value, int width);
+
+// The image input result of a reader, as references to the caller's items.
+struct Result {
+  bool variances;
+  std::string& file_name;
+  int& retstat;
+  int& xnumdat;
+  int& ynumdat;
+  std::span<float> x_axis;
+  std::span<float> y_axis;
+  io::View2D<float> data;
+  io::View2D<float> var_data;
+  std::string& title;
+  std::string& xlabel;
+  std::string& ylabel;
+  std::string& zlabel;
+};
+
+// Checks a data array: at least 1 by 1 (180001, 180002).
+bool check_array(io::View2D<float> data, const char* identification, int& status);
+
+// Checks the caller's arrays: a data array of at least 1 by 1 (180001,
+// 180002), axes at least as long as the declared dimensions, a variance
+// array of the same dimensions when variances are wanted.
+bool check_result(const Result& r, const char* identification, int& status);
+
+// The start of a reader: checks the caller's arrays, then marks the result
+// failed and empty until the reader has read.
+bool begin_input(Result& r, const char* identification, int& status);
+
+// Opens the data file of a reader in the input slot, asking its name on the
+// console with `prompt` (item and prompt text); true when it is open.
+// Otherwise retstat tells why: cancelled at the prompt, or failed after a
+// warning that the file cannot be opened.
+bool open_data(bool prompt, const std::string& item, const std::string& prompt_text, Result& r,
+               int& status);
+
+// "INPUTTING DATA FROM FILE" in the GUI region, when the window is open.
+void show_inputting(int& status);
+
+// Completes a good input: pixel-centre axes (i - 0.5), the labels
+// "Columns", "Rows" and "Intensity", and the variances when wanted.
+void finish_input(Result& r);
+
+// Opens the data file for reading in the input slot. With `prompt` the name
+// is asked on the console (item, prompt text, error "Unacceptable input"),
+// translated, and asked again after "Error in opening file, Please retype
+// name"; the user's escape gives result 1. Without it the given name is
+// translated and opened (result 1 when that fails).
+void open_named(bool prompt, const std::string& item, const std::string& prompt_text,
+                const std::string& mode, std::string& file_name, int& result, int& file_id,
+                int& status);
+
+// Closes the input slot if it is open.
+void close_input();
+
+// A file exists (and is not a directory).
+bool file_exists(const std::string& file_name);
+
+// --- The places where the user is asked ------------------------------------
+
+// One integer within low .. high, the current value the default: in the
+// window (the user's closing of the window passes up as the escape status),
+// else on the console (the escape there only leaves the question). False
+// when the user left.
+bool ask_integer(const std::string& prompt, int low, int high, std::span<const std::string> help,
+                 const std::string& error, int& value, int& status);
+
+// The file selection: returns the chosen name in file_name with retstat 0,
+// or retstat 1 when the user cancelled. Its arguments are those of the file
+// selection tool (prompt and help lines, file mode 1 for an existing input
+// file, the second option, the extension choice).
+void select_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
+                 int max_help, int num_help, std::span<const std::string> help, int file_mode,
+                 int option, std::string& extension, std::string& file_name, int& retstat,
+                 int& status);
+
+// A region of an image and its re-binning factors (image pixel numbers).
+struct Region {
+  int x1 = 1, y1 = 1, x2 = 1, y2 = 1;
+  int xbin = 1, ybin = 1;
+};
+// Output pixels of a region after re-binning (whole bins only).
+inline int binned(int first, int last, int bin) {
+  return bin < 1 || last < first ? 0 : (last - first + 1) / bin;
+}
+// The "INPUT REGION AND RE-BIN FACTOR FORM": lets the user change `region`
+// of an image of width by height pixels until it is possible and fits the
+// arrays of xmaxdat by ymaxdat after re-binning; `cancelled` when the user
+// left it.
+void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region,
+                  bool& cancelled, int& status);
+// Why a region cannot be used: "" when it can.
+std::string region_problem(const Region& region, int xmaxdat, int ymaxdat);
+
+// The layout form of the raw binary reader: lets the user change `layout`;
+// `cancelled` when the user left it.
+void input_binary_layout(const std::string& file_name, BinaryLayout& layout, bool& cancelled,
+                         int& status);
+
+// Reads the raw image of `layout` from the file open in the input slot into
+// the result (clipped to the arrays) and completes it; a file too short for
+// the layout is refused with a warning (retstat fio::input_failed).
+void read_raw(const BinaryLayout& layout, Result& r, int& status);
+// The overload value of a stored type: its largest value less 0.5, 1.7E38
+// for reals.
+float type_overload(int type);
+
+// The warning of a reader that this version does not have.
+void not_available(const char* format_name, Result& r, int& status);
+
+}  // namespace fio

@@ -1,0 +1,146 @@
+#include "fuzz_targets.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "fio.h"
+
+namespace fuzztest {
+
+namespace {
+
+// Declared array sizes: odd, and smaller than many images of the corpora.
+constexpr int xmax = 33, ymax = 17;
+
+void quiet(const std::string&, bool, void*) {}
+
+// A file of the fuzzer's process for the bytes (in memory when it can be).
+std::string scratch(const char* suffix) {
+  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  return std::string(dir) + "/kov_fuzz_" + std::to_string(getpid()) + suffix;
+}
+
+void write(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return;
+  if (size > 0) std::fwrite(data, 1, size, f);
+  std::fclose(f);
+}
+
+// The arrays of one reading, each exactly its declared size.
+struct Arrays {
+  std::vector<float> data = std::vector<float>(xmax * ymax);
+  std::vector<float> var = std::vector<float>(xmax * ymax);
+  std::vector<float> xa = std::vector<float>(xmax), ya = std::vector<float>(ymax);
+  io::View2D<float> view() { return io::View2D<float>(data.data(), xmax, ymax); }
+  io::View2D<float> var_view() { return io::View2D<float>(var.data(), xmax, ymax); }
+  int retstat = 0, xn = 0, yn = 0;
+  std::string title, xl, yl, zl;
+  float px = 0.0f, py = 0.0f, overload = 0.0f;
+};
+
+int start() {
+  io::set_console_sink(quiet, nullptr);
+  int status = io::status_good;
+  ST_DEF_SYSTEM(status);
+  return status;
+}
+
+void finish() {
+  int result = 0;
+  FIO_FILECLOSEC(fio::input_file, result);
+}
+
+}  // namespace
+
+void tiff(const std::uint8_t* data, std::size_t size) {
+  int status = start();
+  std::string name = scratch(".tif");
+  write(name, data, size);
+  Arrays a;
+  // The two variants, then a region with re-binning from the last bytes.
+  const bool iq = size > 0 && (data[size - 1] & 1) != 0;
+  FIO_IN_IQ(false, false, iq, iq, true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(),
+            a.var_view(), a.title, a.xl, a.yl, a.zl, status);
+  finish();
+  status = io::status_good;
+  int result = 0, id = 0;
+  FIO_FILEOPEN(name, "READ", result, id, status);
+  if (result == fio::stream_done && size >= 4) {
+    bool high = false;
+    const int x1 = data[size - 2] % 40, y1 = data[size - 3] % 40, bin = 1 + data[size - 4] % 3;
+    FIO_IN_IQRIMAGE(id, high, !iq, iq, x1, y1, x1 + 50, y1 + 30, bin, 4 - bin, a.view(), a.xn,
+                    a.yn, result, status);
+  }
+  finish();
+  std::remove(name.c_str());
+}
+
+void merin(const std::uint8_t* data, std::size_t size) {
+  int status = start();
+  std::string name = scratch(".zdf");
+  write(name, data, size);
+  int result = 0;
+  FIO_IS_MERIN(name, result, status);
+  Arrays a;
+  FIO_IN_MERIN(false, false, true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(),
+               a.var_view(), a.title, a.xl, a.yl, a.zl, a.px, a.py, a.overload, status);
+  finish();
+  std::remove(name.c_str());
+}
+
+void binary(const std::uint8_t* data, std::size_t size) {
+  int status = start();
+  std::string name = scratch(".bin");
+  const std::size_t info = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
+  write(name + ".info", data + (size > 0 ? 1 : 0), info);
+  write(name, data + (size > 0 ? 1 + info : 0), size > 0 ? size - 1 - info : 0);
+  Arrays a;
+  FIO_IN_BINARY(false, true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(),
+                a.title, a.xl, a.yl, a.zl, a.px, a.py, a.overload, status);
+  finish();
+  std::remove((name + ".info").c_str());
+  std::remove(name.c_str());
+}
+
+namespace {
+
+// The camera readers share their arguments.
+using CameraReader = void (*)(bool, std::string&, int&, int&, int&, std::span<float>,
+                              std::span<float>, io::View2D<float>, io::View2D<float>,
+                              std::string&, std::string&, std::string&, std::string&, int&);
+
+void camera(CameraReader reader, const char* suffix, const std::uint8_t* data, std::size_t size) {
+  int status = start();
+  std::string name = scratch(suffix);
+  write(name, data, size);
+  Arrays a;
+  reader(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl,
+         a.yl, a.zl, status);
+  finish();
+  std::remove(name.c_str());
+}
+
+}  // namespace
+
+void princeton(const std::uint8_t* data, std::size_t size) {
+  camera(FIO_IN_PRINCETON, ".spe", data, size);
+}
+
+void hamamatsu(const std::uint8_t* data, std::size_t size) {
+  camera(FIO_IN_HAMAMATSU, ".img", data, size);
+}
+
+Target target(const std::string& name) {
+  if (name == "tiff") return tiff;
+  if (name == "merin") return merin;
+  if (name == "binary") return binary;
+  if (name == "princeton") return princeton;
+  if (name == "hamamatsu") return hamamatsu;
+  return nullptr;
+}
+
+}  // namespace fuzztest
