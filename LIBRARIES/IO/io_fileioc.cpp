@@ -323,3 +323,52 @@ void IO_RECL(int& unit_size, int& status) {
   // Record lengths of direct-access files count bytes here.
   unit_size = 1;
 }
+
+namespace io {
+
+void replace_file(const std::string& file_name, const std::string& contents, Replace& result,
+                  std::string& reason, int& status) {
+  static const char* const ident = "Subroutine io::replace_file V0.1 ";
+  if (!entry_ok(status, ident)) return;
+  result = Replace::not_made;
+  reason.clear();
+  std::string path;
+  if (trimmed(file_name).empty()) {
+    reason = "no file name is given";
+    return;
+  }
+  if (!translated_path(file_name, path, ident, status)) {
+    if (status == status_good) reason = "its name cannot be translated";
+    return;
+  }
+  const std::string target = replacement_target(path);
+  const int unit = free_unit();
+  reason = unit == 0 ? "no input/output unit is free" : not_regular_problem(target);
+  std::string temp_name;
+  if (reason.empty()) {
+    if (const int error = open_temp_unit(unit, target, temp_name); error != 0) {
+      reason = std::strerror(error);
+    }
+  }
+  if (!reason.empty()) return;
+
+  FILE* stream = unit_stream(unit);
+  errno = 0;
+  int error = 0;
+  if (std::fwrite(contents.data(), 1, contents.size(), stream) != contents.size() ||
+      std::ferror(stream)) {
+    error = errno != 0 ? errno : EIO;
+    discard_temp_unit(unit, temp_name);
+  } else {
+    error = commit_temp_unit(unit, temp_name, target);
+  }
+  if (error != 0) {
+    report_write_failure(error);
+    reason = std::strerror(error);
+    result = Replace::not_written;
+    return;
+  }
+  result = Replace::written;
+}
+
+}  // namespace io

@@ -1,0 +1,96 @@
+// The record of the set-up: every value that the guided sequence gathers and
+// that the parameter file hands to kov_slave. Field names are the keys of the
+// parameter file. Texts hold their significant characters only; the parameter
+// file pads them to their declared widths (kov::prefix_width and friends).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kov {
+
+// Declared widths of the record's text fields.
+inline constexpr int prefix_width = 256;     // FILE_PREFIX, FF_PREFIX
+inline constexpr int file_name_width = 256;  // BACKGROUND_FILE, FLATFIELD_FILE, OUTPUT_FILE
+inline constexpr int postfix_width = 80;     // FILE_POSTFIX, FF_POSTFIX
+
+struct Parameters {
+  // The projection file series.
+  int NUM_FIRST_IMAGE = 0;
+  int NUM_LAST_IMAGE = 0;
+  int FILE_INTERVAL = 1;  // signed step between treated file numbers
+  std::string FILE_PREFIX;
+  bool NUMBER_LENGTH_VARIES = false;
+  int LENGTH_OF_NUMERICAL_PART = 0;
+  std::string FILE_POSTFIX;  // extension included
+  // The projection images.
+  int NUM_IMAGE_1 = 0;                    // width in pixels
+  int NUM_IMAGE_2 = 0;                    // height in pixels
+  float horizontal_pixel_size = 2.0e-6F;  // metres
+  float vertical_pixel_size = 2.0e-6F;    // metres
+  // Corrections.
+  bool SUBTRACT_BACKGROUND = false;
+  std::string BACKGROUND_FILE;
+  bool CORRECT_FLATFIELD = false;
+  bool FLATFIELD_CHANGING = false;
+  std::string FLATFIELD_FILE;
+  int FF_NUM_FIRST_IMAGE = 0;
+  int FF_NUM_LAST_IMAGE = 0;
+  int FF_FILE_INTERVAL = 100;
+  std::string FF_PREFIX;
+  bool FF_NUMBER_LENGTH_VARIES = false;
+  int FF_LENGTH_OF_NUMERICAL_PART = 0;
+  std::string FF_POSTFIX;  // extension included
+  bool TAKE_LOGARITHM = true;
+  // Geometry.
+  float ANGLE_OFFSET = 0.0F;  // degrees
+  // Degrees until the control forms return, radians afterwards.
+  float ANGLE_BETWEEN_PROJECTIONS = 0.0F;
+  bool ROTATION_VERTICAL = true;
+  // Reconstruction.
+  bool OUTPUT_SINOGRAMS = false;
+  bool OUTPUT_RECONSTRUCTION = true;
+  float ROTATION_AXIS_POSITION = 512.0F;  // pixels, 0.0 the left (lower) edge of the first
+  int START_VOXEL_1 = 0;
+  int START_VOXEL_2 = 0;
+  int START_VOXEL_3 = 0;
+  int END_VOXEL_1 = 0;
+  int END_VOXEL_2 = 0;
+  int END_VOXEL_3 = 0;
+  int OVERSAMPLING_FACTOR = 4;
+  int SINOGRAM_MEGABYTES = 800;
+  std::string OUTPUT_FILE;
+  bool DISPLAY_GRAPHICS = false;
+};
+
+// An integer right-justified in a field of `width` characters, as the
+// parameter file writes it; a value too large for the field fills it with
+// asterisks.
+std::string integer_field(long long value, int width);
+
+// The text of the parameter file for `p`, every line ended by "\n". The
+// angle between projections is taken in radians.
+std::string parameter_file_text(const Parameters& p);
+
+// Results of save_parameter_file (retstat).
+inline constexpr int save_written = 0;
+inline constexpr int save_not_opened = 1;   // the file cannot be made: nothing written
+inline constexpr int save_not_written = 2;  // a write or the close failed: nothing left
+
+// Writes the parameter file of `p` to `file_name` ("~" translated). A file
+// of that name is replaced only by a complete new one: on any failure it
+// stays as it was, and no partial file is left behind. retstat is one of the
+// values above; `reason` tells why the file is not written (the system's
+// reason where there is one). A failed write is reported on the console
+// (the lines of a failed write, then a warning naming the file and the
+// reason); a file that cannot be made is left to the caller to report. The
+// status stays good: the caller offers another name.
+void save_parameter_file(const std::string& file_name, const Parameters& p, int& retstat,
+                         std::string& reason, int& status);
+
+// The lines of the warning box for a save that did not succeed (retstat
+// save_not_opened or save_not_written), each held in an 80-character field.
+std::vector<std::string> save_warning_lines(int retstat, const std::string& file_name,
+                                            const std::string& reason);
+
+}  // namespace kov

@@ -1,0 +1,327 @@
+// The parameter file against golden files written by hand from its
+// description, its number fields at their limits, and its safe writing:
+// a failing write leaves nothing behind and the old file as it was.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "console_capture.h"
+#include "io.h"
+#include "kov_parameters.h"
+
+namespace {
+
+const float degree = 0.01745329F;  // the radians of one degree, as the forms take it
+
+struct Golden {
+  const char* file;
+  kov::Parameters record;
+};
+
+kov::Parameters no_corrections_vertical() {
+  kov::Parameters p;
+  p.NUM_FIRST_IMAGE = 1;
+  p.NUM_LAST_IMAGE = 180;
+  p.FILE_PREFIX = "/data/scan/proj_";
+  p.LENGTH_OF_NUMERICAL_PART = 4;
+  p.FILE_POSTFIX = ".tif";
+  p.NUM_IMAGE_1 = 1024;
+  p.NUM_IMAGE_2 = 768;
+  p.ANGLE_BETWEEN_PROJECTIONS = 1.0F * degree;
+  p.START_VOXEL_1 = 101;
+  p.START_VOXEL_2 = 1;
+  p.START_VOXEL_3 = 51;
+  p.END_VOXEL_1 = 900;
+  p.END_VOXEL_2 = 1024;
+  p.END_VOXEL_3 = 700;
+  p.OUTPUT_FILE = "/data/scan/proj_0001.vol";
+  // Values that no line of this configuration may show.
+  p.BACKGROUND_FILE = "/not/used/dark.tif";
+  p.FLATFIELD_FILE = "/not/used/flat.tif";
+  p.FF_PREFIX = "/not/used/ff_";
+  return p;
+}
+
+kov::Parameters background_horizontal() {
+  kov::Parameters p;
+  p.NUM_FIRST_IMAGE = 360;
+  p.NUM_LAST_IMAGE = 1;
+  p.FILE_INTERVAL = -2;
+  p.FILE_PREFIX = "/data/run7/img";
+  p.NUMBER_LENGTH_VARIES = true;
+  p.LENGTH_OF_NUMERICAL_PART = 0;
+  p.FILE_POSTFIX = ".edf";
+  p.NUM_IMAGE_1 = 512;
+  p.NUM_IMAGE_2 = 768;
+  p.horizontal_pixel_size = 6.5e-6F;
+  p.vertical_pixel_size = 13.0e-6F;
+  p.SUBTRACT_BACKGROUND = true;
+  p.BACKGROUND_FILE = "/data/run7/dark.edf";
+  p.TAKE_LOGARITHM = false;
+  // 0.25 degrees entered, two files on between treated ones.
+  p.ANGLE_BETWEEN_PROJECTIONS = 0.25F * degree * 2.0F;
+  p.ROTATION_VERTICAL = false;
+  p.OUTPUT_SINOGRAMS = true;
+  p.OUTPUT_RECONSTRUCTION = false;
+  p.ROTATION_AXIS_POSITION = 383.6719F;
+  p.START_VOXEL_1 = 1;
+  p.START_VOXEL_2 = 12;
+  p.START_VOXEL_3 = 300;
+  p.END_VOXEL_1 = 512;
+  p.END_VOXEL_2 = 500;
+  p.END_VOXEL_3 = 311;
+  p.OVERSAMPLING_FACTOR = 0;
+  p.ANGLE_OFFSET = -12.5F;
+  p.SINOGRAM_MEGABYTES = 4096;
+  p.OUTPUT_FILE = "/data/run7/img360.vol";
+  p.DISPLAY_GRAPHICS = true;
+  return p;
+}
+
+kov::Parameters one_flatfield_vertical() {
+  kov::Parameters p;
+  p.NUM_FIRST_IMAGE = 0;
+  p.NUM_LAST_IMAGE = 719;
+  p.FILE_PREFIX = "/data/s1/a_";
+  p.LENGTH_OF_NUMERICAL_PART = 3;
+  p.FILE_POSTFIX = "_corr.tif";
+  p.NUM_IMAGE_1 = 2048;
+  p.NUM_IMAGE_2 = 2048;
+  p.horizontal_pixel_size = 1.3e-6F;
+  p.vertical_pixel_size = 0.65e-6F;
+  p.CORRECT_FLATFIELD = true;
+  p.FLATFIELD_CHANGING = false;
+  p.FLATFIELD_FILE = "/data/s1/flat.tif";
+  p.FF_PREFIX = "/not/used/ff_";
+  p.FF_NUM_FIRST_IMAGE = 7;
+  p.ANGLE_BETWEEN_PROJECTIONS = 0.25F * degree;
+  p.ROTATION_AXIS_POSITION = 1023.25F;
+  p.START_VOXEL_1 = p.START_VOXEL_2 = p.START_VOXEL_3 = 1;
+  p.END_VOXEL_1 = p.END_VOXEL_2 = p.END_VOXEL_3 = 2048;
+  p.OVERSAMPLING_FACTOR = 16;
+  p.ANGLE_OFFSET = 90.0F;
+  p.SINOGRAM_MEGABYTES = 16;
+  p.OUTPUT_FILE = "/data/s1/a_000_corr.vol";
+  return p;
+}
+
+kov::Parameters flatfield_series_horizontal() {
+  kov::Parameters p;
+  p.NUM_FIRST_IMAGE = 1000;
+  p.NUM_LAST_IMAGE = 1999;
+  p.FILE_INTERVAL = 3;
+  p.FILE_PREFIX = "/data/s2/p";
+  p.LENGTH_OF_NUMERICAL_PART = 4;
+  p.FILE_POSTFIX = ".tif";
+  p.NUM_IMAGE_1 = 2560;
+  p.NUM_IMAGE_2 = 2160;
+  p.horizontal_pixel_size = p.vertical_pixel_size = 6.5e-6F;
+  p.SUBTRACT_BACKGROUND = true;
+  p.BACKGROUND_FILE = "/data/s2/dark_avg.tif";
+  p.CORRECT_FLATFIELD = true;
+  p.FLATFIELD_CHANGING = true;
+  p.FLATFIELD_FILE = "/data/s2/flat_1.tif";
+  p.FF_PREFIX = "/data/s2/flat_";
+  p.FF_NUM_FIRST_IMAGE = 1;
+  p.FF_NUM_LAST_IMAGE = 10;
+  p.FF_NUMBER_LENGTH_VARIES = true;
+  p.FF_POSTFIX = ".tif";
+  p.FF_FILE_INTERVAL = 100;
+  // 180 degrees over 1000 files, every third one treated.
+  p.ANGLE_BETWEEN_PROJECTIONS = 0.18F * degree * 3.0F;
+  p.ROTATION_VERTICAL = false;
+  p.ROTATION_AXIS_POSITION = 1080.0F;
+  p.START_VOXEL_1 = 201;
+  p.START_VOXEL_2 = 101;
+  p.START_VOXEL_3 = 11;
+  p.END_VOXEL_1 = 2400;
+  p.END_VOXEL_2 = 2000;
+  p.END_VOXEL_3 = 2150;
+  p.OVERSAMPLING_FACTOR = 1;
+  p.OUTPUT_FILE = "/data/s2/p1000.vol";
+  return p;
+}
+
+std::vector<Golden> goldens() {
+  return {{"no_corrections_vertical.par", no_corrections_vertical()},
+          {"background_horizontal.par", background_horizontal()},
+          {"one_flatfield_vertical.par", one_flatfield_vertical()},
+          {"flatfield_series_horizontal.par", flatfield_series_horizontal()}};
+}
+
+std::string golden_text(const char* file) {
+  return kovtest::read_file(std::string(KOV_SOURCE_DIR) + "/tests/kov/golden/" + file);
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  for (std::size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  return lines;
+}
+
+// The line of `text` that begins with `key` ("" when there is none).
+std::string line_of(const std::string& text, const std::string& key) {
+  for (const std::string& line : lines_of(text)) {
+    if (line.rfind(key, 0) == 0) return line;
+  }
+  return "";
+}
+
+std::vector<std::string> entries(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(directory)) {
+    names.push_back(e.path().filename().string());
+  }
+  return names;
+}
+
+// The text is compared line by line first (a readable failure), then byte
+// for byte; the saved file must hold exactly the same bytes.
+TEST(KovParameterFile, MatchesTheGoldenFiles) {
+  kovtest::TempDir dir;
+  for (const Golden& g : goldens()) {
+    SCOPED_TRACE(g.file);
+    const std::string expected = golden_text(g.file);
+    ASSERT_FALSE(expected.empty());
+    const std::string text = kov::parameter_file_text(g.record);
+    const std::vector<std::string> want = lines_of(expected);
+    const std::vector<std::string> got = lines_of(text);
+    for (std::size_t i = 0; i < std::min(want.size(), got.size()); ++i) {
+      EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+    }
+    EXPECT_EQ(got.size(), want.size());
+    EXPECT_EQ(text, expected);
+
+    const std::string file = dir.file(g.file);
+    int retstat = -9;
+    std::string reason = "?";
+    int status = ST_GOOD();
+    kov::save_parameter_file(file, g.record, retstat, reason, status);
+    EXPECT_EQ(retstat, kov::save_written);
+    EXPECT_EQ(reason, "");
+    EXPECT_EQ(status, ST_GOOD());
+    EXPECT_EQ(kovtest::read_file(file), expected);
+  }
+}
+
+// Number fields at their limits and the lines that the golden files do not
+// hold.
+TEST(KovParameterFile, FieldsAtTheirLimits) {
+  kov::Parameters series = flatfield_series_horizontal();
+  series.FF_NUMBER_LENGTH_VARIES = false;
+  series.FF_LENGTH_OF_NUMERICAL_PART = 2;
+  kov::Parameters large = no_corrections_vertical();
+  large.NUM_IMAGE_1 = 1234567;
+  large.LENGTH_OF_NUMERICAL_PART = 123;
+  large.FILE_INTERVAL = -99999;
+  large.ROTATION_AXIS_POSITION = -0.00004F;
+  large.horizontal_pixel_size = 0.1F;  // 100000 microns: the whole field
+  large.vertical_pixel_size = 1.0F;    // 1000000 microns: too wide for it
+  large.ANGLE_OFFSET = -360.0F;
+  large.FILE_PREFIX = std::string(300, 'p');
+  const struct {
+    const kov::Parameters* record;
+    const char* key;
+    std::string line;
+  } cases[] = {
+      {&series, "FF_NUMBER_LENGTH_VARIES", "FF_NUMBER_LENGTH_VARIES = NO"},
+      {&series, "FF_LENGTH_OF", "FF_LENGTH_OF_NUMERICAL_PART =  2 ! No. of characters"},
+      {&large, "NUM_IMAGE_1", "NUM_IMAGE_1 = ****** ! Number of pixels horizontally"},
+      {&large, "LENGTH_OF", "LENGTH_OF_NUMERICAL_PART = ** ! No. of characters"},
+      {&large, "FILE_INTERVAL", "FILE_INTERVAL = -99999 ! Interval between input files"},
+      {&large, "ROTATION_AXIS", "ROTATION_AXIS_POSITION =        -0.0000 ! Position in pixels"},
+      {&large, "IMAGE_PIXEL_SIZE_1",
+       "IMAGE_PIXEL_SIZE_1 = 100000.00000 ! Pixel size horizontally (microns)"},
+      {&large, "IMAGE_PIXEL_SIZE_2", "IMAGE_PIXEL_SIZE_2 = ************ ! Pixel size vertically"},
+      {&large, "ANGLE_OFFSET",
+       "ANGLE_OFFSET = -360.000000 ! Reconstruction rotation offset angle in degrees"},
+      {&large, "FILE_PREFIX", "FILE_PREFIX = " + std::string(256, 'p')},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(line_of(kov::parameter_file_text(*c.record), c.key), c.line) << c.key;
+  }
+}
+
+// A write that fails (the file size limit stands for a full disc; at 0
+// bytes the first write fails, at 1000 the completion of the file) leaves no
+// file behind, an old file as it was, and says so on the console and to the
+// caller. A name that cannot be a parameter file is refused before
+// anything is written.
+TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
+  const kov::Parameters p = one_flatfield_vertical();
+  for (const bool old_file : {false, true}) {
+    for (const rlim_t limit : {rlim_t{0}, rlim_t{1000}}) {
+      SCOPED_TRACE(std::to_string(limit) + (old_file ? " over an old file" : ""));
+      kovtest::TempDir dir;
+      const std::string file = dir.file("recon.par");
+      if (old_file) kovtest::write_file(file, "old\n");
+      rlimit saved{};
+      ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+      void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+      rlimit small = saved;
+      small.rlim_cur = limit;
+      ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+      kovtest::ConsoleCapture console;
+      int retstat = -9;
+      std::string reason;
+      int status = ST_GOOD();
+      kov::save_parameter_file(file, p, retstat, reason, status);
+      setrlimit(RLIMIT_FSIZE, &saved);
+      std::signal(SIGXFSZ, old_handler);
+
+      EXPECT_EQ(retstat, kov::save_not_written);
+      EXPECT_EQ(status, ST_GOOD());
+      EXPECT_EQ(reason, "File too large");
+      ASSERT_FALSE(console.lines().empty());
+      EXPECT_EQ(console.lines().front().rfind("ERROR: Failed to output ASCII text", 0), 0U);
+      EXPECT_EQ(console.lines().back(),
+                "WARNING: The parameter file " + file + " is not written: File too large");
+      EXPECT_EQ(entries(dir.path()),
+                old_file ? std::vector<std::string>{"recon.par"} : std::vector<std::string>{});
+      EXPECT_EQ(kovtest::read_file(file), old_file ? "old\n" : "");
+      EXPECT_EQ(kov::save_warning_lines(retstat, file, reason),
+                (std::vector<std::string>{"Could not write parameter output file:", file,
+                                          "File too large"}));
+    }
+  }
+
+  kovtest::TempDir dir;
+  const struct {
+    std::string name;
+    std::string reason;
+  } refused[] = {
+      {"/dev/full", "it is a character device, not a regular file"},
+      {dir.path(), "it is a directory, not a regular file"},
+      {dir.file("no/such/dir/recon.par"), "No such file or directory"},
+      {"   ", "no file name is given"},
+  };
+  for (const auto& r : refused) {
+    kovtest::ConsoleCapture console;
+    int retstat = -9;
+    std::string reason;
+    int status = ST_GOOD();
+    kov::save_parameter_file(r.name, p, retstat, reason, status);
+    EXPECT_EQ(retstat, kov::save_not_opened) << r.name;
+    EXPECT_EQ(reason, r.reason) << r.name;
+    EXPECT_EQ(status, ST_GOOD());
+    EXPECT_TRUE(console.lines().empty()) << r.name;
+  }
+  EXPECT_TRUE(entries(dir.path()).empty());
+  for (const std::string& name : entries("/dev")) {
+    EXPECT_NE(name.rfind("full.tmp", 0), 0U);
+  }
+  EXPECT_EQ(
+      kov::save_warning_lines(kov::save_not_opened, std::string(100, 'n'), ""),
+      (std::vector<std::string>{"Could not open parameter output file:", std::string(80, 'n')}));
+}
+
+}  // namespace
