@@ -77,14 +77,15 @@ inline constexpr int save_written = 0;
 inline constexpr int save_not_opened = 1;   // the file cannot be made: nothing written
 inline constexpr int save_not_written = 2;  // a write or the close failed: nothing left
 
-// Writes the parameter file of `p` to `file_name` ("~" translated). A file
-// of that name is replaced only by a complete new one: on any failure it
-// stays as it was, and no partial file is left behind. retstat is one of the
-// values above; `reason` tells why the file is not written (the system's
-// reason where there is one). A failed write is reported on the console
-// (the lines of a failed write, then a warning naming the file and the
-// reason); a file that cannot be made is left to the caller to report. The
-// status stays good: the caller offers another name.
+// Writes the parameter file of `p` as the new file `file_name` ("~"
+// translated), never replacing anything: an entry of that name, even one
+// that appears while the file is written, gives save_not_opened. On any
+// failure no partial file is left behind. retstat is one of the values
+// above; `reason` tells why the file is not written (the system's reason
+// where there is one). A failed write is reported on the console (the lines
+// of a failed write, then a warning naming the file and the reason); a file
+// that cannot be made is left to the caller to report. The status stays
+// good: the caller offers another name.
 void save_parameter_file(const std::string& file_name, const Parameters& p, int& retstat,
                          std::string& reason, int& status);
 

@@ -1,5 +1,6 @@
 // The parameter file: its text, written from the record line by line in the
-// order kov_slave reads it, and its safe writing to disc.
+// order kov_slave reads it, and its writing to disc as a new file, whole or
+// not at all.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -205,17 +206,17 @@ std::string parameter_file_text(const Parameters& p) {
 void save_parameter_file(const std::string& file_name, const Parameters& p, int& retstat,
                          std::string& reason, int& status) {
   if (!io::entry_ok(status, "Subroutine kov::save_parameter_file V0.1 ")) return;
-  io::Replace result = io::Replace::not_made;
-  io::replace_file(file_name, parameter_file_text(p), result, reason, status);
+  io::NewFile result = io::NewFile::not_made;
+  io::write_new_file(file_name, parameter_file_text(p), result, reason, status);
   if (status != io::status_good) return;
   switch (result) {
-    case io::Replace::written:
+    case io::NewFile::written:
       retstat = save_written;
       return;
-    case io::Replace::not_made:
+    case io::NewFile::not_made:
       retstat = save_not_opened;
       return;
-    case io::Replace::not_written:
+    case io::NewFile::not_written:
       retstat = save_not_written;
       IO_WRITE("WARNING: The parameter file " + file_name + " is not written: " + reason, status);
       return;

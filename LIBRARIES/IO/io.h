@@ -293,23 +293,22 @@ void IO_FILEEXIST(const std::string& file_name, bool& exists, int& status);
 void IO_FILESIZE(const std::string& file_name, std::int64_t& size, int& status);
 void IO_RECL(int& unit_size, int& status);
 namespace io {
-// How a replace_file ended.
-enum class Replace {
-  written,      // the file holds the new text
-  not_made,     // the new file cannot be made; nothing was written
-  not_written,  // a write or its completion failed; the new file is removed
+// How a write_new_file ended.
+enum class NewFile {
+  written,      // the file is there with the whole text
+  not_made,     // the file cannot be made (or already exists); nothing was written
+  not_written,  // a write or its completion failed; nothing is left behind
 };
-// Writes `contents` as the whole of the file `file_name` ("~" translated)
-// without ever destroying what stood there: a new file beside it takes the
-// text and takes the old one's place only when complete (through a symbolic
-// link, the file it points to; permission bits kept). A name with no
-// significant text, an entry that is not a regular file, or a file that the
-// system will not make gives Replace::not_made, reported to the caller only;
-// a failed write gives Replace::not_written after the console lines of a
-// failed write. `reason` tells why ("" when written). The status stays good
-// on either failure.
-void replace_file(const std::string& file_name, const std::string& contents, Replace& result,
-                  std::string& reason, int& status);
+// Makes the file `file_name` ("~" translated) with `contents` as its whole
+// text, never replacing anything: the text goes into a new file beside it,
+// which takes the name only when complete and only while no entry of that
+// name exists. An existing entry, a name with no significant text or a
+// file that the system will not make gives NewFile::not_made, reported to
+// the caller only; a failed write gives NewFile::not_written after the
+// console lines of a failed write. `reason` tells why ("" when written). The
+// status stays good on either failure.
+void write_new_file(const std::string& file_name, const std::string& contents, NewFile& result,
+                    std::string& reason, int& status);
 }  // namespace io
 // Joins texts, each up to its significant length, into `result` of at most
 // `result_width` characters; a result that does not fit gives

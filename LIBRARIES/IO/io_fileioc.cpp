@@ -209,10 +209,23 @@ int open_temp_unit(int unit, const std::string& target, std::string& temp_name) 
   return 0;
 }
 
-int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target) {
+int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target,
+                     bool replace) {
   int error = finish_unit(unit, true);
-  if (error == 0 && std::rename(temp_name.c_str(), target.c_str()) != 0) {
+  if (error == 0 && replace && std::rename(temp_name.c_str(), target.c_str()) != 0) {
     error = errno != 0 ? errno : EIO;
+  }
+  if (error == 0 && !replace &&
+      renameat2(AT_FDCWD, temp_name.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+    error = errno != 0 ? errno : EIO;
+    // A file system that cannot rename without replacing: a second link,
+    // which never replaces either.
+    if ((error == EINVAL || error == ENOSYS) && link(temp_name.c_str(), target.c_str()) == 0) {
+      error = 0;
+      unlink(temp_name.c_str());
+    } else if (error == EINVAL || error == ENOSYS) {
+      error = errno != 0 ? errno : EIO;
+    }
   }
   if (error != 0) {
     unlink(temp_name.c_str());
@@ -326,11 +339,11 @@ void IO_RECL(int& unit_size, int& status) {
 
 namespace io {
 
-void replace_file(const std::string& file_name, const std::string& contents, Replace& result,
-                  std::string& reason, int& status) {
-  static const char* const ident = "Subroutine io::replace_file V0.1 ";
+void write_new_file(const std::string& file_name, const std::string& contents, NewFile& result,
+                    std::string& reason, int& status) {
+  static const char* const ident = "Subroutine io::write_new_file V0.1 ";
   if (!entry_ok(status, ident)) return;
-  result = Replace::not_made;
+  result = NewFile::not_made;
   reason.clear();
   std::string path;
   if (trimmed(file_name).empty()) {
@@ -341,12 +354,17 @@ void replace_file(const std::string& file_name, const std::string& contents, Rep
     if (status == status_good) reason = "its name cannot be translated";
     return;
   }
-  const std::string target = replacement_target(path);
+  struct stat info {};
   const int unit = free_unit();
-  reason = unit == 0 ? "no input/output unit is free" : not_regular_problem(target);
+  if (lstat(path.c_str(), &info) == 0) {
+    reason = not_regular_problem(path);
+    if (reason.empty()) reason = "it already exists";
+  } else if (unit == 0) {
+    reason = "no input/output unit is free";
+  }
   std::string temp_name;
   if (reason.empty()) {
-    if (const int error = open_temp_unit(unit, target, temp_name); error != 0) {
+    if (const int error = open_temp_unit(unit, path, temp_name); error != 0) {
       reason = std::strerror(error);
     }
   }
@@ -360,15 +378,20 @@ void replace_file(const std::string& file_name, const std::string& contents, Rep
     error = errno != 0 ? errno : EIO;
     discard_temp_unit(unit, temp_name);
   } else {
-    error = commit_temp_unit(unit, temp_name, target);
+    error = commit_temp_unit(unit, temp_name, path, false);
+  }
+  if (error == EEXIST) {
+    // Another file took the name while this one was written.
+    reason = "it already exists";
+    return;
   }
   if (error != 0) {
     report_write_failure(error);
     reason = std::strerror(error);
-    result = Replace::not_written;
+    result = NewFile::not_written;
     return;
   }
-  result = Replace::written;
+  result = NewFile::written;
 }
 
 }  // namespace io

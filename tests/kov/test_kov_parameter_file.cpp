@@ -253,52 +253,49 @@ TEST(KovParameterFile, FieldsAtTheirLimits) {
 
 // A write that fails (the file size limit stands for a full disc; at 0
 // bytes the first write fails, at 1000 the completion of the file) leaves no
-// file behind, an old file as it was, and says so on the console and to the
-// caller. A name that cannot be a parameter file is refused before
-// anything is written.
+// file behind and says so on the console and to the caller. A name that is
+// taken, or cannot be a parameter file, is refused before anything is
+// written, and what stands there is left as it was.
 TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
   const kov::Parameters p = one_flatfield_vertical();
-  for (const bool old_file : {false, true}) {
-    for (const rlim_t limit : {rlim_t{0}, rlim_t{1000}}) {
-      SCOPED_TRACE(std::to_string(limit) + (old_file ? " over an old file" : ""));
-      kovtest::TempDir dir;
-      const std::string file = dir.file("recon.par");
-      if (old_file) kovtest::write_file(file, "old\n");
-      rlimit saved{};
-      ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-      void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-      rlimit small = saved;
-      small.rlim_cur = limit;
-      ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-      kovtest::ConsoleCapture console;
-      int retstat = -9;
-      std::string reason;
-      int status = ST_GOOD();
-      kov::save_parameter_file(file, p, retstat, reason, status);
-      setrlimit(RLIMIT_FSIZE, &saved);
-      std::signal(SIGXFSZ, old_handler);
+  for (const rlim_t limit : {rlim_t{0}, rlim_t{1000}}) {
+    SCOPED_TRACE(limit);
+    kovtest::TempDir dir;
+    const std::string file = dir.file("recon.par");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    kovtest::ConsoleCapture console;
+    int retstat = -9;
+    std::string reason;
+    int status = ST_GOOD();
+    kov::save_parameter_file(file, p, retstat, reason, status);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, old_handler);
 
-      EXPECT_EQ(retstat, kov::save_not_written);
-      EXPECT_EQ(status, ST_GOOD());
-      EXPECT_EQ(reason, "File too large");
-      ASSERT_FALSE(console.lines().empty());
-      EXPECT_EQ(console.lines().front().rfind("ERROR: Failed to output ASCII text", 0), 0U);
-      EXPECT_EQ(console.lines().back(),
-                "WARNING: The parameter file " + file + " is not written: File too large");
-      EXPECT_EQ(entries(dir.path()),
-                old_file ? std::vector<std::string>{"recon.par"} : std::vector<std::string>{});
-      EXPECT_EQ(kovtest::read_file(file), old_file ? "old\n" : "");
-      EXPECT_EQ(kov::save_warning_lines(retstat, file, reason),
-                (std::vector<std::string>{"Could not write parameter output file:", file,
-                                          "File too large"}));
-    }
+    EXPECT_EQ(retstat, kov::save_not_written);
+    EXPECT_EQ(status, ST_GOOD());
+    EXPECT_EQ(reason, "File too large");
+    ASSERT_FALSE(console.lines().empty());
+    EXPECT_EQ(console.lines().front().rfind("ERROR: Failed to output ASCII text", 0), 0U);
+    EXPECT_EQ(console.lines().back(),
+              "WARNING: The parameter file " + file + " is not written: File too large");
+    EXPECT_TRUE(entries(dir.path()).empty());
+    EXPECT_EQ(kov::save_warning_lines(retstat, file, reason),
+              (std::vector<std::string>{"Could not write parameter output file:", file,
+                                        "File too large"}));
   }
 
   kovtest::TempDir dir;
+  kovtest::write_file(dir.file("old.par"), "old\n");
   const struct {
     std::string name;
     std::string reason;
   } refused[] = {
+      {dir.file("old.par"), "it already exists"},
       {"/dev/full", "it is a character device, not a regular file"},
       {dir.path(), "it is a directory, not a regular file"},
       {dir.file("no/such/dir/recon.par"), "No such file or directory"},
@@ -315,7 +312,8 @@ TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
     EXPECT_EQ(status, ST_GOOD());
     EXPECT_TRUE(console.lines().empty()) << r.name;
   }
-  EXPECT_TRUE(entries(dir.path()).empty());
+  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"old.par"});
+  EXPECT_EQ(kovtest::read_file(dir.file("old.par")), "old\n");
   for (const std::string& name : entries("/dev")) {
     EXPECT_NE(name.rfind("full.tmp", 0), 0U);
   }

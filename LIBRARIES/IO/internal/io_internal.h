@@ -99,9 +99,12 @@ bool read_unit_line(int unit, std::string& line, std::size_t max_length);
 // writing on `unit`. 0, or the system's error number when it cannot be made.
 int open_temp_unit(int unit, const std::string& target, std::string& temp_name);
 // Completes the file written on `unit` (forced onto the disc), closes the
-// unit and renames the file over `target`. 0, or the system's error number;
-// on failure the temporary file is removed and `target` is untouched.
-int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target);
+// unit and renames the file over `target` (`replace` false: gives it the
+// name `target` only when no entry has it, else EEXIST). 0, or the system's
+// error number; on failure the temporary file is removed and `target` is
+// untouched.
+int commit_temp_unit(int unit, const std::string& temp_name, const std::string& target,
+                     bool replace = true);
 // Closes `unit` and removes the temporary file, leaving `target` untouched.
 void discard_temp_unit(int unit, const std::string& temp_name);
 // Empties the defaults database (for tests: the store is otherwise only
