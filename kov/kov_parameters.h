@@ -4,6 +4,7 @@
 // file pads them to their declared widths (kov::prefix_width and friends).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,5 +94,25 @@ void save_parameter_file(const std::string& file_name, const Parameters& p, int&
 // save_not_opened or save_not_written), each held in an 80-character field.
 std::vector<std::string> save_warning_lines(int retstat, const std::string& file_name,
                                             const std::string& reason);
+
+// The choice of the parameter file's name and its writing, the window steps
+// given as functions: `choose` shows the file selection (starting from
+// `file_name`; `chosen` false for CANCEL), `warn` a warning box.
+struct SaveDialog {
+  std::function<void(std::string& file_name, bool& chosen, int& status)> choose;
+  std::function<void(const std::vector<std::string>& lines, int& status)> warn;
+};
+// What the file selection shows, each line in an 80-character field.
+inline constexpr const char* parameter_file_prompt = "SELECT NAME FOR PARAMETER FILE";
+inline constexpr const char* parameter_file_info[] = {
+    "This file will store the parameter values",
+    "to be used by \"kov_slave\" for the reconstruction"};
+// Asks for a name and writes the file, as often as needed: a name that
+// cannot be written is shown in a warning box and the file selection comes
+// again. Ends when the file is written (`file_name` its name), with the
+// user-escape status when the user cancels the selection, and at once when
+// the status turns bad (the window closed).
+void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string& file_name,
+                     int& status);
 
 }  // namespace kov

@@ -223,6 +223,26 @@ void save_parameter_file(const std::string& file_name, const Parameters& p, int&
   }
 }
 
+void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string& file_name,
+                     int& status) {
+  if (!io::entry_ok(status, "Subroutine KOV_SAVE_PARAMETERS V0.9 ")) return;
+  for (;;) {
+    bool chosen = false;
+    dialog.choose(file_name, chosen, status);
+    if (status != io::status_good) return;
+    if (!chosen) {
+      status = io::status_escape;
+      return;
+    }
+    int retstat = save_not_opened;
+    std::string reason;
+    save_parameter_file(file_name, p, retstat, reason, status);
+    if (status != io::status_good || retstat == save_written) return;
+    dialog.warn(save_warning_lines(retstat, file_name, reason), status);
+    if (status != io::status_good) return;
+  }
+}
+
 std::vector<std::string> save_warning_lines(int retstat, const std::string& file_name,
                                             const std::string& reason) {
   const std::string name = file_name.substr(0, 80);

@@ -322,4 +322,73 @@ TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
       (std::vector<std::string>{"Could not open parameter output file:", std::string(80, 'n')}));
 }
 
+// The choice loop with a scripted file selection: a name that cannot be
+// written brings a warning and the selection again; CANCEL is the user's
+// escape; a window closed in the selection or in the warning ends the loop.
+TEST(KovParameterFile, ChoiceLoop) {
+  kovtest::TempDir dir;
+  kovtest::write_file(dir.file("taken.par"), "old\n");
+  const int closed = 140000 + 1;  // any bad status
+  const struct {
+    std::vector<std::string> names;  // "" for CANCEL, "X" for a window closed
+    bool warning_closes;
+    int status;
+    std::vector<std::vector<std::string>> warnings;
+    std::vector<std::string> files;  // the directory afterwards
+  } cases[] = {
+      {{"new.par"}, false, ST_GOOD(), {}, {"new.par", "taken.par"}},
+      {{dir.file("taken.par"), "/dev/full", "new.par"},
+       false,
+       ST_GOOD(),
+       {{"Could not open parameter output file:", dir.file("taken.par")},
+        {"Could not open parameter output file:", "/dev/full"}},
+       {"new.par", "taken.par"}},
+      {{"taken.par", ""},
+       false,
+       2147483647,
+       {{"Could not open parameter output file:", "taken.par"}},
+       {"taken.par"}},
+      {{"X"}, false, closed, {}, {"taken.par"}},
+      {{"taken.par"},
+       true,
+       closed,
+       {{"Could not open parameter output file:", "taken.par"}},
+       {"taken.par"}},
+  };
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.path());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.names.front());
+    std::filesystem::remove(dir.file("new.par"));
+    std::size_t next = 0;
+    std::vector<std::vector<std::string>> warnings;
+    kov::SaveDialog dialog;
+    dialog.choose = [&](std::string& name, bool& chosen, int& status) {
+      ASSERT_LT(next, c.names.size()) << "asked once too often";
+      const std::string answer = c.names[next++];
+      if (answer == "X") {
+        status = closed;
+        return;
+      }
+      chosen = !answer.empty();
+      if (chosen) name = answer;
+    };
+    dialog.warn = [&](const std::vector<std::string>& lines, int& status) {
+      warnings.push_back(lines);
+      if (c.warning_closes) status = closed;
+    };
+    std::string name;
+    int status = ST_GOOD();
+    kov::save_parameters(no_corrections_vertical(), dialog, name, status);
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(next, c.names.size());
+    EXPECT_EQ(warnings, c.warnings);
+    std::vector<std::string> files = entries(dir.path());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, c.files);
+  }
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(kovtest::read_file(dir.file("taken.par")), "old\n");
+}
+
 }  // namespace
