@@ -85,7 +85,9 @@ inline constexpr int save_not_written = 2;  // a write or the close failed: noth
 // above; `reason` tells why the file is not written (the system's reason
 // where there is one). A failed write is reported on the console (the lines
 // of a failed write, then a warning naming the file and the reason); a file
-// that cannot be made is left to the caller to report. The status stays
+// that cannot be made is left to the caller to report. A record whose texts
+// hold a line break is not written (save_not_written, said on the console):
+// its lines would not be the file's. The status stays
 // good: the caller offers another name.
 void save_parameter_file(const std::string& file_name, const Parameters& p, int& retstat,
                          std::string& reason, int& status);

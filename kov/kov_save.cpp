@@ -184,6 +184,26 @@ std::vector<std::string> parameter_lines(const kov::Parameters& p) {
   return out;
 }
 
+// The key of the first text field that holds a line end ("" when none
+// does): its value would break the file into lines that kov_slave would
+// read as keys of their own.
+std::string field_with_line_break(const kov::Parameters& p) {
+  const struct {
+    const char* key;
+    const std::string* value;
+  } texts[] = {{"FILE_PREFIX", &p.FILE_PREFIX},
+               {"FILE_POSTFIX", &p.FILE_POSTFIX},
+               {"BACKGROUND_FILE", &p.BACKGROUND_FILE},
+               {"FLATFIELD_FILE", &p.FLATFIELD_FILE},
+               {"FF_PREFIX", &p.FF_PREFIX},
+               {"FF_POSTFIX", &p.FF_POSTFIX},
+               {"OUTPUT_FILE", &p.OUTPUT_FILE}};
+  for (const auto& t : texts) {
+    if (t.value->find_first_of("\r\n") != std::string::npos) return t.key;
+  }
+  return "";
+}
+
 }  // namespace
 
 namespace kov {
@@ -206,6 +226,12 @@ std::string parameter_file_text(const Parameters& p) {
 void save_parameter_file(const std::string& file_name, const Parameters& p, int& retstat,
                          std::string& reason, int& status) {
   if (!io::entry_ok(status, "Subroutine kov::save_parameter_file V0.1 ")) return;
+  if (const std::string key = field_with_line_break(p); !key.empty()) {
+    retstat = save_not_written;
+    reason = "the value of " + key + " holds a line break";
+    IO_WRITE("WARNING: The parameter file " + file_name + " is not written: " + reason, status);
+    return;
+  }
   io::NewFile result = io::NewFile::not_made;
   io::write_new_file(file_name, parameter_file_text(p), result, reason, status);
   if (status != io::status_good) return;

@@ -312,6 +312,19 @@ TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
     EXPECT_EQ(status, ST_GOOD());
     EXPECT_TRUE(console.lines().empty()) << r.name;
   }
+  // A text of the record that would break the file into other lines.
+  kov::Parameters broken = p;
+  broken.OUTPUT_FILE = "/d/out.vol\nTAKE_LOGARITHM = NO";
+  kovtest::ConsoleCapture console;
+  int retstat = -9;
+  std::string reason;
+  int status = ST_GOOD();
+  kov::save_parameter_file(dir.file("new.par"), broken, retstat, reason, status);
+  EXPECT_EQ(retstat, kov::save_not_written);
+  EXPECT_EQ(reason, "the value of OUTPUT_FILE holds a line break");
+  EXPECT_EQ(console.lines(),
+            std::vector<std::string>{"WARNING: The parameter file " + dir.file("new.par") +
+                                     " is not written: " + reason});
   EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"old.par"});
   EXPECT_EQ(kovtest::read_file(dir.file("old.par")), "old\n");
   for (const std::string& name : entries("/dev")) {
