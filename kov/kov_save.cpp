@@ -39,10 +39,10 @@ const char* yes_no(bool value) {
 }
 
 // The lines of a numbered series: prefix, first and last number, the length
-// of the number, postfix and interval; `ff` is "FF_" for the flat-field
-// series and "" for the projections.
+// of the number, postfix and interval, for the projections (key "") or the
+// flat-fields (key "FF_").
 struct SeriesLines {
-  const char* key;  // "" or "FF_"
+  const char* key;
   const char* file_word;
   const char* interval_comment;
 };
