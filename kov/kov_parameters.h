@@ -2,6 +2,8 @@
 // that the parameter file hands to kov_slave. Field names are the keys of the
 // parameter file. Texts hold their significant characters only; the parameter
 // file pads them to their declared widths (kov::prefix_width and friends).
+// Every field has its initial value here, so that a record can be written
+// with designated initializers naming only the fields that differ.
 #pragma once
 
 #include <functional>
@@ -20,10 +22,10 @@ struct Parameters {
   int NUM_FIRST_IMAGE = 0;
   int NUM_LAST_IMAGE = 0;
   int FILE_INTERVAL = 1;  // signed step between treated file numbers
-  std::string FILE_PREFIX;
+  std::string FILE_PREFIX{};
   bool NUMBER_LENGTH_VARIES = false;
   int LENGTH_OF_NUMERICAL_PART = 0;
-  std::string FILE_POSTFIX;  // extension included
+  std::string FILE_POSTFIX{};  // extension included
   // The projection images.
   int NUM_IMAGE_1 = 0;                    // width in pixels
   int NUM_IMAGE_2 = 0;                    // height in pixels
@@ -31,17 +33,17 @@ struct Parameters {
   float vertical_pixel_size = 2.0e-6F;    // metres
   // Corrections.
   bool SUBTRACT_BACKGROUND = false;
-  std::string BACKGROUND_FILE;
+  std::string BACKGROUND_FILE{};
   bool CORRECT_FLATFIELD = false;
   bool FLATFIELD_CHANGING = false;
-  std::string FLATFIELD_FILE;
+  std::string FLATFIELD_FILE{};
   int FF_NUM_FIRST_IMAGE = 0;
   int FF_NUM_LAST_IMAGE = 0;
   int FF_FILE_INTERVAL = 100;
-  std::string FF_PREFIX;
+  std::string FF_PREFIX{};
   bool FF_NUMBER_LENGTH_VARIES = false;
   int FF_LENGTH_OF_NUMERICAL_PART = 0;
-  std::string FF_POSTFIX;  // extension included
+  std::string FF_POSTFIX{};  // extension included
   bool TAKE_LOGARITHM = true;
   // Geometry.
   float ANGLE_OFFSET = 0.0F;  // degrees
@@ -60,7 +62,7 @@ struct Parameters {
   int END_VOXEL_3 = 0;
   int OVERSAMPLING_FACTOR = 4;
   int SINOGRAM_MEGABYTES = 800;
-  std::string OUTPUT_FILE;
+  std::string OUTPUT_FILE{};
   bool DISPLAY_GRAPHICS = false;
 };
 

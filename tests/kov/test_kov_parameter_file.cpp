@@ -24,128 +24,124 @@ struct Golden {
   kov::Parameters record;
 };
 
+// Values of other configurations that no line may show are set as well.
 kov::Parameters no_corrections_vertical() {
-  kov::Parameters p;
-  p.NUM_FIRST_IMAGE = 1;
-  p.NUM_LAST_IMAGE = 180;
-  p.FILE_PREFIX = "/data/scan/proj_";
-  p.LENGTH_OF_NUMERICAL_PART = 4;
-  p.FILE_POSTFIX = ".tif";
-  p.NUM_IMAGE_1 = 1024;
-  p.NUM_IMAGE_2 = 768;
-  p.ANGLE_BETWEEN_PROJECTIONS = 1.0F * degree;
-  p.START_VOXEL_1 = 101;
-  p.START_VOXEL_2 = 1;
-  p.START_VOXEL_3 = 51;
-  p.END_VOXEL_1 = 900;
-  p.END_VOXEL_2 = 1024;
-  p.END_VOXEL_3 = 700;
-  p.OUTPUT_FILE = "/data/scan/proj_0001.vol";
-  // Values that no line of this configuration may show.
-  p.BACKGROUND_FILE = "/not/used/dark.tif";
-  p.FLATFIELD_FILE = "/not/used/flat.tif";
-  p.FF_PREFIX = "/not/used/ff_";
-  return p;
+  return {.NUM_FIRST_IMAGE = 1,
+          .NUM_LAST_IMAGE = 180,
+          .FILE_PREFIX = "/data/scan/proj_",
+          .LENGTH_OF_NUMERICAL_PART = 4,
+          .FILE_POSTFIX = ".tif",
+          .NUM_IMAGE_1 = 1024,
+          .NUM_IMAGE_2 = 768,
+          .BACKGROUND_FILE = "/not/used/dark.tif",
+          .FLATFIELD_FILE = "/not/used/flat.tif",
+          .FF_PREFIX = "/not/used/ff_",
+          .ANGLE_BETWEEN_PROJECTIONS = 1.0F * degree,
+          .START_VOXEL_1 = 101,
+          .START_VOXEL_2 = 1,
+          .START_VOXEL_3 = 51,
+          .END_VOXEL_1 = 900,
+          .END_VOXEL_2 = 1024,
+          .END_VOXEL_3 = 700,
+          .OUTPUT_FILE = "/data/scan/proj_0001.vol"};
 }
 
+// 0.25 degrees entered, every second file treated, numbers falling.
 kov::Parameters background_horizontal() {
-  kov::Parameters p;
-  p.NUM_FIRST_IMAGE = 360;
-  p.NUM_LAST_IMAGE = 1;
-  p.FILE_INTERVAL = -2;
-  p.FILE_PREFIX = "/data/run7/img";
-  p.NUMBER_LENGTH_VARIES = true;
-  p.LENGTH_OF_NUMERICAL_PART = 0;
-  p.FILE_POSTFIX = ".edf";
-  p.NUM_IMAGE_1 = 512;
-  p.NUM_IMAGE_2 = 768;
-  p.horizontal_pixel_size = 6.5e-6F;
-  p.vertical_pixel_size = 13.0e-6F;
-  p.SUBTRACT_BACKGROUND = true;
-  p.BACKGROUND_FILE = "/data/run7/dark.edf";
-  p.TAKE_LOGARITHM = false;
-  // 0.25 degrees entered, two files on between treated ones.
-  p.ANGLE_BETWEEN_PROJECTIONS = 0.25F * degree * 2.0F;
-  p.ROTATION_VERTICAL = false;
-  p.OUTPUT_SINOGRAMS = true;
-  p.OUTPUT_RECONSTRUCTION = false;
-  p.ROTATION_AXIS_POSITION = 383.6719F;
-  p.START_VOXEL_1 = 1;
-  p.START_VOXEL_2 = 12;
-  p.START_VOXEL_3 = 300;
-  p.END_VOXEL_1 = 512;
-  p.END_VOXEL_2 = 500;
-  p.END_VOXEL_3 = 311;
-  p.OVERSAMPLING_FACTOR = 0;
-  p.ANGLE_OFFSET = -12.5F;
-  p.SINOGRAM_MEGABYTES = 4096;
-  p.OUTPUT_FILE = "/data/run7/img360.vol";
-  p.DISPLAY_GRAPHICS = true;
-  return p;
+  return {.NUM_FIRST_IMAGE = 360,
+          .NUM_LAST_IMAGE = 1,
+          .FILE_INTERVAL = -2,
+          .FILE_PREFIX = "/data/run7/img",
+          .NUMBER_LENGTH_VARIES = true,
+          .FILE_POSTFIX = ".edf",
+          .NUM_IMAGE_1 = 512,
+          .NUM_IMAGE_2 = 768,
+          .horizontal_pixel_size = 6.5e-6F,
+          .vertical_pixel_size = 13.0e-6F,
+          .SUBTRACT_BACKGROUND = true,
+          .BACKGROUND_FILE = "/data/run7/dark.edf",
+          .TAKE_LOGARITHM = false,
+          .ANGLE_OFFSET = -12.5F,
+          .ANGLE_BETWEEN_PROJECTIONS = 0.25F * degree * 2.0F,
+          .ROTATION_VERTICAL = false,
+          .OUTPUT_SINOGRAMS = true,
+          .OUTPUT_RECONSTRUCTION = false,
+          .ROTATION_AXIS_POSITION = 383.6719F,
+          .START_VOXEL_1 = 1,
+          .START_VOXEL_2 = 12,
+          .START_VOXEL_3 = 300,
+          .END_VOXEL_1 = 512,
+          .END_VOXEL_2 = 500,
+          .END_VOXEL_3 = 311,
+          .OVERSAMPLING_FACTOR = 0,
+          .SINOGRAM_MEGABYTES = 4096,
+          .OUTPUT_FILE = "/data/run7/img360.vol",
+          .DISPLAY_GRAPHICS = true};
 }
 
 kov::Parameters one_flatfield_vertical() {
-  kov::Parameters p;
-  p.NUM_FIRST_IMAGE = 0;
-  p.NUM_LAST_IMAGE = 719;
-  p.FILE_PREFIX = "/data/s1/a_";
-  p.LENGTH_OF_NUMERICAL_PART = 3;
-  p.FILE_POSTFIX = "_corr.tif";
-  p.NUM_IMAGE_1 = 2048;
-  p.NUM_IMAGE_2 = 2048;
-  p.horizontal_pixel_size = 1.3e-6F;
-  p.vertical_pixel_size = 0.65e-6F;
-  p.CORRECT_FLATFIELD = true;
-  p.FLATFIELD_CHANGING = false;
-  p.FLATFIELD_FILE = "/data/s1/flat.tif";
-  p.FF_PREFIX = "/not/used/ff_";
-  p.FF_NUM_FIRST_IMAGE = 7;
-  p.ANGLE_BETWEEN_PROJECTIONS = 0.25F * degree;
-  p.ROTATION_AXIS_POSITION = 1023.25F;
-  p.START_VOXEL_1 = p.START_VOXEL_2 = p.START_VOXEL_3 = 1;
-  p.END_VOXEL_1 = p.END_VOXEL_2 = p.END_VOXEL_3 = 2048;
-  p.OVERSAMPLING_FACTOR = 16;
-  p.ANGLE_OFFSET = 90.0F;
-  p.SINOGRAM_MEGABYTES = 16;
-  p.OUTPUT_FILE = "/data/s1/a_000_corr.vol";
-  return p;
+  return {.NUM_FIRST_IMAGE = 0,
+          .NUM_LAST_IMAGE = 719,
+          .FILE_PREFIX = "/data/s1/a_",
+          .LENGTH_OF_NUMERICAL_PART = 3,
+          .FILE_POSTFIX = "_corr.tif",
+          .NUM_IMAGE_1 = 2048,
+          .NUM_IMAGE_2 = 2048,
+          .horizontal_pixel_size = 1.3e-6F,
+          .vertical_pixel_size = 0.65e-6F,
+          .CORRECT_FLATFIELD = true,
+          .FLATFIELD_CHANGING = false,
+          .FLATFIELD_FILE = "/data/s1/flat.tif",
+          .FF_NUM_FIRST_IMAGE = 7,
+          .FF_PREFIX = "/not/used/ff_",
+          .ANGLE_OFFSET = 90.0F,
+          .ANGLE_BETWEEN_PROJECTIONS = 0.25F * degree,
+          .ROTATION_AXIS_POSITION = 1023.25F,
+          .START_VOXEL_1 = 1,
+          .START_VOXEL_2 = 1,
+          .START_VOXEL_3 = 1,
+          .END_VOXEL_1 = 2048,
+          .END_VOXEL_2 = 2048,
+          .END_VOXEL_3 = 2048,
+          .OVERSAMPLING_FACTOR = 16,
+          .SINOGRAM_MEGABYTES = 16,
+          .OUTPUT_FILE = "/data/s1/a_000_corr.vol"};
 }
 
+// 180 degrees over 1000 files, every third one treated.
 kov::Parameters flatfield_series_horizontal() {
-  kov::Parameters p;
-  p.NUM_FIRST_IMAGE = 1000;
-  p.NUM_LAST_IMAGE = 1999;
-  p.FILE_INTERVAL = 3;
-  p.FILE_PREFIX = "/data/s2/p";
-  p.LENGTH_OF_NUMERICAL_PART = 4;
-  p.FILE_POSTFIX = ".tif";
-  p.NUM_IMAGE_1 = 2560;
-  p.NUM_IMAGE_2 = 2160;
-  p.horizontal_pixel_size = p.vertical_pixel_size = 6.5e-6F;
-  p.SUBTRACT_BACKGROUND = true;
-  p.BACKGROUND_FILE = "/data/s2/dark_avg.tif";
-  p.CORRECT_FLATFIELD = true;
-  p.FLATFIELD_CHANGING = true;
-  p.FLATFIELD_FILE = "/data/s2/flat_1.tif";
-  p.FF_PREFIX = "/data/s2/flat_";
-  p.FF_NUM_FIRST_IMAGE = 1;
-  p.FF_NUM_LAST_IMAGE = 10;
-  p.FF_NUMBER_LENGTH_VARIES = true;
-  p.FF_POSTFIX = ".tif";
-  p.FF_FILE_INTERVAL = 100;
-  // 180 degrees over 1000 files, every third one treated.
-  p.ANGLE_BETWEEN_PROJECTIONS = 0.18F * degree * 3.0F;
-  p.ROTATION_VERTICAL = false;
-  p.ROTATION_AXIS_POSITION = 1080.0F;
-  p.START_VOXEL_1 = 201;
-  p.START_VOXEL_2 = 101;
-  p.START_VOXEL_3 = 11;
-  p.END_VOXEL_1 = 2400;
-  p.END_VOXEL_2 = 2000;
-  p.END_VOXEL_3 = 2150;
-  p.OVERSAMPLING_FACTOR = 1;
-  p.OUTPUT_FILE = "/data/s2/p1000.vol";
-  return p;
+  return {.NUM_FIRST_IMAGE = 1000,
+          .NUM_LAST_IMAGE = 1999,
+          .FILE_INTERVAL = 3,
+          .FILE_PREFIX = "/data/s2/p",
+          .LENGTH_OF_NUMERICAL_PART = 4,
+          .FILE_POSTFIX = ".tif",
+          .NUM_IMAGE_1 = 2560,
+          .NUM_IMAGE_2 = 2160,
+          .horizontal_pixel_size = 6.5e-6F,
+          .vertical_pixel_size = 6.5e-6F,
+          .SUBTRACT_BACKGROUND = true,
+          .BACKGROUND_FILE = "/data/s2/dark_avg.tif",
+          .CORRECT_FLATFIELD = true,
+          .FLATFIELD_CHANGING = true,
+          .FLATFIELD_FILE = "/data/s2/flat_1.tif",
+          .FF_NUM_FIRST_IMAGE = 1,
+          .FF_NUM_LAST_IMAGE = 10,
+          .FF_FILE_INTERVAL = 100,
+          .FF_PREFIX = "/data/s2/flat_",
+          .FF_NUMBER_LENGTH_VARIES = true,
+          .FF_POSTFIX = ".tif",
+          .ANGLE_BETWEEN_PROJECTIONS = 0.18F * degree * 3.0F,
+          .ROTATION_VERTICAL = false,
+          .ROTATION_AXIS_POSITION = 1080.0F,
+          .START_VOXEL_1 = 201,
+          .START_VOXEL_2 = 101,
+          .START_VOXEL_3 = 11,
+          .END_VOXEL_1 = 2400,
+          .END_VOXEL_2 = 2000,
+          .END_VOXEL_3 = 2150,
+          .OVERSAMPLING_FACTOR = 1,
+          .OUTPUT_FILE = "/data/s2/p1000.vol"};
 }
 
 std::vector<Golden> goldens() {
