@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "kov_parameters.h"
+#include "kov_sequence.h"
+
 namespace kov {
 
 inline constexpr const char* version = "V0.21";
