@@ -1,8 +1,10 @@
 // A new file takes its name only while no entry has it: one that appears
 // while the text is being written is never replaced.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -41,4 +43,30 @@ TEST(IoNewFile, NeverReplacesAFileThatAppearsMeanwhile) {
   std::size_t count = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++count;
   EXPECT_EQ(count, 2U);
+}
+
+// A text longer than the stream's buffer fails in the write itself (the
+// size limit stands for a full disc): nothing is left, and the console has
+// the lines of a failed write.
+TEST(IoNewFile, FailedWriteLeavesNothing) {
+  kovtest::TempDir dir;
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  kovtest::ConsoleCapture console;
+  io::NewFile result = io::NewFile::written;
+  std::string reason;
+  int status = ST_GOOD();
+  io::write_new_file(dir.file("big.par"), std::string(1 << 16, 'x'), result, reason, status);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(result, io::NewFile::not_written);
+  EXPECT_EQ(reason, "File too large");
+  EXPECT_EQ(status, ST_GOOD());
+  ASSERT_FALSE(console.lines().empty());
+  EXPECT_EQ(console.lines().front().rfind("ERROR: Failed to output ASCII text", 0), 0U);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
