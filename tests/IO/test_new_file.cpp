@@ -1,14 +1,13 @@
 // A new file takes its name only while no entry has it: one that appears
 // while the text is being written is never replaced.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cerrno>
-#include <csignal>
 #include <filesystem>
 #include <string>
 
 #include "console_capture.h"
+#include "file_size_limit.h"
 #include "io.h"
 #include "io_internal.h"
 
@@ -50,19 +49,14 @@ TEST(IoNewFile, NeverReplacesAFileThatAppearsMeanwhile) {
 // the lines of a failed write.
 TEST(IoNewFile, FailedWriteLeavesNothing) {
   kovtest::TempDir dir;
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 1000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  kovtest::ConsoleCapture console;
   io::NewFile result = io::NewFile::written;
   std::string reason;
   int status = ST_GOOD();
-  io::write_new_file(dir.file("big.par"), std::string(1 << 16, 'x'), result, reason, status);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old_handler);
+  kovtest::ConsoleCapture console;
+  {
+    const kovtest::FileSizeLimit full(1000);
+    io::write_new_file(dir.file("big.par"), std::string(1 << 16, 'x'), result, reason, status);
+  }
   EXPECT_EQ(result, io::NewFile::not_written);
   EXPECT_EQ(reason, "File too large");
   EXPECT_EQ(status, ST_GOOD());

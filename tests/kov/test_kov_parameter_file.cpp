@@ -2,16 +2,15 @@
 // description, its number fields at their limits, and its safe writing:
 // a failing write leaves nothing behind and the old file as it was.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "console_capture.h"
+#include "file_size_limit.h"
 #include "io.h"
 #include "kov_parameters.h"
 
@@ -258,19 +257,14 @@ TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
     SCOPED_TRACE(limit);
     kovtest::TempDir dir;
     const std::string file = dir.file("recon.par");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    void (*old_handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = limit;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     kovtest::ConsoleCapture console;
     int retstat = -9;
     std::string reason;
     int status = ST_GOOD();
-    kov::save_parameter_file(file, p, retstat, reason, status);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, old_handler);
+    {
+      const kovtest::FileSizeLimit full(limit);
+      kov::save_parameter_file(file, p, retstat, reason, status);
+    }
 
     EXPECT_EQ(retstat, kov::save_not_written);
     EXPECT_EQ(status, ST_GOOD());
