@@ -246,10 +246,11 @@ TEST(KovParameterFile, FieldsAtTheirLimits) {
   }
 }
 
-// A write that fails (the file size limit stands for a full disc with no
-// room at all, or room for 1000 bytes: a partial file) leaves no file behind and says so on the
-// console and to the caller. A name that is taken, or cannot be a parameter file, is refused before
-// anything is written, and what stands there is left as it was.
+// A write that fails on a full disc (a file size limit: no room at all, or
+// room for a partial file of 1000 bytes) leaves no file behind and says so
+// on the console and to the caller. A name that is taken, or cannot be a
+// parameter file, is refused before anything is written, and what stands
+// there is left as it was.
 TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
   const kov::Parameters p = one_flatfield_vertical();
   for (const rlim_t limit : {rlim_t{0}, rlim_t{1000}}) {
