@@ -13,13 +13,13 @@
 //    FFTW_MEASURE (F = 0) or FFTW_PATIENT (F = 1)).
 // The `axis` counter is the mean position found, the same on both sides.
 #include <benchmark/benchmark.h>
-#include <fftw3.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
 
+#include "fftw_correlation.h"
 #include "kov_axis.h"
 #include "ma.h"
 
@@ -95,15 +95,9 @@ void fill(io::View2D<const float> image, int line, bool mirrored, float* buffer)
 
 void BM_fftwf_axis_positions(benchmark::State& state) {
   const Images& im = images();
-  float* a = fftwf_alloc_real(n);
-  float* b = fftwf_alloc_real(n);
-  fftwf_complex* fa = fftwf_alloc_complex(n / 2 + 1);
-  fftwf_complex* fb = fftwf_alloc_complex(n / 2 + 1);
-  const unsigned flags = state.range(0) ? FFTW_PATIENT : FFTW_MEASURE;
-  fftwf_plan pa = fftwf_plan_dft_r2c_1d(n, a, fa, flags);
-  fftwf_plan pb = fftwf_plan_dft_r2c_1d(n, b, fb, flags);
-  fftwf_plan pi = fftwf_plan_dft_c2r_1d(n, fb, b, flags);
-  const float scale = 1.0f / n;
+  FftwCorrelation fftw(n, state.range(0) != 0);
+  float* a = fftw.a();
+  float* b = fftw.b();
   std::vector<double> position(width);
   double mean = 0.0;
   for (auto _ : state) {
@@ -112,14 +106,7 @@ void BM_fftwf_axis_positions(benchmark::State& state) {
     for (int line = 1; line <= width; ++line) {
       fill(im.a(), line, false, a);
       fill(im.b(), line, true, b);
-      fftwf_execute(pa);
-      fftwf_execute(pb);
-      for (int k = 0; k <= n / 2; ++k) {
-        const float ar = fa[k][0], ai = fa[k][1], br = fb[k][0], bi = fb[k][1];
-        fb[k][0] = (ar * br + ai * bi) * scale;
-        fb[k][1] = (ar * bi - ai * br) * scale;
-      }
-      fftwf_execute(pi);
+      fftw.correlate();
       int peak = 0;
       float highest = -1.7e38f;
       for (int i = 1; i <= n; ++i) {
@@ -154,13 +141,6 @@ void BM_fftwf_axis_positions(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.counters["axis"] = mean;
-  fftwf_destroy_plan(pa);
-  fftwf_destroy_plan(pb);
-  fftwf_destroy_plan(pi);
-  fftwf_free(a);
-  fftwf_free(b);
-  fftwf_free(fa);
-  fftwf_free(fb);
 }
 BENCHMARK(BM_fftwf_axis_positions)->ArgName("patient")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
