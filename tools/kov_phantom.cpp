@@ -1,7 +1,7 @@
 // kov_phantom DIR [options]: demo data for the set-up.
 //
 // Writes into DIR a numbered series of 16-bit TIFF projections of a
-// Shepp-Logan-like head phantom over 180 degrees (the last file 180 degrees
+// three-dimensional Shepp-Logan-like head phantom over 180 degrees (the last file 180 degrees
 // from the first), with the rotation axis at a known sub-pixel position away
 // from the centre, the background (dark-current) image, the flat-field image
 // or a series of flat-fields, and "true_axis.txt" with the true axis.
@@ -46,19 +46,26 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-// One ellipse of the slice: centre, half-axes and direction (fractions of
-// the object radius), and the change of attenuation it brings.
-struct Ellipse {
-  double x0, y0, a, b, angle_degrees, density;
+// One ellipsoid of the head: centre, half-axes (fractions of the object
+// radius; z along the rotation axis), turn about the axis, and the change of
+// attenuation it brings. A slice cuts it in an ellipse.
+struct Ellipsoid {
+  double x0, y0, z0, a, b, c, angle_degrees, density;
 };
-// The head phantom with raised contrast.
-constexpr Ellipse head[] = {
-    {0.0, 0.0, 0.69, 0.92, 0.0, 1.0},        {0.0, -0.0184, 0.6624, 0.874, 0.0, -0.8},
-    {0.22, 0.0, 0.11, 0.31, -18.0, -0.2},    {-0.22, 0.0, 0.16, 0.41, 18.0, -0.2},
-    {0.0, 0.35, 0.21, 0.25, 0.0, 0.1},       {0.0, 0.1, 0.046, 0.046, 0.0, 0.1},
-    {0.0, -0.1, 0.046, 0.046, 0.0, 0.1},     {-0.08, -0.605, 0.046, 0.023, 0.0, 0.1},
-    {0.0, -0.606, 0.023, 0.023, 0.0, 0.1},   {0.06, -0.605, 0.023, 0.046, 0.0, 0.1},
-    {0.35, -0.45, 0.08, 0.05, 30.0, 0.3},    {-0.40, 0.30, 0.05, 0.09, -40.0, -0.15},
+// The three-dimensional head phantom, two further inclusions added.
+constexpr Ellipsoid head[] = {
+    {0.0, 0.0, 0.0, 0.69, 0.92, 0.81, 0.0, 1.0},
+    {0.0, -0.0184, 0.0, 0.6624, 0.874, 0.78, 0.0, -0.8},
+    {0.22, 0.0, 0.0, 0.11, 0.31, 0.22, -18.0, -0.2},
+    {-0.22, 0.0, 0.0, 0.16, 0.41, 0.28, 18.0, -0.2},
+    {0.0, 0.35, -0.15, 0.21, 0.25, 0.41, 0.0, 0.1},
+    {0.0, 0.1, 0.25, 0.046, 0.046, 0.05, 0.0, 0.1},
+    {0.0, -0.1, 0.25, 0.046, 0.046, 0.05, 0.0, 0.1},
+    {-0.08, -0.605, 0.0, 0.046, 0.023, 0.05, 0.0, 0.1},
+    {0.0, -0.606, 0.0, 0.023, 0.023, 0.02, 0.0, 0.1},
+    {0.06, -0.605, 0.0, 0.023, 0.046, 0.02, 0.0, 0.1},
+    {0.35, -0.45, 0.3, 0.08, 0.05, 0.3, 30.0, 0.3},
+    {-0.40, 0.30, -0.35, 0.05, 0.09, 0.25, -40.0, -0.15},
 };
 
 struct Options {
@@ -173,16 +180,19 @@ class Phantom {
   // pixel, the line integral of the slice's attenuation taken in closed form
   // for each ellipse.
   void line_counts(double theta, int line, int k, std::vector<double>& out) {
-    // The object's slices shrink towards both ends of the axis.
-    const double s = 0.78 + 0.22 * std::cos(2.2 * ((line - 0.5) / lines_ - 0.5));
-    const double r = radius_ * s;
+    // The lines span z from -0.75 to 0.75 of the head, whose outline reaches
+    // 0.81: every line crosses it.
+    const double z = 1.5 * ((line - 0.5) / lines_ - 0.5);
+    const double r = radius_;
     const double mu = 1.6 / (0.4 * radius_);
     struct Shadow {
       double centre, a2, scale;
     };
     std::vector<Shadow> shadows;
-    for (const Ellipse& e : head) {
-      const double a = e.a * r, b = e.b * r;
+    for (const Ellipsoid& e : head) {
+      const double q = 1.0 - (z - e.z0) * (z - e.z0) / (e.c * e.c);
+      if (q <= 0.0) continue;
+      const double a = e.a * r * std::sqrt(q), b = e.b * r * std::sqrt(q);
       const double phi = theta - e.angle_degrees * pi / 180.0;
       const double a2 = a * a * std::cos(phi) * std::cos(phi) + b * b * std::sin(phi) * std::sin(phi);
       shadows.push_back({r * (e.x0 * std::cos(theta) + e.y0 * std::sin(theta)), a2,
