@@ -52,7 +52,10 @@ void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_n
     return;
   }
   const bool tiff = format == fio::format_tiff || format == fio::format_imagequant;
-  if (!tiff && format != fio::format_princeton && format != fio::format_hamamatsu) return;
+  if (!tiff && format != fio::format_princeton && format != fio::format_hamamatsu &&
+      format != fio::format_merin) {
+    return;
+  }
   if (!open_file(file_name, status)) {
     retstat = fio::size_unreadable;
     return;
@@ -70,6 +73,8 @@ void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_n
       return;
     }
     if (status != io::status_good) return;
+  } else if (format == fio::format_merin) {
+    if (!fio::merin_image_size(w, h)) return;
   } else if (format == fio::format_princeton) {
     std::array<std::uint8_t, 4100> header{};
     if (!header_bytes(header)) return;

@@ -153,9 +153,10 @@ inline constexpr int size_unreadable = 2;  // the file cannot be opened, or no s
 // so that the caller can make its arrays large enough. retstat
 // fio::size_known with the size; fio::size_not_known for a format whose size
 // is known only when it is read (the binary format without its ".info"
-// header, the keyword-header and the other formats); fio::size_unreadable
-// when the file cannot be opened or holds no size. Known for TIFF, IMAGEQUANT,
-// BINARY with its header file, PRINCETON and HAMAMATSU.
+// header, and the formats without readers here); fio::size_unreadable when
+// the file cannot be opened or its header gives no size. Known for TIFF,
+// IMAGEQUANT, BINARY with its header file, MERIN (its first image),
+// PRINCETON and HAMAMATSU.
 void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_name, int& width,
                        int& height, int& retstat, int& status);
 

@@ -251,9 +251,18 @@ TEST(KovAxis, ImageSizesBeyondTheOldArrays) {
                           "--corrections", "none"})
                 .exit_status,
             0);
-  auto r = run(imageinfo, {dir.file("proj_001.tif")});
+  // The keyword header and raw binary with its header file tell their size
+  // before the pixels too.
+  const std::string pixels(2100 * 2 * 2, '\x01');
+  kovtest::write_file(dir.file("k.zdf"),
+                      "{\nDIM_1 = 2100;\nDIM_2 = 2;\nDataType = UnsignedShort;\n}" + pixels);
+  kovtest::write_file(dir.file("r.bin"), pixels);
+  kovtest::write_file(dir.file("r.bin.info"), "WIDTH = 2100\nHEIGHT = 2\nTYPE = UINT16\n");
+  auto r = run(imageinfo, {dir.file("proj_001.tif"), dir.file("k.zdf"), dir.file("r.bin")});
   EXPECT_EQ(r.exit_status, 0);
   EXPECT_NE(r.output.find("proj_001.tif: TIFF 2560 x 20 "), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("k.zdf: MERIN 2100 x 2 min 257 max 257"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("r.bin: BINARY 2100 x 2 min 257 max 257"), std::string::npos) << r.output;
 
   ASSERT_EQ(run(phantom, {dir.path(), "--width", "8192", "--height", "16", "--projections", "2",
                           "--corrections", "none"})
