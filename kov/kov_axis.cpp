@@ -264,7 +264,7 @@ std::vector<std::string> axis_report_lines(const AxisResult& result) {
   std::vector<std::string> lines;
   if (result.pixels_not_finite > 0) {
     lines.push_back("WARNING: " + std::to_string(result.pixels_not_finite) +
-                    " corrected pixels of the lines used are not finite (a zero");
+                    " corrected pixels of the chosen lines are not finite (a zero");
     lines.push_back("         or non-finite denominator): left out of the line means");
   }
   if (result.lines_skipped > 0) {

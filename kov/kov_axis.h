@@ -63,7 +63,7 @@ struct AxisResult {
   std::vector<double> position;
   int lines_used = 0;
   int lines_skipped = 0;               // no finite correlation maximum
-  std::int64_t pixels_not_finite = 0;  // corrected pixels of the lines used, both images
+  std::int64_t pixels_not_finite = 0;  // in the chosen lines of both images
   double mean = 0.0;                   // of the lines used
   double deviation = 0.0;              // standard deviation (lines_used > 1)
   double slope = 0.0;                  // fitted position per line (lines_used > 1)

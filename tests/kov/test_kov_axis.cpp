@@ -123,7 +123,7 @@ TEST(KovAxis, UnusableInputExitsWithOne) {
   auto r = run(axis_program, {first, last, "--background", dir.file("dark.tif"), "--flatfield",
                               dir.file("dark.tif")});
   EXPECT_EQ(r.exit_status, 1);
-  EXPECT_NE(r.output.find("WARNING: 2048 corrected pixels of the lines used are not finite"),
+  EXPECT_NE(r.output.find("WARNING: 2048 corrected pixels of the chosen lines are not finite"),
             std::string::npos)
       << r.output;
   EXPECT_NE(r.output.find("WARNING: 16 of 16 lines have no finite correlation maximum"),
@@ -176,7 +176,7 @@ TEST(KovAxis, NonFinitePixelsAndLines) {
   EXPECT_NEAR(r.mean, 67.3, 0.05);
   const auto lines = kov::axis_report_lines(r);
   ASSERT_GE(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "WARNING: 130 corrected pixels of the lines used are not finite (a zero");
+  EXPECT_EQ(lines[0], "WARNING: 130 corrected pixels of the chosen lines are not finite (a zero");
   EXPECT_EQ(lines[2], "WARNING: 1 of 6 lines have no finite correlation maximum: left out");
 
   // A zero flat-field pixel and a dead column (flat-field equal to the
