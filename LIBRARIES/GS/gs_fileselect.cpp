@@ -45,7 +45,8 @@ SelectionLayout selection_layout(const Box& region, float sample_width) {
   l.text_height = 0.68f * l.row_height;
   // Width of one character per unit of height, from the sample text of ten
   // characters measured at 10/707 page units.
-  const float per_char = std::max(sample_width, 0.01f) / (10.0f * (10.0f / 707.0f));
+  // (the sample, with its wide letters, is wider than most names).
+  const float per_char = 0.85f * std::max(sample_width, 0.01f) / (10.0f * (10.0f / 707.0f));
   const float cw = l.text_height * per_char;
   const auto fit = [&](const Box& b) {
     return std::max(4, static_cast<int>((b.xmax - b.xmin - 0.6f * l.text_height) / cw));
@@ -61,6 +62,17 @@ std::string fitted(const std::string& text, int characters, bool keep_end) {
   if (t.size() <= n) return t;
   if (keep_end) return "..." + t.substr(t.size() - (n - 3));
   return t.substr(0, n - 3) + "...";
+}
+
+std::string middle_fitted(const std::string& text, int characters) {
+  const std::string t = trimmed(text);
+  const std::size_t n = static_cast<std::size_t>(std::max(characters, 5));
+  if (t.size() <= n) return t;
+  // The end holds the numbers and extension that tell names apart: it keeps
+  // the larger part.
+  const std::size_t head = (n - 3) * 2 / 5;
+  const std::size_t tail = n - 3 - head;
+  return t.substr(0, head) + "..." + t.substr(t.size() - tail);
 }
 
 int list_item(const Box& list, float row_height, int first, int count, float x, float y) {
@@ -137,7 +149,7 @@ void line_in(const gs::Box& b, const std::string& text, int colour, float height
 
 // Characters of a line of height h in a box.
 int characters_in(const gs::Box& b, float h) {
-  const float per_char = gs::sample_width() / (10.0f * (10.0f / 707.0f));
+  const float per_char = 0.85f * gs::sample_width() / (10.0f * (10.0f / 707.0f));
   return std::max(4, static_cast<int>((b.xmax - b.xmin - 0.8f * h) / (h * per_char)));
 }
 
@@ -162,7 +174,7 @@ void draw_list(const gs::Box& box, const gs::Box& bar_box, int bar,
       GS_FILLSTYLE(1, gs::yellow, status);
       GS_RECTANGLE(row.xmin, row.ymin, row.xmax, row.ymax, false, true, status);
     }
-    line_in(row, gs::fitted(items[static_cast<std::size_t>(k - 1)], characters, false),
+    line_in(row, gs::middle_fitted(items[static_cast<std::size_t>(k - 1)], characters),
             k == marked ? gs::blue : gs::black, l.text_height, status);
   }
   // A list drawn again on its own keeps the other list's bar.

@@ -62,6 +62,7 @@ TEST(GsFileSelection, TypedNamesResolve) {
   EXPECT_EQ(gs::fitted("abcdefghij", 8, false), "abcde...");
   EXPECT_EQ(gs::fitted("abcdefghij", 8, true), "...fghij");
   EXPECT_EQ(gs::fitted("abc", 8, true), "abc");
+  EXPECT_EQ(gs::middle_fitted("sample_name_proj_00001.tif", 13), "samp...01.tif");
 }
 
 TEST(GsFileSelection, EmptyDirectoryAndRootWarning) {

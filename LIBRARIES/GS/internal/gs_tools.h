@@ -58,6 +58,9 @@ std::string typed_path(const std::string& directory, const std::string& typed, i
 // `text` cut to `characters`: its start and "..." (or, with `keep_end`,
 // "..." and its end) when it is longer.
 std::string fitted(const std::string& text, int characters, bool keep_end);
+// `text` cut to `characters` for a list row: its start, "..." and its end
+// (the larger part) when it is longer.
+std::string middle_fitted(const std::string& text, int characters);
 // The list row under a point of a list box, 0 when none: row 1 at the top,
 // `first` the item shown there, `count` items.
 int list_item(const Box& list, float row_height, int first, int count, float x, float y);
