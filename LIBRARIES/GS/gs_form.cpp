@@ -189,6 +189,50 @@ void prompt_in(bool active, const std::vector<std::string>& lines, const gs::Box
   GS_PROMPT(active, std::max(n, 1), n, lines, b.xmin, b.ymin, b.xmax, b.ymax, status);
 }
 
+// The description and value cells of a form: their lines and character
+// heights. The descriptions share the smallest height that each of them
+// allows; values are drawn a little larger than that, a value too long for
+// it (a file name) as large as its cell allows.
+struct Cells {
+  std::vector<std::vector<std::string>> descriptions, values;
+  float description_height = 1.0f;
+  std::vector<float> value_heights;
+};
+
+Cells form_cells(const gs::FormLayout& l, std::size_t n, std::span<const int> types,
+                 std::span<const std::string> descriptions,
+                 std::span<const std::string> display_texts) {
+  Cells c;
+  const float sw = gs::sample_width();
+  for (std::size_t k = 0; k < n; ++k) {
+    c.descriptions.push_back(description_lines(descriptions[k]));
+    c.values.push_back(value_lines(types[k], display_texts[k]));
+    const auto height = [&](const std::vector<std::string>& lines, const gs::Box& b) {
+      return gs::prompt_layout(false, static_cast<int>(lines.size()), lines, b, sw).height;
+    };
+    c.description_height =
+        std::min(c.description_height, height(c.descriptions[k], l.description[k]));
+    c.value_heights.push_back(height(c.values[k], l.value[k]));
+  }
+  for (float& h : c.value_heights) h = std::min(h, 1.2f * c.description_height);
+  return c;
+}
+
+// An inactive prompt whose lines have the given character height.
+void cell(const std::vector<std::string>& lines, const gs::Box& b, float height, int& status) {
+  const gs::WidgetScope scope;
+  VG_SET_UPDATE(gs::window_workstation, status);
+  GS_FILLSTYLE(1, gs::white, status);
+  GS_LINESTYLE(1, 1.0f, gs::blue, status);
+  GS_RECTANGLE(b.xmin, b.ymin, b.xmax, b.ymax, true, true, status);
+  const float pitch = (b.ymax - b.ymin) / static_cast<float>(std::max<std::size_t>(lines.size(), 1));
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    gs::draw_text((b.xmin + b.xmax) / 2.0f, b.ymax - pitch / 2.0f - static_cast<float>(k) * pitch,
+                  lines[k], 1, gs::black, height, gs::align_centre, gs::valign_middle, status);
+  }
+  VG_UPDATE(gs::window_workstation, 1, status);
+}
+
 void draw_prompt_line(const gs::FormLayout& l, int& status) {
   prompt_in(false, {form_prompt}, l.prompt, status);
 }
@@ -249,9 +293,10 @@ void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> tit
   prompt_in(false, {"DESCRIPTIONS"}, l.head_description, status);
   prompt_in(false, {"VALUES"}, l.head_value, status);
   prompt_in(false, {"CHANGE"}, l.head_change, status);
+  const Cells c = form_cells(l, n, types, descriptions, display_texts);
   for (std::size_t k = 0; k < n; ++k) {
-    prompt_in(false, description_lines(descriptions[k]), l.description[k], status);
-    prompt_in(false, value_lines(types[k], display_texts[k]), l.value[k], status);
+    cell(c.descriptions[k], l.description[k], c.description_height, status);
+    cell(c.values[k], l.value[k], c.value_heights[k], status);
   }
   if (n > 0) {
     const gs::Box& top = l.change.front();
@@ -377,7 +422,8 @@ void redraw_value(const FormData& f, std::size_t k, int& status) {
     const gs::Box& p = l.prompt;
     GS_RECTANGLE(region.xmin, region.ymin, region.xmax, p.ymax, false, true, status);
   }
-  prompt_in(false, value_lines(f.types[k], f.display[k]), l.value[k], status);
+  const Cells c = form_cells(l, static_cast<std::size_t>(f.n), f.types, f.descriptions, f.display);
+  cell(c.values[k], l.value[k], c.value_heights[k], status);
   draw_prompt_line(l, status);
   GS_UPDATE(status);
 }
