@@ -333,10 +333,11 @@ void list(Tool& t, int& status) {
   gs::SelectionView& v = t.view;
   for (int climbs = 0; status == io::status_good && climbs < 256; ++climbs) {
     int retstat = 0;
-    std::vector<std::string> dirs;
-    IO_DIRECTORY(true, retstat, v.directory, dirs, status);
+    std::vector<std::string> dirs, files;
+    const std::string pattern = is_all(v.pattern, gs::no_filtering) ? "*" : gs::trimmed(v.pattern);
+    IO_LISTENTRIES(v.directory, pattern, retstat, dirs, files, status);
     if (status != io::status_good) {
-      console("WARNING: Problem obtaining list of directories");
+      console("WARNING: Problem obtaining list of files");
       return;
     }
     if (retstat == 1 && v.directory != "/") {
@@ -345,18 +346,10 @@ void list(Tool& t, int& status) {
       IO_UP_DIRECTORY(v.directory, status);
       continue;
     }
-    IO_FILESORDER(dirs, status);
     if (static_cast<int>(dirs.size()) > gs::max_listed_directories) {
       console("WARNING: Problem obtaining list of directories");
       console("         Too many directories");
       dirs.resize(gs::max_listed_directories);
-    }
-    std::vector<std::string> files;
-    const std::string pattern = is_all(v.pattern, gs::no_filtering) ? "*" : gs::trimmed(v.pattern);
-    IO_LISTFILES(v.directory, pattern, io::file_type_any, retstat, files, status);
-    if (status != io::status_good) {
-      console("WARNING: Problem obtaining list of files");
-      return;
     }
     if (!is_all(v.extension, gs::all_permitted)) {
       const std::string e = gs::trimmed(v.extension);
