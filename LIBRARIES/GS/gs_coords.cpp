@@ -106,6 +106,19 @@ class SpyglassOn {
   vg::Spyglass parameters_;
 };
 
+// One input of the drawn control menu (GS_INP_MENUCHOICE): its kind, the
+// choice and the page position.
+struct MenuInput {
+  int kind = 0, choice = 0;
+  float x = 0.0f, y = 0.0f;
+};
+MenuInput menu_input(int& status) {
+  MenuInput in;
+  std::string label;
+  GS_INP_MENUCHOICE(in.kind, in.choice, label, in.x, in.y, status);
+  return in;
+}
+
 // Lines of explanation shown in the control region until O.K.
 void explain(const gs::Box& region, std::span<const std::string> lines, int& status) {
   const int n = static_cast<int>(lines.size());
@@ -153,17 +166,15 @@ void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax,
   while (status == io::status_good) {
     if (draw) GS_MENU(1, 1, titles, 2, 2, labels, xmin, ymin, xmax, ymax, status);
     draw = false;
-    int kind = 0, choice = 0;
-    std::string label;
-    float px = 0.0f, py = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, px, py, status);
+    const MenuInput in = menu_input(status);
     if (status != io::status_good) break;
-    if (kind == gs::input_redraw) {
+    float px = in.x, py = in.y;
+    if (in.kind == gs::input_redraw) {
       draw = true;
-    } else if (kind == gs::input_choice && choice == 1) {
+    } else if (in.kind == gs::input_choice && in.choice == 1) {
       explain(region, help, status);
       draw = true;
-    } else if (kind == gs::input_choice) {
+    } else if (in.kind == gs::input_choice) {
       cancelled = true;
       break;
     } else {
@@ -244,17 +255,15 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
       VG_SET_RUBBERBAND(gs::window_workstation, max_coordinates == 2 ? 2 : 1, anchor.x, anchor.y,
                         status);
     }
-    int kind = 0, choice = 0;
-    std::string label;
-    float px = 0.0f, py = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, px, py, status);
+    const MenuInput in = menu_input(status);
     if (status != io::status_good) break;
-    if (kind == gs::input_redraw) {
+    float px = in.x, py = in.y;
+    if (in.kind == gs::input_redraw) {
       draw = true;
       continue;
     }
-    if (kind == gs::input_choice) {
-      switch (choice) {
+    if (in.kind == gs::input_choice) {
+      switch (in.choice) {
         case 1:  // CANCEL
           status = io::status_escape;
           break;

@@ -71,6 +71,16 @@ void draw_cells(bool masked, io::View2D<const float> data, io::View2D<const bool
                     minimum, maximum, logarithmic, status);
 }
 
+// What a drawing leaves for the input that follows: the graph's world
+// window (data window, GS_SET_DDDR) and page rectangle (viewport,
+// GS_SET_DGPP).
+void leave_shown(const gs::Box& window, const gs::Box& page, int& status) {
+  GS_SET_DDDR(window, status);
+  GS_SET_DGPP(page, status);
+  VG_DATAWINDOW(window.xmin, window.ymin, window.xmax, window.ymax, status);
+  VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
+}
+
 }  // namespace
 
 void GS_DEF_LOGAXES(int& status) {
@@ -280,10 +290,7 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
   }
   // Left for the coordinate input that follows.
   GS_SET_IDR(window, status);
-  GS_SET_DDDR(window, status);
-  GS_SET_DGPP(page, status);
-  VG_DATAWINDOW(window.xmin, window.ymin, window.xmax, window.ymax, status);
-  VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
+  leave_shown(window, page, status);
   gs::note_failure(id, status);
 }
 
@@ -367,10 +374,8 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y,
       VG_POLYMARKER(n, xs.data(), curve.data(), status);
     }
   }
-  GS_SET_DDDR(world, status);
-  GS_SET_DGPP(page, status);
-  VG_DATAWINDOW(drawn.xmin, drawn.ymin, drawn.xmax, drawn.ymax, status);
-  VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
+  leave_shown(drawn, page, status);
+  GS_SET_DDDR(world, status);  // in the values, not their logarithms
   gs::note_failure(id, status);
 }
 
