@@ -71,6 +71,20 @@ void draw_cells(bool masked, io::View2D<const float> data, io::View2D<const bool
                     minimum, maximum, logarithmic, status);
 }
 
+// The smallest positive finite value of a region (`fallback` when there is
+// none).
+float smallest_positive(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
+                        int yendelm, float fallback) {
+  float smallest = std::numeric_limits<float>::infinity();
+  for (int j = ystrelm; j <= yendelm; ++j) {
+    const float* row = data.row(j);
+    for (int i = xstrelm - 1; i < xendelm; ++i) {
+      if (row[i] > 0.0f && row[i] < smallest) smallest = row[i];
+    }
+  }
+  return std::isfinite(smallest) ? smallest : fallback;
+}
+
 // What a drawing leaves for the input that follows: the graph's world
 // window (data window, GS_SET_DDDR) and page rectangle (viewport,
 // GS_SET_DGPP).
@@ -137,6 +151,14 @@ void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int x
       break;
   }
   if (status != io::status_good) return ST_SAVE(id);
+  // Logarithmic scaling cannot start at zero or below: from the smallest
+  // positive value of the region instead.
+  bool logarithmic = false;
+  VG_INQ_LOGZSCALING(logarithmic, status);
+  if (logarithmic && !(low > 0.0f) && high > 0.0f) {
+    low = smallest_positive(data, xstrelm, ystrelm, xendelm, yendelm, high);
+    IO_WRITE("WARNING: Logarithmic scaling starts at the smallest positive value", status);
+  }
   drawable = true;
   if (mode != gs::scale_automatic && !(high > low)) {
     drawable = false;

@@ -84,6 +84,9 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
 // input minimum" (mode 2) or "WARNING: The minimum data value is greater than
 // the user input maximum", "         Z-value (intensity)" and "         Use
 // "Z-SCALE" to change values or scaling mode"; `drawable` is then false.
+// Under logarithmic z-scaling (VG_LOGZSCALING) a minimum not above 0 becomes
+// the smallest positive value of the region, with the console line
+// "WARNING: Logarithmic scaling starts at the smallest positive value".
 // A mode outside 0 .. 4 gives gs::status_bad_value; region statuses as
 // GS_PLOT.
 void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,

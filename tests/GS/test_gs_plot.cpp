@@ -267,6 +267,22 @@ TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
   EXPECT_EQ(s, gs::status_bad_value);
 }
 
+TEST_F(Display, LogarithmicScalingStartsAtTheSmallestPositiveValue) {
+  TestImage im(20, 10);
+  im.view()(3, 3) = 0.0f;
+  im.view()(4, 3) = -5.0f;
+  VG_LOGZSCALING(true, status);
+  im.plot(1, 1, 20, 10, status);
+  ASSERT_EQ(status, good);
+  const auto cells = window.calls_of("real_cell_array");
+  ASSERT_EQ(cells.size(), 2u);
+  EXPECT_FLOAT_EQ(cells[0].values[4], 11.0f);  // not -5
+  EXPECT_EQ(cells[0].values[6], 1.0f);         // logarithmic
+  EXPECT_EQ(cells[1].values[4], 11.0f);        // the bar agrees
+  EXPECT_EQ(tk.console.lines(),
+            std::vector<std::string>{"WARNING: Logarithmic scaling starts at the smallest positive value"});
+}
+
 TEST_F(Display, MaskedPixelsTakeTheMaskColour) {
   TestImage im(8, 6);
   bool mask[48] = {};
