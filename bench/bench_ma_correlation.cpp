@@ -19,6 +19,7 @@
 #include <random>
 #include <vector>
 
+#include "fftw_correlation.h"
 #include "ma.h"
 
 namespace {
@@ -93,38 +94,16 @@ void BM_MA_1DCROSSCORR(benchmark::State& state) {
 BENCHMARK(BM_MA_1DCROSSCORR)->ArgName("path")->Arg(2)->Arg(1)->Arg(0);
 
 void BM_fftwf_correlation(benchmark::State& state) {
-  float* a = fftwf_alloc_real(n);
-  float* b = fftwf_alloc_real(n);
-  fftwf_complex* fa = fftwf_alloc_complex(n / 2 + 1);
-  fftwf_complex* fb = fftwf_alloc_complex(n / 2 + 1);
-  const unsigned flags = state.range(0) ? FFTW_PATIENT : FFTW_MEASURE;
-  fftwf_plan pa = fftwf_plan_dft_r2c_1d(n, a, fa, flags);
-  fftwf_plan pb = fftwf_plan_dft_r2c_1d(n, b, fb, flags);
-  fftwf_plan pi = fftwf_plan_dft_c2r_1d(n, fb, b, flags);
+  FftwCorrelation fftw(n, state.range(0) != 0);
   int line = 1;
-  const float scale = 1.0f / n;
   for (auto _ : state) {
-    fill_line(line, a, b);
-    fftwf_execute(pa);
-    fftwf_execute(pb);
-    for (int k = 0; k <= n / 2; ++k) {
-      const float ar = fa[k][0], ai = fa[k][1], br = fb[k][0], bi = fb[k][1];
-      fb[k][0] = (ar * br + ai * bi) * scale;
-      fb[k][1] = (ar * bi - ai * br) * scale;
-    }
-    fftwf_execute(pi);
-    benchmark::DoNotOptimize(b);
+    fill_line(line, fftw.a(), fftw.b());
+    fftw.correlate();
+    benchmark::DoNotOptimize(fftw.b());
     benchmark::ClobberMemory();
     line = line % width + 1;
   }
-  state.counters["peak"] = peak_of(b);
-  fftwf_destroy_plan(pa);
-  fftwf_destroy_plan(pb);
-  fftwf_destroy_plan(pi);
-  fftwf_free(a);
-  fftwf_free(b);
-  fftwf_free(fa);
-  fftwf_free(fb);
+  state.counters["peak"] = peak_of(fftw.b());
 }
 BENCHMARK(BM_fftwf_correlation)->ArgName("patient")->Arg(0)->Arg(1);
 

@@ -18,11 +18,9 @@
 
 #include "fio.h"
 #include "io.h"
+#include "kov_images.h"
 
 namespace {
-
-// The arrays of the set-up: what the program sees of a file.
-constexpr int array_size = 2048;
 
 constexpr int exit_read = 0;
 constexpr int exit_not_read = 1;
@@ -69,33 +67,14 @@ std::string number(double v) {
 }
 
 // Reads one file; true when an image was read.
-bool show(const std::string& file, const std::string& format_given, const std::string& raw,
+bool show(const std::string& file, const std::string& format, const std::string& raw,
           io::Image<float>& image, std::vector<float>& xaxis, std::vector<float>& yaxis,
           bool& raw_failed) {
   int status = io::status_good;
-  std::string name = file;
-  std::string format = format_given;
-  if (format.empty()) {
-    std::string chosen;
-    if (fio::format_from_extension(name, chosen, status) == fio::ExtensionChoice::chosen) {
-      format = chosen;
-    }
-  }
-  FIO_SET_INPUT(false, format, 0.0f, status);
-  bool defined = false;
-  std::string title, xlabel, ylabel, zlabel;
-  float xpixel = 0.0f, ypixel = 0.0f;
-  const std::array<std::string, 1> prompt{""};
-  image.xnumdat = image.ynumdat = 0;
-  FIO_GUI_INPUT(1, 0, prompt, fio::input_named, false, defined, name, image.xnumdat,
-                image.ynumdat, xaxis, yaxis, image.view(), io::View2D<float>(), title, xlabel,
-                ylabel, zlabel, xpixel, ypixel, status);
-  if (status != io::status_good) {
-    ST_OUT(status);
-    ST_DEF_SYSTEM(status);
-    defined = false;
-  }
-  if (!defined) {
+  // The arrays take the size of the image, as the set-up's do.
+  std::string problem;
+  if (!kov::read_named_image(file, format, true, image, xaxis, yaxis, problem)) {
+    if (!problem.empty()) say(problem);
     say(file + ": not read");
     return false;
   }
@@ -151,12 +130,6 @@ int main(int argc, char** argv) {
   }
   io::Image<float> image;
   std::vector<float> xaxis, yaxis;
-  if (!image.allocate(array_size, array_size)) {
-    say("ERROR: Failed to allocate memory for the image array");
-    return exit_not_read;
-  }
-  xaxis.assign(array_size, 0.0f);
-  yaxis.assign(array_size, 0.0f);
   bool all = true, raw_failed = false;
   for (const auto& file : files) {
     all = show(file, format, raw, image, xaxis, yaxis, raw_failed) && all;

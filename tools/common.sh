@@ -13,6 +13,10 @@ KOV_RUN_PACKAGES=(cmake g++ make libx11-dev libxft-dev libfontconfig1-dev fontco
 # libtiff's tiffcp).
 KOV_TEST_PACKAGES=(libxtst-dev xvfb xauth x11-apps x11-utils imagemagick ghostscript clang
   libclang-rt-14-dev python3-tifffile libtiff-tools)
+# Packages of the benchmarks' references only (never linked into the
+# program): FFTW for the correlation and the rotation axis, libtiff for image
+# input. Without them those benchmarks are left out of the build.
+KOV_BENCH_PACKAGES=(libfftw3-dev libtiff-dev)
 
 kov_install() {
   local missing=()

@@ -1,10 +1,12 @@
 // The places where image input asks the user: the choice of the file, the
 // region and re-binning form of the TIFF reader, the layout form of the raw
 // binary reader. Each asks in the window when it is open, else on the
-// console. The file choice and the two forms are stand-ins, each in one
-// function, for the file selection tool and the form widget.
+// console: the file selection tool and forms in the window, prompts one
+// after the other on the console.
 #include <array>
 #include <climits>
+#include <memory>
+#include <vector>
 
 #include "fio_internal.h"
 #include "gs.h"
@@ -70,32 +72,29 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
                  int& status) {
   constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
   if (!entry_ok(status, id)) return;
-  // Stand-in for the file selection tool: the extension choice and the
-  // second option only matter to the tool's listing.
-  static_cast<void>(max_prompt);
-  static_cast<void>(max_help);
-  static_cast<void>(option);
-  static_cast<void>(extension);
-  const std::string question =
-      num_prompt >= 1 && !prompt.empty() ? trimmed(prompt[0]) : std::string("FILE NAME");
   const std::span<const std::string> help_lines =
       help.first(std::min(help.size(), static_cast<std::size_t>(std::max(num_help, 0))));
   retstat = input_cancelled;
+  if (window_open()) {
+    bool cancelled = true;
+    GS_FILESELECTION(max_prompt, num_prompt, prompt, max_help,
+                     static_cast<int>(help_lines.size()), help_lines, file_mode, option,
+                     extension, file_name, cancelled, status);
+    if (status == io::status_good && !cancelled) retstat = input_done;
+    return;
+  }
+  const std::string question =
+      num_prompt >= 1 && !prompt.empty() ? trimmed(prompt[0]) : std::string("FILE NAME");
   for (;;) {
     std::string name = trimmed(file_name);
-    if (window_open()) {
-      GS_INPC(question, static_cast<int>(help_lines.size()), help_lines, name, name, status);
-      if (status != io::status_good) return;
-    } else {
-      const std::array<std::string, 1> error{"Enter the name of an existing file"};
-      IO_INPC(true, "FILE NAME", question, static_cast<int>(help_lines.size()), help_lines, 1,
-              error, name, status);
-      if (status == io::status_escape) {
-        ST_DEF_SYSTEM(status);
-        return;
-      }
-      if (status != io::status_good) return;
+    const std::array<std::string, 1> error{"Enter the name of an existing file"};
+    IO_INPC(true, "FILE NAME", question, static_cast<int>(help_lines.size()), help_lines, 1,
+            error, name, status);
+    if (status == io::status_escape) {
+      ST_DEF_SYSTEM(status);
+      return;
     }
+    if (status != io::status_good) return;
     name = stripped(name);
     if (name.empty()) return;
     if (file_mode == 1 && !file_exists(name)) {
@@ -109,6 +108,56 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
     return;
   }
 }
+
+namespace {
+
+// One entry of a form of integers and logicals.
+struct FormEntry {
+  const char* label;
+  const char* description;
+  int low, high;      // integer entries
+  int* integer;       // the value of an integer entry, or null
+  bool* logical;      // the value of a logical entry, or null
+};
+
+// The entries in a form in the window: values change in place only when the
+// form ends with O.K.; false when it was cancelled.
+bool window_form(const std::string& title, std::span<const std::string> help,
+                 std::span<const FormEntry> entries, int& status) {
+  const std::size_t n = entries.size();
+  std::vector<std::string> labels(n + gs::form_controls), descriptions, explanations(n + 5),
+      texts(n);
+  std::vector<int> types, ints;
+  std::vector<std::array<int, 2>> ibounds;
+  std::vector<std::array<float, 2>> rbounds(n);
+  std::vector<float> reals(n);
+  const std::unique_ptr<bool[]> ranges(new bool[n]()), logicals(new bool[n]());
+  for (std::size_t k = 0; k < n; ++k) {
+    const FormEntry& e = entries[k];
+    labels[k] = e.label;
+    descriptions.emplace_back(e.description);
+    explanations[k] = std::string(e.label) + ": " + e.description;
+    types.push_back(e.integer != nullptr ? gs::form_integer : gs::form_logical);
+    ranges[k] = e.integer != nullptr;
+    ibounds.push_back({e.low, e.high});
+    ints.push_back(e.integer != nullptr ? *e.integer : 0);
+    logicals[k] = e.logical != nullptr && *e.logical;
+  }
+  const std::array<std::string, 1> titles{title};
+  bool cancelled = false;
+  GS_FORM(1, 1, titles, std::max(static_cast<int>(help.size()), 1), static_cast<int>(help.size()),
+          help, static_cast<int>(n) + gs::form_controls, static_cast<int>(n), labels, types,
+          descriptions, explanations, std::span<const bool>(ranges.get(), n), ibounds, rbounds,
+          ints, std::span<bool>(logicals.get(), n), reals, texts, cancelled, status);
+  if (status != io::status_good || cancelled) return false;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (entries[k].integer != nullptr) *entries[k].integer = ints[k];
+    if (entries[k].logical != nullptr) *entries[k].logical = logicals[k];
+  }
+  return true;
+}
+
+}  // namespace
 
 std::string region_problem(const Region& region, int xmaxdat, int ymaxdat) {
   const Region& r = region;
@@ -141,7 +190,27 @@ void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& regio
       {"HORIZONTAL RE-BIN FACTOR", &region.xbin, width},
       {"VERTICAL RE-BIN FACTOR", &region.ybin, height},
   };
-  if (!window_open()) console("INPUT REGION AND RE-BIN FACTOR FORM");
+  if (window_open()) {
+    const std::array<FormEntry, 6> entries{{
+        {"X-START", "LEFT-HAND PIXEL INPUT LIMIT", 1, std::max(width, 1), &region.x1, nullptr},
+        {"Y-START", "LOWER PIXEL INPUT LIMIT", 1, std::max(height, 1), &region.y1, nullptr},
+        {"X-END", "RIGHT-HAND PIXEL INPUT LIMIT", 1, std::max(width, 1), &region.x2, nullptr},
+        {"Y-END", "UPPER PIXEL INPUT LIMIT", 1, std::max(height, 1), &region.y2, nullptr},
+        {"X RE-BIN", "HORIZONTAL RE-BIN FACTOR", 1, std::max(width, 1), &region.xbin, nullptr},
+        {"Y RE-BIN", "VERTICAL RE-BIN FACTOR", 1, std::max(height, 1), &region.ybin, nullptr},
+    }};
+    for (;;) {
+      if (!window_form("INPUT REGION AND RE-BIN FACTOR FORM", help, entries, status)) {
+        cancelled = status == io::status_good;
+        return;
+      }
+      const std::string problem = region_problem(region, xmaxdat, ymaxdat);
+      if (problem.empty()) return;
+      warn({problem}, status);
+      if (status != io::status_good) return;
+    }
+  }
+  console("INPUT REGION AND RE-BIN FACTOR FORM");
   for (;;) {
     for (const Field& f : fields) {
       if (!ask_integer(f.prompt, 1, std::max(f.high, 1), help,
@@ -172,9 +241,24 @@ void input_binary_layout(const std::string& file_name, BinaryLayout& layout, boo
       "A header file of the data file's name followed by \".info\"",
       "gives the same items without this form.",
   };
-  if (!window_open()) console("BINARY FILE LAYOUT FORM");
   int skip = static_cast<int>(std::min<std::int64_t>(layout.skip, INT_MAX));
   int type = layout.type;
+  if (window_open()) {
+    const std::array<FormEntry, 6> entries{{
+        {"ROW LENGTH", "PIXELS PER STORED ROW", 1, INT_MAX, &layout.width, nullptr},
+        {"ROWS", "NUMBER OF STORED ROWS", 1, INT_MAX, &layout.height, nullptr},
+        {"SKIP BYTES", "BYTES TO SKIP BEFORE THE DATA", 0, INT_MAX, &skip, nullptr},
+        {"STORED TYPE", "STORED TYPE (1 TO 8, SEE HELP)", type_int8, type_real64, &type, nullptr},
+        {"BYTE ORDER", "HIGH BYTE FIRST (BIG-ENDIAN)", 0, 0, nullptr, &layout.high_byte_first},
+        {"ROW ORDER", "ROWS STORED TOP FIRST", 0, 0, nullptr, &layout.top_first},
+    }};
+    if (!window_form("BINARY FILE LAYOUT FORM", help, entries, status)) return;
+    layout.skip = skip;
+    layout.type = type;
+    cancelled = false;
+    return;
+  }
+  console("BINARY FILE LAYOUT FORM");
   const char* range = "Enter integer value within given range";
   if (!ask_integer("PIXELS PER STORED ROW", 1, INT_MAX, help, range, layout.width, status) ||
       !ask_integer("NUMBER OF STORED ROWS", 1, INT_MAX, help, range, layout.height, status) ||

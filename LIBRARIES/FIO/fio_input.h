@@ -141,6 +141,25 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
                    std::string& xlabel, std::string& ylabel, std::string& zlabel,
                    float& x_pixel_size, float& y_pixel_size, int& status);
 
+namespace fio {
+// Results of FIO_INQ_IMAGESIZE.
+inline constexpr int size_known = 0;
+inline constexpr int size_not_known = 1;   // the format tells its size only when read
+inline constexpr int size_unreadable = 2;  // the file cannot be opened, or no size in it
+}  // namespace fio
+
+// The width and height of the image in file_name, from the header of the
+// format named (a format name of the dispatcher), before the image is read,
+// so that the caller can make its arrays large enough. retstat
+// fio::size_known with the size; fio::size_not_known for a format whose size
+// is known only when it is read (the binary format without its ".info"
+// header, and the formats without readers here); fio::size_unreadable when
+// the file cannot be opened or its header gives no size. Known for TIFF,
+// IMAGEQUANT, BINARY with its header file, MERIN (its first image),
+// PRINCETON and HAMAMATSU.
+void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_name, int& width,
+                       int& height, int& retstat, int& status);
+
 // The dispatcher's state: whether a sequence is defined (a good input has
 // been made), the current format name, the overload value of the last input.
 // Defaults: false, blank, 0.

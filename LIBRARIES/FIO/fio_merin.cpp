@@ -151,6 +151,19 @@ int type_of_datatype(const std::string& d) {
 
 }  // namespace
 
+namespace fio {
+
+bool merin_image_size(int& width, int& height) {
+  Scanner in(0);
+  Section s;
+  if (read_header(in, s) != Scan::header || (s.image != 0 && s.image != 1)) return false;
+  width = s.dim1;
+  height = s.dim2;
+  return width > 0 && height > 0;
+}
+
+}  // namespace fio
+
 void FIO_IS_MERIN(const std::string& file_name, int& result, int& status) {
   constexpr const char* id = "Subroutine FIO_IS_MERIN V0.2 ";
   if (!fio::entry_ok(status, id)) return;

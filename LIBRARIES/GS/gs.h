@@ -2,7 +2,7 @@
 // layout and the state blocks that every widget reads, the named drawing
 // colours, the image colour tables, PostScript diversion, the drawing
 // primitives and the block-letter font; then the messages, prompts, menus,
-// buttons and scroll bars.
+// buttons and scroll bars; the file selection tool and forms.
 //
 // Conventions:
 //  - `status` (int&) is the last argument; a routine entered with a status
@@ -22,5 +22,9 @@
 #include "gs_colours.h"  // named colours and colour tables
 #include "gs_dialogs.h"  // messages, warnings, prompts, menus, buttons, scroll bars
 #include "gs_draw.h"     // styles, lines, rectangles, triangles, block letters
+#include "gs_fileselect.h"  // the file selection tool
+#include "gs_form.h"     // forms
+#include "gs_plot.h"     // image display, axes, colour bar, graphs of a row or column
+#include "gs_coords.h"   // coordinate input on a displayed image
 #include "gs_scope.h"    // the state scopes of the widgets
 #include "gs_setup.h"    // set-up, options, regions, state blocks, PostScript output

@@ -481,6 +481,7 @@ void GS_INQ_3DVIEW(float& azimuth, float& elevation, int& status) {
 void GS_DEF_ATTRIBUTES(int& status) {
   if (!entry_ok(status, "Subroutine GS_DEF_ATTRIBUTES V0.1 ")) return;
   state().regions.graph = defaults().regions.graph;
+  GS_DEF_LOGAXES(status);
 }
 
 void GS_SET_IASPECT(bool keep, int& status) {

@@ -406,6 +406,13 @@ void IO_LISTFILES(const std::string& directory, const std::string& pattern, int 
 void IO_FILESMATCH(const std::string& pattern, std::vector<std::string>& names, int& status);
 void IO_FILESTYPE(int file_type, std::vector<std::string>& names, int& status);
 void IO_FILESORDER(std::vector<std::string>& names, int& status);
+// Both lists of a directory from one reading of it (the file selection
+// tool): its sub-directories, and its other entries that match `pattern`,
+// each list in order. retstat 0 success, 1 the directory cannot be read (both
+// lists empty); memory as IO_DIRECTORY.
+void IO_LISTENTRIES(const std::string& directory, const std::string& pattern, int& retstat,
+                    std::vector<std::string>& directories, std::vector<std::string>& files,
+                    int& status);
 // Wild-card match: "*" stands for any run of characters, any other character
 // for itself (case significant); trailing blanks are not significant. An
 // empty text or pattern gives io::status_bad_text.

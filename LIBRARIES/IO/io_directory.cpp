@@ -289,6 +289,34 @@ void IO_LISTFILES(const std::string& directory, const std::string& pattern, int 
   if (status != io::status_good) ST_SAVE(ident);
 }
 
+void IO_LISTENTRIES(const std::string& directory, const std::string& pattern, int& retstat,
+                    std::vector<std::string>& directories, std::vector<std::string>& files,
+                    int& status) {
+  static const char* const ident = "Subroutine IO_LISTENTRIES V0.1 ";
+  if (!io::entry_ok(status, ident)) return;
+  directories.clear();
+  files.clear();
+  retstat = 0;
+  const std::string name = io::trimmed(directory);
+  if (name.empty()) return;
+  try {
+    const bool readable = io::read_entries(name, [&](std::string_view entry, bool is_dir) {
+      (is_dir ? directories : files).emplace_back(entry);
+      return true;
+    });
+    if (!readable) retstat = 1;
+  } catch (const std::exception&) {
+    std::vector<std::string>().swap(directories);
+    std::vector<std::string>().swap(files);
+    no_memory("the list of names", ident, status);
+    return;
+  }
+  IO_FILESMATCH(pattern, files, status);
+  IO_FILESORDER(directories, status);
+  IO_FILESORDER(files, status);
+  if (status != io::status_good) ST_SAVE(ident);
+}
+
 void IO_FILESMATCH(const std::string& pattern, int& num_names, std::span<int> positions,
                    std::string& names, int& status) {
   static const char* const ident = "Subroutine IO_FILESMATCH V0.2 ";

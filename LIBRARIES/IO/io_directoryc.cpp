@@ -37,8 +37,8 @@ bool is_directory(DIR* dir, const dirent* entry) {
 
 namespace io {
 
-bool read_directory(const std::string& directory, bool directories,
-                    const std::function<bool(std::string_view)>& take) {
+bool read_entries(const std::string& directory,
+                  const std::function<bool(std::string_view, bool)>& take) {
   // The directory is opened by name: the current directory of the process is
   // never changed.
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(directory.c_str()), closedir);
@@ -48,10 +48,16 @@ bool read_directory(const std::string& directory, bool directories,
     if (entry == nullptr) break;
     const std::string_view name(entry->d_name);
     if (name == "." || name == "..") continue;
-    if (is_directory(dir.get(), entry) != directories) continue;
-    if (!take(name)) break;
+    if (!take(name, is_directory(dir.get(), entry))) break;
   }
   return true;
+}
+
+bool read_directory(const std::string& directory, bool directories,
+                    const std::function<bool(std::string_view)>& take) {
+  return read_entries(directory, [&](std::string_view name, bool is_dir) {
+    return is_dir != directories || take(name);
+  });
 }
 
 }  // namespace io

@@ -119,6 +119,9 @@ inline constexpr int event_button = 0;   // a mouse button was pressed
 inline constexpr int event_redraw = 1;   // the window was exposed or resized
 inline constexpr int event_return = 2;   // a typed line ended with return
 inline constexpr int event_tab = 3;      // a typed line ended with tab
+// The mouse wheel turned (event input only; x and y give the pointer).
+inline constexpr int event_wheel_up = 4;
+inline constexpr int event_wheel_down = 5;
 
 // Statuses the core sets: the module offset plus the shared error code.
 inline constexpr int status_device_failed = module_offset + st::array_dimension_1;  // 130001

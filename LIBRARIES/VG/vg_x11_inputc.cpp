@@ -257,7 +257,15 @@ WindowDevice::InputResult WindowDevice::input_loop(int wait_mode, bool edit, con
       continue;
     }
     if (event.type == ButtonPress && event.xbutton.window == window_) {
-      result.type = vg::event_button;
+      // The wheel (buttons 4 and 5) scrolls in event input and is no click
+      // anywhere.
+      const unsigned b = event.xbutton.button;
+      if (b == Button4 || b == Button5 || b == 6 || b == 7) {
+        if (!edit || b > Button5) continue;
+        result.type = b == Button4 ? vg::event_wheel_up : vg::event_wheel_down;
+      } else {
+        result.type = vg::event_button;
+      }
       result.x = static_cast<float>(event.xbutton.x) / scale_;
       result.y = static_cast<float>(height_ - event.xbutton.y) / scale_;
       break;

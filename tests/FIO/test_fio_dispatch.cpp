@@ -4,6 +4,7 @@
 #include <array>
 
 #include "fio_files.h"
+#include "../GS/gs_tool_script.h"
 #include "gs.h"
 #include "recording_device.h"
 #include "stdin_pipe.h"
@@ -209,7 +210,8 @@ TEST(FioDispatch, ChoosingInTheWindow) {
   Window w;
   Input in;
   in.name = tiff_file(dir, "first.unknown", 3);
-  w.window.push_line(in.name);  // the name typed for the file choice
+  tooltest::type_name(w.window, in.name);  // the name typed in the file selection tool
+  tooltest::answer_yes(w.window);
   w.click_format_button(15);    // "TIFF"
   in.run(fio::input_choose);
   ASSERT_TRUE(in.defined) << w.window.dump();
@@ -218,13 +220,22 @@ TEST(FioDispatch, ChoosingInTheWindow) {
   EXPECT_TRUE(w.window.contains("UNKNOWN EXTENSION: SELECT FILE FORMAT:"));
   EXPECT_TRUE(w.window.contains("INPUTTING DATA FROM FILE"));
 
-  // CANCEL in the menu inputs nothing; closing the window passes up.
-  w.window.push_line(in.name);
+  // CANCEL in the menu inputs nothing; CANCEL in the tool neither, the name
+  // staying as it was; closing the window passes up.
+  tooltest::type_name(w.window, in.name);
+  tooltest::answer_yes(w.window);
   w.click_format_button(0);
   in.run(fio::input_choose);
   EXPECT_FALSE(in.defined);
   EXPECT_EQ(in.status, good);
-  w.window.push_line(in.name);
+  const std::string before = in.name;
+  tooltest::command(w.window, 0);
+  in.run(fio::input_choose);
+  EXPECT_FALSE(in.defined);
+  EXPECT_EQ(in.status, good);
+  EXPECT_EQ(in.name, before);
+  tooltest::type_name(w.window, in.name);
+  tooltest::answer_yes(w.window);
   w.window.push_closed();
   in.run(fio::input_choose);
   EXPECT_EQ(in.status, io::status_escape);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "fio_files.h"
+#include "../GS/gs_tool_script.h"
 #include "gs.h"
 #include "recording_device.h"
 #include "stdin_pipe.h"
@@ -255,7 +256,13 @@ TEST(FioTiff, RegionFormInTheWindow) {
   ST_DEF_SYSTEM(status);
   GS_OPEN_GRAPHICS(status);
   ASSERT_EQ(status, good);
-  for (const char* v : {"2", "3", "5", "4", "1", "1"}) window.push_line(v);
+  // X-START, Y-START, X-END and Y-END changed in the form, then O.K.
+  int k = 0;
+  for (const char* v : {"2", "3", "5", "4"}) {
+    tooltest::entry(window, 6, k++);
+    window.push_line(v);
+  }
+  tooltest::control(window, 6, 0);
   kovtest::StdinPipe input(file + "\n");
   Asked a;
   a.read();
@@ -265,6 +272,7 @@ TEST(FioTiff, RegionFormInTheWindow) {
   EXPECT_EQ(a.yn, 2);
   EXPECT_EQ(a.at(1, 1), 203);
   EXPECT_TRUE(window.contains("LEFT-HAND PIXEL INPUT LIMIT (Range: 1 to 20)"));
+  EXPECT_TRUE(window.contains("INPUT REGION AND RE-BIN FACTOR FORM"));
   EXPECT_TRUE(window.contains("INPUTTING DATA FROM FILE"));
   GS_CLOSE_GRAPHICS(status);
 }

@@ -150,6 +150,11 @@ void read_raw(const BinaryLayout& layout, Result& r, int& status);
 // for reals.
 float type_overload(int type);
 
+// The size of image 1 of the keyword-header file open in the input slot,
+// when its first section is that image (the reader's image without
+// questions); false when the header does not give it.
+bool merin_image_size(int& width, int& height);
+
 // The warning of a reader that this version does not have.
 void not_available(const char* format_name, Result& r, int& status);
 

@@ -58,6 +58,10 @@ namespace io {
 // them, until `take` returns false. False when the directory cannot be read.
 bool read_directory(const std::string& directory, bool directories,
                     const std::function<bool(std::string_view)>& take);
+// The same reading handing `take` every entry with whether it is a
+// directory.
+bool read_entries(const std::string& directory,
+                  const std::function<bool(std::string_view, bool)>& take);
 }  // namespace io
 
 // Platform part of IO_DIRECTORY (same arguments): the names packed into the

@@ -6,9 +6,11 @@
 #include <chrono>
 #include <thread>
 
+#include "../../GS/gs_tool_script.h"
 #include "../../VG/x11/x11_support.h"
 #include "../fio_files.h"
 #include "gs.h"
+#include "wait.h"
 
 using namespace x11test;
 
@@ -89,11 +91,20 @@ TEST_F(Window, FormatMenuOfAnUnknownExtension) {
 
   Input in(dir.file("projection.raw16"), 128);
   std::thread input = in.run(fio::input_choose, "SELECT FIRST DATA IMAGE FILE");
-  // The name is offered: return takes it.
+  // The file selection tool opens in the file's directory: the file, alone
+  // in the list, is clicked and confirmed.
   wait_for([](const Picture& p) { return p.count(yellow) > 500; });
-  connection.key(XK_Return);
-  // The menu: sixteen yellow buttons on blue.
-  const Picture menu = wait_for([](const Picture& p) { return p.count(yellow) > 8000; });
+  const gs::SelectionLayout l = tooltest::selection();
+  const Picture tool = connection.grab(window);
+  connection.click(window, px(tooltest::cx(l.files)), py(l.files.ymax - 0.5f * l.row_height));
+  const Picture question = wait_for([&](const Picture& p) { return p.pixels != tool.pixels; });
+  const gs::Box yes = tooltest::question_button(tooltest::selection_gui(), 2);
+  connection.click(window, px(tooltest::cx(yes)), py(tooltest::cy(yes)));
+  // The menu: sixteen yellow buttons on blue, over the tool's lower part.
+  const Picture menu = kovtest::settled_picture([&] { return connection.grab(window); },
+                                                [&](const Picture& p) {
+                                                  return p.pixels != question.pixels;
+                                                });
   EXPECT_GT(menu.count(yellow), 8000);
   EXPECT_FALSE(screenshot(window, "fio_format_menu").empty());
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;

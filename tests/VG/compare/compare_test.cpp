@@ -7,59 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "../x11/postscript_compare.h"
 #include "../x11/x11_scene.h"
-#include "../x11/x11_support.h"
 
 using namespace x11test;
 
 namespace {
-
-// A binary PPM (P6, maxval 255) as a picture.
-Picture read_ppm(const std::string& file) {
-  Picture p;
-  std::ifstream in(file, std::ios::binary);
-  // Header tokens, with "#" comments between them.
-  const auto token = [&]() {
-    std::string t;
-    while (in >> t && t[0] == '#') {
-      std::string rest;
-      std::getline(in, rest);
-    }
-    return t;
-  };
-  const std::string magic = token();
-  p.width = std::atoi(token().c_str());
-  p.height = std::atoi(token().c_str());
-  const int maxval = std::atoi(token().c_str());
-  in.get();
-  if (magic != "P6" || maxval != 255 || p.width <= 0 || p.height <= 0) return Picture();
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(p.width) * p.height * 3);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
-  for (std::size_t i = 0; i < p.pixels.size(); ++i) {
-    p.pixels[i] = {bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]};
-  }
-  return p;
-}
-
-// Mean colour of a block of a picture, the block given in fractions of the
-// picture's width and height.
-Rgb8 block_mean(const Picture& p, double fx0, double fy0, double fx1, double fy1) {
-  const int x0 = static_cast<int>(fx0 * p.width), x1 = static_cast<int>(fx1 * p.width);
-  const int y0 = static_cast<int>(fy0 * p.height), y1 = static_cast<int>(fy1 * p.height);
-  long r = 0, g = 0, b = 0, n = 0;
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) {
-      const Rgb8 c = p.at(x, y);
-      r += c.r;
-      g += c.g;
-      b += c.b;
-      ++n;
-    }
-  }
-  if (n == 0) return {};
-  return {static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)};
-}
 
 TEST(X11PostScriptCompare, SceneMatchesGhostscriptRendering) {
   KOV_NEED_DISPLAY();
@@ -95,39 +48,9 @@ TEST(X11PostScriptCompare, SceneMatchesGhostscriptRendering) {
   ASSERT_EQ(status, io::status_good);
   ASSERT_EQ(window.width, 500);
 
-  // The page (707 device units high) stands on the A4 sheet enlarged by 1.1
-  // about the centre (293.5, 416.5) points: 550 by 777.7 points. At
-  // 500 / 550 x 72 dots per inch it is 500 by 707 dots.
-  const double dpi = 500.0 / 550.0 * 72.0;
-  const std::string ppm = dir + "/compare_scene.ppm";
-  const std::string log = dir + "/compare_scene_gs.txt";
-  char command[1024];
-  std::snprintf(command, sizeof(command),
-                "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r%.4f -dTextAlphaBits=4 "
-                "-dGraphicsAlphaBits=4 -sOutputFile='%s' '%s' >'%s' 2>&1",
-                dpi, ppm.c_str(), ps_file.c_str(), log.c_str());
-  ASSERT_EQ(std::system(command), 0) << kovtest::read_file(log);
-  const std::string gs_output = kovtest::read_file(log);
-  EXPECT_EQ(gs_output.find("Error"), std::string::npos) << gs_output;
-  const Picture sheet = read_ppm(ppm);
-  ASSERT_GT(sheet.width, 500);
-  std::system(("convert '" + ppm + "' '" + dir + "/compare_scene_gs.png' 2>/dev/null").c_str());
-
-  // The page's corner on the sheet, in dots from the top left.
-  const double scale = dpi / 72.0;
-  const double left = (293.5 - 1.1 * 500.0 / 2.0) * scale;
-  const double top = (842.0 - (416.5 + 1.1 * 707.0 / 2.0)) * scale;
-  Picture page;
-  page.width = 500;
-  page.height = 707;
-  page.pixels.resize(500 * 707);
-  for (int y = 0; y < 707; ++y) {
-    for (int x = 0; x < 500; ++x) {
-      const int sx = std::clamp(static_cast<int>(std::lround(left + x)), 0, sheet.width - 1);
-      const int sy = std::clamp(static_cast<int>(std::lround(top + y)), 0, sheet.height - 1);
-      page.pixels[static_cast<std::size_t>(y * 500 + x)] = sheet.at(sx, sy);
-    }
-  }
+  std::string gs_output;
+  const Picture page = postscript_page(ps_file, dir + "/compare_scene", gs_output);
+  ASSERT_EQ(page.width, 500) << gs_output;
 
   // Blocks of 20 by 20 pixels (25 by 35 of them). A block differs when its
   // mean colour differs by more than 16 in a component: a one-pixel line
@@ -138,21 +61,9 @@ TEST(X11PostScriptCompare, SceneMatchesGhostscriptRendering) {
   // PostScript) with different antialiasing, and dashes start at different
   // places: 3 % of differing blocks (26) allows for those. (On the
   // development machine 2 blocks differed, both in the dashed lines.)
-  int differing = 0, total = 0;
+  int total = 0;
   std::string report;
-  for (int by = 0; by < 35; ++by) {
-    for (int bx = 0; bx < 25; ++bx) {
-      const double fx0 = bx / 25.0, fx1 = (bx + 1) / 25.0;
-      const double fy0 = by / 35.0, fy1 = (by + 1) / 35.0;
-      const Rgb8 a = block_mean(window, fx0, fy0, fx1, fy1);
-      const Rgb8 b = block_mean(page, fx0, fy0, fx1, fy1);
-      ++total;
-      if (std::abs(a.r - b.r) > 16 || std::abs(a.g - b.g) > 16 || std::abs(a.b - b.b) > 16) {
-        ++differing;
-        report += " (" + std::to_string(bx) + "," + std::to_string(by) + ")";
-      }
-    }
-  }
+  const int differing = differing_blocks(window, page, total, report);
   RecordProperty("differing_blocks", differing);
   std::printf("%d of %d blocks differ:%s\n", differing, total, report.c_str());
   EXPECT_LE(differing, total * 3 / 100) << differing << " of " << total

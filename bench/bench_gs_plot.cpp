@@ -1,0 +1,81 @@
+// GS_PLOT of a 2048 by 2048 projection into the portrait window (range,
+// background, cells, frame with its numbers, title, labels and colour bar),
+// side by side with the bare cell array of the same image over the same
+// page rectangle and range, both followed by an update that waits until
+// the server has drawn everything. Needs an X server ($DISPLAY), e.g. Xvfb.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../tests/support/projection_image.h"
+#include "gs.h"
+
+namespace {
+
+constexpr int n = 2048;
+
+struct Fixture {
+  std::vector<float> image = kovtest::projection_image(n, n);
+  std::vector<float> axis;
+  bool open = false;
+  Fixture() {
+    for (int i = 1; i <= n; ++i) axis.push_back(static_cast<float>(i) - 0.5f);
+    if (std::getenv("DISPLAY") == nullptr) return;
+    static char name[] = "bench_gs_plot";
+    static char* argv[] = {name, nullptr};
+    IO_SET_ARGS(1, argv);
+    int status = io::status_good;
+    ST_DEF_SYSTEM(status);
+    GS_OPEN_GRAPHICS(status);
+    GS_COLOURS(status);
+    GS_SET_IASPECT(true, status);
+    open = status == io::status_good;
+  }
+  io::View2D<const float> view() const { return {image.data(), n, n}; }
+  void plot(int& status) const {
+    GS_PLOT(view(), axis, axis, 1, 1, n, n, "FIRST PROJECTION", "X (pixels)", "Y (pixels)",
+            "Intensity", status);
+    VG_UPDATE(gs::window_workstation, 0, status);
+  }
+};
+
+Fixture& fixture() {
+  static Fixture f;
+  return f;
+}
+
+// Arg: the scaling mode (0 automatic, 4 from the distribution).
+void BM_GS_PLOT(benchmark::State& state) {
+  Fixture& f = fixture();
+  if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
+  int status = io::status_good;
+  GS_SET_IMAGESCALE(static_cast<int>(state.range(0)), 300.0f, 4300.0f, status);
+  for (auto _ : state) f.plot(status);
+  if (status != io::status_good) state.SkipWithError("GS_PLOT failed");
+}
+BENCHMARK(BM_GS_PLOT)->Arg(0)->Arg(1)->Arg(4)->ArgNames({"mode"})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The cells alone, where and as GS_PLOT in mode 0 draws them.
+void BM_BareCellArray(benchmark::State& state) {
+  Fixture& f = fixture();
+  if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
+  int status = io::status_good;
+  GS_SET_IMAGESCALE(0, 0.0f, 1.0f, status);
+  f.plot(status);  // the transform and the range of the image
+  int mode = 0;
+  float low = 0.0f, high = 1.0f;
+  GS_INQ_IMAGESCALE(mode, low, high, status);
+  for (auto _ : state) {
+    VG_REALCELLARRAY(f.view(), 1, 1, n, n, 0.0f, 0.0f, static_cast<float>(n), static_cast<float>(n),
+                     low, high, false, status);
+    VG_UPDATE(gs::window_workstation, 0, status);
+  }
+  if (status != io::status_good) state.SkipWithError("the cell array failed");
+}
+BENCHMARK(BM_BareCellArray)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

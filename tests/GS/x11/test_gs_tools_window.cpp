@@ -1,0 +1,105 @@
+// The file selection tool in a real window, portrait and landscape, driven
+// with XTest: a scan directory with long names and sub-directories, the
+// wheel over the file list, a file clicked and confirmed; screenshots.
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "../../VG/x11/x11_support.h"
+#include "../gs_tool_script.h"
+#include "vg_fixture.h"
+#include "wait.h"
+
+using namespace x11test;
+
+namespace {
+
+constexpr int good = io::status_good;
+const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
+
+class Tools : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    KOV_NEED_DISPLAY();
+    kovtest::open_graphics(GetParam() ? std::vector<std::string>{"+LAND"}
+                                      : std::vector<std::string>{},
+                           status);
+    ASSERT_EQ(status, good);
+    window = vg::x11::window_id();
+    ASSERT_NE(window, 0u);
+    connection.window_size(window, width, height);
+    connection.focus(window);
+  }
+  void TearDown() override { kovtest::close_graphics(); }
+  std::string name(const std::string& what) const {
+    return "gs_" + what + (GetParam() ? "_landscape" : "_portrait");
+  }
+  int px(float x) const { return static_cast<int>(x * static_cast<float>(std::max(width, height))); }
+  int py(float y) const {
+    return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
+  }
+  void click(const gs::Box& b, unsigned button = 1) {
+    connection.click(window, px(tooltest::cx(b)), py(tooltest::cy(b)), button);
+  }
+  template <typename Wanted>
+  Picture settled(Wanted wanted) {
+    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
+  }
+  Picture changed_from(const Picture& before) {
+    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
+  }
+  Connection connection;
+  unsigned long window = 0;
+  int width = 0, height = 0;
+  int status = 0;
+};
+
+TEST_P(Tools, FileSelectionInAScanDirectory) {
+  kovtest::TempDir dir;
+  namespace fs = std::filesystem;
+  for (const char* d : {"dark_current", "flat_fields_before_scan", "flat_fields_after_scan",
+                        "reconstruction_output_of_the_first_trial_with_long_name"}) {
+    fs::create_directory(dir.file(d));
+  }
+  for (int k = 1; k <= 400; ++k) {
+    char n[96];
+    std::snprintf(n, sizeof n, "/sample_name_of_a_rather_long_experiment_proj_%05d.tif", k);
+    std::ofstream(dir.path() + n);
+  }
+  const std::string start = dir.file("sample_name_of_a_rather_long_experiment_proj_00001.tif");
+  std::string chosen = start;
+  bool cancelled = true;
+  int result = good;
+  std::thread tool([&] {
+    const std::array<std::string, 2> prompt{"SELECT FIRST DATA IMAGE FILE",
+                                            "(the first projection of the scan)"};
+    const std::array<std::string, 1> help{"The first projection of the series"};
+    std::string extension = gs::all_permitted;
+    GS_FILESELECTION(2, 2, prompt, 1, 1, help, gs::select_input, 0, extension, chosen, cancelled,
+                     result);
+  });
+  const Picture first = settled([](const Picture& p) { return p.count(yellow) > 3000; });
+  EXPECT_FALSE(screenshot(window, name("fileselect")).empty());
+  const gs::SelectionLayout l = tooltest::selection();
+  // Two turns of the wheel over the files: rows 7 on show.
+  click(l.files, 5);
+  const Picture wheeled = changed_from(first);
+  click(l.files, 5);
+  changed_from(wheeled);
+  EXPECT_FALSE(screenshot(window, name("fileselect_wheel")).empty());
+  // Row 1 is now file 7: chosen, and confirmed.
+  const Picture before = connection.grab(window);
+  connection.click(window, px(tooltest::cx(l.files)), py(l.files.ymax - 0.5f * l.row_height));
+  changed_from(before);
+  EXPECT_FALSE(screenshot(window, name("fileselect_question")).empty());
+  click(tooltest::question_button(tooltest::selection_gui(), 2));
+  tool.join();
+  EXPECT_EQ(result, good);
+  EXPECT_FALSE(cancelled);
+  EXPECT_EQ(chosen, dir.file("sample_name_of_a_rather_long_experiment_proj_00007.tif"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, Tools, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Landscape" : "Portrait"; });
+
+}  // namespace

@@ -1,0 +1,85 @@
+// The two control forms in a real window, portrait and landscape, driven
+// with XTest: screenshots of both, a logical entry turned over, O.K.
+#include <thread>
+
+#include "../../GS/gs_tool_script.h"
+#include "../../VG/x11/x11_support.h"
+#include "kov_forms.h"
+#include "vg_fixture.h"
+#include "wait.h"
+
+using namespace x11test;
+
+namespace {
+
+constexpr int good = io::status_good;
+const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
+
+class Forms : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    KOV_NEED_DISPLAY();
+    kovtest::open_graphics(GetParam() ? std::vector<std::string>{"+LAND"}
+                                      : std::vector<std::string>{},
+                           status);
+    ASSERT_EQ(status, good);
+    window = vg::x11::window_id();
+    ASSERT_NE(window, 0u);
+    connection.window_size(window, width, height);
+    connection.focus(window);
+  }
+  void TearDown() override { kovtest::close_graphics(); }
+  std::string name(const std::string& what) const {
+    return "kov_" + what + (GetParam() ? "_landscape" : "_portrait");
+  }
+  void click(const gs::Box& b) {
+    const float scale = static_cast<float>(std::max(width, height));
+    connection.click(window, static_cast<int>(tooltest::cx(b) * scale),
+                     height - static_cast<int>(tooltest::cy(b) * scale));
+  }
+  template <typename Wanted>
+  Picture settled(Wanted wanted) {
+    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
+  }
+  Picture changed_from(const Picture& before) {
+    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
+  }
+  Connection connection;
+  unsigned long window = 0;
+  int width = 0, height = 0;
+  int status = 0;
+};
+
+TEST_P(Forms, BothControlFormsShowAndReturn) {
+  float xp = 6.5e-6f, yp = 6.5e-6f, offset = 0.0f, angle = 0.25f;
+  int interval = 1, oversampling = 4, megabytes = 800;
+  bool background = false, flatfield = true, logarithm = true, vertical = true, sinograms = false,
+       reconstruction = true, graphics = false;
+  std::string output = "/data/beamtime_2026/sample_name_of_a_rather_long_experiment/volume.vol";
+  int result = good;
+  std::thread form([&] {
+    KOV_INPUT_FORM(1, 721, xp, yp, interval, background, flatfield, logarithm, vertical,
+                   sinograms, reconstruction, oversampling, offset, angle, megabytes, output,
+                   graphics, result);
+  });
+  const Picture one = settled([](const Picture& p) { return p.count(yellow) > 3000; });
+  EXPECT_FALSE(screenshot(window, name("control_form_1")).empty());
+  click(tooltest::form(8).change[1]);  // "- BACKGROUND": NO -> YES
+  const Picture flipped = changed_from(one);
+  click(tooltest::control_box(8, 0));
+  const Picture two = changed_from(flipped);
+  EXPECT_FALSE(screenshot(window, name("control_form_2")).empty());
+  click(tooltest::form(7).change[6]);  // "OUTPUT GRAPHICS": NO -> YES
+  changed_from(two);
+  click(tooltest::control_box(7, 0));
+  form.join();
+  EXPECT_EQ(result, good);
+  EXPECT_TRUE(background);
+  EXPECT_TRUE(graphics);
+  EXPECT_NEAR(angle, 0.25f * 0.01745329f, 1e-7f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, Forms, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Landscape" : "Portrait"; });
+
+}  // namespace
