@@ -144,6 +144,8 @@ TEST(GsFileSelection, ListsDescendClimbAndNarrow) {
   const gs::SelectionLayout l = tooltest::selection();
   tooltest::list_row(t.window, l.dirs, 1);  // into "flats"
   tooltest::click(t.window, l.up);          // and back
+  tooltest::type_name(t.window, "./flats/");  // a typed directory: into it
+  tooltest::click(t.window, l.up);
   tooltest::command(t.window, 4);           // TYPES: tif (any case)
   t.window.push_line("tif");
   tooltest::command(t.window, 5);  // FILTER: a_*
@@ -153,7 +155,9 @@ TEST(GsFileSelection, ListsDescendClimbAndNarrow) {
   s.run(t.status);
   ASSERT_EQ(t.status, good) << t.window.dump();
   EXPECT_TRUE(t.window.contains("FILES (4)"));
-  EXPECT_TRUE(t.window.contains("FILES (1)"));  // flat_1.tif in flats
+  int into_flats = 0;
+  for (const auto& text : t.window.texts()) into_flats += text == "FILES (1)";
+  EXPECT_EQ(into_flats, 2);  // flat_1.tif in flats, clicked and typed
   EXPECT_TRUE(t.window.contains("DIRECTORY: " + dir.file("flats")));
   EXPECT_TRUE(t.window.contains("FILES (3)  TYPE: tif"));
   EXPECT_TRUE(t.window.contains("FILES (2)  TYPE: tif  FILTER: a_*"));

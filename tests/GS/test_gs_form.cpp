@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "console_capture.h"
 #include "gs_tool_script.h"
 #include "gs_widget_fixture.h"
 
@@ -144,6 +145,30 @@ TEST(GsForm, MenuChoiceOnlyForTheFirstTwelve) {
   GS_INP_FORMMENU("PICK", 1, help, " | ", choice, t.status);
   EXPECT_EQ(choice, 4);
   EXPECT_NE(t.console.text().find("WARNING: Bad form menu data"), std::string::npos);
+}
+
+TEST(GsForm, FileEntriesChooseInTheTool) {
+  kovtest::TempDir dir;
+  kovtest::write_file(dir.file("projection_0001.tif"), "x");
+  Toolkit t;
+  Arrays a(2);
+  a.types = {gs::form_input_file, gs::form_output_file};
+  a.texts = {dir.file("projection_0001.tif"), dir.file("volume.vol")};
+  // The input file: its row in the tool, confirmed; the output file: a new
+  // name typed and confirmed; then O.K.
+  tooltest::entry(t.window, 2, 0);
+  tooltest::list_row(t.window, tooltest::selection().files, 1);
+  tooltest::answer_yes(t.window);
+  tooltest::entry(t.window, 2, 1);
+  tooltest::type_name(t.window, "volume_2.vol");
+  tooltest::answer_yes(t.window);
+  tooltest::control(t.window, 2, 0);
+  a.run(t.status);
+  ASSERT_EQ(t.status, good) << t.window.dump();
+  EXPECT_EQ(t.window.pending_input(), 0u);
+  EXPECT_EQ(a.texts[0], dir.file("projection_0001.tif"));
+  EXPECT_EQ(a.texts[1], dir.file("volume_2.vol"));
+  EXPECT_TRUE(t.window.contains("DIRECTORY: " + dir.path()));
 }
 
 TEST(GsForm, QuestionMarkHelpAndInfo) {

@@ -115,6 +115,18 @@ TEST_F(DirectoryTest, DirectoriesAndFilesListedSeparately) {
   EXPECT_EQ(sorted(files.get()), (Names{"a.tif", "dangling", "link_file", "notes.txt"}));
   EXPECT_EQ(status, io::status_good);
   EXPECT_EQ(current_directory(), start_directory);
+
+  // Both lists from one reading, in order, the pattern on the files only.
+  Names d, f;
+  int retstat = -1;
+  IO_LISTENTRIES(tmp.path(), "*t*", retstat, d, f, status);
+  EXPECT_EQ(retstat, 0);
+  EXPECT_EQ(d, (Names{"link_dir", "sub1", "sub2"}));
+  EXPECT_EQ(f, (Names{"a.tif", "notes.txt"}));
+  IO_LISTENTRIES(tmp.file("missing"), "*", retstat, d, f, status);
+  EXPECT_EQ(retstat, 1);
+  EXPECT_TRUE(d.empty() && f.empty());
+  EXPECT_EQ(status, io::status_good);
 }
 
 TEST_F(DirectoryTest, EmptyOrUnreadableDirectoryName) {
