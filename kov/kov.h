@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "kov_axis.h"
+#include "kov_images.h"
 #include "kov_parameters.h"
 #include "kov_sequence.h"
 
