@@ -1,8 +1,9 @@
 // The two control forms through scripted events on the recording window,
-// on an empty defaults database (each test runs in a process of its own).
+// on an empty defaults database.
 #include <cmath>
 
 #include "../GS/gs_tool_script.h"
+#include "io_internal.h"
 #include "kov_forms.h"
 #include "vg_fixture.h"
 
@@ -28,6 +29,13 @@ struct Record {
   }
 };
 
+// Each test starts from an empty database, whatever ran before it in the
+// same process.
+class KovForms : public ::testing::Test {
+ protected:
+  void SetUp() override { io::clear_database(); }
+};
+
 bool key_found(const std::string& key) {
   int length = 0, retstat = 0, status = good;
   std::string value;
@@ -35,7 +43,7 @@ bool key_found(const std::string& key) {
   return retstat == 0;
 }
 
-TEST(KovForms, InitialValuesShownAndWrittenBack) {
+TEST_F(KovForms, InitialValuesShownAndWrittenBack) {
   kovtest::Graphics g;
   g.window.clear();
   Record r;
@@ -71,7 +79,7 @@ TEST(KovForms, InitialValuesShownAndWrittenBack) {
   EXPECT_TRUE(key_found("ROTATION_ANGLE_OFFSET"));
 }
 
-TEST(KovForms, CancelOfFormOneChangesNothing) {
+TEST_F(KovForms, CancelOfFormOneChangesNothing) {
   kovtest::Graphics g;
   g.window.clear();
   Record r;
@@ -86,7 +94,7 @@ TEST(KovForms, CancelOfFormOneChangesNothing) {
   }
 }
 
-TEST(KovForms, RememberedKeysAreOffered) {
+TEST_F(KovForms, RememberedKeysAreOffered) {
   kovtest::Graphics g;
   int retstat = 0;
   IO_SET_IKEYVALUE("OVER-SAMPLING", 9, retstat, g.status);
