@@ -4,6 +4,7 @@
 
 #include "../../GS/gs_tool_script.h"
 #include "../../VG/x11/x11_support.h"
+#include "io_internal.h"
 #include "kov_forms.h"
 #include "vg_fixture.h"
 #include "wait.h"
@@ -19,6 +20,7 @@ class Forms : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     KOV_NEED_DISPLAY();
+    io::clear_database();  // the forms offer what an earlier test stored
     kovtest::open_graphics(GetParam() ? std::vector<std::string>{"+LAND"}
                                       : std::vector<std::string>{},
                            status);
