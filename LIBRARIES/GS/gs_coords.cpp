@@ -263,6 +263,8 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
       continue;
     }
     if (in.kind == gs::input_choice) {
+      // No band over the prompts and explanations.
+      VG_SET_RUBBERBAND(gs::window_workstation, 0, 0.0f, 0.0f, status);
       switch (in.choice) {
         case 1:  // CANCEL
           status = io::status_escape;
