@@ -156,6 +156,7 @@ void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax,
   glass.y1 = image.page.ymax;
   const SpyglassOn on(glass, status);
   const gs::Box region{xmin, ymin, xmax, ymax};
+  GS_SET_MESSAGE(region, status);
   const std::array<std::string, 1> titles{"SECOND CLICK WITHIN \"SPY-GLASS\""};
   const std::array<std::string, 2> labels{"HELP", "CANCEL"};
   static const std::array<std::string, 3> help{
@@ -217,6 +218,9 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
   const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 4}, status);
   Marks marks;
   const gs::Box region{xmin, ymin, xmax, ymax};
+  // Messages of the prompts (help, refusals) stay off the image: in the
+  // control region (the scope puts the message region back).
+  GS_SET_MESSAGE(region, status);
   // The finish control beside the menu when a varying number is wanted.
   const bool finish = !fixed_number && max_coordinates > 1;
   gs::Box menu_box = region, finish_box;
@@ -263,6 +267,8 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
       continue;
     }
     if (in.kind == gs::input_choice) {
+      // No band over the prompts and explanations.
+      VG_SET_RUBBERBAND(gs::window_workstation, 0, 0.0f, 0.0f, status);
       switch (in.choice) {
         case 1:  // CANCEL
           status = io::status_escape;

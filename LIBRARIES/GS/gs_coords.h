@@ -18,7 +18,9 @@
 //  - HELP: the caller's information lines;
 //  - CANCEL: the user-escape status (the caller ends through its cancel
 //    path).
-// While two points are picked, a rubber-band rectangle follows the pointer
+// Every message of the input (help, a refused number) is shown in the
+// control region, so that the image stays as it is. While two points are
+// picked, a rubber-band rectangle follows the pointer
 // from the first; with more, a line from the last point. The points picked
 // stay marked (in inverse video) until the input ends.
 #pragma once

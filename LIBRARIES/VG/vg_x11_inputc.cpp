@@ -271,8 +271,14 @@ WindowDevice::InputResult WindowDevice::input_loop(int wait_mode, bool edit, con
       break;
     }
     if (event.type == MotionNotify && event.xmotion.window == window_) {
-      // Only the latest position matters.
-      while (XCheckTypedWindowEvent(display_, window_, MotionNotify, &event) != 0) {
+      // Only the latest position matters: the movements queued right behind
+      // this one are passed over, but never one that follows a click or a
+      // key (the band must still follow the pointer after that click).
+      while (XEventsQueued(display_, QueuedAfterReading) > 0) {
+        XEvent next;
+        XPeekEvent(display_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != window_) break;
+        XNextEvent(display_, &event);
       }
       pointer_known = true;
       pointer_x = event.xmotion.x;

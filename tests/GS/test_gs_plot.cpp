@@ -414,9 +414,15 @@ TEST_F(Coordinates, CancelKeyboardTwoClickAndFinish) {
   status = good;
   window.clear();
   window.push_click(cx(menu.buttons[2]), cy(menu.buttons[2]));
-  window.push_line("abc");
   float gx = 0, gy = 0, gx1 = 0, gy1 = 0;
   GS_INQ_GUIREGION(gx, gy, gx1, gy1, status);
+  // "?" shows the help in a message box in the controls' region, off the image.
+  window.push_line("?");
+  const std::array<std::string, 1> help_x{"Type the X-component in world coordinates"};
+  const gs::Box help_ok =
+      gs::message_layout({gx, gy, gx1, gy1}, 1, help_x, gs::sample_width(), status).ok;
+  window.push_click(cx(help_ok), cy(help_ok));
+  window.push_line("abc");
   const gs::Box ok = gs::warning_layout({gx, gy, gx1, gy1}, 2).ok;  // the refusal's O.K.
   window.push_click(cx(ok), cy(ok));
   window.push_line("12.5");
@@ -440,6 +446,10 @@ TEST_F(Coordinates, CancelKeyboardTwoClickAndFinish) {
                         "(Click here to finish)", "TWO CLICK", "KEYBOARD"}) {
     EXPECT_TRUE(window.contains(t)) << t;
   }
+  EXPECT_LT(tk.text_call(help_x[0]).page_y[0], gy1);
+  gs::Box message;
+  GS_INQ_MESSAGE(message, status);
+  EXPECT_BOX(message, 0.0f, 0.0f, 0.7071f, 1.0f);  // put back
   const auto glass = window.calls_of("spyglass");
   ASSERT_EQ(glass.size(), 2u);
   EXPECT_EQ(glass[0].values[0], 1.0f);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "../../VG/x11/postscript_compare.h"
+#include "gs_window_fixture.h"
 #include "gs.h"
 #include "gs_plot_layout.h"
 #include "gs_widgets.h"
@@ -23,42 +24,15 @@ namespace {
 constexpr int good = io::status_good;
 constexpr int n = 2048;
 
-class PlotWindow : public ::testing::TestWithParam<bool> {
+class PlotWindow : public ToolkitWindow {
  protected:
   void SetUp() override {
-    KOV_NEED_DISPLAY();
-    kovtest::open_graphics(landscape() ? std::vector<std::string>{"+LAND"}
-                                       : std::vector<std::string>{},
-                           status);
-    ASSERT_EQ(status, good);
-    window = vg::x11::window_id();
-    ASSERT_NE(window, 0u);
-    connection.window_size(window, width, height);
-    connection.focus(window);
+    ToolkitWindow::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     GS_COLOURS(status);
     for (int i = 1; i <= n; ++i) axis.push_back(static_cast<float>(i) - 0.5f);
   }
-  void TearDown() override { kovtest::close_graphics(); }
-  bool landscape() const { return GetParam(); }
-  std::string name(const std::string& what) const {
-    return "gs_" + what + (landscape() ? "_landscape" : "_portrait");
-  }
-  Picture shot(const std::string& what) {
-    VG_UPDATE(gs::window_workstation, 0, status);
-    EXPECT_FALSE(screenshot(window, name(what)).empty());
-    return connection.grab(window);
-  }
   float scale() const { return static_cast<float>(std::max(width, height)); }
-  // Window pixel of a page position.
-  int px(float x) const { return static_cast<int>(x * scale()); }
-  int py(float y) const { return height - static_cast<int>(y * scale()); }
-  template <typename Wanted>
-  Picture settled(Wanted wanted) {
-    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
-  }
-  Picture changed_from(const Picture& before) {
-    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
-  }
   // The controls of coordinate input are up: their yellow buttons show.
   Picture controls_shown() {
     return settled([](const Picture& p) {
@@ -94,10 +68,6 @@ class PlotWindow : public ::testing::TestWithParam<bool> {
             "FIRST PROJECTION", "X (pixels)", "Y (pixels)", "Intensity", s);
   }
 
-  Connection connection;
-  unsigned long window = 0;
-  int width = 0, height = 0;
-  int status = 0;
   std::vector<float> image = kovtest::projection_image(n, n);
   std::vector<float> axis;
 };

@@ -4,7 +4,7 @@
 #include <array>
 #include <thread>
 
-#include "../../VG/x11/x11_support.h"
+#include "gs_window_fixture.h"
 #include "gs.h"
 #include "gs_widgets.h"
 #include "vg_fixture.h"
@@ -16,49 +16,16 @@ namespace {
 
 constexpr int good = io::status_good;
 
-class Widgets : public ::testing::TestWithParam<bool> {
+class Widgets : public ToolkitWindow {
  protected:
   void SetUp() override {
-    KOV_NEED_DISPLAY();
-    kovtest::open_graphics(landscape() ? std::vector<std::string>{"+LAND"}
-                                       : std::vector<std::string>{},
-                           status);
-    ASSERT_EQ(status, good);
-    window = vg::x11::window_id();
-    ASSERT_NE(window, 0u);
-    connection.window_size(window, width, height);
-    connection.focus(window);
+    ToolkitWindow::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     clear();
-  }
-  void TearDown() override { kovtest::close_graphics(); }
-  bool landscape() const { return GetParam(); }
-  std::string name(const std::string& what) const {
-    return "gs_" + what + (landscape() ? "_landscape" : "_portrait");
   }
   void clear() {
     VG_CLEAR(status);
     GS_BACKGROUND(status);
-  }
-  Picture shot(const std::string& what) {
-    VG_UPDATE(gs::window_workstation, 0, status);
-    EXPECT_FALSE(screenshot(window, name(what)).empty());
-    return connection.grab(window);
-  }
-  // Pixel of a page position.
-  int px(float x) const {
-    return static_cast<int>(x * static_cast<float>(std::max(width, height)));
-  }
-  int py(float y) const {
-    return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
-  }
-  // The window once `wanted` holds of it and its drawing is complete.
-  template <typename Wanted>
-  Picture settled(Wanted wanted) {
-    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
-  }
-  // The window once it differs from `before` and its drawing is complete.
-  Picture changed_from(const Picture& before) {
-    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
   }
   // Runs a waiting widget in a thread of its own; once its yellow buttons
   // show and it has drawn all (at most 10 s) the test takes the screenshot
@@ -80,11 +47,6 @@ class Widgets : public ::testing::TestWithParam<bool> {
     GS_INQ_GUIREGION(x0, y0, x1, y1, s);
     return {x0, y0, x1, y1};
   }
-
-  Connection connection;
-  unsigned long window = 0;
-  int width = 0, height = 0;
-  int status = 0;
 };
 
 const auto blue = [](const Rgb8& c) { return near(c, 0, 0, 255, 40); };
