@@ -4,7 +4,7 @@
 #include "gs.h"
 #include "io.h"
 #include "kov.h"
-#include "vg.h"
+#include "kov_steps.h"
 
 namespace {
 
@@ -99,19 +99,13 @@ int run(int argc, char** argv) {
   GS_SET_LUTCHOICE(4, 200, status);
   GS_COLOURS(status);
 
-  // The guided set-up is not there yet: the banner stays until the user
-  // clicks in the window.
-  while (status == io::status_good) {
-    int event_type = vg::event_none;
-    float x = 0.0f, y = 0.0f;
-    VG_INP_COORDINATE(gs::window_workstation, 1, event_type, x, y, status);
-    if (status != io::status_good || event_type == vg::event_button) break;
-    if (event_type == vg::event_redraw) KOV_MBANNER(version, status);
-  }
-  if (status == io::status_escape) {
+  KOV_MMAIN(status);
+  if (status == io::status_escape || status == kov::status_stopped) {
+    // Nothing is saved: no parameter file, the defaults file as it was.
+    const int ended = status;
     ST_DEF_SYSTEM(status);
-    IO_WRITE("Reconstruction cancelled", status);
-    return exit_cancelled;
+    GS_CLOSE_GRAPHICS(status);
+    return ended == io::status_escape ? exit_cancelled : exit_error;
   }
 
   GS_CLOSE_GRAPHICS(status);

@@ -5,35 +5,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 kov_install "${KOV_RUN_PACKAGES[@]}" "${KOV_TEST_PACKAGES[@]}"
 
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-
-# A display number that no X server uses.
-start_xvfb() {
-  local n
-  for n in $(seq 90 250); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    # -noreset: without it the server resets whenever its last client leaves
-    # (between two test processes), and a test connecting meanwhile is
-    # refused.
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    xvfb_pid=$!
-    local i
-    for i in $(seq 1 50); do
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-  done
-  echo "Could not start Xvfb" >&2
-  exit 1
-}
 start_xvfb
 # Graphics tests must fail, not skip, when the X server cannot be used.
 export KOV_REQUIRE_X11=1

@@ -306,9 +306,37 @@ void set_image_region(std::span<const float> xaxis, std::span<const float> yaxis
   GS_SET_IDR(x0, y0, x1, y1, status);
 }
 
+// The file choice of input mode 0: the file selection tool, then the
+// format from the extension or the format menu.
+void choose_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
+                 std::string& file_name, std::string& format, int& retstat, int& status) {
+  retstat = fio::input_cancelled;
+  std::vector<std::string> help = lines_of(selection_help);
+  std::string extension = "<ALL PERMITTED>";
+  int selected = 0;
+  fio::select_file(max_prompt, num_prompt, prompt, 36, 36, help, 1, 0, extension, file_name,
+                   selected, status);
+  if (status != io::status_good || selected != fio::input_done) return;
+  const fio::ExtensionChoice choice = fio::format_from_extension(file_name, format, status);
+  if (status != io::status_good) return;
+  if (choice == fio::ExtensionChoice::unknown && !format_menu(format, status)) return;
+  retstat = fio::input_done;
+}
+
 }  // namespace
 
 namespace fio {
+
+void choose_input_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
+                       std::string& file_name, int& retstat, int& status) {
+  retstat = input_cancelled;
+  if (status != io::status_good) return;
+  std::string format = state().format_name;
+  choose_file(max_prompt, num_prompt, prompt, file_name, format, retstat, status);
+  if (status != io::status_good || retstat != input_done) return;
+  state().format_name = format;
+  show_inputting(status);
+}
 
 std::vector<std::string> format_names() {
   std::vector<std::string> names;
@@ -441,17 +469,9 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
   std::string format = s.format_name;
 
   if (input_mode == fio::input_choose) {
-    std::vector<std::string> help = lines_of(selection_help);
-    std::string extension = "<ALL PERMITTED>";
     int retstat = 0;
-    fio::select_file(max_prompt, num_prompt, prompt, 36, 36, help, 1, 0, extension, file_name,
-                     retstat, status);
-    if (status != io::status_good || retstat == fio::input_cancelled) return;
-    if (retstat == 0) {
-      const fio::ExtensionChoice choice = fio::format_from_extension(file_name, format, status);
-      if (status != io::status_good) return;
-      if (choice == fio::ExtensionChoice::unknown && !format_menu(format, status)) return;
-    }
+    choose_file(max_prompt, num_prompt, prompt, file_name, format, retstat, status);
+    if (status != io::status_good || retstat != fio::input_done) return;
   } else if (input_mode != fio::input_named) {
     if (!s.sequence_defined) {
       fio::warn({"CAN'T INPUT ANOTHER FILE IN AN UNDEFINED SEQUENCE"}, status);

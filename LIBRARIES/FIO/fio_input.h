@@ -142,6 +142,16 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
                    float& x_pixel_size, float& y_pixel_size, int& status);
 
 namespace fio {
+// The file choice of input mode 0 on its own, for a caller that sizes its
+// arrays to the image before reading it: the file selection tool with
+// `prompt`, then the format from the extension or the format menu, which
+// becomes the current format, then the message that data are being input.
+// retstat input_done with file_name the chosen file (read it with
+// FIO_GUI_INPUT in mode fio::input_named), input_cancelled when the user
+// cancelled the selection or the format menu.
+void choose_input_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
+                       std::string& file_name, int& retstat, int& status);
+
 // Results of FIO_INQ_IMAGESIZE.
 inline constexpr int size_known = 0;
 inline constexpr int size_not_known = 1;   // the format tells its size only when read

@@ -64,31 +64,14 @@ bool has_line(const std::vector<std::string>& lines, const std::string& line) {
   return false;
 }
 
-// The banner: a deep blue page edge, the yellow frame, black panel, and the
-// three letters in orange, yellow and cyan.
-// The window is looked at until the banner is complete and drawn (at most
-// 10 s), so that a slow start never reads a half-drawn window.
-void expect_banner(x11test::Connection& x, unsigned long window) {
-  const auto orange = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 191, 0, 40); };
-  const auto cyan = [](const x11test::Rgb8& c) { return x11test::near(c, 0, 255, 255, 40); };
-  const x11test::Picture p =
-      kovtest::settled_picture([&] { return x.grab(window); }, [&](const x11test::Picture& q) {
-        return q.width > 0 && q.count(orange) > 500 && q.count(cyan) > 500;
-      });
-  ASSERT_GT(p.width, 0);
-  EXPECT_TRUE(x11test::near(p.at(2, 2), 0, 0, 255, 40));
-  EXPECT_GT(p.count(orange), 500);
-  EXPECT_GT(p.count(cyan), 500);
-}
-
 class KovWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     KOV_NEED_DISPLAY();
     ASSERT_NE(x.get(), nullptr);
   }
-  // Starts the program and waits for its window, of the given size, with
-  // the banner drawn; 0 when no window shows.
+  // Starts the program and waits for its window, of the given size; 0 when
+  // no window shows.
   unsigned long start(const std::vector<std::string>& arguments, int width, int height) {
     run = std::make_unique<KovRun>(arguments);
     const unsigned long window = find_window(x.get());
@@ -100,33 +83,31 @@ class KovWindow : public ::testing::Test {
     x.window_size(window, w, h);
     EXPECT_EQ(w, width);
     EXPECT_EQ(h, height);
-    expect_banner(x, window);
     return window;
   }
   x11test::Connection x;
   std::unique_ptr<KovRun> run;
 };
 
-TEST_F(KovWindow, PortraitBannerAndOneClickEndsNormally) {
-  const unsigned long window = start({}, 500, 707);
-  ASSERT_NE(window, 0u);
-  x11test::screenshot(window, "kov_banner_portrait");
-  x.click(window, 250, 350);
-  const auto result = kovtest::finish_program(run->program);
-  EXPECT_EQ(result.exit_status, 0) << result.output;
-  const auto lines = split_lines(result.output);
-  EXPECT_TRUE(has_line(lines, "KOV_MASTER Exited")) << result.output;
-  EXPECT_FALSE(has_line(lines, "Reconstruction cancelled"));
-  EXPECT_TRUE(std::filesystem::exists(run->home.file(".kov.def")));
-}
-
-TEST_F(KovWindow, LandscapeOptionOpensTheWideWindow) {
-  const unsigned long window = start({"-LAND"}, 707, 500);
-  ASSERT_NE(window, 0u);
-  x11test::screenshot(window, "kov_banner_landscape");
-  x.click(window, 350, 250);
-  const auto result = kovtest::finish_program(run->program);
-  EXPECT_EQ(result.exit_status, 0) << result.output;
+// The set-up starts at once on the banner: the first file selection shows
+// (its yellow buttons); its CANCEL is tested with the whole set-up.
+TEST_F(KovWindow, PortraitAndLandscapeWindowsOpenOnTheFirstFileSelection) {
+  const auto yellow = [](const x11test::Rgb8& c) { return x11test::near(c, 255, 255, 0, 40); };
+  for (const bool landscape : {false, true}) {
+    SCOPED_TRACE(landscape ? "landscape" : "portrait");
+    const unsigned long window =
+        start(landscape ? std::vector<std::string>{"-LAND"} : std::vector<std::string>{},
+              landscape ? 707 : 500, landscape ? 500 : 707);
+    ASSERT_NE(window, 0u);
+    const x11test::Picture p = kovtest::settled_picture(
+        [&] { return x.grab(window); },
+        [&](const x11test::Picture& q) { return q.count(yellow) > 3000; });
+    EXPECT_GT(p.count(yellow), 3000);
+    x11test::screenshot(window, landscape ? "kov_start_landscape" : "kov_start_portrait");
+    x.close_request(window);
+    const auto result = kovtest::finish_program(run->program, 10);
+    EXPECT_EQ(result.exit_status, 2) << result.output;
+  }
 }
 
 // Closing the window through the window manager, or another client

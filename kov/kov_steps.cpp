@@ -1,0 +1,444 @@
+// The window steps of the set-up: image choice, rotation axis, parameter file.
+#include "kov_steps.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "fio.h"
+#include "gs.h"
+#include "kov_axis.h"
+#include "kov_sequence.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines image_ok_help{"Chose \"YES\" or \"NO\"", "Click on \"YES\" or \"NO\""};
+
+void warn(const Lines& lines, int& status) {
+  GS_FWARNING(static_cast<int>(lines.size()), static_cast<int>(lines.size()), lines, status);
+}
+
+// Coordinates of pixel centres: column i at i - 0.5.
+std::vector<float> pixel_axis(int n) {
+  std::vector<float> axis(static_cast<std::size_t>(std::max(n, 1)));
+  for (std::size_t i = 0; i < axis.size(); ++i) axis[i] = static_cast<float>(i) + 0.5f;
+  return axis;
+}
+
+// Two clicked points on the image shown last; false with the status of the
+// widget (the user-escape status for CANCEL).
+bool two_points(const io::Image<float>& image, int width, int height, const std::string& title,
+                const Lines& info, std::array<float, 2>& x, std::array<float, 2>& y,
+                int& status) {
+  const std::array<std::string, 1> titles{title};
+  int n = 0;
+  GS_INPS_FCOORDINATES(true, image.view(), 1, 1, width, height, 1, 1, titles,
+                       static_cast<int>(info.size()), static_cast<int>(info.size()), info, 2, n,
+                       x, y, status);
+  return status == io::status_good && n == 2;
+}
+
+// "IS THE IMAGE INPUT O.K."
+bool image_ok(int& status) {
+  bool ok = true;
+  GS_INPL("IS THE IMAGE INPUT O.K.", 2, image_ok_help, ok, status);
+  return ok;
+}
+
+// Ends the program at once after its message.
+void stop(int& status) { status = kov::status_stopped; }
+
+bool allocated(io::Image<float>& image, const io::Image<float>& like, const char* what,
+               int& status) {
+  if (status != io::status_good) return false;
+  if (image.allocate(like.xmaxdat(), like.ymaxdat())) return true;
+  IO_WRITE(std::string("ERROR: Failed to allocate memory for ") + what, status);
+  stop(status);
+  return false;
+}
+
+}  // namespace
+
+namespace kov {
+
+void input_image(const std::string& prompt, bool size_arrays, int width, int height,
+                 std::string& file_name, io::Image<float>& image, float& x_pixel_size,
+                 float& y_pixel_size, std::string& title, int& status) {
+  const std::array<std::string, 1> prompts{prompt};
+  while (status == io::status_good) {
+    int retstat = 0;
+    fio::choose_input_file(1, 1, prompts, file_name, retstat, status);
+    if (status != io::status_good) return;
+    if (retstat != fio::input_done) {
+      status = io::status_escape;
+      return;
+    }
+    if (size_arrays) {
+      bool sequence = false;
+      std::string format;
+      float overload = 0.0f;
+      FIO_INQ_INPUT(sequence, format, overload, status);
+      int w = 0, h = 0, known = 0;
+      FIO_INQ_IMAGESIZE(file_name, format, w, h, known, status);
+      if (status != io::status_good) return;
+      int xmax = std::max(image.xmaxdat(), min_array_size);
+      int ymax = std::max(image.ymaxdat(), min_array_size);
+      if (known == fio::size_known) {
+        xmax = array_side(w);
+        ymax = array_side(h);
+        if (xmax == 0 || ymax == 0) {
+          warn({"IMAGE TOO LARGE: " + std::to_string(w) + " BY " + std::to_string(h) +
+                    " PIXELS",
+                "(AT MOST " + std::to_string(max_image_size) + " BY " +
+                    std::to_string(max_image_size) + ")"},
+               status);
+          continue;
+        }
+      }
+      if (image.empty() || xmax != image.xmaxdat() || ymax != image.ymaxdat()) {
+        if (!image.allocate(xmax, ymax)) {
+          IO_WRITE("ERROR: Failed to allocate memory for storing the projection data", status);
+          stop(status);
+          return;
+        }
+      }
+    }
+    std::vector<float> x_axis(static_cast<std::size_t>(image.xmaxdat()));
+    std::vector<float> y_axis(static_cast<std::size_t>(image.ymaxdat()));
+    bool defined = false;
+    std::string xlabel, ylabel, zlabel;
+    int xnum = 0, ynum = 0;
+    FIO_GUI_INPUT(1, 1, prompts, fio::input_named, false, defined, file_name, xnum, ynum,
+                  x_axis, y_axis, image.view(), io::View2D<float>(), title, xlabel, ylabel,
+                  zlabel, x_pixel_size, y_pixel_size, status);
+    if (status != io::status_good) return;
+    if (!defined) continue;  // the dispatcher has said why
+    if (width > 0 && (xnum != width || ynum != height)) {
+      warn({"THE IMAGE SIZE DIFFERS FROM THE FIRST PROJECTION:",
+            std::to_string(xnum) + " BY " + std::to_string(ynum) + " PIXELS, NOT " +
+                std::to_string(width) + " BY " + std::to_string(height)},
+           status);
+      continue;
+    }
+    image.xnumdat = xnum;
+    image.ynumdat = ynum;
+    return;
+  }
+}
+
+void show_image(const io::Image<float>& image, int width, int height, const std::string& title,
+                int& status) {
+  const std::vector<float> x = pixel_axis(image.xmaxdat());
+  const std::vector<float> y = pixel_axis(image.ymaxdat());
+  GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)",
+          "Intensity", status);
+}
+
+}  // namespace kov
+
+void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image,
+                           int& num_image_1, int& num_image_2, int& start_voxel_1,
+                           int& start_voxel_3, int& end_voxel_1, int& end_voxel_3,
+                           float& x_pixel_size, float& y_pixel_size, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine KOV_INPUT_FIRST_IMAGE V0.5 ");
+    return;
+  }
+  kov::load_first_file_name(file_name, status);
+  std::string title;
+  kov::input_image("SELECT FIRST DATA IMAGE FILE", true, 0, 0, file_name, main_image,
+                   x_pixel_size, y_pixel_size, title, status);
+  if (status != io::status_good) return;
+  num_image_1 = main_image.xnumdat;
+  num_image_2 = main_image.ynumdat;
+  kov::show_image(main_image, num_image_1, num_image_2, title, status);
+  const Lines info{"The volume to reconstruct can be defined by",
+                   "selecting a rectangle from the first projection",
+                   "and from a minimum and maximum depth from a",
+                   "projection at 90 degrees rotation from the first.",
+                   "Here you are asked to define the limits for the",
+                   "lowest and highest X-voxels and the lowest and",
+                   "highest slices to reconstruct. Later the limits",
+                   "of the Y-range of voxels will be input."};
+  std::array<float, 2> x{}, y{};
+  if (!two_points(main_image, num_image_1, num_image_2,
+                  "SELECT RECTANGLE FROM PROJECTION TO RECONSTRUCT", info, x, y, status)) {
+    return;
+  }
+  kov::Parameters v;
+  kov::first_image_volume(x[0], y[0], x[1], y[1], v);
+  start_voxel_1 = v.START_VOXEL_1;
+  end_voxel_1 = v.END_VOXEL_1;
+  start_voxel_3 = v.START_VOXEL_3;
+  end_voxel_3 = v.END_VOXEL_3;
+  kov::store_first_file_name(file_name, status);
+}
+
+void KOV_INPUT_LAST_IMAGE(std::string& file_name, io::Image<float>& work_image, int num_image_1,
+                          int num_image_2, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine KOV_INPUT_LAST_IMAGE V0.2 ");
+    return;
+  }
+  std::string title;
+  // The pixel sizes the dispatcher remembers stay as they are.
+  float xp = 0.0f, yp = 0.0f;
+  int r = 0;
+  IO_INQ_RKEYVALUE(kov::key_x_pixel_size, xp, r, status);
+  IO_INQ_RKEYVALUE(kov::key_y_pixel_size, yp, r, status);
+  kov::input_image("SELECT LAST DATA IMAGE FILE", false, num_image_1, num_image_2, file_name,
+                   work_image, xp, yp, title, status);
+  kov::show_image(work_image, num_image_1, num_image_2, title, status);
+}
+
+void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image,
+                        kov::Parameters& p, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine KOV_INPUT_90_IMAGE V0.7 ");
+    return;
+  }
+  std::string title;
+  float xp = p.horizontal_pixel_size, yp = p.vertical_pixel_size;
+  kov::input_image("SELECT 90 DEGREE ROTATION IMAGE", false, p.NUM_IMAGE_1, p.NUM_IMAGE_2,
+                   file_name, work_image, xp, yp, title, status);
+  kov::show_image(work_image, p.NUM_IMAGE_1, p.NUM_IMAGE_2, "90 DEGREE ROTATION IMAGE", status);
+  const Lines info{"The volume to reconstruct can be defined by",
+                   "selecting a rectangle from the first projection",
+                   "and from a minimum and maximum depth from a",
+                   "projection at 90 degrees rotation from the first.",
+                   "Here you are asked to define the limits for the",
+                   "lowest and highest Y-voxels (the depth range)",
+                   "to reconstruct."};
+  std::array<float, 2> x{}, y{};
+  if (!two_points(work_image, p.NUM_IMAGE_1, p.NUM_IMAGE_2,
+                  "SELECT RECTANGLE FROM PROJECTION TO RECONSTRUCT", info, x, y, status)) {
+    return;
+  }
+  kov::depth_volume(x[0], y[0], x[1], y[1], p);
+}
+
+void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_flatfield,
+                         kov::Parameters& p, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine KOV_INPUT_FLATFIELD V0.5 ");
+    return;
+  }
+  GS_BACKGROUND(status);
+  kov::load_ff_interval(p.FF_FILE_INTERVAL, status);
+  const Lines changing_help{"Do you want the file used to perform the flat-field",
+                            "correction to change during the reconstruction",
+                            "Enter \"YES\" or \"NO\""};
+  GS_INPL("CHANGING FLAT-FIELD FILE", 3, changing_help, p.FLATFIELD_CHANGING, status);
+  std::string title;
+  float xp = p.horizontal_pixel_size, yp = p.vertical_pixel_size;
+  kov::input_image(p.FLATFIELD_CHANGING ? "SELECT FIRST FLAT-FIELD IMAGE"
+                                        : "SELECT FLAT-FIELD IMAGE",
+                   false, p.NUM_IMAGE_1, p.NUM_IMAGE_2, p.FLATFIELD_FILE, flatfield, xp, yp,
+                   title, status);
+  kov::show_image(flatfield, p.NUM_IMAGE_1, p.NUM_IMAGE_2, title, status);
+  image_ok(status);
+  if (status != io::status_good || !p.FLATFIELD_CHANGING) return;
+
+  static std::string last_name;
+  if (last_name.empty()) last_name = p.FLATFIELD_FILE;
+  kov::input_image("SELECT LAST FLAT-FIELD IMAGE", false, p.NUM_IMAGE_1, p.NUM_IMAGE_2,
+                   last_name, last_flatfield, xp, yp, title, status);
+  kov::show_image(last_flatfield, p.NUM_IMAGE_1, p.NUM_IMAGE_2, title, status);
+  image_ok(status);
+  if (status != io::status_good) return;
+
+  int retstat = 0;
+  io::FileSeries series;
+  IO_FILESEQUENCE(p.FLATFIELD_FILE, last_name, retstat, series, status);
+  if (status == io::status_good && retstat == 0) kov::take_flatfield_series(series, p, retstat);
+  if (status != io::status_good) return;
+  if (retstat != 0) {
+    warn({"COULD NOT DEDUCE REQUIRED FILE SEQUENCE"}, status);
+    stop(status);
+    return;
+  }
+  const Lines interval_help{"Enter the interval between inputting new", "flat-field files"};
+  const Lines range_error{"Enter an integer within given range"};
+  const int top = std::max(1, p.FF_NUM_LAST_IMAGE);
+  p.FF_FILE_INTERVAL = std::clamp(p.FF_FILE_INTERVAL, 1, top);
+  GS_INPI(true, 1, top, true, "COUNTER INTERVAL BETWEEN NEW FLAT-FIELD FILES", 2,
+          interval_help, 1, range_error, p.FF_FILE_INTERVAL, status);
+  kov::store_ff_interval(p.FF_FILE_INTERVAL, status);
+}
+
+namespace {
+
+// Puts the graph page position back when it leaves.
+struct GraphPageScope {
+  gs::Box saved;
+  GraphPageScope() {
+    int s = io::status_good;
+    GS_INQ_GPP(saved, s);
+  }
+  ~GraphPageScope() {
+    int s = io::status_good;
+    GS_SET_GPP(saved, s);
+  }
+};
+
+// The per-line positions against the line, with the mean (RED) and the
+// fitted straight line (GREEN), above the prompt region.
+void draw_axis_graph(const kov::AxisResult& r, bool vertical, int& status) {
+  std::vector<float> lines, positions;
+  for (std::size_t i = 0; i < r.position.size(); ++i) {
+    if (!std::isfinite(r.position[i])) continue;
+    lines.push_back(static_cast<float>(r.first_line + static_cast<int>(i)));
+    positions.push_back(static_cast<float>(r.position[i]));
+  }
+  if (lines.empty()) return;
+  GraphPageScope scope;
+  gs::Box gui, page;
+  GS_INQ_GUIREGION(gui, status);
+  GS_INQ_GPP(page, status);
+  page.ymin = std::max(page.ymin, gui.ymax + 0.08f);
+  GS_SET_GPP(page, status);
+  GS_BACKGROUND(status);
+  GS_XYGRAPH(static_cast<int>(lines.size()), lines, positions,
+             "ROTATION AXIS POSITION OF EACH LINE", vertical ? "Line (image row)"
+                                                             : "Line (image column)",
+             "Axis position (pixels)", status);
+  const float a = lines.front(), b = lines.back();
+  int type = 0, colour = 0;
+  float width = 0.0f;
+  GS_INQ_LINESTYLE(type, width, colour, status);
+  GS_LINESTYLE(type, width, gs::red, status);
+  GS_LINE(a, static_cast<float>(r.mean), b, static_cast<float>(r.mean), status);
+  if (r.spread_defined()) {
+    GS_LINESTYLE(type, width, gs::green, status);
+    GS_LINE(a, static_cast<float>(r.intercept + r.slope * a), b,
+            static_cast<float>(r.intercept + r.slope * b), status);
+  }
+  GS_LINESTYLE(type, width, colour, status);
+  GS_UPDATE(status);
+}
+
+}  // namespace
+
+void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
+                       const io::Image<float>& background, bool correct_flatfield,
+                       bool flatfield_changing, const io::Image<float>& flatfield,
+                       const io::Image<float>& last_flatfield, bool rotation_vertical,
+                       int num_image_1, int num_image_2, io::Image<float>& first_image,
+                       float& rotation_axis_position, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine KOV_ROTATION_AXIS V0.6 ");
+    return;
+  }
+  io::Image<float> last;
+  if (!allocated(last, first_image, "the 180 degree rotation data", status)) return;
+  // The 180-degree projection, until the user accepts it.
+  bool accepted = false;
+  while (status == io::status_good && !accepted) {
+    std::string title;
+    float xp = 0.0f, yp = 0.0f;
+    int r = 0;
+    IO_INQ_RKEYVALUE(kov::key_x_pixel_size, xp, r, status);
+    IO_INQ_RKEYVALUE(kov::key_y_pixel_size, yp, r, status);
+    kov::input_image("SELECT 180 DEGREE ROTATION IMAGE FILE", false, num_image_1, num_image_2,
+                     last_file_name, last, xp, yp, title, status);
+    kov::show_image(last, num_image_1, num_image_2, title, status);
+    accepted = image_ok(status);
+  }
+  const Lines info{"The range of lines (or columns for horizontal",
+                   "rotation axes) used to calculate the rotation",
+                   "axis position is now selected. This allows you",
+                   "to select a range which optimally includes the",
+                   "object, and minimises the background."};
+  std::array<float, 2> x{}, y{};
+  if (!two_points(last, num_image_1, num_image_2, "SELECT RANGE OF IMAGE TO USE", info, x, y,
+                  status)) {
+    return;
+  }
+  const int num_lines = rotation_vertical ? num_image_2 : num_image_1;
+  const kov::VoxelRange range =
+      rotation_vertical ? kov::clicked_range(y[0], y[1]) : kov::clicked_range(x[0], x[1]);
+  // Two clicks in one pixel below its middle give an empty range: that line.
+  const int first_line = std::clamp(range.start, 1, num_lines);
+  const int last_line = std::clamp(range.end, first_line, num_lines);
+
+  IO_WRITE("INFO: Rotation axis from lines " + std::to_string(first_line) + " to " +
+               std::to_string(last_line),
+           status);
+  const Lines correcting{"CORRECTING FIRST AND 180 DEGREE", "ROTATION IMAGES"};
+  GS_PPROMPT(2, 2, correcting, status);
+  GS_UPDATE(status);
+  kov::correct_projection(subtract_background, background.view(), correct_flatfield,
+                          flatfield.view(), num_image_1, num_image_2, first_image.view(),
+                          status);
+  kov::correct_projection(subtract_background, background.view(), correct_flatfield,
+                          flatfield_changing ? last_flatfield.view() : flatfield.view(),
+                          num_image_1, num_image_2, last.view(), status);
+  const Lines calculating{"CALCULATING POSITION OF ROTATION AXIS", "PLEASE WAIT"};
+  GS_PPROMPT(2, 2, calculating, status);
+  GS_UPDATE(status);
+  kov::AxisResult result;
+  kov::axis_positions(rotation_vertical, num_image_1, num_image_2, first_image.view(),
+                      last.view(), first_line, last_line, result, status);
+  kov::report_axis(result, status);
+  last.release();
+  if (status != io::status_good) return;
+
+  if (result.usable()) {
+    rotation_axis_position = static_cast<float>(result.mean);
+    draw_axis_graph(result, rotation_vertical, status);
+  } else {
+    warn({"NO LINE GIVES A USABLE CORRELATION:",
+          "THE POSITION OFFERED IS THE ONE HELD BEFORE"},
+         status);
+  }
+  const float n = static_cast<float>(rotation_vertical ? num_image_1 : num_image_2);
+  rotation_axis_position = std::clamp(rotation_axis_position, 0.0f, n);
+  const Lines help{"The pixel coordinate of the rotation axis is required.",
+                   "The default value presented has been calculated from",
+                   "the maximum cross-correlation position between the first",
+                   "image and the mirror of the 180 degree rotation image.",
+                   " ",
+                   "  The pixel coordinate system goes from 0.0 on the left-hand",
+                   "edge of the first pixel (1.0 on the right edge) to the",
+                   "number of pixels on the right-hand edge of the last pixel.",
+                   "e.g. if there are 1024 pixel, the centre is coordinate",
+                   "512.0.",
+                   " ",
+                   "  The coordinate is valid for either vertical rotation",
+                   "axes, in which case you're entering an X-coordinate, or",
+                   "for horizontal rotation axes, in which case you're",
+                   "entering a Y-coordinate.",
+                   " ",
+                   "  Usually the default should be a good value, but you",
+                   "may have special reasons to over-ride this value."};
+  const Lines range_error{"Enter valid floating point value within given limits"};
+  GS_INPR(true, 0.0f, n, true, "PIXEL COORDINATE OF ROTATION AXIS", 18, help, 1, range_error,
+          rotation_axis_position, status);
+}
+
+void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status) {
+  if (status != io::status_good) {
+    ST_SAVE("Subroutine KOV_SAVE_PARAMETERS V0.9 ");
+    return;
+  }
+  kov::SaveDialog dialog;
+  dialog.choose = [](std::string& file_name, bool& chosen, int& s) {
+    const std::array<std::string, 1> prompt{kov::parameter_file_prompt};
+    const std::array<std::string, 2> info{kov::parameter_file_info[0],
+                                          kov::parameter_file_info[1]};
+    std::string extension = gs::all_permitted;
+    bool cancelled = true;
+    GS_FILESELECTION(1, 1, prompt, 2, 2, info, gs::select_output, 0, extension, file_name,
+                     cancelled, s);
+    chosen = !cancelled;
+  };
+  dialog.warn = [](const std::vector<std::string>& lines, int& s) { warn(lines, s); };
+  std::string file_name;
+  kov::save_parameters(p, dialog, file_name, status);
+  if (status == io::status_good) {
+    IO_WRITE("INFO: Parameter file written: " + file_name, status);
+  }
+}

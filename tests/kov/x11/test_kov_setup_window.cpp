@@ -1,0 +1,514 @@
+// The whole set-up as a user runs it: kov_master as a separate process on a
+// series made by kov_phantom, driven by clicks and keys (XTest) in its
+// window; one driver for every run. Where to click comes from the layouts
+// the widgets use, measured with the toolkit opened here in the same page
+// format (then closed, so that only the program's window is on the screen).
+#include "../../GS/gs_tool_script.h"
+#include "../../VG/x11/x11_support.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "console_capture.h"
+#include "gs.h"
+#include "kov_steps.h"
+#include "run_program.h"
+#include "vg_fixture.h"
+#include "wait.h"
+
+using namespace x11test;
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int good = io::status_good;
+
+// A series made by the generator.
+struct Series {
+  bool horizontal = false;
+  double axis_offset = 6.37;         // pixels from the centre of the line
+  std::string corrections = "none";  // none, background, flatfield, series
+  int projections = 61;
+};
+
+// The answers of one run.
+struct Answers {
+  bool landscape = false;
+  Series series;
+  bool typed_directories = true;  // false: bare names (the selection opens where remembered)
+  bool set_options = true;        // false: the forms as offered (remembered)
+  // Where the run is cancelled ("" runs to the end): "first file", "form 1",
+  // "axis prompt" (the window closed), "save".
+  std::string cancel_at;
+};
+Answers answers(bool landscape, const Series& s) {
+  Answers a;
+  a.landscape = landscape;
+  a.series = s;
+  return a;
+}
+
+// The window of kov_master once it shows (0 after 10 s).
+unsigned long program_window(Display* display) {
+  unsigned long found = 0;
+  kovtest::wait_until([&] {
+    Window root, parent;
+    Window* children = nullptr;
+    unsigned n = 0;
+    XSync(display, False);
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) == 0) {
+      return false;
+    }
+    for (unsigned i = 0; i < n && found == 0; ++i) {
+      char* name = nullptr;
+      XWindowAttributes a;
+      if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+        if (std::string(name) == "Vellum Graphics Window" &&
+            XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
+          found = children[i];
+        }
+        XFree(name);
+      }
+    }
+    if (children != nullptr) XFree(children);
+    return found != 0;
+  });
+  return found;
+}
+
+// The boxes the driver clicks, in page units.
+struct Boxes {
+  gs::Box name_field, selection_yes, selection_cancel;
+  gs::Box yes, no;  // the yes/no question in the GUI region
+  gs::Box form1_ok, form1_cancel, form2_ok;
+  std::vector<gs::Box> form1_entries;
+  gs::Box image_page, image_world;  // where the image is drawn, and its pixel edges
+};
+
+Boxes measure(bool landscape, int width, int height) {
+  Boxes b;
+  int status = good;
+  kovtest::open_graphics(landscape ? std::vector<std::string>{"-LAND"}
+                                   : std::vector<std::string>{},
+                         status);
+  EXPECT_EQ(status, good);
+  const gs::SelectionLayout s = tooltest::selection();
+  b.name_field = s.name_field;
+  b.selection_yes = tooltest::question_button(tooltest::selection_gui(), 2);
+  b.selection_cancel = gs::menu_layout(0, 6, s.commands, 0, 6, 40, 10, gs::sample_width())
+                           .buttons[0];
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  b.yes = tooltest::question_button(gui, 2);
+  b.no = tooltest::question_button(gui, 3);
+  b.form1_ok = tooltest::control_box(8, 0);
+  b.form1_cancel = tooltest::control_box(8, 1);
+  b.form2_ok = tooltest::control_box(7, 0);
+  b.form1_entries = tooltest::form(8).change;
+  // The image as the set-up shows it.
+  io::Image<float> image;
+  image.allocate(2048, 2048);
+  for (int y = 1; y <= height; ++y) {
+    for (int x = 1; x <= width; ++x) image(x, y) = static_cast<float>(x + y);
+  }
+  kov::show_image(image, width, height, "measure", status);
+  GS_INQ_DGPP(b.image_page, status);
+  GS_INQ_IDR(b.image_world, status);
+  EXPECT_EQ(status, good);
+  kovtest::close_graphics();
+  return b;
+}
+
+// Keys for the characters of a path.
+void type_text(const Connection& x, const std::string& text) {
+  for (char c : text) {
+    if (c == '_') {
+      x.key(XK_underscore, true);
+    } else if (c == '/') {
+      x.key(XK_slash);
+    } else if (c == '-') {
+      x.key(XK_minus);
+    } else {
+      x.type(std::string(1, c));
+    }
+  }
+}
+
+std::map<std::string, std::string> parameter_values(const std::string& text) {
+  std::map<std::string, std::string> v;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    const auto eq = line.find(" = ");
+    if (eq == std::string::npos || line[0] == '!') continue;
+    std::string value = line.substr(eq + 3);
+    const auto bang = value.find(" !");
+    if (bang != std::string::npos) value = value.substr(0, bang);
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+    while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+    v[line.substr(0, eq)] = value;
+  }
+  return v;
+}
+
+double true_axis(const std::string& dir) {
+  const auto v = parameter_values(kovtest::read_file(dir + "/true_axis.txt"));
+  return std::stod(v.at("ROTATION_AXIS_POSITION"));
+}
+
+std::vector<std::string> lines_starting(const std::string& output, const std::string& start) {
+  std::vector<std::string> found;
+  for (const auto& l : kovtest::split_lines(output)) {
+    if (l.rfind(start, 0) == 0) found.push_back(l);
+  }
+  return found;
+}
+
+// One run of the program, driven through the set-up.
+class SetupRun {
+ public:
+  SetupRun(const Answers& a, const std::string& data, const std::string& home,
+           const std::string& shots)
+      : a_(a), data_(data), home_(home), shots_(shots) {}
+
+  kovtest::ProgramResult run(const std::string& program = KOV_MASTER_PATH,
+                             std::vector<std::string> arguments = {}) {
+    const int width = 512, height = 384;  // the generator's size for either axis
+    boxes_ = measure(a_.landscape, width, height);
+    if (a_.landscape) arguments.push_back("-LAND");
+    auto child = kovtest::start_program(program, arguments, {{"HOME", home_}});
+    window_ = program_window(x_.get());
+    if (window_ == 0) {
+      ADD_FAILURE() << "no window";
+      return kovtest::finish_program(child, 1);
+    }
+    x_.window_size(window_, w_, h_);
+    x_.focus(window_);
+    drive(width, height);
+    return kovtest::finish_program(child, 30);
+  }
+  const std::string& parameter_file() const { return parameter_file_; }
+
+ private:
+  // The window's picture once it has changed from the last one and has
+  // been quiet for a while; saved as the screenshot of the step.
+  void step(const std::string& name) {
+    last_ = kovtest::settled_picture([&] { return x_.grab(window_); },
+                                     [&](const Picture& p) { return p.pixels != last_.pixels; },
+                                     std::chrono::milliseconds(250));
+    if (!shots_.empty()) {
+      char number[16];
+      std::snprintf(number, sizeof number, "%02d", ++shot_);
+      screenshot(window_, shots_ + "_" + number + "_" + name);
+    }
+  }
+  void click_page(float px, float py) {
+    const float scale = static_cast<float>(std::max(w_, h_));
+    x_.click(window_, static_cast<int>(px * scale), h_ - 1 - static_cast<int>(py * scale));
+  }
+  void click(const gs::Box& b) { click_page(tooltest::cx(b), tooltest::cy(b)); }
+  // A click on the image at pixel coordinates (0.0 the lower edge of the first pixel).
+  void click_image(float wx, float wy) {
+    const gs::Box& p = boxes_.image_page;
+    const gs::Box& w = boxes_.image_world;
+    click_page(p.xmin + (wx - w.xmin) / (w.xmax - w.xmin) * (p.xmax - p.xmin),
+               p.ymin + (wy - w.ymin) / (w.ymax - w.ymin) * (p.ymax - p.ymin));
+  }
+  std::string file(const std::string& name) const {
+    return a_.typed_directories ? data_ + "/" + name : name;
+  }
+  // Types a name in the file selection and confirms it.
+  void choose(const std::string& name) {
+    click(boxes_.name_field);
+    type_text(x_, name);
+    x_.key(XK_Return);
+    step("confirm");
+    click(boxes_.selection_yes);
+  }
+  bool cancel_here(const std::string& where) {
+    if (a_.cancel_at != where) return false;
+    if (where == "first file" || where == "save") click(boxes_.selection_cancel);
+    if (where == "form 1") click(boxes_.form1_cancel);
+    if (where == "axis prompt") x_.close_request(window_);
+    return true;
+  }
+
+  void drive(int width, int height) {
+    const Series& s = a_.series;
+    const std::string projection = "proj_", last = s.projections < 100 ? "proj_061.tif"
+                                                                        : "proj_181.tif";
+    step("first_selection");
+    if (cancel_here("first file")) return;
+    choose(file("proj_001.tif"));
+    step("first_image");
+    click_image(0.1f * width + 0.2f, 0.1f * height + 0.2f);
+    step("first_corner");
+    click_image(0.9f * width - 0.3f, 0.9f * height - 0.3f);
+    step("last_selection");
+    choose(file(last));
+    step("control_form_1");
+    if (cancel_here("form 1")) return;
+    if (a_.set_options) {
+      const bool background = s.corrections != "none";
+      const bool flatfield = s.corrections == "flatfield" || s.corrections == "series";
+      if (background) {
+        click(boxes_.form1_entries[1]);
+        step("form_background");
+      }
+      if (flatfield) {
+        click(boxes_.form1_entries[2]);
+        step("form_flatfield");
+      }
+      if (s.horizontal) {
+        click(boxes_.form1_entries[4]);
+        step("form_horizontal");
+      }
+    }
+    click(boxes_.form1_ok);
+    step("control_form_2");
+    click(boxes_.form2_ok);
+    step("ninety_selection");
+    // The name offered is the 90-degree projection's: taken as it is typed.
+    choose(file(s.projections < 100 ? "proj_031.tif" : "proj_091.tif"));
+    step("ninety_image");
+    click_image(0.2f * width + 0.2f, 0.05f * height + 0.2f);
+    step("ninety_corner");
+    click_image(0.7f * width - 0.3f, 0.95f * height - 0.3f);
+    if (s.corrections != "none") {
+      step("background_selection");
+      choose(file("dark.tif"));
+      step("background_image");
+      click(boxes_.yes);
+    }
+    if (s.corrections == "flatfield" || s.corrections == "series") {
+      const bool series = s.corrections == "series";
+      step("flatfield_changing");
+      click(series ? boxes_.yes : boxes_.no);
+      step("flatfield_selection");
+      choose(file(series ? "flat_001.tif" : "flat.tif"));
+      step("flatfield_image");
+      click(boxes_.yes);
+      if (series) {
+        step("last_flatfield_selection");
+        choose(file(s.projections < 100 ? "flat_061.tif" : "flat_181.tif"));
+        step("last_flatfield_image");
+        click(boxes_.yes);
+        step("flatfield_interval");
+        x_.key(XK_Return);
+      }
+    }
+    step("axis_selection");
+    choose(file(last));
+    step("axis_image");
+    click(boxes_.yes);
+    step("axis_range");
+    const bool h = s.horizontal;
+    click_image(h ? 0.15f * width + 0.2f : 0.5f * width, h ? 0.5f * height : 0.15f * height + 0.2f);
+    step("axis_range_first");
+    click_image(h ? 0.85f * width - 0.3f : 0.5f * width, h ? 0.5f * height : 0.85f * height - 0.3f);
+    step("axis_prompt");
+    if (cancel_here("axis prompt")) return;
+    x_.key(XK_Return);
+    step("save_selection");
+    if (cancel_here("save")) return;
+    parameter_file_ = home_ + "/set-up.par";
+    choose(parameter_file_);
+  }
+
+  Answers a_;
+  std::string data_, home_, shots_, parameter_file_;
+  Connection x_;
+  Boxes boxes_;
+  unsigned long window_ = 0;
+  int w_ = 0, h_ = 0, shot_ = 0;
+  Picture last_;
+};
+
+std::string make_series(const Series& s, const std::string& dir) {
+  std::vector<std::string> args{dir, "--projections", std::to_string(s.projections),
+                                "--axis-offset", std::to_string(s.axis_offset), "--corrections",
+                                s.corrections};
+  if (s.horizontal) args.push_back("--horizontal");
+  const auto r = kovtest::run_program(KOV_PHANTOM_PATH, args, {});
+  EXPECT_EQ(r.exit_status, 0) << r.output;
+  return dir;
+}
+
+// kov_axis on the run's series and lines: its two INFO lines.
+std::vector<std::string> batch_axis_lines(const Series& s, const std::string& dir,
+                                          const std::string& output) {
+  const auto range = lines_starting(output, "INFO: Rotation axis from lines ");
+  if (range.size() != 1) return {"no line range in the output"};
+  int a = 0, b = 0;
+  std::sscanf(range[0].c_str(), "INFO: Rotation axis from lines %d to %d", &a, &b);
+  const std::string last = dir + (s.projections < 100 ? "/proj_061.tif" : "/proj_181.tif");
+  std::vector<std::string> args{dir + "/proj_001.tif", last, "--lines", std::to_string(a),
+                                std::to_string(b)};
+  if (s.horizontal) args.push_back("--horizontal");
+  if (s.corrections != "none") args.insert(args.end(), {"--background", dir + "/dark.tif"});
+  if (s.corrections == "flatfield") args.insert(args.end(), {"--flatfield", dir + "/flat.tif"});
+  if (s.corrections == "series") {
+    args.insert(args.end(), {"--flatfield", dir + "/flat_001.tif", "--last-flatfield",
+                             dir + (s.projections < 100 ? "/flat_061.tif" : "/flat_181.tif")});
+  }
+  const auto r = kovtest::run_program(KOV_AXIS_PATH, args, {});
+  EXPECT_EQ(r.exit_status, 0) << r.output;
+  std::vector<std::string> lines = lines_starting(r.output, "INFO: Average rotation axis");
+  for (const auto& l : lines_starting(r.output, "      Standard deviation")) lines.push_back(l);
+  return lines;
+}
+
+std::vector<std::string> interactive_axis_lines(const std::string& output) {
+  std::vector<std::string> lines = lines_starting(output, "INFO: Average rotation axis");
+  for (const auto& l : lines_starting(output, "      Standard deviation")) lines.push_back(l);
+  return lines;
+}
+
+class Setup : public ::testing::Test {
+ protected:
+  void SetUp() override { KOV_NEED_DISPLAY(); }
+  kovtest::TempDir data, home;
+};
+
+struct Case {
+  const char* name;
+  bool landscape;
+  Series series;
+};
+
+// What every whole run must give: the parameter file's axis within 0.2
+// pixel of the truth, the file counts, corrections, geometry and volume as
+// chosen, and kov_axis giving the same two INFO lines.
+void expect_run(const Case& c, const std::string& dir, const kovtest::ProgramResult& result,
+                const std::string& text) {
+  ASSERT_EQ(result.exit_status, 0) << result.output;
+  ASSERT_FALSE(text.empty()) << result.output;
+  const auto v = parameter_values(text);
+  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(dir), 0.2) << text;
+  EXPECT_EQ(v.at("NUM_FIRST_IMAGE"), "1");
+  EXPECT_EQ(v.at("NUM_LAST_IMAGE"), std::to_string(c.series.projections));
+  EXPECT_EQ(v.at("ROTATION_VERTICAL"), c.series.horizontal ? "NO" : "YES");
+  EXPECT_EQ(v.at("SUBTRACT_BACKGROUND"), c.series.corrections == "none" ? "NO" : "YES");
+  const bool flat = c.series.corrections == "flatfield" || c.series.corrections == "series";
+  EXPECT_EQ(v.at("CORRECT_FLATFIELD"), flat ? "YES" : "NO");
+  if (flat) {
+    EXPECT_EQ(v.at("FLATFIELD_CHANGING"), c.series.corrections == "series" ? "YES" : "NO");
+  }
+  if (c.series.corrections == "series") {
+    EXPECT_EQ(v.at("FF_NUM_LAST_IMAGE"), std::to_string(c.series.projections));
+  }
+  EXPECT_EQ(v.at("NUM_IMAGE_1"), "512");
+  EXPECT_EQ(v.at("NUM_IMAGE_2"), "384");
+  // The rectangle of the first projection: 10 % to 90 % of each side.
+  EXPECT_NEAR(std::stoi(v.at("START_VOXEL_1")), 52, 1);
+  // The 90-degree rectangle: the depth mirrored, the range along the axis
+  // widened (20 % to 70 % across, 5 % to 95 % along a vertical axis).
+  const bool vertical = !c.series.horizontal;
+  EXPECT_NEAR(std::stoi(v.at("END_VOXEL_3")), vertical ? 365 : 346, 1);
+  EXPECT_NEAR(std::stoi(v.at("START_VOXEL_2")), vertical ? 512 - 358 + 1 : 384 - 365 + 1, 1);
+  EXPECT_NEAR(std::stoi(v.at("END_VOXEL_2")), vertical ? 512 - 102 : 384 - 19, 1);
+  EXPECT_EQ(interactive_axis_lines(result.output),
+            batch_axis_lines(c.series, dir, result.output));
+  EXPECT_EQ(lines_starting(result.output, "INFO: Axis tilt = ").size(), 1u) << result.output;
+  EXPECT_EQ(lines_starting(result.output, "KOV_MASTER Exited").size(), 1u);
+}
+
+// The whole set-up on three more series (the fourth is the walk-through's).
+TEST_F(Setup, WholeSetUpOnGeneratedSeries) {
+  const Case cases[] = {
+      {"horizontal_left_background", true, {true, -5.61, "background", 61}},
+      {"vertical_left_none", true, {false, -9.18, "none", 61}},
+      {"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    kovtest::TempDir dir, run_home;
+    make_series(c.series, dir.path());
+    SetupRun run(answers(c.landscape, c.series), dir.path(), run_home.path(),
+                 std::string("kov_setup_") + c.name);
+    const auto result = run.run();
+    expect_run(c, dir.path(), result, kovtest::read_file(run.parameter_file()));
+  }
+}
+
+// The walk-through of the demo series (the generator's default: vertical
+// axis right of the centre, background and a flat-field series): on
+// KOV_DEMO_DIR when it is set (tools/run.sh without a display), else on a
+// series made here. It prints the parameter file and the axis found.
+TEST_F(Setup, WalkThroughOfTheDemoSeries) {
+  const Case c{"walk_through", false, {false, 6.37, "series", 181}};
+  const char* demo = std::getenv("KOV_DEMO_DIR");
+  kovtest::TempDir made, run_home;
+  const std::string dir = demo != nullptr ? std::string(demo) : make_series(c.series, made.path());
+  SetupRun run(answers(c.landscape, c.series), dir, run_home.path(), "kov_setup_walk_through");
+  const auto result = run.run();
+  const std::string text = kovtest::read_file(run.parameter_file());
+  expect_run(c, dir, result, text);
+  const auto v = parameter_values(text);
+  std::cout << "\n--- The parameter file written by the set-up ---\n"
+            << text << "--- Rotation axis: found "
+            << (v.count("ROTATION_AXIS_POSITION") ? v.at("ROTATION_AXIS_POSITION") : "none")
+            << " pixels, true " << true_axis(dir) << " pixels\n"
+            << "--- Screenshots of each step: " << fs::absolute(kovtest::output_dir()).string()
+            << "/kov_setup_walk_through_*.png\n"
+            << std::endl;
+}
+
+// A second run in the same home offers what the first remembered: the
+// selection opens in the first projection's folder (bare names are found
+// there) and the forms offer the options chosen; the file is the same.
+TEST_F(Setup, SecondRunOffersTheRememberedAnswers) {
+  const Series s{false, 6.37, "background", 61};
+  make_series(s, data.path());
+  SetupRun first(answers(false, s), data.path(), home.path(), "");
+  ASSERT_EQ(first.run().exit_status, 0);
+  const std::string one = kovtest::read_file(first.parameter_file());
+  fs::remove(first.parameter_file());
+  Answers again = answers(false, s);
+  again.typed_directories = false;
+  again.set_options = false;
+  SetupRun second(again, data.path(), home.path(), "kov_setup_second_run");
+  const auto r = second.run();
+  ASSERT_EQ(r.exit_status, 0) << r.output;
+  EXPECT_EQ(kovtest::read_file(second.parameter_file()), one);
+}
+
+// A cancel at representative steps: "Reconstruction cancelled", exit 2, no
+// parameter file, the defaults file as it was, byte for byte.
+TEST_F(Setup, CancelAnywhereSavesNothing) {
+  const Series s{false, 6.37, "none", 61};
+  make_series(s, data.path());
+  const std::string defaults = "DATABASE DEFAULT VALUES FILE\n!!! DO NOT ALTER YOURSELF !!!\n"
+                               "FILE_FIRST_DATA\n" + data.path() + "/proj_001.tif\n"
+                               "SOME_KEY\nkept as it is\n";
+  for (const char* where : {"first file", "form 1", "axis prompt", "save"}) {
+    SCOPED_TRACE(where);
+    kovtest::TempDir run_home;
+    kovtest::write_file(run_home.file(".kov.def"), defaults);
+    Answers a = answers(false, s);
+    a.cancel_at = where;
+    SetupRun run(a, data.path(), run_home.path(), "");
+    const auto r = run.run();
+    EXPECT_EQ(r.exit_status, 2) << r.output;
+    EXPECT_EQ(lines_starting(r.output, "Reconstruction cancelled").size(), 1u) << r.output;
+    EXPECT_TRUE(lines_starting(r.output, "KOV_MASTER Exited").empty());
+    EXPECT_EQ(kovtest::read_file(run_home.file(".kov.def")), defaults);
+    std::size_t files = 0;
+    for (const auto& e : fs::directory_iterator(run_home.path())) {
+      static_cast<void>(e);
+      ++files;
+    }
+    EXPECT_EQ(files, 1u) << "only the defaults file";
+  }
+}
+
+}  // namespace
