@@ -13,6 +13,30 @@
 
 namespace {
 
+// Puts the graph page position back when it leaves.
+struct GraphPageScope {
+  gs::Box saved;
+  GraphPageScope() {
+    int s = io::status_good;
+    GS_INQ_GPP(saved, s);
+  }
+  ~GraphPageScope() {
+    int s = io::status_good;
+    GS_SET_GPP(saved, s);
+  }
+};
+
+// The graph page position lifted clear of the GUI region, with room under
+// the frame for the numbers and label of the X axis: the prompts of a step
+// never hide the lower rows of its image or graph.
+void lift_graph_page(int& status) {
+  gs::Box gui, page;
+  GS_INQ_GUIREGION(gui, status);
+  GS_INQ_GPP(page, status);
+  page.ymin = std::max(page.ymin, gui.ymax + 0.08f);
+  GS_SET_GPP(page, status);
+}
+
 using Lines = std::vector<std::string>;
 
 const Lines image_ok_help{"Chose \"YES\" or \"NO\"", "Click on \"YES\" or \"NO\""};
@@ -133,6 +157,8 @@ void show_image(const io::Image<float>& image, int width, int height, const std:
                 int& status) {
   const std::vector<float> x = pixel_axis(image.xmaxdat());
   const std::vector<float> y = pixel_axis(image.ymaxdat());
+  GraphPageScope scope;
+  lift_graph_page(status);
   GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)",
           "Intensity", status);
 }
@@ -271,18 +297,6 @@ void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_fla
 
 namespace {
 
-// Puts the graph page position back when it leaves.
-struct GraphPageScope {
-  gs::Box saved;
-  GraphPageScope() {
-    int s = io::status_good;
-    GS_INQ_GPP(saved, s);
-  }
-  ~GraphPageScope() {
-    int s = io::status_good;
-    GS_SET_GPP(saved, s);
-  }
-};
 
 // The per-line positions against the line, with the mean (RED) and the
 // fitted straight line (GREEN), above the prompt region.
@@ -295,11 +309,7 @@ void draw_axis_graph(const kov::AxisResult& r, bool vertical, int& status) {
   }
   if (lines.empty()) return;
   GraphPageScope scope;
-  gs::Box gui, page;
-  GS_INQ_GUIREGION(gui, status);
-  GS_INQ_GPP(page, status);
-  page.ymin = std::max(page.ymin, gui.ymax + 0.08f);
-  GS_SET_GPP(page, status);
+  lift_graph_page(status);
   GS_BACKGROUND(status);
   GS_XYGRAPH(static_cast<int>(lines.size()), lines, positions,
              "ROTATION AXIS POSITION OF EACH LINE", vertical ? "Line (image row)"
