@@ -53,8 +53,15 @@ InputLayout input_layout(const Box& region, const std::string& prompt, float sam
 
 namespace {
 
-void draw_input(const InputLayout& l, int& status) {
+void draw_input(const Box& gui, const InputLayout& l, int& status) {
   VG_SET_UPDATE(window_workstation, status);
+  // What the region showed before (a menu, a question) goes, so that no
+  // stale button shows beside the prompt's own.
+  bool fill = false;
+  int background = white;
+  GS_INQ_BACKGROUND(fill, background, status);
+  GS_FILLSTYLE(1, background, status);
+  GS_RECTANGLE(gui.xmin, gui.ymin, gui.xmax, gui.ymax, false, true, status);
   GS_FILLSTYLE(1, white, status);
   GS_LINESTYLE(1, 1.0f, blue, status);
   GS_RECTANGLE(l.field.xmin, l.field.ymin, l.field.xmax, l.field.ymax, true, true, status);
@@ -86,7 +93,7 @@ void input_text(const std::string& prompt, int num_help, std::span<const std::st
   std::string line = trimmed(initial);
   bool draw = true;
   while (status == io::status_good) {
-    if (draw) draw_input(l, status);
+    if (draw) draw_input(gui, l, status);
     draw = false;
     // The line editor draws its box in the fill colour and its texts in the
     // text colour and height.

@@ -98,7 +98,7 @@ struct Boxes {
   gs::Box name_field, selection_yes, selection_cancel;
   gs::Box yes, no;  // the yes/no question in the GUI region
   gs::Box form1_ok, form1_cancel, form2_ok;
-  std::vector<gs::Box> form1_entries;
+  std::vector<gs::Box> form1_entries, form2_entries;
   gs::Box image_page, image_world;  // where the image is drawn, and its pixel edges
 };
 
@@ -122,6 +122,7 @@ Boxes measure(bool landscape, int width, int height) {
   b.form1_cancel = tooltest::control_box(8, 1);
   b.form2_ok = tooltest::control_box(7, 0);
   b.form1_entries = tooltest::form(8).change;
+  b.form2_entries = tooltest::form(7).change;
   // The image as the set-up shows it.
   io::Image<float> image;
   image.allocate(2048, 2048);
@@ -181,6 +182,13 @@ std::vector<std::string> lines_starting(const std::string& output, const std::st
   return found;
 }
 
+// The angle between the generator's projections, as typed.
+std::string angle_text(int projections) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", 180.0 / (projections - 1));
+  return text;
+}
+
 // One run of the program, driven through the set-up.
 class SetupRun {
  public:
@@ -234,6 +242,12 @@ class SetupRun {
   std::string file(const std::string& name) const {
     return a_.typed_directories ? data_ + "/" + name : name;
   }
+  // Replaces the text offered in a value prompt by `text` and ends the line.
+  void retype(const std::string& text) {
+    for (int i = 0; i < 16; ++i) x_.key(XK_BackSpace);
+    type_text(x_, text);
+    x_.key(XK_Return);
+  }
   // Types a name in the file selection and confirms it.
   void choose(const std::string& name) {
     click(boxes_.name_field);
@@ -284,6 +298,12 @@ class SetupRun {
     }
     click(boxes_.form1_ok);
     step("control_form_2");
+    // The series spans 180 degrees from the first file to the last: the
+    // angle offered assumes one step less, so it is typed as a user would.
+    click(boxes_.form2_entries[1]);
+    step("form_angle");
+    retype(angle_text(s.projections));
+    step("form_angle_typed");
     click(boxes_.form2_ok);
     step("ninety_selection");
     // The name offered is the 90-degree projection's: taken as it is typed.
@@ -312,7 +332,7 @@ class SetupRun {
         step("last_flatfield_image");
         click(boxes_.yes);
         step("flatfield_interval");
-        x_.key(XK_Return);
+        retype("90");  // a flat-field every 90 projections
       }
     }
     step("axis_selection");
@@ -415,7 +435,9 @@ void expect_run(const Case& c, const std::string& dir, const kovtest::ProgramRes
   }
   if (c.series.corrections == "series") {
     EXPECT_EQ(v.at("FF_NUM_LAST_IMAGE"), std::to_string(c.series.projections));
+    EXPECT_EQ(v.at("FF_FILE_INTERVAL"), "90");
   }
+  EXPECT_EQ(v.at("ANGLE_BETWEEN_PROJECTIONS"), angle_text(c.series.projections));
   EXPECT_EQ(v.at("NUM_IMAGE_1"), "512");
   EXPECT_EQ(v.at("NUM_IMAGE_2"), "384");
   // The rectangle of the first projection: 10 % to 90 % of each side.
