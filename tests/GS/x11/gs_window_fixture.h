@@ -29,9 +29,9 @@ class ToolkitWindow : public ::testing::TestWithParam<bool> {
   }
   void TearDown() override { kovtest::close_graphics(); }
   bool landscape() const { return GetParam(); }
-  // "gs_<what>_portrait" or "gs_<what>_landscape".
+  // "<prefix><what>_portrait" or "<prefix><what>_landscape".
   std::string name(const std::string& what) const {
-    return "gs_" + what + (landscape() ? "_landscape" : "_portrait");
+    return prefix + what + (landscape() ? "_landscape" : "_portrait");
   }
   // Updates the window, saves its screenshot and returns its picture.
   Picture shot(const std::string& what) {
@@ -46,6 +46,10 @@ class ToolkitWindow : public ::testing::TestWithParam<bool> {
   int py(float y) const {
     return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
   }
+  // A click at the centre of a box in page units.
+  void click(const gs::Box& b, unsigned button = 1) {
+    connection.click(window, px(0.5f * (b.xmin + b.xmax)), py(0.5f * (b.ymin + b.ymax)), button);
+  }
   // The window once `wanted` holds of it and its drawing is complete.
   template <typename Wanted>
   Picture settled(Wanted wanted) {
@@ -56,6 +60,7 @@ class ToolkitWindow : public ::testing::TestWithParam<bool> {
     return settled([&](const Picture& p) { return p.pixels != before.pixels; });
   }
 
+  std::string prefix = "gs_";  // of the screenshots' names
   Connection connection;
   unsigned long window = 0;
   int width = 0, height = 0;

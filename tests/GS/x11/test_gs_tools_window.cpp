@@ -7,6 +7,7 @@
 
 #include "../../VG/x11/x11_support.h"
 #include "../gs_tool_script.h"
+#include "gs_window_fixture.h"
 #include "vg_fixture.h"
 #include "wait.h"
 
@@ -17,41 +18,8 @@ namespace {
 constexpr int good = io::status_good;
 const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
 
-class Tools : public ::testing::TestWithParam<bool> {
+class Tools : public ToolkitWindow {
  protected:
-  void SetUp() override {
-    KOV_NEED_DISPLAY();
-    kovtest::open_graphics(GetParam() ? std::vector<std::string>{"+LAND"}
-                                      : std::vector<std::string>{},
-                           status);
-    ASSERT_EQ(status, good);
-    window = vg::x11::window_id();
-    ASSERT_NE(window, 0u);
-    connection.window_size(window, width, height);
-    connection.focus(window);
-  }
-  void TearDown() override { kovtest::close_graphics(); }
-  std::string name(const std::string& what) const {
-    return "gs_" + what + (GetParam() ? "_landscape" : "_portrait");
-  }
-  int px(float x) const { return static_cast<int>(x * static_cast<float>(std::max(width, height))); }
-  int py(float y) const {
-    return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
-  }
-  void click(const gs::Box& b, unsigned button = 1) {
-    connection.click(window, px(tooltest::cx(b)), py(tooltest::cy(b)), button);
-  }
-  template <typename Wanted>
-  Picture settled(Wanted wanted) {
-    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
-  }
-  Picture changed_from(const Picture& before) {
-    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
-  }
-  Connection connection;
-  unsigned long window = 0;
-  int width = 0, height = 0;
-  int status = 0;
 };
 
 TEST_P(Tools, FileSelectionInAScanDirectory) {

@@ -4,6 +4,7 @@
 
 #include "../../GS/gs_tool_script.h"
 #include "../../VG/x11/x11_support.h"
+#include "../../GS/x11/gs_window_fixture.h"
 #include "io_internal.h"
 #include "kov_forms.h"
 #include "vg_fixture.h"
@@ -16,40 +17,13 @@ namespace {
 constexpr int good = io::status_good;
 const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
 
-class Forms : public ::testing::TestWithParam<bool> {
+class Forms : public ToolkitWindow {
  protected:
   void SetUp() override {
-    KOV_NEED_DISPLAY();
+    prefix = "kov_";
     io::clear_database();  // the forms offer what an earlier test stored
-    kovtest::open_graphics(GetParam() ? std::vector<std::string>{"+LAND"}
-                                      : std::vector<std::string>{},
-                           status);
-    ASSERT_EQ(status, good);
-    window = vg::x11::window_id();
-    ASSERT_NE(window, 0u);
-    connection.window_size(window, width, height);
-    connection.focus(window);
+    ToolkitWindow::SetUp();
   }
-  void TearDown() override { kovtest::close_graphics(); }
-  std::string name(const std::string& what) const {
-    return "kov_" + what + (GetParam() ? "_landscape" : "_portrait");
-  }
-  void click(const gs::Box& b) {
-    const float scale = static_cast<float>(std::max(width, height));
-    connection.click(window, static_cast<int>(tooltest::cx(b) * scale),
-                     height - static_cast<int>(tooltest::cy(b) * scale));
-  }
-  template <typename Wanted>
-  Picture settled(Wanted wanted) {
-    return kovtest::settled_picture([&] { return connection.grab(window); }, wanted);
-  }
-  Picture changed_from(const Picture& before) {
-    return settled([&](const Picture& p) { return p.pixels != before.pixels; });
-  }
-  Connection connection;
-  unsigned long window = 0;
-  int width = 0, height = 0;
-  int status = 0;
 };
 
 TEST_P(Forms, BothControlFormsShowAndReturn) {

@@ -21,6 +21,7 @@
 #include "console_capture.h"
 #include "gs.h"
 #include "kov_steps.h"
+#include "program_window.h"
 #include "run_program.h"
 #include "vg_fixture.h"
 #include "wait.h"
@@ -65,33 +66,6 @@ Answers answers(bool landscape, const Series& s) {
   return a;
 }
 
-// The window of kov_master once it shows (0 after 10 s).
-unsigned long program_window(Display* display) {
-  unsigned long found = 0;
-  kovtest::wait_until([&] {
-    Window root, parent;
-    Window* children = nullptr;
-    unsigned n = 0;
-    XSync(display, False);
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) == 0) {
-      return false;
-    }
-    for (unsigned i = 0; i < n && found == 0; ++i) {
-      char* name = nullptr;
-      XWindowAttributes a;
-      if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-        if (std::string(name) == "Vellum Graphics Window" &&
-            XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
-          found = children[i];
-        }
-        XFree(name);
-      }
-    }
-    if (children != nullptr) XFree(children);
-    return found != 0;
-  });
-  return found;
-}
 
 // The boxes the driver clicks, in page units.
 struct Boxes {
@@ -202,7 +176,7 @@ class SetupRun {
     boxes_ = measure(a_.landscape, width, height);
     if (a_.landscape) arguments.push_back("-LAND");
     auto child = kovtest::start_program(program, arguments, {{"HOME", home_}});
-    window_ = program_window(x_.get());
+    window_ = kovtest::program_window(x_.get());
     if (window_ == 0) {
       ADD_FAILURE() << "no window";
       return kovtest::finish_program(child, 1);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "program_window.h"
 #include "run_program.h"
 #include "wait.h"
 
@@ -16,33 +17,6 @@ namespace {
 
 using kovtest::split_lines;
 
-// The program's top-level window, once it is shown (0 after 10 s).
-unsigned long find_window(Display* display) {
-  unsigned long found = 0;
-  kovtest::wait_until([&] {
-    Window root, parent;
-    Window* children = nullptr;
-    unsigned n = 0;
-    XSync(display, False);
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n) == 0) {
-      return false;
-    }
-    for (unsigned i = 0; i < n && found == 0; ++i) {
-      char* name = nullptr;
-      XWindowAttributes a;
-      if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-        if (std::string(name) == "Vellum Graphics Window" &&
-            XGetWindowAttributes(display, children[i], &a) != 0 && a.map_state == IsViewable) {
-          found = children[i];
-        }
-        XFree(name);
-      }
-    }
-    if (children != nullptr) XFree(children);
-    return found != 0;
-  });
-  return found;
-}
 
 struct KovRun {
   kovtest::TempDir home;
@@ -74,7 +48,7 @@ class KovWindow : public ::testing::Test {
   // no window shows.
   unsigned long start(const std::vector<std::string>& arguments, int width, int height) {
     run = std::make_unique<KovRun>(arguments);
-    const unsigned long window = find_window(x.get());
+    const unsigned long window = kovtest::program_window(x.get());
     if (window == 0) {
       ADD_FAILURE() << "the program's window did not show";
       return 0;
