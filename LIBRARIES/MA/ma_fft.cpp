@@ -7,6 +7,22 @@
 #include "ma_fft.h"
 #include "ma_internal.h"
 
+namespace ma {
+
+bool processor_has_avx2() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
+}
+
+}  // namespace ma
+
 namespace ma::fft {
 namespace {
 
@@ -68,18 +84,6 @@ struct Dispatch {
   Kernels kernels;
   FftPath path;
 };
-
-bool processor_has_avx2() {
-#if defined(__x86_64__) || defined(__i386__)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
-  }();
-  return has;
-#else
-  return false;
-#endif
-}
 
 bool kernels_of(FftPath path, Kernels& kernels) {
   switch (path) {

@@ -47,7 +47,7 @@ void rebin(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, 
       const int x0 = xstrelm + (i - 1) * xbin;
       const int n = std::min(xendelm, x0 + xbin - 1) - x0 + 1;
       ma::FiniteRange r;
-      for (int y = y0; y <= y1; ++y) r.add_row(&data(x0, y), n);
+      r.add_rows(&data(x0, y0), data.xmaxdat, n, y1 - y0 + 1);
       if (want_min) minimum(i, j) = r.any() ? r.low : 0.0f;
       if (want_max) maximum(i, j) = r.any() ? r.high : 0.0f;
     }

@@ -6,11 +6,18 @@
 #include <algorithm>
 #include <limits>
 
+#include "ma_internal.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace ma {
+
+// Widens low .. high by the finite values of `rows` rows of n values, the
+// first at p, each `stride` values after the one before, with AVX2; false,
+// with nothing done, where that path is not built.
+bool avx2_finite_range(const float* p, long stride, int n, int rows, float& low, float& high);
 
 struct FiniteRange {
   float low = std::numeric_limits<float>::infinity();
@@ -50,6 +57,14 @@ struct FiniteRange {
     }
 #endif
     for (; i < n; ++i) add(p[i]);
+  }
+
+  // The same over `rows` rows of n values, `stride` values apart; long rows
+  // through AVX2 where the processor has it.
+  void add_rows(const float* p, long stride, int n, int rows) {
+    if (n >= 64 && processor_has_avx2() && avx2_finite_range(p, stride, n, rows, low, high))
+      return;
+    for (int j = 0; j < rows; ++j) add_row(p + j * stride, n);
   }
 };
 

@@ -63,6 +63,42 @@ TEST(MaRebin, MinimumAndMaximumPerBin) {
   }
 }
 
+TEST(MaRebin, LongRowsGiveTheRangeOfTheirFiniteValues) {
+  // Regions wide enough for the vector paths, at every alignment, with the
+  // extremes and the non-finite values anywhere in a row: one bin gives the
+  // minimum and maximum of the finite values.
+  std::mt19937 gen(7);
+  std::uniform_real_distribution<float> u(-100.0f, 100.0f);
+  const int w = 300, h = 5;
+  std::vector<float> a(static_cast<std::size_t>(w) * h);
+  for (float& v : a) v = u(gen);
+  for (int i = 0; i < w * h; i += 37) a[static_cast<std::size_t>(i)] = i % 2 ? nan : -inf;
+  a[411] = inf;
+  a[777] = -1000.0f;
+  a[899] = 1000.0f;
+  const io::View2D<const float> v(a.data(), w, h);
+  for (const int x0 : {1, 2, 3, 5, 8, 9}) {
+    for (const int x1 : {x0 + 63, x0 + 64, x0 + 100, w}) {
+      for (const auto& [y0, y1] : {std::pair{1, 1}, std::pair{2, 4}, std::pair{1, h}}) {
+        float want_lo = inf, want_hi = -inf;
+        for (int y = y0; y <= y1; ++y)
+          for (int x = x0; x <= x1; ++x)
+            if (std::isfinite(v(x, y))) {
+              want_lo = std::min(want_lo, v(x, y));
+              want_hi = std::max(want_hi, v(x, y));
+            }
+        float lo = 0, hi = 0;
+        int status = ST_GOOD(), xnum = 0, ynum = 0;
+        MA_REBINMINMAX(v, x0, y0, x1, y1, x1 - x0 + 1, y1 - y0 + 1, io::View2D<float>(&lo, 1, 1),
+                       io::View2D<float>(&hi, 1, 1), xnum, ynum, status);
+        ASSERT_EQ(status, ST_GOOD());
+        EXPECT_EQ(lo, want_lo) << x0 << ".." << x1 << ", " << y0 << ".." << y1;
+        EXPECT_EQ(hi, want_hi) << x0 << ".." << x1 << ", " << y0 << ".." << y1;
+      }
+    }
+  }
+}
+
 TEST(MaRebin, ArgumentStatuses) {
   std::vector<float> a(12, 1.0f), out(4, 0.0f);
   io::View2D<const float> v(a.data(), 4, 3);
