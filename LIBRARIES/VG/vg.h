@@ -142,6 +142,10 @@ inline constexpr int device_ok = 0;
 inline constexpr int device_failed = 1;
 inline constexpr int device_closed = 2;  // the user closed the window
 
+// The VG_UPDATE mode that shows what was held back without waiting for the
+// server to draw it (drawing that goes on while the server works).
+inline constexpr int update_no_wait = 2;
+
 // What an event input call asks of the device.
 struct EventRequest {
   int wait_mode = 0;           // 10: do not wait (event_none when nothing is pending)
@@ -192,6 +196,8 @@ class Device {
   virtual int close() = 0;
   virtual int clear() = 0;
   virtual int update() = 0;
+  // An update that does not wait until the drawing is done (window device).
+  virtual int show() { return update(); }
   // Suspend showing drawing until the next update (window device).
   virtual int set_update() { return device_ok; }
   virtual int set_transform(const float window[4], const float viewport[4]) = 0;
@@ -279,6 +285,9 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status);
 void VG_CLOSE_WK(int workstation, int& status);
 void VG_ACTIVATE_WK(int workstation, int& status);
 void VG_DEACTIVATE_WK(int workstation, int& status);
+// Shows what was held back and flushes pending output. In mode
+// vg::update_no_wait it returns as soon as the window's requests are sent;
+// in every other mode when the server has drawn them.
 void VG_UPDATE(int workstation, int mode, int& status);
 // Suspends showing the drawing of a window workstation until its next update.
 void VG_SET_UPDATE(int workstation, int& status);

@@ -283,12 +283,13 @@ void VG_DEACTIVATE_WK(int workstation, int& status) {
                "WARNING: Workstation is not active (VG_DEACTIVATE_WK)", ident, status);
 }
 
-void VG_UPDATE(int workstation, int /*mode*/, int& status) {
+void VG_UPDATE(int workstation, int mode, int& status) {
   static const char* const ident = "Subroutine VG_UPDATE V0.3 ";
   if (!entry_ok(status, ident)) return;
   vg::Workstation* ws = known_workstation(workstation, "VG_UPDATE", ident, status);
   if (ws == nullptr) return;
-  vg::device_result(ws->device->update(), *ws, vg::Op::update, status);
+  const int result = mode == vg::update_no_wait ? ws->device->show() : ws->device->update();
+  vg::device_result(result, *ws, vg::Op::update, status);
   if (status != io::status_good) ST_SAVE(ident);
 }
 

@@ -189,8 +189,10 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
   const unsigned depth = static_cast<unsigned>(depth_);
   bool in_shared = false;
   XShmSegmentInfo info = segment_info(shared_.segment, shared_.shmid, shared_.address);
-  XImage* image = XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &info,
-                                  static_cast<unsigned>(w), static_cast<unsigned>(h));
+  XImage* image = static_cast<long>(w) * h < shared_minimum_pixels
+                       ? nullptr
+                       : XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &info,
+                                         static_cast<unsigned>(w), static_cast<unsigned>(h));
   if (image != nullptr) {
     char* buffer = shared_buffer(static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(h));
     if (buffer != nullptr) {

@@ -813,7 +813,7 @@ int WindowDevice::close() {
   return vg::device_ok;
 }
 
-int WindowDevice::update() {
+int WindowDevice::show() {
   if (!is_open()) return vg::device_failed;
   suspended_ = false;
   // Exposures that came while the program was busy are restored now.
@@ -823,9 +823,15 @@ int WindowDevice::update() {
     band_drawn_ = cross_drawn_ = spyglass_.drawn = false;
   }
   show_dirty();
-  // Everything asked so far is done when this returns.
-  XSync(display_, False);
+  XFlush(display_);
   return vg::device_ok;
+}
+
+int WindowDevice::update() {
+  const int result = show();
+  // Everything asked so far is done when this returns.
+  if (result == vg::device_ok) XSync(display_, False);
+  return result;
 }
 
 int WindowDevice::set_update() {

@@ -50,6 +50,9 @@ class WindowDevice final : public vg::Device {
   static constexpr std::size_t font_cache_size = 8;
   // Rows of an image sent to the server at a time.
   static constexpr int image_band = 64;
+  // Smaller images go in the request itself: they never wait until the
+  // server has taken the image before them from the shared segment.
+  static constexpr long shared_minimum_pixels = 16384;
   // The longest side of the off-screen pixmap, and its largest size in bytes
   // (8192 by 8192 at 4 bytes a pixel): a larger window shows the drawing at
   // this size in its top left corner.
@@ -82,6 +85,7 @@ class WindowDevice final : public vg::Device {
   int close() override;                                             // VG_X11_CLOSE
   int clear() override;                                             // VG_X11_CLEAR
   int update() override;                                            // VG_X11_UPDATE
+  int show() override;
   int set_update() override;                                        // VG_X11_SET_UPDATE
   int set_transform(const float window[4], const float viewport[4]) override;  // VG_X11_TRANSFORM
   int set_clip(bool on, const float rectangle[4]) override;         // VG_X11_CLIP
