@@ -288,10 +288,15 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
   const gs::Box page =
       gs::image_position(gpp, xendelm - xstrelm + 1, yendelm - ystrelm + 1, keep_aspect);
   {
+    // The page appears whole. Everything but the cells goes first: the server
+    // draws the frame and its texts while the range and the cells are
+    // worked out.
+    const gs::HeldDrawingScope held;
     const gs::DrawingScope keep;
     {
       const gs::TransformScope unit;
       GS_BACKGROUND(status);
+      gs::draw_frame(page, window, false, false, {title, xlabel, ylabel}, status);
     }
     VG_DATAWINDOW(window.xmin, window.ymin, window.xmax, window.ymax, status);
     VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
@@ -299,15 +304,15 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
     bool drawable = false;
     GS_CAL_ZRANGE(data, xstrelm, ystrelm, xendelm, yendelm, mode, minimum, maximum, drawable,
                   status);
+    GS_LUTSCALE(page, minimum, maximum, zlabel, status);
     if (drawable) {
       draw_cells(masked, data, mask, xstrelm, ystrelm, xendelm, yendelm, edges, minimum, maximum,
                  status);
-    }
-    {
+      // The frame's outline runs along the edge of the cells: on top of them.
       const gs::TransformScope unit;
-      gs::draw_frame(page, window, false, false, {title, xlabel, ylabel}, status);
+      GS_LINESTYLE(1, 1.0f, gs::black, status);
+      GS_RECTANGLE(page.xmin, page.ymin, page.xmax, page.ymax, true, false, status);
     }
-    GS_LUTSCALE(page, minimum, maximum, zlabel, status);
     GS_SET_IMAGESCALE(mode, minimum, maximum, status);
   }
   // Left for the coordinate input that follows.
@@ -378,6 +383,7 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y,
     curve[static_cast<std::size_t>(i)] = log ? (v > 0.0f ? std::log10(v) : drawn.ymin) : v;
   }
   {
+    const gs::HeldDrawingScope held;  // the graph appears whole
     const gs::DrawingScope keep;
     {
       const gs::TransformScope unit;

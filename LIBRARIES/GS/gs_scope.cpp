@@ -37,6 +37,19 @@ TransformScope::~TransformScope() {
   VG_UNITYTRANSFORM(false, s);
 }
 
+HeldDrawingScope::HeldDrawingScope() {
+  int s = io::status_good;
+  VG_INQ_WKOPEN(window_workstation, window_, s);
+  window_ = window_ && s == io::status_good;
+  if (window_) VG_SET_UPDATE(window_workstation, s);
+}
+
+HeldDrawingScope::~HeldDrawingScope() {
+  if (!window_) return;
+  int s = io::status_good;
+  VG_UPDATE(window_workstation, vg::update_no_wait, s);
+}
+
 MenuLayoutScope::MenuLayoutScope() {
   int s = io::status_good;
   GS_INQ_MENULAYOUT(grid_, s);

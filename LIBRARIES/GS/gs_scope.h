@@ -72,6 +72,19 @@ class TransformScope : Scope {
   bool pushed_ = false;
 };
 
+// The window's drawing held back while the scope lasts (VG_SET_UPDATE) and
+// shown at its end without waiting for the server: a picture of many parts
+// appears at once, copied to the window once. Nothing is done without a
+// window.
+class HeldDrawingScope : Scope {
+ public:
+  HeldDrawingScope();
+  ~HeldDrawingScope();
+
+ private:
+  bool window_ = false;
+};
+
 // The menu layout (gs::MenuGrid), kept as it is, or set for the scope.
 class MenuLayoutScope : Scope {
  public:

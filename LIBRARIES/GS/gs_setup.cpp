@@ -1,6 +1,7 @@
 // Opening and closing graphics, the command-line display options, the
 // landscape page and the page background.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -186,7 +187,17 @@ void GS_BACKGROUND(int& status) {
   float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
   VG_INQ_DATAWINDOW(xmin, ymin, xmax, ymax, status);
   VG_CLEAR(status);
-  GS_FILLSTYLE(1, colour, status);
-  GS_RECTANGLE(xmin, ymin, xmax, ymax, false, true, status);
+  // The page is cleared to white (the window to colour index 0): a white
+  // fill on it would change nothing.
+  std::array<vg::Rgb, vg::table_size> table;
+  VG_INQ_COLOURS(0, vg::table_size - 1, table, status);
+  const auto white = [&](int index) {
+    const vg::Rgb& c = table[static_cast<std::size_t>(std::clamp(index, 0, vg::table_size - 1))];
+    return c.r == 1.0f && c.g == 1.0f && c.b == 1.0f;
+  };
+  if (!white(0) || !white(gs::device_index(colour))) {
+    GS_FILLSTYLE(1, colour, status);
+    GS_RECTANGLE(xmin, ymin, xmax, ymax, false, true, status);
+  }
   if (status != io::status_good) ST_SAVE(id);
 }

@@ -158,20 +158,23 @@ TEST_F(Display, ImageFramedWithColourBarAndStateLeftForClicks) {
   GS_SET_GPP(0.1f, 0.1f, 0.6f, 0.6f, status);
   im.plot(1, 1, 40, 30, status);
   ASSERT_EQ(status, good);
-  // The image, then the colour bar, through the one scaler: same range.
+  // The colour bar, then the image (last), through the one scaler: same
+  // range.
   const auto cells = window.calls_of("real_cell_array");
   ASSERT_EQ(cells.size(), 2u) << window.dump();
-  EXPECT_FLOAT_EQ(cells[0].values[4], 11.0f);   // mode 0: minimum of the region
-  EXPECT_FLOAT_EQ(cells[0].values[5], 340.0f);  // and maximum
-  EXPECT_EQ(cells[1].values[4], cells[0].values[4]);
-  EXPECT_EQ(cells[1].values[5], cells[0].values[5]);
+  const auto& bar = cells.front();
+  const auto& image = cells.back();
+  EXPECT_FLOAT_EQ(image.values[4], 11.0f);   // mode 0: minimum of the region
+  EXPECT_FLOAT_EQ(image.values[5], 340.0f);  // and maximum
+  EXPECT_EQ(bar.values[4], image.values[4]);
+  EXPECT_EQ(bar.values[5], image.values[5]);
   // The image fills the page position.
-  EXPECT_NEAR(cells[0].page_x[0], 0.1f, 1e-5f);
-  EXPECT_NEAR(cells[0].page_y[1], 0.6f, 1e-5f);
+  EXPECT_NEAR(image.page_x[0], 0.1f, 1e-5f);
+  EXPECT_NEAR(image.page_y[1], 0.6f, 1e-5f);
   // The colour bar lies right of the image and is as high.
-  EXPECT_GT(cells[1].page_x[0], 0.6f);
-  EXPECT_NEAR(cells[1].page_y[0], 0.1f, 1e-5f);
-  EXPECT_NEAR(cells[1].page_y[1], 0.6f, 1e-5f);
+  EXPECT_GT(bar.page_x[0], 0.6f);
+  EXPECT_NEAR(bar.page_y[0], 0.1f, 1e-5f);
+  EXPECT_NEAR(bar.page_y[1], 0.6f, 1e-5f);
   // The title and labels, and round numbers along the axes and bar.
   for (const char* t : {"TITLE", "X", "Y", "Z", "0", "10", "20", "30", "40", "100", "300"}) {
     EXPECT_TRUE(std::find(window.texts().begin(), window.texts().end(), t) !=
@@ -197,6 +200,32 @@ TEST_F(Display, ImageFramedWithColourBarAndStateLeftForClicks) {
   EXPECT_FLOAT_EQ(v[3], 0.6f);
 }
 
+TEST_F(Display, BackgroundFillOnlyWhereItShows) {
+  // The page is cleared to white (the window to colour index 0): a fill in
+  // white on it is left out, any other colour is drawn over the page.
+  struct Case {
+    int colour;
+    vg::Rgb index0;
+    int fills;
+  };
+  const vg::Rgb white{1.0f, 1.0f, 1.0f}, grey{0.5f, 0.5f, 0.5f};
+  std::vector<vg::Rgb> table(vg::table_size);
+  VG_INQ_COLOURS(0, vg::table_size - 1, table, status);
+  for (const Case& c : {Case{gs::white, white, 0}, Case{gs::blue, white, 1},
+                        Case{gs::white, grey, 1}}) {
+    table[0] = c.index0;
+    VG_COLOURS(0, 0, table, status);
+    GS_SET_BACKGROUND(true, c.colour, status);
+    window.clear();
+    GS_BACKGROUND(status);
+    ASSERT_EQ(status, good);
+    EXPECT_EQ(window.count("clear"), 1);
+    EXPECT_EQ(window.count("fill_area"), c.fills) << c.colour << "\n" << window.dump();
+  }
+  table[0] = white;
+  VG_COLOURS(0, 0, table, status);
+}
+
 TEST_F(Display, KeepAspectCentresA100By50RegionInASquare) {
   TestImage im(100, 50);
   GS_SET_GPP(0.1f, 0.1f, 0.6f, 0.6f, status);
@@ -205,10 +234,10 @@ TEST_F(Display, KeepAspectCentresA100By50RegionInASquare) {
   ASSERT_EQ(status, good);
   const auto cells = window.calls_of("real_cell_array");
   ASSERT_FALSE(cells.empty());
-  EXPECT_NEAR(cells[0].page_x[0], 0.1f, 1e-5f);
-  EXPECT_NEAR(cells[0].page_x[1], 0.6f, 1e-5f);
-  EXPECT_NEAR(cells[0].page_y[0], 0.225f, 1e-5f);
-  EXPECT_NEAR(cells[0].page_y[1], 0.475f, 1e-5f);
+  EXPECT_NEAR(cells.back().page_x[0], 0.1f, 1e-5f);
+  EXPECT_NEAR(cells.back().page_x[1], 0.6f, 1e-5f);
+  EXPECT_NEAR(cells.back().page_y[0], 0.225f, 1e-5f);
+  EXPECT_NEAR(cells.back().page_y[1], 0.475f, 1e-5f);
 }
 
 TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
@@ -260,8 +289,8 @@ TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
   ASSERT_EQ(cells.size(), 2u);
   float lo = 0, hi = 0;
   MA_DIFZSCALE(im.view(), 1, 1, 20, 10, lo, hi, status);
-  EXPECT_FLOAT_EQ(cells[0].values[4], lo);
-  EXPECT_FLOAT_EQ(cells[0].values[5], hi);
+  EXPECT_FLOAT_EQ(cells.back().values[4], lo);
+  EXPECT_FLOAT_EQ(cells.back().values[5], hi);
   int s = good;
   GS_SET_IMAGESCALE(5, 0.0f, 1.0f, s);
   EXPECT_EQ(s, gs::status_bad_value);
@@ -276,9 +305,9 @@ TEST_F(Display, LogarithmicScalingStartsAtTheSmallestPositiveValue) {
   ASSERT_EQ(status, good);
   const auto cells = window.calls_of("real_cell_array");
   ASSERT_EQ(cells.size(), 2u);
-  EXPECT_FLOAT_EQ(cells[0].values[4], 11.0f);  // not -5
-  EXPECT_EQ(cells[0].values[6], 1.0f);         // logarithmic
-  EXPECT_EQ(cells[1].values[4], 11.0f);        // the bar agrees
+  EXPECT_FLOAT_EQ(cells.back().values[4], 11.0f);  // not -5
+  EXPECT_EQ(cells.back().values[6], 1.0f);         // logarithmic
+  EXPECT_EQ(cells.front().values[4], 11.0f);        // the bar agrees
   EXPECT_EQ(tk.console.lines(),
             std::vector<std::string>{"WARNING: Logarithmic scaling starts at the smallest positive value"});
 }
@@ -294,8 +323,8 @@ TEST_F(Display, MaskedPixelsTakeTheMaskColour) {
   ASSERT_EQ(status, good);
   const auto cells = window.calls_of("real_cell_array");
   ASSERT_FALSE(cells.empty());
-  EXPECT_EQ(cells[0].values[7], 2.0f);  // two pixels masked
-  EXPECT_EQ(cells[0].state.mask_colour, tk.index(gs::green));
+  EXPECT_EQ(cells.back().values[7], 2.0f);  // two pixels masked
+  EXPECT_EQ(cells.back().state.mask_colour, tk.index(gs::green));
   // A mask smaller than the image is refused.
   int s = good;
   GS_2DMIMAGE(true, im.view(), io::View2D<const bool>(mask, 7, 6), im.x_axis, im.y_axis, 1, 1, 8,
