@@ -1,8 +1,10 @@
 // GS_PLOT of a 2048 by 2048 projection into the portrait window (range,
 // background, cells, frame with its numbers, title, labels and colour bar),
 // side by side with the bare cell array of the same image over the same
-// page rectangle and range, both followed by an update that waits until
-// the server has drawn everything. Needs an X server ($DISPLAY), e.g. Xvfb.
+// page rectangle: GS_2DCELLARRAY in the same scaling mode (its range and
+// cells), and the device's cell array with the range given. Each is
+// followed by an update that waits until the server has drawn everything.
+// Needs an X server ($DISPLAY), e.g. Xvfb.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -57,7 +59,26 @@ void BM_GS_PLOT(benchmark::State& state) {
 }
 BENCHMARK(BM_GS_PLOT)->Arg(0)->Arg(1)->Arg(4)->ArgNames({"mode"})->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The cells alone, where and as GS_PLOT in mode 0 draws them.
+// The cells alone through the toolkit, in the same mode and where GS_PLOT
+// draws them: the range of the region and the cells, without the page.
+void BM_GS_2DCELLARRAY(benchmark::State& state) {
+  Fixture& f = fixture();
+  if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
+  int status = io::status_good;
+  const int mode = static_cast<int>(state.range(0));
+  GS_SET_IMAGESCALE(mode, 300.0f, 4300.0f, status);
+  f.plot(status);  // the transform
+  for (auto _ : state) {
+    float low = 300.0f, high = 4300.0f;
+    GS_2DCELLARRAY(f.view(), 1, 1, n, n, mode, low, high, status);
+    VG_UPDATE(gs::window_workstation, 0, status);
+  }
+  if (status != io::status_good) state.SkipWithError("GS_2DCELLARRAY failed");
+}
+BENCHMARK(BM_GS_2DCELLARRAY)->Arg(0)->Arg(1)->Arg(4)->ArgNames({"mode"})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The device's cells alone, where and as GS_PLOT in mode 0 draws them, with
+// the range known.
 void BM_BareCellArray(benchmark::State& state) {
   Fixture& f = fixture();
   if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
