@@ -231,8 +231,11 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
     return vg::device_failed;
   }
   if (!in_shared) image->data = image_buffer_.data();
-  // The image goes to the server in bands of rows, each as soon as it is
-  // made, so that the server puts one band while the next one is made.
+  // An image in the shared segment goes to the server in bands of rows,
+  // each as soon as it is made, so that the server puts one band while the
+  // next one is made. An image in the request is sent with what follows it:
+  // it is small, and a flush costs more than the server's work on it.
+  const bool flush_bands = in_shared;
   XSetFunction(display_, gc, GXcopy);
   int sent = 0;
   const auto send = [&](int end) {
@@ -246,7 +249,7 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
                   static_cast<unsigned>(end - sent));
       }
     }
-    XFlush(display_);
+    if (flush_bands) XFlush(display_);
     sent = end;
   };
   for (int r = 0; r < h; ++r) {

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "vg_x11.h"
@@ -816,14 +817,34 @@ int WindowDevice::close() {
 int WindowDevice::show() {
   if (!is_open()) return vg::device_failed;
   suspended_ = false;
-  // Exposures that came while the program was busy are restored now.
-  XEvent event;
-  while (XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0) {
-    restore(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
-    band_drawn_ = cross_drawn_ = spyglass_.drawn = false;
-  }
   show_dirty();
   XFlush(display_);
+  // Exposures that came while the program was busy are restored now. The
+  // connection is read once and the queue looked through without reading
+  // it again (asking for an event that is not there would); the other
+  // events go back in their order for the input calls.
+  const int queued = XEventsQueued(display_, QueuedAfterReading);
+  if (queued == 0) return vg::device_ok;
+  std::vector<XEvent> kept;
+  bool restored = false;
+  try {
+    kept.reserve(static_cast<std::size_t>(queued));
+  } catch (const std::bad_alloc&) {
+    return vg::device_ok;  // the exposures wait for the next input call
+  }
+  for (int i = 0; i < queued; ++i) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == Expose && event.xexpose.window == window_) {
+      restore(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+      band_drawn_ = cross_drawn_ = spyglass_.drawn = false;
+      restored = true;
+    } else {
+      kept.push_back(event);
+    }
+  }
+  for (auto e = kept.rbegin(); e != kept.rend(); ++e) XPutBackEvent(display_, &*e);
+  if (restored) XFlush(display_);
   return vg::device_ok;
 }
 

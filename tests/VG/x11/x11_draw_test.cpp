@@ -324,4 +324,30 @@ TEST_F(X11Draw, ClearFillsWithColourZeroAndExposureRestoresThePicture) {
   EXPECT_TRUE(is_white(window().at(250, 350)));
 }
 
+TEST_F(X11Draw, UpdateRestoresAnExposureAndKeepsTheClickThatCameWithIt) {
+  device->fill_colour(3);
+  const float fx[4] = {0, 500, 500, 0};
+  const float fy[4] = {0, 0, 707, 707};
+  device->fill_area(4, fx, fy);
+  device->update();
+  Display* d = connection.get();
+  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 800, 900, 0, 0, 0);
+  XMapRaised(d, cover);
+  XSync(d, False);
+  XDestroyWindow(d, cover);
+  XSync(d, False);
+  const unsigned long id = vg::x11::window_id(*device);
+  connection.click(id, 100, 200);
+  // The update alone restores the picture...
+  EXPECT_TRUE(kovtest::wait_until([&] { return near(window().at(250, 350), 0, 255, 0); }));
+  // ...and the click is still there for the input call that follows.
+  int type = vg::event_redraw;
+  float x = 0.0f, y = 0.0f;
+  for (int i = 0; i < 20 && (type == vg::event_redraw || type == vg::event_none); ++i) {
+    EXPECT_EQ(device->coordinate(10, type, x, y), vg::device_ok);
+  }
+  EXPECT_EQ(type, vg::event_button);
+  EXPECT_NEAR(x, 100.0f / 707.0f, 0.01f);  // the page is 707 pixels high, 1 unit
+}
+
 }  // namespace
