@@ -48,8 +48,8 @@ class WindowDevice final : public vg::Device {
   static constexpr float nominal_scale = 707.0f;
   // Fonts kept open (by font, size and angle).
   static constexpr std::size_t font_cache_size = 8;
-  // Rows of an image sent to the server at a time (each flush costs about
-  // as much as the server takes to put 100 rows of a 360-pixel image).
+  // Rows of an image sent to the server at a time: few bands, since each
+  // flush costs the client some 20 microseconds of system calls.
   static constexpr int image_band = 192;
   // Smaller images go in the request itself: they never wait until the
   // server has taken the image before them from the shared segment.
