@@ -132,6 +132,13 @@ XftFont* WindowDevice::open_font(int font, double pixel_size, double angle_degre
     FcPattern* match = XftFontMatch(display_, screen_, pattern, &result);
     FcPatternDestroy(pattern);
     if (match == nullptr) continue;
+    if (angle_degrees != 0.0) {
+      // A monospaced font keeps one upright advance for all its glyphs, so
+      // that turned text would pile its letters on one another: spaced as
+      // a proportional font, each glyph advances along the turned line.
+      FcPatternDel(match, FC_SPACING);
+      FcPatternAddInteger(match, FC_SPACING, FC_PROPORTIONAL);
+    }
     XftFont* handle = XftFontOpenPattern(display_, match);
     if (handle != nullptr) return handle;
     FcPatternDestroy(match);
@@ -413,7 +420,8 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
   // Alignment is measured on the upright font, then turned with the text.
   XftFont* upright = font_for(text_font_, size, 0.0);
   if (upright == nullptr) return vg::device_ok;
-  const double advance = extents(display_, upright, str).xOff;
+  const XGlyphInfo ink = extents(display_, upright, str);
+  const double advance = ink.xOff;
   double xa = 0.0;
   if (text_horizontal_ == 2) xa = advance / 2.0;
   if (text_horizontal_ == 3) xa = advance;
@@ -450,10 +458,14 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
   XftFont* font = text_angle_ == 0.0f ? upright : font_for(text_font_, size, text_angle_);
   if (font == nullptr) return vg::device_ok;
   draw_string(draw_, font, static_cast<float>(ox), static_cast<float>(oy), str, text_colour_);
-  // The area touched: the turned box of the text, with room for ascent and descent.
-  const double asc = upright->ascent + 2, desc = upright->descent + 2;
+  // The area touched: the turned box of the text, its advance and its ink
+  // (which may overhang the advance), with room for ascent and descent.
+  const double left = std::min(0.0, -static_cast<double>(ink.x)) - 2.0;
+  const double right = std::max(advance, static_cast<double>(ink.width) - ink.x) + 2.0;
+  const double asc = std::max<double>(upright->ascent, ink.y) + 2;
+  const double desc = std::max<double>(upright->descent, ink.height - ink.y) + 2;
   Bounds b;
-  for (double u : {-2.0, advance + 2.0}) {
+  for (double u : {left, right}) {
     for (double v : {-desc, asc}) {
       b.add(static_cast<int>(std::lround(ox + ca * u - sa * v)),
             static_cast<int>(std::lround(oy - (sa * u + ca * v))));

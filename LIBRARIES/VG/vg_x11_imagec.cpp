@@ -313,7 +313,7 @@ int WindowDevice::draw_cell_array(const ImageSource& source, float x0, float y0,
   // goes to the window as it goes to the pixmap, band by band, instead of
   // being copied from the pixmap afterwards, and only the rest of the drawn
   // rectangle (its edges, what the clip kept out) is copied.
-  const bool at_once = !suspended_ && !dirty_ && !band_drawn_ && !cross_drawn_ &&
+  const bool at_once = !suspended_ && !dirty_.any && !band_drawn_ && !cross_drawn_ &&
                        !spyglass_.drawn && window_shows();
   int placed[4] = {0, 0, 0, 0};
   const int result = put_image(pixmap_, gc_copy_, source, left, top, right, bottom, cx0, cy0, cx1,
@@ -327,6 +327,7 @@ int WindowDevice::draw_cell_array(const ImageSource& source, float x0, float y0,
     drawn(dx0, dy0, dx1, dy1);
     return result;
   }
+  painted_.add(std::max(dx0, 0), std::max(dy0, 0), std::min(dx1, width_), std::min(dy1, height_));
   // The drawn rectangle within the drawing, less the image.
   const int ax0 = std::max(dx0, 0), ay0 = std::max(dy0, 0);
   const int ax1 = std::min(dx1, width_), ay1 = std::min(dy1, height_);

@@ -442,6 +442,9 @@ bool WindowDevice::create_pixmap(int width, int height) {
   draw_ = draw;
   width_ = width;
   height_ = height;
+  // What the new pixmap holds is not known until it is cleared.
+  painted_ = {true, 0, 0, width, height};
+  cleared_known_ = false;
   scale_ = static_cast<float>(std::max(width, height));
   return true;
 }
@@ -503,7 +506,7 @@ void WindowDevice::resize_pixmap(int width, int height) {
     XDestroyImage(old_image);
   }
   apply_clip();
-  dirty_ = false;
+  dirty_.any = false;
 }
 
 void WindowDevice::scale_old_picture(XImage* old_image, int old_width, int old_height) {
@@ -572,23 +575,17 @@ unsigned long WindowDevice::pixel_of(int index) const {
 }
 
 void WindowDevice::drawn(int x0, int y0, int x1, int y1) {
+  painted_.add(std::max(x0, 0), std::max(y0, 0), std::min(x1, width_), std::min(y1, height_));
+  changed(x0, y0, x1, y1);
+}
+
+void WindowDevice::changed(int x0, int y0, int x1, int y1) {
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
   x1 = std::min(x1, width_);
   y1 = std::min(y1, height_);
   if (x1 <= x0 || y1 <= y0) return;
-  if (dirty_) {
-    dirty_x0_ = std::min(dirty_x0_, x0);
-    dirty_y0_ = std::min(dirty_y0_, y0);
-    dirty_x1_ = std::max(dirty_x1_, x1);
-    dirty_y1_ = std::max(dirty_y1_, y1);
-  } else {
-    dirty_ = true;
-    dirty_x0_ = x0;
-    dirty_y0_ = y0;
-    dirty_x1_ = x1;
-    dirty_y1_ = y1;
-  }
+  dirty_.add(x0, y0, x1, y1);
   // Drawing shows at once unless it is held back until the next update.
   if (!suspended_) {
     show_dirty();
@@ -597,23 +594,24 @@ void WindowDevice::drawn(int x0, int y0, int x1, int y1) {
 }
 
 void WindowDevice::show_dirty() {
-  if (!is_open() || !dirty_) return;
-  dirty_ = false;
+  if (!is_open() || !dirty_.any) return;
+  const PixelBox box = dirty_;
+  dirty_.any = false;
   if (!window_shows()) return;
   // Bands and the spyglass lie on the window only: take them off first so
   // that the copy does not break their exclusive-or drawing.
   if (band_drawn_ || cross_drawn_) erase_band();
   if (spyglass_.drawn) spyglass_erase();
-  XCopyArea(display_, pixmap_, window_, gc_copy_, dirty_x0_, dirty_y0_,
-            static_cast<unsigned>(dirty_x1_ - dirty_x0_),
-            static_cast<unsigned>(dirty_y1_ - dirty_y0_), dirty_x0_, dirty_y0_);
+  XCopyArea(display_, pixmap_, window_, gc_copy_, box.x0, box.y0,
+            static_cast<unsigned>(box.x1 - box.x0), static_cast<unsigned>(box.y1 - box.y0),
+            box.x0, box.y0);
 }
 
 void WindowDevice::show_all() {
   if (!window_shows()) return;
   if (band_drawn_ || cross_drawn_) erase_band();
   if (spyglass_.drawn) spyglass_erase();
-  dirty_ = false;
+  dirty_.any = false;
   restore(0, 0, window_width_, window_height_);
 }
 
@@ -769,6 +767,9 @@ bool WindowDevice::open(int page, int left, int top, int width, int height) {
   XSetForeground(display_, gc_copy_, pixels_[0]);
   XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width_),
                  static_cast<unsigned>(height_));
+  painted_.any = false;
+  cleared_known_ = true;
+  cleared_pixel_ = pixels_[0];
 
   XMapRaised(display_, window_);
   // Wait (a few seconds at most) until the window is shown.
@@ -863,10 +864,22 @@ int WindowDevice::set_update() {
 
 int WindowDevice::clear() {
   if (!is_open()) return vg::device_failed;
+  // Only what was drawn since the last clear in the same colour changes:
+  // the server fills, and later copies to the window, that part alone.
+  // Bands and the spyglass on the window go with a copy of the whole.
+  PixelBox box = painted_;
+  if (!cleared_known_ || cleared_pixel_ != pixels_[0] || band_drawn_ || cross_drawn_ ||
+      spyglass_.drawn) {
+    box = {true, 0, 0, width_, height_};
+  }
+  painted_.any = false;
+  cleared_known_ = true;
+  cleared_pixel_ = pixels_[0];
+  if (!box.any) return vg::device_ok;
   XSetForeground(display_, gc_copy_, pixels_[0]);
-  XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width_),
-                 static_cast<unsigned>(height_));
-  drawn(0, 0, width_, height_);
+  XFillRectangle(display_, pixmap_, gc_copy_, box.x0, box.y0, static_cast<unsigned>(box.x1 - box.x0),
+                 static_cast<unsigned>(box.y1 - box.y0));
+  changed(box.x0, box.y0, box.x1, box.y1);
   return vg::device_ok;
 }
 

@@ -15,6 +15,7 @@
 // set; positions returned by input are page units.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -234,6 +235,8 @@ class WindowDevice final : public vg::Device {
   unsigned long pixel_of(int index) const;
   // Records a drawn pixel rectangle and shows it unless updating is held back.
   void drawn(int x0, int y0, int x1, int y1);
+  // The same for a rectangle whose pixels changed without being drawn on.
+  void changed(int x0, int y0, int x1, int y1);
   void show_all();
   void show_dirty();
   bool window_shows() const { return is_open() && !window_lost_; }
@@ -339,10 +342,28 @@ class WindowDevice final : public vg::Device {
   std::vector<Font> fonts_;
   unsigned long font_clock_ = 0;
 
-  // --- What is drawn but not yet shown
+  // --- What is drawn but not yet shown, and what is drawn on the pixmap
+  // since it was last cleared (the rest of it is in the pixel cleared_pixel_
+  // when cleared_known_)
+  struct PixelBox {
+    bool any = false;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    void add(int ax0, int ay0, int ax1, int ay1) {
+      if (!any) {
+        *this = {true, ax0, ay0, ax1, ay1};
+        return;
+      }
+      x0 = std::min(x0, ax0);
+      y0 = std::min(y0, ay0);
+      x1 = std::max(x1, ax1);
+      y1 = std::max(y1, ay1);
+    }
+  };
   bool suspended_ = false;
-  bool dirty_ = false;
-  int dirty_x0_ = 0, dirty_y0_ = 0, dirty_x1_ = 0, dirty_y1_ = 0;
+  PixelBox dirty_;
+  PixelBox painted_;
+  bool cleared_known_ = false;
+  unsigned long cleared_pixel_ = 0;
 
   // --- Images: the scale and the pixel-to-data tables of the last image, its
   // pixel buffer, the shared-memory segment

@@ -1,6 +1,7 @@
 // The window device's drawing, read back from its pixmap and window.
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "x11_support.h"
@@ -322,6 +323,91 @@ TEST_F(X11Draw, ClearFillsWithColourZeroAndExposureRestoresThePicture) {
   device->clear();
   device->update();
   EXPECT_TRUE(is_white(window().at(250, 350)));
+}
+
+// A clear erases what was drawn since the last one (drawn on the pixmap, or
+// shown at once on the window too), held or not; a new background colour
+// repaints all of the page, also where nothing was drawn.
+TEST_F(X11Draw, ClearTakesAwayWhatWasDrawnAndRepaintsAllForANewBackground) {
+  const auto square = [&](int colour, int x0, int y0, int side) {
+    device->fill_colour(colour);
+    const float fx[4] = {wx(x0), wx(x0 + side), wx(x0 + side), wx(x0)};
+    const float fy[4] = {wy(y0), wy(y0), wy(y0 + side), wy(y0 + side)};
+    device->fill_area(4, fx, fy);
+  };
+  square(3, 50, 50, 50);
+  const int red = 2;
+  device->cell_array(io::View2D<const int>(&red, 1, 1), 1, 1, 1, 1, wx(300), wy(400), wx(350),
+                     wy(350));
+  Picture w = window();
+  ASSERT_TRUE(near(w.at(75, 75), 0, 255, 0));
+  ASSERT_TRUE(near(w.at(325, 375), 255, 0, 0));
+
+  device->set_update();
+  device->clear();
+  square(4, 200, 200, 50);
+  for (const Picture& p : {window(), pixmap()}) {
+    EXPECT_TRUE(is_white(p.at(75, 75)));
+    EXPECT_TRUE(is_white(p.at(325, 375)));
+    EXPECT_TRUE(near(p.at(225, 225), 0, 0, 255));
+  }
+
+  const vg::Rgb grey[1] = {{0.5f, 0.5f, 0.5f}};
+  device->colour_map(0, 0, grey);
+  device->clear();
+  w = window();
+  EXPECT_TRUE(near(w.at(480, 690), 128, 128, 128, 12));
+  EXPECT_TRUE(near(w.at(225, 225), 128, 128, 128, 12));
+  const vg::Rgb white[1] = {{1.0f, 1.0f, 1.0f}};
+  device->colour_map(0, 0, white);
+  device->clear();
+  EXPECT_EQ(window().count([](const Rgb8& c) { return !is_white(c); }), 0);
+}
+
+// Whatever was drawn, a clear leaves nothing of it: each drawing must
+// report all the pixels it touched, or the clear would leave them behind
+// (turned monospaced text once piled its letters outside its box).
+TEST_F(X11Draw, ClearLeavesNothingOfAnyDrawing) {
+  struct Case {
+    const char* what;
+    std::function<void()> draw;
+  };
+  const float lx[3] = {wx(40), wx(460), wx(250)}, ly[3] = {wy(60), wy(80), wy(600)};
+  const std::vector<Case> cases = {
+      {"wide dashed line", [&] {
+         device->line_width(9.0f);
+         device->line_style(2);
+         device->polyline(3, lx, ly);
+       }},
+      {"markers of every type, large", [&] {
+         device->marker_scale(6.0f);
+         for (int type = 1; type <= 5; ++type) {
+           device->marker_type(type);
+           device->polymarker(3, lx, ly);
+         }
+       }},
+      {"texts at every alignment and angle, large, both fonts", [&] {
+         device->text_height(0.06f);
+         for (int font : {1, 2}) {
+           device->text_font(font);
+           for (float angle : {0.0f, 33.0f, 90.0f, 180.0f, 270.0f}) {
+             device->text_angle(angle);
+             for (int h = 1; h <= 3; ++h) {
+               device->text_alignment(h, 1 + (h * 2) % 6);
+               device->text(wx(250), wy(350), "Wjfg_|(Q)");
+             }
+           }
+         }
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.draw();
+    ASSERT_GT(pixmap().count([](const Rgb8& p) { return !is_white(p); }), 0);
+    device->clear();
+    EXPECT_EQ(pixmap().count([](const Rgb8& p) { return !is_white(p); }), 0);
+    EXPECT_EQ(window().count([](const Rgb8& p) { return !is_white(p); }), 0);
+  }
 }
 
 TEST_F(X11Draw, UpdateRestoresAnExposureAndKeepsTheClickThatCameWithIt) {
