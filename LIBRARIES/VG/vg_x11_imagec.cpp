@@ -327,11 +327,11 @@ int WindowDevice::draw_cell_array(const ImageSource& source, float x0, float y0,
     drawn(dx0, dy0, dx1, dy1);
     return result;
   }
-  painted_.add(std::max(dx0, 0), std::max(dy0, 0), std::min(dx1, width_), std::min(dy1, height_));
   // The drawn rectangle within the drawing, less the image.
   const int ax0 = std::max(dx0, 0), ay0 = std::max(dy0, 0);
   const int ax1 = std::min(dx1, width_), ay1 = std::min(dy1, height_);
   if (ax1 <= ax0 || ay1 <= ay0) return result;
+  painted_.add(ax0, ay0, ax1, ay1);
   int ix0 = std::clamp(placed[0], ax0, ax1), iy0 = std::clamp(placed[1], ay0, ay1);
   int ix1 = std::clamp(placed[2], ax0, ax1), iy1 = std::clamp(placed[3], ay0, ay1);
   if (ix1 <= ix0 || iy1 <= iy0) ix0 = ix1 = ax0, iy0 = iy1 = ay0;

@@ -575,16 +575,16 @@ unsigned long WindowDevice::pixel_of(int index) const {
 }
 
 void WindowDevice::drawn(int x0, int y0, int x1, int y1) {
-  painted_.add(std::max(x0, 0), std::max(y0, 0), std::min(x1, width_), std::min(y1, height_));
-  changed(x0, y0, x1, y1);
-}
-
-void WindowDevice::changed(int x0, int y0, int x1, int y1) {
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
   x1 = std::min(x1, width_);
   y1 = std::min(y1, height_);
   if (x1 <= x0 || y1 <= y0) return;
+  painted_.add(x0, y0, x1, y1);
+  changed(x0, y0, x1, y1);
+}
+
+void WindowDevice::changed(int x0, int y0, int x1, int y1) {
   dirty_.add(x0, y0, x1, y1);
   // Drawing shows at once unless it is held back until the next update.
   if (!suspended_) {

@@ -235,7 +235,8 @@ class WindowDevice final : public vg::Device {
   unsigned long pixel_of(int index) const;
   // Records a drawn pixel rectangle and shows it unless updating is held back.
   void drawn(int x0, int y0, int x1, int y1);
-  // The same for a rectangle whose pixels changed without being drawn on.
+  // The same, for a rectangle within the drawing whose pixels changed
+  // without being drawn on (a clear).
   void changed(int x0, int y0, int x1, int y1);
   void show_all();
   void show_dirty();

@@ -25,6 +25,22 @@ class X11Draw : public ::testing::Test {
     device->update();
     return connection.grab(vg::x11::window_id(*device));
   }
+  // A square of `side` pixels in a colour, its top left corner at (x0, y0).
+  void square(int colour, int x0, int y0, int side) const {
+    device->fill_colour(colour);
+    const float fx[4] = {wx(x0), wx(x0 + side), wx(x0 + side), wx(x0)};
+    const float fy[4] = {wy(y0), wy(y0), wy(y0 + side), wy(y0 + side)};
+    device->fill_area(4, fx, fy);
+  }
+  // Covers the window with another one and takes it away again.
+  void expose() const {
+    Display* d = connection.get();
+    Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 800, 900, 0, 0, 0);
+    XMapRaised(d, cover);
+    XSync(d, False);
+    XDestroyWindow(d, cover);
+    XSync(d, False);
+  }
 
   Connection connection;
   std::unique_ptr<vg::Device> device;
@@ -301,20 +317,11 @@ TEST_F(X11Draw, TextWidthIsMeasuredInPageUnits) {
 }
 
 TEST_F(X11Draw, ClearFillsWithColourZeroAndExposureRestoresThePicture) {
-  device->fill_colour(3);
-  const float fx[4] = {0, 500, 500, 0};
-  const float fy[4] = {0, 0, 707, 707};
-  device->fill_area(4, fx, fy);
+  square(3, 0, 0, 707);
   device->update();
   EXPECT_TRUE(near(window().at(10, 10), 0, 255, 0));
-  // Cover the window with another one and take it away again: the device
-  // restores the exposed part from its pixmap in its next input call.
-  Display* d = connection.get();
-  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 800, 900, 0, 0, 0);
-  XMapRaised(d, cover);
-  XSync(d, False);
-  XDestroyWindow(d, cover);
-  XSync(d, False);
+  // The device restores the exposed part from its pixmap in its next input call.
+  expose();
   int type = 0;
   float x, y;
   EXPECT_EQ(device->coordinate(10, type, x, y), vg::device_ok);
@@ -329,12 +336,6 @@ TEST_F(X11Draw, ClearFillsWithColourZeroAndExposureRestoresThePicture) {
 // shown at once on the window too), held or not; a new background colour
 // repaints all of the page, also where nothing was drawn.
 TEST_F(X11Draw, ClearTakesAwayWhatWasDrawnAndRepaintsAllForANewBackground) {
-  const auto square = [&](int colour, int x0, int y0, int side) {
-    device->fill_colour(colour);
-    const float fx[4] = {wx(x0), wx(x0 + side), wx(x0 + side), wx(x0)};
-    const float fy[4] = {wy(y0), wy(y0), wy(y0 + side), wy(y0 + side)};
-    device->fill_area(4, fx, fy);
-  };
   square(3, 50, 50, 50);
   const int red = 2;
   device->cell_array(io::View2D<const int>(&red, 1, 1), 1, 1, 1, 1, wx(300), wy(400), wx(350),
@@ -411,17 +412,9 @@ TEST_F(X11Draw, ClearLeavesNothingOfAnyDrawing) {
 }
 
 TEST_F(X11Draw, UpdateRestoresAnExposureAndKeepsTheClickThatCameWithIt) {
-  device->fill_colour(3);
-  const float fx[4] = {0, 500, 500, 0};
-  const float fy[4] = {0, 0, 707, 707};
-  device->fill_area(4, fx, fy);
+  square(3, 0, 0, 707);
   device->update();
-  Display* d = connection.get();
-  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 800, 900, 0, 0, 0);
-  XMapRaised(d, cover);
-  XSync(d, False);
-  XDestroyWindow(d, cover);
-  XSync(d, False);
+  expose();
   const unsigned long id = vg::x11::window_id(*device);
   connection.click(id, 100, 200);
   // The update alone restores the picture...
