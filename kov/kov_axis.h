@@ -1,27 +1,32 @@
 // The rotation-axis computation: correction of the first and the 180-degree
-// projection, the per-line cross-correlation of the first projection with the
-// mirrored 180-degree one, the sub-pixel peak, the mean position, its spread
-// and the tilt of the axis. No window is used here: the set-up's step shows
-// its prompt and graph around these routines, and kov_axis prints the same
-// console lines.
+// projection, the match of each line of the first projection with the
+// mirrored line of the 180-degree one (kov_axis_line.h), the position each
+// line gives, the weighted position offered to the user, the spread, the
+// tilt of the axis and the warnings when the position is not to be trusted.
+// No window is used here: the set-up's step shows its prompt and graph
+// around these routines, and kov_axis prints the same console lines.
 //
 // Geometry. Positions are pixel coordinates along a line: 0.0 is the left
 // (for a horizontal axis: lower) edge of the first pixel, N the far edge of
 // the last. A point at x in the first projection lies at 2c - x in the
 // 180-degree one when the axis is at c, so the mirrored 180-degree line is
-// the first line shifted by N - 2c samples; the correlation peaks at that
-// lag (element lag + 1 of the buffer, negative lags in its upper half), and
-// the axis lies half the lag left of the centre: c = N/2 - lag/2.
+// the first line shifted by N - 2c pixels; the axis lies half that lag left
+// of the centre: c = N/2 - lag/2. The lag is found by comparing only the
+// pixels both lines hold at each lag, each part less its own straight line,
+// so that the air around the object does not pull the position towards the
+// centre of the line, as padding the lines with zeros would.
 //
-// Each line, less its mean, fills a buffer of n (the smallest power of two
-// above 2N - 1), and the rest of the buffer goes from the level of the
-// line's last pixels back to that of its first ones rather than staying 0:
-// zeros would make the air around the object correlate with itself over an
-// overlap that shrinks with the lag, pulling every off-centre axis towards
-// the centre (by 0.16 pixel on the demo series).
+// Lines. Each line gives a position and a weight from how well its two
+// halves of the pair agree at the match (rho^2 / (1 - rho^2), rho the
+// correlation coefficient: a line with structure weighs hundreds of times
+// more than a thin, uniform one whose match is mostly noise). The position
+// offered is the weighted mean of the lines kept: lines farther than three
+// times the lines' robust spread from the weighted straight line through
+// them are set aside.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -59,38 +64,72 @@ void correct_projection(bool subtract_background, io::View2D<const float> backgr
 struct AxisResult {
   int line_length = 0;  // N
   int first_line = 0, last_line = 0;
-  // Position of each line first_line .. last_line; NaN for a skipped line.
+  // Per line first_line .. last_line: the position (NaN for a line skipped),
+  // its weight (0 for a line skipped) and whether it is kept in the weighted
+  // position.
   std::vector<double> position;
+  std::vector<double> weight;
+  std::vector<char> kept;
   int lines_used = 0;
-  int lines_skipped = 0;               // no finite correlation maximum
+  int lines_skipped = 0;               // no finite pixel, or nothing to match
   std::int64_t pixels_not_finite = 0;  // in the chosen lines of both images
   double mean = 0.0;                   // of the lines used
   double deviation = 0.0;              // standard deviation (lines_used > 1)
-  double slope = 0.0;                  // fitted position per line (lines_used > 1)
-  double intercept = 0.0;              // fitted position at line 0
+  // The position offered: the weighted mean of the lines kept (the mean of
+  // the lines used when no line has a weight).
+  double weighted = 0.0;
+  int lines_kept = 0;
+  // The robust spread of the kept lines about their straight line (at
+  // least 0.05 pixel): lines beyond three times it are set aside.
+  double scatter = 0.0;
+  // The weighted straight line through the kept lines: position per line
+  // and position at line 0 (slope 0 and the weighted position with fewer
+  // than two kept lines).
+  double slope = 0.0;
+  double intercept = 0.0;
+  // The weighted positions of the kept lines in the first and the second
+  // half of the line range (NaN for a half without one).
+  double first_half = std::numeric_limits<double>::quiet_NaN();
+  double second_half = std::numeric_limits<double>::quiet_NaN();
+
   bool usable() const { return lines_used > 0; }
   bool spread_defined() const { return lines_used > 1; }
+  bool tilt_defined() const { return lines_kept > 1; }
+  int lines_set_aside() const { return lines_used - lines_kept; }
   // The tilt of the axis: the slope as an angle in degrees, positive when the
   // position grows with the line number.
   double tilt_degrees() const;
+  // Why the position is not to be trusted: the lines scatter (standard
+  // deviation over 1 pixel), the two halves of the range differ by more
+  // than 1 pixel, too few lines kept (fewer than 3, or than a quarter of the
+  // range).
+  bool scatters() const;
+  bool halves_differ() const;
+  bool too_few() const;
 };
+
+// The weighted position, the lines kept, their spread, straight line and
+// halves, from the positions and weights of the lines used.
+void weigh_lines(AxisResult& result);
 
 // The per-line positions of the axis over lines first_line .. last_line
 // (1-based rows of the images for a vertical axis, columns for a horizontal
 // one), from the corrected first and 180-degree projections of num_image_1
-// by num_image_2 pixels. Pixels that are not finite are left out of the line
-// means and count as the mean in the correlation; a line without a finite
-// correlation maximum is skipped. Statuses: 20005 a line length N below 2 or
-// above 8192 (the longest correlation) or beyond the arrays; 20006 a line
-// range empty or outside 1 .. the number of lines.
+// by num_image_2 pixels, and what weigh_lines makes of them. Pixels that are
+// not finite take the mean of their line's finite ones; a line without a
+// finite pixel, or with nothing to match (a constant line), is skipped.
+// Statuses: 20005 a line length N below 2 or above 8192 or beyond the
+// arrays; 20006 a line range empty or outside 1 .. the number of lines.
 void axis_positions(bool rotation_vertical, int num_image_1, int num_image_2,
                     io::View2D<const float> first, io::View2D<const float> last, int first_line,
                     int last_line, AxisResult& result, int& status);
 
 // The console report: a warning for the pixels left out and the lines
 // skipped when there are any; then, when a line is usable, "INFO: Average
-// rotation axis position = ", "      Standard deviation = " and "INFO: Axis
-// tilt = " (a single line: "N.A." for the spread and the tilt); else the
+// rotation axis position = ", "      Standard deviation = ", "INFO: Weighted
+// rotation axis position = " with the lines set aside, "INFO: Axis tilt = "
+// in degrees ("N.A." for the spread with one line, for the tilt with fewer
+// than two lines kept) and the warnings of axis_warning_lines; else the
 // warning that no line is usable.
 void report_axis(const AxisResult& result, int& status);
 
@@ -108,6 +147,13 @@ void rotation_axis(bool subtract_background, io::View2D<const float> background,
 
 // The console lines of the report (the text report_axis writes).
 std::vector<std::string> axis_report_lines(const AxisResult& result);
+
+// The warnings that the position is not to be trusted, as console lines
+// ("WARNING: ..." and its continuations); none when it is.
+std::vector<std::string> axis_warning_lines(const AxisResult& result);
+// The same for a warning box: one entry per warning line, upper case,
+// without "WARNING: ".
+std::vector<std::string> axis_warning_box(const AxisResult& result);
 
 }  // namespace kov
 

@@ -13,30 +13,6 @@
 
 namespace {
 
-// Puts the graph page position back when it leaves.
-struct GraphPageScope {
-  gs::Box saved;
-  GraphPageScope() {
-    int s = io::status_good;
-    GS_INQ_GPP(saved, s);
-  }
-  ~GraphPageScope() {
-    int s = io::status_good;
-    GS_SET_GPP(saved, s);
-  }
-};
-
-// The graph page position lifted clear of the GUI region, with room under
-// the frame for the numbers and label of the X axis: the prompts of a step
-// never hide the lower rows of its image or graph.
-void lift_graph_page(int& status) {
-  gs::Box gui, page;
-  GS_INQ_GUIREGION(gui, status);
-  GS_INQ_GPP(page, status);
-  page.ymin = std::max(page.ymin, gui.ymax + 0.08f);
-  GS_SET_GPP(page, status);
-}
-
 using Lines = std::vector<std::string>;
 
 const Lines image_ok_help{"Chose \"YES\" or \"NO\"", "Click on \"YES\" or \"NO\""};
@@ -153,14 +129,27 @@ void input_image(const std::string& prompt, bool size_arrays, int width, int hei
   }
 }
 
+LiftedGraphPage::LiftedGraphPage(int& status) {
+  int s = io::status_good;
+  GS_INQ_GPP(saved_, s);
+  gs::Box gui, page = saved_;
+  GS_INQ_GUIREGION(gui, status);
+  page.ymin = std::max(page.ymin, gui.ymax + 0.08f);
+  GS_SET_GPP(page, status);
+}
+
+LiftedGraphPage::~LiftedGraphPage() {
+  int s = io::status_good;
+  GS_SET_GPP(saved_, s);
+}
+
 void show_image(const io::Image<float>& image, int width, int height, const std::string& title,
                 int& status) {
   const std::vector<float> x = pixel_axis(image.xmaxdat());
   const std::vector<float> y = pixel_axis(image.ymaxdat());
-  GraphPageScope scope;
-  lift_graph_page(status);
-  GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)",
-          "Intensity", status);
+  LiftedGraphPage page(status);
+  GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)", "Intensity",
+          status);
 }
 
 }  // namespace kov
@@ -260,10 +249,9 @@ void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_fla
   GS_INPL("CHANGING FLAT-FIELD FILE", 3, changing_help, p.FLATFIELD_CHANGING, status);
   std::string title;
   float xp = p.horizontal_pixel_size, yp = p.vertical_pixel_size;
-  kov::input_image(p.FLATFIELD_CHANGING ? "SELECT FIRST FLAT-FIELD IMAGE"
-                                        : "SELECT FLAT-FIELD IMAGE",
-                   false, p.NUM_IMAGE_1, p.NUM_IMAGE_2, p.FLATFIELD_FILE, flatfield, xp, yp,
-                   title, status);
+  kov::input_image(
+      p.FLATFIELD_CHANGING ? "SELECT FIRST FLAT-FIELD IMAGE" : "SELECT FLAT-FIELD IMAGE", false,
+      p.NUM_IMAGE_1, p.NUM_IMAGE_2, p.FLATFIELD_FILE, flatfield, xp, yp, title, status);
   kov::show_image(flatfield, p.NUM_IMAGE_1, p.NUM_IMAGE_2, title, status);
   image_ok(status);
   if (status != io::status_good || !p.FLATFIELD_CHANGING) return;
@@ -294,43 +282,6 @@ void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_fla
           interval_help, 1, range_error, p.FF_FILE_INTERVAL, status);
   kov::store_ff_interval(p.FF_FILE_INTERVAL, status);
 }
-
-namespace {
-
-
-// The per-line positions against the line, with the mean (RED) and the
-// fitted straight line (GREEN), above the prompt region.
-void draw_axis_graph(const kov::AxisResult& r, bool vertical, int& status) {
-  std::vector<float> lines, positions;
-  for (std::size_t i = 0; i < r.position.size(); ++i) {
-    if (!std::isfinite(r.position[i])) continue;
-    lines.push_back(static_cast<float>(r.first_line + static_cast<int>(i)));
-    positions.push_back(static_cast<float>(r.position[i]));
-  }
-  if (lines.empty()) return;
-  GraphPageScope scope;
-  lift_graph_page(status);
-  GS_BACKGROUND(status);
-  GS_XYGRAPH(static_cast<int>(lines.size()), lines, positions,
-             "ROTATION AXIS POSITION OF EACH LINE", vertical ? "Line (image row)"
-                                                             : "Line (image column)",
-             "Axis position (pixels)", status);
-  const float a = lines.front(), b = lines.back();
-  int type = 0, colour = 0;
-  float width = 0.0f;
-  GS_INQ_LINESTYLE(type, width, colour, status);
-  GS_LINESTYLE(type, width, gs::red, status);
-  GS_LINE(a, static_cast<float>(r.mean), b, static_cast<float>(r.mean), status);
-  if (r.spread_defined()) {
-    GS_LINESTYLE(type, width, gs::green, status);
-    GS_LINE(a, static_cast<float>(r.intercept + r.slope * a), b,
-            static_cast<float>(r.intercept + r.slope * b), status);
-  }
-  GS_LINESTYLE(type, width, colour, status);
-  GS_UPDATE(status);
-}
-
-}  // namespace
 
 void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
                        const io::Image<float>& background, bool correct_flatfield,
@@ -397,8 +348,11 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
   if (status != io::status_good) return;
 
   if (result.usable()) {
-    rotation_axis_position = static_cast<float>(result.mean);
-    draw_axis_graph(result, rotation_vertical, status);
+    rotation_axis_position = static_cast<float>(result.weighted);
+    kov::draw_axis_graph(result, rotation_vertical, status);
+    // Why the position is not to be trusted, before the user confirms it.
+    const Lines why = kov::axis_warning_box(result);
+    if (!why.empty()) warn(why, status);
   } else {
     warn({"NO LINE GIVES A USABLE CORRELATION:",
           "THE POSITION OFFERED IS THE ONE HELD BEFORE"},

@@ -407,6 +407,26 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y,
   gs::note_failure(id, status);
 }
 
+void GS_GRAPHFRAME(const gs::Box& world, const std::string& title, const std::string& xlabel,
+                   const std::string& ylabel, int& status) {
+  constexpr const char* id = "Subroutine GS_GRAPHFRAME V0.1 ";
+  if (!entry_ok(status, id)) return;
+  auto range = [](float lo, float hi) { return std::isfinite(lo) && std::isfinite(hi) && hi > lo; };
+  if (!range(world.xmin, world.xmax)) return gs::fail(gs::status_bad_xregion, id, status);
+  if (!range(world.ymin, world.ymax)) return gs::fail(gs::status_bad_yregion, id, status);
+  gs::Box page;
+  GS_INQ_GPP(page, status);
+  {
+    const gs::HeldDrawingScope held;  // the frame appears whole
+    const gs::DrawingScope keep;
+    const gs::TransformScope unit;
+    GS_BACKGROUND(status);
+    gs::draw_frame(page, world, false, false, {title, xlabel, ylabel}, status);
+  }
+  leave_shown(world, page, status);
+  gs::note_failure(id, status);
+}
+
 void GS_PLOT(io::View2D<const float> data, std::span<const float> x_axis,
              std::span<const float> y_axis, int xstrelm, int ystrelm, int xendelm, int yendelm,
              const std::string& title, const std::string& xlabel, const std::string& ylabel,

@@ -120,6 +120,17 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y,
                 const std::string& title, const std::string& xlabel, const std::string& ylabel,
                 int& status);
 
+// The frame of a graph over the world window `world` (linear axes) in the
+// graph page position: the background, the frame with round numbers on both
+// axes, the title and the labels, and nothing inside. The world window is
+// left as the frame's (GS_SET_DDDR, GS_SET_DGPP, and the device's data
+// window and viewport), so that lines, markers and texts drawn next in world
+// coordinates lie on it; clipping is the caller's. Statuses, drawing
+// nothing: 140005 an X range that is empty or not finite, 140006 the same
+// for Y.
+void GS_GRAPHFRAME(const gs::Box& world, const std::string& title, const std::string& xlabel,
+                   const std::string& ylabel, int& status);
+
 // Logarithmic axes of graphs (X, Y). Defaults false, false.
 void GS_DEF_LOGAXES(int& status);
 void GS_SET_LOGAXES(bool x_log, bool y_log, int& status);

@@ -1,0 +1,316 @@
+// Pairs of projections with a known axis, the table of conditions, the
+// baseline estimator and the run of one case.
+#include "axis_pairs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "io.h"
+#include "kov_axis.h"
+#include "ma.h"
+
+namespace axis_pairs {
+
+namespace {
+
+// A round object of the slice: its centre's distance from the axis along
+// the detector (pixels), its radius and its attenuation per pixel. Its
+// projection is the chord through it.
+struct Disc {
+  double centre, radius, mu;
+  double chord(double u) const {
+    const double d = radius * radius - (u - centre) * (u - centre);
+    return d > 0.0 ? 2.0 * mu * std::sqrt(d) : 0.0;
+  }
+};
+
+// A container wall that fills the line: transmission about 0.68 at the
+// line's ends.
+void add_container(std::vector<Disc>& discs, int n) {
+  const double radius = 1.3 * n, inner = 0.97 * radius;
+  const double half = 0.5 * n;
+  const double wall =
+      2.0 * (std::sqrt(radius * radius - half * half) - std::sqrt(inner * inner - half * half));
+  const double mu = -std::log(0.68) / wall;
+  discs.push_back({0.0, radius, mu});
+  discs.push_back({0.0, inner, -mu});
+}
+
+// The object of one line: a body with inclusions of more and less
+// attenuation, scaled so that its largest absorption is spec.absorption.
+std::vector<Disc> object(const Spec& s, std::mt19937& gen) {
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  const double radius = 0.5 * s.width * s.n, centre = s.centre * s.n;
+  std::vector<Disc> d{{centre, radius, 1.0}};
+  const int inclusions = 3 + static_cast<int>(u(gen) * 5.0);
+  for (int i = 0; i < inclusions; ++i) {
+    const double r = radius * (0.05 + 0.25 * u(gen));
+    const double offset = 0.95 * (radius - r) * (2.0 * u(gen) - 1.0);
+    d.push_back({centre + offset, r, (u(gen) < 0.5 ? -0.6 : 1.5) * u(gen)});
+  }
+  double highest = 0.0;
+  for (double x = centre - radius; x <= centre + radius; x += 0.5) {
+    double p = 0.0;
+    for (const Disc& disc : d) p += disc.chord(x);
+    highest = std::max(highest, p);
+  }
+  const double scale = -std::log(1.0 - s.absorption) / highest;
+  for (Disc& disc : d) disc.mu *= scale;
+  return d;
+}
+
+}  // namespace
+
+Pair make_pair(const Spec& s) {
+  Pair p;
+  p.width = s.horizontal ? s.lines : s.n;
+  p.height = s.horizontal ? s.n : s.lines;
+  p.first.resize(static_cast<std::size_t>(s.n) * s.lines);
+  p.last.resize(p.first.size());
+  std::mt19937 gen(s.seed);
+  std::normal_distribution<double> noise(0.0, 1.0);
+  constexpr int samples = 16;  // points per pixel
+  for (int line = 0; line < s.lines; ++line) {
+    std::vector<Disc> discs;
+    if (line >= s.thin_lines) discs = object(s, gen);
+    if (s.container || line < s.thin_lines) add_container(discs, s.n);
+    auto transmission = [&](double u) {
+      double p = 0.0;
+      for (const Disc& d : discs) p += d.chord(u);
+      return std::exp(-p);
+    };
+    for (int j = 0; j < s.n; ++j) {
+      // A feature at u from the axis lies at axis + u in the first
+      // projection and at axis - u in the 180-degree one.
+      double t0 = 0.0, t180 = 0.0;
+      for (int k = 0; k < samples; ++k) {
+        const double x = j + (k + 0.5) / samples;
+        t0 += transmission(x - s.axis);
+        t180 += transmission(s.axis - x);
+      }
+      t0 /= samples;
+      t180 /= samples;
+      const double beam = 1.0 + s.gradient * (0.5 - (j + 0.5) / s.n);
+      double v0 = beam * t0, v180 = beam * t180;
+      if (s.counts > 0.0) {
+        v0 += noise(gen) * std::sqrt(v0 / s.counts);
+        v180 += noise(gen) * std::sqrt(v180 / s.counts);
+      }
+      if (s.corrected) {
+        v0 /= beam;
+        v180 /= beam;
+      } else {
+        v0 += s.dark;
+        v180 += s.dark;
+      }
+      const std::size_t at = s.horizontal ? static_cast<std::size_t>(j) * s.lines + line
+                                          : static_cast<std::size_t>(line) * s.n + j;
+      p.first[at] = static_cast<float>(v0);
+      p.last[at] = static_cast<float>(v180);
+    }
+  }
+  return p;
+}
+
+std::vector<Spec> table() {
+  // The goals: 0.05 pixel for a corrected or even beam, 0.15 for an
+  // uncorrected gradient up to 10 %, 0.3 at 20 %, 0.35 with photon noise.
+  auto spec = [](const char* name, double goal, auto change) {
+    Spec s;
+    s.name = name;
+    s.goal = goal;
+    change(s);
+    return s;
+  };
+  const double c = 0.05, g = 0.15, noisy = 0.35;
+  return {
+      spec("corrected, even beam", c, [](Spec& s) { s.corrected = true; }),
+      spec("uncorrected, even beam", c, [](Spec&) {}),
+      spec("gradient 2 %", g, [](Spec& s) { s.gradient = 0.02; }),
+      spec("gradient 5 %", g, [](Spec& s) { s.gradient = 0.05; }),
+      spec("gradient 10 %", g, [](Spec& s) { s.gradient = 0.10; }),
+      spec("gradient 20 %", 0.3, [](Spec& s) { s.gradient = 0.20; }),
+      spec("gradient 5 %, dark current 5 %", g,
+           [](Spec& s) {
+             s.gradient = 0.05;
+             s.dark = 0.05;
+           }),
+      spec("weak absorber (10 %)", c, [](Spec& s) { s.absorption = 0.1; }),
+      spec("weak absorber, gradient 10 %", g,
+           [](Spec& s) {
+             s.absorption = 0.1;
+             s.gradient = 0.1;
+           }),
+      spec("strong absorber (99 %)", c, [](Spec& s) { s.absorption = 0.99; }),
+      spec("object 20 % wide", c, [](Spec& s) { s.width = 0.2; }),
+      spec("object 90 % wide", c,
+           [](Spec& s) {
+             s.width = 0.9;
+             s.centre = 0.0;
+           }),
+      spec("object 600 px wide, gradient 5 %", g,
+           [](Spec& s) {
+             s.width = 600.0 / 1024.0;
+             s.gradient = 0.05;
+           }),
+      spec("object leaves the field", c,
+           [](Spec& s) {
+             s.width = 1.3;
+             s.centre = 0.0;
+           }),
+      spec("object leaves the field, gradient 10 %", g,
+           [](Spec& s) {
+             s.width = 1.3;
+             s.centre = 0.1;
+             s.gradient = 0.1;
+           }),
+      spec("axis at 30 %", c,
+           [](Spec& s) {
+             s.axis = 0.3 * 1024 + 0.37;
+             s.width = 0.4;
+             s.centre = 0.0;
+           }),
+      spec("axis at 70 %, gradient 10 %", g,
+           [](Spec& s) {
+             s.axis = 0.7 * 1024 + 0.37;
+             s.width = 0.4;
+             s.centre = 0.0;
+             s.gradient = 0.1;
+           }),
+      spec("noise 3000 counts", noisy, [](Spec& s) { s.counts = 3000; }),
+      spec("noise 300 counts", noisy, [](Spec& s) { s.counts = 300; }),
+      spec("noise 300 counts, gradient 10 %", noisy,
+           [](Spec& s) {
+             s.counts = 300;
+             s.gradient = 0.1;
+           }),
+      spec("noise 3000 counts, weak absorber", noisy,
+           [](Spec& s) {
+             s.counts = 3000;
+             s.absorption = 0.1;
+           }),
+      spec("noise 3000 counts, object leaves the field", noisy,
+           [](Spec& s) {
+             s.counts = 3000;
+             s.width = 1.3;
+             s.centre = 0.0;
+           }),
+      spec("256 pixels", c,
+           [](Spec& s) {
+             s.n = 256;
+             s.axis = 131.21;
+           }),
+      spec("256 pixels, gradient 10 %, noise 3000", noisy,
+           [](Spec& s) {
+             s.n = 256;
+             s.axis = 131.21;
+             s.gradient = 0.1;
+             s.counts = 3000;
+           }),
+      spec("horizontal axis, gradient 5 %", g,
+           [](Spec& s) {
+             s.horizontal = true;
+             s.axis = 505.63;
+             s.gradient = 0.05;
+           }),
+      spec("horizontal axis, corrected, noise 3000", noisy,
+           [](Spec& s) {
+             s.horizontal = true;
+             s.axis = 505.63;
+             s.corrected = true;
+             s.counts = 3000;
+           }),
+      // Like the real series: 160 by 135 pixels, the sample in a container
+      // that fills the line, its upper rows the container alone; the lines a
+      // user would choose, 10 to 125.
+      spec("thin container lines above the sample, noise 3000", c,
+           [](Spec& s) {
+             s.n = 160;
+             s.lines = 135;
+             s.first_line = 10;
+             s.last_line = 125;
+             s.axis = 86.32;
+             s.width = 0.5;
+             s.centre = 0.0;
+             s.thin_lines = 55;
+             s.container = true;
+             s.counts = 3000;
+             s.corrected = true;
+           }),
+  };
+}
+
+double baseline_position(const Pair& pair, const Spec& s) {
+  const int n_line = s.n;
+  int n = 1;
+  while (n <= 2 * n_line - 1) n *= 2;
+  std::vector<float> a(static_cast<std::size_t>(n)), b(a.size());
+  const io::View2D<const float> first(pair.first.data(), pair.width, pair.height);
+  const io::View2D<const float> last(pair.last.data(), pair.width, pair.height);
+  auto value = [&](const io::View2D<const float>& v, int j, int line) {
+    return s.horizontal ? v(line, j) : v(j, line);
+  };
+  const int last_line = s.last_line > 0 ? s.last_line : s.lines;
+  double sum = 0.0;
+  int used = 0;
+  for (int line = s.first_line; line <= last_line; ++line) {
+    double mean_a = 0.0, mean_b = 0.0;
+    for (int j = 1; j <= n_line; ++j) {
+      mean_a += value(first, j, line);
+      mean_b += value(last, j, line);
+    }
+    mean_a /= n_line;
+    mean_b /= n_line;
+    std::fill(a.begin(), a.end(), 0.0f);
+    std::fill(b.begin(), b.end(), 0.0f);
+    for (int j = 1; j <= n_line; ++j) {
+      a[static_cast<std::size_t>(j - 1)] = static_cast<float>(value(first, j, line) - mean_a);
+      b[static_cast<std::size_t>(j - 1)] =
+          static_cast<float>(value(last, n_line - j + 1, line) - mean_b);
+    }
+    int status = io::status_good;
+    MA_1DCROSSCORR(n, a.data(), n, n, b.data(), status);
+    int peak = 1;
+    for (int i = 2; i <= n; ++i) {
+      if (b[static_cast<std::size_t>(i - 1)] > b[static_cast<std::size_t>(peak - 1)]) peak = i;
+    }
+    const float left = b[static_cast<std::size_t>(peak == 1 ? n - 1 : peak - 2)];
+    const float right = b[static_cast<std::size_t>(peak == n ? 0 : peak)];
+    const int lag = peak - 1 <= n / 2 ? peak - 1 : peak - 1 - n;
+    float p = 0.0f;
+    KOV_FIT_PARABOLA(lag, left, b[static_cast<std::size_t>(peak - 1)], right, p, status);
+    if (status != io::status_good) continue;
+    sum += n_line * 0.5 - p * 0.5;
+    ++used;
+  }
+  return used > 0 ? sum / used : std::nan("");
+}
+
+bool Outcome::meets(const Spec& spec) const {
+  if (!ok || !(std::fabs(error()) <= spec.goal)) return false;
+  return !(std::fabs(baseline_error()) <= 0.3) ||
+         std::fabs(error()) <= std::fabs(baseline_error()) + 0.05;
+}
+
+Outcome run(const Spec& s) {
+  Outcome o;
+  o.truth = s.axis;
+  const Pair pair = make_pair(s);
+  const io::View2D<const float> first(pair.first.data(), pair.width, pair.height);
+  const io::View2D<const float> last(pair.last.data(), pair.width, pair.height);
+  kov::AxisResult r;
+  int status = io::status_good;
+  kov::axis_positions(!s.horizontal, pair.width, pair.height, first, last, s.first_line,
+                      s.last_line > 0 ? s.last_line : s.lines, r, status);
+  o.ok = status == io::status_good && r.usable();
+  o.offered = r.weighted;
+  o.mean = r.mean;
+  o.lines_used = r.lines_used;
+  o.lines_set_aside = r.lines_set_aside();
+  o.warnings = kov::axis_warning_lines(r);
+  o.baseline = baseline_position(pair, s);
+  return o;
+}
+
+}  // namespace axis_pairs
