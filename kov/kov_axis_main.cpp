@@ -6,13 +6,16 @@
 // the image input dispatcher's named-file path (the format from each
 // extension), corrects them as the set-up does (the 180-degree projection
 // with the last flat-field when one is given, else with the flat-field),
-// correlates lines A to B (1-based rows for a vertical axis, columns with
+// matches lines A to B (1-based rows for a vertical axis, columns with
 // --horizontal; all lines by default) and prints the set-up's lines:
 //   INFO: Average rotation axis position =   MEAN
 //         Standard deviation =   SD
-//   INFO: Axis tilt =   DEGREES
-// Exit status 0; 1 when a file cannot be read (or its size differs from the
-// first projection's) or no line is usable; 2 for a bad command line.
+//   INFO: Weighted rotation axis position =   POSITION (K of M lines set aside)
+//   INFO: Axis tilt =   TILT degrees
+// and the set-up's warnings when the position is not to be trusted.
+// Exit status 0 (also with a warning); 1 when a file cannot be read (or its
+// size differs from the first projection's) or no line is usable; 2 for a
+// bad command line.
 #include <string>
 #include <vector>
 

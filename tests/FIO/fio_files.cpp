@@ -36,7 +36,8 @@ std::string Tiff::bytes() const {
   if (rows_per_strip > 0) entries.push_back({278, 4, {static_cast<std::uint32_t>(rps)}});
   if (byte_counts) entries.push_back({279, 4, counts});
   if (sample_format > 0) entries.push_back({339, 3, {static_cast<std::uint32_t>(sample_format)}});
-  for (const auto& [tag, value] : extra) {
+  for (const auto& [extra_tag, value] : extra) {
+    const auto tag = extra_tag;  // a copy: clang 14 cannot capture a structured binding
     auto it = std::find_if(entries.begin(), entries.end(), [&](const E& e) { return e.tag == tag; });
     if (it != entries.end()) {
       it->values = {value};
