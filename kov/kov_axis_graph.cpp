@@ -76,69 +76,28 @@ Sorted sort_lines(const kov::AxisResult& r) {
   return s;
 }
 
-}  // namespace
-
-namespace kov {
-
-void draw_axis_graph(const AxisResult& r, bool vertical, int& status) {
-  if (status != io::status_good || !r.usable()) return;
-  Sorted s = sort_lines(r);
-  const float x0 = static_cast<float>(r.first_line) - 0.5f;
-  const float x1 = static_cast<float>(r.last_line) + 0.5f;
-  const double band = 3.0 * r.scatter;
-  auto fit = [&](float x) { return static_cast<float>(r.intercept + r.slope * x); };
-  // The world: the kept lines, the band and the weighted position; room
-  // above them for the legend.
-  for (float y : {fit(x0) - static_cast<float>(band), fit(x0) + static_cast<float>(band),
-                  fit(x1) - static_cast<float>(band), fit(x1) + static_cast<float>(band),
-                  static_cast<float>(r.weighted)}) {
-    s.low = std::min(s.low, y);
-    s.high = std::max(s.high, y);
-  }
-  const float span = std::max(s.high - s.low, 0.01f);
-  const float y0 = s.low - 0.05f * span, top = s.high + 0.05f * span;
-  const float y1 = top + 0.5f * span;
-  LiftedGraphPage page(status);
-  GS_GRAPHFRAME(gs::Box{x0, y0, x1, y1}, "ROTATION AXIS POSITION OF EACH LINE",
-                vertical ? "Line (image row)" : "Line (image column)", "Axis position (pixels)",
-                status);
-  if (status != io::status_good) return;
-  int type = 0, colour = 0;
-  float width = 0.0f;
-  GS_INQ_LINESTYLE(type, width, colour, status);
-
-  line(x0, fit(x0) - static_cast<float>(band), x1, fit(x1) - static_cast<float>(band), dashed,
-       gs::grey, status);
-  line(x0, fit(x0) + static_cast<float>(band), x1, fit(x1) + static_cast<float>(band), dashed,
-       gs::grey, status);
-  if (r.tilt_defined()) line(x0, fit(x0), x1, fit(x1), solid, gs::green, status);
-  line(x0, static_cast<float>(r.weighted), x1, static_cast<float>(r.weighted), solid, gs::red,
-       status);
-  markers(s.kept, plus, gs::blue, status);
-  markers(s.down, circle, gs::orange, status);
-  // Lines set aside beyond the graph are shown at its edge.
-  for (float& y : s.aside.y) y = std::clamp(y, y0, top);
-  markers(s.aside, cross, gs::magenta, status);
-
-  // The legend, one entry per row from the top: its sign, then its text
-  // (whose height is in page units).
+// The legend inside the top of the frame over `world`, one entry per row:
+// its sign (a marker or a piece of line), then its text, whose height is in
+// page units.
+void draw_legend(const kov::AxisResult& r, const Sorted& s, const gs::Box& world, int& status) {
   gs::Box frame;
   GS_INQ_DGPP(frame, status);
-  const float w = x1 - x0, h = y1 - y0, row = 0.045f * h;
+  const float x0 = world.xmin, w = world.xmax - world.xmin;
+  const float row = 0.045f * (world.ymax - world.ymin);
   const float text_height = 0.6f * 0.045f * (frame.ymax - frame.ymin);
   gs::TextStyle text_style;
   GS_INQ_TEXTSTYLE(text_style, status);
-  float y = y1 - row;
-  auto entry = [&](int colour_of, const std::string& text, int marker, int line_type) {
+  float y = world.ymax - row;
+  auto entry = [&](int colour, const std::string& text, int marker, int line_type) {
     const float xs = x0 + 0.03f * w, xe = x0 + 0.08f * w;
     if (marker != 0) {
       Points sign;
       sign.add(0.5 * (xs + xe), y);
-      markers(sign, marker, colour_of, status);
+      markers(sign, marker, colour, status);
     } else {
-      line(xs, y, xe, y, line_type, colour_of, status);
+      line(xs, y, xe, y, line_type, colour, status);
     }
-    GS_TEXTSTYLE(1, colour_of, text_height, 1.0f, 0.0f, gs::align_left, gs::valign_half, status);
+    GS_TEXTSTYLE(1, colour, text_height, 1.0f, 0.0f, gs::align_left, gs::valign_half, status);
     VG_TEXT(x0 + 0.1f * w, y, text, status);
     y -= row;
   };
@@ -160,6 +119,49 @@ void draw_axis_graph(const AxisResult& r, bool vertical, int& status) {
   entry(gs::grey, "Band of the lines kept: 3 spreads (" + number("%.3f", r.scatter) + " pixel)", 0,
         dashed);
   GS_TEXTSTYLE(text_style, status);
+}
+
+}  // namespace
+
+namespace kov {
+
+void draw_axis_graph(const AxisResult& r, bool vertical, int& status) {
+  if (status != io::status_good || !r.usable()) return;
+  Sorted s = sort_lines(r);
+  const float x0 = static_cast<float>(r.first_line) - 0.5f;
+  const float x1 = static_cast<float>(r.last_line) + 0.5f;
+  const float band = 3.0f * static_cast<float>(r.scatter);
+  const float weighted = static_cast<float>(r.weighted);
+  auto fit = [&](float x) { return static_cast<float>(r.intercept + r.slope * x); };
+  // The world: the kept lines, the band and the weighted position; room
+  // above them for the legend.
+  for (float y : {fit(x0) - band, fit(x0) + band, fit(x1) - band, fit(x1) + band, weighted}) {
+    s.low = std::min(s.low, y);
+    s.high = std::max(s.high, y);
+  }
+  const float span = std::max(s.high - s.low, 0.01f);
+  const float y0 = s.low - 0.05f * span, top = s.high + 0.05f * span;
+  const float y1 = top + 0.5f * span;
+  LiftedGraphPage page(status);
+  GS_GRAPHFRAME(gs::Box{x0, y0, x1, y1}, "ROTATION AXIS POSITION OF EACH LINE",
+                vertical ? "Line (image row)" : "Line (image column)", "Axis position (pixels)",
+                status);
+  if (status != io::status_good) return;
+  int type = 0, colour = 0;
+  float width = 0.0f;
+  GS_INQ_LINESTYLE(type, width, colour, status);
+
+  line(x0, fit(x0) - band, x1, fit(x1) - band, dashed, gs::grey, status);
+  line(x0, fit(x0) + band, x1, fit(x1) + band, dashed, gs::grey, status);
+  if (r.tilt_defined()) line(x0, fit(x0), x1, fit(x1), solid, gs::green, status);
+  line(x0, weighted, x1, weighted, solid, gs::red, status);
+  markers(s.kept, plus, gs::blue, status);
+  markers(s.down, circle, gs::orange, status);
+  // Lines set aside beyond the graph are shown at its edge.
+  for (float& y : s.aside.y) y = std::clamp(y, y0, top);
+  markers(s.aside, cross, gs::magenta, status);
+
+  draw_legend(r, s, gs::Box{x0, y0, x1, y1}, status);
   GS_LINESTYLE(type, width, colour, status);
   GS_UPDATE(status);
 }

@@ -209,13 +209,12 @@ void LineMatcher::prepare(const float* first, const float* mirrored) {
   smooth(b, b_.data(), m_, kernel_);
 }
 
-double LineMatcher::coarse_lag(double& rho) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
+bool LineMatcher::coarse_correlation() {
   const int m = blocks_, k = block_;
   float* ca = fa_.data();
   float* cb = fb_.data();
   // Block means, less each line's mean so that the transform works on small
-  // numbers (the straight lines removed below take constants away anyway).
+  // numbers (the straight lines removed later take constants away anyway).
   double mean_a = 0.0, mean_b = 0.0;
   for (int i = 0; i < m; ++i) {
     float block_a = 0.0f, block_b = 0.0f;
@@ -243,41 +242,46 @@ double LineMatcher::coarse_lag(double& rho) {
   }
   std::fill(ca + m, ca + coarse_n_, 0.0f);
   std::fill(cb + m, cb + coarse_n_, 0.0f);
-  const double whole_a = detrended_energy(sa[m], 0, m);
-  const double whole_b = detrended_energy(sb[m], 0, m);
-  if (!(whole_a > 0.0) || !(whole_b > 0.0)) return nan;
+  whole_a_ = detrended_energy(sa[m], 0, m);
+  whole_b_ = detrended_energy(sb[m], 0, m);
+  if (!(whole_a_ > 0.0) || !(whole_b_ > 0.0)) return false;
   int status = io::status_good;
   // cb(l) becomes the sum over j of ca(j) cb(j + l): the mirrored line is
   // the first shifted by l blocks where it peaks.
   MA_1DCROSSCORR(coarse_n_, ca, coarse_n_, coarse_n_, cb, status);
-  if (status != io::status_good) return nan;
+  return status == io::status_good;
+}
 
-  // The coefficient of the parts in common at lag l, each less its straight
-  // line; lags with less than a quarter of the line in common are not
-  // looked at.
-  auto coefficient = [&](int l) {
-    const int first = std::max(0, -l), end = std::min(m, m - l), count = end - first;
-    auto part = [](const LineSums* s, int from, int to, int shift) {
-      return LineSums{s[to].y - s[from].y, s[to].xy - s[from].xy - shift * (s[to].y - s[from].y),
-                      s[to].yy - s[from].yy};
-    };
-    const LineSums pa = part(sa, first, end, 0);
-    const LineSums pb = part(sb, first + l, end + l, l);  // in the first line's index
-    const double centre = first + (count - 1) * 0.5;
-    const double xx = count * (static_cast<double>(count) * count - 1.0) / 12.0;
-    const double xya = pa.xy - centre * pa.y, xyb = pb.xy - centre * pb.y;
-    double cross = cb[(l + coarse_n_) % coarse_n_] - pa.y * pb.y / count;
-    if (xx > 0.0) cross -= xya * xyb / xx;
-    const double ea = std::max(detrended_energy(pa, first, count), energy_floor * whole_a);
-    const double eb = std::max(detrended_energy(pb, first, count), energy_floor * whole_b);
-    return cross / std::sqrt(ea * eb);
+double LineMatcher::coarse_coefficient(int l) const {
+  const int m = blocks_;
+  const int first = std::max(0, -l), end = std::min(m, m - l), count = end - first;
+  // The sums of a part, x in the first line's index.
+  auto part = [](const LineSums* s, int from, int to, int shift) {
+    return LineSums{s[to].y - s[from].y, s[to].xy - s[from].xy - shift * (s[to].y - s[from].y),
+                    s[to].yy - s[from].yy};
   };
-  const int reach = m - std::max(2, (m + 3) / 4);
-  if (reach < 0) return nan;
+  const LineSums pa = part(pa_.data(), first, end, 0);
+  const LineSums pb = part(pb_.data(), first + l, end + l, l);
+  const double centre = first + (count - 1) * 0.5;
+  const double xx = count * (static_cast<double>(count) * count - 1.0) / 12.0;
+  const double xya = pa.xy - centre * pa.y, xyb = pb.xy - centre * pb.y;
+  double cross = fb_[static_cast<std::size_t>((l + coarse_n_) % coarse_n_)] - pa.y * pb.y / count;
+  if (xx > 0.0) cross -= xya * xyb / xx;
+  const double ea = std::max(detrended_energy(pa, first, count), energy_floor * whole_a_);
+  const double eb = std::max(detrended_energy(pb, first, count), energy_floor * whole_b_);
+  return cross / std::sqrt(ea * eb);
+}
+
+double LineMatcher::coarse_lag(double& rho) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Lags that leave less than a quarter of the line in common are not
+  // looked at.
+  const int reach = blocks_ - std::max(2, (blocks_ + 3) / 4);
+  if (reach < 0 || !coarse_correlation()) return nan;
   int best = 0;
   double highest = -2.0;
   for (int l = -reach; l <= reach; ++l) {
-    const double r = coefficient(l);
+    const double r = coarse_coefficient(l);
     if (r > highest) {
       highest = r;
       best = l;
@@ -287,10 +291,62 @@ double LineMatcher::coarse_lag(double& rho) {
   rho = highest;
   float position = static_cast<float>(best);
   if (best > -reach && best < reach) {
-    KOV_FIT_PARABOLA(best, static_cast<float>(coefficient(best - 1)), static_cast<float>(highest),
-                     static_cast<float>(coefficient(best + 1)), position, status);
+    int status = io::status_good;
+    KOV_FIT_PARABOLA(best, static_cast<float>(coarse_coefficient(best - 1)),
+                     static_cast<float>(highest), static_cast<float>(coarse_coefficient(best + 1)),
+                     position, status);
   }
-  return static_cast<double>(position) * k;
+  return static_cast<double>(position) * block_;
+}
+
+int LineMatcher::fine_misfits(int d0, double* misfit, double* rho) {
+  constexpr int w = fine_window;
+  int lo = std::max(0, -d0) + w;
+  const int hi = std::min(m_, m_ - d0) - w;
+  int count = hi - lo;
+  if (count < min_template) return 0;
+  int size = power_of_two_at_least(count + 2 * w);
+  // A template a few samples shorter may halve the transforms.
+  const int shorter = size / 2 - 2 * w;
+  if (shorter >= min_template && 10 * shorter >= 9 * count) {
+    lo += (count - shorter) / 2;
+    count = shorter;
+    size /= 2;
+  }
+  float* t = fa_.data();
+  float* e = fb_.data();
+  // The template: the 180-degree line's part, less its straight line.
+  std::copy(b_.begin() + lo + d0, b_.begin() + lo + d0 + count, t);
+  const double template_energy = remove_straight_line(t, count);
+  if (!(template_energy > 0.0)) return 0;
+  // The first line around it, less its own straight line (which changes
+  // nothing below but keeps the numbers small).
+  const int span = count + 2 * w;
+  std::copy(a_.begin() + lo - w, a_.begin() + lo - w + span, e);
+  remove_straight_line(e, span);
+  // The energy of each part of it the template can lie on, straight line
+  // removed.
+  double energy[2 * w + 1];
+  LineSums s = moments(e, count, 0.0);
+  for (int shift = 0; shift <= 2 * w; ++shift) {
+    energy[shift] = detrended_energy(s, shift, count);
+    if (shift == 2 * w) break;
+    const double out = e[shift], in = e[shift + count];
+    s.y += in - out;
+    s.xy += (shift + count) * in - shift * out;
+    s.yy += in * in - out * out;
+  }
+  std::fill(t + count, t + size, 0.0f);
+  std::fill(e + span, e + size, 0.0f);
+  int status = io::status_good;
+  // e(shift) becomes the sum over j of t(j) e(j + shift).
+  MA_1DCROSSCORR(size, t, size, size, e, status);
+  if (status != io::status_good) return 0;
+  for (int shift = 0; shift <= 2 * w; ++shift) {
+    misfit[shift] = (template_energy + energy[shift] - 2.0 * e[shift]) / template_energy;
+    rho[shift] = energy[shift] > 0.0 ? e[shift] / std::sqrt(template_energy * energy[shift]) : 0.0;
+  }
+  return count;
 }
 
 LineMatch LineMatcher::fine_lag(double lag) {
@@ -298,61 +354,18 @@ LineMatch LineMatcher::fine_lag(double lag) {
   const int reach = m_ - std::max(1, (m_ + 3) / 4);
   int d0 = static_cast<int>(std::lround(lag));
   for (int round = 0; round < fine_rounds; ++round) {
-    int lo = std::max(0, -d0) + w;
-    const int hi = std::min(m_, m_ - d0) - w;
-    int count = hi - lo;
-    if (count < min_template) return {};
-    int size = power_of_two_at_least(count + 2 * w);
-    // A template a few pixels shorter may halve the transforms.
-    const int shorter = size / 2 - 2 * w;
-    if (shorter >= min_template && 10 * shorter >= 9 * count) {
-      lo += (count - shorter) / 2;
-      count = shorter;
-      size /= 2;
-    }
-    float* t = fa_.data();
-    float* e = fb_.data();
-    // The template: the 180-degree line's part, less its straight line.
-    std::copy(b_.begin() + lo + d0, b_.begin() + lo + d0 + count, t);
-    const double template_energy = remove_straight_line(t, count);
-    // The first line around it, less its own straight line (which changes
-    // nothing below but keeps the numbers small).
-    const int span = count + 2 * w;
-    std::copy(a_.begin() + lo - w, a_.begin() + lo - w + span, e);
-    remove_straight_line(e, span);
-    // The energy of each part of it the template can lie on, straight line
-    // removed.
-    double energy[2 * w + 1];
-    LineSums s = moments(e, count, 0.0);
-    for (int shift = 0; shift <= 2 * w; ++shift) {
-      energy[shift] = detrended_energy(s, shift, count);
-      if (shift == 2 * w) break;
-      const double out = e[shift], in = e[shift + count];
-      s.y += in - out;
-      s.xy += (shift + count) * in - shift * out;
-      s.yy += in * in - out * out;
-    }
-    if (!(template_energy > 0.0)) return {};
-    std::fill(t + count, t + size, 0.0f);
-    std::fill(e + span, e + size, 0.0f);
-    int status = io::status_good;
-    // e(shift) becomes the sum over j of t(j) e(j + shift).
-    MA_1DCROSSCORR(size, t, size, size, e, status);
-    if (status != io::status_good) return {};
-    // The template at `shift` lies on the first line's pixels from
+    // The template at `shift` lies on the first line's samples from
     // lo - w + shift: the lag is d0 + w - shift.
-    double misfit[2 * w + 1];
-    int best = 0;
-    for (int shift = 0; shift <= 2 * w; ++shift) {
-      misfit[shift] = (template_energy + energy[shift] - 2.0 * e[shift]) / template_energy;
-      if (misfit[shift] < misfit[best]) best = shift;
-    }
+    double misfit[2 * w + 1], rho[2 * w + 1];
+    if (fine_misfits(d0, misfit, rho) == 0) return {};
+    const int best = static_cast<int>(std::min_element(misfit, misfit + 2 * w + 1) - misfit);
     if ((best == 0 || best == 2 * w) && round + 1 < fine_rounds) {
       d0 += w - best;
       continue;
     }
     float position = static_cast<float>(best);
     if (best > 0 && best < 2 * w) {
+      int status = io::status_good;
       KOV_FIT_PARABOLA(best, static_cast<float>(-misfit[best - 1]),
                        static_cast<float>(-misfit[best]), static_cast<float>(-misfit[best + 1]),
                        position, status);
@@ -360,7 +373,7 @@ LineMatch LineMatcher::fine_lag(double lag) {
     LineMatch found;
     found.lag = d0 + w - static_cast<double>(position);
     if (std::fabs(found.lag) > reach) return {};
-    found.rho = energy[best] > 0.0 ? e[best] / std::sqrt(template_energy * energy[best]) : 0.0;
+    found.rho = rho[best];
     return found;
   }
   return {};

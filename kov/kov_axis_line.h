@@ -76,8 +76,18 @@ class LineMatcher {
 
  private:
   void prepare(const float* first, const float* mirrored);
+  // The coarse pass: the blocks, their running sums and their correlation;
+  // the coefficient of the common parts at lag l (in blocks); the best lag
+  // in samples and its coefficient.
+  bool coarse_correlation();
+  double coarse_coefficient(int l) const;
   double coarse_lag(double& rho);
+  // The fine pass from a lag in samples.
   LineMatch fine_lag(double lag);
+  // One placement of the template for the lag d0: the misfit at the 2w + 1
+  // shifts, the coefficient of each, and the template's length (0 when it
+  // is too short).
+  int fine_misfits(int d0, double* misfit, double* rho);
 
   int n_ = 0;         // line length, pixels
   int pair_ = 1;      // pixels per sample: 2 for long lines
@@ -86,11 +96,12 @@ class LineMatcher {
   int blocks_ = 0;    // blocks per line
   int coarse_n_ = 0;  // transform length of the coarse pass
   bool ready_ = false;
-  std::vector<float> first_, mirrored_;  // attenuations, then pairs
-  std::vector<float> a_, b_;             // the prepared lines (m_ samples)
-  std::vector<float> kernel_;            // the smoothing
-  std::vector<float> fa_, fb_;           // correlation buffers
-  std::vector<LineSums> pa_, pb_;        // running sums of the coarse pass, blocks + 1
+  std::vector<float> first_, mirrored_;   // attenuations, then pairs
+  std::vector<float> a_, b_;              // the prepared lines (m_ samples)
+  std::vector<float> kernel_;             // the smoothing
+  std::vector<float> fa_, fb_;            // correlation buffers
+  std::vector<LineSums> pa_, pb_;         // running sums of the coarse pass, blocks + 1
+  double whole_a_ = 0.0, whole_b_ = 0.0;  // each line's energy, straight line removed
 };
 
 }  // namespace kov

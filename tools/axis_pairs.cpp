@@ -116,128 +116,84 @@ Pair make_pair(const Spec& s) {
 std::vector<Spec> table() {
   // The goals: 0.05 pixel for a corrected or even beam, 0.15 for an
   // uncorrected gradient up to 10 %, 0.3 at 20 %, 0.35 with photon noise.
-  auto spec = [](const char* name, double goal, auto change) {
-    Spec s;
-    s.name = name;
-    s.goal = goal;
-    change(s);
-    return s;
-  };
   const double c = 0.05, g = 0.15, noisy = 0.35;
+  const double axis30 = 0.3 * 1024 + 0.37, axis70 = 0.7 * 1024 + 0.37;
   return {
-      spec("corrected, even beam", c, [](Spec& s) { s.corrected = true; }),
-      spec("uncorrected, even beam", c, [](Spec&) {}),
-      spec("gradient 2 %", g, [](Spec& s) { s.gradient = 0.02; }),
-      spec("gradient 5 %", g, [](Spec& s) { s.gradient = 0.05; }),
-      spec("gradient 10 %", g, [](Spec& s) { s.gradient = 0.10; }),
-      spec("gradient 20 %", 0.3, [](Spec& s) { s.gradient = 0.20; }),
-      spec("gradient 5 %, dark current 5 %", g,
-           [](Spec& s) {
-             s.gradient = 0.05;
-             s.dark = 0.05;
-           }),
-      spec("weak absorber (10 %)", c, [](Spec& s) { s.absorption = 0.1; }),
-      spec("weak absorber, gradient 10 %", g,
-           [](Spec& s) {
-             s.absorption = 0.1;
-             s.gradient = 0.1;
-           }),
-      spec("strong absorber (99 %)", c, [](Spec& s) { s.absorption = 0.99; }),
-      spec("object 20 % wide", c, [](Spec& s) { s.width = 0.2; }),
-      spec("object 90 % wide", c,
-           [](Spec& s) {
-             s.width = 0.9;
-             s.centre = 0.0;
-           }),
-      spec("object 600 px wide, gradient 5 %", g,
-           [](Spec& s) {
-             s.width = 600.0 / 1024.0;
-             s.gradient = 0.05;
-           }),
-      spec("object leaves the field", c,
-           [](Spec& s) {
-             s.width = 1.3;
-             s.centre = 0.0;
-           }),
-      spec("object leaves the field, gradient 10 %", g,
-           [](Spec& s) {
-             s.width = 1.3;
-             s.centre = 0.1;
-             s.gradient = 0.1;
-           }),
-      spec("axis at 30 %", c,
-           [](Spec& s) {
-             s.axis = 0.3 * 1024 + 0.37;
-             s.width = 0.4;
-             s.centre = 0.0;
-           }),
-      spec("axis at 70 %, gradient 10 %", g,
-           [](Spec& s) {
-             s.axis = 0.7 * 1024 + 0.37;
-             s.width = 0.4;
-             s.centre = 0.0;
-             s.gradient = 0.1;
-           }),
-      spec("noise 3000 counts", noisy, [](Spec& s) { s.counts = 3000; }),
-      spec("noise 300 counts", noisy, [](Spec& s) { s.counts = 300; }),
-      spec("noise 300 counts, gradient 10 %", noisy,
-           [](Spec& s) {
-             s.counts = 300;
-             s.gradient = 0.1;
-           }),
-      spec("noise 3000 counts, weak absorber", noisy,
-           [](Spec& s) {
-             s.counts = 3000;
-             s.absorption = 0.1;
-           }),
-      spec("noise 3000 counts, object leaves the field", noisy,
-           [](Spec& s) {
-             s.counts = 3000;
-             s.width = 1.3;
-             s.centre = 0.0;
-           }),
-      spec("256 pixels", c,
-           [](Spec& s) {
-             s.n = 256;
-             s.axis = 131.21;
-           }),
-      spec("256 pixels, gradient 10 %, noise 3000", noisy,
-           [](Spec& s) {
-             s.n = 256;
-             s.axis = 131.21;
-             s.gradient = 0.1;
-             s.counts = 3000;
-           }),
-      spec("horizontal axis, gradient 5 %", g,
-           [](Spec& s) {
-             s.horizontal = true;
-             s.axis = 505.63;
-             s.gradient = 0.05;
-           }),
-      spec("horizontal axis, corrected, noise 3000", noisy,
-           [](Spec& s) {
-             s.horizontal = true;
-             s.axis = 505.63;
-             s.corrected = true;
-             s.counts = 3000;
-           }),
+      {.name = "corrected, even beam", .corrected = true, .goal = c},
+      {.name = "uncorrected, even beam", .goal = c},
+      {.name = "gradient 2 %", .gradient = 0.02, .goal = g},
+      {.name = "gradient 5 %", .gradient = 0.05, .goal = g},
+      {.name = "gradient 10 %", .gradient = 0.10, .goal = g},
+      {.name = "gradient 20 %", .gradient = 0.20, .goal = 0.3},
+      {.name = "gradient 5 %, dark current 5 %", .gradient = 0.05, .dark = 0.05, .goal = g},
+      {.name = "weak absorber (10 %)", .absorption = 0.1, .goal = c},
+      {.name = "weak absorber, gradient 10 %", .gradient = 0.1, .absorption = 0.1, .goal = g},
+      {.name = "strong absorber (99 %)", .absorption = 0.99, .goal = c},
+      {.name = "object 20 % wide", .width = 0.2, .goal = c},
+      {.name = "object 90 % wide", .width = 0.9, .centre = 0.0, .goal = c},
+      {.name = "object 600 px wide, gradient 5 %",
+       .gradient = 0.05,
+       .width = 600.0 / 1024.0,
+       .goal = g},
+      {.name = "object leaves the field", .width = 1.3, .centre = 0.0, .goal = c},
+      {.name = "object leaves the field, gradient 10 %",
+       .gradient = 0.1,
+       .width = 1.3,
+       .centre = 0.1,
+       .goal = g},
+      {.name = "axis at 30 %", .axis = axis30, .width = 0.4, .centre = 0.0, .goal = c},
+      {.name = "axis at 70 %, gradient 10 %",
+       .axis = axis70,
+       .gradient = 0.1,
+       .width = 0.4,
+       .centre = 0.0,
+       .goal = g},
+      {.name = "noise 3000 counts", .counts = 3000, .goal = noisy},
+      {.name = "noise 300 counts", .counts = 300, .goal = noisy},
+      {.name = "noise 300 counts, gradient 10 %", .gradient = 0.1, .counts = 300, .goal = noisy},
+      {.name = "noise 3000 counts, weak absorber",
+       .absorption = 0.1,
+       .counts = 3000,
+       .goal = noisy},
+      {.name = "noise 3000 counts, object leaves the field",
+       .width = 1.3,
+       .centre = 0.0,
+       .counts = 3000,
+       .goal = noisy},
+      {.name = "256 pixels", .n = 256, .axis = 131.21, .goal = c},
+      {.name = "256 pixels, gradient 10 %, noise 3000",
+       .n = 256,
+       .axis = 131.21,
+       .gradient = 0.1,
+       .counts = 3000,
+       .goal = noisy},
+      {.name = "horizontal axis, gradient 5 %",
+       .horizontal = true,
+       .axis = 505.63,
+       .gradient = 0.05,
+       .goal = g},
+      {.name = "horizontal axis, corrected, noise 3000",
+       .horizontal = true,
+       .axis = 505.63,
+       .counts = 3000,
+       .corrected = true,
+       .goal = noisy},
       // Like the real series: 160 by 135 pixels, the sample in a container
       // that fills the line, its upper rows the container alone; the lines a
       // user would choose, 10 to 125.
-      spec("thin container lines above the sample, noise 3000", c,
-           [](Spec& s) {
-             s.n = 160;
-             s.lines = 135;
-             s.first_line = 10;
-             s.last_line = 125;
-             s.axis = 86.32;
-             s.width = 0.5;
-             s.centre = 0.0;
-             s.thin_lines = 55;
-             s.container = true;
-             s.counts = 3000;
-             s.corrected = true;
-           }),
+      {.name = "thin container lines above the sample, noise 3000",
+       .n = 160,
+       .lines = 135,
+       .first_line = 10,
+       .last_line = 125,
+       .axis = 86.32,
+       .width = 0.5,
+       .centre = 0.0,
+       .counts = 3000,
+       .corrected = true,
+       .thin_lines = 55,
+       .container = true,
+       .goal = c},
   };
 }
 
