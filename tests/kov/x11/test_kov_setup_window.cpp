@@ -453,24 +453,31 @@ void expect_run(const Case& c, const std::string& dir, const kovtest::ProgramRes
   EXPECT_EQ(lines_starting(result.output, "KOV_MASTER Exited").size(), 1u);
 }
 
-// The whole set-up on four more series (the fifth is the walk-through's).
-TEST_F(Setup, WholeSetUpOnGeneratedSeries) {
-  const Case cases[] = {
-      {"horizontal_left_background", true, {true, -5.61, "background", 61}},
-      {"vertical_left_none", true, {false, -9.18, "none", 61}},
-      {"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
-      {"vertical_leaning_warned", false, {false, 4.1, "none", 61, 512, 384, 3.0}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    kovtest::TempDir dir, run_home;
-    make_series(c.series, dir.path());
-    SetupRun run(answers(c.landscape, c.series), dir.path(), run_home.path(),
-                 std::string("kov_setup_") + c.name);
-    const auto result = run.run();
-    expect_run(c, dir.path(), result, kovtest::read_file(run.parameter_file()));
-  }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+// The whole set-up on four more series (the fifth is the walk-through's),
+// one test each: a run takes up to half a minute under the sanitizers.
+class WholeSetUp : public Setup, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(WholeSetUp, OnAGeneratedSeries) {
+  const Case& c = GetParam();
+  kovtest::TempDir dir, run_home;
+  make_series(c.series, dir.path());
+  SetupRun run(answers(c.landscape, c.series), dir.path(), run_home.path(),
+               std::string("kov_setup_") + c.name);
+  const auto result = run.run();
+  expect_run(c, dir.path(), result, kovtest::read_file(run.parameter_file()));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Series, WholeSetUp,
+    ::testing::Values(Case{"horizontal_left_background", true, {true, -5.61, "background", 61}},
+                      Case{"vertical_left_none", true, {false, -9.18, "none", 61}},
+                      Case{"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
+                      Case{"vertical_leaning_warned",
+                           false,
+                           {false, 4.1, "none", 61, 512, 384, 3.0}}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The walk-through of the demo series (the generator's default: vertical
 // axis right of the centre, background and a flat-field series): on
