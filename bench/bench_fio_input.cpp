@@ -22,7 +22,8 @@ void quiet(const std::string&, bool, void*) {}
 
 std::vector<std::uint16_t> pixels() {
   std::vector<std::uint16_t> p(static_cast<std::size_t>(size) * size);
-  for (std::size_t i = 0; i < p.size(); ++i) p[i] = static_cast<std::uint16_t>(i * 2654435761u >> 16);
+  for (std::size_t i = 0; i < p.size(); ++i)
+    p[i] = static_cast<std::uint16_t>(i * 2654435761u >> 16);
   return p;
 }
 
@@ -73,8 +74,7 @@ struct Arrays {
   Arrays() { data.allocate(size, size); }
 };
 
-void read_through_dispatcher(benchmark::State& state, const std::string& path,
-                             const char* format) {
+void read_through_dispatcher(benchmark::State& state, const std::string& path, const char* format) {
   io::set_console_sink(quiet, nullptr);
   Arrays a;
   int status = io::status_good;
@@ -105,7 +105,8 @@ void read_with_libtiff(benchmark::State& state, const std::string& path) {
     TIFFGetFieldDefaulted(t, TIFFTAG_ROWSPERSTRIP, &rows_per_strip);
     const tstrip_t strips = TIFFNumberOfStrips(t);
     for (tstrip_t s = 0; s < strips; ++s) {
-      const tmsize_t n = TIFFReadEncodedStrip(t, s, strip.data(), static_cast<tmsize_t>(strip.size()));
+      const tmsize_t n =
+          TIFFReadEncodedStrip(t, s, strip.data(), static_cast<tmsize_t>(strip.size()));
       const auto* v = reinterpret_cast<const std::uint16_t*>(strip.data());
       float* out = a.data.view().row(static_cast<int>(s * rows_per_strip) + 1);
       for (tmsize_t i = 0; i < n / 2; ++i) out[i] = v[i];
@@ -146,14 +147,24 @@ Files& files() {
   return f;
 }
 
-void BM_FIO_TIFF_strips(benchmark::State& s) { read_through_dispatcher(s, files().strips, "TIFF"); }
-void BM_libtiff_strips(benchmark::State& s) { read_with_libtiff(s, files().strips); }
+void BM_FIO_TIFF_strips(benchmark::State& s) {
+  read_through_dispatcher(s, files().strips, "TIFF");
+}
+void BM_libtiff_strips(benchmark::State& s) {
+  read_with_libtiff(s, files().strips);
+}
 void BM_FIO_TIFF_one_strip(benchmark::State& s) {
   read_through_dispatcher(s, files().one_strip, "TIFF");
 }
-void BM_libtiff_one_strip(benchmark::State& s) { read_with_libtiff(s, files().one_strip); }
-void BM_FIO_MERIN(benchmark::State& s) { read_through_dispatcher(s, files().merin, "MERIN"); }
-void BM_fread_keyword_header(benchmark::State& s) { read_with_fread(s, files().merin); }
+void BM_libtiff_one_strip(benchmark::State& s) {
+  read_with_libtiff(s, files().one_strip);
+}
+void BM_FIO_MERIN(benchmark::State& s) {
+  read_through_dispatcher(s, files().merin, "MERIN");
+}
+void BM_fread_keyword_header(benchmark::State& s) {
+  read_with_fread(s, files().merin);
+}
 
 BENCHMARK(BM_FIO_TIFF_strips)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_libtiff_strips)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -76,15 +76,19 @@ void BM_FileSelectionFirstScreen(benchmark::State& state) {
     int type = 0, workstation = 0;
     float x = 0, y = 0;
     std::string text;
-    VG_INP_EVENT(gs::window_workstation, 10, false, "", false, "", 0, 0, 0, 0, type, workstation,
-                 x, y, text, status);
+    VG_INP_EVENT(gs::window_workstation, 10, false, "", false, "", 0, 0, 0, 0, type, workstation, x,
+                 y, text, status);
     if (status != io::status_good || static_cast<int>(view.files.size()) != n) {
       state.SkipWithError("the tool did not list the directory");
       return;
     }
   }
 }
-BENCHMARK(BM_FileSelectionFirstScreen)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FileSelectionFirstScreen)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The drawing of the first screen alone, on a view listed beforehand.
 void BM_FileSelectionDrawOnly(benchmark::State& state) {
@@ -100,8 +104,8 @@ void BM_FileSelectionDrawOnly(benchmark::State& state) {
     int type = 0, workstation = 0;
     float x = 0, y = 0;
     std::string text;
-    VG_INP_EVENT(gs::window_workstation, 10, false, "", false, "", 0, 0, 0, 0, type, workstation,
-                 x, y, text, status);
+    VG_INP_EVENT(gs::window_workstation, 10, false, "", false, "", 0, 0, 0, 0, type, workstation, x,
+                 y, text, status);
   }
   if (status != io::status_good) state.SkipWithError("the tool could not be drawn");
 }

@@ -57,7 +57,13 @@ void BM_GS_PLOT(benchmark::State& state) {
   for (auto _ : state) f.plot(status);
   if (status != io::status_good) state.SkipWithError("GS_PLOT failed");
 }
-BENCHMARK(BM_GS_PLOT)->Arg(0)->Arg(1)->Arg(4)->ArgNames({"mode"})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GS_PLOT)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(4)
+    ->ArgNames({"mode"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The cells alone through the toolkit, in the same mode and where GS_PLOT
 // draws them: the range of the region and the cells, without the page.
@@ -75,7 +81,13 @@ void BM_GS_2DCELLARRAY(benchmark::State& state) {
   }
   if (status != io::status_good) state.SkipWithError("GS_2DCELLARRAY failed");
 }
-BENCHMARK(BM_GS_2DCELLARRAY)->Arg(0)->Arg(1)->Arg(4)->ArgNames({"mode"})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GS_2DCELLARRAY)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(4)
+    ->ArgNames({"mode"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The device's cells alone, where and as GS_PLOT in mode 0 draws them, with
 // the range known.

@@ -149,7 +149,11 @@ void BM_fftwf_axis_positions(benchmark::State& state) {
   }
   state.counters["axis"] = mean;
 }
-BENCHMARK(BM_fftwf_axis_positions)->ArgName("patient")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fftwf_axis_positions)
+    ->ArgName("patient")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -70,7 +70,9 @@ void fill_line(int line, float* a, float* b) {
   }
 }
 
-int peak_of(const float* c) { return static_cast<int>(std::max_element(c, c + n) - c) + 1; }
+int peak_of(const float* c) {
+  return static_cast<int>(std::max_element(c, c + n) - c) + 1;
+}
 
 void BM_MA_1DCROSSCORR(benchmark::State& state) {
   const ma::FftPath saved = ma::fft_path();

@@ -36,7 +36,9 @@ const std::vector<float>& image() {
   return im;
 }
 
-io::View2D<const float> view() { return io::View2D<const float>(image().data(), size, size); }
+io::View2D<const float> view() {
+  return io::View2D<const float>(image().data(), size, size);
+}
 
 void BM_MA_DIFZSCALE(benchmark::State& state) {
   float lo = 0, hi = 0;

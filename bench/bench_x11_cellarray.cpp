@@ -26,7 +26,8 @@ std::vector<float>& data() {
   static std::vector<float> values = [] {
     std::vector<float> v(static_cast<std::size_t>(n) * n);
     for (int y = 0; y < n; ++y) {
-      for (int x = 0; x < n; ++x) v[static_cast<std::size_t>(y) * n + x] = static_cast<float>((x * 7 + y * 13) % 5000);
+      for (int x = 0; x < n; ++x)
+        v[static_cast<std::size_t>(y) * n + x] = static_cast<float>((x * 7 + y * 13) % 5000);
     }
     return v;
   }();
@@ -71,7 +72,12 @@ void BM_DeviceRealCellArray(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_DeviceRealCellArray)->Arg(0)->Arg(1)->ArgNames({"log"})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeviceRealCellArray)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"log"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The same rectangle put with one XPutImage from a ready image, onto the
 // same window, through a connection of its own.
@@ -88,13 +94,14 @@ void BM_PlainXPutImage(benchmark::State& state) {
   }
   const int side = static_cast<int>(0.6f * 707.0f);  // 424 pixels
   const int screen = DefaultScreen(display);
-  XImage* image = XCreateImage(display, DefaultVisual(display, screen),
-                               static_cast<unsigned>(DefaultDepth(display, screen)), ZPixmap, 0,
-                               nullptr, static_cast<unsigned>(side), static_cast<unsigned>(side),
-                               32, 0);
-  image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image->bytes_per_line) * side, 1));
+  XImage* image = XCreateImage(
+      display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
+      ZPixmap, 0, nullptr, static_cast<unsigned>(side), static_cast<unsigned>(side), 32, 0);
+  image->data =
+      static_cast<char*>(std::calloc(static_cast<std::size_t>(image->bytes_per_line) * side, 1));
   for (int y = 0; y < side; ++y) {
-    for (int x = 0; x < side; ++x) XPutPixel(image, x, y, static_cast<unsigned long>(x * 977 + y * 131) & 0xffffffUL);
+    for (int x = 0; x < side; ++x)
+      XPutPixel(image, x, y, static_cast<unsigned long>(x * 977 + y * 131) & 0xffffffUL);
   }
   const Window window = vg::x11::window_id(*device);
   GC gc = XCreateGC(display, window, 0, nullptr);

@@ -193,16 +193,16 @@ void rotation_axis(bool subtract_background, io::View2D<const float> background,
                    bool correct_flatfield, bool flatfield_changing,
                    io::View2D<const float> flatfield, io::View2D<const float> last_flatfield,
                    bool rotation_vertical, int num_image_1, int num_image_2,
-                   io::View2D<float> first, io::View2D<float> last, int first_line,
-                   int last_line, AxisResult& result, int& status) {
+                   io::View2D<float> first, io::View2D<float> last, int first_line, int last_line,
+                   AxisResult& result, int& status) {
   if (!io::entry_ok(status, id_axis)) return;
-  correct_projection(subtract_background, background, correct_flatfield, flatfield,
-                     num_image_1, num_image_2, first, status);
+  correct_projection(subtract_background, background, correct_flatfield, flatfield, num_image_1,
+                     num_image_2, first, status);
   correct_projection(subtract_background, background, correct_flatfield,
                      flatfield_changing ? last_flatfield : flatfield, num_image_1, num_image_2,
                      last, status);
-  axis_positions(rotation_vertical, num_image_1, num_image_2, first, last, first_line,
-                 last_line, result, status);
+  axis_positions(rotation_vertical, num_image_1, num_image_2, first, last, first_line, last_line,
+                 result, status);
   report_axis(result, status);
 }
 

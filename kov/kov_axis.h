@@ -142,8 +142,8 @@ void rotation_axis(bool subtract_background, io::View2D<const float> background,
                    bool correct_flatfield, bool flatfield_changing,
                    io::View2D<const float> flatfield, io::View2D<const float> last_flatfield,
                    bool rotation_vertical, int num_image_1, int num_image_2,
-                   io::View2D<float> first, io::View2D<float> last, int first_line,
-                   int last_line, AxisResult& result, int& status);
+                   io::View2D<float> first, io::View2D<float> last, int first_line, int last_line,
+                   AxisResult& result, int& status);
 
 // The console lines of the report (the text report_axis writes).
 std::vector<std::string> axis_report_lines(const AxisResult& result);

@@ -93,8 +93,9 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--background" || a == "--flatfield" || a == "--last-flatfield") {
       if (i + 1 >= argc) return usage(a + " needs a file");
-      (a == "--background" ? background : a == "--flatfield" ? flatfield : last_flatfield) =
-          argv[++i];
+      (a == "--background"  ? background
+       : a == "--flatfield" ? flatfield
+                            : last_flatfield) = argv[++i];
     } else if (a == "--horizontal") {
       vertical = false;
     } else if (a == "--lines") {

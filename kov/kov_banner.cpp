@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "gs.h"
 #include "io.h"
@@ -12,8 +12,7 @@
 namespace {
 
 // A filled rectangle with a frame line round it.
-void framed(float x0, float y0, float x1, float y1, int fill, int frame, float width,
-            int& status) {
+void framed(float x0, float y0, float x1, float y1, int fill, int frame, float width, int& status) {
   GS_FILLSTYLE(1, fill, status);
   GS_LINESTYLE(1, width, frame, status);
   GS_RECTANGLE(x0, y0, x1, y1, true, true, status);
@@ -105,10 +104,11 @@ void KOV_DRAW_MBANNER(const std::string& /*version*/, int& status) {
   };
   const float leg_x = 0.5f * std::min(box_w, box_h), leg_y = leg_x;
   // Both the same size, so that they mirror each other about the centre.
-  const float scale = std::min(
-      clear_scale(right, letters_top, leg_x, leg_y,
-                  {{18.0f, 6.0f}, {6.5f, 6.0f}, {5.0f, 6.0f}, {1.5f, 9.0f}}),
-      clear_scale(left, letters_bottom, leg_x, leg_y, {{0.0f, 0.0f}, {6.5f, 0.0f}, {14.75f, 0.0f}}));
+  const float scale =
+      std::min(clear_scale(right, letters_top, leg_x, leg_y,
+                           {{18.0f, 6.0f}, {6.5f, 6.0f}, {5.0f, 6.0f}, {1.5f, 9.0f}}),
+               clear_scale(left, letters_bottom, leg_x, leg_y,
+                           {{0.0f, 0.0f}, {6.5f, 0.0f}, {14.75f, 0.0f}}));
   GS_LINESTYLE(1, 2.0f, gs::white, status);
   GS_FILLSTYLE(1, gs::violet, status);
   GS_TRIANGLE(right, letters_top, right - scale * leg_x, letters_top, right,
@@ -129,15 +129,13 @@ void KOV_DRAW_MBANNER(const std::string& /*version*/, int& status) {
   const std::string title = std::string("KOV: ") + kov::descriptive_title;
   const float panel_h = title_top - title_bottom;
   float text_height = std::min(0.5f * panel_h, 0.05f);
-  GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle,
-               status);
+  GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
   float text_width = 0.0f;
   VG_INQ_TEXTWIDTH(title, text_width, status);
   const float widest = 0.9f * box_w;
   if (text_width > widest) {
     text_height *= widest / text_width;
-    GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle,
-               status);
+    GS_TEXTSTYLE(1, gs::blue, text_height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
   }
   VG_TEXT(0.5f * width, 0.5f * (title_bottom + title_top), title, status);
   VG_UPDATE(gs::window_workstation, 0, status);

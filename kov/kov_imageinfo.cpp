@@ -94,8 +94,8 @@ bool show(const std::string& file, const std::string& format, const std::string&
   bool sequence = false;
   FIO_INQ_INPUT(sequence, used, overload, status);
   say(file + ": " + used + " " + std::to_string(image.xnumdat) + " x " +
-      std::to_string(image.ynumdat) + " min " + number(low) + " max " + number(high) +
-      " mean " + number(mean));
+      std::to_string(image.ynumdat) + " min " + number(low) + " max " + number(high) + " mean " +
+      number(mean));
   if (!raw.empty() && !write_raw(raw, image)) {
     say("ERROR: Cannot write the pixel values to " + raw);
     raw_failed = true;

@@ -30,8 +30,8 @@ bool read_named_image(const std::string& file_name, const std::string& format, b
       ymax = array_side(height);
       if (xmax == 0 || ymax == 0) {
         problem = "ERROR: " + file_name + " holds " + std::to_string(width) + " by " +
-                  std::to_string(height) + " pixels, more than " +
-                  std::to_string(max_image_size) + " by " + std::to_string(max_image_size);
+                  std::to_string(height) + " pixels, more than " + std::to_string(max_image_size) +
+                  " by " + std::to_string(max_image_size);
         return false;
       }
     } else if (!image.empty()) {
@@ -57,9 +57,9 @@ bool read_named_image(const std::string& file_name, const std::string& format, b
   float xpixel = 0.0f, ypixel = 0.0f;
   const std::array<std::string, 1> prompt{""};
   image.xnumdat = image.ynumdat = 0;
-  FIO_GUI_INPUT(1, 0, prompt, fio::input_named, false, defined, name, image.xnumdat,
-                image.ynumdat, x_axis, y_axis, image.view(), io::View2D<float>(), title, xlabel,
-                ylabel, zlabel, xpixel, ypixel, status);
+  FIO_GUI_INPUT(1, 0, prompt, fio::input_named, false, defined, name, image.xnumdat, image.ynumdat,
+                x_axis, y_axis, image.view(), io::View2D<float>(), title, xlabel, ylabel, zlabel,
+                xpixel, ypixel, status);
   if (status != io::status_good) {
     ST_OUT(status);
     ST_DEF_SYSTEM(status);

@@ -30,21 +30,19 @@ void no_graphics_help(int& status) {
            status);
   IO_WRITE("\t problem of the X-terminal not accepting graphics output from the host", status);
   IO_WRITE("\t running KOV. If this is the case it can be cured by using the xhost", status);
-  IO_WRITE("         program e.g. if KOV is running on system '" + host + "', then enter:",
-           status);
+  IO_WRITE("         program e.g. if KOV is running on system '" + host + "', then enter:", status);
   IO_WRITE("         xhost +" + host, status);
   IO_WRITE("         on the local machine which is being used as an X-terminal.", status);
   IO_WRITE(" ", status);
-  IO_WRITE("         If the problem does not seem to be linked to 'xhost' then check that",
-           status);
+  IO_WRITE("         If the problem does not seem to be linked to 'xhost' then check that", status);
   IO_WRITE("         the \"DISPLAY\" variable is properly defined. You can enter:", status);
   IO_WRITE("         printenv DISPLAY", status);
   IO_WRITE("         (for users of the \"C\"-shell or \"T\"-shell) to check the current ", status);
   IO_WRITE("         output destination.", status);
   IO_WRITE(" ", status);
-  IO_WRITE("         e.g. If the X-terminal is called '" + terminal +
-               "' then the \"DISPLAY\" variable",
-           status);
+  IO_WRITE(
+      "         e.g. If the X-terminal is called '" + terminal + "' then the \"DISPLAY\" variable",
+      status);
   IO_WRITE("         should be set to '" + terminal + ":0'. To achieve this enter:", status);
   IO_WRITE("         setenv DISPLAY " + terminal + ":0", status);
   IO_WRITE(" ", status);

@@ -114,8 +114,7 @@ void KOV_INPUT_PARAMETERS(io::Image<float>& main_image, kov::Parameters& p, int&
       allocated(flatfield, main_image,
                 "ERROR: Failed to allocate memory for storing the flat-field data", status) &&
       allocated(last_flatfield, main_image,
-                "ERROR: Failed to allocate memory for storing the last flat-field data",
-                status)) {
+                "ERROR: Failed to allocate memory for storing the last flat-field data", status)) {
     if (p.FLATFIELD_FILE.empty()) p.FLATFIELD_FILE = beside(n.first, "flatfield.tif", status);
     KOV_INPUT_FLATFIELD(flatfield, last_flatfield, p, status);
   }

@@ -31,13 +31,12 @@ std::vector<float> pixel_axis(int n) {
 // Two clicked points on the image shown last; false with the status of the
 // widget (the user-escape status for CANCEL).
 bool two_points(const io::Image<float>& image, int width, int height, const std::string& title,
-                const Lines& info, std::array<float, 2>& x, std::array<float, 2>& y,
-                int& status) {
+                const Lines& info, std::array<float, 2>& x, std::array<float, 2>& y, int& status) {
   const std::array<std::string, 1> titles{title};
   int n = 0;
   GS_INPS_FCOORDINATES(true, image.view(), 1, 1, width, height, 1, 1, titles,
-                       static_cast<int>(info.size()), static_cast<int>(info.size()), info, 2, n,
-                       x, y, status);
+                       static_cast<int>(info.size()), static_cast<int>(info.size()), info, 2, n, x,
+                       y, status);
   return status == io::status_good && n == 2;
 }
 
@@ -49,7 +48,9 @@ bool image_ok(int& status) {
 }
 
 // Ends the program at once after its message.
-void stop(int& status) { status = kov::status_stopped; }
+void stop(int& status) {
+  status = kov::status_stopped;
+}
 
 bool allocated(io::Image<float>& image, const io::Image<float>& like, const char* what,
                int& status) {
@@ -90,8 +91,7 @@ void input_image(const std::string& prompt, bool size_arrays, int width, int hei
         xmax = array_side(w);
         ymax = array_side(h);
         if (xmax == 0 || ymax == 0) {
-          warn({"IMAGE TOO LARGE: " + std::to_string(w) + " BY " + std::to_string(h) +
-                    " PIXELS",
+          warn({"IMAGE TOO LARGE: " + std::to_string(w) + " BY " + std::to_string(h) + " PIXELS",
                 "(AT MOST " + std::to_string(max_image_size) + " BY " +
                     std::to_string(max_image_size) + ")"},
                status);
@@ -111,9 +111,9 @@ void input_image(const std::string& prompt, bool size_arrays, int width, int hei
     bool defined = false;
     std::string xlabel, ylabel, zlabel;
     int xnum = 0, ynum = 0;
-    FIO_GUI_INPUT(1, 1, prompts, fio::input_named, false, defined, file_name, xnum, ynum,
-                  x_axis, y_axis, image.view(), io::View2D<float>(), title, xlabel, ylabel,
-                  zlabel, x_pixel_size, y_pixel_size, status);
+    FIO_GUI_INPUT(1, 1, prompts, fio::input_named, false, defined, file_name, xnum, ynum, x_axis,
+                  y_axis, image.view(), io::View2D<float>(), title, xlabel, ylabel, zlabel,
+                  x_pixel_size, y_pixel_size, status);
     if (status != io::status_good) return;
     if (!defined) continue;  // the dispatcher has said why
     if (width > 0 && (xnum != width || ynum != height)) {
@@ -154,18 +154,18 @@ void show_image(const io::Image<float>& image, int width, int height, const std:
 
 }  // namespace kov
 
-void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image,
-                           int& num_image_1, int& num_image_2, int& start_voxel_1,
-                           int& start_voxel_3, int& end_voxel_1, int& end_voxel_3,
-                           float& x_pixel_size, float& y_pixel_size, int& status) {
+void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image, int& num_image_1,
+                           int& num_image_2, int& start_voxel_1, int& start_voxel_3,
+                           int& end_voxel_1, int& end_voxel_3, float& x_pixel_size,
+                           float& y_pixel_size, int& status) {
   if (status != io::status_good) {
     ST_SAVE("Subroutine KOV_INPUT_FIRST_IMAGE V0.5 ");
     return;
   }
   kov::load_first_file_name(file_name, status);
   std::string title;
-  kov::input_image("SELECT FIRST DATA IMAGE FILE", true, 0, 0, file_name, main_image,
-                   x_pixel_size, y_pixel_size, title, status);
+  kov::input_image("SELECT FIRST DATA IMAGE FILE", true, 0, 0, file_name, main_image, x_pixel_size,
+                   y_pixel_size, title, status);
   if (status != io::status_good) return;
   num_image_1 = main_image.xnumdat;
   num_image_2 = main_image.ynumdat;
@@ -209,8 +209,8 @@ void KOV_INPUT_LAST_IMAGE(std::string& file_name, io::Image<float>& work_image, 
   kov::show_image(work_image, num_image_1, num_image_2, title, status);
 }
 
-void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image,
-                        kov::Parameters& p, int& status) {
+void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image, kov::Parameters& p,
+                        int& status) {
   if (status != io::status_good) {
     ST_SAVE("Subroutine KOV_INPUT_90_IMAGE V0.7 ");
     return;
@@ -258,8 +258,8 @@ void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_fla
 
   static std::string last_name;
   if (last_name.empty()) last_name = p.FLATFIELD_FILE;
-  kov::input_image("SELECT LAST FLAT-FIELD IMAGE", false, p.NUM_IMAGE_1, p.NUM_IMAGE_2,
-                   last_name, last_flatfield, xp, yp, title, status);
+  kov::input_image("SELECT LAST FLAT-FIELD IMAGE", false, p.NUM_IMAGE_1, p.NUM_IMAGE_2, last_name,
+                   last_flatfield, xp, yp, title, status);
   kov::show_image(last_flatfield, p.NUM_IMAGE_1, p.NUM_IMAGE_2, title, status);
   image_ok(status);
   if (status != io::status_good) return;
@@ -278,8 +278,8 @@ void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_fla
   const Lines range_error{"Enter an integer within given range"};
   const int top = std::max(1, p.FF_NUM_LAST_IMAGE);
   p.FF_FILE_INTERVAL = std::clamp(p.FF_FILE_INTERVAL, 1, top);
-  GS_INPI(true, 1, top, true, "COUNTER INTERVAL BETWEEN NEW FLAT-FIELD FILES", 2,
-          interval_help, 1, range_error, p.FF_FILE_INTERVAL, status);
+  GS_INPI(true, 1, top, true, "COUNTER INTERVAL BETWEEN NEW FLAT-FIELD FILES", 2, interval_help, 1,
+          range_error, p.FF_FILE_INTERVAL, status);
   kov::store_ff_interval(p.FF_FILE_INTERVAL, status);
 }
 
@@ -332,8 +332,7 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
   GS_PPROMPT(2, 2, correcting, status);
   GS_UPDATE(status);
   kov::correct_projection(subtract_background, background.view(), correct_flatfield,
-                          flatfield.view(), num_image_1, num_image_2, first_image.view(),
-                          status);
+                          flatfield.view(), num_image_1, num_image_2, first_image.view(), status);
   kov::correct_projection(subtract_background, background.view(), correct_flatfield,
                           flatfield_changing ? last_flatfield.view() : flatfield.view(),
                           num_image_1, num_image_2, last.view(), status);
@@ -341,8 +340,8 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
   GS_PPROMPT(2, 2, calculating, status);
   GS_UPDATE(status);
   kov::AxisResult result;
-  kov::axis_positions(rotation_vertical, num_image_1, num_image_2, first_image.view(),
-                      last.view(), first_line, last_line, result, status);
+  kov::axis_positions(rotation_vertical, num_image_1, num_image_2, first_image.view(), last.view(),
+                      first_line, last_line, result, status);
   kov::report_axis(result, status);
   last.release();
   if (status != io::status_good) return;
@@ -354,8 +353,7 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
     const Lines why = kov::axis_warning_box(result);
     if (!why.empty()) warn(why, status);
   } else {
-    warn({"NO LINE GIVES A USABLE CORRELATION:",
-          "THE POSITION OFFERED IS THE ONE HELD BEFORE"},
+    warn({"NO LINE GIVES A USABLE CORRELATION:", "THE POSITION OFFERED IS THE ONE HELD BEFORE"},
          status);
   }
   const float n = static_cast<float>(rotation_vertical ? num_image_1 : num_image_2);
@@ -391,8 +389,7 @@ void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status) {
   kov::SaveDialog dialog;
   dialog.choose = [](std::string& file_name, bool& chosen, int& s) {
     const std::array<std::string, 1> prompt{kov::parameter_file_prompt};
-    const std::array<std::string, 2> info{kov::parameter_file_info[0],
-                                          kov::parameter_file_info[1]};
+    const std::array<std::string, 2> info{kov::parameter_file_info[0], kov::parameter_file_info[1]};
     std::string extension = gs::all_permitted;
     bool cancelled = true;
     GS_FILESELECTION(1, 1, prompt, 2, 2, info, gs::select_output, 0, extension, file_name,

@@ -60,14 +60,14 @@ void draw_axis_graph(const AxisResult& result, bool vertical, int& status);
 
 void KOV_MMAIN(int& status);
 void KOV_INPUT_PARAMETERS(io::Image<float>& main_image, kov::Parameters& p, int& status);
-void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image,
-                           int& num_image_1, int& num_image_2, int& start_voxel_1,
-                           int& start_voxel_3, int& end_voxel_1, int& end_voxel_3,
-                           float& x_pixel_size, float& y_pixel_size, int& status);
+void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image, int& num_image_1,
+                           int& num_image_2, int& start_voxel_1, int& start_voxel_3,
+                           int& end_voxel_1, int& end_voxel_3, float& x_pixel_size,
+                           float& y_pixel_size, int& status);
 void KOV_INPUT_LAST_IMAGE(std::string& file_name, io::Image<float>& work_image, int num_image_1,
                           int num_image_2, int& status);
-void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image,
-                        kov::Parameters& p, int& status);
+void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image, kov::Parameters& p,
+                        int& status);
 void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_flatfield,
                          kov::Parameters& p, int& status);
 void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,

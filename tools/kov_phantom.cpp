@@ -194,7 +194,8 @@ class Phantom {
       if (q <= 0.0) continue;
       const double a = e.a * r * std::sqrt(q), b = e.b * r * std::sqrt(q);
       const double phi = theta - e.angle_degrees * pi / 180.0;
-      const double a2 = a * a * std::cos(phi) * std::cos(phi) + b * b * std::sin(phi) * std::sin(phi);
+      const double a2 =
+          a * a * std::cos(phi) * std::cos(phi) + b * b * std::sin(phi) * std::sin(phi);
       shadows.push_back({r * (e.x0 * std::cos(theta) + e.y0 * std::sin(theta)), a2,
                          2.0 * e.density * a * b / a2});
     }
@@ -318,8 +319,8 @@ int main(int argc, char** argv) {
   for (int k = 0; k < o.projections; ++k) {
     const double theta = pi * k / (o.projections - 1);
     const std::string path = numbered(o.dir, "proj", k + 1, digits);
-    const auto px = ph.image(
-        [&](int line, std::vector<double>& out) { ph.line_counts(theta, line, k, out); });
+    const auto px =
+        ph.image([&](int line, std::vector<double>& out) { ph.line_counts(theta, line, k, out); });
     if (!write_tiff(path, o.width, o.height, px)) return fail(path);
   }
   const std::string dark = o.dir + "/dark.tif";

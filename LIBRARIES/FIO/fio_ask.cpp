@@ -66,10 +66,9 @@ bool ask_logical(const std::string& prompt, std::span<const std::string> help, b
 
 }  // namespace
 
-void select_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
-                 int max_help, int num_help, std::span<const std::string> help, int file_mode,
-                 int option, std::string& extension, std::string& file_name, int& retstat,
-                 int& status) {
+void select_file(int max_prompt, int num_prompt, std::span<const std::string> prompt, int max_help,
+                 int num_help, std::span<const std::string> help, int file_mode, int option,
+                 std::string& extension, std::string& file_name, int& retstat, int& status) {
   constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
   if (!entry_ok(status, id)) return;
   const std::span<const std::string> help_lines =
@@ -77,9 +76,8 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
   retstat = input_cancelled;
   if (window_open()) {
     bool cancelled = true;
-    GS_FILESELECTION(max_prompt, num_prompt, prompt, max_help,
-                     static_cast<int>(help_lines.size()), help_lines, file_mode, option,
-                     extension, file_name, cancelled, status);
+    GS_FILESELECTION(max_prompt, num_prompt, prompt, max_help, static_cast<int>(help_lines.size()),
+                     help_lines, file_mode, option, extension, file_name, cancelled, status);
     if (status == io::status_good && !cancelled) retstat = input_done;
     return;
   }
@@ -88,8 +86,8 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
   for (;;) {
     std::string name = trimmed(file_name);
     const std::array<std::string, 1> error{"Enter the name of an existing file"};
-    IO_INPC(true, "FILE NAME", question, static_cast<int>(help_lines.size()), help_lines, 1,
-            error, name, status);
+    IO_INPC(true, "FILE NAME", question, static_cast<int>(help_lines.size()), help_lines, 1, error,
+            name, status);
     if (status == io::status_escape) {
       ST_DEF_SYSTEM(status);
       return;
@@ -115,9 +113,9 @@ namespace {
 struct FormEntry {
   const char* label;
   const char* description;
-  int low, high;      // integer entries
-  int* integer;       // the value of an integer entry, or null
-  bool* logical;      // the value of a logical entry, or null
+  int low, high;  // integer entries
+  int* integer;   // the value of an integer entry, or null
+  bool* logical;  // the value of a logical entry, or null
 };
 
 // The entries in a form in the window: values change in place only when the
@@ -161,8 +159,8 @@ bool window_form(const std::string& title, std::span<const std::string> help,
 
 std::string region_problem(const Region& region, int xmaxdat, int ymaxdat) {
   const Region& r = region;
-  if (r.x2 < r.x1 || r.y2 < r.y1 || r.xbin < 1 || r.ybin < 1 ||
-      binned(r.x1, r.x2, r.xbin) < 1 || binned(r.y1, r.y2, r.ybin) < 1) {
+  if (r.x2 < r.x1 || r.y2 < r.y1 || r.xbin < 1 || r.ybin < 1 || binned(r.x1, r.x2, r.xbin) < 1 ||
+      binned(r.y1, r.y2, r.ybin) < 1) {
     return "INPUT REGION IMPOSSIBLY DEFINED";
   }
   if (binned(r.x1, r.x2, r.xbin) > xmaxdat || binned(r.y1, r.y2, r.ybin) > ymaxdat) {
@@ -171,8 +169,8 @@ std::string region_problem(const Region& region, int xmaxdat, int ymaxdat) {
   return "";
 }
 
-void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region,
-                  bool& cancelled, int& status) {
+void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region, bool& cancelled,
+                  int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
   if (!entry_ok(status, id)) return;
   cancelled = false;

@@ -75,8 +75,8 @@ void remember_layout(const fio::BinaryLayout& l, int& status) {
   int retstat = 0;
   IO_SET_IKEYVALUE(key_width, l.width, retstat, status);
   IO_SET_IKEYVALUE(key_height, l.height, retstat, status);
-  IO_SET_IKEYVALUE(key_skip, static_cast<int>(std::min<std::int64_t>(l.skip, 2147483647)),
-                   retstat, status);
+  IO_SET_IKEYVALUE(key_skip, static_cast<int>(std::min<std::int64_t>(l.skip, 2147483647)), retstat,
+                   status);
   const std::string type = fio::type_name(l.type);
   IO_SET_KEYVALUE(key_type, static_cast<int>(type.size()), type, retstat, status);
   IO_SET_LKEYVALUE(key_high, l.high_byte_first, retstat, status);
@@ -115,10 +115,9 @@ std::string header_line(const std::string& key, const std::string& value, fio::B
     const char* key;
     unsigned bit;
   };
-  static constexpr Item items[] = {{"WIDTH", 1},       {"HEIGHT", 2},      {"SKIP", 4},
-                                   {"TYPE", 8},        {"BYTE_ORDER", 16}, {"ROWS", 32},
-                                   {"X_PIXEL_SIZE", 64}, {"Y_PIXEL_SIZE", 128},
-                                   {"OVERLOAD", 256}};
+  static constexpr Item items[] = {{"WIDTH", 1},         {"HEIGHT", 2},         {"SKIP", 4},
+                                   {"TYPE", 8},          {"BYTE_ORDER", 16},    {"ROWS", 32},
+                                   {"X_PIXEL_SIZE", 64}, {"Y_PIXEL_SIZE", 128}, {"OVERLOAD", 256}};
   for (const Item& item : items) {
     if (k == item.key) seen |= item.bit;
   }
@@ -218,8 +217,8 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
     case 2: {
       std::vector<std::int16_t> b;
       run(b, [&](int n, std::span<std::int16_t> s) {
-        FIO_INP_2DI2(input_file, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1,
-                     1, position, n, s, r.xnumdat, r.ynumdat, r.data, status);
+        FIO_INP_2DI2(input_file, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1,
+                     position, n, s, r.xnumdat, r.ynumdat, r.data, status);
       });
       break;
     }
@@ -233,16 +232,16 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
       } else {
         std::vector<std::int32_t> b;
         run(b, [&](int n, std::span<std::int32_t> s) {
-          FIO_INP_2DI4(input_file, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h,
-                       1, 1, position, n, s, r.xnumdat, r.ynumdat, r.data, status);
+          FIO_INP_2DI4(input_file, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1,
+                       1, position, n, s, r.xnumdat, r.ynumdat, r.data, status);
         });
       }
       break;
     default: {
       std::vector<double> b;
       run(b, [&](int n, std::span<double> s) {
-        FIO_INP_2DR8(input_file, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1,
-                     position, n, s, r.xnumdat, r.ynumdat, r.data, status);
+        FIO_INP_2DR8(input_file, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, position,
+                     n, s, r.xnumdat, r.ynumdat, r.data, status);
       });
       break;
     }
@@ -312,8 +311,8 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
                    float& x_pixel_size, float& y_pixel_size, float& overload, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_BINARY V0.2 ";
   if (!fio::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
-                title,     xlabel,    ylabel,  zlabel};
+  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
+                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
 
   // The header file beside the data, else the user's layout.

@@ -14,8 +14,8 @@ bool read_header(const char* format, fio::Result& r, std::array<std::uint8_t, N>
                  int& status) {
   if (!fio::open_data(false, "", "", r, status)) return false;
   int result = 0, got = 0;
-  FIO_FILEPREADC(fio::input_file, 0, static_cast<int>(N), static_cast<int>(N), fio::reverse_none, result,
-                 got, std::as_writable_bytes(std::span(header)));
+  FIO_FILEPREADC(fio::input_file, 0, static_cast<int>(N), static_cast<int>(N), fio::reverse_none,
+                 result, got, std::as_writable_bytes(std::span(header)));
   if (got < static_cast<int>(N)) {
     fio::close_input();
     fio::warn({"WARNING: The file is too short for a " + std::string(format) + " header:",
@@ -48,12 +48,11 @@ void refuse(const std::string& line, fio::Result& r, int& status) {
 void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                       int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                       io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                      int& status) {
+                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_PRINCETON V0.2 ";
   if (!fio::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
-                title,     xlabel,    ylabel,  zlabel};
+  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
+                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
   constexpr std::size_t header_size = 4100;
   std::array<std::uint8_t, header_size> h{};
@@ -65,10 +64,9 @@ void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int&
   struct Code {
     int code, type;
   };
-  static constexpr Code codes[] = {{0, fio::type_real32}, {1, fio::type_int32},
-                                   {2, fio::type_int16},  {3, fio::type_uint16},
-                                   {5, fio::type_real64}, {6, fio::type_uint8},
-                                   {8, fio::type_uint32}};
+  static constexpr Code codes[] = {
+      {0, fio::type_real32}, {1, fio::type_int32}, {2, fio::type_int16}, {3, fio::type_uint16},
+      {5, fio::type_real64}, {6, fio::type_uint8}, {8, fio::type_uint32}};
   int type = 0;
   for (const Code& c : codes) {
     if (c.code == code) type = c.type;
@@ -95,19 +93,17 @@ void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int&
 void FIO_IN_HAMAMATSU(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                       int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                       io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                      int& status) {
+                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_HAMAMATSU V0.2 ";
   if (!fio::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
-                title,     xlabel,    ylabel,  zlabel};
+  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
+                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
   constexpr std::size_t header_size = 64;
   std::array<std::uint8_t, header_size> h{};
   if (!read_header("HAMAMATSU PHOTONICS", r, h, status)) return;
   if (h[0] != 'I' || h[1] != 'M') {
-    refuse("WARNING: Not a HAMAMATSU PHOTONICS image (it does not start with \"IM\"):", r,
-           status);
+    refuse("WARNING: Not a HAMAMATSU PHOTONICS image (it does not start with \"IM\"):", r, status);
     return;
   }
   // Comment length, width, height, the offsets of the image and its type.

@@ -53,10 +53,14 @@ void reverse_groups(std::byte* bytes, int n, int group) {
 
 int group_of(int reversal) {
   switch (reversal) {
-    case fio::reverse_pairs: return 2;
-    case fio::reverse_quads: return 4;
-    case fio::reverse_octets: return 8;
-    default: return 0;
+    case fio::reverse_pairs:
+      return 2;
+    case fio::reverse_quads:
+      return 4;
+    case fio::reverse_octets:
+      return 8;
+    default:
+      return 0;
   }
 }
 
@@ -71,8 +75,8 @@ void read_bytes(int file_id, int buffer_size, int bytes_requested, int reversal,
   }
   Slot* slot = input_slot(file_id, result);
   if (slot == nullptr) return;
-  const std::size_t n = std::fread(buffer.data(), 1, static_cast<std::size_t>(bytes_requested),
-                                   slot->stream);
+  const std::size_t n =
+      std::fread(buffer.data(), 1, static_cast<std::size_t>(bytes_requested), slot->stream);
   bytes_read = static_cast<int>(n);
   const int group = group_of(reversal);
   if (group > 0) reverse_groups(buffer.data(), bytes_read, group);
@@ -81,15 +85,14 @@ void read_bytes(int file_id, int buffer_size, int bytes_requested, int reversal,
 
 }  // namespace
 
-void FIO_FILEOPENC(const std::string& path, int path_length, int mode, int& result,
-                   int& file_id) {
+void FIO_FILEOPENC(const std::string& path, int path_length, int mode, int& result, int& file_id) {
   static const char* const modes[] = {"rb", "wb", "r", "w"};
   if (mode < fio::mode_read || mode > fio::mode_write_text) {
     result = fio::stream_bad_argument;
     return;
   }
-  const int id = mode == fio::mode_read || mode == fio::mode_read_text ? fio::input_file
-                                                                       : fio::output_file;
+  const int id =
+      mode == fio::mode_read || mode == fio::mode_read_text ? fio::input_file : fio::output_file;
   Slot* slot = slot_of(id);
   if (slot->open) {
     result = fio::stream_not_open;
@@ -139,8 +142,8 @@ void FIO_FILEREADC(int file_id, int buffer_size, int bytes_requested, int revers
   read_bytes(file_id, buffer_size, bytes_requested, reversal, result, bytes_read, buffer);
   if (result == fio::stream_short) {
     char line[96];
-    std::snprintf(line, sizeof line, "WARNING: %i bytes input instead of %i requested",
-                  bytes_read, bytes_requested);
+    std::snprintf(line, sizeof line, "WARNING: %i bytes input instead of %i requested", bytes_read,
+                  bytes_requested);
     console(line);
   }
 }
@@ -188,9 +191,9 @@ namespace {
 // Writes `count` elements of `size` bytes to the output slot after the
 // argument checks (reversing the groups of `group` bytes of `bytes` in place
 // first); a short write gives 3 with "<message> errno = %i".
-void write_elements(int file_id, int capacity, int count, std::size_t available,
-                    std::size_t size, const void* data, std::byte* bytes, int group,
-                    const char* message, int& result, int& written) {
+void write_elements(int file_id, int capacity, int count, std::size_t available, std::size_t size,
+                    const void* data, std::byte* bytes, int group, const char* message, int& result,
+                    int& written) {
   written = 0;
   Slot* slot = slot_of(file_id);
   if (file_id != fio::output_file || slot == nullptr || count < 0 || capacity < count ||
@@ -203,7 +206,8 @@ void write_elements(int file_id, int capacity, int count, std::size_t available,
     return;
   }
   if (group > 0) reverse_groups(bytes, count, group);
-  written = static_cast<int>(std::fwrite(data, size, static_cast<std::size_t>(count), slot->stream));
+  written =
+      static_cast<int>(std::fwrite(data, size, static_cast<std::size_t>(count), slot->stream));
   if (written < count) {
     char line[80];
     std::snprintf(line, sizeof line, "%s errno = %i", message, errno);
@@ -225,8 +229,8 @@ void FIO_FILEWRITEC(int file_id, int buffer_size, int bytes_to_write, int revers
 
 void FIO_FILEWREALC(int file_id, int array_size, int count, std::span<const float> values,
                     int& result, int& number_written) {
-  write_elements(file_id, array_size, count, values.size(), sizeof(float), values.data(),
-                 nullptr, 0, "ERROR: fio_filewrealc:", result, number_written);
+  write_elements(file_id, array_size, count, values.size(), sizeof(float), values.data(), nullptr,
+                 0, "ERROR: fio_filewrealc:", result, number_written);
 }
 
 namespace fio {

@@ -1,8 +1,8 @@
 // Opening a stream slot by file name, with or without asking for the name.
 #include "fio_internal.h"
 
-void FIO_FILEOPEN(const std::string& file_name, const std::string& mode, int& result,
-                  int& file_id, int& status) {
+void FIO_FILEOPEN(const std::string& file_name, const std::string& mode, int& result, int& file_id,
+                  int& status) {
   constexpr const char* id = "Subroutine FIO_FILEOPEN V0.3 ";
   if (!fio::entry_ok(status, id)) return;
   const std::string name = fio::trimmed(file_name);

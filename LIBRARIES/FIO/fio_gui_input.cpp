@@ -39,8 +39,7 @@ constexpr std::array<MenuItem, 16> menu_items{{
     {"BSL/OTOKO", fio::format_bsl, "BSL/OTOKO: Daresbury BSL / Hamburg OTOKO:KOHALA format"},
     {"DEXORAM", fio::format_dexoram, "DEXORAM: Simple ASCII X/Y column format data"},
     {"VEXAL", fio::format_vexal, "VEXAL: Self describing readable VEXAL standard format"},
-    {"FUJI (BAS)", fio::format_bas2000,
-     "FUJI (BAS): FUJI BAS-2000, BAS-1500 image plate scanners"},
+    {"FUJI (BAS)", fio::format_bas2000, "FUJI (BAS): FUJI BAS-2000, BAS-1500 image plate scanners"},
     {"HAMAMATSU", fio::format_hamamatsu, "HAMAMATSU: (PHOTONICS) C4880 CCD detector format"},
     {"IMAGEQUANT", fio::format_imagequant,
      "IMAGEQUANT: IMAGEQUANT TIFF based format (Molecular Dynamics)"},
@@ -154,28 +153,28 @@ void call_reader(const std::string& format, fio::Result& r, float& x_pixel, floa
   if (format == fio::format_tiff || format == fio::format_imagequant) {
     // In the set-up the image is read whole, without questions.
     const bool iq = format == fio::format_imagequant;
-    FIO_IN_IQ(false, false, iq, iq, variances, name, retstat, xnum, ynum, xaxis, yaxis, data,
-              var, title, xlabel, ylabel, zlabel, status);
+    FIO_IN_IQ(false, false, iq, iq, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var,
+              title, xlabel, ylabel, zlabel, status);
   } else if (format == fio::format_merin) {
-    FIO_IN_MERIN(false, false, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var,
-                 title, xlabel, ylabel, zlabel, x_pixel, y_pixel, overload, status);
+    FIO_IN_MERIN(false, false, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
+                 xlabel, ylabel, zlabel, x_pixel, y_pixel, overload, status);
   } else if (format == fio::format_binary) {
     // The layout is asked in the window; without one it must come from the
     // header file.
     FIO_IN_BINARY(window, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
                   xlabel, ylabel, zlabel, x_pixel, y_pixel, overload, status);
   } else if (format == fio::format_princeton) {
-    FIO_IN_PRINCETON(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
-                     xlabel, ylabel, zlabel, status);
+    FIO_IN_PRINCETON(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
+                     ylabel, zlabel, status);
   } else if (format == fio::format_hamamatsu) {
-    FIO_IN_HAMAMATSU(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
-                     xlabel, ylabel, zlabel, status);
+    FIO_IN_HAMAMATSU(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
+                     ylabel, zlabel, status);
   } else if (format == fio::format_gas2d) {
     FIO_IN_GAS2D(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
                  ylabel, zlabel, status);
   } else if (format == fio::format_bsl) {
-    FIO_IN_BSL(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-               ylabel, zlabel, overload, status);
+    FIO_IN_BSL(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel, ylabel,
+               zlabel, overload, status);
   } else if (format == fio::format_dexoram) {
     FIO_IN_DEXORAM(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
                    ylabel, zlabel, status);
@@ -186,8 +185,8 @@ void call_reader(const std::string& format, fio::Result& r, float& x_pixel, floa
     FIO_IN_BAS2000(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
                    ylabel, zlabel, x_pixel, y_pixel, status);
   } else if (format == fio::format_mar || format == fio::format_mar_pck) {
-    FIO_IN_MAR(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-               ylabel, zlabel, x_pixel, y_pixel, status);
+    FIO_IN_MAR(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel, ylabel,
+               zlabel, x_pixel, y_pixel, status);
   } else if (format == fio::format_photometrics) {
     FIO_IN_PHOTOMETRICS(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
                         xlabel, ylabel, zlabel, status);
@@ -233,8 +232,7 @@ bool format_menu(std::string& format_name, int& status) {
   }
   const std::vector<std::string> title{"UNKNOWN EXTENSION: SELECT FILE FORMAT:"};
   const std::vector<std::string> help = lines_of(menu_help);
-  if (!fio::window_open()) return console_format_menu(title[0], labels, helps, format_name,
-                                                      status);
+  if (!fio::window_open()) return console_format_menu(title[0], labels, helps, format_name, status);
 
   // The menu layout is the caller's again afterwards.
   int orientation = 0, columns = 1, title_chars = 40, label_chars = 20;
@@ -448,8 +446,7 @@ void FIO_SET_INPUT(bool sequence_defined, const std::string& format_name, float 
   state().overload = overload;
 }
 
-void FIO_INQ_INPUT(bool& sequence_defined, std::string& format_name, float& overload,
-                   int& status) {
+void FIO_INQ_INPUT(bool& sequence_defined, std::string& format_name, float& overload, int& status) {
   if (!fio::entry_ok(status, "Subroutine FIO_INQ_INPUT V0.1 ")) return;
   sequence_defined = state().sequence_defined;
   format_name = state().format_name;
@@ -484,8 +481,7 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
     next = next.substr(0, io::filename_width);
     if (retstat != 0) {
       // No new name could be made: the name it was made from is shown.
-      warn_file("FAILED TO FIND NEW \"SEQUENCE\" FILE:", SLEN(next) > 0 ? next : file_name,
-                status);
+      warn_file("FAILED TO FIND NEW \"SEQUENCE\" FILE:", SLEN(next) > 0 ? next : file_name, status);
       return;
     }
     file_name = next;
@@ -505,8 +501,8 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
   int retstat = 0;
   int xnum = 0, ynum = 0;
   float overload = s.overload;
-  fio::Result r{variances, file_name, retstat, xnum, ynum, x_axis, y_axis, data, var_data,
-                title,     xlabel,    ylabel,  zlabel};
+  fio::Result r{variances, file_name, retstat, xnum,   ynum,   x_axis, y_axis,
+                data,      var_data,  title,   xlabel, ylabel, zlabel};
   call_reader(reader->format, r, x_pixel_size, y_pixel_size, overload, status);
   if (status != io::status_good) return;
   xnumdat = xnum;

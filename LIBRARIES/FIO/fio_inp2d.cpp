@@ -2,8 +2,8 @@
 // reals into the caller's real array, through one conversion path.
 #include <algorithm>
 #include <climits>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "fio_internal.h"
@@ -24,8 +24,8 @@ struct Transfer {
 
 // The argument checks, in their order; then the stored image must be one
 // whose byte positions can be counted.
-bool valid(const Transfer& t, io::View2D<float> data, std::size_t buffer_size,
-           std::size_t element, const char* id, int& status) {
+bool valid(const Transfer& t, io::View2D<float> data, std::size_t buffer_size, std::size_t element,
+           const char* id, int& status) {
   struct Check {
     bool bad;
     int value;
@@ -87,17 +87,20 @@ void convert(const T* src, float* out, int n, bool is_signed) {
 template <typename T>
 int reversal_of() {
   switch (sizeof(T)) {
-    case 2: return fio::reverse_pairs;
-    case 4: return fio::reverse_quads;
-    case 8: return fio::reverse_octets;
-    default: return fio::reverse_none;
+    case 2:
+      return fio::reverse_pairs;
+    case 4:
+      return fio::reverse_quads;
+    case 8:
+      return fio::reverse_octets;
+    default:
+      return fio::reverse_none;
   }
 }
 
 template <typename T>
 void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat,
-              io::View2D<float> data, const char* id, const char* rebin_message,
-              int& status) {
+              io::View2D<float> data, const char* id, const char* rebin_message, int& status) {
   if (!fio::entry_ok(status, id)) return;
   if (!valid(t, data, buffer.size(), sizeof(T), id, status)) return;
   if (t.transpose || t.xbin != 1 || t.ybin != 1) {
@@ -124,9 +127,9 @@ void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat
 
   int result = 0, bytes = 0;
   const std::span<std::byte> raw = std::as_writable_bytes(buffer);
-  FIO_FILEPREADC(t.file_id, first_element * static_cast<std::int64_t>(sizeof(T)) +
-                                t.byte_position - 1,
-                 0, 0, fio::reverse_none, result, bytes, raw);
+  FIO_FILEPREADC(t.file_id,
+                 first_element * static_cast<std::int64_t>(sizeof(T)) + t.byte_position - 1, 0, 0,
+                 fio::reverse_none, result, bytes, raw);
   if (result != fio::stream_done) {
     fio::fail(fio::status_refill_failed, id, status);
     return;
@@ -176,61 +179,61 @@ void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat
 }  // namespace
 
 void FIO_INP_2DBYTE(int file_id, bool is_signed, bool mirror_x, bool mirror_y, bool transpose,
-                    int stored_width, int stored_height, int first_col, int first_row,
-                    int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
-                    int buffer_length, std::span<std::int8_t> buffer, int& xnumdat, int& ynumdat,
+                    int stored_width, int stored_height, int first_col, int first_row, int last_col,
+                    int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
+                    std::span<std::int8_t> buffer, int& xnumdat, int& ynumdat,
                     io::View2D<float> data, int& status) {
-  const Transfer t{file_id,  false,     is_signed, mirror_x, mirror_y, transpose,
-                   stored_width, stored_height, first_col, first_row, last_col, last_row,
-                   xbin,     ybin,      byte_position, buffer_length};
+  const Transfer t{file_id,      false,         is_signed,     mirror_x,     mirror_y, transpose,
+                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
+                   xbin,         ybin,          byte_position, buffer_length};
   transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DBYTE V0.3 ",
            "ERROR: Re-binning/transposing on input not yet implemented", status);
 }
 
 void FIO_INP_2DI2(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
-                  bool transpose, int stored_width, int stored_height, int first_col,
-                  int first_row, int last_col, int last_row, int xbin, int ybin,
-                  std::int64_t byte_position, int buffer_length, std::span<std::int16_t> buffer,
-                  int& xnumdat, int& ynumdat, io::View2D<float> data, int& status) {
-  const Transfer t{file_id,  reverse,   is_signed, mirror_x, mirror_y, transpose,
-                   stored_width, stored_height, first_col, first_row, last_col, last_row,
-                   xbin,     ybin,      byte_position, buffer_length};
+                  bool transpose, int stored_width, int stored_height, int first_col, int first_row,
+                  int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
+                  int buffer_length, std::span<std::int16_t> buffer, int& xnumdat, int& ynumdat,
+                  io::View2D<float> data, int& status) {
+  const Transfer t{file_id,      reverse,       is_signed,     mirror_x,     mirror_y, transpose,
+                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
+                   xbin,         ybin,          byte_position, buffer_length};
   transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DI2 V0.4 ",
            "ERROR: Re-binning, transposing on input not yet implemented", status);
 }
 
 void FIO_INP_2DI4(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
-                  bool transpose, int stored_width, int stored_height, int first_col,
-                  int first_row, int last_col, int last_row, int xbin, int ybin,
-                  std::int64_t byte_position, int buffer_length, std::span<std::int32_t> buffer,
-                  int& xnumdat, int& ynumdat, io::View2D<float> data, int& status) {
-  const Transfer t{file_id,  reverse,   is_signed, mirror_x, mirror_y, transpose,
-                   stored_width, stored_height, first_col, first_row, last_col, last_row,
-                   xbin,     ybin,      byte_position, buffer_length};
+                  bool transpose, int stored_width, int stored_height, int first_col, int first_row,
+                  int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
+                  int buffer_length, std::span<std::int32_t> buffer, int& xnumdat, int& ynumdat,
+                  io::View2D<float> data, int& status) {
+  const Transfer t{file_id,      reverse,       is_signed,     mirror_x,     mirror_y, transpose,
+                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
+                   xbin,         ybin,          byte_position, buffer_length};
   transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DI4 V0.4 ",
            "ERROR: Re-binning, transposing on input not yet implemented", status);
 }
 
 void FIO_INP_2DR4(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
-                  int stored_width, int stored_height, int first_col, int first_row,
-                  int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
-                  int buffer_length, std::span<float> buffer, int& xnumdat, int& ynumdat,
-                  io::View2D<float> data, int& status) {
-  const Transfer t{file_id,  reverse,   true,      mirror_x, mirror_y, transpose,
-                   stored_width, stored_height, first_col, first_row, last_col, last_row,
-                   xbin,     ybin,      byte_position, buffer_length};
+                  int stored_width, int stored_height, int first_col, int first_row, int last_col,
+                  int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
+                  std::span<float> buffer, int& xnumdat, int& ynumdat, io::View2D<float> data,
+                  int& status) {
+  const Transfer t{file_id,      reverse,       true,          mirror_x,     mirror_y, transpose,
+                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
+                   xbin,         ybin,          byte_position, buffer_length};
   transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DR4 V0.4 ",
            "ERROR: Re-binning, transposing on input not yet implemented", status);
 }
 
 void FIO_INP_2DR8(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
-                  int stored_width, int stored_height, int first_col, int first_row,
-                  int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
-                  int buffer_length, std::span<double> buffer, int& xnumdat, int& ynumdat,
-                  io::View2D<float> data, int& status) {
-  const Transfer t{file_id,  reverse,   true,      mirror_x, mirror_y, transpose,
-                   stored_width, stored_height, first_col, first_row, last_col, last_row,
-                   xbin,     ybin,      byte_position, buffer_length};
+                  int stored_width, int stored_height, int first_col, int first_row, int last_col,
+                  int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
+                  std::span<double> buffer, int& xnumdat, int& ynumdat, io::View2D<float> data,
+                  int& status) {
+  const Transfer t{file_id,      reverse,       true,          mirror_x,     mirror_y, transpose,
+                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
+                   xbin,         ybin,          byte_position, buffer_length};
   transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DR8 V0.1 ",
            "ERROR: Re-binning, transposing on input not yet implemented", status);
 }

@@ -33,7 +33,7 @@
 namespace fio {
 
 // Statuses of the dispatcher and the readers.
-inline constexpr int status_bad_tiff_integer = module_offset + st::bad_file_data;  // 181005
+inline constexpr int status_bad_tiff_integer = module_offset + st::bad_file_data;    // 181005
 inline constexpr int status_nothing_wanted = module_offset + st::array_dimension_1;  // 180001
 inline constexpr int status_too_much_wanted = module_offset + st::region_1;          // 180005
 
@@ -48,11 +48,11 @@ inline constexpr int input_unknown_format = -1;
 inline constexpr int input_failed = 2;  // a reader's own failure (after its warning)
 
 // Result codes of FIO_IN_IQRIMAGE (and so of FIO_IN_IQ).
-inline constexpr int tiff_part_of_region = 1;    // the image holds only part of the region
-inline constexpr int tiff_not_found = 2;         // no image in the file
-inline constexpr int tiff_cannot_decode = 3;     // a feature not supported
-inline constexpr int tiff_bad_file = 4;          // not a TIFF file, or a broken one
-inline constexpr int tiff_none_of_region = 5;    // the image holds none of the region
+inline constexpr int tiff_part_of_region = 1;  // the image holds only part of the region
+inline constexpr int tiff_not_found = 2;       // no image in the file
+inline constexpr int tiff_cannot_decode = 3;   // a feature not supported
+inline constexpr int tiff_bad_file = 4;        // not a TIFF file, or a broken one
+inline constexpr int tiff_none_of_region = 5;  // the image holds none of the region
 
 // Format names of the dispatcher.
 inline constexpr const char* format_gas2d = "GAS 2-D DETECTOR (DALV)";
@@ -116,7 +116,7 @@ struct BinaryLayout {
   bool top_first = false;        // rows stored top first: the last stored row is row 1
   float x_pixel_size = 0.0f;     // metres; 0 when not given
   float y_pixel_size = 0.0f;
-  bool has_overload = false;     // an overload value given
+  bool has_overload = false;  // an overload value given
   float overload = 0.0f;
 };
 
@@ -176,8 +176,7 @@ void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_n
 void FIO_DEF_INPUT(int& status);
 void FIO_SET_INPUT(bool sequence_defined, const std::string& format_name, float overload,
                    int& status);
-void FIO_INQ_INPUT(bool& sequence_defined, std::string& format_name, float& overload,
-                   int& status);
+void FIO_INQ_INPUT(bool& sequence_defined, std::string& format_name, float& overload, int& status);
 
 // ---------------------------------------------------------------------------
 // The readers. Leading flags: `prompt` asks the file name on the console;
@@ -201,17 +200,16 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
 // high_byte_first returns the file's byte order. result: 0 or a
 // fio::tiff_* code (after the console warnings).
 void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sqrt_scale,
-                     int first_col, int first_row, int last_col, int last_row, int xbin,
-                     int ybin, io::View2D<float> data, int& xnumdat, int& ynumdat, int& result,
-                     int& status);
+                     int first_col, int first_row, int last_col, int last_row, int xbin, int ybin,
+                     io::View2D<float> data, int& xnumdat, int& ynumdat, int& result, int& status);
 // Positioned read without byte reversal. bytes_wanted not above 0 gives
 // status 180001; more than the buffer 180005; a read error other than a
 // short read 181005. bytes_read tells how many arrived.
 void FIO_TREAD_BYTES(int file_id, std::int64_t offset, int buffer_size, int bytes_wanted,
                      std::span<std::byte> buffer, int& bytes_read, int& status);
 // The integer of 1 to 4 bytes.
-std::int64_t FIO_TIFF_INTEGER(std::span<const std::uint8_t> bytes, int num_bytes,
-                              bool low_first, bool is_unsigned);
+std::int64_t FIO_TIFF_INTEGER(std::span<const std::uint8_t> bytes, int num_bytes, bool low_first,
+                              bool is_unsigned);
 // The single integer value of a 12-byte directory entry (types 1, 3, 4, 6,
 // 8, 9); another type, or a count other than 1 (after "WARNING: TIFF Integer
 // tag contains %i values"), gives 181005.
@@ -228,9 +226,8 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
 void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& file_name,
                   int& retstat, int& xnumdat, int& ynumdat, std::span<float> x_axis,
                   std::span<float> y_axis, io::View2D<float> data, io::View2D<float> var_data,
-                  std::string& title, std::string& xlabel, std::string& ylabel,
-                  std::string& zlabel, float& x_pixel_size, float& y_pixel_size,
-                  float& overload, int& status);
+                  std::string& title, std::string& xlabel, std::string& ylabel, std::string& zlabel,
+                  float& x_pixel_size, float& y_pixel_size, float& overload, int& status);
 // result 0 when the file starts with "{", 1 when it does not, -3 when fewer
 // than 1024 bytes could be read.
 void FIO_IS_MERIN(const std::string& file_name, int& result, int& status);
@@ -255,46 +252,42 @@ void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, 
 void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                       int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                       io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                      int& status);
+                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
 void FIO_IN_HAMAMATSU(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                       int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                       io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                      int& status);
+                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
 
 // Formats whose readers this version does not have: each says so in a
 // warning naming the format and returns fio::input_failed.
-void FIO_IN_GAS2D(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                  int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                  io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                  std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
-void FIO_IN_BSL(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                std::string& xlabel, std::string& ylabel, std::string& zlabel, float& overload,
-                int& status);
+void FIO_IN_GAS2D(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
+                  std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
+                  io::View2D<float> var_data, std::string& title, std::string& xlabel,
+                  std::string& ylabel, std::string& zlabel, int& status);
+void FIO_IN_BSL(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
+                std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
+                io::View2D<float> var_data, std::string& title, std::string& xlabel,
+                std::string& ylabel, std::string& zlabel, float& overload, int& status);
 void FIO_IN_DEXORAM(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                     int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                     io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                     std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
-void FIO_IN_VEXAL(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                  int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                  io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                  std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                  float& overload, int& status);
+void FIO_IN_VEXAL(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
+                  std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
+                  io::View2D<float> var_data, std::string& title, std::string& xlabel,
+                  std::string& ylabel, std::string& zlabel, float& overload, int& status);
 void FIO_IN_BAS2000(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                     int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                     io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                     std::string& xlabel, std::string& ylabel, std::string& zlabel,
                     float& x_pixel_size, float& y_pixel_size, int& status);
-void FIO_IN_MAR(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                float& x_pixel_size, float& y_pixel_size, int& status);
+void FIO_IN_MAR(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
+                std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
+                io::View2D<float> var_data, std::string& title, std::string& xlabel,
+                std::string& ylabel, std::string& zlabel, float& x_pixel_size, float& y_pixel_size,
+                int& status);
 void FIO_IN_PHOTOMETRICS(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                          int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                         io::View2D<float> data, io::View2D<float> var_data,
-                         std::string& title, std::string& xlabel, std::string& ylabel,
-                         std::string& zlabel, int& status);
+                         io::View2D<float> data, io::View2D<float> var_data, std::string& title,
+                         std::string& xlabel, std::string& ylabel, std::string& zlabel,
+                         int& status);

@@ -96,8 +96,7 @@ void FIO_FREAD_STRING(int file_id, const std::string& item, bool& found, std::st
   if (item_text(file_id, item, found, type, text, status)) value = fio::trimmed(text);
 }
 
-void FIO_FREAD_REAL(int file_id, const std::string& item, bool& found, float& value,
-                    int& status) {
+void FIO_FREAD_REAL(int file_id, const std::string& item, bool& found, float& value, int& status) {
   constexpr const char* id = "Subroutine FIO_FREAD_REAL V0.1 ";
   if (!fio::entry_ok(status, id)) return;
   char type = ' ';

@@ -192,15 +192,14 @@ void FIO_IS_MERIN(const std::string& file_name, int& result, int& status) {
 void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& file_name,
                   int& retstat, int& xnumdat, int& ynumdat, std::span<float> x_axis,
                   std::span<float> y_axis, io::View2D<float> data, io::View2D<float> var_data,
-                  std::string& title, std::string& xlabel, std::string& ylabel,
-                  std::string& zlabel, float& x_pixel_size, float& y_pixel_size,
-                  float& overload, int& status) {
+                  std::string& title, std::string& xlabel, std::string& ylabel, std::string& zlabel,
+                  float& x_pixel_size, float& y_pixel_size, float& overload, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_MERIN V0.4 ";
   if (!fio::entry_ok(status, id)) return;
   static_cast<void>(x_pixel_size);
   static_cast<void>(y_pixel_size);
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
-                title,     xlabel,    ylabel,  zlabel};
+  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
+                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
   if (!fio::open_data(prompt, "\"MERIN\" (limited DALV) DATA FILE NAME",
                       "Name of file containing \"MERIN\" (DALV sub-set) format data", r, status)) {

@@ -19,17 +19,17 @@ inline constexpr int input_file = 1;
 inline constexpr int output_file = 2;
 
 // Mode codes of FIO_FILEOPENC.
-inline constexpr int mode_read = 1;         // "rb", the input slot
-inline constexpr int mode_write = 2;        // "wb", the output slot
-inline constexpr int mode_read_text = 3;    // "r", the input slot
-inline constexpr int mode_write_text = 4;   // "w", the output slot
+inline constexpr int mode_read = 1;        // "rb", the input slot
+inline constexpr int mode_write = 2;       // "wb", the output slot
+inline constexpr int mode_read_text = 3;   // "r", the input slot
+inline constexpr int mode_write_text = 4;  // "w", the output slot
 
 // Byte-order reversal codes: only whole groups within the bytes actually
 // transferred are reversed.
 inline constexpr int reverse_none = 0;
-inline constexpr int reverse_pairs = 1;  // exchange the two bytes of every 2-byte group
-inline constexpr int reverse_quads = 2;  // reverse the four bytes of every 4-byte group
-inline constexpr int reverse_octets = 3; // reverse the eight bytes of every 8-byte group
+inline constexpr int reverse_pairs = 1;   // exchange the two bytes of every 2-byte group
+inline constexpr int reverse_quads = 2;   // reverse the four bytes of every 4-byte group
+inline constexpr int reverse_octets = 3;  // reverse the eight bytes of every 8-byte group
 
 // Result codes of the stream routines.
 inline constexpr int stream_done = 0;
@@ -68,8 +68,7 @@ inline constexpr int status_not_implemented = st::other;  // 9999
 // open already, 3 when the open fails. Opening for writing never replaces a
 // file through a failed open: the file is created or truncated by the system
 // call itself.
-void FIO_FILEOPENC(const std::string& path, int path_length, int mode, int& result,
-                   int& file_id);
+void FIO_FILEOPENC(const std::string& path, int path_length, int mode, int& result, int& file_id);
 void FIO_FILECLOSEC(int file_id, int& result);
 // Reads bytes_requested bytes from the current position into `buffer`
 // (buffer_size bytes, no more than the span holds). A short read writes
@@ -106,8 +105,8 @@ std::int64_t input_file_size();
 // Mode string "READ", "WRITE", "READ_ASCII" or "WRITE_ASCII" (compared over
 // their first 4, 5, 10 and 11 characters, in that order). A blank name gives
 // 180033, any other mode 180017.
-void FIO_FILEOPEN(const std::string& file_name, const std::string& mode, int& result,
-                  int& file_id, int& status);
+void FIO_FILEOPEN(const std::string& file_name, const std::string& mode, int& result, int& file_id,
+                  int& status);
 // With `prompt`, asks the name on the console ("FILE NAME", "Enter Name of
 // file") and asks again after a failed open; the user's escape, or a name
 // that cannot be translated, gives result 1.
@@ -132,31 +131,31 @@ void FIO_OPENFILE(bool prompt, const std::string& mode, std::string& file_name, 
 // length within 1 .. the buffer (180037). Transposing or a binning other than
 // 1 gives status 9999 after its console line; a failed read 11005.
 void FIO_INP_2DBYTE(int file_id, bool is_signed, bool mirror_x, bool mirror_y, bool transpose,
-                    int stored_width, int stored_height, int first_col, int first_row,
-                    int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
-                    int buffer_length, std::span<std::int8_t> buffer, int& xnumdat, int& ynumdat,
+                    int stored_width, int stored_height, int first_col, int first_row, int last_col,
+                    int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
+                    std::span<std::int8_t> buffer, int& xnumdat, int& ynumdat,
                     io::View2D<float> data, int& status);
 void FIO_INP_2DI2(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
-                  bool transpose, int stored_width, int stored_height, int first_col,
-                  int first_row, int last_col, int last_row, int xbin, int ybin,
-                  std::int64_t byte_position, int buffer_length, std::span<std::int16_t> buffer,
-                  int& xnumdat, int& ynumdat, io::View2D<float> data, int& status);
-void FIO_INP_2DI4(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
-                  bool transpose, int stored_width, int stored_height, int first_col,
-                  int first_row, int last_col, int last_row, int xbin, int ybin,
-                  std::int64_t byte_position, int buffer_length, std::span<std::int32_t> buffer,
-                  int& xnumdat, int& ynumdat, io::View2D<float> data, int& status);
-void FIO_INP_2DR4(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
-                  int stored_width, int stored_height, int first_col, int first_row,
+                  bool transpose, int stored_width, int stored_height, int first_col, int first_row,
                   int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
-                  int buffer_length, std::span<float> buffer, int& xnumdat, int& ynumdat,
+                  int buffer_length, std::span<std::int16_t> buffer, int& xnumdat, int& ynumdat,
                   io::View2D<float> data, int& status);
+void FIO_INP_2DI4(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
+                  bool transpose, int stored_width, int stored_height, int first_col, int first_row,
+                  int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
+                  int buffer_length, std::span<std::int32_t> buffer, int& xnumdat, int& ynumdat,
+                  io::View2D<float> data, int& status);
+void FIO_INP_2DR4(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
+                  int stored_width, int stored_height, int first_col, int first_row, int last_col,
+                  int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
+                  std::span<float> buffer, int& xnumdat, int& ynumdat, io::View2D<float> data,
+                  int& status);
 // 8-byte IEEE reals, as FIO_INP_2DR4 (reversal of every 8-byte group).
 void FIO_INP_2DR8(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
-                  int stored_width, int stored_height, int first_col, int first_row,
-                  int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
-                  int buffer_length, std::span<double> buffer, int& xnumdat, int& ynumdat,
-                  io::View2D<float> data, int& status);
+                  int stored_width, int stored_height, int first_col, int first_row, int last_col,
+                  int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
+                  std::span<double> buffer, int& xnumdat, int& ynumdat, io::View2D<float> data,
+                  int& status);
 
 // ---------------------------------------------------------------------------
 // Header items of record-structured files
@@ -181,7 +180,6 @@ void FIO_FREAD_SEARCHITEM(int file_id, const std::string& item, int first_record
 // joined), as a real, or as at most max_values reals.
 void FIO_FREAD_STRING(int file_id, const std::string& item, bool& found, std::string& value,
                       int& status);
-void FIO_FREAD_REAL(int file_id, const std::string& item, bool& found, float& value,
-                    int& status);
+void FIO_FREAD_REAL(int file_id, const std::string& item, bool& found, float& value, int& status);
 void FIO_FREAD_RARRAY(int file_id, const std::string& item, int max_values, bool& found,
                       int& num_values, std::span<float> values, int& status);

@@ -39,13 +39,22 @@ constexpr int format_real = 3;
 // integer.
 int integer_size(int type) {
   switch (type) {
-    case 1: case 6: return 1;
-    case 3: case 8: return 2;
-    case 4: case 9: return 4;
-    default: return 0;
+    case 1:
+    case 6:
+      return 1;
+    case 3:
+    case 8:
+      return 2;
+    case 4:
+    case 9:
+      return 4;
+    default:
+      return 0;
   }
 }
-bool integer_unsigned(int type) { return type == 1 || type == 3 || type == 4; }
+bool integer_unsigned(int type) {
+  return type == 1 || type == 3 || type == 4;
+}
 
 // The first 8 bytes: byte order, version and first directory offset.
 enum class Header { good, bad_mark, bad_version, short_file };
@@ -77,8 +86,8 @@ bool read_directory(int file_id, const Start& s, std::vector<Entry>& entries, in
   std::array<std::uint8_t, 2> count_bytes{};
   int got = 0;
   if (s.directory >= 8 && s.directory + 2 <= size) {
-    FIO_TREAD_BYTES(file_id, s.directory, 2, 2, std::as_writable_bytes(std::span(count_bytes)),
-                    got, status);
+    FIO_TREAD_BYTES(file_id, s.directory, 2, 2, std::as_writable_bytes(std::span(count_bytes)), got,
+                    status);
   }
   if (status != io::status_good) return false;
   const std::int64_t n = got == 2 ? FIO_TIFF_INTEGER(count_bytes, 2, !s.high, true) : 0;
@@ -89,8 +98,7 @@ bool read_directory(int file_id, const Start& s, std::vector<Entry>& entries, in
   entries.assign(static_cast<std::size_t>(n), Entry{});
   const int bytes = static_cast<int>(12 * n);
   FIO_TREAD_BYTES(file_id, s.directory + 2, bytes, bytes,
-                  std::as_writable_bytes(std::span(entries.data(), entries.size())), got,
-                  status);
+                  std::as_writable_bytes(std::span(entries.data(), entries.size())), got, status);
   return status == io::status_good && got == bytes;
 }
 
@@ -185,7 +193,8 @@ void refuse(std::initializer_list<std::string> lines) {
 int read_layout(int file_id, Layout& t, int& status) {
   Start s;
   switch (read_start(file_id, s, status)) {
-    case Header::good: break;
+    case Header::good:
+      break;
     case Header::bad_mark:
       refuse({"WARNING: The File does not start with II nor with MM. It is not a",
               "         correctly defined TIFF file or has been corrupted."});
@@ -195,7 +204,8 @@ int read_layout(int file_id, Layout& t, int& status) {
               "         (this should equal 42)"});
       return fio::tiff_bad_file;
     case Header::short_file:
-      if (status == io::status_good) fio::console("WARNING: Bad tiff file: shorter than its header");
+      if (status == io::status_good)
+        fio::console("WARNING: Bad tiff file: shorter than its header");
       return fio::tiff_bad_file;
   }
   t.high = s.high;
@@ -211,25 +221,48 @@ int read_layout(int file_id, Layout& t, int& status) {
     std::int64_t* single = nullptr;
     std::int64_t value = 0;
     switch (tag) {
-      case tag_width: single = &t.width; have_width = true; break;
-      case tag_length: single = &t.height; have_length = true; break;
-      case tag_rows_per_strip: single = &t.rows_per_strip; break;
-      case tag_strip_offsets: offsets = &e; continue;
-      case tag_strip_counts: counts = &e; continue;
-      case tag_tile_width: case tag_tile_offsets: t.tiled = true; continue;
-      case tag_bits: case tag_sample_format: {
+      case tag_width:
+        single = &t.width;
+        have_width = true;
+        break;
+      case tag_length:
+        single = &t.height;
+        have_length = true;
+        break;
+      case tag_rows_per_strip:
+        single = &t.rows_per_strip;
+        break;
+      case tag_strip_offsets:
+        offsets = &e;
+        continue;
+      case tag_strip_counts:
+        counts = &e;
+        continue;
+      case tag_tile_width:
+      case tag_tile_offsets:
+        t.tiled = true;
+        continue;
+      case tag_bits:
+      case tag_sample_format: {
         // One value per sample; one sample is all that is read.
         if (!entry_values(file_id, e, t.high, 1, v, status)) return fio::tiff_bad_file;
-        (tag == tag_bits ? t.bits : t.sample_format) = static_cast<int>(std::min<std::int64_t>(v[0], 1 << 20));
+        (tag == tag_bits ? t.bits : t.sample_format) =
+            static_cast<int>(std::min<std::int64_t>(v[0], 1 << 20));
         continue;
       }
-      case tag_compression: case tag_samples: case tag_planar: case tag_new_subfile:
+      case tag_compression:
+      case tag_samples:
+      case tag_planar:
+      case tag_new_subfile:
         if (!single_value(file_id, e, t.high, value, status)) return fio::tiff_bad_file;
-        if (tag == tag_compression) t.compression = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
-        if (tag == tag_samples) t.samples = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
+        if (tag == tag_compression)
+          t.compression = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
+        if (tag == tag_samples)
+          t.samples = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
         if (tag == tag_planar) t.planar = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
         continue;
-      default: continue;
+      default:
+        continue;
     }
     if (!single_value(file_id, e, t.high, *single, status)) return fio::tiff_bad_file;
   }
@@ -247,14 +280,15 @@ int read_layout(int file_id, Layout& t, int& status) {
     return fio::tiff_cannot_decode;
   }
   if (t.planar != 1) {
-    refuse({"WARNING: Un-supported planar configuration (" + std::to_string(t.planar) +
-                "). Separate",
-            "         planes are not presently supported."});
+    refuse(
+        {"WARNING: Un-supported planar configuration (" + std::to_string(t.planar) + "). Separate",
+         "         planes are not presently supported."});
     return fio::tiff_cannot_decode;
   }
   if (t.samples != 1) {
     refuse({"WARNING: Un-supported number of samples per pixel (" + std::to_string(t.samples) +
-                "). Only", "         images of one sample per pixel are supported."});
+                "). Only",
+            "         images of one sample per pixel are supported."});
     return fio::tiff_cannot_decode;
   }
   if (t.bits != 8 && t.bits != 12 && t.bits != 16 && t.bits != 32) {
@@ -276,8 +310,8 @@ int read_layout(int file_id, Layout& t, int& status) {
     if (k.bits == t.bits && k.format == t.sample_format) kind = &k;
   }
   if (kind == nullptr) {
-    refuse({"WARNING: Un-supported sample format (" + std::to_string(t.sample_format) +
-            ") for " + std::to_string(t.bits) + " bits per pixel"});
+    refuse({"WARNING: Un-supported sample format (" + std::to_string(t.sample_format) + ") for " +
+            std::to_string(t.bits) + " bits per pixel"});
     return fio::tiff_cannot_decode;
   }
   t.sample = kind->sample;
@@ -337,10 +371,10 @@ inline std::uint16_t load16(const std::uint8_t* p, bool high) {
               : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
 }
 inline std::uint32_t load32(const std::uint8_t* p, bool high) {
-  return high ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 |
-                 std::uint32_t{p[2]} << 8 | p[3])
-              : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 |
-                 std::uint32_t{p[1]} << 8 | p[0]);
+  return high ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
+                 p[3])
+              : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 |
+                 p[0]);
 }
 
 // The values of columns c0 .. c0 + n - 1 (from 0) of a stored row.
@@ -374,7 +408,8 @@ void decode(const Layout& t, const std::uint8_t* row, int c0, int n, float* out)
     }
     case Sample::s16:
       for (int i = 0; i < n; ++i) {
-        out[i] = static_cast<std::int16_t>(load16(row + 2 * static_cast<std::size_t>(c0 + i), high));
+        out[i] =
+            static_cast<std::int16_t>(load16(row + 2 * static_cast<std::size_t>(c0 + i), high));
       }
       break;
     case Sample::u32:
@@ -417,15 +452,15 @@ void FIO_TREAD_BYTES(int file_id, std::int64_t offset, int buffer_size, int byte
     return;
   }
   int result = 0;
-  FIO_FILEPREADC(file_id, offset, buffer_size, bytes_wanted, fio::reverse_none, result,
-                 bytes_read, buffer);
+  FIO_FILEPREADC(file_id, offset, buffer_size, bytes_wanted, fio::reverse_none, result, bytes_read,
+                 buffer);
   if (result != fio::stream_done && result != fio::stream_short) {
     fio::fail(fio::status_bad_tiff_integer, id, status);
   }
 }
 
-std::int64_t FIO_TIFF_INTEGER(std::span<const std::uint8_t> bytes, int num_bytes,
-                              bool low_first, bool is_unsigned) {
+std::int64_t FIO_TIFF_INTEGER(std::span<const std::uint8_t> bytes, int num_bytes, bool low_first,
+                              bool is_unsigned) {
   const int n = std::clamp(num_bytes, 1, std::min(4, static_cast<int>(bytes.size())));
   std::uint64_t v = 0;
   for (int i = 0; i < n; ++i) {
@@ -495,9 +530,9 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
   const int n = static_cast<int>(count);
   if (count * size <= 4) {
     for (int i = 0; i < n; ++i) {
-      values[static_cast<std::size_t>(i)] = FIO_TIFF_INTEGER(
-          std::span(e).subspan(8 + static_cast<std::size_t>(i * size)), size, !high_byte_first,
-          unsigned_type);
+      values[static_cast<std::size_t>(i)] =
+          FIO_TIFF_INTEGER(std::span(e).subspan(8 + static_cast<std::size_t>(i * size)), size,
+                           !high_byte_first, unsigned_type);
     }
     num_values = n;
     return;
@@ -588,9 +623,8 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
 }
 
 void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sqrt_scale,
-                     int first_col, int first_row, int last_col, int last_row, int xbin,
-                     int ybin, io::View2D<float> data, int& xnumdat, int& ynumdat, int& result,
-                     int& status) {
+                     int first_col, int first_row, int last_col, int last_row, int xbin, int ybin,
+                     io::View2D<float> data, int& xnumdat, int& ynumdat, int& result, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
   if (!fio::entry_ok(status, id)) return;
   if (!fio::check_array(data, id, status)) return;
@@ -641,7 +675,8 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
   std::vector<std::uint8_t> block;
   std::vector<float> values;
   try {
-    block.resize(static_cast<std::size_t>(std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * rows))));
+    block.resize(
+        static_cast<std::size_t>(std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * rows))));
     if (!direct) values.resize(static_cast<std::size_t>(cols));
   } catch (const std::bad_alloc&) {
     fio::console("ERROR: Failed to allocate memory for the TIFF input buffer");
@@ -655,7 +690,8 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
   for (std::int64_t r = s_first; r <= s_last;) {
     const std::int64_t start = row_offset(t, r);
     std::int64_t n = 1;
-    while (r + n <= s_last && n < rows_per_block && row_offset(t, r + n) == start + n * t.row_bytes) {
+    while (r + n <= s_last && n < rows_per_block &&
+           row_offset(t, r + n) == start + n * t.row_bytes) {
       ++n;
     }
     const int bytes = static_cast<int>(n * t.row_bytes);
@@ -670,7 +706,8 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
     }
     for (std::int64_t k = 0; k < n; ++k) {
       const std::int64_t stored = r + k;  // from 0
-      const int image_row = top_first ? height - static_cast<int>(stored) : static_cast<int>(stored) + 1;
+      const int image_row =
+          top_first ? height - static_cast<int>(stored) : static_cast<int>(stored) + 1;
       const int out_row = (image_row - y1) / ybin + 1;
       const std::uint8_t* row = block.data() + k * t.row_bytes;
       if (direct) {
@@ -698,8 +735,8 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
                std::string& ylabel, std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
   if (!fio::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data,
-                title,     xlabel,    ylabel,  zlabel};
+  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
+                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
   retstat = fio::tiff_bad_file;
   if (!fio::open_data(prompt, "DATA FILE NAME", "Name of tiff file containing image", r, status)) {
@@ -745,14 +782,16 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
     fio::show_inputting(status);
   }
   bool high = false;
-  FIO_IN_IQRIMAGE(file_id, high, top_first, sqrt_scale, region.x1, region.y1, region.x2,
-                  region.y2, region.xbin, region.ybin, data, xnumdat, ynumdat, result, status);
+  FIO_IN_IQRIMAGE(file_id, high, top_first, sqrt_scale, region.x1, region.y1, region.x2, region.y2,
+                  region.xbin, region.ybin, data, xnumdat, ynumdat, result, status);
   if (handled()) return;
   if (status != io::status_good) return;
-  static const char* const reports[] = {
-      "", "WARNING: Image does not contain all of desired region", "WARNING: Image not found ",
-      "WARNING: Cannot decode image ", "WARNING: Bad tiff file ",
-      "WARNING: Image contains none of desired region "};
+  static const char* const reports[] = {"",
+                                        "WARNING: Image does not contain all of desired region",
+                                        "WARNING: Image not found ",
+                                        "WARNING: Cannot decode image ",
+                                        "WARNING: Bad tiff file ",
+                                        "WARNING: Image contains none of desired region "};
   if (result >= 1 && result <= 5) fio::console(reports[result]);
   retstat = result;
   if (result == 0 || result == fio::tiff_part_of_region) fio::finish_input(r);

@@ -109,8 +109,10 @@ Box image_window(std::span<const float> x_axis, std::span<const float> y_axis, i
     if (first == last) {
       // One pixel: a spacing of one unit, or that of its neighbour.
       float spacing = 1.0f;
-      if (first > 1) spacing = at(first) - at(first - 1);
-      else if (static_cast<std::size_t>(first) < axis.size()) spacing = at(first + 1) - at(first);
+      if (first > 1)
+        spacing = at(first) - at(first - 1);
+      else if (static_cast<std::size_t>(first) < axis.size())
+        spacing = at(first + 1) - at(first);
       if (spacing == 0.0f) spacing = 1.0f;
       lo = at(first) - 0.5f * spacing;
       hi = at(first) + 0.5f * spacing;
@@ -173,8 +175,8 @@ float axis_position(double value, double low, double high, float from, float to,
   return static_cast<float>(from + f * (to - from));
 }
 
-void draw_frame(const Box& plot, const Box& world, bool x_log, bool y_log,
-                const FrameTexts& texts, int& status) {
+void draw_frame(const Box& plot, const Box& world, bool x_log, bool y_log, const FrameTexts& texts,
+                int& status) {
   const FrameLayout f = frame_layout(plot);
   GS_LINESTYLE(1, 1.0f, black, status);
   GS_RECTANGLE(plot.xmin, plot.ymin, plot.xmax, plot.ymax, true, false, status);
@@ -207,8 +209,8 @@ void draw_frame(const Box& plot, const Box& world, bool x_log, bool y_log,
               align_centre, valign_base, status);
   }
   if (!trimmed(texts.xlabel).empty()) {
-    draw_text(0.5f * (plot.xmin + plot.xmax), f.x_label_top, texts.xlabel, 1, black,
-              f.label_height, align_centre, valign_top, status);
+    draw_text(0.5f * (plot.xmin + plot.xmax), f.x_label_top, texts.xlabel, 1, black, f.label_height,
+              align_centre, valign_top, status);
   }
   if (!trimmed(texts.ylabel).empty()) {
     // Upright along the axis, its bottom towards the numbers.

@@ -24,9 +24,11 @@ void GS_BUTTON(float xmin, float ymin, float xmax, float ymax, float bevel, int&
     VG_FILLAREA(shade, status);
     GS_FILLSTYLE(face.type, face.colour, status);
     // The edges: outer box, face and the corner mitres.
-    const vg::Point edge[5] = {
-        {xmin + b, ymin + b}, {xmax - b, ymin + b}, {xmax - b, ymax - b}, {xmin + b, ymax - b},
-        {xmin + b, ymin + b}};
+    const vg::Point edge[5] = {{xmin + b, ymin + b},
+                               {xmax - b, ymin + b},
+                               {xmax - b, ymax - b},
+                               {xmin + b, ymax - b},
+                               {xmin + b, ymin + b}};
     VG_POLYLINE(edge, status);
     GS_LINE(xmin, ymin, xmin + b, ymin + b, status);
     GS_LINE(xmax, ymax, xmax - b, ymax - b, status);

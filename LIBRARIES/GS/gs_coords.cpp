@@ -48,9 +48,9 @@ void centre(float& x, float& y, int& status) {
 bool region_ok(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
                const char* id, int& status) {
   if (data.empty()) {
-    gs::fail(data.xmaxdat < 1 || data.data == nullptr ? gs::status_bad_xmaxdat
-                                                       : gs::status_bad_ymaxdat,
-             id, status);
+    gs::fail(
+        data.xmaxdat < 1 || data.data == nullptr ? gs::status_bad_xmaxdat : gs::status_bad_ymaxdat,
+        id, status);
   } else if (xstrelm < 1 || xstrelm > xendelm || xendelm > data.xmaxdat) {
     gs::fail(gs::status_bad_xregion, id, status);
   } else if (ystrelm < 1 || ystrelm > yendelm || yendelm > data.ymaxdat) {
@@ -128,9 +128,9 @@ void explain(const gs::Box& region, std::span<const std::string> lines, int& sta
 
 }  // namespace
 
-void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax,
-                     io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                     int yendelm, bool& cancelled, float& x, float& y, int& status) {
+void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax, io::View2D<const float> data,
+                     int xstrelm, int ystrelm, int xendelm, int yendelm, bool& cancelled, float& x,
+                     float& y, int& status) {
   constexpr const char* id = "Subroutine GS_INP_TWOCLICK V0.1 ";
   if (!entry_ok(status, id)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
@@ -329,8 +329,8 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
   gs::note_failure(id, status);
 }
 
-void GS_INPS_FCOORDINATES(bool fixed_number, io::View2D<const float> data, int xstrelm,
-                          int ystrelm, int xendelm, int yendelm, int max_titles, int num_titles,
+void GS_INPS_FCOORDINATES(bool fixed_number, io::View2D<const float> data, int xstrelm, int ystrelm,
+                          int xendelm, int yendelm, int max_titles, int num_titles,
                           std::span<const std::string> titles, int max_info, int num_info,
                           std::span<const std::string> info, int max_coordinates,
                           int& num_coordinates, std::span<float> x_coordinates,
@@ -338,8 +338,7 @@ void GS_INPS_FCOORDINATES(bool fixed_number, io::View2D<const float> data, int x
   if (!entry_ok(status, "Subroutine GS_INPS_FCOORDINATES V0.1 ")) return;
   gs::Box gui;
   GS_INQ_GUIREGION(gui, status);
-  GS_INPS_COORDINATES(gui.xmin, gui.ymin, gui.xmax, gui.ymax, fixed_number, data, xstrelm,
-                      ystrelm, xendelm, yendelm, max_titles, num_titles, titles, max_info,
-                      num_info, info, max_coordinates, num_coordinates, x_coordinates,
-                      y_coordinates, status);
+  GS_INPS_COORDINATES(gui.xmin, gui.ymin, gui.xmax, gui.ymax, fixed_number, data, xstrelm, ystrelm,
+                      xendelm, yendelm, max_titles, num_titles, titles, max_info, num_info, info,
+                      max_coordinates, num_coordinates, x_coordinates, y_coordinates, status);
 }

@@ -44,8 +44,8 @@ inline constexpr int max_input_coordinates = 1000;
 // (gs::status_bad_maximum, gs::status_bad_count), max_coordinates from 1 to
 // gs::max_input_coordinates and no more than the output arrays hold
 // (gs::status_bad_value), the region as GS_PLOT's.
-void GS_INPS_FCOORDINATES(bool fixed_number, io::View2D<const float> data, int xstrelm,
-                          int ystrelm, int xendelm, int yendelm, int max_titles, int num_titles,
+void GS_INPS_FCOORDINATES(bool fixed_number, io::View2D<const float> data, int xstrelm, int ystrelm,
+                          int xendelm, int yendelm, int max_titles, int num_titles,
                           std::span<const std::string> titles, int max_info, int num_info,
                           std::span<const std::string> info, int max_coordinates,
                           int& num_coordinates, std::span<float> x_coordinates,
@@ -65,6 +65,6 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
 // its page position in x and y (the window pixel's centre). CANCEL sets
 // `cancelled` (x and y unchanged); HELP explains; a click elsewhere rings
 // the bell.
-void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax,
-                     io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                     int yendelm, bool& cancelled, float& x, float& y, int& status);
+void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax, io::View2D<const float> data,
+                     int xstrelm, int ystrelm, int xendelm, int yendelm, bool& cancelled, float& x,
+                     float& y, int& status);

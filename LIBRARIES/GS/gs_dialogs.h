@@ -106,9 +106,8 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
 // GS_WARNING in the GUI region.
 void GS_FWARNING(int max_lines, int num_lines, std::span<const std::string> lines, int& status);
 // Draws the warning box; returns the O.K. box.
-void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines,
-                     int num_lines, std::span<const std::string> lines, gs::Box& ok_box,
-                     int& status);
+void GS_DRAW_WARNING(float xmin, float ymin, float xmax, float ymax, int max_lines, int num_lines,
+                     std::span<const std::string> lines, gs::Box& ok_box, int& status);
 
 // Yes/no question: a menu titled with the prompt offering CANCEL, HELP, YES
 // and NO in the GUI region. CANCEL leaves `value` unchanged.
@@ -123,9 +122,9 @@ void GS_INPI(bool range, int minimum, int maximum, bool has_default, const std::
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, int& value, int& status);
 // Real prompt, as GS_INPI.
-void GS_INPR(bool range, float minimum, float maximum, bool has_default,
-             const std::string& prompt, int num_help, std::span<const std::string> help,
-             int num_error, std::span<const std::string> error, float& value, int& status);
+void GS_INPR(bool range, float minimum, float maximum, bool has_default, const std::string& prompt,
+             int num_help, std::span<const std::string> help, int num_error,
+             std::span<const std::string> error, float& value, int& status);
 // Text prompt: the typed line starts from `default_text`; O.K. or the end of
 // the line (return or tab) stores it in `value`; CANCEL leaves `value`
 // unchanged; HELP shows the help lines. Prompts over 50 characters take two
@@ -156,13 +155,12 @@ void GS_INP_SCROLLBAR(int mode, int& input_kind, int& button, float& x, float& y
 
 // A menu: title lines over a grid of labelled buttons (menu style and layout
 // of the state blocks). The drawn-menu record keeps the button boxes.
-void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles,
-             int max_choices, int num_choices, std::span<const std::string> labels, float xmin,
-             float ymin, float xmax, float ymax, int& status);
+void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
+             int num_choices, std::span<const std::string> labels, float xmin, float ymin,
+             float xmax, float ymax, int& status);
 // GS_MENU in the GUI region.
-void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> titles,
-              int max_choices, int num_choices, std::span<const std::string> labels,
-              int& status);
+void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
+              int num_choices, std::span<const std::string> labels, int& status);
 // Waits for a choice of the drawn menu: input_kind gs::input_choice with the
 // choice number (from 1) and its label, gs::input_outside (choice 0) for a
 // click outside every button, gs::input_redraw for a re-exposure. With the
@@ -181,7 +179,5 @@ void GS_STRINGBUTTON(float xmin, float ymin, float xmax, float ymax, float bevel
                      const std::string& label, int& status);
 // Menus of data types (codes gs::datatype_*) and scan types (gs::scan_*),
 // with "?" and "HELP" (the caller's help lines), in the GUI region.
-void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type,
-                     int& status);
-void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_type,
-                     int& status);
+void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type, int& status);
+void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_type, int& status);

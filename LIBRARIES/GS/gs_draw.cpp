@@ -9,7 +9,9 @@ namespace {
 
 using io::entry_ok;
 
-bool colour_ok(int colour) { return colour >= 1 && colour <= gs::num_colours; }
+bool colour_ok(int colour) {
+  return colour >= 1 && colour <= gs::num_colours;
+}
 
 }  // namespace
 

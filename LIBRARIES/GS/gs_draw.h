@@ -52,9 +52,9 @@ inline constexpr int align_left = 1;
 inline constexpr int align_centre = 2;
 inline constexpr int align_right = 3;
 inline constexpr int valign_top = 1;
-inline constexpr int valign_cap = 2;     // the cap line
-inline constexpr int valign_half = 3;    // half the height
-inline constexpr int valign_base = 4;    // the base line
+inline constexpr int valign_cap = 2;   // the cap line
+inline constexpr int valign_half = 3;  // half the height
+inline constexpr int valign_base = 4;  // the base line
 inline constexpr int valign_bottom = 5;
 inline constexpr int valign_middle = 6;  // the middle of the capitals
 

@@ -190,8 +190,8 @@ void draw_list(const gs::Box& box, const gs::Box& bar_box, int bar,
 void GS_DRAW_SLIST(const gs::SelectionView& view, int& status) {
   if (!io::entry_ok(status, "Subroutine GS_DRAW_SLIST V0.1 ")) return;
   const gs::SelectionLayout l = layout_now();
-  draw_list(l.dirs, l.dirs_bar, 1, view.directories, view.first_directory, 0,
-            "NO SUB-DIRECTORIES", l, l.dir_characters, status);
+  draw_list(l.dirs, l.dirs_bar, 1, view.directories, view.first_directory, 0, "NO SUB-DIRECTORIES",
+            l, l.dir_characters, status);
 }
 
 void GS_DRAW_LIST(const gs::SelectionView& view, int& status) {
@@ -227,8 +227,8 @@ void GS_DRAW_SELECTION(int max_prompt, int num_prompt, std::span<const std::stri
     const int nd = static_cast<int>(view.directories.size());
     const int nf = static_cast<int>(view.files.size());
     gs::draw_text(l.dirs_head.xmin, l.dirs_head.ymin + 0.3f * hh,
-                  "SUB-DIRECTORIES (" + std::to_string(nd) + ")", 1, gs::white, hh,
-                  gs::align_left, gs::valign_base, status);
+                  "SUB-DIRECTORIES (" + std::to_string(nd) + ")", 1, gs::white, hh, gs::align_left,
+                  gs::valign_base, status);
     std::string filter = "FILES (" + std::to_string(nf) + ")";
     if (gs::trimmed(view.extension) != gs::all_permitted)
       filter += "  TYPE: " + gs::trimmed(view.extension);
@@ -254,12 +254,12 @@ void GS_DRAW_SELECTION(int max_prompt, int num_prompt, std::span<const std::stri
     // The selected name whole when it fits, else its end.
     draw_box(l.selected, gs::white, gs::blue, status);
     const float sh = std::min(0.55f * (l.selected.ymax - l.selected.ymin), 0.018f);
-    line_in(l.selected, gs::fitted(view.selected, characters_in(l.selected, sh), true),
-            gs::black, sh, status);
+    line_in(l.selected, gs::fitted(view.selected, characters_in(l.selected, sh), true), gs::black,
+            sh, status);
     GS_FILLSTYLE(1, gs::yellow, status);
     GS_LINESTYLE(1, 1.0f, gs::black, status);
-    GS_TEXTSTYLE(1, gs::blue, std::min(0.5f * (l.name_field.ymax - l.name_field.ymin), 0.02f),
-                 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+    GS_TEXTSTYLE(1, gs::blue, std::min(0.5f * (l.name_field.ymax - l.name_field.ymin), 0.02f), 1.0f,
+                 0.0f, gs::align_centre, gs::valign_middle, status);
     GS_STRINGBUTTON(l.name_field.xmin, l.name_field.ymin, l.name_field.xmax, l.name_field.ymax,
                     bevel, "File Name (Optional)", status);
   }
@@ -431,8 +431,9 @@ bool acceptable(const Tool& t, const std::string& path, bool typed_path, int& st
   IO_FILEEXIST(path, exists, status);
   if (status != io::status_good) return false;
   if (t.file_mode == gs::select_input && !exists) {
-    warn(typed_path ? " !!! FILE DOES NOT EXIST, OR WRONG PATH !!!" : " !!! FILE DOES NOT EXIST !!!",
-         status);
+    warn(
+        typed_path ? " !!! FILE DOES NOT EXIST, OR WRONG PATH !!!" : " !!! FILE DOES NOT EXIST !!!",
+        status);
     return false;
   }
   if (t.file_mode == gs::select_output) {
@@ -525,9 +526,9 @@ void selection_first_screen(int max_prompt, int num_prompt, std::span<const std:
 }  // namespace gs
 
 void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::string> prompt,
-                      int max_help, int num_help, std::span<const std::string> help,
-                      int file_mode, int option, std::string& extension, std::string& file_name,
-                      bool& cancelled, int& status) {
+                      int max_help, int num_help, std::span<const std::string> help, int file_mode,
+                      int option, std::string& extension, std::string& file_name, bool& cancelled,
+                      int& status) {
   if (!io::entry_ok(status, id_select)) return;
   static_cast<void>(option);
   cancelled = true;
@@ -546,8 +547,7 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
   list(t, status);
   const gs::SelectionLayout l = layout_now();
   // Prompts, warnings and questions of the tool take its lower strip.
-  GS_SET_GUIREGION(gs::Box{l.region.xmin, l.region.ymin, l.region.xmax, l.name_field.ymax},
-                   status);
+  GS_SET_GUIREGION(gs::Box{l.region.xmin, l.region.ymin, l.region.xmax, l.name_field.ymax}, status);
   gs::SelectionView& v = t.view;
   bool draw = true;
   while (status == io::status_good) {
@@ -650,7 +650,8 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
       if (command == "CANCEL") break;
       if (command == "?") {
         const std::array<std::string, 6> about{
-            "CANCEL: Exit without returning file name", "?: This help text",
+            "CANCEL: Exit without returning file name",
+            "?: This help text",
             "HELP: Information about the required input or output file",
             "INFO: Information concerning use of the file selection utility",
             "TYPES: Specify types of file to input (by file extensions)",
@@ -695,9 +696,8 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
 }
 
 void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::string> prompt,
-                      int max_help, int num_help, std::span<const std::string> help,
-                      int file_mode, int option, std::string& extension, std::string& file_name,
-                      int& status) {
+                      int max_help, int num_help, std::span<const std::string> help, int file_mode,
+                      int option, std::string& extension, std::string& file_name, int& status) {
   bool cancelled = false;
   GS_FILESELECTION(max_prompt, num_prompt, prompt, max_help, num_help, help, file_mode, option,
                    extension, file_name, cancelled, status);

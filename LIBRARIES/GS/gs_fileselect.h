@@ -50,13 +50,12 @@ struct SelectionView {
 // path of the chosen file; CANCEL leaves it unchanged (`cancelled` tells
 // which). The current directory of the process is the same afterwards.
 void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::string> prompt,
-                      int max_help, int num_help, std::span<const std::string> help,
-                      int file_mode, int option, std::string& extension, std::string& file_name,
-                      bool& cancelled, int& status);
-void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::string> prompt,
-                      int max_help, int num_help, std::span<const std::string> help,
-                      int file_mode, int option, std::string& extension, std::string& file_name,
+                      int max_help, int num_help, std::span<const std::string> help, int file_mode,
+                      int option, std::string& extension, std::string& file_name, bool& cancelled,
                       int& status);
+void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::string> prompt,
+                      int max_help, int num_help, std::span<const std::string> help, int file_mode,
+                      int option, std::string& extension, std::string& file_name, int& status);
 
 // Draws the whole tool: title, directory line, both lists with their scroll
 // bars, buttons, name field, selected name and command menu (the active

@@ -29,6 +29,8 @@ Points with_hole(Points outer, float x0, float y0, float x1, float y1, float edg
   return outer;
 }
 
+// A table of glyphs, one letter to a statement, laid out by hand.
+// clang-format off
 const std::vector<Letter>& letters() {
   static const std::vector<Letter> table = [] {
     std::vector<Letter> t;
@@ -129,11 +131,14 @@ const std::vector<Letter>& letters() {
                  {}});
     return t;
   }();
+  // clang-format on
   return table;
 }
 
 // The glyph scaling, in the toolkit's style block.
-gs::CharScaling& scaling() { return gs::style_block().characters; }
+gs::CharScaling& scaling() {
+  return gs::style_block().characters;
+}
 
 }  // namespace
 

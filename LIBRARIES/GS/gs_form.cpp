@@ -183,8 +183,7 @@ std::vector<std::string> value_lines(int type, const std::string& display) {
   return gs::form_wrap(display, 15, 4, file);
 }
 
-void prompt_in(bool active, const std::vector<std::string>& lines, const gs::Box& b,
-               int& status) {
+void prompt_in(bool active, const std::vector<std::string>& lines, const gs::Box& b, int& status) {
   const int n = static_cast<int>(lines.size());
   GS_PROMPT(active, std::max(n, 1), n, lines, b.xmin, b.ymin, b.xmax, b.ymax, status);
 }
@@ -225,7 +224,8 @@ void cell(const std::vector<std::string>& lines, const gs::Box& b, float height,
   GS_FILLSTYLE(1, gs::white, status);
   GS_LINESTYLE(1, 1.0f, gs::blue, status);
   GS_RECTANGLE(b.xmin, b.ymin, b.xmax, b.ymax, true, true, status);
-  const float pitch = (b.ymax - b.ymin) / static_cast<float>(std::max<std::size_t>(lines.size(), 1));
+  const float pitch =
+      (b.ymax - b.ymin) / static_cast<float>(std::max<std::size_t>(lines.size(), 1));
   for (std::size_t k = 0; k < lines.size(); ++k) {
     gs::draw_text((b.xmin + b.xmax) / 2.0f, b.ymax - pitch / 2.0f - static_cast<float>(k) * pitch,
                   lines[k], 1, gs::black, height, gs::align_centre, gs::valign_middle, status);
@@ -253,8 +253,8 @@ void record_menu(const gs::FormLayout& l, int num_entries, std::span<const std::
 
 }  // namespace
 
-void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> title,
-                  int num_entries, std::span<const std::string> choices, std::span<const int> types,
+void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> title, int num_entries,
+                  std::span<const std::string> choices, std::span<const int> types,
                   std::span<const std::string> descriptions,
                   std::span<const std::string> display_texts, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_FORM V0.1 ";
@@ -282,9 +282,8 @@ void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> tit
             l.title.ymax, status);
   std::vector<gs::Box> control_boxes;
   {
-    const gs::MenuLayoutScope grid(gs::MenuGrid{.columns = gs::form_controls,
-                                                .label_characters = 8},
-                                   status);
+    const gs::MenuLayoutScope grid(
+        gs::MenuGrid{.columns = gs::form_controls, .label_characters = 8}, status);
     const std::array<std::string, 1> none{""};
     GS_MENU(1, 0, none, gs::form_controls, gs::form_controls, choices.subspan(n, gs::form_controls),
             l.controls.xmin, l.controls.ymin, l.controls.xmax, l.controls.ymax, status);
@@ -400,8 +399,8 @@ struct FormData {
 };
 
 void rebuild(FormData& f, std::size_t k, int& status) {
-  f.display[k] = gs::form_display(f.types[k], f.ivalues[k], f.lvalues[k], f.rvalues[k],
-                                  f.svalues[k], status);
+  f.display[k] =
+      gs::form_display(f.types[k], f.ivalues[k], f.lvalues[k], f.rvalues[k], f.svalues[k], status);
 }
 
 void draw(const FormData& f, int& status) {
@@ -539,8 +538,7 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
                                                               "INFO"};
   constexpr std::array<const char*, gs::form_controls> about{
       "O.K.: Return with new values", "CANCEL: Interrupt operation: No values changed",
-      "?: Description of button commands",
-      "HELP: Specific help information on required form input",
+      "?: Description of button commands", "HELP: Specific help information on required form input",
       "INFO: General information on using the form"};
   for (std::size_t k = 0; k < gs::form_controls; ++k) {
     choices[n + k] = labels[k];
@@ -549,9 +547,9 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
   // The caller's coordinates, regions and menu come back on every way out.
   const gs::MenuSave menu;
   const gs::WidgetScope scope;
-  FormData f{max_title,      num_title,   title,  num_help,       help,           num_entries,
-             choices,        types,       descriptions, explanations, ranges,     integer_bounds,
-             real_bounds,    integer_values, logical_values, real_values, text_values, {}};
+  FormData f{max_title,   num_title,      title,          num_help,     help,        num_entries,
+             choices,     types,          descriptions,   explanations, ranges,      integer_bounds,
+             real_bounds, integer_values, logical_values, real_values,  text_values, {}};
   f.display.resize(n);
   for (std::size_t k = 0; k < n; ++k) rebuild(f, k, status);
   cancelled = false;

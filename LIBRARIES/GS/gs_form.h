@@ -61,8 +61,8 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
 // texts of the entries (one per entry), and makes the GUI region the prompt
 // strip at its bottom; leaves the entry and control buttons (choices order)
 // as the active menu.
-void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> title,
-                  int num_entries, std::span<const std::string> choices, std::span<const int> types,
+void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> title, int num_entries,
+                  std::span<const std::string> choices, std::span<const int> types,
                   std::span<const std::string> descriptions,
                   std::span<const std::string> display_texts, int& status);
 

@@ -154,7 +154,11 @@ constexpr std::array<const char*, 44> fileselect_help{
 
 }  // namespace
 
-std::span<const char* const> form_help_text() { return form_help; }
-std::span<const char* const> fileselect_help_text() { return fileselect_help; }
+std::span<const char* const> form_help_text() {
+  return form_help;
+}
+std::span<const char* const> fileselect_help_text() {
+  return fileselect_help;
+}
 
 }  // namespace gs

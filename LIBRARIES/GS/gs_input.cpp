@@ -287,8 +287,8 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
                              "NO: Negative (or alternative) response to question"});
   const gs::MenuLayoutScope layout(
       gs::MenuGrid{.columns = 4,
-                   .title_characters = std::max(gs::MenuGrid{}.title_characters,
-                                                static_cast<int>(title[0].size())),
+                   .title_characters =
+                       std::max(gs::MenuGrid{}.title_characters, static_cast<int>(title[0].size())),
                    .label_characters = 10},
       status);
   bool draw = true;

@@ -98,8 +98,8 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
   }
   GS_FILLSTYLE(1, style.button_fill, status);
   GS_LINESTYLE(1, 1.0f, style.button_outline, status);
-  GS_TEXTSTYLE(style.label_font, style.label_colour, l.label_height, 1.0f, 0.0f,
-               gs::align_centre, gs::valign_middle, status);
+  GS_TEXTSTYLE(style.label_font, style.label_colour, l.label_height, 1.0f, 0.0f, gs::align_centre,
+               gs::valign_middle, status);
   for (int k = 0; k < num_choices; ++k) {
     const gs::Box& b = l.buttons[static_cast<std::size_t>(k)];
     GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, labels[k], status);

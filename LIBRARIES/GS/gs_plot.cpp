@@ -25,9 +25,8 @@ LogAxes& log_axes() {
 
 // The region checks of image display: dimensions, then the region within the
 // array and within the axis arrays.
-bool region_ok(io::View2D<const float> data, std::size_t x_axis, std::size_t y_axis,
-               int xstrelm, int ystrelm, int xendelm, int yendelm, const char* id,
-               int& status) {
+bool region_ok(io::View2D<const float> data, std::size_t x_axis, std::size_t y_axis, int xstrelm,
+               int ystrelm, int xendelm, int yendelm, const char* id, int& status) {
   if (data.xmaxdat < 1 || data.data == nullptr) {
     gs::fail(gs::status_bad_xmaxdat, id, status);
   } else if (data.ymaxdat < 1) {
@@ -57,9 +56,9 @@ void warn(const char* first, int& status) {
 
 // The cells of a region over the world rectangle x0, y0 .. x1, y1 (either
 // order: a rectangle running backwards mirrors the image).
-void draw_cells(bool masked, io::View2D<const float> data, io::View2D<const bool> mask,
-                int xstrelm, int ystrelm, int xendelm, int yendelm, const gs::Box& rectangle,
-                float minimum, float maximum, int& status) {
+void draw_cells(bool masked, io::View2D<const float> data, io::View2D<const bool> mask, int xstrelm,
+                int ystrelm, int xendelm, int yendelm, const gs::Box& rectangle, float minimum,
+                float maximum, int& status) {
   const gs::DrawingScope keep;
   int colour = gs::red;
   GS_INQ_MASKCOLOUR(colour, status);
@@ -113,9 +112,8 @@ void GS_INQ_LOGAXES(bool& x_log, bool& y_log, int& status) {
   y_log = log_axes().y;
 }
 
-void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                   int yendelm, int mode, float& minimum, float& maximum, bool& drawable,
-                   int& status) {
+void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                   int mode, float& minimum, float& maximum, bool& drawable, int& status) {
   constexpr const char* id = "Subroutine GS_CAL_ZRANGE V0.1 ";
   if (!entry_ok(status, id)) return;
   if (!region_ok(data, unlimited, unlimited, xstrelm, ystrelm, xendelm, yendelm, id, status)) {
@@ -138,8 +136,7 @@ void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int x
       high = maximum;
       break;
     case gs::scale_user_minimum:
-      MA_REBINMAX(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, high_out, nx, ny,
-                  status);
+      MA_REBINMAX(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, high_out, nx, ny, status);
       low = minimum;
       break;
     case gs::scale_user_maximum:
@@ -175,8 +172,8 @@ void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int x
 }
 
 void GS_2DMCELLARRAY(bool masked, io::View2D<const float> data, io::View2D<const bool> mask,
-                     int xstrelm, int ystrelm, int xendelm, int yendelm, int mode,
-                     float& minimum, float& maximum, int& status) {
+                     int xstrelm, int ystrelm, int xendelm, int yendelm, int mode, float& minimum,
+                     float& maximum, int& status) {
   constexpr const char* id = "Subroutine GS_2DMCELLARRAY V0.1 ";
   if (!entry_ok(status, id)) return;
   if (masked && (mask.empty() || mask.xmaxdat < xendelm || mask.ymaxdat < yendelm)) {
@@ -184,8 +181,7 @@ void GS_2DMCELLARRAY(bool masked, io::View2D<const float> data, io::View2D<const
                     status);
   }
   bool drawable = false;
-  GS_CAL_ZRANGE(data, xstrelm, ystrelm, xendelm, yendelm, mode, minimum, maximum, drawable,
-                status);
+  GS_CAL_ZRANGE(data, xstrelm, ystrelm, xendelm, yendelm, mode, minimum, maximum, drawable, status);
   if (status != io::status_good || !drawable) return;
   gs::Box window;
   VG_INQ_DATAWINDOW(window.xmin, window.ymin, window.xmax, window.ymax, status);
@@ -197,8 +193,8 @@ void GS_2DMCELLARRAY(bool masked, io::View2D<const float> data, io::View2D<const
 void GS_2DCELLARRAY(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
                     int yendelm, int mode, float& minimum, float& maximum, int& status) {
   if (!entry_ok(status, "Subroutine GS_2DCELLARRAY V0.1 ")) return;
-  GS_2DMCELLARRAY(false, data, io::View2D<const bool>(), xstrelm, ystrelm, xendelm, yendelm,
-                  mode, minimum, maximum, status);
+  GS_2DMCELLARRAY(false, data, io::View2D<const bool>(), xstrelm, ystrelm, xendelm, yendelm, mode,
+                  minimum, maximum, status);
 }
 
 void GS_LUTSCALE(const gs::Box& image, float minimum, float maximum, const std::string& zlabel,
@@ -221,9 +217,10 @@ void GS_LUTSCALE(const gs::Box& image, float minimum, float maximum, const std::
   for (int j = 0; j < levels; ++j) {
     const double t = (j + 0.5) / levels;
     cells[static_cast<std::size_t>(j)] =
-        empty ? maximum
-              : static_cast<float>(log ? minimum * std::pow(static_cast<double>(maximum) / minimum, t)
-                                       : minimum + t * (static_cast<double>(maximum) - minimum));
+        empty
+            ? maximum
+            : static_cast<float>(log ? minimum * std::pow(static_cast<double>(maximum) / minimum, t)
+                                     : minimum + t * (static_cast<double>(maximum) - minimum));
   }
   VG_REALCELLARRAY(io::View2D<const float>(cells.data(), 1, levels), 1, 1, 1, levels, f.bar.xmin,
                    f.bar.ymin, f.bar.xmax, f.bar.ymax, minimum, maximum, log, status);
@@ -242,7 +239,8 @@ void GS_LUTSCALE(const gs::Box& image, float minimum, float maximum, const std::
   if (empty) {
     number(minimum, 0.5f * (f.bar.ymin + f.bar.ymax), gs::linear_ticks(minimum, minimum).decimals);
   } else {
-    const gs::Ticks t = log ? gs::log_ticks(minimum, maximum, 6) : gs::linear_ticks(minimum, maximum, 6);
+    const gs::Ticks t =
+        log ? gs::log_ticks(minimum, maximum, 6) : gs::linear_ticks(minimum, maximum, 6);
     for (const double v : t.values) {
       number(v, gs::axis_position(v, minimum, maximum, f.bar.ymin, f.bar.ymax, log), t.decimals);
     }
@@ -322,17 +320,16 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
 }
 
 void GS_2DIMAGE(io::View2D<const float> data, std::span<const float> x_axis,
-                std::span<const float> y_axis, int xstrelm, int ystrelm, int xendelm,
-                int yendelm, const std::string& title, const std::string& xlabel,
-                const std::string& ylabel, const std::string& zlabel, int& status) {
+                std::span<const float> y_axis, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                const std::string& title, const std::string& xlabel, const std::string& ylabel,
+                const std::string& zlabel, int& status) {
   if (!entry_ok(status, "Subroutine GS_2DIMAGE V0.1 ")) return;
   GS_2DMIMAGE(false, data, io::View2D<const bool>(), x_axis, y_axis, xstrelm, ystrelm, xendelm,
               yendelm, title, xlabel, ylabel, zlabel, status);
 }
 
-void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y,
-                const std::string& title, const std::string& xlabel, const std::string& ylabel,
-                int& status) {
+void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y, const std::string& title,
+                const std::string& xlabel, const std::string& ylabel, int& status) {
   constexpr const char* id = "Subroutine GS_XYGRAPH V0.1 ";
   if (!entry_ok(status, id)) return;
   if (n < 1 || static_cast<std::size_t>(n) > x.size() || static_cast<std::size_t>(n) > y.size()) {

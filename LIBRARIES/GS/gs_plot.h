@@ -33,11 +33,11 @@ inline constexpr int status_bad_xregion = module_offset + st::region_1;         
 inline constexpr int status_bad_yregion = module_offset + st::region_2;           // 140006
 
 // Image scaling modes (GS_SET_IMAGESCALE).
-inline constexpr int scale_automatic = 0;      // minimum and maximum of the region
-inline constexpr int scale_user = 1;           // the user minimum and maximum
-inline constexpr int scale_user_minimum = 2;   // user minimum, maximum of the region
-inline constexpr int scale_user_maximum = 3;   // minimum of the region, user maximum
-inline constexpr int scale_distribution = 4;   // from the distribution (MA_DIFZSCALE)
+inline constexpr int scale_automatic = 0;     // minimum and maximum of the region
+inline constexpr int scale_user = 1;          // the user minimum and maximum
+inline constexpr int scale_user_minimum = 2;  // user minimum, maximum of the region
+inline constexpr int scale_user_maximum = 3;  // minimum of the region, user maximum
+inline constexpr int scale_distribution = 4;  // from the distribution (MA_DIFZSCALE)
 
 }  // namespace gs
 
@@ -57,9 +57,9 @@ void GS_PLOT(io::View2D<const float> data, std::span<const float> x_axis,
 
 // The image of a region, without a mask.
 void GS_2DIMAGE(io::View2D<const float> data, std::span<const float> x_axis,
-                std::span<const float> y_axis, int xstrelm, int ystrelm, int xendelm,
-                int yendelm, const std::string& title, const std::string& xlabel,
-                const std::string& ylabel, const std::string& zlabel, int& status);
+                std::span<const float> y_axis, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                const std::string& title, const std::string& xlabel, const std::string& ylabel,
+                const std::string& zlabel, int& status);
 // The image of a region; when `masked`, pixels whose mask element is true
 // are drawn in the mask colour (GS_INQ_MASKCOLOUR). Steps: the world window
 // is the pixel edges of the region (half a pixel spacing beyond the first
@@ -89,16 +89,15 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
 // "WARNING: Logarithmic scaling starts at the smallest positive value".
 // A mode outside 0 .. 4 gives gs::status_bad_value; region statuses as
 // GS_PLOT.
-void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                   int yendelm, int mode, float& minimum, float& maximum, bool& drawable,
-                   int& status);
+void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                   int mode, float& minimum, float& maximum, bool& drawable, int& status);
 // Computes the range (GS_CAL_ZRANGE) and, unless it had to be repaired,
 // draws the cells over the current data window through VG_RMASKCELLARRAY
 // with the device's z-scaling (linear or logarithmic), masked pixels in the
 // mask colour.
 void GS_2DMCELLARRAY(bool masked, io::View2D<const float> data, io::View2D<const bool> mask,
-                     int xstrelm, int ystrelm, int xendelm, int yendelm, int mode,
-                     float& minimum, float& maximum, int& status);
+                     int xstrelm, int ystrelm, int xendelm, int yendelm, int mode, float& minimum,
+                     float& maximum, int& status);
 // The same without a mask.
 void GS_2DCELLARRAY(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
                     int yendelm, int mode, float& minimum, float& maximum, int& status);
@@ -116,9 +115,8 @@ void GS_LUTSCALE(const gs::Box& image, float minimum, float maximum, const std::
 // every point (up to 256 points), title and labels. The Y axis is
 // logarithmic when GS_SET_LOGAXES asks for it and every value is positive.
 // The world window is left as the graph's (GS_SET_DDDR, GS_SET_DGPP).
-void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y,
-                const std::string& title, const std::string& xlabel, const std::string& ylabel,
-                int& status);
+void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y, const std::string& title,
+                const std::string& xlabel, const std::string& ylabel, int& status);
 
 // The frame of a graph over the world window `world` (linear axes) in the
 // graph page position: the background, the frame with round numbers on both

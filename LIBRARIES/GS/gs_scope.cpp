@@ -23,7 +23,9 @@ DrawingScope::~DrawingScope() {
 
 RegionScope::RegionScope() : regions_(region_block()) {}
 
-RegionScope::~RegionScope() { region_block() = regions_; }
+RegionScope::~RegionScope() {
+  region_block() = regions_;
+}
 
 TransformScope::TransformScope() {
   int s = io::status_good;

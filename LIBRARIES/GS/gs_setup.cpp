@@ -145,8 +145,7 @@ void GS_OPEN_GRAPHICS(int& status) {
   // the drawing colours.
   int minimum = 0, maximum = 0;
   GS_INQ_COLOURBOUNDS(minimum, maximum, status);
-  VG_SET_COLOURINDICES(first_image_index, std::min(255, first_image_index - 1 + maximum),
-                       status);
+  VG_SET_COLOURINDICES(first_image_index, std::min(255, first_image_index - 1 + maximum), status);
   VG_OPEN_WK(gs::window_workstation, 0, type, status);
   VG_ACTIVATE_WK(gs::window_workstation, status);
   if (status != io::status_good) {

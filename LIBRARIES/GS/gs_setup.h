@@ -32,9 +32,7 @@ inline constexpr int status_file_not_opened = io::module_offset + st::open_faile
 // they draw); DDDR and IDR are in world units.
 struct Box {
   float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  bool contains(float x, float y) const {
-    return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
-  }
+  bool contains(float x, float y) const { return x >= xmin && x <= xmax && y >= ymin && y <= ymax; }
   bool operator==(const Box&) const = default;
 };
 
@@ -48,7 +46,9 @@ inline constexpr int format_square_too = 5;     // treated as square
 inline bool is_landscape(int format) {
   return format == format_landscape || format == format_landscape_too;
 }
-inline bool is_square(int format) { return format == format_square || format == format_square_too; }
+inline bool is_square(int format) {
+  return format == format_square || format == format_square_too;
+}
 
 // Workstation identifiers and the PostScript unit.
 inline constexpr int window_workstation = 1;
@@ -107,7 +107,7 @@ struct MessageStyles {
 
 // The menu style (named colours and fonts).
 struct MenuStyle {
-  int box_outline = black, box_fill = blue;         // the menu box
+  int box_outline = black, box_fill = blue;          // the menu box
   int button_outline = black, button_fill = yellow;  // every button
   int title_colour = white, title_font = 1;          // the title lines
   int label_colour = blue, label_font = 1;           // the button labels
@@ -235,10 +235,10 @@ void GS_INQ_MENUSTYLE(gs::MenuStyle& style, int& status);
 // Menu layout (gs::MenuGrid). Columns below 1 give gs::status_bad_value,
 // character counts below 1 gs::status_bad_value_2.
 void GS_DEF_MENULAYOUT(int& status);
-void GS_SET_MENULAYOUT(int orientation, int columns, int title_characters,
-                       int label_characters, int& status);
-void GS_INQ_MENULAYOUT(int& orientation, int& columns, int& title_characters,
-                       int& label_characters, int& status);
+void GS_SET_MENULAYOUT(int orientation, int columns, int title_characters, int label_characters,
+                       int& status);
+void GS_INQ_MENULAYOUT(int& orientation, int& columns, int& title_characters, int& label_characters,
+                       int& status);
 void GS_SET_MENULAYOUT(const gs::MenuGrid& grid, int& status);
 void GS_INQ_MENULAYOUT(gs::MenuGrid& grid, int& status);
 

@@ -44,7 +44,9 @@ const State& defaults() {
   return d;
 }
 
-bool colour_ok(int colour) { return colour >= 1 && colour <= gs::num_colours; }
+bool colour_ok(int colour) {
+  return colour >= 1 && colour <= gs::num_colours;
+}
 
 bool ordered(const gs::Box& b, const char* id, int& status) {
   if (!(b.xmin < b.xmax)) {
@@ -81,7 +83,9 @@ void inq_region(const gs::Box& source, gs::Box& region, const char* id, int stat
 
 namespace gs {
 
-Regions& region_block() { return state().regions; }
+Regions& region_block() {
+  return state().regions;
+}
 
 }  // namespace gs
 
@@ -166,20 +170,20 @@ void GS_DEF_MESSAGE(int& status) {
   state().regions.message = defaults().regions.message;
 }
 
-#define GS_REGION_PAIR(NAME, FIELD)                                                      \
-  void GS_SET_##NAME(const gs::Box& region, int& status) {                              \
+#define GS_REGION_PAIR(NAME, FIELD)                                                         \
+  void GS_SET_##NAME(const gs::Box& region, int& status) {                                  \
     set_region(state().regions.FIELD, region, "Subroutine GS_SET_" #NAME " V0.1 ", status); \
-  }                                                                                      \
-  void GS_INQ_##NAME(gs::Box& region, int& status) {                                    \
+  }                                                                                         \
+  void GS_INQ_##NAME(gs::Box& region, int& status) {                                        \
     inq_region(state().regions.FIELD, region, "Subroutine GS_INQ_" #NAME " V0.1 ", status); \
-  }                                                                                      \
-  void GS_SET_##NAME(float xmin, float ymin, float xmax, float ymax, int& status) {      \
-    GS_SET_##NAME(gs::Box{xmin, ymin, xmax, ymax}, status);                              \
-  }                                                                                      \
-  void GS_INQ_##NAME(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {  \
-    gs::Box region;                                                                      \
-    GS_INQ_##NAME(region, status);                                                       \
-    if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);                  \
+  }                                                                                         \
+  void GS_SET_##NAME(float xmin, float ymin, float xmax, float ymax, int& status) {         \
+    GS_SET_##NAME(gs::Box{xmin, ymin, xmax, ymax}, status);                                 \
+  }                                                                                         \
+  void GS_INQ_##NAME(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {     \
+    gs::Box region;                                                                         \
+    GS_INQ_##NAME(region, status);                                                          \
+    if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);                     \
   }
 
 GS_REGION_PAIR(GUIREGION, gui)
@@ -243,8 +247,8 @@ void GS_SET_MENUSTYLE(int box_outline, int box_fill, int button_outline, int but
                       int& status) {
   constexpr const char* id = "Subroutine GS_SET_MENUSTYLE V0.1 ";
   if (!entry_ok(status, id)) return;
-  for (int colour : {box_outline, box_fill, button_outline, button_fill, title_colour,
-                     label_colour}) {
+  for (int colour :
+       {box_outline, box_fill, button_outline, button_fill, title_colour, label_colour}) {
     if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
   }
   state().menu_style = {box_outline,  box_fill,   button_outline, button_fill,
@@ -291,14 +295,13 @@ void GS_INQ_MENULAYOUT(gs::MenuGrid& grid, int& status) {
   grid = state().menu_grid;
 }
 
-void GS_SET_MENULAYOUT(int orientation, int columns, int title_characters,
-                       int label_characters, int& status) {
-  GS_SET_MENULAYOUT(gs::MenuGrid{orientation, columns, title_characters, label_characters},
-                    status);
+void GS_SET_MENULAYOUT(int orientation, int columns, int title_characters, int label_characters,
+                       int& status) {
+  GS_SET_MENULAYOUT(gs::MenuGrid{orientation, columns, title_characters, label_characters}, status);
 }
 
-void GS_INQ_MENULAYOUT(int& orientation, int& columns, int& title_characters,
-                       int& label_characters, int& status) {
+void GS_INQ_MENULAYOUT(int& orientation, int& columns, int& title_characters, int& label_characters,
+                       int& status) {
   gs::MenuGrid grid;
   GS_INQ_MENULAYOUT(grid, status);
   if (status != io::status_good) return;

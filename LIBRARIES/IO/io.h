@@ -228,8 +228,7 @@ void IO_INPUT_LINE(const std::string& prompt, std::string& line, int& status);
 void IO_INPUT_TOKEN(const std::string& prompt, std::string& token, int& status);
 // Next token of `text` from character `position` (1-based, in and out);
 // `found` false when no token is left.
-void IO_TOKEN(const std::string& text, int& position, bool& found, std::string& token,
-              int& status);
+void IO_TOKEN(const std::string& text, int& position, bool& found, std::string& token, int& status);
 // All tokens of `text`, at most max_tokens of them.
 void IO_TOKENS(const std::string& text, int max_tokens, int& num_tokens,
                std::vector<std::string>& tokens, int& status);
@@ -416,16 +415,14 @@ void IO_LISTENTRIES(const std::string& directory, const std::string& pattern, in
 // Wild-card match: "*" stands for any run of characters, any other character
 // for itself (case significant); trailing blanks are not significant. An
 // empty text or pattern gives io::status_bad_text.
-void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
-                    int& status);
+void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match, int& status);
 // A failure to read the current directory gives io::status_no_directory.
 void IO_GETCWD(std::string& directory, int& status);
 // Makes the directory `selected` (relative to `directory`, or absolute) the
 // current one; `directory` returns the new current directory. "." and ".."
 // components are resolved on the name ("a/b/.." is "a"). retstat 0 success;
 // 1 the directory cannot be entered (nothing changed).
-void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat,
-                  int& status);
+void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat, int& status);
 // Removes the last component of `directory` and makes the parent the current
 // directory; the root "/" (or a name without a separator) stays as it is.
 void IO_UP_DIRECTORY(std::string& directory, int& status);

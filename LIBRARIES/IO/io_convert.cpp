@@ -27,15 +27,21 @@ namespace {
 
 using io::stripped;
 
-char upper_char(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-char lower_char(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char upper_char(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char lower_char(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string upper(std::string text) {
   for (char& c : text) c = upper_char(c);
   return text;
 }
 
-bool digit(char c) { return c >= '0' && c <= '9'; }
+bool digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A standard real constant: optional sign, digits with an optional decimal
 // point (at least one digit), optional exponent letter E or D with optional
@@ -164,10 +170,10 @@ void IO_TOKTR(const std::string& text, bool& valid, float& value, int& status) {
 
 void IO_TOKTL(const std::string& text, bool& valid, bool& value, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_TOKTL V0.2 ")) return;
-  static const char* const false_words[] = {"NO", "N", "NON", "\"NO\"", "F", "FALSE", ".FALSE.",
-                                            "0", "NEIN"};
-  static const char* const true_words[] = {"YES", "Y", "\"YES\"", "T", "TRUE", "1", ".TRUE.",
-                                           "OUI", "YA"};
+  static const char* const false_words[] = {"NO",    "N",       "NON", "\"NO\"", "F",
+                                            "FALSE", ".FALSE.", "0",   "NEIN"};
+  static const char* const true_words[] = {"YES", "Y",      "\"YES\"", "T", "TRUE",
+                                           "1",   ".TRUE.", "OUI",     "YA"};
   // Compared on the first 10 characters.
   const std::string word = upper(stripped(text)).substr(0, 10);
   valid = false;
@@ -219,7 +225,9 @@ void IO_HEXTOR(const std::string& text, bool& valid, float& value, int& status) 
   if (valid) value = std::bit_cast<float>(bits);
 }
 
-void IO_ITOC(int value, std::string& text) { text = std::to_string(value); }
+void IO_ITOC(int value, std::string& text) {
+  text = std::to_string(value);
+}
 
 void IO_RTOC(float v, std::string& text) {
   if (std::isnan(v)) {
@@ -263,7 +271,9 @@ void IO_RTOC(float v, std::string& text) {
   }
 }
 
-void IO_LTOC(bool value, std::string& text) { text = value ? ".TRUE." : ".FALSE."; }
+void IO_LTOC(bool value, std::string& text) {
+  text = value ? ".TRUE." : ".FALSE.";
+}
 
 // Display text of a real: the fewest significant digits that read back as the
 // same value; plain decimals from 0.0001 up to ten million, otherwise the

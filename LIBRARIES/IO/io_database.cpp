@@ -58,8 +58,7 @@ int find(const std::string& key) {
 // padded when `value` is shorter) at the end, in place of its old entry;
 // retstat 1 when there is no room even without the old entry, which then
 // stays as it was.
-void set_entry(const std::string& key, int value_length, const std::string& value,
-               int& retstat) {
+void set_entry(const std::string& key, int value_length, const std::string& value, int& retstat) {
   const std::string stored_key = io::trimmed(key);
   const long long length = value_length > 0 ? value_length : 0;
   const long long entry_length = static_cast<long long>(stored_key.size()) + length + 1;

@@ -76,11 +76,10 @@ int file_type_of(std::string_view file_name) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   static const char* const tiff[] = {"tif", "tiff", "mccd", "gel"};
-  static const char* const image[] = {"final",   "corr",    "cor2",    "bin",     "cor",
-                                      "bsl",     "dxm",     "zdf",     "image",   "inf",
-                                      "info",    "img",     "vxl",     "pck",     "pmi",
-                                      "spe",     "mar1200", "mar1600", "mar2000", "mar2300",
-                                      "mar3450"};
+  static const char* const image[] = {"final",   "corr",    "cor2",   "bin", "cor",     "bsl",
+                                      "dxm",     "zdf",     "image",  "inf", "info",    "img",
+                                      "vxl",     "pck",     "pmi",    "spe", "mar1200", "mar1600",
+                                      "mar2000", "mar2300", "mar3450"};
   static const char* const postscript[] = {"ps", "eps"};
   static const char* const text[] = {"txt", "def", "log"};
   const auto in = [&extension](const auto& table) {
@@ -358,7 +357,8 @@ void IO_FILESORDER(int num_names, std::span<int> positions, std::string& names, 
   if (num_names < 2) return;
 
   const std::size_t base = static_cast<std::size_t>(positions[0]) - 1;
-  const std::size_t end = static_cast<std::size_t>(positions[static_cast<std::size_t>(num_names)]) - 1;
+  const std::size_t end =
+      static_cast<std::size_t>(positions[static_cast<std::size_t>(num_names)]) - 1;
   try {
     std::vector<int> order(static_cast<std::size_t>(num_names));
     for (int k = 0; k < num_names; ++k) order[static_cast<std::size_t>(k)] = k;
@@ -391,8 +391,7 @@ void IO_FILESORDER(std::vector<std::string>& names, int& status) {
             [](const std::string& x, const std::string& y) { return byte_less(x, y); });
 }
 
-void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match,
-                    int& status) {
+void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& match, int& status) {
   static const char* const ident = "Subroutine IO_STRINGMATCH V0.2 ";
   if (!io::entry_ok(status, ident)) return;
   const std::string_view t = significant(text);
@@ -405,8 +404,7 @@ void IO_STRINGMATCH(const std::string& text, const std::string& pattern, bool& m
   match = wild_match(t, p);
 }
 
-void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat,
-                  int& status) {
+void IO_CHANGEDIR(std::string& directory, const std::string& selected, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_CHANGEDIR V0.3 ";
   if (!io::entry_ok(status, ident)) return;
   // An absolute selection stands alone; a relative one (".." included) is

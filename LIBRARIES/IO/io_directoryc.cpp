@@ -111,6 +111,8 @@ void IO_GETCWD(std::string& directory, int& status) {
 
 namespace io {
 
-bool change_directory(const std::string& directory) { return chdir(directory.c_str()) == 0; }
+bool change_directory(const std::string& directory) {
+  return chdir(directory.c_str()) == 0;
+}
 
 }  // namespace io

@@ -10,7 +10,9 @@
 
 namespace {
 
-bool digit(char c) { return c >= '0' && c <= '9'; }
+bool digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The directory separator of the running system.
 char separator() {
@@ -51,8 +53,8 @@ std::string zero_filled(int value, std::size_t digits) {
 // Joins the texts, each up to its significant length; the status
 // io::status_string_too_short when the result does not fit in `result_width`
 // characters.
-void concat(std::initializer_list<const std::string*> texts, int result_width,
-            std::string& result, int& status, const char* ident) {
+void concat(std::initializer_list<const std::string*> texts, int result_width, std::string& result,
+            int& status, const char* ident) {
   if (!io::entry_ok(status, ident)) return;
   std::string joined;
   for (const std::string* text : texts) joined += io::trimmed(*text);

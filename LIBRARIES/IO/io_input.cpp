@@ -113,7 +113,8 @@ std::vector<std::string> prompt_lines(const std::string& prompt, const std::stri
   for (std::size_t width = fallback.size();; width = width > 15 ? width - 10 : 5) {
     std::vector<std::string> words = words_of(text);
     const std::string shown = elided(fallback, std::max<std::size_t>(width, 5));
-    if (!range.empty() && !shown.empty() && range.size() + 1 + shown.size() + 1 <= max_prompt_line) {
+    if (!range.empty() && !shown.empty() &&
+        range.size() + 1 + shown.size() + 1 <= max_prompt_line) {
       words.push_back(range + " " + shown);  // together on the last line
     } else {
       if (!range.empty()) words.push_back(range);
@@ -358,7 +359,8 @@ void IO_INPS(bool has_default, const std::string& prompt, int num_help,
              std::span<const std::string> help, int num_error, std::span<const std::string> error,
              std::string& value, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INPS V0.3 ")) return;
-  const std::string default_text = has_default ? " [" + value.substr(0, static_cast<std::size_t>(SLEN(value))) + "]" : "";
+  const std::string default_text =
+      has_default ? " [" + value.substr(0, static_cast<std::size_t>(SLEN(value))) + "]" : "";
   auto classify = [&](const std::string& line) { return text_answer(line, value); };
   ask(true, prompt, "", default_text, has_default, first_lines(help, num_help),
       first_lines(error, num_error), classify, status);

@@ -11,8 +11,12 @@
 
 namespace io {
 
-bool standard_input_is_terminal() { return isatty(STDIN_FILENO) == 1; }
-bool standard_output_is_terminal() { return isatty(STDOUT_FILENO) == 1; }
+bool standard_input_is_terminal() {
+  return isatty(STDIN_FILENO) == 1;
+}
+bool standard_output_is_terminal() {
+  return isatty(STDOUT_FILENO) == 1;
+}
 
 bool console_line(std::string& line) {
   std::string text;

@@ -13,7 +13,9 @@ int page_setting = 0;
 }  // namespace
 
 namespace io {
-void set_pager_page_length(int lines) { page_setting = lines; }
+void set_pager_page_length(int lines) {
+  page_setting = lines;
+}
 }  // namespace io
 
 // Writes the lines a page at a time when the console is a terminal: after
@@ -25,8 +27,8 @@ void IO_TEXT(int num_lines, std::span<const std::string> lines, int& status) {
       num_lines < 1 ? 0 : std::min(lines.size(), static_cast<std::size_t>(num_lines));
   int page = page_setting;
   if (page == 0) {
-    page = io::standard_input_is_terminal() && io::standard_output_is_terminal() ? terminal_page
-                                                                                 : -1;
+    page =
+        io::standard_input_is_terminal() && io::standard_output_is_terminal() ? terminal_page : -1;
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (page > 0 && i > 0 && i % static_cast<std::size_t>(page) == 0) {

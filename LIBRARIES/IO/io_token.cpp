@@ -47,7 +47,8 @@ void IO_TOKEN(const std::string& text, int& position, bool& found, std::string& 
   // Trailing blanks of the text are never part of a token.
   const std::size_t end = static_cast<std::size_t>(SLEN(text));
   const std::size_t from = position < 1 ? 0 : static_cast<std::size_t>(position) - 1;
-  const std::size_t start = from < end ? token_start(text, from, end, separators) : std::string::npos;
+  const std::size_t start =
+      from < end ? token_start(text, from, end, separators) : std::string::npos;
   found = start != std::string::npos;
   if (!found) {
     position = static_cast<int>(end) + 1;

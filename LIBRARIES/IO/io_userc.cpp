@@ -53,8 +53,7 @@ std::string IO_LOGINNAME() {
 
 // retstat 0, or 1 when the home directory cannot be found. The current user
 // (empty name) is taken from $HOME first, then from the user database.
-void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directory,
-                int& status) {
+void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directory, int& status) {
   if (!io::entry_ok(status, "Function IO_HOMEDIR V0.4 ")) return;
   const std::string name = io::trimmed(user);
   std::string home;
@@ -75,8 +74,7 @@ void IO_HOMEDIR(const std::string& user, int& retstat, std::string& home_directo
 
 // retstat 0; 1 no home directory found; 3 a name with "/"; 4 a name of one
 // character.
-void IO_USERPATH(const std::string& user, int& retstat, std::string& home_directory,
-                 int& status) {
+void IO_USERPATH(const std::string& user, int& retstat, std::string& home_directory, int& status) {
   static const char* const ident = "Subroutine IO_USERPATH V0.3 ";
   if (!io::entry_ok(status, ident)) return;
   const std::string name = io::trimmed(user);
@@ -95,8 +93,7 @@ void IO_USERPATH(const std::string& user, int& retstat, std::string& home_direct
 // retstat 0; 2 the translated path is too long; otherwise the result of
 // IO_USERPATH when the home directory cannot be found (the path is then
 // returned without its translation).
-void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translated,
-                   int& status) {
+void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translated, int& status) {
   static const char* const ident = "Subroutine IO_TRANS_PATH V0.4 ";
   if (!io::entry_ok(status, ident)) return;
   retstat = 0;
@@ -105,8 +102,8 @@ void IO_TRANS_PATH(const std::string& path, int& retstat, std::string& translate
   rest = first == std::string::npos ? "" : rest.substr(first);
   if (!rest.empty() && rest[0] == '~') {
     const std::size_t slash = rest.find('/');
-    const std::string user = rest.substr(1, slash == std::string::npos ? std::string::npos
-                                                                        : slash - 1);
+    const std::string user =
+        rest.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
     std::string home;
     int found = 0;
     IO_USERPATH(user, found, home, status);

@@ -42,7 +42,9 @@ void set_unit_stream(int unit, FILE* stream) {
   if (unit >= 1 && unit <= max_unit) units[unit] = stream;
 }
 
-std::string trimmed(const std::string& text) { return text.substr(0, SLEN(text)); }
+std::string trimmed(const std::string& text) {
+  return text.substr(0, SLEN(text));
+}
 
 std::string fixed_width(const std::string& text, std::size_t width) {
   std::string result = text.substr(0, width);

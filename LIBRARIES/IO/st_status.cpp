@@ -15,18 +15,28 @@ std::string error_position(io::title_width, ' ');
 // Set at start; the first ST_DEF_SYSTEM initialises the I/O services.
 bool first_call = true;
 
-bool blank(const std::string& text) { return SLEN(text) == 0; }
+bool blank(const std::string& text) {
+  return SLEN(text) == 0;
+}
 
 const char* module_description(int module) {
   switch (module) {
-    case 1: return "IO: Input/Output and Status";
-    case 2: return "MA: Mathematics";
-    case 13: return "VG: \"Vellum Graphics\"";
-    case 14: return "GS: \"Graphics System\"";
-    case 18: return "FIO: File Input/Output Module";
-    case 998: return "SPECIAL: using standard status values";
-    case 999: return "SPECIAL: using non-standard status values";
-    default: return "UNKNOWN:";
+    case 1:
+      return "IO: Input/Output and Status";
+    case 2:
+      return "MA: Mathematics";
+    case 13:
+      return "VG: \"Vellum Graphics\"";
+    case 14:
+      return "GS: \"Graphics System\"";
+    case 18:
+      return "FIO: File Input/Output Module";
+    case 998:
+      return "SPECIAL: using standard status values";
+    case 999:
+      return "SPECIAL: using non-standard status values";
+    default:
+      return "UNKNOWN:";
   }
 }
 
@@ -42,38 +52,67 @@ std::string classification(int code, bool& known) {
     // The fourth row of some kinds has always read "Fourth of greater".
     if (dim == 3 && (kind == 3 || kind == 6 || kind == 7 || kind == 8)) who = "Fourth of greater";
     switch (kind) {
-      case 0: return who + " array dimension illegally defined";
-      case 1: return who + " dimension data region illegally defined";
-      case 2: return who + " dimension internal array limit exceeded";
-      case 3: return who + " dimension: illegal relationship between two variables";
-      case 4: return who + " dimension: integer value out of acceptable range";
-      case 5: return who + " dimension: real value out of acceptable range";
-      case 6: return who + " dimension: number of elements is not a power of two";
-      case 7: return who + " dimension: a value which must be even is not";
-      case 8: return who + " dimension: badly defined character variable";
-      case 9: return who + " dimension external array limit exceeded";
+      case 0:
+        return who + " array dimension illegally defined";
+      case 1:
+        return who + " dimension data region illegally defined";
+      case 2:
+        return who + " dimension internal array limit exceeded";
+      case 3:
+        return who + " dimension: illegal relationship between two variables";
+      case 4:
+        return who + " dimension: integer value out of acceptable range";
+      case 5:
+        return who + " dimension: real value out of acceptable range";
+      case 6:
+        return who + " dimension: number of elements is not a power of two";
+      case 7:
+        return who + " dimension: a value which must be even is not";
+      case 8:
+        return who + " dimension: badly defined character variable";
+      case 9:
+        return who + " dimension external array limit exceeded";
     }
   }
   switch (code) {
-    case 1000: return "Failed to open file: (file not found or bad file name ?)";
-    case 1001: return "Bad input: End of file found";
-    case 1002: return "Bad memory allocation: Memory allocation failed";
-    case 1003: return "Divide by zero encountered: result set to -1.7014117e38";
-    case 1004: return "Logarithm of zero or a negative number: result set to -38.0";
-    case 1005: return "Bad data in file input";
-    case 1006: return "Inversion (or similar) failed owing to singular or ill-conditioned matrix";
-    case 1007: return "Operation not possible owing to bad internal state (internal data-base)";
-    case 1008: return "Bad input: Error during READ statement";
-    case 1009: return "Unknown operating system/compiler characteristics (edit and re-compile)";
-    case 1010: return "Write to output file failed";
-    case 1011: return "Read from file failed (but not EOF)";
-    case 1012: return "Array element values not in required order";
-    case 1013: return "Syntax error from an input macro";
-    case 1014: return "Bad data has caused problem with algorithm";
-    case 1015: return "String of insufficient length for assignment";
-    case 2001: return "Failed to open X-11 window (use \"xhost+\" on X-server ?)";
-    case 2002: return "Illegal graphics workstation number access attempted";
-    case 9999: return "Other, undefined error (doesn't fit normal categories)";
+    case 1000:
+      return "Failed to open file: (file not found or bad file name ?)";
+    case 1001:
+      return "Bad input: End of file found";
+    case 1002:
+      return "Bad memory allocation: Memory allocation failed";
+    case 1003:
+      return "Divide by zero encountered: result set to -1.7014117e38";
+    case 1004:
+      return "Logarithm of zero or a negative number: result set to -38.0";
+    case 1005:
+      return "Bad data in file input";
+    case 1006:
+      return "Inversion (or similar) failed owing to singular or ill-conditioned matrix";
+    case 1007:
+      return "Operation not possible owing to bad internal state (internal data-base)";
+    case 1008:
+      return "Bad input: Error during READ statement";
+    case 1009:
+      return "Unknown operating system/compiler characteristics (edit and re-compile)";
+    case 1010:
+      return "Write to output file failed";
+    case 1011:
+      return "Read from file failed (but not EOF)";
+    case 1012:
+      return "Array element values not in required order";
+    case 1013:
+      return "Syntax error from an input macro";
+    case 1014:
+      return "Bad data has caused problem with algorithm";
+    case 1015:
+      return "String of insufficient length for assignment";
+    case 2001:
+      return "Failed to open X-11 window (use \"xhost+\" on X-server ?)";
+    case 2002:
+      return "Illegal graphics workstation number access attempted";
+    case 9999:
+      return "Other, undefined error (doesn't fit normal categories)";
   }
   known = false;
   return "Undefined error value";
@@ -87,7 +126,9 @@ void report(const std::string& line) {
 
 }  // namespace
 
-int ST_GOOD() { return io::status_good; }
+int ST_GOOD() {
+  return io::status_good;
+}
 
 void ST_DEF_SYSTEM(int& status) {
   status = io::status_good;
@@ -102,7 +143,9 @@ void ST_SAVE(const std::string& identification) {
   if (blank(error_position)) error_position = io::fixed_width(identification, io::title_width);
 }
 
-void ST_INQ_SAVE(std::string& identification) { identification = error_position; }
+void ST_INQ_SAVE(std::string& identification) {
+  identification = error_position;
+}
 
 int ST_ERRORCODE(int status) {
   if (status == io::status_good || status == io::status_escape ||

@@ -21,16 +21,16 @@
 namespace ma {
 
 // Statuses the routines set.
-inline constexpr int status_bad_xmaxdat = module_offset + st::array_dimension_1;     // 20001
-inline constexpr int status_bad_ymaxdat = module_offset + st::array_dimension_2;     // 20002
-inline constexpr int status_bad_xregion = module_offset + st::region_1;              // 20005
-inline constexpr int status_bad_yregion = module_offset + st::region_2;              // 20006
-inline constexpr int status_too_long = module_offset + st::internal_limit_1;         // 20009
-inline constexpr int status_bad_xbin = module_offset + st::int_range_1;              // 20017
-inline constexpr int status_bad_ybin = module_offset + st::int_range_2;              // 20018
-inline constexpr int status_not_power_of_two = module_offset + st::power_of_two_1;   // 20025
-inline constexpr int status_xout_too_small = module_offset + st::external_limit_1;   // 20037
-inline constexpr int status_yout_too_small = module_offset + st::external_limit_2;   // 20038
+inline constexpr int status_bad_xmaxdat = module_offset + st::array_dimension_1;    // 20001
+inline constexpr int status_bad_ymaxdat = module_offset + st::array_dimension_2;    // 20002
+inline constexpr int status_bad_xregion = module_offset + st::region_1;             // 20005
+inline constexpr int status_bad_yregion = module_offset + st::region_2;             // 20006
+inline constexpr int status_too_long = module_offset + st::internal_limit_1;        // 20009
+inline constexpr int status_bad_xbin = module_offset + st::int_range_1;             // 20017
+inline constexpr int status_bad_ybin = module_offset + st::int_range_2;             // 20018
+inline constexpr int status_not_power_of_two = module_offset + st::power_of_two_1;  // 20025
+inline constexpr int status_xout_too_small = module_offset + st::external_limit_1;  // 20037
+inline constexpr int status_yout_too_small = module_offset + st::external_limit_2;  // 20038
 
 // The longest transform (MA_EXPNT, MA_FFA8, MA_FFS8) and the longest
 // correlation (MA_1DCROSSCORR: twice its length may not exceed the table).
@@ -61,8 +61,8 @@ bool set_fft_path(FftPath path);
 // summed row by row in extended precision. Statuses: 20001 xmaxdat below 1,
 // 20002 ymaxdat below 1, 20005 x range empty, starting below 1 or ending
 // beyond xmaxdat, 20006 the same for y.
-void MA_AVERAGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                int yendelm, float& average, int& status);
+void MA_AVERAGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                float& average, int& status);
 
 // ---------------------------------------------------------------------------
 // Real fast Fourier transform
@@ -128,12 +128,12 @@ void MA_REBINMINMAX(io::View2D<const float> data, int xstrelm, int ystrelm, int 
                     int yendelm, int xbin, int ybin, io::View2D<float> minimum,
                     io::View2D<float> maximum, int& xnumout, int& ynumout, int& status);
 // The same with the maximum alone, and with the minimum alone.
-void MA_REBINMAX(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                 int yendelm, int xbin, int ybin, io::View2D<float> maximum, int& xnumout,
-                 int& ynumout, int& status);
-void MA_REBINMIN(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                 int yendelm, int xbin, int ybin, io::View2D<float> minimum, int& xnumout,
-                 int& ynumout, int& status);
+void MA_REBINMAX(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                 int xbin, int ybin, io::View2D<float> maximum, int& xnumout, int& ynumout,
+                 int& status);
+void MA_REBINMIN(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                 int xbin, int ybin, io::View2D<float> minimum, int& xnumout, int& ynumout,
+                 int& status);
 
 // ---------------------------------------------------------------------------
 // Robust display range
@@ -157,5 +157,5 @@ inline constexpr double zscale_tail = 0.005;
 // threads take turns.
 // Statuses: 20001, 20002, 20005 and 20006 as for MA_AVERAGE; 20009 a region
 // of 2^32 elements or more (the counts are 32-bit).
-void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                  int yendelm, float& minimum, float& maximum, int& status);
+void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                  float& minimum, float& maximum, int& status);

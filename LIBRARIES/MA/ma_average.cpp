@@ -14,8 +14,8 @@ inline void two_sum(double& s, double& c, double a) {
 
 }  // namespace
 
-void MA_AVERAGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                int yendelm, float& average, int& status) {
+void MA_AVERAGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                float& average, int& status) {
   static const char ident[] = "Subroutine MA_AVERAGE V0.1 ";
   if (!ma::entry(status, ident) ||
       !ma::region_ok(data, xstrelm, ystrelm, xendelm, yendelm, ident, status))

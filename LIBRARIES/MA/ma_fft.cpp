@@ -32,8 +32,12 @@ static_assert(1 << max_log2 == max_transform);
 // Pass tables of every length L = 4 .. max_transform/2, 3L/4 complex numbers
 // each, at 1.5 L - 6 reals from the start; separation tables of every
 // n = 4 .. max_transform, n/4 + 1 complex numbers each.
-constexpr int pass_table_offset(int L) { return 3 * L / 2 - 6; }
-constexpr int post_table_offset(int log2n) { return (1 << (log2n - 1)) - 2 + 2 * (log2n - 2); }
+constexpr int pass_table_offset(int L) {
+  return 3 * L / 2 - 6;
+}
+constexpr int post_table_offset(int log2n) {
+  return (1 << (log2n - 1)) - 2 + 2 * (log2n - 2);
+}
 constexpr int pass_table_size = pass_table_offset(max_transform);
 constexpr int post_table_size = post_table_offset(max_log2 + 1);
 
@@ -128,7 +132,9 @@ float* work_area() {
 
 namespace ma {
 
-FftPath fft_path() { return fft::dispatch().path; }
+FftPath fft_path() {
+  return fft::dispatch().path;
+}
 
 bool fft_path_available(FftPath path) {
   fft::Kernels k;

@@ -28,10 +28,12 @@ struct Avx2 {
   static V swap(V a) { return _mm256_permute_ps(a, 0xB1); }
   // even lanes a wr - ai wi, odd lanes ai wr + ar wi
   static V mul(V a, V w) {
-    return _mm256_fmaddsub_ps(a, _mm256_moveldup_ps(w), _mm256_mul_ps(swap(a), _mm256_movehdup_ps(w)));
+    return _mm256_fmaddsub_ps(a, _mm256_moveldup_ps(w),
+                              _mm256_mul_ps(swap(a), _mm256_movehdup_ps(w)));
   }
   static V mulc(V a, V w) {
-    return _mm256_fmsubadd_ps(a, _mm256_moveldup_ps(w), _mm256_mul_ps(swap(a), _mm256_movehdup_ps(w)));
+    return _mm256_fmsubadd_ps(a, _mm256_moveldup_ps(w),
+                              _mm256_mul_ps(swap(a), _mm256_movehdup_ps(w)));
   }
   static V conj(V a) { return _mm256_xor_ps(a, odd_sign()); }
   static V neg_i(V a) { return _mm256_xor_ps(swap(a), odd_sign()); }
@@ -71,7 +73,9 @@ bool avx2_kernels(Kernels& kernels) {
 #else
 
 namespace ma::fft {
-bool avx2_kernels(Kernels&) { return false; }
+bool avx2_kernels(Kernels&) {
+  return false;
+}
 }  // namespace ma::fft
 
 #endif

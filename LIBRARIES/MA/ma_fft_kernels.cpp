@@ -52,7 +52,9 @@ struct Sse2 {
 
 }  // namespace
 
-Kernels portable_kernels() { return Transform<Scalar>::kernels(); }
+Kernels portable_kernels() {
+  return Transform<Scalar>::kernels();
+}
 
 bool sse2_kernels(Kernels& kernels) {
 #if defined(__SSE2__)

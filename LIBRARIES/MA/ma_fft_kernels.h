@@ -304,8 +304,9 @@ struct Transform {
     }
     const Scalar::V f = Scalar::splat(scale);
     for (; k < m; ++k)
-      Scalar::store(b + 2 * k,
-                    Scalar::scale(Scalar::mulc(Scalar::load(b + 2 * k), Scalar::load(a + 2 * k)), f));
+      Scalar::store(
+          b + 2 * k,
+          Scalar::scale(Scalar::mulc(Scalar::load(b + 2 * k), Scalar::load(a + 2 * k)), f));
   }
 
   static constexpr Kernels kernels() { return {&forward, &inverse, &conj_product}; }

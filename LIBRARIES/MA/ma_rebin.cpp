@@ -11,9 +11,8 @@ namespace {
 // Checks the bin factors and the output arrays and fills them: `minimum`
 // and/or `maximum` (an empty view is an output not wanted).
 void rebin(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
-           int xbin, int ybin, io::View2D<float> minimum, io::View2D<float> maximum,
-           bool want_min, bool want_max, int& xnumout, int& ynumout, const char* ident,
-           int& status) {
+           int xbin, int ybin, io::View2D<float> minimum, io::View2D<float> maximum, bool want_min,
+           bool want_max, int& xnumout, int& ynumout, const char* ident, int& status) {
   if (!ma::entry(status, ident) ||
       !ma::region_ok(data, xstrelm, ystrelm, xendelm, yendelm, ident, status))
     return;
@@ -61,20 +60,20 @@ void rebin(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, 
 void MA_REBINMINMAX(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
                     int yendelm, int xbin, int ybin, io::View2D<float> minimum,
                     io::View2D<float> maximum, int& xnumout, int& ynumout, int& status) {
-  rebin(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, minimum, maximum, true, true,
-        xnumout, ynumout, "Subroutine MA_REBINMINMAX V0.1 ", status);
+  rebin(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, minimum, maximum, true, true, xnumout,
+        ynumout, "Subroutine MA_REBINMINMAX V0.1 ", status);
 }
 
-void MA_REBINMAX(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                 int yendelm, int xbin, int ybin, io::View2D<float> maximum, int& xnumout,
-                 int& ynumout, int& status) {
+void MA_REBINMAX(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                 int xbin, int ybin, io::View2D<float> maximum, int& xnumout, int& ynumout,
+                 int& status) {
   rebin(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, {}, maximum, false, true, xnumout,
         ynumout, "Subroutine MA_REBINMAX V0.1 ", status);
 }
 
-void MA_REBINMIN(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                 int yendelm, int xbin, int ybin, io::View2D<float> minimum, int& xnumout,
-                 int& ynumout, int& status) {
+void MA_REBINMIN(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                 int xbin, int ybin, io::View2D<float> minimum, int& xnumout, int& ynumout,
+                 int& status) {
   rebin(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, minimum, {}, true, false, xnumout,
         ynumout, "Subroutine MA_REBINMIN V0.1 ", status);
 }

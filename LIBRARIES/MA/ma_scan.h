@@ -62,8 +62,7 @@ struct FiniteRange {
   // The same over `rows` rows of n values, `stride` values apart; long rows
   // through AVX2 where the processor has it.
   void add_rows(const float* p, long stride, int n, int rows) {
-    if (n >= 64 && processor_has_avx2() && avx2_finite_range(p, stride, n, rows, low, high))
-      return;
+    if (n >= 64 && processor_has_avx2() && avx2_finite_range(p, stride, n, rows, low, high)) return;
     for (int j = 0; j < rows; ++j) add_row(p + j * stride, n);
   }
 };

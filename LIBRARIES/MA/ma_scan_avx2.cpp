@@ -53,7 +53,9 @@ bool avx2_finite_range(const float* p, long stride, int n, int rows, float& low,
 #else
 
 namespace ma {
-bool avx2_finite_range(const float*, long, int, int, float&, float&) { return false; }
+bool avx2_finite_range(const float*, long, int, int, float&, float&) {
+  return false;
+}
 }  // namespace ma
 
 #endif

@@ -104,8 +104,8 @@ int bin_of_rank(const std::uint32_t* count, int first, int last, std::uint64_t r
 
 }  // namespace
 
-void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
-                  int yendelm, float& minimum, float& maximum, int& status) {
+void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                  float& minimum, float& maximum, int& status) {
   static const char ident[] = "Subroutine MA_DIFZSCALE V0.1 ";
   if (!ma::entry(status, ident) ||
       !ma::region_ok(data, xstrelm, ystrelm, xendelm, yendelm, ident, status))
@@ -135,8 +135,8 @@ void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xe
   }
   const std::uint64_t tail = finite / 200;  // floor(0.005 m)
   std::uint64_t low_within = 0, high_within = 0;
-  const std::uint32_t low_bin = static_cast<std::uint32_t>(
-      bin_of_rank(coarse, first_finite, last_finite, tail, low_within));
+  const std::uint32_t low_bin =
+      static_cast<std::uint32_t>(bin_of_rank(coarse, first_finite, last_finite, tail, low_within));
   const std::uint32_t high_bin = static_cast<std::uint32_t>(
       bin_of_rank(coarse, first_finite, last_finite, finite - 1 - tail, high_within));
 

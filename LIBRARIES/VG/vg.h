@@ -114,19 +114,19 @@ struct Rgb {
 inline constexpr int table_size = 256;
 
 // Event types returned by the input routines.
-inline constexpr int event_none = -1;    // wait mode 10 and nothing pending
-inline constexpr int event_button = 0;   // a mouse button was pressed
-inline constexpr int event_redraw = 1;   // the window was exposed or resized
-inline constexpr int event_return = 2;   // a typed line ended with return
-inline constexpr int event_tab = 3;      // a typed line ended with tab
+inline constexpr int event_none = -1;   // wait mode 10 and nothing pending
+inline constexpr int event_button = 0;  // a mouse button was pressed
+inline constexpr int event_redraw = 1;  // the window was exposed or resized
+inline constexpr int event_return = 2;  // a typed line ended with return
+inline constexpr int event_tab = 3;     // a typed line ended with tab
 // The mouse wheel turned (event input only; x and y give the pointer).
 inline constexpr int event_wheel_up = 4;
 inline constexpr int event_wheel_down = 5;
 
 // Statuses the core sets: the module offset plus the shared error code.
 inline constexpr int status_device_failed = module_offset + st::array_dimension_1;  // 130001
-inline constexpr int status_region_x = module_offset + st::region_1;  // cell-array columns
-inline constexpr int status_region_y = module_offset + st::region_2;  // cell-array rows
+inline constexpr int status_region_x = module_offset + st::region_1;   // cell-array columns
+inline constexpr int status_region_y = module_offset + st::region_2;   // cell-array rows
 inline constexpr int status_order_x = module_offset + st::relation_1;  // x min not below x max
 inline constexpr int status_order_y = module_offset + st::relation_2;  // y min not below y max
 inline constexpr int status_bad_argument = module_offset + st::int_range_1;  // 130017
@@ -165,24 +165,56 @@ struct Event {
 
 // The parameters of the spyglass magnifier.
 struct Spyglass {
-  io::View2D<const float> data;          // the displayed array
-  int xstart = 1, ystart = 1, xend = 1, yend = 1;  // the displayed region
+  io::View2D<const float> data;                      // the displayed array
+  int xstart = 1, ystart = 1, xend = 1, yend = 1;    // the displayed region
   float x0 = 0.0f, y0 = 0.0f, x1 = 1.0f, y1 = 1.0f;  // its world rectangle
-  float low = 0.0f, high = 1.0f;         // data range of the colour scale
+  float low = 0.0f, high = 1.0f;                     // data range of the colour scale
   bool logarithmic = false;
   int magnification = 4;
-  int size = 15;                         // pixels of the magnified square
+  int size = 15;  // pixels of the magnified square
 };
 
 // The operations of the device interface, by which a device names the
 // routine that carries one out (its identification text, saved when it fails).
 // The state changes run from transform to colour_range.
 enum class Op {
-  close, clear, update, set_update, transform, clip, line_colour, line_style, line_width,
-  marker_type, marker_scale, marker_width, marker_colour, fill_colour, text_font, text_colour,
-  text_height, text_alignment, text_angle, mask_colour, log_scaling, colour_map, colour_range,
-  polyline, polymarker, fill_area, text, cell_array, real_cell_array, event, coordinate,
-  rubberband, spyglass, text_width, inq_size, title, bell
+  close,
+  clear,
+  update,
+  set_update,
+  transform,
+  clip,
+  line_colour,
+  line_style,
+  line_width,
+  marker_type,
+  marker_scale,
+  marker_width,
+  marker_colour,
+  fill_colour,
+  text_font,
+  text_colour,
+  text_height,
+  text_alignment,
+  text_angle,
+  mask_colour,
+  log_scaling,
+  colour_map,
+  colour_range,
+  polyline,
+  polymarker,
+  fill_area,
+  text,
+  cell_array,
+  real_cell_array,
+  event,
+  coordinate,
+  rubberband,
+  spyglass,
+  text_width,
+  inq_size,
+  title,
+  bell
 };
 
 // The interface every device implements. The core calls only these; every
@@ -229,9 +261,9 @@ class Device {
   virtual int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend,
                          float x0, float y0, float x1, float y1) = 0;
   // An empty mask view means no pixel is masked.
-  virtual int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask,
-                              int xstart, int ystart, int xend, int yend, float x0, float y0,
-                              float x1, float y1, float low, float high, bool logarithmic) = 0;
+  virtual int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
+                              int ystart, int xend, int yend, float x0, float y0, float x1,
+                              float y1, float low, float high, bool logarithmic) = 0;
 
   // Input and window services (window device; the defaults refuse).
   virtual int event(const EventRequest& /*request*/, Event& /*event*/) { return device_failed; }
@@ -260,8 +292,8 @@ const char* postscript_routine(Op op);
 // page format (page_portrait, page_landscape), screen position and client
 // size in pixels.
 // Returns null (after writing its console lines) when it cannot open.
-using WindowDeviceFactory = std::unique_ptr<Device> (*)(int format, int left, int top,
-                                                        int width, int height);
+using WindowDeviceFactory = std::unique_ptr<Device> (*)(int format, int left, int top, int width,
+                                                        int height);
 // Rubber-band anchors are in world coordinates.
 // Replaces the window device (the X11 device by default), e.g. by a recording
 // or scripted device in tests. Null restores the default.
@@ -271,8 +303,7 @@ void set_window_device_factory(WindowDeviceFactory factory);
 std::unique_ptr<Device> open_x11_device(int format, int left, int top, int width, int height);
 
 // The PostScript device writing to an open text unit.
-std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour,
-                                               int& status);
+std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour, int& status);
 
 }  // namespace vg
 
@@ -378,8 +409,8 @@ void VG_POLYLINE(std::span<const vg::Point> points, int& status);
 void VG_POLYMARKER(std::span<const vg::Point> points, int& status);
 void VG_FILLAREA(std::span<const vg::Point> points, int& status);
 void VG_TEXT(float x, float y, const std::string& text, int& status);
-void VG_CELLARRAY(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend,
-                  float x0, float y0, float x1, float y1, int& status);
+void VG_CELLARRAY(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
+                  float y0, float x1, float y1, int& status);
 void VG_RMASKCELLARRAY(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
                        int ystart, int xend, int yend, float x0, float y0, float x1, float y1,
                        float low, float high, bool logarithmic, int& status);

@@ -93,7 +93,9 @@ bool entry_open(int& status, const char* ident) {
   return false;
 }
 
-void set_window_device_factory(WindowDeviceFactory factory) { window_factory = factory; }
+void set_window_device_factory(WindowDeviceFactory factory) {
+  window_factory = factory;
+}
 
 Workstation* find_workstation(int id) {
   for (auto& ws : record().table) {
@@ -233,8 +235,8 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
       write("WARNING: Maximum number of PostScript workstations are already open (VG_OPEN_WK)");
       return;
     }
-    device = vg::open_postscript_device(connection, format == vg::page_landscape, kind->colour,
-                                        status);
+    device =
+        vg::open_postscript_device(connection, format == vg::page_landscape, kind->colour, status);
     if (status != io::status_good) {
       ST_SAVE(ident);
       return;

@@ -115,8 +115,8 @@ void VG_TEXT(float x, float y, const std::string& text, int& status) {
   if (status != io::status_good) ST_SAVE(ident);
 }
 
-void VG_CELLARRAY(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend,
-                  float x0, float y0, float x1, float y1, int& status) {
+void VG_CELLARRAY(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
+                  float y0, float x1, float y1, int& status) {
   static const char* const ident = "Subroutine VG_CELLARRAY V0.3 ";
   if (!entry_ok(status, ident)) return;
   if (!region_ok(cells, xstart, ystart, xend, yend, ident, status)) return;
@@ -147,7 +147,7 @@ void VG_REALCELLARRAY(io::View2D<const float> data, int xstart, int ystart, int 
                       bool logarithmic, int& status) {
   static const char* const ident = "Subroutine VG_REALCELLARRAY V0.2 ";
   if (!entry_ok(status, ident)) return;
-  VG_RMASKCELLARRAY(data, io::View2D<const bool>(), xstart, ystart, xend, yend, x0, y0, x1, y1,
-                    low, high, logarithmic, status);
+  VG_RMASKCELLARRAY(data, io::View2D<const bool>(), xstart, ystart, xend, yend, x0, y0, x1, y1, low,
+                    high, logarithmic, status);
   if (status != io::status_good) ST_SAVE(ident);
 }

@@ -4,10 +4,10 @@
 // one device unit is one point before the page set-up, which centres the
 // page on an A4 sheet (rotated for landscape pages) and enlarges it by 1.1.
 #include <algorithm>
-#include <iterator>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -145,7 +145,9 @@ std::string format(const char* pattern, ...) {
 }
 
 // A number in the shortest usual form ("1", "0.5", "12.25").
-std::string number(double value) { return format("%.6g", value); }
+std::string number(double value) {
+  return format("%.6g", value);
+}
 
 class PostScriptDevice final : public vg::Device {
  public:
@@ -289,8 +291,8 @@ class PostScriptDevice final : public vg::Device {
   int polymarker(int n, const float x[], const float y[]) override;
   int fill_area(int n, const float x[], const float y[]) override;
   int text(float x, float y, const std::string& text) override;
-  int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend,
-                 float x0, float y0, float x1, float y1) override;
+  int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
+                 float y0, float x1, float y1) override;
   int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
                       int ystart, int xend, int yend, float x0, float y0, float x1, float y1,
                       float low, float high, bool logarithmic) override;
@@ -328,7 +330,9 @@ class PostScriptDevice final : public vg::Device {
   }
 
   void page_setup();
-  void write_font() { write(number(height_ * vg::page_to_device * 10.0) + format(" %d tf", font_)); }
+  void write_font() {
+    write(number(height_ * vg::page_to_device * 10.0) + format(" %d tf", font_));
+  }
   void write_clip() {
     const long x0 = px(clip_[0]), y0 = py(clip_[1]), x1 = px(clip_[2]), y1 = py(clip_[3]);
     write(format("initclip %ld %ld %ld %ld cp", std::min(x0, x1), std::min(y0, y1),
@@ -368,14 +372,14 @@ bool PostScriptDevice::start() {
   const int marker_width = 10;
   if (colour_) {
     write(format("/pl_r 0 def /pl_g 0 def /pl_b 0 def /pl_w %4d def /pl_t 0 def", line_width));
-    write(format("/pm_r 0 def /pm_g 0 def /pm_b 0 def /pm_t 5 def /pm_s %4d def/pm_w %4d def",
-                 size, marker_width));
+    write(format("/pm_r 0 def /pm_g 0 def /pm_b 0 def /pm_t 5 def /pm_s %4d def/pm_w %4d def", size,
+                 marker_width));
   } else {
     write(format("/pl_g 0 def /pl_w %4d def /pl_t 0 def", line_width));
     write(format("/pm_g 0 def /pm_t 5 def /pm_s %4d def/pm_w %4d def", size, marker_width));
   }
-  write(format("/setlinejoin 1 def /dash%4d def /dot %4d def /gap %4d def", dash_length,
-               dot_length, gap_length));
+  write(format("/setlinejoin 1 def /dash%4d def /dot %4d def /gap %4d def", dash_length, dot_length,
+               gap_length));
   for (const auto& line : prologue) {
     write(colour_ || line.grey == nullptr ? line.colour : line.grey);
   }
@@ -397,8 +401,7 @@ void PostScriptDevice::page_setup() {
   } else {
     const double tx = sheet_centre_x - page_scale * width / 2.0;
     const double ty = sheet_centre_y - page_scale * height / 2.0;
-    write(format("%.1f %.1f translate %g %g scale", tx * 10.0, ty * 10.0, page_scale,
-                 page_scale));
+    write(format("%.1f %.1f translate %g %g scale", tx * 10.0, ty * 10.0, page_scale, page_scale));
   }
   write_font();
   if (clip_on_) write_clip();
@@ -506,9 +509,10 @@ int PostScriptDevice::text(float x, float y, const std::string& text) {
     // the wrong sign, which puts the text twice that depth too low. The start
     // point is moved by twice the depth (along the rotated vertical) so that
     // the bottom of the g stands on the given point.
-    write(format("(%s) %ld (g) tx_box pop pop exch pop 2 mul dup s_a mul 3 -1 roll add exch "
-                 "c_a mul %ld exch sub tx",
-                 escaped.c_str(), tx, ty));
+    write(
+        format("(%s) %ld (g) tx_box pop pop exch pop 2 mul dup s_a mul 3 -1 roll add exch "
+               "c_a mul %ld exch sub tx",
+               escaped.c_str(), tx, ty));
   } else {
     write(format("(%s) %ld %ld tx", escaped.c_str(), tx, ty));
   }
@@ -641,24 +645,24 @@ int PostScriptDevice::real_cell_array(io::View2D<const float> data, io::View2D<c
 
 // Identification texts of the device's routines, in the order of vg::Op.
 const char* const routine_names[] = {
-    "Function VG_PS_CLOSE V0.2 ",       "Function VG_PS_CLEAR V0.2 ",
-    "Function VG_PS_UPDATE V0.2 ",      "Function VG_PS_SET_UPDATE V0.1 ",
-    "Function VG_PS_TRANSFORM V0.2 ",   "Function VG_PS_CLIP V0.2 ",
-    "Function VG_PS_LINECOLOUR V0.3 ",  "Function VG_PS_LINESTYLE V0.2 ",
-    "Function VG_PS_LINEWIDTH V0.2 ",   "Function VG_PS_MARKERTYPE V0.2 ",
-    "Function VG_PS_MARKERSCALE V0.2 ", "Function VG_PS_MARKERWIDTH V0.2 ",
+    "Function VG_PS_CLOSE V0.2 ",        "Function VG_PS_CLEAR V0.2 ",
+    "Function VG_PS_UPDATE V0.2 ",       "Function VG_PS_SET_UPDATE V0.1 ",
+    "Function VG_PS_TRANSFORM V0.2 ",    "Function VG_PS_CLIP V0.2 ",
+    "Function VG_PS_LINECOLOUR V0.3 ",   "Function VG_PS_LINESTYLE V0.2 ",
+    "Function VG_PS_LINEWIDTH V0.2 ",    "Function VG_PS_MARKERTYPE V0.2 ",
+    "Function VG_PS_MARKERSCALE V0.2 ",  "Function VG_PS_MARKERWIDTH V0.2 ",
     "Function VG_PS_MARKERCOLOUR V0.3 ", "Function VG_PS_FILLCOLOUR V0.3 ",
-    "Function VG_PS_TEXTFONT V0.2 ",    "Function VG_PS_TEXTCOLOUR V0.3 ",
-    "Function VG_PS_TEXTHEIGHT V0.2 ",  "Function VG_PS_TEXTALIGNMENT V0.2 ",
-    "Function VG_PS_TEXTANGLE V0.2 ",   "Function VG_PS_MASKCOLOUR V0.1 ",
-    "Function VG_PS_ZSCALING V0.1 ",    "Function VG_PS_COLOURMAP V0.1 ",
-    "Function VG_PS_COLOURRANGE V0.1 ", "Function VG_PS_PL V0.3 ",
-    "Function VG_PS_PM V0.3 ",          "Function VG_PS_FA V0.3 ",
-    "Function VG_PS_TEXT V0.3 ",        "Function VG_PS_CA V0.4 ",
-    "Function VG_PS_RMCA V0.3 ",        "Function VG_PS_EVENT V0.1 ",
-    "Function VG_PS_COORDINATE V0.1 ",  "Function VG_PS_RUBBERBAND V0.1 ",
-    "Function VG_PS_SPYGLASS V0.1 ",    "Function VG_PS_TEXTWIDTH V0.1 ",
-    "Function VG_PS_INQ_SIZE V0.1 ",    "Function VG_PS_TITLE V0.1 ",
+    "Function VG_PS_TEXTFONT V0.2 ",     "Function VG_PS_TEXTCOLOUR V0.3 ",
+    "Function VG_PS_TEXTHEIGHT V0.2 ",   "Function VG_PS_TEXTALIGNMENT V0.2 ",
+    "Function VG_PS_TEXTANGLE V0.2 ",    "Function VG_PS_MASKCOLOUR V0.1 ",
+    "Function VG_PS_ZSCALING V0.1 ",     "Function VG_PS_COLOURMAP V0.1 ",
+    "Function VG_PS_COLOURRANGE V0.1 ",  "Function VG_PS_PL V0.3 ",
+    "Function VG_PS_PM V0.3 ",           "Function VG_PS_FA V0.3 ",
+    "Function VG_PS_TEXT V0.3 ",         "Function VG_PS_CA V0.4 ",
+    "Function VG_PS_RMCA V0.3 ",         "Function VG_PS_EVENT V0.1 ",
+    "Function VG_PS_COORDINATE V0.1 ",   "Function VG_PS_RUBBERBAND V0.1 ",
+    "Function VG_PS_SPYGLASS V0.1 ",     "Function VG_PS_TEXTWIDTH V0.1 ",
+    "Function VG_PS_INQ_SIZE V0.1 ",     "Function VG_PS_TITLE V0.1 ",
     "Function VG_PS_BELL V0.1 ",
 };
 static_assert(std::size(routine_names) == static_cast<std::size_t>(vg::Op::bell) + 1);
@@ -667,10 +671,11 @@ static_assert(std::size(routine_names) == static_cast<std::size_t>(vg::Op::bell)
 
 namespace vg {
 
-const char* postscript_routine(Op op) { return routine_names[static_cast<std::size_t>(op)]; }
+const char* postscript_routine(Op op) {
+  return routine_names[static_cast<std::size_t>(op)];
+}
 
-std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour,
-                                               int& status) {
+std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour, int& status) {
   static const char* const ident = "Subroutine VG_PS_OPEN V0.4 ";
   if (status != io::status_good) {
     ST_SAVE(ident);

@@ -141,8 +141,7 @@ namespace {
 
 // The raster routines: refused outside raster mode or with a negative count.
 void raster_routine(int n, const float x[], const float y[], const char* ident,
-                    void (*draw)(int, const float[], const float[], int), int colour,
-                    int& status) {
+                    void (*draw)(int, const float[], const float[], int), int colour, int& status) {
   if (!entry_ok(status, ident)) return;
   if (n < 0 || !vg::record().raster_mode) {
     return vg::fail(vg::status_bad_argument, ident, status);

@@ -29,8 +29,8 @@ bool wide() {
 // operations as IndexScale::index (max and min take their second operand for
 // a value that is not a number, as the comparisons there do), the pixel
 // values gathered from the table (table[0] is the pixel of the first index).
-__attribute__((target("avx2"))) void linear_row_wide(const float* values, const int* columns,
-                                                     int w, float low, float factor, float top,
+__attribute__((target("avx2"))) void linear_row_wide(const float* values, const int* columns, int w,
+                                                     float low, float factor, float top,
                                                      const std::uint32_t* table,
                                                      std::uint32_t* out) {
   const __m256 low8 = _mm256_set1_ps(low), factor8 = _mm256_set1_ps(factor);
@@ -114,7 +114,8 @@ bool IndexScale::set(float low, float high, bool logarithmic, int first, int las
   }
   single_step_ = true;
   for (int k = 1; k < last - first && single_step_; ++k) {
-    single_step_ = key(steps_[static_cast<std::size_t>(k)]) != key(steps_[static_cast<std::size_t>(k + 1)]);
+    single_step_ =
+        key(steps_[static_cast<std::size_t>(k)]) != key(steps_[static_cast<std::size_t>(k + 1)]);
   }
   return true;
 }

@@ -61,8 +61,8 @@ void put_back(T saved, T now, void (*set)(T, int&), int& status) {
 
 // Shared by VG_DATAWINDOW and VG_VIEWPORT: checks the order of the limits
 // and stores them in `target`; a bad order leaves everything as it was.
-void set_rectangle(float* target, float xmin, float ymin, float xmax, float ymax,
-                   const char* ident, int& status) {
+void set_rectangle(float* target, float xmin, float ymin, float xmax, float ymax, const char* ident,
+                   int& status) {
   if (!entry_ok(status, ident)) return;
   if (!vg::record().open) return vg::not_open("VG_OPEN_WK", ident, status);
   const float r[4] = {xmin, ymin, xmax, ymax};
@@ -227,8 +227,8 @@ void VG_RESTORE_STATE(const vg::DrawingState& state, int& status) {
   // Clipping: switched off before a new rectangle is stored, switched on
   // after, so that a device hears of each change once.
   if (status == io::status_good && s.clip && !state.clip) VG_CLIP(false, status);
-  if (status == io::status_good && !std::equal(state.clip_window.begin(), state.clip_window.end(),
-                                               s.clip_window)) {
+  if (status == io::status_good &&
+      !std::equal(state.clip_window.begin(), state.clip_window.end(), s.clip_window)) {
     const auto& c = state.clip_window;
     VG_CLIPWINDOW(c[0], c[1], c[2], c[3], status);
   }

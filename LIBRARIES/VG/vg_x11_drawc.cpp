@@ -109,8 +109,7 @@ XftFont* WindowDevice::open_font(int font, double pixel_size, double angle_degre
     FcPatternAddString(pattern, FC_FAMILY,
                        reinterpret_cast<const FcChar8*>(families[which][attempt]));
     if (attempt == 0) {
-      FcPatternAddString(pattern, FC_FAMILY,
-                         reinterpret_cast<const FcChar8*>(families[which][1]));
+      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(families[which][1]));
     }
     FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixel_size);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -206,7 +205,8 @@ void WindowDevice::draw_string(XftDraw* target, XftFont* font, float x, float y,
     XSetForeground(display_, gc_copy_, 0);
     XFillRectangle(display_, scratch, gc_copy_, 0, 0, static_cast<unsigned>(w),
                    static_cast<unsigned>(h));
-    XftDraw* scratch_draw = XftDrawCreate(display_, scratch, static_cast<Visual*>(visual_), colormap_);
+    XftDraw* scratch_draw =
+        XftDrawCreate(display_, scratch, static_cast<Visual*>(visual_), colormap_);
     XftColor white;
     white.pixel = red_mask_ | green_mask_ | blue_mask_;
     white.color = {0xffff, 0xffff, 0xffff, 0xffff};
@@ -289,18 +289,42 @@ int store(T& member, T value) {
 
 }  // namespace
 
-int WindowDevice::line_colour(int colour) { return store(line_colour_, colour); }
-int WindowDevice::line_style(int style) { return store(line_style_, style); }
-int WindowDevice::line_width(float width) { return store(line_width_, width); }
-int WindowDevice::marker_colour(int colour) { return store(marker_colour_, colour); }
-int WindowDevice::marker_type(int type) { return store(marker_type_, type); }
-int WindowDevice::marker_scale(float scale) { return store(marker_scale_, scale); }
-int WindowDevice::marker_width(float width) { return store(marker_width_, width); }
-int WindowDevice::fill_colour(int colour) { return store(fill_colour_, colour); }
-int WindowDevice::text_colour(int colour) { return store(text_colour_, colour); }
-int WindowDevice::text_font(int font) { return store(text_font_, font == 2 ? 2 : 1); }
-int WindowDevice::text_angle(float degrees) { return store(text_angle_, degrees); }
-int WindowDevice::mask_colour(int colour) { return store(mask_colour_, colour); }
+int WindowDevice::line_colour(int colour) {
+  return store(line_colour_, colour);
+}
+int WindowDevice::line_style(int style) {
+  return store(line_style_, style);
+}
+int WindowDevice::line_width(float width) {
+  return store(line_width_, width);
+}
+int WindowDevice::marker_colour(int colour) {
+  return store(marker_colour_, colour);
+}
+int WindowDevice::marker_type(int type) {
+  return store(marker_type_, type);
+}
+int WindowDevice::marker_scale(float scale) {
+  return store(marker_scale_, scale);
+}
+int WindowDevice::marker_width(float width) {
+  return store(marker_width_, width);
+}
+int WindowDevice::fill_colour(int colour) {
+  return store(fill_colour_, colour);
+}
+int WindowDevice::text_colour(int colour) {
+  return store(text_colour_, colour);
+}
+int WindowDevice::text_font(int font) {
+  return store(text_font_, font == 2 ? 2 : 1);
+}
+int WindowDevice::text_angle(float degrees) {
+  return store(text_angle_, degrees);
+}
+int WindowDevice::mask_colour(int colour) {
+  return store(mask_colour_, colour);
+}
 int WindowDevice::text_height(float height) {
   if (height <= 0.0f) {
     message("WARNING: Attempt to set zero or negative height text characters");
@@ -324,7 +348,8 @@ std::vector<XPoint> to_points(const WindowDevice& device, int n, const float x[]
   std::vector<XPoint> points(static_cast<std::size_t>(n));
   const auto convert = boundaries ? boundary_of_point : pixel_of_point;
   for (int i = 0; i < n; ++i) {
-    points[static_cast<std::size_t>(i)] = {convert(device.to_px(x[i])), convert(device.to_py(y[i]))};
+    points[static_cast<std::size_t>(i)] = {convert(device.to_px(x[i])),
+                                           convert(device.to_py(y[i]))};
     bounds.add(points[static_cast<std::size_t>(i)].x, points[static_cast<std::size_t>(i)].y);
   }
   return points;
@@ -389,7 +414,8 @@ int WindowDevice::polymarker(int n, const float x[], const float y[]) {
     }
   }
   if (!segments.empty()) {
-    XDrawSegments(display_, pixmap_, gc_marker_, segments.data(), static_cast<int>(segments.size()));
+    XDrawSegments(display_, pixmap_, gc_marker_, segments.data(),
+                  static_cast<int>(segments.size()));
   }
   report_bounds(b.x0, b.y0, b.x1, b.y1, r + pixel_width(marker_width_) + 2);
   return vg::device_ok;
@@ -426,7 +452,9 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
   if (text_horizontal_ == 2) xa = advance / 2.0;
   if (text_horizontal_ == 3) xa = advance;
   double ya = 0.0;  // upwards from the base line
-  const auto top = [&](const char* c) { return static_cast<double>(extents(display_, upright, c).y); };
+  const auto top = [&](const char* c) {
+    return static_cast<double>(extents(display_, upright, c).y);
+  };
   const auto bottom = [&](const char* c) {
     XGlyphInfo g = extents(display_, upright, c);
     return static_cast<double>(g.y) - g.height;

@@ -27,7 +27,8 @@ namespace {
 template <typename T>
 void prefetch_row(const T* values, int a, int b) {
   constexpr int step = static_cast<int>(64 / sizeof(T));
-  for (int k = std::min(a, b), e = std::max(a, b); k <= e; k += step) __builtin_prefetch(values + k);
+  for (int k = std::min(a, b), e = std::max(a, b); k <= e; k += step)
+    __builtin_prefetch(values + k);
 }
 
 // The segment as Xlib describes it.
@@ -52,7 +53,8 @@ bool region_ok(int xmax, int ymax, int xstart, int ystart, int xend, int yend) {
 void WindowDevice::IndexTable::make(int new_origin, int new_count, int new_cells, int new_start,
                                     float new_near, float new_far) {
   if (valid && origin == new_origin && count == new_count && cells == new_cells &&
-      start == new_start && std::bit_cast<std::uint32_t>(near_edge) == std::bit_cast<std::uint32_t>(new_near) &&
+      start == new_start &&
+      std::bit_cast<std::uint32_t>(near_edge) == std::bit_cast<std::uint32_t>(new_near) &&
       std::bit_cast<std::uint32_t>(far_edge) == std::bit_cast<std::uint32_t>(new_far)) {
     return;
   }
@@ -60,7 +62,8 @@ void WindowDevice::IndexTable::make(int new_origin, int new_count, int new_cells
   index.resize(static_cast<std::size_t>(new_count));
   for (int i = 0; i < new_count; ++i) {
     const float f = (static_cast<float>(new_origin + i) + 0.5f - new_near) / (new_far - new_near);
-    const int k = std::clamp(static_cast<int>(std::floor(f * static_cast<float>(new_cells))), 0, new_cells - 1);
+    const int k = std::clamp(static_cast<int>(std::floor(f * static_cast<float>(new_cells))), 0,
+                             new_cells - 1);
     index[static_cast<std::size_t>(i)] = new_start - 1 + k;
   }
   origin = new_origin;
@@ -92,7 +95,8 @@ char* WindowDevice::shared_buffer(std::size_t size) {
   }
   if (!shared_.available) return nullptr;
   // Wait for the server only when it may not have taken the last image yet.
-  if (shared_.in_use && LastKnownRequestProcessed(display_) < shared_.serial) XSync(display_, False);
+  if (shared_.in_use && LastKnownRequestProcessed(display_) < shared_.serial)
+    XSync(display_, False);
   shared_.in_use = false;
   if (shared_.size >= size) return shared_.address;
   detach_shared();
@@ -162,7 +166,8 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
   try {
     if (real && !scale_cache_.same(source.low, source.high, source.logarithmic, image_first_,
                                    image_last_)) {
-      if (!scale_cache_.set(source.low, source.high, source.logarithmic, image_first_, image_last_)) {
+      if (!scale_cache_.set(source.low, source.high, source.logarithmic, image_first_,
+                            image_last_)) {
         message(vg::unusable_range_message(source.logarithmic));
         return vg::device_failed;
       }
@@ -182,7 +187,8 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
   const int* columns = column_table_.index.data();
   const int* rows = row_table_.index.data();
   std::uint32_t lut[vg::table_size];
-  for (int i = 0; i < vg::table_size; ++i) lut[i] = static_cast<std::uint32_t>(pixels_[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < vg::table_size; ++i)
+    lut[i] = static_cast<std::uint32_t>(pixels_[static_cast<std::size_t>(i)]);
   const std::uint32_t mask_pixel = static_cast<std::uint32_t>(pixel_of(mask_colour_));
 
   Visual* visual = static_cast<Visual*>(visual_);
@@ -190,11 +196,12 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
   bool in_shared = false;
   XShmSegmentInfo info = segment_info(shared_.segment, shared_.shmid, shared_.address);
   XImage* image = static_cast<long>(w) * h < shared_minimum_pixels
-                       ? nullptr
-                       : XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &info,
-                                         static_cast<unsigned>(w), static_cast<unsigned>(h));
+                      ? nullptr
+                      : XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &info,
+                                        static_cast<unsigned>(w), static_cast<unsigned>(h));
   if (image != nullptr) {
-    char* buffer = shared_buffer(static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(h));
+    char* buffer = shared_buffer(static_cast<std::size_t>(image->bytes_per_line) *
+                                 static_cast<std::size_t>(h));
     if (buffer != nullptr) {
       info = segment_info(shared_.segment, shared_.shmid, shared_.address);
       image->data = buffer;
@@ -214,8 +221,9 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
     return vg::device_failed;
   }
   const std::size_t stride = static_cast<std::size_t>(image->bytes_per_line);
-  const bool native32 = image->bits_per_pixel == 32 &&
-                        (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
+  const bool native32 =
+      image->bits_per_pixel == 32 &&
+      (image->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
   std::vector<std::uint32_t> line;
   try {
     if (!in_shared && image_buffer_.size() < stride * static_cast<std::size_t>(h)) {
@@ -242,8 +250,8 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
     for (const XId target : {drawable, mirror}) {
       if (target == 0) continue;
       if (in_shared) {
-        XShmPutImage(display_, target, gc, image, 0, sent, x0, y0 + sent,
-                     static_cast<unsigned>(w), static_cast<unsigned>(end - sent), False);
+        XShmPutImage(display_, target, gc, image, 0, sent, x0, y0 + sent, static_cast<unsigned>(w),
+                     static_cast<unsigned>(end - sent), False);
       } else {
         XPutImage(display_, target, gc, image, 0, sent, x0, y0 + sent, static_cast<unsigned>(w),
                   static_cast<unsigned>(end - sent));
@@ -276,7 +284,8 @@ int WindowDevice::put_image(XId drawable, GC gc, const ImageSource& source, floa
       }
     } else if (!source.cells.empty()) {
       const int* values = source.cells.row(row + 1);
-      for (int c = 0; c < w; ++c) out[c] = lut[std::clamp(values[columns[c]], 0, vg::table_size - 1)];
+      for (int c = 0; c < w; ++c)
+        out[c] = lut[std::clamp(values[columns[c]], 0, vg::table_size - 1)];
       if (next != 0) prefetch_row(source.cells.row(next), columns[0], columns[w - 1]);
     } else {
       const unsigned char* values = source.bytes.row(row + 1);

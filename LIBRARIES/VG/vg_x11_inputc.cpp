@@ -28,8 +28,9 @@ void WindowDevice::draw_band_at(int px, int py) {
 }
 
 void WindowDevice::draw_cross_at(int px, int py) {
-  XSegment segments[2] = {{0, static_cast<short>(py), static_cast<short>(width_ - 1), static_cast<short>(py)},
-                          {static_cast<short>(px), 0, static_cast<short>(px), static_cast<short>(height_ - 1)}};
+  XSegment segments[2] = {
+      {0, static_cast<short>(py), static_cast<short>(width_ - 1), static_cast<short>(py)},
+      {static_cast<short>(px), 0, static_cast<short>(px), static_cast<short>(height_ - 1)}};
   XDrawSegments(display_, window_, gc_band_, segments, 2);
 }
 
@@ -76,10 +77,11 @@ void WindowDevice::draw_prompt(const Prompt& p) {
   const float left = p.x * scale_, right = (p.x + p.w) * scale_;
   const float bottom = static_cast<float>(height_) - p.y * scale_;
   const float top = static_cast<float>(height_) - (p.y + p.h) * scale_;
-  XPoint corners[4] = {{static_cast<short>(std::lround(left)), static_cast<short>(std::lround(bottom))},
-                       {static_cast<short>(std::lround(right)), static_cast<short>(std::lround(bottom))},
-                       {static_cast<short>(std::lround(right)), static_cast<short>(std::lround(top))},
-                       {static_cast<short>(std::lround(left)), static_cast<short>(std::lround(top))}};
+  XPoint corners[4] = {
+      {static_cast<short>(std::lround(left)), static_cast<short>(std::lround(bottom))},
+      {static_cast<short>(std::lround(right)), static_cast<short>(std::lround(bottom))},
+      {static_cast<short>(std::lround(right)), static_cast<short>(std::lround(top))},
+      {static_cast<short>(std::lround(left)), static_cast<short>(std::lround(top))}};
   XSetForeground(display_, gc_fill_, pixel_of(fill_colour_));
   XSetFunction(display_, gc_fill_, fill_colour_ == vg::inverse_video ? GXxor : GXcopy);
   XFillPolygon(display_, pixmap_, gc_fill_, corners, 4, Convex, CoordModeOrigin);
@@ -203,7 +205,7 @@ struct WindowDevice::InputResult {
 
 // The loop shared by event and coordinate input.
 WindowDevice::InputResult WindowDevice::input_loop(int wait_mode, bool edit, const Prompt& prompt,
-                                                     bool cross) {
+                                                   bool cross) {
   InputResult result;
   if (band_mode_ == 1 || band_mode_ == 2) {
     band_ax_ = static_cast<int>(std::floor(to_px(band_anchor_x_)));
@@ -329,8 +331,8 @@ void WindowDevice::spyglass_erase() {
     g.drawn = false;
     return;
   }
-  XCopyArea(display_, pixmap_, window_, gc_copy_, g.box_x, g.box_y,
-            static_cast<unsigned>(g.box_w), static_cast<unsigned>(g.box_h), g.box_x, g.box_y);
+  XCopyArea(display_, pixmap_, window_, gc_copy_, g.box_x, g.box_y, static_cast<unsigned>(g.box_w),
+            static_cast<unsigned>(g.box_h), g.box_x, g.box_y);
   XCopyArea(display_, pixmap_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w),
             static_cast<unsigned>(g.readout_h), 0, 0);
   g.drawn = false;
@@ -350,8 +352,14 @@ void WindowDevice::spyglass_redraw_at(int px, int py) {
   const float cx = static_cast<float>(px) + 0.5f, cy = static_cast<float>(py) + 0.5f;
   if (cx >= lo_x && cx < hi_x && cy >= lo_y && cy < hi_y) {
     const int ncols = p.xend - p.xstart + 1, nrows = p.yend - p.ystart + 1;
-    const int col = p.xstart + std::clamp(static_cast<int>(std::floor((cx - g.left) / (g.right - g.left) * ncols)), 0, ncols - 1);
-    const int row = p.ystart + std::clamp(static_cast<int>(std::floor((cy - g.bottom) / (g.top - g.bottom) * nrows)), 0, nrows - 1);
+    const int col =
+        p.xstart +
+        std::clamp(static_cast<int>(std::floor((cx - g.left) / (g.right - g.left) * ncols)), 0,
+                   ncols - 1);
+    const int row =
+        p.ystart +
+        std::clamp(static_cast<int>(std::floor((cy - g.bottom) / (g.top - g.bottom) * nrows)), 0,
+                   nrows - 1);
     // The magnified square: `size` data pixels across, each `magnification`
     // window pixels, beside the pointer (on the other side near an edge).
     const int half = std::max(1, p.size) / 2;
@@ -371,7 +379,7 @@ void WindowDevice::spyglass_redraw_at(int px, int py) {
     if (x + bw + 1 > width_) x = px - spyglass_offset - bw;
     if (y - 1 < 0) y = py + spyglass_offset;
     // Data rows grow upwards on the window, columns as the image shows them.
-    const bool flip_x = g.right < g.left, flip_y = g.top > g.bottom;
+    const bool flip_x = g.right<g.left, flip_y = g.top> g.bottom;
     const float left = static_cast<float>(flip_x ? x + bw : x);
     const float right = static_cast<float>(flip_x ? x : x + bw);
     const float bottom = static_cast<float>(flip_y ? y : y + bh);
@@ -435,13 +443,15 @@ void WindowDevice::spyglass_redraw_at(int px, int py) {
 int WindowDevice::event(const vg::EventRequest& request, vg::Event& event) {
   event.type = vg::event_none;
   if (!is_open()) return vg::device_failed;
-  line_ = request.initial ? request.initial_string.substr(
-                                0, static_cast<std::size_t>(std::min(SLEN(request.initial_string), max_line)))
-                          : std::string();
+  line_ = request.initial
+              ? request.initial_string.substr(
+                    0, static_cast<std::size_t>(std::min(SLEN(request.initial_string), max_line)))
+              : std::string();
   cursor_ = static_cast<int>(line_.size());
   Prompt p;
   p.wanted = request.prompt_wanted;
-  p.text = request.prompt.substr(0, static_cast<std::size_t>(std::min(SLEN(request.prompt), max_line)));
+  p.text =
+      request.prompt.substr(0, static_cast<std::size_t>(std::min(SLEN(request.prompt), max_line)));
   p.x = request.box_x;
   p.y = request.box_y;
   p.w = request.box_width;

@@ -70,7 +70,8 @@ bool parse_display(const std::string& name, DisplayAddress& address) {
   } else if (host.rfind("unix/", 0) == 0 || host.find('/') != std::string::npos) {
     return false;
   }
-  if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
   address.number = static_cast<int>(number);
   address.local = host.empty() || host == "unix";
   address.host = address.local ? std::string() : host;
@@ -94,8 +95,8 @@ int connect_socket(const DisplayAddress& address, std::chrono::steady_clock::tim
       sockaddr_un sa{};
       sa.sun_family = AF_UNIX;
       std::memcpy(sa.sun_path + (abstract ? 1 : 0), path.data(), path.size());
-      const socklen_t length =
-          static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
+      const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) +
+                                                      path.size() + (abstract ? 1 : 0));
       if (connect(fd, reinterpret_cast<const sockaddr*>(&sa), length) == 0) return fd;
       close(fd);
     }
@@ -109,7 +110,8 @@ int connect_socket(const DisplayAddress& address, std::chrono::steady_clock::tim
   if (getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found) != 0) return -1;
   int result = -1;
   for (addrinfo* a = found; a != nullptr && result < 0; a = a->ai_next) {
-    const int fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+    const int fd =
+        socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
     if (fd < 0) continue;
     if (connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
       if (errno != EINPROGRESS) {
@@ -206,12 +208,15 @@ unsigned long component(float value, unsigned long mask) {
   const int bits = mask_bits(mask);
   const unsigned long top = (1UL << bits) - 1UL;
   const float v = std::clamp(value, 0.0f, 1.0f);
-  return (static_cast<unsigned long>(std::lround(v * static_cast<float>(top))) << mask_shift(mask)) &
+  return (static_cast<unsigned long>(std::lround(v * static_cast<float>(top)))
+          << mask_shift(mask)) &
          mask;
 }
 
 // The key under which a connection knows its device.
-XContext device_context() { return XStringToContext("vg-x11-window-device"); }
+XContext device_context() {
+  return XStringToContext("vg-x11-window-device");
+}
 
 }  // namespace
 
@@ -268,7 +273,9 @@ struct ErrorHandlers {
   }
 };
 
-WindowDevice::~WindowDevice() { close(); }
+WindowDevice::~WindowDevice() {
+  close();
+}
 
 void WindowDevice::message(const std::string& text) {
   int status = io::status_good;
@@ -349,7 +356,8 @@ bool WindowDevice::choose_visual() {
     templ.screen = screen_;
     templ.c_class = TrueColor;
     int count = 0;
-    XVisualInfo* infos = XGetVisualInfo(display_, VisualScreenMask | VisualClassMask, &templ, &count);
+    XVisualInfo* infos =
+        XGetVisualInfo(display_, VisualScreenMask | VisualClassMask, &templ, &count);
     if (infos == nullptr || count == 0) {
       if (infos != nullptr) XFree(infos);
       return false;
@@ -452,8 +460,8 @@ bool WindowDevice::create_pixmap(int width, int height) {
 // The size that keeps the page's ratio: the longer side is shortened.
 void WindowDevice::corrected_size(int width, int height, int& new_width, int& new_height) const {
   const bool portrait = page_ != vg::page_landscape;
-  const int along = portrait ? height : width;    // the long side
-  const int across = portrait ? width : height;   // the short side
+  const int along = portrait ? height : width;   // the long side
+  const int across = portrait ? width : height;  // the short side
   int long_side = along, short_side = across;
   const double ratio = static_cast<double>(along) / static_cast<double>(std::max(across, 1));
   if (ratio > aspect_ratio + 1e-6) {
@@ -472,7 +480,8 @@ void WindowDevice::corrected_size(int width, int height, int& new_width, int& ne
 
 // The drawing's size for a window: the window's, or within the largest
 // pixmap at the same shape.
-void WindowDevice::drawing_size(int window_width, int window_height, int& width, int& height) const {
+void WindowDevice::drawing_size(int window_width, int window_height, int& width,
+                                int& height) const {
   const int longest = std::max(window_width, window_height);
   if (longest <= max_pixmap_side) {
     width = window_width;
@@ -511,9 +520,9 @@ void WindowDevice::resize_pixmap(int width, int height) {
 
 void WindowDevice::scale_old_picture(XImage* old_image, int old_width, int old_height) {
   const int width = width_, height = height_;
-  XImage* image = XCreateImage(display_, static_cast<Visual*>(visual_), static_cast<unsigned>(depth_),
-                               ZPixmap, 0, nullptr, static_cast<unsigned>(width),
-                               static_cast<unsigned>(height), 32, 0);
+  XImage* image =
+      XCreateImage(display_, static_cast<Visual*>(visual_), static_cast<unsigned>(depth_), ZPixmap,
+                   0, nullptr, static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
   if (image == nullptr) return;
   const std::size_t stride = static_cast<std::size_t>(image->bytes_per_line);
   // Without the memory the new picture simply starts blank.
@@ -527,11 +536,14 @@ void WindowDevice::scale_old_picture(XImage* old_image, int old_width, int old_h
     const bool direct = image->bits_per_pixel == 32 && old_image->bits_per_pixel == 32 &&
                         image->byte_order == old_image->byte_order;
     for (int y = 0; y < height; ++y) {
-      const int oy = std::min(old_height - 1, static_cast<int>(static_cast<long long>(y) * old_height / height));
+      const int oy = std::min(old_height - 1,
+                              static_cast<int>(static_cast<long long>(y) * old_height / height));
       if (direct) {
         const auto* from = reinterpret_cast<const std::uint32_t*>(
-            old_image->data + static_cast<std::size_t>(oy) * static_cast<std::size_t>(old_image->bytes_per_line));
-        auto* to = reinterpret_cast<std::uint32_t*>(image->data + static_cast<std::size_t>(y) * stride);
+            old_image->data +
+            static_cast<std::size_t>(oy) * static_cast<std::size_t>(old_image->bytes_per_line));
+        auto* to =
+            reinterpret_cast<std::uint32_t*>(image->data + static_cast<std::size_t>(y) * stride);
         for (int x = 0; x < width; ++x) to[x] = from[columns[static_cast<std::size_t>(x)]];
       } else {
         for (int x = 0; x < width; ++x) {
@@ -603,8 +615,8 @@ void WindowDevice::show_dirty() {
   if (band_drawn_ || cross_drawn_) erase_band();
   if (spyglass_.drawn) spyglass_erase();
   XCopyArea(display_, pixmap_, window_, gc_copy_, box.x0, box.y0,
-            static_cast<unsigned>(box.x1 - box.x0), static_cast<unsigned>(box.y1 - box.y0),
-            box.x0, box.y0);
+            static_cast<unsigned>(box.x1 - box.x0), static_cast<unsigned>(box.y1 - box.y0), box.x0,
+            box.y0);
 }
 
 void WindowDevice::show_all() {
@@ -774,7 +786,8 @@ bool WindowDevice::open(int page, int left, int top, int width, int height) {
   XMapRaised(display_, window_);
   // Wait (a few seconds at most) until the window is shown.
   XEvent event;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(map_timeout_ms);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(map_timeout_ms);
   for (;;) {
     if (XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0) {
       XPutBackEvent(display_, &event);
@@ -877,8 +890,8 @@ int WindowDevice::clear() {
   cleared_pixel_ = pixels_[0];
   if (!box.any) return vg::device_ok;
   XSetForeground(display_, gc_copy_, pixels_[0]);
-  XFillRectangle(display_, pixmap_, gc_copy_, box.x0, box.y0, static_cast<unsigned>(box.x1 - box.x0),
-                 static_cast<unsigned>(box.y1 - box.y0));
+  XFillRectangle(display_, pixmap_, gc_copy_, box.x0, box.y0,
+                 static_cast<unsigned>(box.x1 - box.x0), static_cast<unsigned>(box.y1 - box.y0));
   changed(box.x0, box.y0, box.x1, box.y1);
   return vg::device_ok;
 }

@@ -15,7 +15,8 @@ std::string Tiff::bytes() const {
   // Strip data, in stored order or last strip first.
   std::vector<std::uint32_t> offsets(static_cast<std::size_t>(strips)), counts(offsets.size());
   std::vector<int> order(offsets.size());
-  for (int s = 0; s < strips; ++s) order[static_cast<std::size_t>(s)] = reversed_strips ? strips - 1 - s : s;
+  for (int s = 0; s < strips; ++s)
+    order[static_cast<std::size_t>(s)] = reversed_strips ? strips - 1 - s : s;
   for (int s : order) {
     const int first = s * rps, n = std::min(rps, height - first);
     const auto begin = rows.begin() + static_cast<std::ptrdiff_t>(first) * row_bytes();
@@ -38,7 +39,8 @@ std::string Tiff::bytes() const {
   if (sample_format > 0) entries.push_back({339, 3, {static_cast<std::uint32_t>(sample_format)}});
   for (const auto& [extra_tag, value] : extra) {
     const auto tag = extra_tag;  // a copy: clang 14 cannot capture a structured binding
-    auto it = std::find_if(entries.begin(), entries.end(), [&](const E& e) { return e.tag == tag; });
+    auto it =
+        std::find_if(entries.begin(), entries.end(), [&](const E& e) { return e.tag == tag; });
     if (it != entries.end()) {
       it->values = {value};
     } else {
@@ -57,7 +59,9 @@ std::string Tiff::bytes() const {
   f.u16(static_cast<unsigned>(entries.size()));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const E& e = entries[i];
-    f.u16(static_cast<unsigned>(e.tag)).u16(static_cast<unsigned>(e.type)).u32(static_cast<std::uint32_t>(e.values.size()));
+    f.u16(static_cast<unsigned>(e.tag))
+        .u16(static_cast<unsigned>(e.type))
+        .u32(static_cast<std::uint32_t>(e.values.size()));
     if (e.values.size() > 1) {
       f.u32(where[i]);
     } else if (e.type == 3) {

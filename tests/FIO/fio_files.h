@@ -47,7 +47,8 @@ struct Bytes {
   }
   // Overwrites a little-endian number at an offset.
   void put(std::size_t offset, std::uint64_t v, int size) {
-    for (int i = 0; i < size; ++i) b[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < size; ++i)
+      b[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
   }
   std::string str() const { return std::string(b.begin(), b.end()); }
 };
@@ -59,8 +60,8 @@ struct Tiff {
   std::string mark;  // "" for "II"/"MM" by byte order
   int version = 42;
   int width = 4, height = 3, bits = 16;
-  int sample_format = 0;    // 0: no tag
-  int rows_per_strip = 0;   // 0: no tag (one strip)
+  int sample_format = 0;   // 0: no tag
+  int rows_per_strip = 0;  // 0: no tag (one strip)
   bool reversed_strips = false;
   bool byte_counts = true;
   std::map<int, std::uint32_t> extra;  // further single-valued tags (type LONG)
@@ -89,13 +90,14 @@ struct Read {
   std::vector<float> pixels;  // width x height, first index fastest
   std::string console;
   std::string title;
-  float value(int x, int y) const { return pixels[static_cast<std::size_t>((y - 1) * width + x - 1)]; }
+  float value(int x, int y) const {
+    return pixels[static_cast<std::size_t>((y - 1) * width + x - 1)];
+  }
 };
 
 // Reads `path` through the dispatcher's named-file path with `format`
 // (the format from the extension when empty), into arrays of xmax by ymax.
-Read read_named(const std::string& path, const std::string& format, int xmax = 64,
-                int ymax = 64);
+Read read_named(const std::string& path, const std::string& format, int xmax = 64, int ymax = 64);
 
 // The console of the last read contains a text.
 #define EXPECT_CONSOLE(read, fragment) \

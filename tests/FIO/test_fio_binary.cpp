@@ -20,9 +20,14 @@ std::string raw(int type, bool high, int skip, int width, int height, double (*v
       const double value = v(x, y);
       const auto i = static_cast<std::int64_t>(value);
       switch (type) {
-        case fio::type_real32: d.f32(static_cast<float>(value)); break;
-        case fio::type_real64: d.f64(value); break;
-        default: d.n(static_cast<std::uint64_t>(i), fio::type_size(type));
+        case fio::type_real32:
+          d.f32(static_cast<float>(value));
+          break;
+        case fio::type_real64:
+          d.f64(value);
+          break;
+        default:
+          d.n(static_cast<std::uint64_t>(i), fio::type_size(type));
       }
     }
   }
@@ -55,7 +60,8 @@ TEST(FioBinary, HeaderFileLayoutsOfEveryType) {
                                 "\nROWS = " + (top ? "TOP_FIRST" : "BOTTOM_FIRST") +
                                 "\nX_PIXEL_SIZE = 6.5E-6\n");
         const fiotest::Read r = read_named(dir.file("p.bin"), "");
-        const std::string what = fio::type_name(c.type) + (high ? " MM" : " II") + (top ? " top" : "");
+        const std::string what =
+            fio::type_name(c.type) + (high ? " MM" : " II") + (top ? " top" : "");
         ASSERT_TRUE(r.defined) << what << r.console;
         for (int y = 1; y <= 3; ++y) {
           const int stored = top ? 4 - y : y;
@@ -107,7 +113,7 @@ TEST(FioBinary, RefusedWithoutAUsableLayout) {
 TEST(FioBinary, LayoutFormIsRememberedInTheDatabase) {
   kovtest::TempDir dir;
   kovtest::write_file(dir.file("f.dat"), raw(fio::type_uint16, true, 2, 3, 2,
-                                              [](int x, int y) { return 100.0 * x + y; }));
+                                             [](int x, int y) { return 100.0 * x + y; }));
   auto read = [&](const std::string& answers, std::vector<float>& data, int& xn, int& yn) {
     kovtest::StdinPipe input(answers);
     kovtest::ConsoleCapture console;
@@ -146,7 +152,7 @@ TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
   for (const Spe& s : spes) {
     Bytes h;
     h.zeros(4100);
-    h.put(42, 5, 2);    // pixels per row
+    h.put(42, 5, 2);  // pixels per row
     h.put(108, static_cast<std::uint64_t>(s.code), 2);
     h.put(656, 4, 2);   // rows
     h.put(1446, 1, 4);  // frames
@@ -169,7 +175,8 @@ TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
     std::string bytes;
     const char* message;
   } bad[] = {
-      {"b.spe", std::string(4100, '\0').replace(108, 1, "\x04"), "PRINCETON CCD FORMAT data type (4)"},
+      {"b.spe", std::string(4100, '\0').replace(108, 1, "\x04"),
+       "PRINCETON CCD FORMAT data type (4)"},
       {"s.spe", std::string(300, '\0'), "too short for a PRINCETON CCD FORMAT header"},
       {"c.img", std::string("IM\0\0\2\0\2\0\0\0\0\0\1\0", 14) + std::string(60, '\0'),
        "Compressed HAMAMATSU PHOTONICS images"},
@@ -186,9 +193,9 @@ TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
 TEST(FioCameras, FormatsWithoutAReaderSaySo) {
   kovtest::TempDir dir;
   kovtest::write_file(dir.file("any"), std::string(4096, '\0'));
-  for (const char* format : {fio::format_gas2d, fio::format_bsl, fio::format_dexoram,
-                             fio::format_vexal, fio::format_bas2000, fio::format_mar,
-                             fio::format_mar_pck, fio::format_photometrics}) {
+  for (const char* format :
+       {fio::format_gas2d, fio::format_bsl, fio::format_dexoram, fio::format_vexal,
+        fio::format_bas2000, fio::format_mar, fio::format_mar_pck, fio::format_photometrics}) {
     const fiotest::Read r = read_named(dir.file("any"), format);
     EXPECT_FALSE(r.defined) << format;
     const std::string name = format == std::string(fio::format_mar_pck) ? fio::format_mar : format;

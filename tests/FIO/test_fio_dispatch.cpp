@@ -3,8 +3,8 @@
 // choice, the format menu, warning boxes) through the recording device.
 #include <array>
 
-#include "fio_files.h"
 #include "../GS/gs_tool_script.h"
+#include "fio_files.h"
 #include "gs.h"
 #include "recording_device.h"
 #include "stdin_pipe.h"
@@ -96,7 +96,8 @@ void reset(const std::string& format = "") {
 
 std::string tiff_file(const kovtest::TempDir& dir, const std::string& name, int base) {
   Tiff t;
-  t.rows = fiotest::rows16(t.width, t.height, false, [&](int x, int y) { return base + 10 * x + y; });
+  t.rows =
+      fiotest::rows16(t.width, t.height, false, [&](int x, int y) { return base + 10 * x + y; });
   kovtest::write_file(dir.file(name), t.bytes());
   return dir.file(name);
 }
@@ -146,14 +147,15 @@ TEST(FioDispatch, NamedFilesSequencesAndWhatAGoodInputRecords) {
   console.clear();
   in.run(5);
   EXPECT_FALSE(in.defined);
-  EXPECT_EQ(console.text(), "WARNING: Error in opening file: " + dir.file("img0015.tif") +
-                                "\nWARNING: PROBLEM INPUTTING DATA FROM FILE:\n" +
-                                dir.file("img0015.tif") + "\nWARNING: DATA NOT DEFINED CORRECTLY\n" +
-                                dir.file("img0015.tif") + "\n");
+  EXPECT_EQ(console.text(),
+            "WARNING: Error in opening file: " + dir.file("img0015.tif") +
+                "\nWARNING: PROBLEM INPUTTING DATA FROM FILE:\n" + dir.file("img0015.tif") +
+                "\nWARNING: DATA NOT DEFINED CORRECTLY\n" + dir.file("img0015.tif") + "\n");
   in.name = dir.file("plain.tif");
   console.clear();
   in.run(-1);
-  EXPECT_EQ(console.text(), "FAILED TO FIND NEW \"SEQUENCE\" FILE:\n" + dir.file("plain.tif") + "\n");
+  EXPECT_EQ(console.text(),
+            "FAILED TO FIND NEW \"SEQUENCE\" FILE:\n" + dir.file("plain.tif") + "\n");
   EXPECT_EQ(in.status, good);
 
   in.data.release();
@@ -212,7 +214,7 @@ TEST(FioDispatch, ChoosingInTheWindow) {
   in.name = tiff_file(dir, "first.unknown", 3);
   tooltest::type_name(w.window, in.name);  // the name typed in the file selection tool
   tooltest::answer_yes(w.window);
-  w.click_format_button(15);    // "TIFF"
+  w.click_format_button(15);  // "TIFF"
   in.run(fio::input_choose);
   ASSERT_TRUE(in.defined) << w.window.dump();
   EXPECT_EQ(in.data(2, 1), 3 + 21);

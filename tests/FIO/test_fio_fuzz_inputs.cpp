@@ -22,7 +22,8 @@ TEST(FioFuzzInputs, SeedsAndFormerFailuresReadSafely) {
       ASSERT_NE(target, nullptr) << dir.path();
       for (const auto& file : fs::directory_iterator(dir.path())) {
         std::ifstream in(file.path(), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         SCOPED_TRACE(file.path().string());
         target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         ++replayed;

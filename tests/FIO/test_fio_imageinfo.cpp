@@ -28,7 +28,8 @@ TEST(FioImageinfo, OneLinePerFileAndTheExitStatus) {
   kovtest::write_file(dir.file("r.data.info"), "WIDTH = 1\nHEIGHT = 3\nTYPE = REAL32\n");
 
   // The format given is for every file: a.tif has no header file.
-  kovtest::ProgramResult r = imageinfo({dir.file("a.tif"), "--format", "binary", dir.file("r.data")});
+  kovtest::ProgramResult r =
+      imageinfo({dir.file("a.tif"), "--format", "binary", dir.file("r.data")});
   EXPECT_EQ(r.exit_status, 1);
   EXPECT_NE(r.output.find(dir.file("a.tif") + ": not read\n" + dir.file("r.data") + ": BINARY"),
             std::string::npos)
@@ -47,8 +48,10 @@ TEST(FioImageinfo, OneLinePerFileAndTheExitStatus) {
   r = imageinfo({dir.file("a.tif"), dir.file("missing.tif")});
   EXPECT_EQ(r.exit_status, 1);
   EXPECT_NE(r.output.find(dir.file("missing.tif") + ": not read\n"), std::string::npos);
-  for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{}, {"--raw", "x", "a", "b"}, {"--format", "GIF", "a"}, {"--raw"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{},
+                                              {"--raw", "x", "a", "b"},
+                                              {"--format", "GIF", "a"},
+                                              {"--raw"}}) {
     EXPECT_EQ(imageinfo(bad).exit_status, 2);
   }
 }

@@ -32,10 +32,14 @@ TEST(FioMerin, EveryDataTypeInBothByteOrders) {
     const char* stored;  // "4", "2" or "r"
     double a, b;         // two values stored and read back exactly
   } cases[] = {
-      {"UnsignedInteger", "4", 4000000000.0, 7}, {"UNSIGNEDLONG", "4", 65536, 1},
-      {"SignedInteger", "4", -2000000000.0, -1}, {"UnsignedShort", "2", 65535, 0},
-      {"SignedShort", "2", -32768, -1},          {"Real", "r", -1.5, 3.25e10},
-      {"Float", "r", 0.125, -7},                 {"FloatValue", "r", 1e-3, 2},
+      {"UnsignedInteger", "4", 4000000000.0, 7},
+      {"UNSIGNEDLONG", "4", 65536, 1},
+      {"SignedInteger", "4", -2000000000.0, -1},
+      {"UnsignedShort", "2", 65535, 0},
+      {"SignedShort", "2", -32768, -1},
+      {"Real", "r", -1.5, 3.25e10},
+      {"Float", "r", 0.125, -7},
+      {"FloatValue", "r", 1e-3, 2},
   };
   kovtest::TempDir dir;
   for (const Case& c : cases) {
@@ -63,12 +67,14 @@ TEST(FioMerin, SecondSectionOfTwoIsFoundBySize) {
   const auto one = [](int, int) { return 1.0; };
   const auto two = [](int x, int y) { return 10.0 * x + y; };
   // 4 x 2 unsigned shorts: 16 bytes.
-  const std::string first = section("{ IMAGE = 1 ; SIZE = 16 ; DIM_1 = 4 ; DIM_2 = 2 ; "
-                                    "DATATYPE = UnsignedShort ; }",
-                                    4, 2, "2", false, one);
-  const std::string second = section("{ Image = 2 ; Dim_1 = 2 ; Dim_2 = 3 ; "
-                                     "DataType = SignedShort ; Compression = none ; }",
-                                     2, 3, "2", false, two);
+  const std::string first = section(
+      "{ IMAGE = 1 ; SIZE = 16 ; DIM_1 = 4 ; DIM_2 = 2 ; "
+      "DATATYPE = UnsignedShort ; }",
+      4, 2, "2", false, one);
+  const std::string second = section(
+      "{ Image = 2 ; Dim_1 = 2 ; Dim_2 = 3 ; "
+      "DataType = SignedShort ; Compression = none ; }",
+      2, 3, "2", false, two);
   kovtest::write_file(dir.file("two.zdf"), first + second);
   kovtest::ConsoleCapture console;
   kovtest::StdinPipe input("2\n");
@@ -76,20 +82,23 @@ TEST(FioMerin, SecondSectionOfTwoIsFoundBySize) {
   std::vector<float> data(16), xa(4), ya(4);
   std::string name = dir.file("two.zdf"), title, xl, yl, zl;
   float px = 0, py = 0, overload = 0;
-  FIO_IN_MERIN(false, true, false, name, retstat, xn, yn, xa, ya, io::View2D<float>(data.data(), 4, 4),
-               io::View2D<float>(), title, xl, yl, zl, px, py, overload, status);
+  FIO_IN_MERIN(false, true, false, name, retstat, xn, yn, xa, ya,
+               io::View2D<float>(data.data(), 4, 4), io::View2D<float>(), title, xl, yl, zl, px, py,
+               overload, status);
   EXPECT_EQ(retstat, 0) << console.text();
   EXPECT_EQ(xn, 2);
   EXPECT_EQ(yn, 3);
   EXPECT_EQ(data[4 * 2 + 1], 23);  // (2, 3)
   EXPECT_EQ(overload, 32766.5f);
-  EXPECT_NE(console.text().find("INFO: \"Image\" number        1 has been found, continuing search ..."),
-            std::string::npos);
+  EXPECT_NE(
+      console.text().find("INFO: \"Image\" number        1 has been found, continuing search ..."),
+      std::string::npos);
   // Image 3 is not there, and the last section has no SIZE.
   console.clear();
   kovtest::StdinPipe three("3\n");
-  FIO_IN_MERIN(false, true, false, name, retstat, xn, yn, xa, ya, io::View2D<float>(data.data(), 4, 4),
-               io::View2D<float>(), title, xl, yl, zl, px, py, overload, status);
+  FIO_IN_MERIN(false, true, false, name, retstat, xn, yn, xa, ya,
+               io::View2D<float>(data.data(), 4, 4), io::View2D<float>(), title, xl, yl, zl, px, py,
+               overload, status);
   EXPECT_NE(retstat, 0);
   EXPECT_NE(console.text().find("        \"Image\" number        2was the last found"),
             std::string::npos)
@@ -103,7 +112,8 @@ TEST(FioMerin, RefusalsAndHeaderErrors) {
     const char* message;
   } cases[] = {
       {"{ DIM_1 = 2 ; DIM_2 = 2 ; DATATYPE = DoubleValue ; }", "an unsupported"},
-      {"{ DIM_1 = 2 ; DIM_2 = 2 ; DATATYPE = Real ; COMPRESSION = Packed ; }", "using a compression"},
+      {"{ DIM_1 = 2 ; DIM_2 = 2 ; DATATYPE = Real ; COMPRESSION = Packed ; }",
+       "using a compression"},
       {"{ DIM_1 = 2 ; DIM_2 = 2 ; DATATYPE = Real ; COMPRESSION = NoSpecificValue ; DIM_1 = 4 ; }",
        "too short for its layout"},
       {"{ DIM_1 = two ; DIM_2 = 2 ; DATATYPE = Real ; }", "Problem of converting key value"},

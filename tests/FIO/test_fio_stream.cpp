@@ -208,14 +208,14 @@ TEST(FioTransfer, SignedAndUnsignedValues) {
   std::array<std::int32_t, 1> b4{};
   std::array<std::int8_t, 1> b1{};
   for (bool is_signed : {false, true}) {
-    FIO_INP_2DI2(1, false, is_signed, false, false, false, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, b2, xn,
-                 yn, one, status);
+    FIO_INP_2DI2(1, false, is_signed, false, false, false, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, b2, xn, yn,
+                 one, status);
     EXPECT_EQ(v[0], is_signed ? -1.0f : 65535.0f);
-    FIO_INP_2DI4(1, false, is_signed, false, false, false, 1, 1, 1, 1, 1, 1, 1, 1, 3, 1, b4, xn,
-                 yn, one, status);
+    FIO_INP_2DI4(1, false, is_signed, false, false, false, 1, 1, 1, 1, 1, 1, 1, 1, 3, 1, b4, xn, yn,
+                 one, status);
     EXPECT_EQ(v[0], is_signed ? -1.0f : 4294967295.0f);
-    FIO_INP_2DBYTE(1, is_signed, false, false, false, 1, 1, 1, 1, 1, 1, 1, 1, 7, 1, b1, xn, yn,
-                   one, status);
+    FIO_INP_2DBYTE(1, is_signed, false, false, false, 1, 1, 1, 1, 1, 1, 1, 1, 7, 1, b1, xn, yn, one,
+                   status);
     EXPECT_EQ(v[0], is_signed ? -1.0f : 255.0f);
   }
   EXPECT_EQ(status, good);
@@ -268,8 +268,9 @@ TEST(FioItems, SearchSkipsOtherItemsAndReadsValues) {
   std::string values;
   for (int i = 1; i <= 100; ++i) values += std::to_string(i * 0.5) + " ";
   const std::string first = item("SAMPLES", 'A', 1, values);
-  kovtest::write_file(dir.file("i"), record("header without an item") + record(first.substr(0, 512)) +
-                                         record(first.substr(512)) + record(item("GAIN", 'R', 0, "2.5")) +
+  kovtest::write_file(dir.file("i"), record("header without an item") +
+                                         record(first.substr(0, 512)) + record(first.substr(512)) +
+                                         record(item("GAIN", 'R', 0, "2.5")) +
                                          record(item("TITLE", 'C', 0, "Test sample")));
   open_read(dir.file("i"));
   Slots slots;

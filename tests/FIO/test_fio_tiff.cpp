@@ -4,8 +4,8 @@
 #include <array>
 #include <functional>
 
-#include "fio_files.h"
 #include "../GS/gs_tool_script.h"
+#include "fio_files.h"
 #include "gs.h"
 #include "recording_device.h"
 #include "stdin_pipe.h"
@@ -48,14 +48,24 @@ struct Layout {
   std::function<float(std::uint32_t)> value;
 };
 
-float as_unsigned(std::uint32_t s) { return static_cast<float>(s); }
+float as_unsigned(std::uint32_t s) {
+  return static_cast<float>(s);
+}
 
 TEST(FioTiff, ReadsEveryLayoutValueForValue) {
-  const auto s16 = [](int x, int y) { return static_cast<std::uint32_t>((x * 7919 + y * 104729) % 65536); };
+  const auto s16 = [](int x, int y) {
+    return static_cast<std::uint32_t>((x * 7919 + y * 104729) % 65536);
+  };
   const auto s8 = [](int x, int y) { return static_cast<std::uint32_t>((x * 37 + y * 91) % 256); };
-  const auto s12 = [](int x, int y) { return static_cast<std::uint32_t>((x * 1237 + y * 3119) % 4096); };
-  const auto s32 = [](int x, int y) { return static_cast<std::uint32_t>(x * 2654435761u + y * 40503u); };
-  const auto real = [](int x, int y) { return std::bit_cast<std::uint32_t>(x * 0.25f - y * 1.5e-3f); };
+  const auto s12 = [](int x, int y) {
+    return static_cast<std::uint32_t>((x * 1237 + y * 3119) % 4096);
+  };
+  const auto s32 = [](int x, int y) {
+    return static_cast<std::uint32_t>(x * 2654435761u + y * 40503u);
+  };
+  const auto real = [](int x, int y) {
+    return std::bit_cast<std::uint32_t>(x * 0.25f - y * 1.5e-3f);
+  };
   const Layout layouts[] = {
       {"II 16 bits one strip", false, 7, 5, 16, 0, 0, false, s16, as_unsigned},
       {"MM 16 bits row strips", true, 7, 5, 16, 0, 1, false, s16, as_unsigned},
@@ -106,7 +116,12 @@ TEST(FioTiff, RefusesWhatItCannotReadNamingIt) {
     const char* message;
   } cases[] = {
       {"LZW", [](Tiff& t) { t.extra[259] = 5; }, "The Image has been compressed"},
-      {"tiles", [](Tiff& t) { t.extra[322] = 16; t.extra[323] = 16; t.extra[324] = 8; },
+      {"tiles",
+       [](Tiff& t) {
+         t.extra[322] = 16;
+         t.extra[323] = 16;
+         t.extra[324] = 8;
+       },
        "stored in tiles"},
       {"RGB", [](Tiff& t) { t.extra[277] = 3; }, "number of samples per pixel (3)"},
       {"planes", [](Tiff& t) { t.extra[284] = 2; }, "planar configuration (2)"},
@@ -114,9 +129,17 @@ TEST(FioTiff, RefusesWhatItCannotReadNamingIt) {
       {"16-bit reals", [](Tiff& t) { t.sample_format = 3; }, "sample format (3) for 16 bits"},
       {"no II or MM", [](Tiff& t) { t.mark = "XY"; }, "the first two bytes of a genuine TIFF"},
       {"BigTIFF", [](Tiff& t) { t.version = 43; }, "tiff version = 43"},
-      {"strip beyond the file", [](Tiff& t) { t.extra[273] = 100000; t.byte_counts = false; },
+      {"strip beyond the file",
+       [](Tiff& t) {
+         t.extra[273] = 100000;
+         t.byte_counts = false;
+       },
        "Bad tiff file"},
-      {"byte counts too small", [](Tiff& t) { t.rows_per_strip = 1; t.extra[279] = 2; },
+      {"byte counts too small",
+       [](Tiff& t) {
+         t.rows_per_strip = 1;
+         t.extra[279] = 2;
+       },
        "Bad tiff file"},
   };
   kovtest::TempDir dir;
@@ -146,7 +169,8 @@ TEST(FioTiff, BadByteOrderMarkIsExplainedInSixteenLines) {
                        r.console.begin() + static_cast<std::ptrdiff_t>(b), '\n'),
             15);
   EXPECT_CONSOLE(r, "         50 35 20 34 20 33 0A 32\n");
-  EXPECT_CONSOLE(r, "IMAGE SIZE NOT RETURNED FROM FILE\nWARNING: Image size not returned from file");
+  EXPECT_CONSOLE(r,
+                 "IMAGE SIZE NOT RETURNED FROM FILE\nWARNING: Image size not returned from file");
 }
 
 TEST(FioTiff, DensitometerFilesAreSquaredAndTopFirst) {
@@ -297,9 +321,12 @@ TEST(FioTiff, IntegerEntries) {
     int type;
     std::uint32_t raw;
     std::int64_t value;
-  } cases[] = {{false, 1, 200, 200},      {true, 6, 200, -56},
-               {false, 3, 65535, 65535},  {true, 8, 65535, -1},
-               {true, 4, 0xFFFFFFFFu, 4294967295LL}, {false, 9, 0xFFFFFFFEu, -2}};
+  } cases[] = {{false, 1, 200, 200},
+               {true, 6, 200, -56},
+               {false, 3, 65535, 65535},
+               {true, 8, 65535, -1},
+               {true, 4, 0xFFFFFFFFu, 4294967295LL},
+               {false, 9, 0xFFFFFFFEu, -2}};
   for (const Case& c : cases) {
     int status = good;
     EXPECT_EQ(FIO_TIFF_INTENTRY(entry(c.high, c.type, 1, c.raw), c.high, status), c.value)

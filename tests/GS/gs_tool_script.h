@@ -12,9 +12,15 @@
 
 namespace tooltest {
 
-inline float cx(const gs::Box& b) { return (b.xmin + b.xmax) / 2.0f; }
-inline float cy(const gs::Box& b) { return (b.ymin + b.ymax) / 2.0f; }
-inline void click(kovtest::RecordingWindow& w, const gs::Box& b) { w.push_click(cx(b), cy(b)); }
+inline float cx(const gs::Box& b) {
+  return (b.xmin + b.xmax) / 2.0f;
+}
+inline float cy(const gs::Box& b) {
+  return (b.ymin + b.ymax) / 2.0f;
+}
+inline void click(kovtest::RecordingWindow& w, const gs::Box& b) {
+  w.push_click(cx(b), cy(b));
+}
 
 inline gs::Box message_region() {
   gs::Box r;
@@ -34,10 +40,15 @@ inline gs::Box selection_gui() {
 }
 // The buttons of the yes/no question in a GUI region: CANCEL, HELP, YES, NO.
 inline gs::Box question_button(const gs::Box& gui, int k) {
-  return gs::menu_layout(1, 4, gui, 0, 4, 40, 10, gs::sample_width()).buttons[static_cast<std::size_t>(k)];
+  return gs::menu_layout(1, 4, gui, 0, 4, 40, 10, gs::sample_width())
+      .buttons[static_cast<std::size_t>(k)];
 }
-inline void answer_yes(kovtest::RecordingWindow& w) { click(w, question_button(selection_gui(), 2)); }
-inline void answer_no(kovtest::RecordingWindow& w) { click(w, question_button(selection_gui(), 3)); }
+inline void answer_yes(kovtest::RecordingWindow& w) {
+  click(w, question_button(selection_gui(), 2));
+}
+inline void answer_no(kovtest::RecordingWindow& w) {
+  click(w, question_button(selection_gui(), 3));
+}
 // The O.K. of a one-line warning in the tool.
 inline void warning_ok(kovtest::RecordingWindow& w) {
   click(w, gs::warning_layout(selection_gui(), 1).ok);
@@ -60,7 +71,9 @@ inline void list_row(kovtest::RecordingWindow& w, const gs::Box& list, int row) 
 }
 
 // --- Forms
-inline gs::FormLayout form(int entries) { return gs::form_layout(message_region(), entries); }
+inline gs::FormLayout form(int entries) {
+  return gs::form_layout(message_region(), entries);
+}
 // The button of entry k (from 0).
 inline void entry(kovtest::RecordingWindow& w, int entries, int k) {
   click(w, form(entries).change[static_cast<std::size_t>(k)]);

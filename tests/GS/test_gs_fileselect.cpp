@@ -17,9 +17,13 @@ using widgettest::good;
 using widgettest::Toolkit;
 namespace fs = std::filesystem;
 
-void touch(const std::string& path) { std::ofstream(path) << "x"; }
+void touch(const std::string& path) {
+  std::ofstream(path) << "x";
+}
 
-std::string cwd() { return fs::current_path().string(); }
+std::string cwd() {
+  return fs::current_path().string();
+}
 
 // The tool with one prompt line and one help line.
 struct Select {
@@ -70,7 +74,7 @@ TEST(GsFileSelection, EmptyDirectoryAndRootWarning) {
   const std::string before = cwd();
   Toolkit t;
   Select s;
-  s.name = dir.file("none.tif");  // opens in its directory
+  s.name = dir.file("none.tif");   // opens in its directory
   tooltest::command(t.window, 0);  // CANCEL
   s.run(t.status);
   ASSERT_EQ(t.status, good) << t.window.dump();
@@ -142,11 +146,11 @@ TEST(GsFileSelection, ListsDescendClimbAndNarrow) {
   Select s;
   s.name = dir.file("a_002.tif");  // shown as the selection
   const gs::SelectionLayout l = tooltest::selection();
-  tooltest::list_row(t.window, l.dirs, 1);  // into "flats"
-  tooltest::click(t.window, l.up);          // and back
+  tooltest::list_row(t.window, l.dirs, 1);    // into "flats"
+  tooltest::click(t.window, l.up);            // and back
   tooltest::type_name(t.window, "./flats/");  // a typed directory: into it
   tooltest::click(t.window, l.up);
-  tooltest::command(t.window, 4);           // TYPES: tif (any case)
+  tooltest::command(t.window, 4);  // TYPES: tif (any case)
   t.window.push_line("tif");
   tooltest::command(t.window, 5);  // FILTER: a_*
   t.window.push_line("a_*");
@@ -176,8 +180,7 @@ TEST(GsFileSelection, HundredThousandNamesListWholeAndScroll) {
   Toolkit t;
   const std::array<std::string, 1> prompt{"SELECT"};
   gs::SelectionView v;
-  gs::selection_first_screen(1, 1, prompt, dir.file("sample_name_proj_050000.tif"), v,
-                             t.status);
+  gs::selection_first_screen(1, 1, prompt, dir.file("sample_name_proj_050000.tif"), v, t.status);
   ASSERT_EQ(t.status, good);
   ASSERT_EQ(v.files.size(), static_cast<std::size_t>(n));
   EXPECT_EQ(v.selected_item, 50000);
@@ -195,7 +198,8 @@ TEST(GsFileSelection, HundredThousandNamesListWholeAndScroll) {
   t.window.clear();
   Select s;
   s.name = dir.file("sample_name_proj_000001.tif");
-  t.window.push_event(vg::Event{vg::event_wheel_down, tooltest::cx(l.files), tooltest::cy(l.files), ""});
+  t.window.push_event(
+      vg::Event{vg::event_wheel_down, tooltest::cx(l.files), tooltest::cy(l.files), ""});
   const gs::ScrollBarRecord bar = gs::scrollbar_layout(l.files_bar, n, 1, l.rows);
   tooltest::click(t.window, bar.buttons[gs::scroll_to_end - 1]);
   tooltest::command(t.window, 0);

@@ -61,7 +61,9 @@ TEST(GsForm, CountsAndRoomAreChecked) {
   struct Case {
     int entries, room, status;
   } const cases[] = {
-      {20, 5, good},  {21, 5, gs::status_bad_maximum}, {0, 5, gs::status_bad_maximum},
+      {20, 5, good},
+      {21, 5, gs::status_bad_maximum},
+      {0, 5, gs::status_bad_maximum},
       {8, 4, gs::status_bad_count},
   };
   for (const Case& c : cases) {
@@ -225,8 +227,8 @@ TEST(GsForm, DisplayTexts) {
   }
   // Values rewrap into at most 4 lines of 15; file names keep their end.
   EXPECT_EQ(gs::form_wrap(fifty.substr(5), 15, 4, true).back(), fifty.substr(35));
-  for (const auto& line : gs::form_wrap("A VERY LONG DESCRIPTION OF SOMETHING MUCH TOO LONG", 24,
-                                        3, false)) {
+  for (const auto& line :
+       gs::form_wrap("A VERY LONG DESCRIPTION OF SOMETHING MUCH TOO LONG", 24, 3, false)) {
     EXPECT_LE(line.size(), 24u);
   }
 }

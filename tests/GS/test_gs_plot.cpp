@@ -76,9 +76,9 @@ TEST(GsAxes, LinearStepsAreRoundAndFewInEveryRange) {
 
 TEST(GsAxes, TickTexts) {
   const std::vector<std::pair<std::pair<double, int>, std::string>> cases{
-      {{0.5, 1}, "0.5"},       {{2000, 0}, "2000"},        {{-0.0, 1}, "0.0"},
-      {{1e6, 0}, "1e+06"},        {{2.5e-5, 6}, "2.5e-05"},
-      {{-0.01, 2}, "-0.01"},   {{99999, 0}, "99999"},      {{100000, 0}, "1e+05"},
+      {{0.5, 1}, "0.5"},     {{2000, 0}, "2000"},      {{-0.0, 1}, "0.0"},
+      {{1e6, 0}, "1e+06"},   {{2.5e-5, 6}, "2.5e-05"}, {{-0.01, 2}, "-0.01"},
+      {{99999, 0}, "99999"}, {{100000, 0}, "1e+05"},
   };
   for (const auto& [in, text] : cases) EXPECT_EQ(gs::tick_text(in.first, in.second), text);
 }
@@ -136,10 +136,10 @@ TEST_F(Display, BadDimensionsAndRegionsDrawNothing) {
     int expected;
   };
   const std::vector<Case> cases{
-      {0, 10, 1, 1, 1, 1, 20, 140001},  {20, 0, 1, 1, 1, 1, 20, 140002},
-      {20, 10, 0, 1, 5, 5, 20, 140005}, {20, 10, 6, 1, 5, 5, 20, 140005},
+      {0, 10, 1, 1, 1, 1, 20, 140001},   {20, 0, 1, 1, 1, 1, 20, 140002},
+      {20, 10, 0, 1, 5, 5, 20, 140005},  {20, 10, 6, 1, 5, 5, 20, 140005},
       {20, 10, 1, 1, 21, 5, 20, 140005}, {20, 10, 1, 1, 20, 5, 19, 140005},  // axis too short
-      {20, 10, 1, 0, 5, 5, 20, 140006}, {20, 10, 1, 6, 5, 5, 20, 140006},
+      {20, 10, 1, 0, 5, 5, 20, 140006},  {20, 10, 1, 6, 5, 5, 20, 140006},
       {20, 10, 1, 1, 5, 11, 20, 140006},
   };
   for (const Case& c : cases) {
@@ -177,9 +177,9 @@ TEST_F(Display, ImageFramedWithColourBarAndStateLeftForClicks) {
   EXPECT_NEAR(bar.page_y[1], 0.6f, 1e-5f);
   // The title and labels, and round numbers along the axes and bar.
   for (const char* t : {"TITLE", "X", "Y", "Z", "0", "10", "20", "30", "40", "100", "300"}) {
-    EXPECT_TRUE(std::find(window.texts().begin(), window.texts().end(), t) !=
-                window.texts().end())
-        << t << "\n" << window.dump();
+    EXPECT_TRUE(std::find(window.texts().begin(), window.texts().end(), t) != window.texts().end())
+        << t << "\n"
+        << window.dump();
   }
   // The scale used is stored back, the regions left for coordinate input.
   int mode = -1;
@@ -211,8 +211,8 @@ TEST_F(Display, BackgroundFillOnlyWhereItShows) {
   const vg::Rgb white{1.0f, 1.0f, 1.0f}, grey{0.5f, 0.5f, 0.5f};
   std::vector<vg::Rgb> table(vg::table_size);
   VG_INQ_COLOURS(0, vg::table_size - 1, table, status);
-  for (const Case& c : {Case{gs::white, white, 0}, Case{gs::blue, white, 1},
-                        Case{gs::white, grey, 1}}) {
+  for (const Case& c :
+       {Case{gs::white, white, 0}, Case{gs::blue, white, 1}, Case{gs::white, grey, 1}}) {
     table[0] = c.index0;
     VG_COLOURS(0, 0, table, status);
     GS_SET_BACKGROUND(true, c.colour, status);
@@ -307,9 +307,10 @@ TEST_F(Display, LogarithmicScalingStartsAtTheSmallestPositiveValue) {
   ASSERT_EQ(cells.size(), 2u);
   EXPECT_FLOAT_EQ(cells.back().values[4], 11.0f);  // not -5
   EXPECT_EQ(cells.back().values[6], 1.0f);         // logarithmic
-  EXPECT_EQ(cells.front().values[4], 11.0f);        // the bar agrees
+  EXPECT_EQ(cells.front().values[4], 11.0f);       // the bar agrees
   EXPECT_EQ(tk.console.lines(),
-            std::vector<std::string>{"WARNING: Logarithmic scaling starts at the smallest positive value"});
+            std::vector<std::string>{
+                "WARNING: Logarithmic scaling starts at the smallest positive value"});
 }
 
 TEST_F(Display, MaskedPixelsTakeTheMaskColour) {
@@ -318,8 +319,8 @@ TEST_F(Display, MaskedPixelsTakeTheMaskColour) {
   mask[3 + 8 * 2] = true;
   mask[0] = true;
   GS_SET_MASKCOLOUR(gs::green, status);
-  GS_2DMIMAGE(true, im.view(), io::View2D<const bool>(mask, 8, 6), im.x_axis, im.y_axis, 1, 1, 8,
-              6, "", "", "", "", status);
+  GS_2DMIMAGE(true, im.view(), io::View2D<const bool>(mask, 8, 6), im.x_axis, im.y_axis, 1, 1, 8, 6,
+              "", "", "", "", status);
   ASSERT_EQ(status, good);
   const auto cells = window.calls_of("real_cell_array");
   ASSERT_FALSE(cells.empty());
@@ -327,8 +328,8 @@ TEST_F(Display, MaskedPixelsTakeTheMaskColour) {
   EXPECT_EQ(cells.back().state.mask_colour, tk.index(gs::green));
   // A mask smaller than the image is refused.
   int s = good;
-  GS_2DMIMAGE(true, im.view(), io::View2D<const bool>(mask, 7, 6), im.x_axis, im.y_axis, 1, 1, 8,
-              6, "", "", "", "", s);
+  GS_2DMIMAGE(true, im.view(), io::View2D<const bool>(mask, 7, 6), im.x_axis, im.y_axis, 1, 1, 8, 6,
+              "", "", "", "", s);
   EXPECT_EQ(s, 140001);
 }
 
@@ -336,8 +337,10 @@ TEST_F(Display, OneRowOrColumnIsAGraph) {
   TestImage im(20, 10);
   for (const bool row : {true, false}) {
     window.clear();
-    if (row) im.plot(3, 4, 12, 4, status);
-    else im.plot(5, 2, 5, 9, status);
+    if (row)
+      im.plot(3, 4, 12, 4, status);
+    else
+      im.plot(5, 2, 5, 9, status);
     ASSERT_EQ(status, good);
     EXPECT_EQ(window.count("real_cell_array"), 0) << window.dump();
     // The curve: one polyline through every value, and a marker at each.
@@ -406,8 +409,7 @@ TEST_F(Coordinates, ClicksGiveWorldCoordinatesAndOutsideRingsTheBell) {
   click_pixel(window, 30, 300);   // left of the image (x < 0.1): refused
   click_pixel(window, 100, 300);  // inside
   click_pixel(window, 389, 150);  // inside
-  GS_INPS_FCOORDINATES(true, view(), 1, 1, 40, 30, 1, 1, title, 1, 1, info, 2, num, xs, ys,
-                       status);
+  GS_INPS_FCOORDINATES(true, view(), 1, 1, 40, 30, 1, 1, title, 1, 1, info, 2, num, xs, ys, status);
   ASSERT_EQ(status, good) << window.dump();
   ASSERT_EQ(num, 2);
   EXPECT_EQ(window.count("bell"), 1);
@@ -456,9 +458,9 @@ TEST_F(Coordinates, CancelKeyboardTwoClickAndFinish) {
   window.push_click(cx(ok), cy(ok));
   window.push_line("12.5");
   window.push_line("-1");
-  window.push_click(cx(menu.buttons[3]), cy(menu.buttons[3]));  // TWO CLICK
-  click_pixel(window, 200, 200);  // opens the spyglass
-  click_pixel(window, 210, 220);  // the precise click
+  window.push_click(cx(menu.buttons[3]), cy(menu.buttons[3]));   // TWO CLICK
+  click_pixel(window, 200, 200);                                 // opens the spyglass
+  click_pixel(window, 210, 220);                                 // the precise click
   window.push_click(gx + 0.9f * (gx1 - gx), 0.5f * (gy + gy1));  // (Click here to finish)
   GS_INPS_FCOORDINATES(false, view(), 1, 1, 40, 30, 1, 1, title, 1, 1, info, 100, num, xs, ys,
                        status);
@@ -470,9 +472,10 @@ TEST_F(Coordinates, CancelKeyboardTwoClickAndFinish) {
   expected(210, 220, x, y);
   EXPECT_NEAR(xs[1], x, 1e-4);
   EXPECT_NEAR(ys[1], y, 1e-4);
-  for (const char* t : {"X-COMPONENT OF COORDINATE TO DEFINE", "Y-COMPONENT OF COORDINATE TO DEFINE",
-                        "Enter valid floating point number", "SECOND CLICK WITHIN \"SPY-GLASS\"",
-                        "(Click here to finish)", "TWO CLICK", "KEYBOARD"}) {
+  for (const char* t :
+       {"X-COMPONENT OF COORDINATE TO DEFINE", "Y-COMPONENT OF COORDINATE TO DEFINE",
+        "Enter valid floating point number", "SECOND CLICK WITHIN \"SPY-GLASS\"",
+        "(Click here to finish)", "TWO CLICK", "KEYBOARD"}) {
     EXPECT_TRUE(window.contains(t)) << t;
   }
   EXPECT_LT(tk.text_call(help_x[0]).page_y[0], gy1);

@@ -18,8 +18,8 @@ constexpr int good = io::status_good;
 // device, closed again at the end of the test.
 using Graphics = kovtest::Graphics;
 
-void expect_region(void (*inq)(float&, float&, float&, float&, int&), float x0, float y0,
-                   float x1, float y1) {
+void expect_region(void (*inq)(float&, float&, float&, float&, int&), float x0, float y0, float x1,
+                   float y1) {
   int status = good;
   float a, b, c, d;
   inq(a, b, c, d, status);
@@ -125,8 +125,8 @@ struct ColourCase {
 
 TEST(GsOptions, ColourCountsAreClampedAndSetTheImageRange) {
   const std::vector<ColourCase> cases = {
-      {{"-COLOURS8"}, 16, 56},      {{"-COLOURS", "8"}, 16, 56}, {{"+COLOURS999"}, 256, 255},
-      {{"+COL32"}, 32, 72},         {{"-col100"}, 100, 140},
+      {{"-COLOURS8"}, 16, 56}, {{"-COLOURS", "8"}, 16, 56}, {{"+COLOURS999"}, 256, 255},
+      {{"+COL32"}, 32, 72},    {{"-col100"}, 100, 140},
   };
   for (const auto& c : cases) {
     Graphics g(c.args);
@@ -181,9 +181,9 @@ TEST(GsOptions, AColourOptionTakesTheNextArgumentOnlyWhenItIsANumber) {
     EXPECT_EQ(high, c.high) << what;
     EXPECT_EQ(format == gs::format_landscape, c.landscape) << what;
     EXPECT_EQ(menus, c.menus) << what;
-    EXPECT_EQ(g.console.lines(),
-              c.warned ? std::vector<std::string>{"WARNING: Bad command line option"}
-                       : std::vector<std::string>{})
+    EXPECT_EQ(g.console.lines(), c.warned
+                                     ? std::vector<std::string>{"WARNING: Bad command line option"}
+                                     : std::vector<std::string>{})
         << what;
   }
 }
@@ -235,7 +235,7 @@ TEST(GsColours, NamedColoursResolveToMatchingDeviceColours) {
   std::vector<vg::Rgb> table(vg::table_size);
   VG_INQ_COLOURS(0, vg::table_size - 1, table, status);
   const std::vector<std::pair<int, vg::Rgb>> expected = {
-      {gs::black, {0, 0, 0}}, {gs::white, {1, 1, 1}}, {gs::red, {1, 0, 0}},
+      {gs::black, {0, 0, 0}}, {gs::white, {1, 1, 1}},  {gs::red, {1, 0, 0}},
       {gs::blue, {0, 0, 1}},  {gs::yellow, {1, 1, 0}}, {gs::grey, {0.5f, 0.5f, 0.5f}}};
   for (const auto& [colour, rgb] : expected) {
     int index = -5;
@@ -390,15 +390,21 @@ TEST(GsColourTables, InstalledTableAndTableZero) {
 TEST(GsState, SettersCheckTheirArgumentsAndInquiriesReturnThem) {
   kovtest::ConsoleCapture console;
   kovtest::run_rows(
-      {{"GUI region x reversed", [](int& s) { GS_SET_GUIREGION(0.5f, 0.0f, 0.4f, 0.1f, s); },
-        "", 140013, "Subroutine GS_SET_GUIREGION V0.1"},
-       {"message region y equal", [](int& s) { GS_SET_MESSAGE(0.0f, 0.5f, 0.4f, 0.5f, s); },
-        "", 140014, "Subroutine GS_SET_MESSAGE V0.1"},
-       {"box form checked too", [](int& s) { GS_SET_DGPP(gs::Box{0.2f, 0.0f, 0.2f, 1.0f}, s); },
+      {{"GUI region x reversed", [](int& s) { GS_SET_GUIREGION(0.5f, 0.0f, 0.4f, 0.1f, s); }, "",
+        140013, "Subroutine GS_SET_GUIREGION V0.1"},
+       {"message region y equal", [](int& s) { GS_SET_MESSAGE(0.0f, 0.5f, 0.4f, 0.5f, s); }, "",
+        140014, "Subroutine GS_SET_MESSAGE V0.1"},
+       {"box form checked too",
+        [](int& s) {
+          GS_SET_DGPP(gs::Box{0.2f, 0.0f, 0.2f, 1.0f}, s);
+        },
         "", 140013, "Subroutine GS_SET_DGPP V0.1"},
        {"no columns", [](int& s) { GS_SET_MENULAYOUT(1, 0, 40, 20, s); }, "", 140017,
         "Subroutine GS_SET_MENULAYOUT V0.1"},
-       {"no label characters", [](int& s) { GS_SET_MENULAYOUT(gs::MenuGrid{0, 2, 40, 0}, s); },
+       {"no label characters",
+        [](int& s) {
+          GS_SET_MENULAYOUT(gs::MenuGrid{0, 2, 40, 0}, s);
+        },
         "", 140018, "Subroutine GS_SET_MENULAYOUT V0.1"},
        {"colour 16", [](int& s) { GS_SET_MASKCOLOUR(16, s); }, "", 140017,
         "Subroutine GS_SET_MASKCOLOUR V0.1"},

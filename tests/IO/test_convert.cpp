@@ -34,8 +34,12 @@ std::string rtoc(float value) {
   return text;
 }
 
-float below(float v) { return std::nextafter(v, -INFINITY); }
-float above(float v) { return std::nextafter(v, INFINITY); }
+float below(float v) {
+  return std::nextafter(v, -INFINITY);
+}
+float above(float v) {
+  return std::nextafter(v, INFINITY);
+}
 
 TEST_F(ConvertTest, IntegerTexts) {
   int value = 0;
@@ -103,9 +107,10 @@ TEST_F(ConvertTest, RealForms) {
 
 TEST_F(ConvertTest, RealNonsenseIsNotValid) {
   float v = 7.0f;
-  for (const char* bad : {"", "  ", "abc", "1.2.3", "e5", "1e", "1e+", "--1", "1,5", "%", "1 5",
-                          ".", "+.", "1.5*10", "2*10^", "3e39", "-1d40", "1.0000000000000e39",
-                          "PIE", "0x1p3"}) {
+  for (const char* bad :
+       {"",    "  ",   "abc", "1.2.3", "e5",     "1e",    "1e+",  "--1",   "1,5",
+        "%",   "1 5",  ".",   "+.",    "1.5*10", "2*10^", "3e39", "-1d40", "1.0000000000000e39",
+        "PIE", "0x1p3"}) {
     EXPECT_FALSE(toktr(bad, v)) << bad;
   }
   EXPECT_EQ(v, 7.0f);
@@ -114,8 +119,8 @@ TEST_F(ConvertTest, RealNonsenseIsNotValid) {
 TEST_F(ConvertTest, LogicalWords) {
   bool valid = false;
   bool value = false;
-  for (const char* word : {"YES", "y", "\"YES\"", "t", "True", "1", ".true.", "oui", "Ya",
-                           "  yes  "}) {
+  for (const char* word :
+       {"YES", "y", "\"YES\"", "t", "True", "1", ".true.", "oui", "Ya", "  yes  "}) {
     value = false;
     IO_TOKTL(word, valid, value, status);
     EXPECT_TRUE(valid) << word;
@@ -278,8 +283,8 @@ TEST_F(ConvertTest, DisplayTextIsShortAndExact) {
   EXPECT_EQ(vtoc(1000.0f), "1000");
   EXPECT_EQ(vtoc(1.5e10f), "1.5E+10");
   EXPECT_EQ(vtoc(2.0e-5f), "2E-05");
-  for (float v : {3.1415926f, 999.99994f, 0.00010001f, 9999999.0f, 1.0e-38f, -7.654321e12f,
-                  0.3f, 123456.79f}) {
+  for (float v : {3.1415926f, 999.99994f, 0.00010001f, 9999999.0f, 1.0e-38f, -7.654321e12f, 0.3f,
+                  123456.79f}) {
     float back = 0.0f;
     EXPECT_TRUE(toktr(vtoc(v), back)) << vtoc(v);
     EXPECT_EQ(back, v) << vtoc(v);

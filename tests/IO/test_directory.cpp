@@ -20,7 +20,8 @@ using Names = std::vector<std::string>;
 // `max_names` names.
 struct List {
   explicit List(int max_names_, std::size_t area = 4096)
-      : max_names(max_names_), positions(static_cast<std::size_t>(max_names_) + 1, 0),
+      : max_names(max_names_),
+        positions(static_cast<std::size_t>(max_names_) + 1, 0),
         names(area, ' ') {}
   Names get() const {
     Names result;
@@ -54,7 +55,9 @@ void touch(const kovtest::TempDir& dir, const std::string& name) {
   kovtest::write_file(dir.file(name), "x");
 }
 
-std::string current_directory() { return std::filesystem::current_path().string(); }
+std::string current_directory() {
+  return std::filesystem::current_path().string();
+}
 
 class DirectoryTest : public ::testing::Test {
  protected:
@@ -68,8 +71,7 @@ class DirectoryTest : public ::testing::Test {
     IO_DIRECTORY(directories, l.max_names, l.retstat, l.count, l.positions, dir, l.names, status);
   }
   void list_files(const std::string& dir, const std::string& pattern, int type, List& l) {
-    IO_LISTFILES(dir, pattern, type, l.max_names, l.retstat, l.count, l.positions, l.names,
-                 status);
+    IO_LISTFILES(dir, pattern, type, l.max_names, l.retstat, l.count, l.positions, l.names, status);
   }
   bool match(const std::string& text, const std::string& pattern) {
     bool result = false;
@@ -212,7 +214,8 @@ TEST_F(DirectoryTest, ListFilesFiltersAndSorts) {
   EXPECT_EQ(l.get(), (Names{"scan_0001.tif", "scan_0002.tif"}));
 
   list_files(tmp.path(), "*", io::file_type_any, l);
-  EXPECT_EQ(l.get(), (Names{"B.TIF", "a.tif", "a.tiff", "scan_0001.tif", "scan_0002.tif", "x.txt"}));
+  EXPECT_EQ(l.get(),
+            (Names{"B.TIF", "a.tif", "a.tiff", "scan_0001.tif", "scan_0002.tif", "x.txt"}));
 
   list_files(tmp.path(), "*", io::file_type_tiff, l);
   EXPECT_EQ(l.get(), (Names{"B.TIF", "a.tif", "a.tiff", "scan_0001.tif", "scan_0002.tif"}));

@@ -2,16 +2,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "console_capture.h"
 #include "io.h"
-#include "stdin_pipe.h"
 #include "io_internal.h"
+#include "stdin_pipe.h"
 
 namespace {
 
@@ -95,8 +95,8 @@ TEST_F(FileIoTest, WriteFailureReportedAtClose) {
             (std::vector<std::string>{
                 "ERROR: Failed to output ASCII text to an output file. May be you do not",
                 "       have write permission, or the file system, or your quota, are full.", "",
-                "             28", "       (This value is system dependent; see system documentation.)",
-                ""}));
+                "             28",
+                "       (This value is system dependent; see system documentation.)", ""}));
   EXPECT_EQ(io::unit_stream(15), nullptr);
 }
 

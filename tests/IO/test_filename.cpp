@@ -81,7 +81,7 @@ TEST_F(FileNameTest, SeriesFromFirstAndLastName) {
 TEST_F(FileNameTest, NoSeriesLeavesOutputsAlone) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {"", "scan_0001.tif"}, {"scan_0001.tif", "   "}, {"abc.tif", "abd.tif"},
-      {"scan", "scan1"},      {"img1", "img1.tif"},   {"x99999999999.tif", "x1.tif"}};
+      {"scan", "scan1"},     {"img1", "img1.tif"},     {"x99999999999.tif", "x1.tif"}};
   for (const auto& [first, last] : cases) {
     SCOPED_TRACE(std::string(first) + " " + last);
     int retstat = 0, start = 7, end = 7, step = 7, digits = 7;
@@ -281,8 +281,8 @@ TEST_F(HomeTest, TildeTranslation) {
 }
 
 TEST_F(HomeTest, UnknownUsers) {
-  for (const auto& [path, code] : std::vector<std::pair<const char*, int>>{
-           {"~x/y", 4}, {"~no_such_kov_user/y", 1}}) {
+  for (const auto& [path, code] :
+       std::vector<std::pair<const char*, int>>{{"~x/y", 4}, {"~no_such_kov_user/y", 1}}) {
     kovtest::ConsoleCapture console;
     int retstat = 0;
     std::string out;

@@ -11,8 +11,8 @@
 
 #include "console_capture.h"
 #include "io.h"
-#include "stdin_pipe.h"
 #include "io_console.h"
+#include "stdin_pipe.h"
 
 namespace {
 
@@ -96,9 +96,9 @@ TEST_F(InputTest, IntegerRangeErrorThenHelpThenAskAgain) {
   IO_INPI(true, 1, 10, true, "Number of lines", 2, help, 1, error, value, status);
   EXPECT_EQ(status, ST_GOOD());
   EXPECT_EQ(value, 7);
-  EXPECT_EQ(console.lines(), (Lines{"Number of lines (Range: 1 to 10) [5]: 11", "Error line",
-                                    "Help line one", "Help line two",
-                                    "Number of lines (Range: 1 to 10) [5]: 7"}));
+  EXPECT_EQ(console.lines(),
+            (Lines{"Number of lines (Range: 1 to 10) [5]: 11", "Error line", "Help line one",
+                   "Help line two", "Number of lines (Range: 1 to 10) [5]: 7"}));
 }
 
 TEST_F(InputTest, IntegerEmptyAnswerWithAndWithoutDefault) {
@@ -331,8 +331,8 @@ TEST_F(InputTest, PagerShowsPagesUntilQuit) {
     StdinPipe in("\nq\n");
     IO_TEXT(6, text, status);
   }
-  EXPECT_EQ(console.lines(), (Lines{"L1", "L2", "--More-- (RETURN for more, Q to quit)", "L3",
-                                    "L4", "--More-- (RETURN for more, Q to quit) q"}));
+  EXPECT_EQ(console.lines(), (Lines{"L1", "L2", "--More-- (RETURN for more, Q to quit)", "L3", "L4",
+                                    "--More-- (RETURN for more, Q to quit) q"}));
   console.clear();
   {
     StdinPipe in("");  // the end of the input also stops the pages
@@ -354,8 +354,7 @@ TEST_F(InputTest, MenuChoices) {
   IO_MENU(5, commands, 1, menu_help, "Enter command", command, status);
   EXPECT_EQ(command, "DISP");
   EXPECT_EQ(count("WARNING: Entered command is ambiguous. Please enter more letters."), 1);
-  EXPECT_EQ(count("WARNING: Entered text does not correspond to any of the available choices."),
-            1);
+  EXPECT_EQ(count("WARNING: Entered text does not correspond to any of the available choices."), 1);
   EXPECT_EQ(count("Please enter a command from the menu."), 1);
   EXPECT_EQ(count("Menu help"), 1);
   EXPECT_EQ(count("Enter command: disp"), 1);

@@ -58,12 +58,12 @@ TEST_F(StatusTest, ErrorReportsModulePositionAndClassification) {
   ST_SAVE("Subroutine IO_INPI V0.4 ");
   kovtest::ConsoleCapture console;
   ST_OUT(10017);
-  EXPECT_EQ(console.lines(),
-            (Lines{"", "STATUS: The error was identified in module:", "IO: Input/Output and Status",
-                   "", "STATUS: Position where error condition was identified",
-                   "Subroutine IO_INPI V0.4", "",
-                   "STATUS: The error condition has been classified as:",
-                   "First dimension: integer value out of acceptable range"}));
+  EXPECT_EQ(
+      console.lines(),
+      (Lines{"", "STATUS: The error was identified in module:", "IO: Input/Output and Status", "",
+             "STATUS: Position where error condition was identified", "Subroutine IO_INPI V0.4", "",
+             "STATUS: The error condition has been classified as:",
+             "First dimension: integer value out of acceptable range"}));
 }
 
 TEST_F(StatusTest, ModuleAndCodeTables) {

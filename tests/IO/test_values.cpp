@@ -26,8 +26,9 @@ TEST(ImageTest, AllocationKeepsStorageForTheSameSizeAndFailsWithoutThrowing) {
   EXPECT_EQ(image.ynumdat, 0);
 
   // Bad dimensions and sizes no memory can hold leave an empty image.
-  for (auto [x, y] : {std::pair{0, 5}, std::pair{5, -1},
-                      std::pair{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}}) {
+  for (auto [x, y] :
+       {std::pair{0, 5}, std::pair{5, -1},
+        std::pair{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}}) {
     io::Image<double> big;
     EXPECT_FALSE(big.allocate(x, y));
     EXPECT_TRUE(big.empty());
@@ -49,8 +50,8 @@ TEST(FileSeriesTest, RecordFormGivesTheSameSeries) {
   EXPECT_EQ(series.postfix, "_dark");
   EXPECT_EQ(series.extension, ".edf");
   std::string name;
-  IO_FILENAME(series.prefix, 7, !series.variable, series.digits,
-              series.postfix + series.extension, retstat, name, status);
+  IO_FILENAME(series.prefix, 7, !series.variable, series.digits, series.postfix + series.extension,
+              retstat, name, status);
   EXPECT_EQ(name, "dir/run7_dark.edf");
 }
 

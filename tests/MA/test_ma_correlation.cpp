@@ -59,7 +59,8 @@ std::vector<double> direct_transform(const Seq& x) {
   for (int k = 0; k <= n / 2; ++k) {
     double re = 0.0, im = 0.0;
     for (int j = 0; j < n; ++j) {
-      const double angle = -2.0 * M_PI * static_cast<double>((static_cast<long long>(j) * k) % n) / n;
+      const double angle =
+          -2.0 * M_PI * static_cast<double>((static_cast<long long>(j) * k) % n) / n;
       re += x[j] * std::cos(angle);
       im += x[j] * std::sin(angle);
     }
@@ -136,10 +137,10 @@ TEST(MaAverage, ArgumentStatuses) {
   struct Case {
     int xmax, ymax, x0, y0, x1, y1, status;
   };
-  for (const Case& c : {Case{0, 3, 1, 1, 1, 1, 20001}, Case{4, 0, 1, 1, 1, 1, 20002},
-                        Case{4, 3, 0, 1, 1, 1, 20005}, Case{4, 3, 1, 1, 5, 1, 20005},
-                        Case{4, 3, 3, 1, 2, 1, 20005}, Case{4, 3, 1, 0, 1, 1, 20006},
-                        Case{4, 3, 1, 1, 1, 4, 20006}, Case{4, 3, 1, 3, 1, 2, 20006}}) {
+  for (const Case& c :
+       {Case{0, 3, 1, 1, 1, 1, 20001}, Case{4, 0, 1, 1, 1, 1, 20002}, Case{4, 3, 0, 1, 1, 1, 20005},
+        Case{4, 3, 1, 1, 5, 1, 20005}, Case{4, 3, 3, 1, 2, 1, 20005}, Case{4, 3, 1, 0, 1, 1, 20006},
+        Case{4, 3, 1, 1, 1, 4, 20006}, Case{4, 3, 1, 3, 1, 2, 20006}}) {
     int status = 0;
     ST_DEF_SYSTEM(status);  // good, and the error-position record blank
     float mean = -1.0f;

@@ -19,10 +19,9 @@ TEST(MaRebin, MinimumAndMaximumPerBin) {
   // 5 by 3, the region columns 1..5 of rows 1..3 in 2 by 2 bins: 3 by 2
   // bins, the last column and row of bins partly filled. Non-finite values
   // are left out; a bin of them alone gives 0.
-  const std::vector<float> a = {
-      1, 2, 3, 4, 5,          //
-      6, 7, nan, 9, -inf,     //
-      inf, nan, 13, 14, 15};  //
+  const std::vector<float> a = {1,   2,   3,   4,  5,     //
+                                6,   7,   nan, 9,  -inf,  //
+                                inf, nan, 13,  14, 15};   //
   io::View2D<const float> v(a.data(), 5, 3);
   std::vector<float> mn(4 * 3, -1.0f), mx(4 * 3, -1.0f);
   io::View2D<float> vmin(mn.data(), 4, 3), vmax(mx.data(), 4, 3);
@@ -160,7 +159,9 @@ TEST(MaZscale, EqualsTheOrderStatisticsOfTheFiniteValues) {
        }},
       {"narrow", [&](int) { return 30000.0f + 0.01f * u(gen); }},
       {"signed", [&](int) { return g(gen) * 1e-3f; }},
-      {"zeros", [&](int i) { return i % 3 == 0 ? -0.0f : i % 3 == 1 ? 0.0f : u(gen) - 0.5f; }},
+      {"zeros", [&](int i) { return i % 3 == 0   ? -0.0f
+                                    : i % 3 == 1 ? 0.0f
+                                                 : u(gen) - 0.5f; }},
   };
   for (const auto& [name, make] : cases) {
     std::vector<float> a(w * h);

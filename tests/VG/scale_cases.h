@@ -31,8 +31,8 @@ inline std::vector<float> values_about(const Range& r, int first, int last) {
   const int levels = last - first + 1;
   const auto step = [&](int k) {
     if (r.logarithmic) {
-      return static_cast<float>(r.low * std::pow(static_cast<double>(r.high) / r.low,
-                                                 static_cast<double>(k) / levels));
+      return static_cast<float>(
+          r.low * std::pow(static_cast<double>(r.high) / r.low, static_cast<double>(k) / levels));
     }
     return static_cast<float>(r.low + (static_cast<double>(r.high) - r.low) * k / levels);
   };

@@ -26,9 +26,9 @@ TEST_F(VgColours, BestColourFindsTheNamedColoursExactly) {
   struct Named {
     float r, g, b;
   };
-  const Named named[] = {{0, 0, 0},        {1, 1, 1},          {1, 0, 0},
-                         {0, 1, 0},        {0, 0, 1},          {1, 1, 0},
-                         {0, 1, 1},        {1, 0, 1},          {1, 0.749f, 0},
+  const Named named[] = {{0, 0, 0},          {1, 1, 1},           {1, 0, 0},
+                         {0, 1, 0},          {0, 0, 1},           {1, 1, 0},
+                         {0, 1, 1},          {1, 0, 1},           {1, 0.749f, 0},
                          {0.5f, 0.5f, 0.5f}, {0.639f, 0.349f, 0}, {0.8666f, 0.235f, 1}};
   std::vector<vg::Rgb> table(vg::table_size);
   VG_INQ_COLOURS(0, 255, table, status);
@@ -111,7 +111,8 @@ TEST_F(VgColours, RasterModeDrawsIntoTheArray) {
 
   std::string picture;
   for (int j = 5; j >= 1; --j) {
-    for (int i = 1; i <= 10; ++i) picture += static_cast<char>('0' + raster[(i - 1) + (j - 1) * 10]);
+    for (int i = 1; i <= 10; ++i)
+      picture += static_cast<char>('0' + raster[(i - 1) + (j - 1) * 10]);
     picture += '\n';
   }
   EXPECT_EQ(picture,

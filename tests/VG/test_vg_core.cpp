@@ -85,14 +85,14 @@ TEST_F(VgCore, BadLimitsLeaveThePreviousTransform) {
 
   const std::string window_id = "Subroutine VG_DATAWINDOW V0.3";
   const std::string viewport_id = "Subroutine VG_VIEWPORT V0.3";
-  run_rows({{"equal x limits", [](int& s) { VG_DATAWINDOW(5.0f, 0.0f, 5.0f, 1.0f, s); }, "",
-             130013, window_id},
+  run_rows({{"equal x limits", [](int& s) { VG_DATAWINDOW(5.0f, 0.0f, 5.0f, 1.0f, s); }, "", 130013,
+             window_id},
             {"y limits reversed", [](int& s) { VG_DATAWINDOW(0.0f, 3.0f, 1.0f, 2.0f, s); }, "",
              130014, window_id},
             {"viewport x reversed", [](int& s) { VG_VIEWPORT(0.6f, 0.0f, 0.5f, 1.0f, s); }, "",
              130013, viewport_id},
-            {"viewport y equal", [](int& s) { VG_VIEWPORT(0.0f, 0.4f, 0.5f, 0.4f, s); }, "",
-             130014, viewport_id}},
+            {"viewport y equal", [](int& s) { VG_VIEWPORT(0.0f, 0.4f, 0.5f, 0.4f, s); }, "", 130014,
+             viewport_id}},
            console);
   ST_DEF_SYSTEM(status);
 
@@ -168,38 +168,37 @@ TEST_F(VgCore, WorkstationStatesAndMessages) {
   open_window();
   // Warnings leave the status good; an ERROR line comes with a bad status.
   const std::string unknown = "ERROR: Workstation ID is unknown (";
-  run_rows(
-      {{"activate an active one", [](int& s) { VG_ACTIVATE_WK(1, s); },
-        "WARNING: Workstation is already active (VG_ACTIVATE_WK)"},
-       {"deactivate", [](int& s) { VG_DEACTIVATE_WK(1, s); }, ""},
-       {"deactivate an inactive one", [](int& s) { VG_DEACTIVATE_WK(1, s); },
-        "WARNING: Workstation is not active (VG_DEACTIVATE_WK)"},
-       {"activate unknown", [](int& s) { VG_ACTIVATE_WK(7, s); }, unknown + "VG_ACTIVATE_WK)",
-        132002, "Subroutine VG_ACTIVATE_WK V0.3"},
-       {"deactivate unknown", [](int& s) { VG_DEACTIVATE_WK(7, s); },
-        unknown + "VG_DEACTIVATE_WK)", 132002, "Subroutine VG_DEACTIVATE_WK V0.3"},
-       {"close unknown", [](int& s) { VG_CLOSE_WK(7, s); }, unknown + "VG_CLOSE_WK)", 132002,
-        "Subroutine VG_CLOSE_WK V0.4"},
-       {"update unknown", [](int& s) { VG_UPDATE(7, 0, s); }, unknown + "VG_UPDATE)", 132002,
-        "Subroutine VG_UPDATE V0.3"},
-       {"set update unknown", [](int& s) { VG_SET_UPDATE(7, s); }, unknown + "VG_SET_UPDATE)",
-        132002, "Subroutine VG_SET_UPDATE V0.2"},
-       {"title unknown", [](int& s) { VG_TITLE(7, "T", s); }, unknown + "VG_TITLE)", 132002,
-        "Subroutine VG_TITLE V0.2"},
-       {"size unknown",
-        [](int& s) {
-          int w = 0, h = 0;
-          VG_INQ_SIZE(7, w, h, s);
-        },
-        unknown + "VG_INQ_SIZE)", 132002, "Subroutine VG_INQ_SIZE V0.2"},
-       {"open an open one", [](int& s) { VG_OPEN_WK(1, 0, 11, s); },
-        "WARNING: Workstation already open (VG_OPEN_WK)"},
-       {"a second window", [](int& s) { VG_OPEN_WK(2, 0, 12, s); },
-        "WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)"},
-       {"unknown type", [](int& s) { VG_OPEN_WK(3, 0, 99, s); },
-        "WARNING: Unknown graphics device type (VG_OPEN_WK)"},
-       {"set update", [](int& s) { VG_SET_UPDATE(1, s); }, ""}},
-      console);
+  run_rows({{"activate an active one", [](int& s) { VG_ACTIVATE_WK(1, s); },
+             "WARNING: Workstation is already active (VG_ACTIVATE_WK)"},
+            {"deactivate", [](int& s) { VG_DEACTIVATE_WK(1, s); }, ""},
+            {"deactivate an inactive one", [](int& s) { VG_DEACTIVATE_WK(1, s); },
+             "WARNING: Workstation is not active (VG_DEACTIVATE_WK)"},
+            {"activate unknown", [](int& s) { VG_ACTIVATE_WK(7, s); }, unknown + "VG_ACTIVATE_WK)",
+             132002, "Subroutine VG_ACTIVATE_WK V0.3"},
+            {"deactivate unknown", [](int& s) { VG_DEACTIVATE_WK(7, s); },
+             unknown + "VG_DEACTIVATE_WK)", 132002, "Subroutine VG_DEACTIVATE_WK V0.3"},
+            {"close unknown", [](int& s) { VG_CLOSE_WK(7, s); }, unknown + "VG_CLOSE_WK)", 132002,
+             "Subroutine VG_CLOSE_WK V0.4"},
+            {"update unknown", [](int& s) { VG_UPDATE(7, 0, s); }, unknown + "VG_UPDATE)", 132002,
+             "Subroutine VG_UPDATE V0.3"},
+            {"set update unknown", [](int& s) { VG_SET_UPDATE(7, s); }, unknown + "VG_SET_UPDATE)",
+             132002, "Subroutine VG_SET_UPDATE V0.2"},
+            {"title unknown", [](int& s) { VG_TITLE(7, "T", s); }, unknown + "VG_TITLE)", 132002,
+             "Subroutine VG_TITLE V0.2"},
+            {"size unknown",
+             [](int& s) {
+               int w = 0, h = 0;
+               VG_INQ_SIZE(7, w, h, s);
+             },
+             unknown + "VG_INQ_SIZE)", 132002, "Subroutine VG_INQ_SIZE V0.2"},
+            {"open an open one", [](int& s) { VG_OPEN_WK(1, 0, 11, s); },
+             "WARNING: Workstation already open (VG_OPEN_WK)"},
+            {"a second window", [](int& s) { VG_OPEN_WK(2, 0, 12, s); },
+             "WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)"},
+            {"unknown type", [](int& s) { VG_OPEN_WK(3, 0, 99, s); },
+             "WARNING: Unknown graphics device type (VG_OPEN_WK)"},
+            {"set update", [](int& s) { VG_SET_UPDATE(1, s); }, ""}},
+           console);
   EXPECT_EQ(window.opens(), 1);
   EXPECT_EQ(window.count("set_update"), 1);
 
@@ -376,8 +375,8 @@ TEST_F(VgCore, ClippingReachesTheDevice) {
   float a, b, c, d;
   VG_INQ_CLIPWINDOW(a, b, c, d, status);
   EXPECT_EQ(c, 0.5f);
-  EXPECT_EQ(window.lines(), (Lines{"clip on (0.2,0.1,0.8,0.9)", "clip on (0,0,0.5,0.5)",
-                                   "clip off"}));
+  EXPECT_EQ(window.lines(),
+            (Lines{"clip on (0.2,0.1,0.8,0.9)", "clip on (0,0,0.5,0.5)", "clip off"}));
 }
 
 TEST_F(VgCore, DeviceFailureGivesStatusWithTheDeviceRoutine) {
@@ -423,8 +422,8 @@ TEST_F(VgCore, InputFromTheWindow) {
   int type = 99, ws = 0;
   float x = 0, y = 0;
   std::string text;
-  VG_INP_EVENT(1, 0, true, "ENTER VALUE", true, "12", 0.0f, 0.0f, 0.7f, 0.1f, type, ws, x, y,
-               text, status);
+  VG_INP_EVENT(1, 0, true, "ENTER VALUE", true, "12", 0.0f, 0.0f, 0.7f, 0.1f, type, ws, x, y, text,
+               status);
   EXPECT_EQ(type, vg::event_button);
   EXPECT_EQ(ws, 1);
   EXPECT_FLOAT_EQ(x, 0.25f);
@@ -432,7 +431,8 @@ TEST_F(VgCore, InputFromTheWindow) {
   EXPECT_EQ(window.last_request().prompt, "ENTER VALUE");
   EXPECT_EQ(window.last_request().initial_string, "12");
   EXPECT_FLOAT_EQ(window.last_request().box_width, 0.7f);
-  EXPECT_EQ(window.lines_of("event"), (Lines{"event wait=0 prompt=\"ENTER VALUE\" initial=\"12\""}));
+  EXPECT_EQ(window.lines_of("event"),
+            (Lines{"event wait=0 prompt=\"ENTER VALUE\" initial=\"12\""}));
 
   VG_INP_EVENT(1, 0, true, "P", false, "", 0, 0, 1, 1, type, ws, x, y, text, status);
   EXPECT_EQ(type, vg::event_return);
@@ -486,26 +486,24 @@ TEST_F(VgCore, BadArgumentsOfPrimitives) {
   static const bool mask[4] = {};
   static const float x[] = {0.0f};
   const io::View2D<const int> cell_view(cells, 3, 2);
-  run_rows(
-      {{"columns beyond the array",
-        [&](int& s) { VG_CELLARRAY(cell_view, 1, 1, 4, 2, 0, 0, 1, 1, s); }, "", 130005,
-        "Subroutine VG_CELLARRAY V0.3"},
-       {"rows reversed", [&](int& s) { VG_CELLARRAY(cell_view, 1, 2, 3, 1, 0, 0, 1, 1, s); },
-        "", 130006, "Subroutine VG_CELLARRAY V0.3"},
-       {"mask of another shape",
-        [](int& s) {
-          VG_RMASKCELLARRAY(io::View2D<const float>(data, 3, 2),
-                            io::View2D<const bool>(mask, 2, 2), 1, 1, 2, 2, 0, 0, 1, 1, 0, 1,
-                            false, s);
-        },
-        "", 130017, "Subroutine VG_RMASKCELLARRAY V0.3"},
-       {"negative count", [](int& s) { VG_POLYLINE(-1, x, x, s); }, "", 130017,
-        "Subroutine VG_POLYLINE V0.3"},
-       // Too few points: nothing to draw.
-       {"one point", [](int& s) { VG_POLYLINE(1, x, x, s); }, ""}},
-      console);
-  EXPECT_EQ(window.count("cell_array") + window.count("real_cell_array") +
-                window.count("polyline"),
+  run_rows({{"columns beyond the array",
+             [&](int& s) { VG_CELLARRAY(cell_view, 1, 1, 4, 2, 0, 0, 1, 1, s); }, "", 130005,
+             "Subroutine VG_CELLARRAY V0.3"},
+            {"rows reversed", [&](int& s) { VG_CELLARRAY(cell_view, 1, 2, 3, 1, 0, 0, 1, 1, s); },
+             "", 130006, "Subroutine VG_CELLARRAY V0.3"},
+            {"mask of another shape",
+             [](int& s) {
+               VG_RMASKCELLARRAY(io::View2D<const float>(data, 3, 2),
+                                 io::View2D<const bool>(mask, 2, 2), 1, 1, 2, 2, 0, 0, 1, 1, 0, 1,
+                                 false, s);
+             },
+             "", 130017, "Subroutine VG_RMASKCELLARRAY V0.3"},
+            {"negative count", [](int& s) { VG_POLYLINE(-1, x, x, s); }, "", 130017,
+             "Subroutine VG_POLYLINE V0.3"},
+            // Too few points: nothing to draw.
+            {"one point", [](int& s) { VG_POLYLINE(1, x, x, s); }, ""}},
+           console);
+  EXPECT_EQ(window.count("cell_array") + window.count("real_cell_array") + window.count("polyline"),
             0);
 }
 
@@ -558,9 +556,8 @@ TEST_F(VgCore, RestoringTheStateSendsOnlyTheChanges) {
   window.clear();
   VG_RESTORE_STATE(saved_state, status);
   ASSERT_EQ(status, io::status_good);
-  EXPECT_EQ(window.lines(), (Lines{"transform window=(0,0,10,10) viewport=(0,0,1,1)",
-                                   "clip off", "line_colour 3", "text_height 0.02",
-                                   "text_alignment 1 0"}));
+  EXPECT_EQ(window.lines(), (Lines{"transform window=(0,0,10,10) viewport=(0,0,1,1)", "clip off",
+                                   "line_colour 3", "text_height 0.02", "text_alignment 1 0"}));
   vg::DrawingState now;
   VG_SAVE_STATE(now, status);
   EXPECT_EQ(now, saved_state);
@@ -593,9 +590,8 @@ TEST_F(VgCore, UnityTransformSendsNothingWhenTheUnitSquareIsInForce) {
   window.clear();
   VG_UNITYTRANSFORM(true, status);
   VG_UNITYTRANSFORM(false, status);
-  EXPECT_EQ(window.lines_of("transform"),
-            (Lines{"transform window=(0,0,1,1) viewport=(0,0,1,1)",
-                   "transform window=(0,0,2,2) viewport=(0,0,1,1)"}));
+  EXPECT_EQ(window.lines_of("transform"), (Lines{"transform window=(0,0,1,1) viewport=(0,0,1,1)",
+                                                 "transform window=(0,0,2,2) viewport=(0,0,1,1)"}));
   EXPECT_EQ(status, io::status_good);
 }
 

@@ -64,27 +64,39 @@ TEST(KovAxis, PhantomSeriesGiveTheTrueAxis) {
   const std::vector<Case> cases = {
       {"vertical right, none", {"--axis-offset", "6.37", "--corrections", "none"}, "none", {}},
       {"vertical left, background",
-       {"--axis-offset", "-5.83", "--corrections", "background", "--noise"}, "background", {}},
-      {"vertical right, flat-field", {"--axis-offset", "9.5", "--corrections", "flatfield"},
-       "flatfield", {}},
+       {"--axis-offset", "-5.83", "--corrections", "background", "--noise"},
+       "background",
+       {}},
+      {"vertical right, flat-field",
+       {"--axis-offset", "9.5", "--corrections", "flatfield"},
+       "flatfield",
+       {}},
       {"vertical left, series", {"--axis-offset", "-7.21", "--noise"}, "series", {}},
-      {"horizontal right, series", {"--horizontal", "--axis-offset", "4.66"}, "series",
+      {"horizontal right, series",
+       {"--horizontal", "--axis-offset", "4.66"},
+       "series",
        {"--horizontal"}},
       {"horizontal left, flat-field",
        {"--horizontal", "--axis-offset", "-3.3", "--corrections", "flatfield", "--noise"},
-       "flatfield", {"--horizontal"}},
-      {"horizontal right, background",
-       {"--horizontal", "--axis-offset", "8.05", "--corrections", "background"}, "background",
+       "flatfield",
        {"--horizontal"}},
-      {"horizontal left, none", {"--horizontal", "--axis-offset", "-6.5", "--corrections", "none"},
-       "none", {"--horizontal"}},
+      {"horizontal right, background",
+       {"--horizontal", "--axis-offset", "8.05", "--corrections", "background"},
+       "background",
+       {"--horizontal"}},
+      {"horizontal left, none",
+       {"--horizontal", "--axis-offset", "-6.5", "--corrections", "none"},
+       "none",
+       {"--horizontal"}},
       {"tilted, some lines",
-       {"--axis-offset", "3.1", "--tilt", "0.5", "--corrections", "none"}, "none",
+       {"--axis-offset", "3.1", "--tilt", "0.5", "--corrections", "none"},
+       "none",
        {"--lines", "40", "9"}},
       {"2560 pixels wide",
        {"--width", "2560", "--height", "16", "--projections", "3", "--axis-offset", "-11.4",
         "--corrections", "none"},
-       "none", {}},
+       "none",
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -101,7 +113,8 @@ TEST(KovAxis, PhantomSeriesGiveTheTrueAxis) {
     const std::string last = projections == 3 ? "proj_003.tif" : "proj_181.tif";
     std::vector<std::string> axis_args{dir.file("proj_001.tif"), dir.file(last)};
     if (kind != "none") axis_args.insert(axis_args.end(), {"--background", dir.file("dark.tif")});
-    if (kind == "flatfield") axis_args.insert(axis_args.end(), {"--flatfield", dir.file("flat.tif")});
+    if (kind == "flatfield")
+      axis_args.insert(axis_args.end(), {"--flatfield", dir.file("flat.tif")});
     if (kind == "series") {
       axis_args.insert(axis_args.end(), {"--flatfield", dir.file("flat_001.tif"),
                                          "--last-flatfield", dir.file("flat_181.tif")});
@@ -150,7 +163,8 @@ TEST(KovAxis, UnusableInputExitsWithOne) {
 struct Pair {
   int n, lines;
   std::vector<float> first, last;
-  Pair(int n_, int lines_, double axis) : n(n_), lines(lines_), first(n_ * lines_), last(n_ * lines_) {
+  Pair(int n_, int lines_, double axis)
+      : n(n_), lines(lines_), first(n_ * lines_), last(n_ * lines_) {
     auto object = [&](double x) {
       return 1.0 - 0.5 * std::exp(-std::pow((x - axis - 9.0) / 4.0, 2)) -
              0.3 * std::exp(-std::pow((x - axis + 14.0) / 3.0, 2));
@@ -173,8 +187,8 @@ TEST(KovAxis, NonFinitePixelsAndLines) {
   Pair p(128, 6, 67.3);
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
-  p.first[2] = inf;                                   // line 1
-  p.last[128 + 100] = nan;                            // line 2
+  p.first[2] = inf;                                                                    // line 1
+  p.last[128 + 100] = nan;                                                             // line 2
   for (int x = 0; x < 128; ++x) p.first[3 * 128 + static_cast<std::size_t>(x)] = nan;  // line 4
   int status = io::status_good;
   kov::AxisResult r;
@@ -415,9 +429,9 @@ TEST(KovAxis, FitParabola) {
     float left, centre, right, position;
   };
   const Row rows[] = {
-      {5, 2.0f, 2.0f, 2.0f, 5.0f},          // flat top
-      {5, 1.0f, 1.0000004f, 1.0f, 5.0f},    // |a| below 1.0e-6
-      {5, -1.69f, -0.09f, -0.49f, 5.3f},    // -(x - 0.3)^2
+      {5, 2.0f, 2.0f, 2.0f, 5.0f},            // flat top
+      {5, 1.0f, 1.0000004f, 1.0f, 5.0f},      // |a| below 1.0e-6
+      {5, -1.69f, -0.09f, -0.49f, 5.3f},      // -(x - 0.3)^2
       {-12, -0.25f, -0.25f, -2.25f, -12.5f},  // -(x + 0.5)^2
   };
   for (const Row& r : rows) {

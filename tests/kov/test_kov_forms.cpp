@@ -15,8 +15,8 @@ constexpr int good = io::status_good;
 struct Record {
   float x_pixel = 2.0e-6f, y_pixel = 3.0e-6f;
   int interval = 1;
-  bool background = false, flatfield = false, logarithm = true, vertical = true,
-       sinograms = false, reconstruction = true;
+  bool background = false, flatfield = false, logarithm = true, vertical = true, sinograms = false,
+       reconstruction = true;
   int oversampling = 4;
   float offset = 0.0f, angle = 0.5f;
   int megabytes = 800;
@@ -61,8 +61,7 @@ TEST_F(KovForms, InitialValuesShownAndWrittenBack) {
   for (const char* shown :
        {"TOMOGRAPHY RECONSTRUCTION", "CONTROL FORM 1", "CONTROL FORM 2", "800", "YES", "NO",
         "2.000000", "3.000000", "INTERVAL BETWEEN TREATED", "ANGLE BETWEEN IMAGES (DEGREES)",
-        "(DEGREES) (Range: 0.0",
-        "Enter real value within given range"}) {
+        "(DEGREES) (Range: 0.0", "Enter real value within given range"}) {
     EXPECT_TRUE(g.window.contains(shown)) << shown;
   }
   EXPECT_TRUE(r.background);
@@ -88,8 +87,8 @@ TEST_F(KovForms, CancelOfFormOneChangesNothing) {
   r.run(g.status);
   EXPECT_EQ(g.status, io::status_escape);
   EXPECT_FALSE(r.background);
-  for (const char* key : {"FILE_INTERVAL", "SUBTRACT_BACKGROUND", "SINOGRAM_MEGABYTES",
-                          "DISPLAY_GRAPHICS"}) {
+  for (const char* key :
+       {"FILE_INTERVAL", "SUBTRACT_BACKGROUND", "SINOGRAM_MEGABYTES", "DISPLAY_GRAPHICS"}) {
     EXPECT_FALSE(key_found(key)) << key;
   }
 }

@@ -10,8 +10,12 @@
 
 namespace kovtest {
 
-ConsoleCapture::ConsoleCapture() { io::set_console_sink(&ConsoleCapture::sink, this); }
-ConsoleCapture::~ConsoleCapture() { io::set_console_sink(nullptr, nullptr); }
+ConsoleCapture::ConsoleCapture() {
+  io::set_console_sink(&ConsoleCapture::sink, this);
+}
+ConsoleCapture::~ConsoleCapture() {
+  io::set_console_sink(nullptr, nullptr);
+}
 
 void ConsoleCapture::sink(const std::string& text, bool newline, void* self) {
   auto* capture = static_cast<ConsoleCapture*>(self);

@@ -35,7 +35,9 @@ std::string num(double v) {
   return buffer;
 }
 
-std::string point(float x, float y) { return "(" + num(x) + "," + num(y) + ")"; }
+std::string point(float x, float y) {
+  return "(" + num(x) + "," + num(y) + ")";
+}
 
 }  // namespace
 
@@ -69,10 +71,10 @@ RecordingWindow::~RecordingWindow() {
 std::unique_ptr<vg::Device> RecordingWindow::factory(int format, int left, int top, int width,
                                                      int height) {
   RecordingWindow& w = *current;
-  DeviceCall call = w.make("open", "open format=" + std::to_string(format) +
-                                       " left=" + std::to_string(left) +
-                                       " top=" + std::to_string(top) + " size=" +
-                                       std::to_string(width) + "x" + std::to_string(height));
+  DeviceCall call =
+      w.make("open", "open format=" + std::to_string(format) + " left=" + std::to_string(left) +
+                         " top=" + std::to_string(top) + " size=" + std::to_string(width) + "x" +
+                         std::to_string(height));
   call.values = {static_cast<float>(format), static_cast<float>(left), static_cast<float>(top),
                  static_cast<float>(width), static_cast<float>(height)};
   w.calls_.push_back(call);
@@ -123,8 +125,8 @@ std::vector<DeviceCall> RecordingWindow::calls_of(const std::string& kind) const
 }
 
 int RecordingWindow::count(const std::string& kind) const {
-  return static_cast<int>(
-      std::count_if(calls_.begin(), calls_.end(), [&](const DeviceCall& c) { return c.kind == kind; }));
+  return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
+                                        [&](const DeviceCall& c) { return c.kind == kind; }));
 }
 
 std::vector<std::string> RecordingWindow::lines() const {
@@ -186,11 +188,17 @@ void RecordingWindow::push_redraw() {
   push_event(e);
 }
 
-void RecordingWindow::push_none() { push_event(vg::Event{}); }
+void RecordingWindow::push_none() {
+  push_event(vg::Event{});
+}
 
-void RecordingWindow::push_closed() { script_.push_back({ScriptItem::closed, {}}); }
+void RecordingWindow::push_closed() {
+  script_.push_back({ScriptItem::closed, {}});
+}
 
-void RecordingWindow::push_failure() { script_.push_back({ScriptItem::failed, {}}); }
+void RecordingWindow::push_failure() {
+  script_.push_back({ScriptItem::failed, {}});
+}
 
 bool RecordingWindow::next_input(int wait_mode, ScriptItem& item) {
   if (!script_.empty()) {
@@ -213,9 +221,13 @@ int RecordingDevice::close() {
   return window_.record(window_.make("close", "close"));
 }
 
-int RecordingDevice::clear() { return window_.record(window_.make("clear", "clear")); }
+int RecordingDevice::clear() {
+  return window_.record(window_.make("clear", "clear"));
+}
 
-int RecordingDevice::update() { return window_.record(window_.make("update", "update")); }
+int RecordingDevice::update() {
+  return window_.record(window_.make("update", "update"));
+}
 
 int RecordingDevice::set_update() {
   return window_.record(window_.make("set_update", "set_update"));
@@ -225,11 +237,11 @@ int RecordingDevice::set_transform(const float window[4], const float viewport[4
   DeviceState& s = window_.state_;
   std::copy(window, window + 4, s.window);
   std::copy(viewport, viewport + 4, s.viewport);
-  DeviceCall c = window_.make(
-      "transform", "transform window=(" + num(window[0]) + "," + num(window[1]) + "," +
-                       num(window[2]) + "," + num(window[3]) + ") viewport=(" + num(viewport[0]) +
-                       "," + num(viewport[1]) + "," + num(viewport[2]) + "," + num(viewport[3]) +
-                       ")");
+  DeviceCall c =
+      window_.make("transform", "transform window=(" + num(window[0]) + "," + num(window[1]) + "," +
+                                    num(window[2]) + "," + num(window[3]) + ") viewport=(" +
+                                    num(viewport[0]) + "," + num(viewport[1]) + "," +
+                                    num(viewport[2]) + "," + num(viewport[3]) + ")");
   c.values.assign(window, window + 4);
   c.values.insert(c.values.end(), viewport, viewport + 4);
   return window_.record(c);
@@ -239,20 +251,20 @@ int RecordingDevice::set_clip(bool on, const float rectangle[4]) {
   DeviceState& s = window_.state_;
   s.clip = on;
   std::copy(rectangle, rectangle + 4, s.clip_rectangle);
-  DeviceCall c = window_.make(
-      "clip", on ? "clip on (" + num(rectangle[0]) + "," + num(rectangle[1]) + "," +
-                       num(rectangle[2]) + "," + num(rectangle[3]) + ")"
-                 : std::string("clip off"));
+  DeviceCall c =
+      window_.make("clip", on ? "clip on (" + num(rectangle[0]) + "," + num(rectangle[1]) + "," +
+                                    num(rectangle[2]) + "," + num(rectangle[3]) + ")"
+                              : std::string("clip off"));
   c.values = {on ? 1.0f : 0.0f, rectangle[0], rectangle[1], rectangle[2], rectangle[3]};
   return window_.record(c);
 }
 
-#define KOV_RECORD_VALUE(member, kind, field)                     \
-  int RecordingDevice::member(decltype(DeviceState::field) value) { \
-    window_.state_.field = value;                                 \
+#define KOV_RECORD_VALUE(member, kind, field)                                \
+  int RecordingDevice::member(decltype(DeviceState::field) value) {          \
+    window_.state_.field = value;                                            \
     DeviceCall c = window_.make(kind, std::string(kind) + " " + num(value)); \
-    c.values = {static_cast<float>(value)};                       \
-    return window_.record(c);                                     \
+    c.values = {static_cast<float>(value)};                                  \
+    return window_.record(c);                                                \
   }
 
 KOV_RECORD_VALUE(line_colour, "line_colour", line_colour)
@@ -290,8 +302,8 @@ int RecordingDevice::colour_map(int first, int last, std::span<const vg::Rgb> ta
   for (int i = std::max(0, first); i <= last && i < vg::table_size; ++i) {
     if (static_cast<std::size_t>(i) < table.size()) window_.colours_[i] = table[i];
   }
-  DeviceCall c = window_.make("colour_map", "colour_map " + std::to_string(first) + ".." +
-                                                std::to_string(last));
+  DeviceCall c = window_.make("colour_map",
+                              "colour_map " + std::to_string(first) + ".." + std::to_string(last));
   c.values = {static_cast<float>(first), static_cast<float>(last)};
   return window_.record(c);
 }
@@ -302,12 +314,11 @@ int RecordingDevice::colour_range(int first, int last, int second_first, int sec
   s.image_last = last;
   s.second_first = second_first;
   s.second_last = second_last;
-  DeviceCall c = window_.make("colour_range", "colour_range " + std::to_string(first) + ".." +
-                                                  std::to_string(last) + " " +
-                                                  std::to_string(second_first) + ".." +
-                                                  std::to_string(second_last));
-  c.values = {static_cast<float>(first), static_cast<float>(last),
-              static_cast<float>(second_first), static_cast<float>(second_last)};
+  DeviceCall c = window_.make(
+      "colour_range", "colour_range " + std::to_string(first) + ".." + std::to_string(last) + " " +
+                          std::to_string(second_first) + ".." + std::to_string(second_last));
+  c.values = {static_cast<float>(first), static_cast<float>(last), static_cast<float>(second_first),
+              static_cast<float>(second_last)};
   return window_.record(c);
 }
 
@@ -341,19 +352,17 @@ int RecordingDevice::cell_array(io::View2D<const int> cells, int xstart, int yst
   }
   const float xs[2] = {x0, x1}, ys[2] = {y0, y1};
   DeviceCall c = window_.make_points("cell_array", 2, xs, ys);
-  c.line = "cell_array region=(" + std::to_string(xstart) + "," + std::to_string(ystart) +
-           ")-(" + std::to_string(xend) + "," + std::to_string(yend) + ") rect=" +
-           point(x0, y0) + "-" + point(x1, y1) + " range=" + std::to_string(low) + ".." +
-           std::to_string(high);
+  c.line = "cell_array region=(" + std::to_string(xstart) + "," + std::to_string(ystart) + ")-(" +
+           std::to_string(xend) + "," + std::to_string(yend) + ") rect=" + point(x0, y0) + "-" +
+           point(x1, y1) + " range=" + std::to_string(low) + ".." + std::to_string(high);
   c.values = {static_cast<float>(xstart), static_cast<float>(ystart), static_cast<float>(xend),
-              static_cast<float>(yend), static_cast<float>(low), static_cast<float>(high)};
+              static_cast<float>(yend),   static_cast<float>(low),    static_cast<float>(high)};
   return window_.record(c);
 }
 
 int RecordingDevice::real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask,
-                                     int xstart, int ystart, int xend, int yend, float x0,
-                                     float y0, float x1, float y1, float low, float high,
-                                     bool logarithmic) {
+                                     int xstart, int ystart, int xend, int yend, float x0, float y0,
+                                     float x1, float y1, float low, float high, bool logarithmic) {
   int masked = 0;
   float dmin = std::numeric_limits<float>::max(), dmax = -std::numeric_limits<float>::max();
   for (int j = ystart; j <= yend; ++j) {
@@ -369,28 +378,35 @@ int RecordingDevice::real_cell_array(io::View2D<const float> data, io::View2D<co
   const float xs[2] = {x0, x1}, ys[2] = {y0, y1};
   DeviceCall c = window_.make_points("real_cell_array", 2, xs, ys);
   c.line = "real_cell_array region=(" + std::to_string(xstart) + "," + std::to_string(ystart) +
-           ")-(" + std::to_string(xend) + "," + std::to_string(yend) + ") rect=" +
-           point(x0, y0) + "-" + point(x1, y1) + " data=" + num(dmin) + ".." + num(dmax) +
+           ")-(" + std::to_string(xend) + "," + std::to_string(yend) + ") rect=" + point(x0, y0) +
+           "-" + point(x1, y1) + " data=" + num(dmin) + ".." + num(dmax) +
            " masked=" + std::to_string(masked) + " low=" + num(low) + " high=" + num(high) +
            (logarithmic ? " log=on" : " log=off");
-  c.values = {static_cast<float>(xstart), static_cast<float>(ystart), static_cast<float>(xend),
-              static_cast<float>(yend),   low,  high, logarithmic ? 1.0f : 0.0f,
+  c.values = {static_cast<float>(xstart),
+              static_cast<float>(ystart),
+              static_cast<float>(xend),
+              static_cast<float>(yend),
+              low,
+              high,
+              logarithmic ? 1.0f : 0.0f,
               static_cast<float>(masked)};
   return window_.record(c);
 }
 
 int RecordingDevice::event(const vg::EventRequest& request, vg::Event& event) {
   window_.last_request_ = request;
-  DeviceCall c = window_.make("event", "event wait=" + std::to_string(request.wait_mode) +
-                                           (request.prompt_wanted
-                                                ? " prompt=\"" + request.prompt + "\""
-                                                : std::string()) +
-                                           (request.initial
-                                                ? " initial=\"" + request.initial_string + "\""
-                                                : std::string()));
+  DeviceCall c = window_.make(
+      "event",
+      "event wait=" + std::to_string(request.wait_mode) +
+          (request.prompt_wanted ? " prompt=\"" + request.prompt + "\"" : std::string()) +
+          (request.initial ? " initial=\"" + request.initial_string + "\"" : std::string()));
   c.text = request.prompt;
-  c.values = {static_cast<float>(request.wait_mode), request.prompt_wanted ? 1.0f : 0.0f,
-              request.initial ? 1.0f : 0.0f, request.box_x, request.box_y, request.box_width,
+  c.values = {static_cast<float>(request.wait_mode),
+              request.prompt_wanted ? 1.0f : 0.0f,
+              request.initial ? 1.0f : 0.0f,
+              request.box_x,
+              request.box_y,
+              request.box_width,
               request.box_height};
   const int result = window_.record(c);
   if (result != vg::device_ok) return result;
@@ -442,8 +458,8 @@ int RecordingDevice::text_width(const std::string& text, float& width) {
 int RecordingDevice::inq_size(int& width, int& height) {
   width = window_.width_;
   height = window_.height_;
-  DeviceCall c = window_.make("inq_size", "inq_size " + std::to_string(width) + "x" +
-                                              std::to_string(height));
+  DeviceCall c =
+      window_.make("inq_size", "inq_size " + std::to_string(width) + "x" + std::to_string(height));
   c.values = {static_cast<float>(width), static_cast<float>(height)};
   return window_.record(c);
 }
@@ -454,9 +470,13 @@ int RecordingDevice::title(const std::string& title) {
   return window_.record(c);
 }
 
-int RecordingDevice::bell() { return window_.record(window_.make("bell", "bell")); }
+int RecordingDevice::bell() {
+  return window_.record(window_.make("bell", "bell"));
+}
 
 // It stands in for the window device, and names its routines.
-const char* RecordingDevice::routine(vg::Op op) const { return vg::window_routine(op); }
+const char* RecordingDevice::routine(vg::Op op) const {
+  return vg::window_routine(op);
+}
 
 }  // namespace kovtest

@@ -58,13 +58,13 @@ struct DeviceState {
 };
 
 struct DeviceCall {
-  std::string kind;            // "open", "close", "polyline", "line_colour", ...
-  std::string line;            // the readable form
-  std::vector<float> x, y;     // world points (text: its position; cell arrays: the corners)
+  std::string kind;                   // "open", "close", "polyline", "line_colour", ...
+  std::string line;                   // the readable form
+  std::vector<float> x, y;            // world points (text: its position; cell arrays: the corners)
   std::vector<float> page_x, page_y;  // the same points in page units
-  std::vector<float> values;   // other numbers, in argument order (see the .cpp per kind)
-  std::string text;            // text, title, prompt or measured text
-  DeviceState state;           // attributes in force when the call was made
+  std::vector<float> values;          // other numbers, in argument order (see the .cpp per kind)
+  std::string text;                   // text, title, prompt or measured text
+  DeviceState state;                  // attributes in force when the call was made
 };
 
 // One scripted input item.
@@ -107,8 +107,8 @@ class RecordingDevice final : public vg::Device {
   int polymarker(int n, const float x[], const float y[]) override;
   int fill_area(int n, const float x[], const float y[]) override;
   int text(float x, float y, const std::string& text) override;
-  int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend,
-                 float x0, float y0, float x1, float y1) override;
+  int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
+                 float y0, float x1, float y1) override;
   int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
                       int ystart, int xend, int yend, float x0, float y0, float x1, float y1,
                       float low, float high, bool logarithmic) override;
@@ -167,8 +167,8 @@ class RecordingWindow {
   void push_line(const std::string& text, bool tab = false);  // event_return or event_tab
   void push_redraw();                                         // event_redraw
   void push_none();                                           // event_none
-  void push_closed();  // the user closes the window: device_closed
-  void push_failure(); // the input call fails: device_failed
+  void push_closed();   // the user closes the window: device_closed
+  void push_failure();  // the input call fails: device_failed
   std::size_t pending_input() const { return script_.size(); }
 
   // --- Behaviour
@@ -185,8 +185,7 @@ class RecordingWindow {
 
  private:
   friend class RecordingDevice;
-  static std::unique_ptr<vg::Device> factory(int format, int left, int top, int width,
-                                             int height);
+  static std::unique_ptr<vg::Device> factory(int format, int left, int top, int width, int height);
   int record(DeviceCall call);
   DeviceCall make(const std::string& kind, const std::string& line) const;
   DeviceCall make_points(const std::string& kind, int n, const float x[], const float y[]) const;

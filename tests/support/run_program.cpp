@@ -17,9 +17,8 @@ namespace {
 
 // In the child: sets the environment and runs the program (status 127 when
 // it cannot be started).
-[[noreturn]] void exec_child(
-    const std::string& path, const std::vector<std::string>& arguments,
-    const std::map<std::string, std::optional<std::string>>& environment) {
+[[noreturn]] void exec_child(const std::string& path, const std::vector<std::string>& arguments,
+                             const std::map<std::string, std::optional<std::string>>& environment) {
   for (const auto& [name, value] : environment) {
     if (value) {
       setenv(name.c_str(), value->c_str(), 1);

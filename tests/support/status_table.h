@@ -18,9 +18,9 @@ namespace kovtest {
 struct StatusRow {
   std::string what;
   std::function<void(int&)> call;
-  std::string line = "";              // console line written, "" for none
-  int status = io::status_good;       // status left
-  std::string recorded = "";          // identification text recorded, "" for none
+  std::string line = "";         // console line written, "" for none
+  int status = io::status_good;  // status left
+  std::string recorded = "";     // identification text recorded, "" for none
 };
 
 inline void run_rows(const std::vector<StatusRow>& rows, ConsoleCapture& console) {

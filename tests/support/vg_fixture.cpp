@@ -27,7 +27,9 @@ Graphics::Graphics(const std::vector<std::string>& arguments, float text_width_f
   open_graphics(arguments, status);
 }
 
-Graphics::~Graphics() { close_graphics(); }
+Graphics::~Graphics() {
+  close_graphics();
+}
 
 int Graphics::index(int colour) const {
   int i = 0, s = io::status_good;

@@ -45,8 +45,7 @@ void close_graphics();
 // start-up (10 characters at 10/707 page units).
 class Graphics {
  public:
-  explicit Graphics(const std::vector<std::string>& arguments = {},
-                    float text_width_factor = 0.5f);
+  explicit Graphics(const std::vector<std::string>& arguments = {}, float text_width_factor = 0.5f);
   ~Graphics();
   Graphics(const Graphics&) = delete;
   Graphics& operator=(const Graphics&) = delete;

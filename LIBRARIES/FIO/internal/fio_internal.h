@@ -114,10 +114,9 @@ bool ask_integer(const std::string& prompt, int low, int high, std::span<const s
 // or retstat 1 when the user cancelled. Its arguments are those of the file
 // selection tool (prompt and help lines, file mode 1 for an existing input
 // file, the second option, the extension choice).
-void select_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
-                 int max_help, int num_help, std::span<const std::string> help, int file_mode,
-                 int option, std::string& extension, std::string& file_name, int& retstat,
-                 int& status);
+void select_file(int max_prompt, int num_prompt, std::span<const std::string> prompt, int max_help,
+                 int num_help, std::span<const std::string> help, int file_mode, int option,
+                 std::string& extension, std::string& file_name, int& retstat, int& status);
 
 // A region of an image and its re-binning factors (image pixel numbers).
 struct Region {
@@ -132,8 +131,8 @@ inline int binned(int first, int last, int bin) {
 // of an image of width by height pixels until it is possible and fits the
 // arrays of xmaxdat by ymaxdat after re-binning; `cancelled` when the user
 // left it.
-void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region,
-                  bool& cancelled, int& status);
+void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region, bool& cancelled,
+                  int& status);
 // Why a region cannot be used: "" when it can.
 std::string region_problem(const Region& region, int xmaxdat, int ymaxdat);
 

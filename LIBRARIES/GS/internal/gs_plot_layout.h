@@ -48,15 +48,15 @@ Box image_position(const Box& gpp, int nx, int ny, bool keep_aspect);
 // The frame around a plot rectangle (page units): where the numbers, the
 // labels, the title and the colour bar go.
 struct FrameLayout {
-  float tick = 0.0f;           // length of a tick mark, outwards
-  float number_height = 0.0f;  // character height of the numbers
-  float label_height = 0.0f;   // of the axis labels
-  float title_height = 0.0f;   // of the title
-  float x_numbers_top = 0.0f;  // top of the X numbers
-  float x_label_top = 0.0f;    // top of the X label
+  float tick = 0.0f;             // length of a tick mark, outwards
+  float number_height = 0.0f;    // character height of the numbers
+  float label_height = 0.0f;     // of the axis labels
+  float title_height = 0.0f;     // of the title
+  float x_numbers_top = 0.0f;    // top of the X numbers
+  float x_label_top = 0.0f;      // top of the X label
   float y_numbers_right = 0.0f;  // right end of the Y numbers
-  float title_base = 0.0f;     // base line of the title
-  Box bar;                     // the colour bar
+  float title_base = 0.0f;       // base line of the title
+  Box bar;                       // the colour bar
   float bar_numbers_left = 0.0f;
 };
 FrameLayout frame_layout(const Box& plot);
@@ -78,8 +78,8 @@ namespace gs {
 struct FrameTexts {
   std::string title, xlabel, ylabel;
 };
-void draw_frame(const Box& plot, const Box& world, bool x_log, bool y_log,
-                const FrameTexts& texts, int& status);
+void draw_frame(const Box& plot, const Box& world, bool x_log, bool y_log, const FrameTexts& texts,
+                int& status);
 
 // The page position of a world value along an axis from `low` to `high`
 // drawn from `from` to `to` (linear, or in the logarithm).

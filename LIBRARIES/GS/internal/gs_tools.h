@@ -15,9 +15,9 @@ namespace gs {
 // The form in its region (width W, height H; mx = W/150, my = H/150).
 struct FormLayout {
   Box region;
-  Box title, controls, prompt;                      // full-width strips
-  Box head_description, head_value, head_change;    // the column headers
-  std::vector<Box> description, value, change;      // per entry, shrunk by my/3
+  Box title, controls, prompt;                    // full-width strips
+  Box head_description, head_value, head_change;  // the column headers
+  std::vector<Box> description, value, change;    // per entry, shrunk by my/3
 };
 FormLayout form_layout(const Box& region, int num_entries);
 

@@ -86,7 +86,8 @@ class IndexScale {
 
 // The console line of a device refused a range.
 inline const char* unusable_range_message(bool logarithmic) {
-  return logarithmic ? "ERROR: Log scaling range unacceptable" : "ERROR: Scaling range unacceptable";
+  return logarithmic ? "ERROR: Log scaling range unacceptable"
+                     : "ERROR: Scaling range unacceptable";
 }
 
 }  // namespace vg

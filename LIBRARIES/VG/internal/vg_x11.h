@@ -84,34 +84,35 @@ class WindowDevice final : public vg::Device {
   bool open(int page, int left, int top, int width, int height);
 
   // The operations of every device.
-  int close() override;                                             // VG_X11_CLOSE
-  int clear() override;                                             // VG_X11_CLEAR
-  int update() override;                                            // VG_X11_UPDATE
+  int close() override;   // VG_X11_CLOSE
+  int clear() override;   // VG_X11_CLEAR
+  int update() override;  // VG_X11_UPDATE
   int show() override;
-  int set_update() override;                                        // VG_X11_SET_UPDATE
+  int set_update() override;                                                   // VG_X11_SET_UPDATE
   int set_transform(const float window[4], const float viewport[4]) override;  // VG_X11_TRANSFORM
-  int set_clip(bool on, const float rectangle[4]) override;         // VG_X11_CLIP
-  int line_colour(int index) override;                              // VG_X11_LINECOLOUR
-  int line_style(int style) override;                               // VG_X11_LINESTYLE
-  int line_width(float width) override;                             // VG_X11_LINEWIDTH
-  int marker_type(int type) override;                               // VG_X11_MARKERTYPE
-  int marker_scale(float scale) override;                           // VG_X11_MARKERSCALE
-  int marker_width(float width) override;                           // VG_X11_MARKERWIDTH
-  int marker_colour(int index) override;                            // VG_X11_MARKERCOLOUR
-  int fill_colour(int index) override;                              // VG_X11_FILLCOLOUR
-  int text_font(int font) override;                                 // VG_X11_TEXTFONT
-  int text_colour(int index) override;                              // VG_X11_TEXTCOLOUR
-  int text_height(float height) override;                           // VG_X11_TEXTHEIGHT
-  int text_alignment(int horizontal, int vertical) override;        // VG_X11_TEXTALIGNMENT
-  int text_angle(float degrees) override;                           // VG_X11_TEXTANGLE
-  int mask_colour(int index) override;                              // VG_X11_MASKCOLOUR
-  int log_scaling(bool logarithmic) override;                       // VG_X11_ZSCALING
+  int set_clip(bool on, const float rectangle[4]) override;                    // VG_X11_CLIP
+  int line_colour(int index) override;                                         // VG_X11_LINECOLOUR
+  int line_style(int style) override;                                          // VG_X11_LINESTYLE
+  int line_width(float width) override;                                        // VG_X11_LINEWIDTH
+  int marker_type(int type) override;                                          // VG_X11_MARKERTYPE
+  int marker_scale(float scale) override;                                      // VG_X11_MARKERSCALE
+  int marker_width(float width) override;                                      // VG_X11_MARKERWIDTH
+  int marker_colour(int index) override;                      // VG_X11_MARKERCOLOUR
+  int fill_colour(int index) override;                        // VG_X11_FILLCOLOUR
+  int text_font(int font) override;                           // VG_X11_TEXTFONT
+  int text_colour(int index) override;                        // VG_X11_TEXTCOLOUR
+  int text_height(float height) override;                     // VG_X11_TEXTHEIGHT
+  int text_alignment(int horizontal, int vertical) override;  // VG_X11_TEXTALIGNMENT
+  int text_angle(float degrees) override;                     // VG_X11_TEXTANGLE
+  int mask_colour(int index) override;                        // VG_X11_MASKCOLOUR
+  int log_scaling(bool logarithmic) override;                 // VG_X11_ZSCALING
   int colour_map(int first, int last, std::span<const vg::Rgb> table) override;  // VG_X11_COLOURMAP
-  int colour_range(int first, int last, int second_first, int second_last) override;  // VG_X11_COLOURRANGE
-  int polyline(int n, const float x[], const float y[]) override;   // VG_X11_PL
-  int polymarker(int n, const float x[], const float y[]) override; // VG_X11_PM
-  int fill_area(int n, const float x[], const float y[]) override;  // VG_X11_FA
-  int text(float x, float y, const std::string& text) override;     // VG_X11_TEXT
+  int colour_range(int first, int last, int second_first,
+                   int second_last) override;                        // VG_X11_COLOURRANGE
+  int polyline(int n, const float x[], const float y[]) override;    // VG_X11_PL
+  int polymarker(int n, const float x[], const float y[]) override;  // VG_X11_PM
+  int fill_area(int n, const float x[], const float y[]) override;   // VG_X11_FA
+  int text(float x, float y, const std::string& text) override;      // VG_X11_TEXT
   // VG_X11_CA, VG_X11_RMCA: region xstart..xend, ystart..yend of the array
   // over the world rectangle (x0, y0) to (x1, y1), resampled to the pixels.
   int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
@@ -122,12 +123,12 @@ class WindowDevice final : public vg::Device {
   // Input and window services.
   int event(const vg::EventRequest& request, vg::Event& event) override;  // VG_X11_EVENT
   int coordinate(int wait_mode, int& type, float& x, float& y) override;  // VG_X11_COORDINATE
-  int rubberband(int mode, float x, float y) override;              // VG_X11_RUBBERBAND
-  int spyglass(bool on, const vg::Spyglass& parameters) override;   // VG_X11_SPYGLASS
-  int text_width(const std::string& text, float& width) override;   // VG_X11_TEXTWIDTH
-  int inq_size(int& width, int& height) override;                   // VG_X11_INQ_SIZE
-  int title(const std::string& title) override;                     // VG_X11_TITLE
-  int bell() override;                                              // VG_X11_BELL
+  int rubberband(int mode, float x, float y) override;                    // VG_X11_RUBBERBAND
+  int spyglass(bool on, const vg::Spyglass& parameters) override;         // VG_X11_SPYGLASS
+  int text_width(const std::string& text, float& width) override;         // VG_X11_TEXTWIDTH
+  int inq_size(int& width, int& height) override;                         // VG_X11_INQ_SIZE
+  int title(const std::string& title) override;                           // VG_X11_TITLE
+  int bell() override;                                                    // VG_X11_BELL
   const char* routine(vg::Op op) const override;
 
   // VG_X11_TEXTC: the text as `length` characters (a NUL ends it sooner).
@@ -303,8 +304,8 @@ class WindowDevice final : public vg::Device {
   _XGC* gc_line_ = nullptr;
   _XGC* gc_marker_ = nullptr;
   _XGC* gc_fill_ = nullptr;
-  _XGC* gc_copy_ = nullptr;  // pixmap to window, images
-  _XGC* gc_band_ = nullptr;  // exclusive-or on the window
+  _XGC* gc_copy_ = nullptr;          // pixmap to window, images
+  _XGC* gc_band_ = nullptr;          // exclusive-or on the window
   _XftDraw* draw_ = nullptr;         // Xft drawing on the pixmap
   _XftDraw* window_draw_ = nullptr;  // Xft drawing on the window (spyglass read-out)
   XId wm_protocols_ = 0, wm_delete_ = 0;

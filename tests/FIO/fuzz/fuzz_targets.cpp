@@ -72,8 +72,8 @@ void tiff(const std::uint8_t* data, std::size_t size) {
   if (result == fio::stream_done && size >= 4) {
     bool high = false;
     const int x1 = data[size - 2] % 40, y1 = data[size - 3] % 40, bin = 1 + data[size - 4] % 3;
-    FIO_IN_IQRIMAGE(id, high, !iq, iq, x1, y1, x1 + 50, y1 + 30, bin, 4 - bin, a.view(), a.xn,
-                    a.yn, result, status);
+    FIO_IN_IQRIMAGE(id, high, !iq, iq, x1, y1, x1 + 50, y1 + 30, bin, 4 - bin, a.view(), a.xn, a.yn,
+                    result, status);
   }
   finish();
   std::remove(name.c_str());
@@ -86,8 +86,8 @@ void merin(const std::uint8_t* data, std::size_t size) {
   int result = 0;
   FIO_IS_MERIN(name, result, status);
   Arrays a;
-  FIO_IN_MERIN(false, false, true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(),
-               a.var_view(), a.title, a.xl, a.yl, a.zl, a.px, a.py, a.overload, status);
+  FIO_IN_MERIN(false, false, true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(),
+               a.title, a.xl, a.yl, a.zl, a.px, a.py, a.overload, status);
   finish();
   std::remove(name.c_str());
 }
@@ -110,16 +110,16 @@ namespace {
 
 // The camera readers share their arguments.
 using CameraReader = void (*)(bool, std::string&, int&, int&, int&, std::span<float>,
-                              std::span<float>, io::View2D<float>, io::View2D<float>,
-                              std::string&, std::string&, std::string&, std::string&, int&);
+                              std::span<float>, io::View2D<float>, io::View2D<float>, std::string&,
+                              std::string&, std::string&, std::string&, int&);
 
 void camera(CameraReader reader, const char* suffix, const std::uint8_t* data, std::size_t size) {
   int status = start();
   std::string name = scratch(suffix);
   write(name, data, size);
   Arrays a;
-  reader(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl,
-         a.yl, a.zl, status);
+  reader(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl, a.yl,
+         a.zl, status);
   finish();
   std::remove(name.c_str());
 }

@@ -30,7 +30,8 @@ struct Input {
   std::string name, title, xl, yl, zl;
   float px_size = 0, py_size = 0;
   std::atomic<bool> done{false};
-  Input(const std::string& file, int size) : xa(static_cast<std::size_t>(size)), ya(xa), name(file) {
+  Input(const std::string& file, int size)
+      : xa(static_cast<std::size_t>(size)), ya(xa), name(file) {
     data.allocate(size, size);
   }
   std::thread run(int mode, const std::string& prompt) {
@@ -60,7 +61,9 @@ class Window : public ::testing::Test {
     int s = good;
     GS_CLOSE_GRAPHICS(s);
   }
-  int px(float x) const { return static_cast<int>(x * static_cast<float>(std::max(width, height))); }
+  int px(float x) const {
+    return static_cast<int>(x * static_cast<float>(std::max(width, height)));
+  }
   int py(float y) const {
     return height - static_cast<int>(y * static_cast<float>(std::max(width, height)));
   }
@@ -101,10 +104,9 @@ TEST_F(Window, FormatMenuOfAnUnknownExtension) {
   const gs::Box yes = tooltest::question_button(tooltest::selection_gui(), 2);
   connection.click(window, px(tooltest::cx(yes)), py(tooltest::cy(yes)));
   // The menu: sixteen yellow buttons on blue, over the tool's lower part.
-  const Picture menu = kovtest::settled_picture([&] { return connection.grab(window); },
-                                                [&](const Picture& p) {
-                                                  return p.pixels != question.pixels;
-                                                });
+  const Picture menu =
+      kovtest::settled_picture([&] { return connection.grab(window); },
+                               [&](const Picture& p) { return p.pixels != question.pixels; });
   EXPECT_GT(menu.count(yellow), 8000);
   EXPECT_FALSE(screenshot(window, "fio_format_menu").empty());
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;

@@ -2,8 +2,8 @@
 // Ghostscript: on the landscape page both show all of it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,8 +18,8 @@ constexpr int good = io::status_good;
 // The bounding box of everything a PostScript file marks on its sheet, in
 // points, as Ghostscript's bbox device finds it; empty when it fails.
 std::vector<double> marked_box(const std::string& ps, const std::string& log) {
-  const std::string command = "gs -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=a4 -sDEVICE=bbox " + ps +
-                              " > " + log + " 2>&1";
+  const std::string command =
+      "gs -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=a4 -sDEVICE=bbox " + ps + " > " + log + " 2>&1";
   if (std::system(command.c_str()) != 0) return {};
   const std::string text = kovtest::read_file(log);
   const std::size_t at = text.find("%%HiResBoundingBox:");

@@ -18,9 +18,8 @@ class ToolkitWindow : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     KOV_NEED_DISPLAY();
-    kovtest::open_graphics(landscape() ? std::vector<std::string>{"+LAND"}
-                                       : std::vector<std::string>{},
-                           status);
+    kovtest::open_graphics(
+        landscape() ? std::vector<std::string>{"+LAND"} : std::vector<std::string>{}, status);
     ASSERT_EQ(status, io::status_good);
     window = vg::x11::window_id();
     ASSERT_NE(window, 0u);

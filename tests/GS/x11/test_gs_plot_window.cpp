@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "../../VG/x11/postscript_compare.h"
-#include "gs_window_fixture.h"
 #include "gs.h"
 #include "gs_plot_layout.h"
 #include "gs_widgets.h"
+#include "gs_window_fixture.h"
 #include "projection_image.h"
 #include "vg_fixture.h"
 #include "wait.h"
@@ -64,8 +64,8 @@ class PlotWindow : public ToolkitWindow {
   void plot_projection(int& s) {
     GS_SET_IASPECT(true, s);
     GS_SET_IMAGESCALE(gs::scale_distribution, 0.0f, 1.0f, s);
-    GS_PLOT(io::View2D<const float>(image.data(), n, n), axis, axis, 1, 1, n, n,
-            "FIRST PROJECTION", "X (pixels)", "Y (pixels)", "Intensity", s);
+    GS_PLOT(io::View2D<const float>(image.data(), n, n), axis, axis, 1, 1, n, n, "FIRST PROJECTION",
+            "X (pixels)", "Y (pixels)", "Intensity", s);
   }
 
   std::vector<float> image = kovtest::projection_image(n, n);
@@ -110,8 +110,8 @@ TEST_P(PlotWindow, ProfileGraphOfOneRow) {
   const Picture p = shot("profile");
   const gs::Box page = box(GS_INQ_DGPP);
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  const int curve = p.count([](const Rgb8& c) { return near(c, 0, 0, 255, 60); }, &x0, &y0, &x1,
-                            &y1);
+  const int curve =
+      p.count([](const Rgb8& c) { return near(c, 0, 0, 255, 60); }, &x0, &y0, &x1, &y1);
   EXPECT_GT(curve, 400);
   // The curve spans the graph from edge to edge.
   EXPECT_LE(x0, px(page.xmin) + 2);
@@ -123,7 +123,8 @@ TEST_P(PlotWindow, EveryClickLandsOnThePixelDrawnUnderIt) {
   constexpr int nx = 40, ny = 30;
   std::vector<float> board(nx * ny);
   for (int j = 1; j <= ny; ++j) {
-    for (int i = 1; i <= nx; ++i) board[static_cast<std::size_t>((j - 1) * nx + i - 1)] = (i + j) % 2;
+    for (int i = 1; i <= nx; ++i)
+      board[static_cast<std::size_t>((j - 1) * nx + i - 1)] = (i + j) % 2;
   }
   GS_SET_LUTCHOICE(3, 2, status);
   GS_COLOURS(status);
@@ -187,8 +188,8 @@ TEST_P(PlotWindow, RubberBandThenSpyglass) {
   const std::array<std::string, 1> title{"SELECT RECTANGLE FROM PROJECTION TO RECONSTRUCT"};
   const std::array<std::string, 1> info{"Click two corners"};
   std::thread input([&] {
-    GS_INPS_FCOORDINATES(true, io::View2D<const float>(image.data(), n, n), 1, 1, n, n, 1, 1,
-                         title, 1, 1, info, 2, num, xs, ys, s);
+    GS_INPS_FCOORDINATES(true, io::View2D<const float>(image.data(), n, n), 1, 1, n, n, 1, 1, title,
+                         1, 1, info, 2, num, xs, ys, s);
   });
   const gs::Box page = box(GS_INQ_DGPP);
   const auto at = [&](float fx, float fy, int& column, int& row) {
@@ -201,8 +202,8 @@ TEST_P(PlotWindow, RubberBandThenSpyglass) {
   at(0.19f, 0.7f, cx, cy);  // near the edge of the sample
   at(0.2f, 0.72f, dx, dy);
   const Picture before = controls_shown();
-  connection.click(window, ax, ay);       // the first corner
-  connection.move_to(window, bx, by);     // the band follows
+  connection.click(window, ax, ay);    // the first corner
+  connection.move_to(window, bx, by);  // the band follows
   const Picture band = settled([&](const Picture& q) {
     // The band's upper edge crosses the image between the corners.
     return !(q.at((ax + bx) / 2, by) == before.at((ax + bx) / 2, by));
@@ -220,7 +221,7 @@ TEST_P(PlotWindow, RubberBandThenSpyglass) {
   settled([&](const Picture& q) { return is_white(q.at(3, 3)) && !is_white(before.at(3, 3)); });
   const Picture glass = shot("spyglass");
   EXPECT_TRUE(is_white(glass.at(3, 3)));
-  connection.click(window, dx, dy);       // the precise second click
+  connection.click(window, dx, dy);  // the precise second click
   input.join();
   ASSERT_EQ(s, good);
   ASSERT_EQ(num, 2);

@@ -4,9 +4,9 @@
 #include <array>
 #include <thread>
 
-#include "gs_window_fixture.h"
 #include "gs.h"
 #include "gs_widgets.h"
+#include "gs_window_fixture.h"
 #include "vg_fixture.h"
 #include "wait.h"
 

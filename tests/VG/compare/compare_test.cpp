@@ -66,8 +66,8 @@ TEST(X11PostScriptCompare, SceneMatchesGhostscriptRendering) {
   const int differing = differing_blocks(window, page, total, report);
   RecordProperty("differing_blocks", differing);
   std::printf("%d of %d blocks differ:%s\n", differing, total, report.c_str());
-  EXPECT_LE(differing, total * 3 / 100) << differing << " of " << total
-                                         << " blocks differ:" << report;
+  EXPECT_LE(differing, total * 3 / 100)
+      << differing << " of " << total << " blocks differ:" << report;
   // Large areas must agree closely: the red triangle, the blue shape, the
   // grey panel and the masked corner of the cell array.
   const auto same = [&](double fx, double fy) {

@@ -182,8 +182,9 @@ class PostScript : public kovtest::VgOpenTest {
 
 TEST_F(PostScript, PrologueIsExactInColourAndGrey) {
   for (const bool grey : {false, true}) {
-    const Lines lines = read_lines(small_file(grey ? "prologue_grey.ps" : "prologue_colour.ps",
-                                              grey ? vg::type_grey_portrait : vg::type_colour_portrait));
+    const Lines lines =
+        read_lines(small_file(grey ? "prologue_grey.ps" : "prologue_colour.ps",
+                              grey ? vg::type_grey_portrait : vg::type_colour_portrait));
     const Lines expected = expected_prologue(grey);
     ASSERT_GT(lines.size(), expected.size());
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + static_cast<long>(expected.size())), expected)
@@ -283,11 +284,14 @@ bool read_ppm(const std::string& path, Image& image) {
   in.get();
   if (magic != "P6" || maxval != 255) return false;
   image.rgb.resize(static_cast<std::size_t>(3) * image.width * image.height);
-  in.read(reinterpret_cast<char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
+  in.read(reinterpret_cast<char*>(image.rgb.data()),
+          static_cast<std::streamsize>(image.rgb.size()));
   return static_cast<bool>(in);
 }
 
-bool have_ghostscript() { return std::system("gs --version > /dev/null 2>&1") == 0; }
+bool have_ghostscript() {
+  return std::system("gs --version > /dev/null 2>&1") == 0;
+}
 
 // Renders a file with Ghostscript into `device` output; returns the console
 // output, with `ok` false when gs failed or reported an error.
@@ -417,10 +421,10 @@ void draw_scene(bool landscape, int& status) {
   mask[15 + 16 * 15] = true;
   VG_MASKCOLOUR(2, status);
   VG_RMASKCELLARRAY(io::View2D<const float>(data.data(), 16, 16),
-                    io::View2D<const bool>(mask, 16, 16), 1, 1, 16, 16, 0.55f, 0.52f, 0.65f,
-                    0.62f, 0.0f, 15.0f, false, status);
-  VG_REALCELLARRAY(io::View2D<const float>(data.data(), 16, 16), 1, 1, 16, 16, 0.55f, 0.3f,
-                   0.6f, 0.35f, 0.0f, 15.0f, false, status);
+                    io::View2D<const bool>(mask, 16, 16), 1, 1, 16, 16, 0.55f, 0.52f, 0.65f, 0.62f,
+                    0.0f, 15.0f, false, status);
+  VG_REALCELLARRAY(io::View2D<const float>(data.data(), 16, 16), 1, 1, 16, 16, 0.55f, 0.3f, 0.6f,
+                   0.35f, 0.0f, 15.0f, false, status);
 
   // Clipping: a green square clipped to its lower left quarter.
   VG_CLIPWINDOW(0.3f, 0.85f, 0.4f, 0.95f, status);
@@ -461,8 +465,8 @@ TEST_F(PostScript, RealCellArraysTakeTheIndicesOfTheCoreScale) {
   for (const auto& range : scaletest::ranges()) {
     all.push_back(scaletest::values_about(range, first, last));
     const int n = static_cast<int>(all.back().size());
-    VG_REALCELLARRAY(io::View2D<const float>(all.back().data(), n, 1), 1, 1, n, 1, 0.1f, 0.1f,
-                     0.5f, 0.2f, range.low, range.high, range.logarithmic, status);
+    VG_REALCELLARRAY(io::View2D<const float>(all.back().data(), n, 1), 1, 1, n, 1, 0.1f, 0.1f, 0.5f,
+                     0.2f, range.low, range.high, range.logarithmic, status);
   }
   close();
   ASSERT_EQ(status, io::status_good);
@@ -473,8 +477,9 @@ TEST_F(PostScript, RealCellArraysTakeTheIndicesOfTheCoreScale) {
   for (std::size_t r = 0; r < ranges.size(); ++r) {
     SCOPED_TRACE(ranges[r].what);
     const std::string ca = " " + std::to_string(all[r].size()) + " 1 ca";
-    while (next < lines.size() && !(lines[next].size() > ca.size() &&
-                                    lines[next].compare(lines[next].size() - ca.size(), ca.size(), ca) == 0)) {
+    while (next < lines.size() &&
+           !(lines[next].size() > ca.size() &&
+             lines[next].compare(lines[next].size() - ca.size(), ca.size(), ca) == 0)) {
       ++next;
     }
     ASSERT_LT(next + 1, lines.size());
@@ -553,7 +558,8 @@ TEST_P(Rendered, SceneRendersWithoutErrors) {
   EXPECT_GT(dark_pixels(image, sheet, 0.005, 0.3, 0.015, 0.4), 50);
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, Rendered, ::testing::Values(vg::type_colour_portrait, vg::type_colour_landscape,
+INSTANTIATE_TEST_SUITE_P(Types, Rendered,
+                         ::testing::Values(vg::type_colour_portrait, vg::type_colour_landscape,
                                            vg::type_grey_portrait, vg::type_grey_landscape));
 
 TEST_F(PostScript, ClearingAfterCellArrayAndPagesRender) {

@@ -34,15 +34,15 @@ TEST_F(X11CellArray, IndexArrayFillsItsRectangleCellByCell) {
   // 4 by 2 cells over 200 by 100 pixels: 50 pixels per cell. Row 1 is at
   // the bottom (world y0).
   std::vector<int> cells = {2, 3, 4, 5, 1, 0, 2, 3};
-  device->cell_array(io::View2D<const int>(cells.data(), 4, 2), 1, 1, 4, 2, 100.0f,
-                     wy(300) + 0.5f, 300.0f, wy(200) + 0.5f);
+  device->cell_array(io::View2D<const int>(cells.data(), 4, 2), 1, 1, 4, 2, 100.0f, wy(300) + 0.5f,
+                     300.0f, wy(200) + 0.5f);
   Picture p = pixmap();
-  EXPECT_TRUE(near(p.at(125, 275), 255, 0, 0));   // cell (1,1)
-  EXPECT_TRUE(near(p.at(175, 275), 0, 255, 0));   // cell (2,1)
-  EXPECT_TRUE(near(p.at(225, 275), 0, 0, 255));   // cell (3,1)
-  EXPECT_TRUE(near(p.at(275, 275), 255, 255, 0)); // cell (4,1)
-  EXPECT_TRUE(near(p.at(125, 225), 0, 0, 0));     // cell (1,2)
-  EXPECT_TRUE(is_white(p.at(175, 225)));          // cell (2,2)
+  EXPECT_TRUE(near(p.at(125, 275), 255, 0, 0));    // cell (1,1)
+  EXPECT_TRUE(near(p.at(175, 275), 0, 255, 0));    // cell (2,1)
+  EXPECT_TRUE(near(p.at(225, 275), 0, 0, 255));    // cell (3,1)
+  EXPECT_TRUE(near(p.at(275, 275), 255, 255, 0));  // cell (4,1)
+  EXPECT_TRUE(near(p.at(125, 225), 0, 0, 0));      // cell (1,2)
+  EXPECT_TRUE(is_white(p.at(175, 225)));           // cell (2,2)
   int x0, y0, x1, y1;
   p.count([](const Rgb8& c) { return !is_white(c); }, &x0, &y0, &x1, &y1);
   EXPECT_EQ(x0, 100);
@@ -57,8 +57,7 @@ TEST_F(X11CellArray, IndexArrayFillsItsRectangleCellByCell) {
   EXPECT_TRUE(near(p.at(120, 75), 0, 0, 255));
   EXPECT_TRUE(near(p.at(280, 75), 0, 255, 0));
   // A region outside the array fails.
-  EXPECT_EQ(device->cell_array(io::View2D<const int>(cells.data(), 4, 2), 1, 1, 5, 2, 0, 0, 10,
-                               10),
+  EXPECT_EQ(device->cell_array(io::View2D<const int>(cells.data(), 4, 2), 1, 1, 5, 2, 0, 0, 10, 10),
             vg::device_failed);
 }
 
@@ -72,9 +71,9 @@ TEST_F(X11CellArray, RealDataScaleLinearlyLogarithmicallyAndMasked) {
   }
   io::View2D<const float> view(data.data(), 10, 3);
   const float x0 = 0.0f, x1 = 500.0f;
-  ASSERT_EQ(device->real_cell_array(view, {}, 1, 1, 10, 3, x0, wy(300), x1, wy(0), 0.0f, 10.0f,
-                                    false),
-            vg::device_ok);
+  ASSERT_EQ(
+      device->real_cell_array(view, {}, 1, 1, 10, 3, x0, wy(300), x1, wy(0), 0.0f, 10.0f, false),
+      vg::device_ok);
   Picture p = pixmap();
   for (int k = 0; k < 10; ++k) {
     const int index = 10 + static_cast<int>(std::floor(k * 24.1));
@@ -82,9 +81,9 @@ TEST_F(X11CellArray, RealDataScaleLinearlyLogarithmicallyAndMasked) {
         << "column " << k << " got " << p.at(50 * k + 25, 150).r;
   }
   // Values beyond the range clamp to its ends.
-  ASSERT_EQ(device->real_cell_array(view, {}, 1, 1, 10, 3, x0, wy(300), x1, wy(0), 3.0f, 6.0f,
-                                    false),
-            vg::device_ok);
+  ASSERT_EQ(
+      device->real_cell_array(view, {}, 1, 1, 10, 3, x0, wy(300), x1, wy(0), 3.0f, 6.0f, false),
+      vg::device_ok);
   p = pixmap();
   EXPECT_EQ(p.at(25, 150).r, grey(10));
   EXPECT_EQ(p.at(475, 150).r, grey(250));
@@ -92,12 +91,12 @@ TEST_F(X11CellArray, RealDataScaleLinearlyLogarithmicallyAndMasked) {
   // Logarithmic between 1 and 1000: 1, 10, 100 lie at 0, 1/3, 2/3.
   std::vector<float> logs = {0.5f, 1.0f, 10.0f, 100.0f, 1000.0f, 5000.0f};
   io::View2D<const float> lview(logs.data(), 6, 1);
-  ASSERT_EQ(device->real_cell_array(lview, {}, 1, 1, 6, 1, 0.0f, wy(400), 600.0f,
-                                    wy(300), 1.0f, 1000.0f, true),
+  ASSERT_EQ(device->real_cell_array(lview, {}, 1, 1, 6, 1, 0.0f, wy(400), 600.0f, wy(300), 1.0f,
+                                    1000.0f, true),
             vg::device_ok);
   p = pixmap();
-  EXPECT_EQ(p.at(50, 350).r, grey(10));                                  // below: first
-  EXPECT_EQ(p.at(150, 350).r, grey(10));                                 // low itself
+  EXPECT_EQ(p.at(50, 350).r, grey(10));   // below: first
+  EXPECT_EQ(p.at(150, 350).r, grey(10));  // low itself
   EXPECT_NEAR(p.at(250, 350).r, grey(10 + static_cast<int>(241 / 3.0)), 1);
   EXPECT_NEAR(p.at(350, 350).r, grey(10 + static_cast<int>(2 * 241 / 3.0)), 1);
   EXPECT_EQ(p.at(450, 350).r, grey(250));
@@ -181,7 +180,8 @@ TEST_F(X11CellArray, OneValueGivesOneIndexInTheImageTheSpyglassAndTheScale) {
   // Every index its own colour: the red component is the index.
   std::vector<vg::Rgb> table(vg::table_size);
   for (int i = 0; i < vg::table_size; ++i) {
-    table[static_cast<std::size_t>(i)] = {i / 255.0f, (255 - i) / 255.0f, ((i * 37) % 256) / 255.0f};
+    table[static_cast<std::size_t>(i)] = {i / 255.0f, (255 - i) / 255.0f,
+                                          ((i * 37) % 256) / 255.0f};
   }
   ASSERT_EQ(device->colour_map(0, vg::table_size - 1, table), vg::device_ok);
   const unsigned long window = vg::x11::window_id(*device);
@@ -199,8 +199,8 @@ TEST_F(X11CellArray, OneValueGivesOneIndexInTheImageTheSpyglassAndTheScale) {
       EXPECT_EQ(scale.index(values[12]), 10);  // not a number
     }
     // The image: 8 pixels a value, pixels 100 to 219 across, 300 to 319 down.
-    ASSERT_EQ(device->real_cell_array(view, {}, 1, 1, n, 1, 100.0f, 387.0f, 100.0f + 8 * n,
-                                      407.0f, range.low, range.high, range.logarithmic),
+    ASSERT_EQ(device->real_cell_array(view, {}, 1, 1, n, 1, 100.0f, 387.0f, 100.0f + 8 * n, 407.0f,
+                                      range.low, range.high, range.logarithmic),
               vg::device_ok);
     const Picture p = pixmap();
     for (int k = 0; k < n; ++k) {

@@ -55,8 +55,8 @@ TEST_F(X11Core, SceneInPortraitAndLandscapeWindows) {
     EXPECT_TRUE(near(at(0.92f, 0.64f), 255, 0, 0));
     const Rgb8 c = at(0.70f, 0.45f);
     EXPECT_TRUE(c.r == c.g && c.g == c.b);
-    const std::string file = screenshot(vg::x11::window_id(),
-                                         landscape ? "x11_scene_landscape" : "x11_scene_portrait");
+    const std::string file =
+        screenshot(vg::x11::window_id(), landscape ? "x11_scene_landscape" : "x11_scene_portrait");
     EXPECT_TRUE(std::filesystem::exists(file));
     VG_CLOSE_WK(1, status);
     EXPECT_EQ(vg::x11::window_id(), 0u);

@@ -125,9 +125,9 @@ TEST_F(X11Draw, LineStylesWidthsAndInverseVideo) {
   const float vy[2] = {wy(100), wy(600)};
   device->polyline(2, vx, vy);
   Picture p = pixmap();
-  EXPECT_EQ(row_ink(p, 100), 400);              // solid
-  EXPECT_NEAR(row_ink(p, 200), 200, 20);        // dashed: half on
-  EXPECT_LT(row_ink(p, 300), 180);              // dotted: mostly off
+  EXPECT_EQ(row_ink(p, 100), 400);        // solid
+  EXPECT_NEAR(row_ink(p, 200), 200, 20);  // dashed: half on
+  EXPECT_LT(row_ink(p, 300), 180);        // dotted: mostly off
   EXPECT_GT(row_ink(p, 300), 80);
   EXPECT_GT(row_ink(p, 400), row_ink(p, 300));  // dash-dot
   EXPECT_LT(row_ink(p, 400), row_ink(p, 200) + 60);
@@ -250,8 +250,8 @@ TEST_F(X11Draw, TextIsPlacedByItsAlignment) {
     device->text_angle(degrees);
     EXPECT_EQ(device->text(wx(250) - 0.5f, wy(350) + 0.5f, text), vg::device_ok);
     Ink ink;
-    ink.n = pixmap().count([](const Rgb8& c) { return c.r < 160; }, &ink.x0, &ink.y0, &ink.x1,
-                           &ink.y1);
+    ink.n =
+        pixmap().count([](const Rgb8& c) { return c.r < 160; }, &ink.x0, &ink.y0, &ink.x1, &ink.y1);
     return ink;
   };
   // Centred in both directions: the ink's centre is on the point.
@@ -375,19 +375,22 @@ TEST_F(X11Draw, ClearLeavesNothingOfAnyDrawing) {
   };
   const float lx[3] = {wx(40), wx(460), wx(250)}, ly[3] = {wy(60), wy(80), wy(600)};
   const std::vector<Case> cases = {
-      {"wide dashed line", [&] {
+      {"wide dashed line",
+       [&] {
          device->line_width(9.0f);
          device->line_style(2);
          device->polyline(3, lx, ly);
        }},
-      {"markers of every type, large", [&] {
+      {"markers of every type, large",
+       [&] {
          device->marker_scale(6.0f);
          for (int type = 1; type <= 5; ++type) {
            device->marker_type(type);
            device->polymarker(3, lx, ly);
          }
        }},
-      {"texts at every alignment and angle, large, both fonts", [&] {
+      {"texts at every alignment and angle, large, both fonts",
+       [&] {
          device->text_height(0.06f);
          for (int font : {1, 2}) {
            device->text_font(font);

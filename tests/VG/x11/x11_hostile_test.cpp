@@ -108,8 +108,8 @@ int destroyed_window_run() {
   VG_CLOSE(status);
   const bool closed = status == io::status_good;
   const bool quiet = console.text().find("ERROR") == std::string::npos;
-  std::fprintf(stderr, "drew %d escaped %d %d closed %d quiet %d\n%s", drew, escaped,
-               escaped_again, closed, quiet, console.text().c_str());
+  std::fprintf(stderr, "drew %d escaped %d %d closed %d quiet %d\n%s", drew, escaped, escaped_again,
+               closed, quiet, console.text().c_str());
   return drew && escaped && escaped_again && closed && quiet ? 0 : 1;
 }
 

@@ -296,8 +296,9 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   device->rubberband(2, wx(100), wy(100));
   vg::EventRequest r;
   vg::Event e;
-  Picture w = while_waiting(connection, window, [&] { device->event(r, e); }, 300, 400,
-                            [](const Picture& q) { return dark(q.at(200, 100)) && dark(q.at(300, 250)); });
+  Picture w = while_waiting(
+      connection, window, [&] { device->event(r, e); }, 300, 400,
+      [](const Picture& q) { return dark(q.at(200, 100)) && dark(q.at(300, 250)); });
   EXPECT_EQ(e.type, vg::event_button);
   // The rectangle from the anchor to the pointer, inverted on white.
   int x0, y0, x1, y1;
@@ -310,7 +311,9 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   EXPECT_TRUE(is_white(w.at(200, 200)));
   // Nothing stays behind, and the pixmap never had it.
   EXPECT_EQ(connection.grab(window).count([](const Rgb8& c) { return !is_white(c); }), 0);
-  EXPECT_EQ(connection.grab(vg::x11::pixmap_id(*device)).count([](const Rgb8& c) { return !is_white(c); }),
+  EXPECT_EQ(connection.grab(vg::x11::pixmap_id(*device)).count([](const Rgb8& c) {
+    return !is_white(c);
+  }),
             0);
 
   // A line band, over a black background: inverted to white.
@@ -319,8 +322,9 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   const float fy[4] = {0, 0, 707, 707};
   device->fill_area(4, fx, fy);
   device->rubberband(1, wx(100), wy(100));
-  w = while_waiting(connection, window, [&] { device->event(r, e); }, 300, 300,
-                    [](const Picture& q) { return is_white(q.at(200, 200)); });
+  w = while_waiting(
+      connection, window, [&] { device->event(r, e); }, 300, 300,
+      [](const Picture& q) { return is_white(q.at(200, 200)); });
   EXPECT_TRUE(is_white(w.at(200, 200)));
   EXPECT_TRUE(dark(w.at(200, 100)));
   device->rubberband(0, 0, 0);
@@ -328,8 +332,9 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   // Coordinate input without a band shows a cross-hair through the pointer.
   int type = 0;
   float x = 0, y = 0;
-  w = while_waiting(connection, window, [&] { device->coordinate(0, type, x, y); }, 123, 456,
-                    [](const Picture& q) { return is_white(q.at(10, 456)) && is_white(q.at(123, 10)); });
+  w = while_waiting(
+      connection, window, [&] { device->coordinate(0, type, x, y); }, 123, 456,
+      [](const Picture& q) { return is_white(q.at(10, 456)) && is_white(q.at(123, 10)); });
   EXPECT_EQ(type, vg::event_button);
   EXPECT_TRUE(is_white(w.at(10, 456)));
   EXPECT_TRUE(is_white(w.at(123, 10)));
@@ -341,7 +346,8 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
 
 TEST_F(X11Input, SpyglassMagnifiesAndReadsOutThePixelUnderThePointer) {
   std::vector<float> data(100 * 100);
-  for (int i = 0; i < 100 * 100; ++i) data[static_cast<std::size_t>(i)] = static_cast<float>(i % 100);
+  for (int i = 0; i < 100 * 100; ++i)
+    data[static_cast<std::size_t>(i)] = static_cast<float>(i % 100);
   io::View2D<const float> view(data.data(), 100, 100);
   device->real_cell_array(view, {}, 1, 1, 100, 100, 100, 100, 400, 400, 0, 100, false);
   device->update();
@@ -365,8 +371,8 @@ TEST_F(X11Input, SpyglassMagnifiesAndReadsOutThePixelUnderThePointer) {
     top.height = 20;
     return is_white(q.at(2, 2)) && top.count([](const Rgb8& c) { return dark(c); }) > 50;
   };
-  Picture w = while_waiting(connection, window, [&] { device->event(r, e); }, 250, 350, readout,
-                            "x11_spyglass");
+  Picture w = while_waiting(
+      connection, window, [&] { device->event(r, e); }, 250, 350, readout, "x11_spyglass");
   // The read-out box at the top left: white, with black text in it.
   EXPECT_TRUE(is_white(w.at(2, 2)));
   int tx0, ty0, tx1, ty1;

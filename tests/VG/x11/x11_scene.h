@@ -111,8 +111,8 @@ inline void draw_scene(const SceneData& data, bool landscape, int& status) {
   const int n = SceneData::n;
   VG_MASKCOLOUR(2, status);
   VG_RMASKCELLARRAY(io::View2D<const float>(data.values.data(), n, n),
-                    io::View2D<const bool>(data.mask.get(), n, n), 1, 1, n, n, 0.62f, 0.40f,
-                    0.94f, 0.66f, -20.0f, 210.0f, false, status);
+                    io::View2D<const bool>(data.mask.get(), n, n), 1, 1, n, n, 0.62f, 0.40f, 0.94f,
+                    0.66f, -20.0f, 210.0f, false, status);
 }
 
 }  // namespace x11test

@@ -40,15 +40,15 @@ extern char** environ;
 namespace x11test {
 
 // Skips (or, with KOV_REQUIRE_X11 set, fails) when no display is there.
-#define KOV_NEED_DISPLAY()                                                      \
-  do {                                                                          \
-    const char* display_ = std::getenv("DISPLAY");                              \
-    if (display_ == nullptr || display_[0] == '\0') {                           \
-      if (std::getenv("KOV_REQUIRE_X11") != nullptr) {                          \
-        FAIL() << "DISPLAY is not set but KOV_REQUIRE_X11 asks for X11 tests";  \
-      }                                                                         \
-      GTEST_SKIP() << "DISPLAY is not set";                                     \
-    }                                                                           \
+#define KOV_NEED_DISPLAY()                                                     \
+  do {                                                                         \
+    const char* display_ = std::getenv("DISPLAY");                             \
+    if (display_ == nullptr || display_[0] == '\0') {                          \
+      if (std::getenv("KOV_REQUIRE_X11") != nullptr) {                         \
+        FAIL() << "DISPLAY is not set but KOV_REQUIRE_X11 asks for X11 tests"; \
+      }                                                                        \
+      GTEST_SKIP() << "DISPLAY is not set";                                    \
+    }                                                                          \
   } while (false)
 
 struct Rgb8 {
@@ -63,8 +63,7 @@ struct Picture {
   Rgb8 at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
   // Pixels matching a predicate, and their bounding box.
   template <typename F>
-  int count(F f, int* x0 = nullptr, int* y0 = nullptr, int* x1 = nullptr,
-            int* y1 = nullptr) const {
+  int count(F f, int* x0 = nullptr, int* y0 = nullptr, int* x1 = nullptr, int* y1 = nullptr) const {
     int n = 0, bx0 = width, by0 = height, bx1 = -1, by1 = -1;
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {
@@ -84,8 +83,12 @@ struct Picture {
   }
 };
 
-inline bool dark(const Rgb8& c) { return c.r < 128 && c.g < 128 && c.b < 128; }
-inline bool is_white(const Rgb8& c) { return c.r > 240 && c.g > 240 && c.b > 240; }
+inline bool dark(const Rgb8& c) {
+  return c.r < 128 && c.g < 128 && c.b < 128;
+}
+inline bool is_white(const Rgb8& c) {
+  return c.r > 240 && c.g > 240 && c.b > 240;
+}
 inline bool near(const Rgb8& c, int r, int g, int b, int tol = 8) {
   return std::abs(c.r - r) <= tol && std::abs(c.g - g) <= tol && std::abs(c.b - b) <= tol;
 }
@@ -137,9 +140,9 @@ class Connection {
     for (int yy = 0; yy < p.height; ++yy) {
       for (int xx = 0; xx < p.width; ++xx) {
         const unsigned long v = XGetPixel(image, xx, yy);
-        p.pixels[static_cast<std::size_t>(yy * p.width + xx)] = {
-            channel(v, image->red_mask), channel(v, image->green_mask),
-            channel(v, image->blue_mask)};
+        p.pixels[static_cast<std::size_t>(yy * p.width + xx)] = {channel(v, image->red_mask),
+                                                                 channel(v, image->green_mask),
+                                                                 channel(v, image->blue_mask)};
       }
     }
     XDestroyImage(image);
@@ -397,8 +400,8 @@ struct RefusingServer {
 // Saves a screenshot of a window as PNG in the test output directory.
 inline std::string screenshot(unsigned long window, const std::string& name) {
   const std::string file = kovtest::output_dir() + "/" + name + ".png";
-  const std::string command = "xwd -id " + std::to_string(window) + " -silent | convert xwd:- '" +
-                              file + "' 2>/dev/null";
+  const std::string command =
+      "xwd -id " + std::to_string(window) + " -silent | convert xwd:- '" + file + "' 2>/dev/null";
   return std::system(command.c_str()) == 0 ? file : std::string();
 }
 
@@ -432,7 +435,11 @@ inline std::unique_ptr<vg::Device> open_device(int format = vg::page_portrait) {
 }
 
 // World y of a window pixel row in the portrait transform above.
-inline float wy(int row, int height = 707) { return static_cast<float>(height - row) - 0.5f; }
-inline float wx(int column) { return static_cast<float>(column) + 0.5f; }
+inline float wy(int row, int height = 707) {
+  return static_cast<float>(height - row) - 0.5f;
+}
+inline float wx(int column) {
+  return static_cast<float>(column) + 0.5f;
+}
 
 }  // namespace x11test

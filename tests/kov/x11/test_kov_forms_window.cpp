@@ -3,8 +3,8 @@
 #include <thread>
 
 #include "../../GS/gs_tool_script.h"
-#include "../../VG/x11/x11_support.h"
 #include "../../GS/x11/gs_window_fixture.h"
+#include "../../VG/x11/x11_support.h"
 #include "io_internal.h"
 #include "kov_forms.h"
 #include "vg_fixture.h"
@@ -34,9 +34,9 @@ TEST_P(Forms, BothControlFormsShowAndReturn) {
   std::string output = "/data/beamtime_2026/sample_name_of_a_rather_long_experiment/volume.vol";
   int result = good;
   std::thread form([&] {
-    KOV_INPUT_FORM(1, 721, xp, yp, interval, background, flatfield, logarithm, vertical,
-                   sinograms, reconstruction, oversampling, offset, angle, megabytes, output,
-                   graphics, result);
+    KOV_INPUT_FORM(1, 721, xp, yp, interval, background, flatfield, logarithm, vertical, sinograms,
+                   reconstruction, oversampling, offset, angle, megabytes, output, graphics,
+                   result);
   });
   const Picture one = settled([](const Picture& p) { return p.count(yellow) > 3000; });
   EXPECT_FALSE(screenshot(window, name("control_form_1")).empty());

@@ -68,7 +68,6 @@ Answers answers(bool landscape, const Series& s) {
   return a;
 }
 
-
 // The boxes the driver clicks, in page units.
 struct Boxes {
   gs::Box name_field, selection_yes, selection_cancel;
@@ -82,8 +81,7 @@ struct Boxes {
 Boxes measure(bool landscape, int width, int height) {
   Boxes b;
   int status = good;
-  kovtest::open_graphics(landscape ? std::vector<std::string>{"-LAND"}
-                                   : std::vector<std::string>{},
+  kovtest::open_graphics(landscape ? std::vector<std::string>{"-LAND"} : std::vector<std::string>{},
                          status);
   EXPECT_EQ(status, good);
   const gs::SelectionLayout s = tooltest::selection();
@@ -346,9 +344,16 @@ class SetupRun {
 };
 
 std::string make_series(const Series& s, const std::string& dir) {
-  std::vector<std::string> args{dir, "--projections", std::to_string(s.projections),
-                                "--axis-offset", std::to_string(s.axis_offset), "--corrections",
-                                s.corrections, "--width", std::to_string(s.width), "--height",
+  std::vector<std::string> args{dir,
+                                "--projections",
+                                std::to_string(s.projections),
+                                "--axis-offset",
+                                std::to_string(s.axis_offset),
+                                "--corrections",
+                                s.corrections,
+                                "--width",
+                                std::to_string(s.width),
+                                "--height",
                                 std::to_string(s.height)};
   if (s.horizontal) args.push_back("--horizontal");
   if (s.tilt != 0.0) args.insert(args.end(), {"--tilt", std::to_string(s.tilt)});
@@ -453,7 +458,9 @@ void expect_run(const Case& c, const std::string& dir, const kovtest::ProgramRes
   EXPECT_EQ(lines_starting(result.output, "KOV_MASTER Exited").size(), 1u);
 }
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 // The whole set-up on four more series (the fifth is the walk-through's),
 // one test each: a run takes up to half a minute under the sanitizers.
@@ -471,12 +478,11 @@ TEST_P(WholeSetUp, OnAGeneratedSeries) {
 
 INSTANTIATE_TEST_SUITE_P(
     Series, WholeSetUp,
-    ::testing::Values(Case{"horizontal_left_background", true, {true, -5.61, "background", 61}},
-                      Case{"vertical_left_none", true, {false, -9.18, "none", 61}},
-                      Case{"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
-                      Case{"vertical_leaning_warned",
-                           false,
-                           {false, 4.1, "none", 61, 512, 384, 3.0}}),
+    ::testing::Values(
+        Case{"horizontal_left_background", true, {true, -5.61, "background", 61}},
+        Case{"vertical_left_none", true, {false, -9.18, "none", 61}},
+        Case{"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
+        Case{"vertical_leaning_warned", false, {false, 4.1, "none", 61, 512, 384, 3.0}}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The walk-through of the demo series (the generator's default: vertical
@@ -526,9 +532,12 @@ TEST_F(Setup, SecondRunOffersTheRememberedAnswers) {
 TEST_F(Setup, CancelAnywhereSavesNothing) {
   const Series s{false, 6.37, "none", 61};
   make_series(s, data.path());
-  const std::string defaults = "DATABASE DEFAULT VALUES FILE\n!!! DO NOT ALTER YOURSELF !!!\n"
-                               "FILE_FIRST_DATA\n" + data.path() + "/proj_001.tif\n"
-                               "SOME_KEY\nkept as it is\n";
+  const std::string defaults =
+      "DATABASE DEFAULT VALUES FILE\n!!! DO NOT ALTER YOURSELF !!!\n"
+      "FILE_FIRST_DATA\n" +
+      data.path() +
+      "/proj_001.tif\n"
+      "SOME_KEY\nkept as it is\n";
   for (const char* where : {"first file", "form 1", "axis prompt", "save"}) {
     SCOPED_TRACE(where);
     kovtest::TempDir run_home;

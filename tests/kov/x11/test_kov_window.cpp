@@ -17,7 +17,6 @@ namespace {
 
 using kovtest::split_lines;
 
-
 struct KovRun {
   kovtest::TempDir home;
   kovtest::RunningProgram program;
@@ -73,9 +72,9 @@ TEST_F(KovWindow, PortraitAndLandscapeWindowsOpenOnTheFirstFileSelection) {
         start(landscape ? std::vector<std::string>{"-LAND"} : std::vector<std::string>{},
               landscape ? 707 : 500, landscape ? 500 : 707);
     ASSERT_NE(window, 0u);
-    const x11test::Picture p = kovtest::settled_picture(
-        [&] { return x.grab(window); },
-        [&](const x11test::Picture& q) { return q.count(yellow) > 3000; });
+    const x11test::Picture p =
+        kovtest::settled_picture([&] { return x.grab(window); },
+                                 [&](const x11test::Picture& q) { return q.count(yellow) > 3000; });
     EXPECT_GT(p.count(yellow), 3000);
     x11test::screenshot(window, landscape ? "kov_start_landscape" : "kov_start_portrait");
     x.close_request(window);
