@@ -9,10 +9,10 @@ KOV_RUN_PACKAGES=(cmake g++ make libx11-dev libxft-dev libfontconfig1-dev fontco
   fonts-liberation fonts-dejavu-core libgtest-dev libbenchmark-dev)
 # Further packages for the tests: a virtual X server, event injection,
 # screenshots, Ghostscript for the PostScript files, the sanitizer runtimes
-# (and libFuzzer), TIFF files of real writers (tifffile, ImageMagick,
-# libtiff's tiffcp).
+# (and libFuzzer), the layout check of the sources, TIFF files of real
+# writers (tifffile, ImageMagick, libtiff's tiffcp).
 KOV_TEST_PACKAGES=(libxtst-dev xvfb xauth x11-apps x11-utils imagemagick ghostscript clang
-  libclang-rt-14-dev python3-tifffile libtiff-tools)
+  clang-format libclang-rt-14-dev python3-tifffile libtiff-tools)
 # Packages of the benchmarks' references only (never linked into the
 # program): FFTW for the correlation and the rotation axis, libtiff for image
 # input. Without them those benchmarks are left out of the build.

@@ -5,6 +5,10 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 kov_install "${KOV_RUN_PACKAGES[@]}" "${KOV_TEST_PACKAGES[@]}"
 
+echo "== Layout of the sources (clang-format) =="
+# Every C++ source and header as .clang-format lays it out.
+(cd "$KOV_ROOT" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
+
 start_xvfb
 # Graphics tests must fail, not skip, when the X server cannot be used.
 export KOV_REQUIRE_X11=1
