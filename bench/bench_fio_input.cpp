@@ -13,6 +13,7 @@
 
 #include "fio.h"
 #include "io.h"
+#include "io_testing.h"
 
 namespace {
 

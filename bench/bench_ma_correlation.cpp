@@ -21,6 +21,7 @@
 
 #include "fftw_correlation.h"
 #include "ma.h"
+#include "ma_testing.h"
 
 namespace {
 

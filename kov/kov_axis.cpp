@@ -8,6 +8,8 @@
 #include <new>
 
 #include "kov_axis_line.h"
+#include "kov_axis_report.h"
+#include "kov_axis_weights.h"
 
 namespace {
 
@@ -204,6 +206,24 @@ void rotation_axis(bool subtract_background, io::View2D<const float> background,
   axis_positions(rotation_vertical, num_image_1, num_image_2, first, last, first_line, last_line,
                  result, status);
   report_axis(result, status);
+}
+
+double AxisResult::tilt_degrees() const {
+  return std::atan(slope) * 180.0 / 3.14159265358979323846;
+}
+
+bool AxisResult::scatters() const {
+  return spread_defined() && deviation > 1.0;
+}
+
+bool AxisResult::halves_differ() const {
+  return std::isfinite(first_half) && std::isfinite(second_half) &&
+         std::fabs(first_half - second_half) > 1.0;
+}
+
+bool AxisResult::too_few() const {
+  const int range = last_line - first_line + 1;
+  return usable() && lines_kept < std::max(3, (range + 3) / 4);
 }
 
 }  // namespace kov

@@ -108,10 +108,6 @@ struct AxisResult {
   bool too_few() const;
 };
 
-// The weighted position, the lines kept, their spread, straight line and
-// halves, from the positions and weights of the lines used.
-void weigh_lines(AxisResult& result);
-
 // The per-line positions of the axis over lines first_line .. last_line
 // (1-based rows of the images for a vertical axis, columns for a horizontal
 // one), from the corrected first and 180-degree projections of num_image_1
@@ -124,15 +120,6 @@ void axis_positions(bool rotation_vertical, int num_image_1, int num_image_2,
                     io::View2D<const float> first, io::View2D<const float> last, int first_line,
                     int last_line, AxisResult& result, int& status);
 
-// The console report: a warning for the pixels left out and the lines
-// skipped when there are any; then, when a line is usable, "INFO: Average
-// rotation axis position = ", "      Standard deviation = ", "INFO: Weighted
-// rotation axis position = " with the lines set aside, "INFO: Axis tilt = "
-// in degrees ("N.A." for the spread with one line, for the tilt with fewer
-// than two lines kept) and the warnings of axis_warning_lines; else the
-// warning that no line is usable.
-void report_axis(const AxisResult& result, int& status);
-
 // The whole computation of the set-up's rotation-axis step after its
 // choices: corrects the first projection with the flat-field and the
 // 180-degree one with the last flat-field (flatfield_changing) or the same
@@ -144,16 +131,6 @@ void rotation_axis(bool subtract_background, io::View2D<const float> background,
                    bool rotation_vertical, int num_image_1, int num_image_2,
                    io::View2D<float> first, io::View2D<float> last, int first_line, int last_line,
                    AxisResult& result, int& status);
-
-// The console lines of the report (the text report_axis writes).
-std::vector<std::string> axis_report_lines(const AxisResult& result);
-
-// The warnings that the position is not to be trusted, as console lines
-// ("WARNING: ..." and its continuations); none when it is.
-std::vector<std::string> axis_warning_lines(const AxisResult& result);
-// The same for a warning box: one entry per warning line, upper case,
-// without "WARNING: ".
-std::vector<std::string> axis_warning_box(const AxisResult& result);
 
 }  // namespace kov
 

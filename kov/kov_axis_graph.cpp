@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "gs.h"
-#include "kov_axis.h"
-#include "kov_steps.h"
+#include "kov_axis_graph.h"
 
 namespace {
 
@@ -85,8 +84,6 @@ void draw_legend(const kov::AxisResult& r, const Sorted& s, const gs::Box& world
   const float x0 = world.xmin, w = world.xmax - world.xmin;
   const float row = 0.045f * (world.ymax - world.ymin);
   const float text_height = 0.6f * 0.045f * (frame.ymax - frame.ymin);
-  gs::TextStyle text_style;
-  GS_INQ_TEXTSTYLE(text_style, status);
   float y = world.ymax - row;
   auto entry = [&](int colour, const std::string& text, int marker, int line_type) {
     const float xs = x0 + 0.03f * w, xe = x0 + 0.08f * w;
@@ -118,7 +115,6 @@ void draw_legend(const kov::AxisResult& r, const Sorted& s, const gs::Box& world
   }
   entry(gs::grey, "Band of the lines kept: 3 spreads (" + number("%.3f", r.scatter) + " pixel)", 0,
         dashed);
-  GS_TEXTSTYLE(text_style, status);
 }
 
 }  // namespace
@@ -142,14 +138,12 @@ void draw_axis_graph(const AxisResult& r, bool vertical, int& status) {
   const float span = std::max(s.high - s.low, 0.01f);
   const float y0 = s.low - 0.05f * span, top = s.high + 0.05f * span;
   const float y1 = top + 0.5f * span;
-  LiftedGraphPage page(status);
+  const gs::GraphPageScope page(status);
   GS_GRAPHFRAME(gs::Box{x0, y0, x1, y1}, "ROTATION AXIS POSITION OF EACH LINE",
                 vertical ? "Line (image row)" : "Line (image column)", "Axis position (pixels)",
                 status);
   if (status != io::status_good) return;
-  int type = 0, colour = 0;
-  float width = 0.0f;
-  GS_INQ_LINESTYLE(type, width, colour, status);
+  const gs::DrawingScope keep;  // the styles come back as they were
 
   line(x0, fit(x0) - band, x1, fit(x1) - band, dashed, gs::grey, status);
   line(x0, fit(x0) + band, x1, fit(x1) + band, dashed, gs::grey, status);
@@ -162,7 +156,6 @@ void draw_axis_graph(const AxisResult& r, bool vertical, int& status) {
   markers(s.aside, cross, gs::magenta, status);
 
   draw_legend(r, s, gs::Box{x0, y0, x1, y1}, status);
-  GS_LINESTYLE(type, width, colour, status);
   GS_UPDATE(status);
 }
 

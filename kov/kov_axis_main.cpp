@@ -29,15 +29,10 @@ constexpr int exit_done = 0;
 constexpr int exit_failed = 1;
 constexpr int exit_usage = 2;
 
-void say(const std::string& line) {
-  int good = io::status_good;
-  IO_WRITE(line, good);
-}
-
 int usage(const std::string& problem) {
-  say("kov_axis: " + problem);
-  say("Usage: kov_axis FIRST LAST [--background FILE] [--flatfield FILE]");
-  say("                [--last-flatfield FILE] [--horizontal] [--lines A B]");
+  io::say("kov_axis: " + problem);
+  io::say("Usage: kov_axis FIRST LAST [--background FILE] [--flatfield FILE]");
+  io::say("                [--last-flatfield FILE] [--horizontal] [--lines A B]");
   return exit_usage;
 }
 
@@ -63,18 +58,18 @@ struct Images {
 bool read_like_first(const std::string& file, const io::Image<float>& first,
                      io::Image<float>& image, Images& im) {
   if (!image.allocate(first.xmaxdat(), first.ymaxdat())) {
-    say("ERROR: Failed to allocate memory for the image of " + file);
+    io::say("ERROR: Failed to allocate memory for the image of " + file);
     return false;
   }
   std::string problem;
   if (!kov::read_named_image(file, "", false, image, im.x_axis, im.y_axis, problem)) {
-    say(problem.empty() ? "ERROR: Cannot read " + file : problem);
+    io::say(problem.empty() ? "ERROR: Cannot read " + file : problem);
     return false;
   }
   if (image.xnumdat != first.xnumdat || image.ynumdat != first.ynumdat) {
-    say("ERROR: " + file + " holds " + std::to_string(image.xnumdat) + " by " +
-        std::to_string(image.ynumdat) + " pixels, the first projection " +
-        std::to_string(first.xnumdat) + " by " + std::to_string(first.ynumdat));
+    io::say("ERROR: " + file + " holds " + std::to_string(image.xnumdat) + " by " +
+            std::to_string(image.ynumdat) + " pixels, the first projection " +
+            std::to_string(first.xnumdat) + " by " + std::to_string(first.ynumdat));
     return false;
   }
   return true;
@@ -120,7 +115,7 @@ int main(int argc, char** argv) {
   Images im;
   std::string problem;
   if (!kov::read_named_image(files[0], "", true, im.first, im.x_axis, im.y_axis, problem)) {
-    say(problem.empty() ? "ERROR: Cannot read " + files[0] : problem);
+    io::say(problem.empty() ? "ERROR: Cannot read " + files[0] : problem);
     return exit_failed;
   }
   if (!read_like_first(files[1], im.first, im.last, im)) return exit_failed;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "kov_axis.h"
+#include "kov_axis_report.h"
 
 namespace {
 

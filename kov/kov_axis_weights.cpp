@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "kov_axis.h"
+#include "kov_axis_weights.h"
 
 namespace {
 
@@ -170,24 +170,6 @@ void weigh_lines(AxisResult& r) {
     r.first_half = weighted_mean(p, keep, r.first_line, std::floor(middle));
     r.second_half = weighted_mean(p, keep, std::floor(middle) + 1.0, r.last_line);
   }
-}
-
-double AxisResult::tilt_degrees() const {
-  return std::atan(slope) * 180.0 / 3.14159265358979323846;
-}
-
-bool AxisResult::scatters() const {
-  return spread_defined() && deviation > 1.0;
-}
-
-bool AxisResult::halves_differ() const {
-  return std::isfinite(first_half) && std::isfinite(second_half) &&
-         std::fabs(first_half - second_half) > 1.0;
-}
-
-bool AxisResult::too_few() const {
-  const int range = last_line - first_line + 1;
-  return usable() && lines_kept < std::max(3, (range + 3) / 4);
 }
 
 }  // namespace kov

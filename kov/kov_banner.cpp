@@ -21,10 +21,7 @@ void framed(float x0, float y0, float x1, float y1, int fill, int frame, float w
 }  // namespace
 
 void KOV_MBANNER(const std::string& version, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_MBANNER V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_MBANNER V0.2 ")) return;
   KOV_DRAW_MBANNER(version, status);
 }
 

@@ -117,10 +117,7 @@ void KOV_INPUT_FORM(int num_image_1, int num_image_2, float& x_pixel_size, float
                     bool& output_reconstruction, int& oversampling_factor, float& angle_offset,
                     float& angle_between_projections, int& sinogram_megabytes,
                     std::string& output_file, bool& display_graphics, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE(id);
-    return;
-  }
+  if (!io::entry_ok(status, id)) return;
   // The first and last image numbers are not asked for here.
   static_cast<void>(num_image_1);
   static_cast<void>(num_image_2);

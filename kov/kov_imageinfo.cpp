@@ -26,17 +26,12 @@ constexpr int exit_read = 0;
 constexpr int exit_not_read = 1;
 constexpr int exit_usage = 2;
 
-void say(const std::string& line) {
-  int good = io::status_good;
-  IO_WRITE(line, good);
-}
-
 int usage(const std::string& problem) {
-  say("kov_imageinfo: " + problem);
-  say("Usage: kov_imageinfo [--format NAME] [--raw OUT] FILE...");
+  io::say("kov_imageinfo: " + problem);
+  io::say("Usage: kov_imageinfo [--format NAME] [--raw OUT] FILE...");
   std::string names;
   for (const auto& n : fio::format_names()) names += (names.empty() ? "" : ", ") + n;
-  say("Formats: " + names);
+  io::say("Formats: " + names);
   return exit_usage;
 }
 
@@ -74,8 +69,8 @@ bool show(const std::string& file, const std::string& format, const std::string&
   // The arrays take the size of the image, as the set-up's do.
   std::string problem;
   if (!kov::read_named_image(file, format, true, image, xaxis, yaxis, problem)) {
-    if (!problem.empty()) say(problem);
-    say(file + ": not read");
+    if (!problem.empty()) io::say(problem);
+    io::say(file + ": not read");
     return false;
   }
   double sum = 0.0;
@@ -93,11 +88,11 @@ bool show(const std::string& file, const std::string& format, const std::string&
   float overload = 0.0f;
   bool sequence = false;
   FIO_INQ_INPUT(sequence, used, overload, status);
-  say(file + ": " + used + " " + std::to_string(image.xnumdat) + " x " +
-      std::to_string(image.ynumdat) + " min " + number(low) + " max " + number(high) + " mean " +
-      number(mean));
+  io::say(file + ": " + used + " " + std::to_string(image.xnumdat) + " x " +
+          std::to_string(image.ynumdat) + " min " + number(low) + " max " + number(high) +
+          " mean " + number(mean));
   if (!raw.empty() && !write_raw(raw, image)) {
-    say("ERROR: Cannot write the pixel values to " + raw);
+    io::say("ERROR: Cannot write the pixel values to " + raw);
     raw_failed = true;
   }
   return true;

@@ -4,6 +4,7 @@
 #include "gs.h"
 #include "io.h"
 #include "kov.h"
+#include "kov_mmain.h"
 #include "kov_steps.h"
 
 namespace {
@@ -51,10 +52,7 @@ void no_graphics_help(int& status) {
 }  // namespace
 
 void KOV_MTRAILER(const std::string& /*version*/, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_MTRAILER V0.1 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_MTRAILER V0.1 ")) return;
   IO_WRITE(" ", status);
   IO_WRITE("KOV_MASTER Exited", status);
   IO_WRITE(" ", status);
@@ -66,8 +64,7 @@ void show_banner(int& status) {
   KOV_MBANNER(version, status);
   if (status != io::status_good) {
     // Written with a good status of its own: the failure must be reported.
-    int good = io::status_good;
-    IO_WRITE("WARNING: Problem in banner component, bad internal error status", good);
+    io::say("WARNING: Problem in banner component, bad internal error status");
     ST_OUT(status);
   }
 }

@@ -6,6 +6,7 @@
 
 #include "gs.h"
 #include "kov_forms.h"
+#include "kov_mmain.h"
 #include "kov_sequence.h"
 #include "kov_steps.h"
 
@@ -50,10 +51,7 @@ void sequence_not_deduced(int& status) {
 }  // namespace
 
 void KOV_INPUT_PARAMETERS(io::Image<float>& main_image, kov::Parameters& p, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_INPUT_PARAMETERS V0.9 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_INPUT_PARAMETERS V0.9 ")) return;
   FileNames& n = names();
   kov::load_pixel_sizes(p, status);
 
@@ -127,21 +125,16 @@ void KOV_INPUT_PARAMETERS(io::Image<float>& main_image, kov::Parameters& p, int&
 }
 
 void KOV_MMAIN(int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_MMAIN V0.5 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_MMAIN V0.5 ")) return;
   static kov::Parameters p;
   static io::Image<float> main_image;
   KOV_INPUT_PARAMETERS(main_image, p, status);
   if (status == io::status_escape) {
-    int good = io::status_good;
-    IO_WRITE("Reconstruction cancelled", good);
+    io::say("Reconstruction cancelled");
     return;
   }
   KOV_SAVE_PARAMETERS(p, status);
   if (status == io::status_escape) {
-    int good = io::status_good;
-    IO_WRITE("Reconstruction cancelled", good);
+    io::say("Reconstruction cancelled");
   }
 }

@@ -20,10 +20,6 @@ int truncated(float value) {
   return static_cast<int>(value);
 }
 
-std::string significant(const std::string& text) {
-  return text.substr(0, static_cast<std::size_t>(SLEN(text)));
-}
-
 // The series fields of the record for the projections or the flat-fields.
 struct SeriesFields {
   int& first;
@@ -42,7 +38,7 @@ void take_series(const io::FileSeries& series, SeriesFields fields, int& retstat
   }
   fields.first = series.first;
   fields.last = series.last;
-  fields.prefix = significant(series.prefix);
+  fields.prefix = io::trimmed(series.prefix);
   fields.varies = series.variable;
   fields.digits = series.digits;
   fields.postfix = postfix;
@@ -83,7 +79,7 @@ void depth_volume(float x1, float y1, float x2, float y2, Parameters& p) {
 }
 
 std::string series_postfix(const io::FileSeries& series) {
-  return significant(significant(series.postfix) + significant(series.extension));
+  return io::trimmed(io::trimmed(series.postfix) + io::trimmed(series.extension));
 }
 
 void take_projection_series(const io::FileSeries& series, Parameters& p, int& retstat) {
@@ -117,7 +113,7 @@ void default_output_file(const std::string& first_file_name, std::string& output
   std::string base;
   IO_NOEXTENSION(first_file_name, base, status);
   if (status != io::status_good) return;
-  output_file = (significant(base) + ".vol").substr(0, file_name_width);
+  output_file = (io::trimmed(base) + ".vol").substr(0, file_name_width);
 }
 
 void combine_interval(int sequence_step, Parameters& p) {
@@ -202,7 +198,7 @@ void load_first_file_name(std::string& file_name, int& status) {
 
 void store_first_file_name(const std::string& file_name, int& status) {
   int retstat = 0;
-  const std::string name = significant(file_name);
+  const std::string name = io::trimmed(file_name);
   IO_SET_KEYVALUE(key_first_file, static_cast<int>(name.size()), name, retstat, status);
 }
 

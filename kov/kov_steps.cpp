@@ -9,6 +9,8 @@
 #include "fio.h"
 #include "gs.h"
 #include "kov_axis.h"
+#include "kov_axis_graph.h"
+#include "kov_axis_report.h"
 #include "kov_sequence.h"
 
 namespace {
@@ -129,25 +131,11 @@ void input_image(const std::string& prompt, bool size_arrays, int width, int hei
   }
 }
 
-LiftedGraphPage::LiftedGraphPage(int& status) {
-  int s = io::status_good;
-  GS_INQ_GPP(saved_, s);
-  gs::Box gui, page = saved_;
-  GS_INQ_GUIREGION(gui, status);
-  page.ymin = std::max(page.ymin, gui.ymax + 0.08f);
-  GS_SET_GPP(page, status);
-}
-
-LiftedGraphPage::~LiftedGraphPage() {
-  int s = io::status_good;
-  GS_SET_GPP(saved_, s);
-}
-
 void show_image(const io::Image<float>& image, int width, int height, const std::string& title,
                 int& status) {
   const std::vector<float> x = pixel_axis(image.xmaxdat());
   const std::vector<float> y = pixel_axis(image.ymaxdat());
-  LiftedGraphPage page(status);
+  const gs::GraphPageScope page(status);
   GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)", "Intensity",
           status);
 }
@@ -158,10 +146,7 @@ void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image,
                            int& num_image_2, int& start_voxel_1, int& start_voxel_3,
                            int& end_voxel_1, int& end_voxel_3, float& x_pixel_size,
                            float& y_pixel_size, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_INPUT_FIRST_IMAGE V0.5 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_INPUT_FIRST_IMAGE V0.5 ")) return;
   kov::load_first_file_name(file_name, status);
   std::string title;
   kov::input_image("SELECT FIRST DATA IMAGE FILE", true, 0, 0, file_name, main_image, x_pixel_size,
@@ -194,10 +179,7 @@ void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image,
 
 void KOV_INPUT_LAST_IMAGE(std::string& file_name, io::Image<float>& work_image, int num_image_1,
                           int num_image_2, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_INPUT_LAST_IMAGE V0.2 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_INPUT_LAST_IMAGE V0.2 ")) return;
   std::string title;
   // The pixel sizes the dispatcher remembers stay as they are.
   float xp = 0.0f, yp = 0.0f;
@@ -211,10 +193,7 @@ void KOV_INPUT_LAST_IMAGE(std::string& file_name, io::Image<float>& work_image, 
 
 void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image, kov::Parameters& p,
                         int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_INPUT_90_IMAGE V0.7 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_INPUT_90_IMAGE V0.7 ")) return;
   std::string title;
   float xp = p.horizontal_pixel_size, yp = p.vertical_pixel_size;
   kov::input_image("SELECT 90 DEGREE ROTATION IMAGE", false, p.NUM_IMAGE_1, p.NUM_IMAGE_2,
@@ -237,10 +216,7 @@ void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image, ko
 
 void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_flatfield,
                          kov::Parameters& p, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_INPUT_FLATFIELD V0.5 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_INPUT_FLATFIELD V0.5 ")) return;
   GS_BACKGROUND(status);
   kov::load_ff_interval(p.FF_FILE_INTERVAL, status);
   const Lines changing_help{"Do you want the file used to perform the flat-field",
@@ -289,10 +265,7 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
                        const io::Image<float>& last_flatfield, bool rotation_vertical,
                        int num_image_1, int num_image_2, io::Image<float>& first_image,
                        float& rotation_axis_position, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_ROTATION_AXIS V0.6 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_ROTATION_AXIS V0.6 ")) return;
   io::Image<float> last;
   if (!allocated(last, first_image, "the 180 degree rotation data", status)) return;
   // The 180-degree projection, until the user accepts it.
@@ -382,10 +355,7 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
 }
 
 void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status) {
-  if (status != io::status_good) {
-    ST_SAVE("Subroutine KOV_SAVE_PARAMETERS V0.9 ");
-    return;
-  }
+  if (!io::entry_ok(status, "Subroutine KOV_SAVE_PARAMETERS V0.9 ")) return;
   kov::SaveDialog dialog;
   dialog.choose = [](std::string& file_name, bool& chosen, int& s) {
     const std::array<std::string, 1> prompt{kov::parameter_file_prompt};

@@ -10,7 +10,6 @@
 
 #include <string>
 
-#include "gs.h"
 #include "io.h"
 #include "kov_parameters.h"
 
@@ -31,35 +30,13 @@ void input_image(const std::string& prompt, bool size_arrays, int width, int hei
                  std::string& file_name, io::Image<float>& image, float& x_pixel_size,
                  float& y_pixel_size, std::string& title, int& status);
 
-// The graph page position lifted clear of the GUI region, with room under
-// the frame for the numbers and label of the X axis, while it lives: the
-// prompts of a step never hide the lower rows of its image or graph.
-class LiftedGraphPage {
- public:
-  explicit LiftedGraphPage(int& status);
-  ~LiftedGraphPage();
-  LiftedGraphPage(const LiftedGraphPage&) = delete;
-  LiftedGraphPage& operator=(const LiftedGraphPage&) = delete;
-
- private:
-  gs::Box saved_;
-};
-
 // GS_PLOT of the whole image with pixel-edge coordinates (0.0 the lower edge
 // of the first pixel).
 void show_image(const io::Image<float>& image, int width, int height, const std::string& title,
                 int& status);
 
-struct AxisResult;
-// The graph of the rotation-axis step above the GUI region: the lines'
-// positions (kept, weighed down, set aside), the weighted position, the
-// straight line through the kept lines and the band they lie in, a legend.
-void draw_axis_graph(const AxisResult& result, bool vertical, int& status);
-
 }  // namespace kov
 
-void KOV_MMAIN(int& status);
-void KOV_INPUT_PARAMETERS(io::Image<float>& main_image, kov::Parameters& p, int& status);
 void KOV_INPUT_FIRST_IMAGE(std::string& file_name, io::Image<float>& main_image, int& num_image_1,
                            int& num_image_2, int& start_voxel_1, int& start_voxel_3,
                            int& end_voxel_1, int& end_voxel_3, float& x_pixel_size,

@@ -8,6 +8,7 @@
 
 #include "io.h"
 #include "kov_axis.h"
+#include "kov_axis_report.h"
 #include "ma.h"
 
 namespace axis_pairs {

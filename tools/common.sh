@@ -6,17 +6,19 @@ KOV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages to build and run the program.
 KOV_RUN_PACKAGES=(cmake g++ make libx11-dev libxft-dev libfontconfig1-dev fontconfig
-  fonts-liberation fonts-dejavu-core libgtest-dev libbenchmark-dev)
-# Further packages for the tests: a virtual X server, event injection,
+  fonts-liberation fonts-dejavu-core)
+# Further packages for the tests: GoogleTest (and Google Benchmark, whose
+# programs the test command builds too), a virtual X server, event injection,
 # screenshots, Ghostscript for the PostScript files, the sanitizer runtimes
 # (and libFuzzer), the layout check of the sources, TIFF files of real
 # writers (tifffile, ImageMagick, libtiff's tiffcp).
-KOV_TEST_PACKAGES=(libxtst-dev xvfb xauth x11-apps x11-utils imagemagick ghostscript clang
+KOV_TEST_PACKAGES=(libgtest-dev libbenchmark-dev libxtst-dev xvfb xauth x11-apps x11-utils imagemagick ghostscript clang
   clang-format libclang-rt-14-dev python3-tifffile libtiff-tools)
-# Packages of the benchmarks' references only (never linked into the
-# program): FFTW for the correlation and the rotation axis, libtiff for image
-# input. Without them those benchmarks are left out of the build.
-KOV_BENCH_PACKAGES=(libfftw3-dev libtiff-dev)
+# Packages of the benchmarks: Google Benchmark, and the references only
+# (never linked into the program): FFTW for the correlation and the rotation
+# axis, libtiff for image input. Without the references those benchmarks are
+# left out of the build.
+KOV_BENCH_PACKAGES=(libbenchmark-dev libfftw3-dev libtiff-dev)
 
 kov_install() {
   local missing=()

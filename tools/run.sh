@@ -16,12 +16,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 demo="$KOV_ROOT/demo"
 series="$demo/series"
 
+# With a display the program alone is built; without one, the tests too, for
+# the walk-through.
 if [ -z "${DISPLAY:-}" ]; then
   kov_install "${KOV_RUN_PACKAGES[@]}" "${KOV_TEST_PACKAGES[@]}"
+  kov_build "$KOV_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOV_TESTS=ON
 else
   kov_install "${KOV_RUN_PACKAGES[@]}"
+  kov_build "$KOV_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOV_TESTS=OFF -DKOV_BENCH=OFF
 fi
-kov_build "$KOV_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 if [ ! -f "$series/true_axis.txt" ]; then
   mkdir -p "$series"

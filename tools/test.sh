@@ -14,11 +14,12 @@ start_xvfb
 export KOV_REQUIRE_X11=1
 
 echo "== Normal build =="
-kov_build "$KOV_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+kov_build "$KOV_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOV_TESTS=ON -DKOV_BENCH=ON
 (cd "$KOV_ROOT/build" && ctest --output-on-failure -j2)
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build =="
-kov_build "$KOV_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKOV_SANITIZE=ON -DKOV_BENCH=OFF
+kov_build "$KOV_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DKOV_SANITIZE=ON -DKOV_TESTS=ON \
+  -DKOV_BENCH=OFF
 # Xlib and fontconfig keep caches for the life of the process: leaks are not
 # looked for in the tests that talk to the X server.
 (cd "$KOV_ROOT/build-asan" &&
@@ -33,7 +34,7 @@ echo "== Fuzzing the image readers (about 20 seconds each) =="
 # directory, the committed seeds are only read; an input that makes a reader
 # fail is kept as build-fuzz/crash-<target>-* and fails the run.
 cmake -S "$KOV_ROOT" -B "$KOV_ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DKOV_FUZZ=ON -DKOV_BENCH=OFF \
+  -DCMAKE_CXX_COMPILER=clang++ -DKOV_FUZZ=ON -DKOV_TESTS=ON -DKOV_BENCH=OFF \
   "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined" \
   >/dev/null
 cmake --build "$KOV_ROOT/build-fuzz" --target fio_fuzzers -j"$(nproc)"

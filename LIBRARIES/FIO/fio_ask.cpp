@@ -70,7 +70,7 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
                  int num_help, std::span<const std::string> help, int file_mode, int option,
                  std::string& extension, std::string& file_name, int& retstat, int& status) {
   constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   const std::span<const std::string> help_lines =
       help.first(std::min(help.size(), static_cast<std::size_t>(std::max(num_help, 0))));
   retstat = input_cancelled;
@@ -82,9 +82,9 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
     return;
   }
   const std::string question =
-      num_prompt >= 1 && !prompt.empty() ? trimmed(prompt[0]) : std::string("FILE NAME");
+      num_prompt >= 1 && !prompt.empty() ? io::trimmed(prompt[0]) : std::string("FILE NAME");
   for (;;) {
-    std::string name = trimmed(file_name);
+    std::string name = io::trimmed(file_name);
     const std::array<std::string, 1> error{"Enter the name of an existing file"};
     IO_INPC(true, "FILE NAME", question, static_cast<int>(help_lines.size()), help_lines, 1, error,
             name, status);
@@ -93,7 +93,7 @@ void select_file(int max_prompt, int num_prompt, std::span<const std::string> pr
       return;
     }
     if (status != io::status_good) return;
-    name = stripped(name);
+    name = io::stripped(name);
     if (name.empty()) return;
     if (file_mode == 1 && !file_exists(name)) {
       warn({" !!! FILE DOES NOT EXIST !!!"}, status);
@@ -172,7 +172,7 @@ std::string region_problem(const Region& region, int xmaxdat, int ymaxdat) {
 void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region, bool& cancelled,
                   int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   cancelled = false;
   const std::vector<std::string> help(region_help.begin(), region_help.end());
   struct Field {
@@ -208,7 +208,7 @@ void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& regio
       if (status != io::status_good) return;
     }
   }
-  console("INPUT REGION AND RE-BIN FACTOR FORM");
+  io::say("INPUT REGION AND RE-BIN FACTOR FORM");
   for (;;) {
     for (const Field& f : fields) {
       if (!ask_integer(f.prompt, 1, std::max(f.high, 1), help,
@@ -227,10 +227,10 @@ void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& regio
 void input_binary_layout(const std::string& file_name, BinaryLayout& layout, bool& cancelled,
                          int& status) {
   constexpr const char* id = "Subroutine FIO_IN_BINARY V0.2 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   cancelled = true;
   const std::vector<std::string> help{
-      "The layout of the raw binary file " + trimmed(file_name) + ":",
+      "The layout of the raw binary file " + io::trimmed(file_name) + ":",
       "the pixels per stored row and the stored rows, the bytes to",
       "skip before the first pixel (a header), the stored type of",
       "each pixel, the byte order and the order of the rows.",
@@ -256,7 +256,7 @@ void input_binary_layout(const std::string& file_name, BinaryLayout& layout, boo
     cancelled = false;
     return;
   }
-  console("BINARY FILE LAYOUT FORM");
+  io::say("BINARY FILE LAYOUT FORM");
   const char* range = "Enter integer value within given range";
   if (!ask_integer("PIXELS PER STORED ROW", 1, INT_MAX, help, range, layout.width, status) ||
       !ask_integer("NUMBER OF STORED ROWS", 1, INT_MAX, help, range, layout.height, status) ||

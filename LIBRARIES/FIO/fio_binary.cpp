@@ -43,7 +43,7 @@ bool make_buffer(std::vector<T>& buffer, std::int64_t elements) {
   try {
     buffer.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(elements, 1, buffer_elements)));
   } catch (const std::bad_alloc&) {
-    fio::console("ERROR: Failed to allocate memory for the image input buffer");
+    io::say("ERROR: Failed to allocate memory for the image input buffer");
     return false;
   }
   return true;
@@ -105,12 +105,12 @@ std::string header_line(const std::string& key, const std::string& value, fio::B
     return "";
   };
   auto word = [&](const char* yes, const char* no, bool& target) -> std::string {
-    const std::string v = fio::upper(value);
+    const std::string v = io::upper(value);
     if (v != yes && v != no) return std::string("needs ") + yes + " or " + no;
     target = v == yes;
     return "";
   };
-  const std::string k = fio::upper(key);
+  const std::string k = io::upper(key);
   struct Item {
     const char* key;
     unsigned bit;
@@ -149,7 +149,7 @@ std::string type_name(int type) {
 }
 
 int type_of_name(const std::string& name) {
-  const std::string n = upper(stripped(name));
+  const std::string n = io::upper(io::stripped(name));
   for (const auto& t : types) {
     if (n == t.name) return t.type;
   }
@@ -168,7 +168,7 @@ float type_overload(int type) {
 
 void read_raw(const BinaryLayout& l, Result& r, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_BINARY V0.2 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   r.retstat = input_failed;
   r.xnumdat = 0;
   r.ynumdat = 0;
@@ -200,7 +200,7 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
   const int w = l.width, h = l.height;
   auto run = [&](auto& buffer, auto transfer) {
     if (!make_buffer(buffer, elements)) {
-      fail(module_offset + st::no_memory, id, status);
+      io::fail(module_offset + st::no_memory, id, status);
       return;
     }
     transfer(static_cast<int>(buffer.size()), std::span(buffer));
@@ -256,15 +256,15 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
 void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, int& retstat,
                        int& status) {
   constexpr const char* id = "Subroutine FIO_IN_HEADERFILE V0.1 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   retstat = 1;
   if (!fio::file_exists(file_name)) return;
-  const std::string name = fio::trimmed(file_name);
+  const std::string name = io::trimmed(file_name);
   int result = 0, file_id = 0;
   FIO_FILEOPEN(name, "READ_ASCII", result, file_id, status);
   if (status != io::status_good) return;
   if (result != fio::stream_done) {
-    fio::console("WARNING: Error in opening header file: " + name);
+    io::say("WARNING: Error in opening header file: " + name);
     retstat = 2;
     return;
   }
@@ -280,20 +280,20 @@ void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, 
     const std::size_t equals = line.find('=');
     std::string problem = "is not a \"KEY = value\" line";
     if (equals != std::string::npos) {
-      problem = header_line(fio::stripped(line.substr(0, equals)),
-                            fio::stripped(line.substr(equals + 1)), l, seen);
+      problem = header_line(io::stripped(line.substr(0, equals)),
+                            io::stripped(line.substr(equals + 1)), l, seen);
     }
     if (!problem.empty()) {
-      fio::console("WARNING: Header file " + name + ", line " + std::to_string(number) + ": \"" +
-                   fio::stripped(line) + "\"");
-      fio::console("         " + problem);
+      io::say("WARNING: Header file " + name + ", line " + std::to_string(number) + ": \"" +
+                   io::stripped(line) + "\"");
+      io::say("         " + problem);
       bad = true;
     }
   }
   fio::close_input();
   // Width, height and type must be given; the rest have defaults.
   if ((seen & 1u) == 0 || (seen & 2u) == 0 || (seen & 8u) == 0) {
-    fio::console("WARNING: Header file " + name + " lacks WIDTH, HEIGHT or TYPE");
+    io::say("WARNING: Header file " + name + " lacks WIDTH, HEIGHT or TYPE");
     bad = true;
   }
   if (bad) {
@@ -310,13 +310,13 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
                    std::string& xlabel, std::string& ylabel, std::string& zlabel,
                    float& x_pixel_size, float& y_pixel_size, float& overload, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_BINARY V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
                 data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
 
   // The header file beside the data, else the user's layout.
-  const std::string header = fio::trimmed(file_name) + ".info";
+  const std::string header = io::trimmed(file_name) + ".info";
   fio::BinaryLayout layout;
   int found = 0;
   FIO_IN_HEADERFILE(header, layout, found, status);

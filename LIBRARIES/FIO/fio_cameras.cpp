@@ -19,7 +19,7 @@ bool read_header(const char* format, fio::Result& r, std::array<std::uint8_t, N>
   if (got < static_cast<int>(N)) {
     fio::close_input();
     fio::warn({"WARNING: The file is too short for a " + std::string(format) + " header:",
-               fio::trimmed(r.file_name)},
+               io::trimmed(r.file_name)},
               status);
     return false;
   }
@@ -40,7 +40,7 @@ void read_pixels(const fio::BinaryLayout& layout, fio::Result& r, int& status) {
 
 void refuse(const std::string& line, fio::Result& r, int& status) {
   fio::close_input();
-  fio::warn({line, "         " + fio::trimmed(r.file_name)}, status);
+  fio::warn({line, "         " + io::trimmed(r.file_name)}, status);
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int&
                       io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                       std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_PRINCETON V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
                 data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
@@ -95,7 +95,7 @@ void FIO_IN_HAMAMATSU(bool variances, std::string& file_name, int& retstat, int&
                       io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                       std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_HAMAMATSU V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
                 data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;

@@ -1,4 +1,4 @@
-// Services shared by the readers: console lines and warnings, the checks
+// Services shared by the readers: warnings, the checks
 // and completion of the image input result, opening the data file.
 #include <algorithm>
 #include <array>
@@ -10,11 +10,6 @@
 #include "vg.h"
 
 namespace fio {
-
-void console(const std::string& line) {
-  int good = io::status_good;
-  IO_WRITE(line, good);
-}
 
 bool window_open() {
   int s = io::status_good;
@@ -30,28 +25,12 @@ void warn(std::span<const std::string> lines, int& status) {
     GS_FWARNING(std::max(n, 1), n, lines, status);
     return;
   }
-  for (const auto& line : lines) console(line);
+  for (const auto& line : lines) io::say(line);
 }
 
 void warn(std::initializer_list<std::string> lines, int& status) {
   const std::vector<std::string> v(lines);
   warn(std::span<const std::string>(v), status);
-}
-
-std::string trimmed(const std::string& text) {
-  return text.substr(0, static_cast<std::size_t>(SLEN(text)));
-}
-
-std::string upper(std::string text) {
-  IO_UPPER(text);
-  return text;
-}
-
-std::string stripped(const std::string& text) {
-  const std::string t = trimmed(text);
-  std::size_t i = 0;
-  while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
-  return t.substr(i);
 }
 
 std::string right(long long value, int width) {
@@ -62,11 +41,11 @@ std::string right(long long value, int width) {
 
 bool check_array(io::View2D<float> data, const char* identification, int& status) {
   if (data.data == nullptr || data.xmaxdat < 1) {
-    fail(status_bad_width, identification, status);
+    io::fail(status_bad_width, identification, status);
     return false;
   }
   if (data.ymaxdat < 1) {
-    fail(status_bad_height, identification, status);
+    io::fail(status_bad_height, identification, status);
     return false;
   }
   return true;
@@ -76,21 +55,21 @@ bool check_result(const Result& r, const char* identification, int& status) {
   const io::View2D<float>& d = r.data;
   if (!check_array(d, identification, status)) return false;
   if (r.x_axis.size() < static_cast<std::size_t>(d.xmaxdat)) {
-    fail(status_bad_width, identification, status);
+    io::fail(status_bad_width, identification, status);
     return false;
   }
   if (r.y_axis.size() < static_cast<std::size_t>(d.ymaxdat)) {
-    fail(status_bad_height, identification, status);
+    io::fail(status_bad_height, identification, status);
     return false;
   }
   if (r.variances) {
     const io::View2D<float>& v = r.var_data;
     if (v.data == nullptr || v.xmaxdat != d.xmaxdat) {
-      fail(status_bad_width, identification, status);
+      io::fail(status_bad_width, identification, status);
       return false;
     }
     if (v.ymaxdat != d.ymaxdat) {
-      fail(status_bad_height, identification, status);
+      io::fail(status_bad_height, identification, status);
       return false;
     }
   }
@@ -114,7 +93,7 @@ bool open_data(bool prompt, const std::string& item, const std::string& prompt_t
   if (prompt) {
     r.retstat = input_cancelled;
   } else {
-    warn({"WARNING: Error in opening file: " + trimmed(r.file_name)}, status);
+    warn({"WARNING: Error in opening file: " + io::trimmed(r.file_name)}, status);
   }
   return false;
 }
@@ -144,7 +123,7 @@ void open_named(bool prompt, const std::string& item, const std::string& prompt_
                 const std::string& mode, std::string& file_name, int& result, int& file_id,
                 int& status) {
   constexpr const char* id = "Subroutine FIO_OPENFILE V0.3 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   result = 1;
   const std::array<std::string, 1> help{"Enter the name of the file to open"};
   const std::array<std::string, 1> error{"Unacceptable input"};
@@ -163,14 +142,14 @@ void open_named(bool prompt, const std::string& item, const std::string& prompt_
     if (status != io::status_good) return;
     if (retstat != 0 || SLEN(path) == 0) {
       if (!prompt) return;
-      console("Error in opening file, Please retype name");
+      io::say("Error in opening file, Please retype name");
       continue;
     }
     FIO_FILEOPEN(path, mode, result, file_id, status);
     if (status != io::status_good) return;
     if (result == stream_done) return;
     if (!prompt) return;
-    console("Error in opening file, Please retype name");
+    io::say("Error in opening file, Please retype name");
   }
 }
 

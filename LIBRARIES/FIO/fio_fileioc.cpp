@@ -26,11 +26,6 @@ Slot* slot_of(int file_id) {
   return nullptr;
 }
 
-void console(const std::string& line) {
-  int good = io::status_good;
-  IO_WRITE(line, good);
-}
-
 // The open input slot of a read, or null with the result code: 1 for
 // another identifier, 2 (after its warning) when the slot is closed.
 Slot* input_slot(int file_id, int& result) {
@@ -39,7 +34,7 @@ Slot* input_slot(int file_id, int& result) {
     return nullptr;
   }
   if (!slots[0].open) {
-    console("WARNING: Input file is not open");
+    io::say("WARNING: Input file is not open");
     result = fio::stream_not_open;
     return nullptr;
   }
@@ -144,7 +139,7 @@ void FIO_FILEREADC(int file_id, int buffer_size, int bytes_requested, int revers
     char line[96];
     std::snprintf(line, sizeof line, "WARNING: %i bytes input instead of %i requested", bytes_read,
                   bytes_requested);
-    console(line);
+    io::say(line);
   }
 }
 
@@ -211,7 +206,7 @@ void write_elements(int file_id, int capacity, int count, std::size_t available,
   if (written < count) {
     char line[80];
     std::snprintf(line, sizeof line, "%s errno = %i", message, errno);
-    console(line);
+    io::say(line);
     result = fio::stream_system;
     return;
   }

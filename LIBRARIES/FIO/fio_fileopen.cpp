@@ -4,10 +4,10 @@
 void FIO_FILEOPEN(const std::string& file_name, const std::string& mode, int& result, int& file_id,
                   int& status) {
   constexpr const char* id = "Subroutine FIO_FILEOPEN V0.3 ";
-  if (!fio::entry_ok(status, id)) return;
-  const std::string name = fio::trimmed(file_name);
+  if (!io::entry_ok(status, id)) return;
+  const std::string name = io::trimmed(file_name);
   if (name.empty()) {
-    fio::fail(fio::status_bad_name, id, status);
+    io::fail(fio::status_bad_name, id, status);
     return;
   }
   // Compared over the length of each mode word, in this order.
@@ -25,7 +25,7 @@ void FIO_FILEOPEN(const std::string& file_name, const std::string& mode, int& re
     if (mode.compare(0, word.size(), word) == 0 && mode.size() >= word.size()) code = w.code;
   }
   if (code == 0) {
-    fio::fail(fio::status_bad_mode, id, status);
+    io::fail(fio::status_bad_mode, id, status);
     return;
   }
   const std::string path = name.substr(0, fio::max_path);

@@ -202,7 +202,7 @@ bool console_format_menu(const std::string& title, const std::vector<std::string
   for (const auto& label : labels) {
     if (label != "?" && label != "HELP") commands.push_back(label);
   }
-  fio::console(title);
+  io::say(title);
   std::string command;
   IO_MENU(static_cast<int>(commands.size()), commands, static_cast<int>(helps.size()), helps,
           "ENTER FILE FORMAT", command, status);
@@ -285,7 +285,7 @@ bool format_menu(std::string& format_name, int& status) {
 
 // Two-line warning: a text and the file name.
 void warn_file(const std::string& text, const std::string& file_name, int& status) {
-  fio::warn({text, fio::trimmed(file_name)}, status);
+  fio::warn({text, io::trimmed(file_name)}, status);
 }
 
 // The image data region of the whole image: pixel edges from the axes.
@@ -343,7 +343,7 @@ std::vector<std::string> format_names() {
 }
 
 std::string format_of_name(const std::string& name) {
-  const std::string wanted = upper(stripped(name));
+  const std::string wanted = io::upper(io::stripped(name));
   for (const auto& r : readers) {
     if (wanted == r.format) return r.format;
   }
@@ -356,12 +356,12 @@ std::string format_of_name(const std::string& name) {
 ExtensionChoice format_from_extension(std::string& file_name, std::string& format_name,
                                       int& status) {
   constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
-  if (!entry_ok(status, id)) return ExtensionChoice::unknown;
-  std::string name = trimmed(file_name);
+  if (!io::entry_ok(status, id)) return ExtensionChoice::unknown;
+  std::string name = io::trimmed(file_name);
   std::string extension;
   IO_EXTENSION(name, extension, status);
   IO_LOWER(extension);
-  extension = trimmed(extension);
+  extension = io::trimmed(extension);
   if (status != io::status_good) return ExtensionChoice::unknown;
 
   auto choose = [&](const char* format) {
@@ -434,20 +434,20 @@ ExtensionChoice format_from_extension(std::string& file_name, std::string& forma
 }  // namespace fio
 
 void FIO_DEF_INPUT(int& status) {
-  if (!fio::entry_ok(status, "Subroutine FIO_DEF_INPUT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine FIO_DEF_INPUT V0.1 ")) return;
   state() = InputState{};
 }
 
 void FIO_SET_INPUT(bool sequence_defined, const std::string& format_name, float overload,
                    int& status) {
-  if (!fio::entry_ok(status, "Subroutine FIO_SET_INPUT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine FIO_SET_INPUT V0.1 ")) return;
   state().sequence_defined = sequence_defined;
-  state().format_name = fio::trimmed(format_name).substr(0, format_width);
+  state().format_name = io::trimmed(format_name).substr(0, format_width);
   state().overload = overload;
 }
 
 void FIO_INQ_INPUT(bool& sequence_defined, std::string& format_name, float& overload, int& status) {
-  if (!fio::entry_ok(status, "Subroutine FIO_INQ_INPUT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine FIO_INQ_INPUT V0.1 ")) return;
   sequence_defined = state().sequence_defined;
   format_name = state().format_name;
   overload = state().overload;
@@ -490,12 +490,12 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
 
   if (input_mode == fio::input_choose) fio::show_inputting(status);
   IO_NODIRPATH(file_name, title, status);
-  title = fio::trimmed(title).substr(0, io::title_width);
+  title = io::trimmed(title).substr(0, io::title_width);
   if (status != io::status_good) return;
 
-  const Reader* reader = reader_of(fio::trimmed(format));
+  const Reader* reader = reader_of(io::trimmed(format));
   if (reader == nullptr) {
-    fio::console("WARNING: Unknown file format");
+    io::say("WARNING: Unknown file format");
     return;
   }
   int retstat = 0;
@@ -524,7 +524,7 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
   set_image_region(x_axis, y_axis, xnum, ynum, status);
   int db = 0;
   IO_SET_RKEYVALUE("#OVERLOAD_VALUE", s.overload, db, status);
-  const std::string name = fio::trimmed(s.format_name);
+  const std::string name = io::trimmed(s.format_name);
   IO_SET_KEYVALUE("#INPUT_FORMAT", static_cast<int>(name.size()), name, db, status);
   IO_SET_RKEYVALUE("X_PIXEL_SIZE", x_pixel_size, db, status);
   IO_SET_RKEYVALUE("Y_PIXEL_SIZE", y_pixel_size, db, status);

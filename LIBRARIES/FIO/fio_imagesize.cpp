@@ -36,15 +36,15 @@ bool header_bytes(std::array<std::uint8_t, N>& header) {
 
 void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_name, int& width,
                        int& height, int& retstat, int& status) {
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   width = 0;
   height = 0;
   retstat = fio::size_not_known;
-  const std::string format = fio::trimmed(format_name);
+  const std::string format = io::trimmed(format_name);
   if (format == fio::format_binary) {
     fio::BinaryLayout layout;
     int found = 0;
-    FIO_IN_HEADERFILE(fio::trimmed(file_name) + ".info", layout, found, status);
+    FIO_IN_HEADERFILE(io::trimmed(file_name) + ".info", layout, found, status);
     if (status != io::status_good || found != 0) return;
     width = layout.width;
     height = layout.height;

@@ -49,14 +49,14 @@ bool valid(const Transfer& t, io::View2D<float> data, std::size_t buffer_size, s
   };
   for (const auto& c : checks) {
     if (c.bad) {
-      fio::fail(c.value, id, status);
+      io::fail(c.value, id, status);
       return false;
     }
   }
   const std::int64_t room = (std::numeric_limits<std::int64_t>::max() - t.byte_position) /
                             static_cast<std::int64_t>(element);
   if (static_cast<std::int64_t>(t.stored_width) * t.stored_height > room) {
-    fio::fail(fio::status_bad_y_value, id, status);
+    io::fail(fio::status_bad_y_value, id, status);
     return false;
   }
   return true;
@@ -101,11 +101,11 @@ int reversal_of() {
 template <typename T>
 void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat,
               io::View2D<float> data, const char* id, const char* rebin_message, int& status) {
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!valid(t, data, buffer.size(), sizeof(T), id, status)) return;
   if (t.transpose || t.xbin != 1 || t.ybin != 1) {
-    fio::console(rebin_message);
-    fio::fail(fio::status_not_implemented, id, status);
+    io::say(rebin_message);
+    io::fail(fio::status_not_implemented, id, status);
     return;
   }
   // Stored ranges: mirroring counts from the other end of the stored image.
@@ -131,7 +131,7 @@ void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat
                  first_element * static_cast<std::int64_t>(sizeof(T)) + t.byte_position - 1, 0, 0,
                  fio::reverse_none, result, bytes, raw);
   if (result != fio::stream_done) {
-    fio::fail(fio::status_refill_failed, id, status);
+    io::fail(fio::status_refill_failed, id, status);
     return;
   }
   // Stored columns whose output column lies in 1 .. xnumdat.
@@ -149,7 +149,7 @@ void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat
         const int want = n * static_cast<int>(sizeof(T));
         FIO_FILEREADC(t.file_id, want, want, reversal, result, bytes, raw);
         if (result != fio::stream_done) {
-          fio::fail(fio::status_refill_failed, id, status);
+          io::fail(fio::status_refill_failed, id, status);
           return;
         }
         in_buffer = n;

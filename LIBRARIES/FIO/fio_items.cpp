@@ -63,9 +63,9 @@ bool item_text(int file_id, const std::string& item, bool& found, char& type, st
 void FIO_FREAD_SEARCHITEM(int file_id, const std::string& item, int first_record, bool& found,
                           char& type, int& record, int& position, int& status) {
   constexpr const char* id = "Subroutine FIO_FREAD_SEARCHITEM V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   found = false;
-  const std::string wanted = fio::trimmed(item);
+  const std::string wanted = io::trimmed(item);
   Record r{};
   for (int k = std::max(first_record, 1); read_record(file_id, k, r);) {
     std::string name;
@@ -84,39 +84,39 @@ void FIO_FREAD_SEARCHITEM(int file_id, const std::string& item, int first_record
     }
     k += further + 1;
   }
-  fio::console("INFO: File item not found: " + wanted);
+  io::say("INFO: File item not found: " + wanted);
 }
 
 void FIO_FREAD_STRING(int file_id, const std::string& item, bool& found, std::string& value,
                       int& status) {
   constexpr const char* id = "Subroutine FIO_FREAD_STRING V0.1 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   char type = ' ';
   std::string text;
-  if (item_text(file_id, item, found, type, text, status)) value = fio::trimmed(text);
+  if (item_text(file_id, item, found, type, text, status)) value = io::trimmed(text);
 }
 
 void FIO_FREAD_REAL(int file_id, const std::string& item, bool& found, float& value, int& status) {
   constexpr const char* id = "Subroutine FIO_FREAD_REAL V0.1 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   char type = ' ';
   std::string text;
   if (!item_text(file_id, item, found, type, text, status)) return;
   bool valid = false;
   float v = 0.0f;
-  IO_TOKTR(fio::stripped(text), valid, v, status);
+  IO_TOKTR(io::stripped(text), valid, v, status);
   if (valid) {
     value = v;
   } else {
     found = false;
-    fio::console("WARNING: Bad real value of file item: " + fio::trimmed(item));
+    io::say("WARNING: Bad real value of file item: " + io::trimmed(item));
   }
 }
 
 void FIO_FREAD_RARRAY(int file_id, const std::string& item, int max_values, bool& found,
                       int& num_values, std::span<float> values, int& status) {
   constexpr const char* id = "Subroutine FIO_FREAD_RARRAY V0.1 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   char type = ' ';
   std::string text;
   num_values = 0;
@@ -132,7 +132,7 @@ void FIO_FREAD_RARRAY(int file_id, const std::string& item, int max_values, bool
     float v = 0.0f;
     IO_TOKTR(token, valid, v, status);
     if (!valid) {
-      fio::console("WARNING: Bad real value of file item: " + fio::trimmed(item));
+      io::say("WARNING: Bad real value of file item: " + io::trimmed(item));
       break;
     }
     values[static_cast<std::size_t>(num_values++)] = v;

@@ -62,7 +62,7 @@ bool integer_value(const std::string& value, std::int64_t& result) {
   bool valid = false;
   int v = 0;
   IO_TOKTI(value, valid, v, status);
-  if (!valid) fio::console("WARNING: Problem of converting key value");
+  if (!valid) io::say("WARNING: Problem of converting key value");
   result = v;
   return valid;
 }
@@ -70,7 +70,7 @@ bool integer_value(const std::string& value, std::int64_t& result) {
 void act(const std::string& keyword, const std::string& value, Section& s) {
   std::int64_t v = 0;
   if (keyword == "HEADERID") {
-    const std::string upper = fio::upper(value);
+    const std::string upper = io::upper(value);
     if (upper.rfind("EH:", 0) == 0) {
       std::size_t end = 3;
       while (end < upper.size() && upper[end] >= '0' && upper[end] <= '9') ++end;
@@ -85,11 +85,11 @@ void act(const std::string& keyword, const std::string& value, Section& s) {
   } else if (keyword == "DIM_2") {
     if (integer_value(value, v)) s.dim2 = static_cast<int>(v);
   } else if (keyword == "DATATYPE") {
-    s.datatype = fio::upper(value);
+    s.datatype = io::upper(value);
   } else if (keyword == "BYTEORDER") {
-    s.byteorder = fio::upper(value);
+    s.byteorder = io::upper(value);
   } else if (keyword == "COMPRESSION") {
-    s.compression = fio::upper(value);
+    s.compression = io::upper(value);
     s.compressed = s.compression != "NONE" && s.compression != "NOSPECIFICVALUE";
   } else if (keyword == "TITLE") {
     s.title = value;
@@ -132,7 +132,7 @@ Scan read_header(Scanner& in, Section& s) {
       }
       keep(value, c, value_width);
     }
-    act(fio::upper(keyword), value, s);
+    act(io::upper(keyword), value, s);
     if (end) {
       s.data_start = in.offset();
       return Scan::header;
@@ -166,13 +166,13 @@ bool merin_image_size(int& width, int& height) {
 
 void FIO_IS_MERIN(const std::string& file_name, int& result, int& status) {
   constexpr const char* id = "Subroutine FIO_IS_MERIN V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   int open = 0, file_id = 0;
   std::string name = file_name;
   fio::open_named(false, "", "", "READ", name, open, file_id, status);
   if (status != io::status_good) return;
   if (open != fio::stream_done) {
-    fio::console("WARNING: Error in opening file");
+    io::say("WARNING: Error in opening file");
     result = 1;
     return;
   }
@@ -195,7 +195,7 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
                   std::string& title, std::string& xlabel, std::string& ylabel, std::string& zlabel,
                   float& x_pixel_size, float& y_pixel_size, float& overload, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_MERIN V0.4 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   static_cast<void>(x_pixel_size);
   static_cast<void>(y_pixel_size);
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
@@ -229,41 +229,41 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
     s = Section{};
     const Scan scan = read_header(in, s);
     if (scan == Scan::bad_start) {
-      fio::console("WARNING: Error in reading start of header: image not input");
+      io::say("WARNING: Error in reading start of header: image not input");
       return;
     }
     if (scan == Scan::bad_keyword) {
-      fio::console("WARNING: Error in reading keyword");
+      io::say("WARNING: Error in reading keyword");
       return;
     }
     if (scan == Scan::bad_value) {
-      fio::console("WARNING: Error in reading key value");
+      io::say("WARNING: Error in reading key value");
       return;
     }
     const int number = s.image != 0 ? s.image : place;
     last_found = number;
     if (number == wanted) break;
     if (s.size <= 0) {
-      fio::console("ERROR: The required \"Image\" number has not been found and I think that");
-      fio::console("       there are no more \"Image\" sections, since the \"Size\" keyword");
-      fio::console("       has not been found either");
-      fio::console("        \"Image\" number " + fio::right(last_found, 8) + "was the last found");
+      io::say("ERROR: The required \"Image\" number has not been found and I think that");
+      io::say("       there are no more \"Image\" sections, since the \"Size\" keyword");
+      io::say("       has not been found either");
+      io::say("        \"Image\" number " + fio::right(last_found, 8) + "was the last found");
       return;
     }
-    fio::console("INFO: \"Image\" number " + fio::right(number, 8) +
+    io::say("INFO: \"Image\" number " + fio::right(number, 8) +
                  " has been found, continuing search ...");
     start = s.data_start + s.size;
   }
 
   if (s.compressed) {
-    fio::console("WARNING: The image data in this file has been written using a compression");
-    fio::console("         algorithm. It cannot be input.");
+    io::say("WARNING: The image data in this file has been written using a compression");
+    io::say("         algorithm. It cannot be input.");
     return;
   }
   const int type = type_of_datatype(s.datatype);
   if (type == 0) {
-    fio::console("WARNING: The image data in this file has been written using an unsupported");
-    fio::console("         data type. It cannot be input.");
+    io::say("WARNING: The image data in this file has been written using an unsupported");
+    io::say("         data type. It cannot be input.");
     return;
   }
   fio::BinaryLayout layout;

@@ -92,7 +92,7 @@ bool read_directory(int file_id, const Start& s, std::vector<Entry>& entries, in
   if (status != io::status_good) return false;
   const std::int64_t n = got == 2 ? FIO_TIFF_INTEGER(count_bytes, 2, !s.high, true) : 0;
   if (n < 1 || s.directory + 2 + 12 * n > size) {
-    fio::console("WARNING: Bad tiff file: the image file directory does not lie in the file");
+    io::say("WARNING: Bad tiff file: the image file directory does not lie in the file");
     return false;
   }
   entries.assign(static_cast<std::size_t>(n), Entry{});
@@ -140,19 +140,19 @@ bool entry_values(int file_id, const Entry& e, bool high, std::int64_t limit,
   const int type = type_of(e, high);
   const std::int64_t count = count_of(e, high);
   if (integer_size(type) == 0) {
-    fio::console("WARNING: Bad tiff file: tag " + std::to_string(tag) +
+    io::say("WARNING: Bad tiff file: tag " + std::to_string(tag) +
                  " must hold integers, its field type is " + std::to_string(type));
     return false;
   }
   if (count < 1 || count > std::numeric_limits<int>::max()) {
-    fio::console("WARNING: Bad tiff file: tag " + std::to_string(tag) + " holds " +
+    io::say("WARNING: Bad tiff file: tag " + std::to_string(tag) + " holds " +
                  std::to_string(count) + " values");
     return false;
   }
   if (!values_inline(e, high)) {
     const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8, 4), 4, !high, true);
     if (offset + count * integer_size(type) > fio::input_file_size()) {
-      fio::console("WARNING: Bad tiff file: the values of tag " + std::to_string(tag) +
+      io::say("WARNING: Bad tiff file: the values of tag " + std::to_string(tag) +
                    " do not lie in the file");
       return false;
     }
@@ -160,7 +160,7 @@ bool entry_values(int file_id, const Entry& e, bool high, std::int64_t limit,
   try {
     values.assign(static_cast<std::size_t>(count), 0);
   } catch (const std::bad_alloc&) {
-    fio::console("ERROR: Failed to allocate memory for the values of TIFF tag " +
+    io::say("ERROR: Failed to allocate memory for the values of TIFF tag " +
                  std::to_string(tag));
     return false;
   }
@@ -178,7 +178,7 @@ bool single_value(int file_id, const Entry& e, bool high, std::int64_t& value, i
     char line[64];
     std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
                   static_cast<int>(std::min<std::int64_t>(count_of(e, high), 2147483647)));
-    fio::console(line);
+    io::say(line);
     return false;
   }
   value = v[0];
@@ -186,7 +186,7 @@ bool single_value(int file_id, const Entry& e, bool high, std::int64_t& value, i
 }
 
 void refuse(std::initializer_list<std::string> lines) {
-  for (const auto& l : lines) fio::console(l);
+  for (const auto& l : lines) io::say(l);
 }
 
 // Reads and checks the first directory; the result code of a refusal, or 0.
@@ -205,7 +205,7 @@ int read_layout(int file_id, Layout& t, int& status) {
       return fio::tiff_bad_file;
     case Header::short_file:
       if (status == io::status_good)
-        fio::console("WARNING: Bad tiff file: shorter than its header");
+        io::say("WARNING: Bad tiff file: shorter than its header");
       return fio::tiff_bad_file;
   }
   t.high = s.high;
@@ -316,16 +316,16 @@ int read_layout(int file_id, Layout& t, int& status) {
   }
   t.sample = kind->sample;
   if (!have_width || !have_length || t.width < 1 || t.height < 1 || offsets == nullptr) {
-    fio::console("WARNING: Bad tiff file: no image size or no image data in the first directory");
+    io::say("WARNING: Bad tiff file: no image size or no image data in the first directory");
     return fio::tiff_not_found;
   }
   if (t.width > std::numeric_limits<int>::max() || t.height > std::numeric_limits<int>::max()) {
-    fio::console("WARNING: Bad tiff file: the image is larger than can be input");
+    io::say("WARNING: Bad tiff file: the image is larger than can be input");
     return fio::tiff_cannot_decode;
   }
   t.row_bytes = (t.width * t.bits + 7) / 8;
   if (t.row_bytes > (std::int64_t{1} << 30)) {
-    fio::console("WARNING: Bad tiff file: image rows longer than can be input");
+    io::say("WARNING: Bad tiff file: image rows longer than can be input");
     return fio::tiff_cannot_decode;
   }
   if (t.rows_per_strip < 1) t.rows_per_strip = t.height;
@@ -339,7 +339,7 @@ int read_layout(int file_id, Layout& t, int& status) {
   }
   if (counts != nullptr && (!entry_values(file_id, *counts, t.high, strips, t.counts, status) ||
                             static_cast<std::int64_t>(t.counts.size()) < strips)) {
-    fio::console("WARNING: Bad tiff file: fewer strip byte counts than strips");
+    io::say("WARNING: Bad tiff file: fewer strip byte counts than strips");
     return fio::tiff_bad_file;
   }
   return 0;
@@ -440,22 +440,22 @@ constexpr std::int64_t block_bytes = 1 << 20;
 void FIO_TREAD_BYTES(int file_id, std::int64_t offset, int buffer_size, int bytes_wanted,
                      std::span<std::byte> buffer, int& bytes_read, int& status) {
   constexpr const char* id = "Subroutine FIO_TREAD_BYTES V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   bytes_read = 0;
   if (bytes_wanted <= 0) {
-    fio::fail(fio::status_nothing_wanted, id, status);
+    io::fail(fio::status_nothing_wanted, id, status);
     return;
   }
   if (buffer_size < 0 || bytes_wanted > buffer_size ||
       static_cast<std::size_t>(buffer_size) > buffer.size()) {
-    fio::fail(fio::status_too_much_wanted, id, status);
+    io::fail(fio::status_too_much_wanted, id, status);
     return;
   }
   int result = 0;
   FIO_FILEPREADC(file_id, offset, buffer_size, bytes_wanted, fio::reverse_none, result, bytes_read,
                  buffer);
   if (result != fio::stream_done && result != fio::stream_short) {
-    fio::fail(fio::status_bad_tiff_integer, id, status);
+    io::fail(fio::status_bad_tiff_integer, id, status);
   }
 }
 
@@ -476,9 +476,9 @@ std::int64_t FIO_TIFF_INTEGER(std::span<const std::uint8_t> bytes, int num_bytes
 std::int64_t FIO_TIFF_INTENTRY(std::span<const std::uint8_t> entry, bool high_byte_first,
                                int& status) {
   constexpr const char* id = "Function FIO_TIFF_INTENTRY V0.2 ";
-  if (!fio::entry_ok(status, id)) return 0;
+  if (!io::entry_ok(status, id)) return 0;
   if (entry.size() < 12) {
-    fio::fail(fio::status_bad_tiff_integer, id, status);
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return 0;
   }
   Entry e{};
@@ -486,15 +486,15 @@ std::int64_t FIO_TIFF_INTENTRY(std::span<const std::uint8_t> entry, bool high_by
   const int type = type_of(e, high_byte_first);
   const std::int64_t count = count_of(e, high_byte_first);
   if (integer_size(type) == 0) {
-    fio::fail(fio::status_bad_tiff_integer, id, status);
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return 0;
   }
   if (count != 1) {
     char line[64];
     std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
                   static_cast<int>(std::min<std::int64_t>(count, 2147483647)));
-    fio::console(line);
-    fio::fail(fio::status_bad_tiff_integer, id, status);
+    io::say(line);
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return 0;
   }
   return FIO_TIFF_INTEGER(std::span(e).subspan(8), integer_size(type), !high_byte_first,
@@ -505,11 +505,11 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
                    bool high_byte_first, std::span<std::int64_t> values, int& num_values,
                    int& result, int& status) {
   constexpr const char* id = "Subroutine FIO_TIFF_INTS V0.2 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   num_values = 0;
   result = 0;
   if (entry.size() < 12) {
-    fio::fail(fio::status_bad_tiff_integer, id, status);
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return;
   }
   Entry e{};
@@ -517,7 +517,7 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
   const int type = type_of(e, high_byte_first);
   const int size = integer_size(type);
   if (size == 0) {
-    fio::fail(fio::status_bad_tiff_integer, id, status);
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return;
   }
   const std::int64_t count = count_of(e, high_byte_first);
@@ -565,7 +565,7 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
 void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, int& height,
                         int& status) {
   constexpr const char* id = "Subroutine FIO_TIFF_IMAGESIZE V0.3 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   static_cast<void>(file_name);
   width = 0;
   height = 0;
@@ -573,7 +573,7 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
   const Header h = read_start(file_id, s, status);
   if (status != io::status_good) return;
   if (h == Header::short_file) {
-    fio::console("WARNING: Bad TIFF file, shorter than its 8-byte header");
+    io::say("WARNING: Bad TIFF file, shorter than its 8-byte header");
     return;
   }
   if (h == Header::bad_mark) {
@@ -601,7 +601,7 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
     return;
   }
   if (h == Header::bad_version) {
-    fio::console("WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version));
+    io::say("WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version));
     return;
   }
   std::vector<Entry> entries;
@@ -626,14 +626,14 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
                      int first_col, int first_row, int last_col, int last_row, int xbin, int ybin,
                      io::View2D<float> data, int& xnumdat, int& ynumdat, int& result, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!fio::check_array(data, id, status)) return;
   if (xbin < 1) {
-    fio::fail(fio::status_bad_x_value, id, status);
+    io::fail(fio::status_bad_x_value, id, status);
     return;
   }
   if (ybin < 1) {
-    fio::fail(fio::status_bad_y_value, id, status);
+    io::fail(fio::status_bad_y_value, id, status);
     return;
   }
   xnumdat = 0;
@@ -665,7 +665,7 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
   const std::int64_t s_first = top_first ? height - (y1 + rows - 1) : y1 - 1;
   const std::int64_t s_last = s_first + rows - 1;
   if (!rows_in_file(t, s_first, s_last)) {
-    fio::console("WARNING: Bad tiff file: image rows lie outside their strips or the file");
+    io::say("WARNING: Bad tiff file: image rows lie outside their strips or the file");
     result = fio::tiff_bad_file;
     return;
   }
@@ -679,8 +679,8 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
         static_cast<std::size_t>(std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * rows))));
     if (!direct) values.resize(static_cast<std::size_t>(cols));
   } catch (const std::bad_alloc&) {
-    fio::console("ERROR: Failed to allocate memory for the TIFF input buffer");
-    fio::fail(fio::module_offset + st::no_memory, id, status);
+    io::say("ERROR: Failed to allocate memory for the TIFF input buffer");
+    io::fail(fio::module_offset + st::no_memory, id, status);
     return;
   }
   const std::int64_t rows_per_block = static_cast<std::int64_t>(block.size()) / t.row_bytes;
@@ -700,7 +700,7 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
                     std::as_writable_bytes(std::span(block)), got, status);
     if (status != io::status_good) return;
     if (got < bytes) {
-      fio::console("WARNING: Bad tiff file: image data end before the image");
+      io::say("WARNING: Bad tiff file: image data end before the image");
       result = fio::tiff_bad_file;
       return;
     }
@@ -734,7 +734,7 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
                io::View2D<float> var_data, std::string& title, std::string& xlabel,
                std::string& ylabel, std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
                 data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   if (!fio::begin_input(r, id, status)) return;
@@ -752,7 +752,7 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
   // Failures of the low-level reads are bad files here: the set-up goes on.
   auto handled = [&]() {
     if (status == fio::status_bad_tiff_integer) {
-      fio::console("WARNING: Bad tiff file ");
+      io::say("WARNING: Bad tiff file ");
       ST_DEF_SYSTEM(status);
       retstat = fio::tiff_bad_file;
       return true;
@@ -765,10 +765,10 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
   if (status != io::status_good) return;
   if (width < 1 || height < 1) {
     fio::warn({"IMAGE SIZE NOT RETURNED FROM FILE"}, status);
-    fio::console("WARNING: Image size not returned from file");
+    io::say("WARNING: Image size not returned from file");
     return;
   }
-  fio::console("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
+  io::say("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
                " pixels");
   fio::Region region{1, 1, std::min(width, data.xmaxdat), std::min(height, data.ymaxdat), 1, 1};
   if (interactive) {
@@ -792,7 +792,7 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
                                         "WARNING: Cannot decode image ",
                                         "WARNING: Bad tiff file ",
                                         "WARNING: Image contains none of desired region "};
-  if (result >= 1 && result <= 5) fio::console(reports[result]);
+  if (result >= 1 && result <= 5) io::say(reports[result]);
   retstat = result;
   if (result == 0 || result == fio::tiff_part_of_region) fio::finish_input(r);
 }

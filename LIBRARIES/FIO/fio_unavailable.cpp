@@ -9,7 +9,7 @@ void unavailable(const char* id, const char* format, bool variances, std::string
                  std::span<float> y_axis, io::View2D<float> data, io::View2D<float> var_data,
                  std::string& title, std::string& xlabel, std::string& ylabel, std::string& zlabel,
                  int& status) {
-  if (!fio::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
                 data,      var_data,  title,   xlabel,  ylabel,  zlabel};
   fio::not_available(format, r, status);

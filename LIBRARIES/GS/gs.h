@@ -22,9 +22,12 @@
 #include "gs_colours.h"     // named colours and colour tables
 #include "gs_coords.h"      // coordinate input on a displayed image
 #include "gs_dialogs.h"     // messages, warnings, prompts, menus, buttons, scroll bars
-#include "gs_draw.h"        // styles, lines, rectangles, triangles, block letters
+#include "gs_draw.h"        // styles, lines, rectangles, triangles
 #include "gs_fileselect.h"  // the file selection tool
+#include "gs_font.h"        // block letters
 #include "gs_form.h"        // forms
 #include "gs_plot.h"        // image display, axes, colour bar, graphs of a row or column
+#include "gs_print.h"       // PostScript output
 #include "gs_scope.h"       // the state scopes of the widgets
-#include "gs_setup.h"       // set-up, options, regions, state blocks, PostScript output
+#include "gs_setup.h"       // opening and closing graphics, options, background
+#include "gs_state.h"       // statuses, regions and the state blocks

@@ -204,19 +204,19 @@ void draw_frame(const Box& plot, const Box& world, bool x_log, bool y_log, const
     VG_INQ_TEXTWIDTH(number, width, status);
     widest = std::max(widest, width);
   }
-  if (!trimmed(texts.title).empty()) {
+  if (!io::trimmed(texts.title).empty()) {
     draw_text(0.5f * (plot.xmin + plot.xmax), f.title_base, texts.title, 1, black, f.title_height,
               align_centre, valign_base, status);
   }
-  if (!trimmed(texts.xlabel).empty()) {
+  if (!io::trimmed(texts.xlabel).empty()) {
     draw_text(0.5f * (plot.xmin + plot.xmax), f.x_label_top, texts.xlabel, 1, black, f.label_height,
               align_centre, valign_top, status);
   }
-  if (!trimmed(texts.ylabel).empty()) {
+  if (!io::trimmed(texts.ylabel).empty()) {
     // Upright along the axis, its bottom towards the numbers.
     const float x = std::max(f.y_numbers_right - widest - 0.008f, f.label_height);
     GS_TEXTSTYLE(1, black, f.label_height, 1.0f, 90.0f, align_centre, valign_bottom, status);
-    VG_TEXT(x, 0.5f * (plot.ymin + plot.ymax), trimmed(texts.ylabel), status);
+    VG_TEXT(x, 0.5f * (plot.ymin + plot.ymax), io::trimmed(texts.ylabel), status);
   }
 }
 

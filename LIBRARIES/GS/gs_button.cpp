@@ -49,6 +49,6 @@ void GS_STRINGBUTTON(float xmin, float ymin, float xmax, float ymax, float bevel
   centred.horizontal = gs::align_centre;
   centred.vertical = gs::valign_middle;
   GS_TEXTSTYLE(centred, status);
-  VG_TEXT((xmin + xmax) / 2.0f, (ymin + ymax) / 2.0f, gs::trimmed(label), status);
+  VG_TEXT((xmin + xmax) / 2.0f, (ymin + ymax) / 2.0f, io::trimmed(label), status);
   if (status != io::status_good) ST_SAVE(id);
 }

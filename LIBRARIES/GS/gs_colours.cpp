@@ -71,11 +71,10 @@ const std::vector<vg::Rgb>& table_two() {
   return t;
 }
 
+// The name of a colour table or colour as compared: its first title_width
+// characters, significant text, upper case.
 std::string upper_trimmed(const std::string& text) {
-  std::string s = text.substr(0, io::title_width);
-  s.resize(static_cast<std::size_t>(SLEN(s)));
-  IO_UPPER(s);
-  return s;
+  return io::upper(io::trimmed(text.substr(0, io::title_width)));
 }
 
 }  // namespace
@@ -192,7 +191,7 @@ void GS_INQ_COLOURINDEX(int colour, int& index, int& status) {
   constexpr const char* id = "Subroutine GS_INQ_COLOURINDEX V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (colour < 1 || colour > gs::num_colours) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   index = gs::device_index(colour);
@@ -240,11 +239,11 @@ void GS_SET_LUTCHOICE(int choice, int levels, int& status) {
   constexpr const char* id = "Subroutine GS_SET_LUTCHOICE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (choice < 0 || choice > gs::num_colour_tables) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   if (levels < 1) {
-    gs::fail(gs::status_bad_value_2, id, status);
+    io::fail(gs::status_bad_value_2, id, status);
     return;
   }
   colours().lut_choice = choice;
@@ -263,21 +262,21 @@ void GS_CAL_COLOURTABLE(int max_points, int num_points, std::span<const vg::Rgb>
   constexpr const char* id = "Subroutine GS_CAL_COLOURTABLE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (max_points < 1) {
-    gs::fail(gs::status_bad_maximum, id, status);
+    io::fail(gs::status_bad_maximum, id, status);
     return;
   }
   if (num_points < 1 || num_points > max_points ||
       static_cast<std::size_t>(num_points) > points.size()) {
-    gs::fail(gs::status_bad_count, id, status);
+    io::fail(gs::status_bad_count, id, status);
     return;
   }
   if (first_index > last_index) {
-    gs::fail(gs::status_order_x, id, status);
+    io::fail(gs::status_order_x, id, status);
     return;
   }
   if (first_index < 0 || last_index >= max_table ||
       static_cast<std::size_t>(last_index) >= table.size()) {
-    gs::fail(gs::status_table_limit, id, status);
+    io::fail(gs::status_table_limit, id, status);
     return;
   }
   const int n = last_index - first_index + 1;

@@ -52,9 +52,6 @@ void GS_GIVE_COLOUR(const std::string& name, bool& found, int& colour, int& stat
 // Display name of a named colour (13 and 14 read "(INDEX 0)" and "(INDEX 1)");
 // blank for a number outside 1 .. 15.
 void GS_GIVE_COLOURNAME(int colour, std::string& name, int& status);
-// Offers the fifteen colours as a menu titled `title` and returns the chosen
-// named colour (unchanged when the menu is left without a choice).
-void GS_GUI_COLOUR(const std::string& title, int& colour, int& status);
 
 // Colour-table choice (0 .. 11; 0 keeps the device's table) and number of
 // levels. Default: table 2, levels = size of the image colour range. A choice

@@ -48,13 +48,13 @@ void centre(float& x, float& y, int& status) {
 bool region_ok(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
                const char* id, int& status) {
   if (data.empty()) {
-    gs::fail(
+    io::fail(
         data.xmaxdat < 1 || data.data == nullptr ? gs::status_bad_xmaxdat : gs::status_bad_ymaxdat,
         id, status);
   } else if (xstrelm < 1 || xstrelm > xendelm || xendelm > data.xmaxdat) {
-    gs::fail(gs::status_bad_xregion, id, status);
+    io::fail(gs::status_bad_xregion, id, status);
   } else if (ystrelm < 1 || ystrelm > yendelm || yendelm > data.ymaxdat) {
-    gs::fail(gs::status_bad_yregion, id, status);
+    io::fail(gs::status_bad_yregion, id, status);
   }
   return status == io::status_good;
 }
@@ -132,7 +132,7 @@ void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax, io::View2D<
                      int xstrelm, int ystrelm, int xendelm, int yendelm, bool& cancelled, float& x,
                      float& y, int& status) {
   constexpr const char* id = "Subroutine GS_INP_TWOCLICK V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
   if (!region_ok(data, xstrelm, ystrelm, xendelm, yendelm, id, status)) return;
   cancelled = false;
@@ -199,7 +199,7 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
                          int& num_coordinates, std::span<float> x_coordinates,
                          std::span<float> y_coordinates, int& status) {
   constexpr const char* id = "Subroutine GS_INPS_COORDINATES V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!gs::check_lines(max_titles, num_titles, titles, id, status) ||
       !gs::check_lines(max_info, num_info, info, id, status) ||
       !gs::check_region(xmin, ymin, xmax, ymax, id, status) ||
@@ -209,7 +209,7 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
   if (max_coordinates < 1 || max_coordinates > gs::max_input_coordinates ||
       static_cast<std::size_t>(max_coordinates) > x_coordinates.size() ||
       static_cast<std::size_t>(max_coordinates) > y_coordinates.size()) {
-    return gs::fail(gs::status_bad_value, id, status);
+    return io::fail(gs::status_bad_value, id, status);
   }
   num_coordinates = 0;
   const Shown image = shown(status);
@@ -335,7 +335,7 @@ void GS_INPS_FCOORDINATES(bool fixed_number, io::View2D<const float> data, int x
                           std::span<const std::string> info, int max_coordinates,
                           int& num_coordinates, std::span<float> x_coordinates,
                           std::span<float> y_coordinates, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INPS_FCOORDINATES V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INPS_FCOORDINATES V0.1 ")) return;
   gs::Box gui;
   GS_INQ_GUIREGION(gui, status);
   GS_INPS_COORDINATES(gui.xmin, gui.ymin, gui.xmax, gui.ymax, fixed_number, data, xstrelm, ystrelm,

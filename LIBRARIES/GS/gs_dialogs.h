@@ -181,3 +181,6 @@ void GS_STRINGBUTTON(float xmin, float ymin, float xmax, float ymax, float bevel
 // with "?" and "HELP" (the caller's help lines), in the GUI region.
 void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type, int& status);
 void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_type, int& status);
+// Offers the fifteen colours as a menu titled `title` and returns the chosen
+// named colour (unchanged when the menu is left without a choice).
+void GS_GUI_COLOUR(const std::string& title, int& colour, int& status);

@@ -27,9 +27,9 @@ Styles& style_block() {
 void GS_TEXTSTYLE(int font, int colour, float height, float size_factor, float angle,
                   int horizontal, int vertical, int& status) {
   constexpr const char* id = "Subroutine GS_TEXTSTYLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!colour_ok(colour)) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   const float factor = size_factor > 0.0f ? size_factor : 1.0f;
@@ -51,13 +51,13 @@ void GS_TEXTSTYLE(const gs::TextStyle& t, int& status) {
 }
 
 void GS_INQ_TEXTSTYLE(gs::TextStyle& style, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
   style = gs::style_block().text;
 }
 
 void GS_INQ_TEXTSTYLE(int& font, int& colour, float& height, float& size_factor, float& angle,
                       int& horizontal, int& vertical, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_TEXTSTYLE V0.1 ")) return;
   const gs::TextStyle& t = gs::style_block().text;
   font = t.font;
   colour = t.colour;
@@ -70,9 +70,9 @@ void GS_INQ_TEXTSTYLE(int& font, int& colour, float& height, float& size_factor,
 
 void GS_LINESTYLE(int type, float width, int colour, int& status) {
   constexpr const char* id = "Subroutine GS_LINESTYLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!colour_ok(colour)) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   VG_LINESTYLE(type, status);
@@ -86,7 +86,7 @@ void GS_LINESTYLE(int type, float width, int colour, int& status) {
 }
 
 void GS_INQ_LINESTYLE(int& type, float& width, int& colour, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_LINESTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_LINESTYLE V0.1 ")) return;
   type = gs::style_block().line.type;
   width = gs::style_block().line.width;
   colour = gs::style_block().line.colour;
@@ -94,9 +94,9 @@ void GS_INQ_LINESTYLE(int& type, float& width, int& colour, int& status) {
 
 void GS_FILLSTYLE(int type, int colour, int& status) {
   constexpr const char* id = "Subroutine GS_FILLSTYLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!colour_ok(colour)) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   VG_FILLCOLOUR(gs::device_index(colour), status);
@@ -108,19 +108,19 @@ void GS_FILLSTYLE(int type, int colour, int& status) {
 }
 
 void GS_INQ_FILLSTYLE(gs::FillStyle& style, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
   style = gs::style_block().fill;
 }
 
 void GS_INQ_FILLSTYLE(int& type, int& colour, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_FILLSTYLE V0.1 ")) return;
   type = gs::style_block().fill.type;
   colour = gs::style_block().fill.colour;
 }
 
 void GS_LINE(float x1, float y1, float x2, float y2, int& status) {
   constexpr const char* id = "Subroutine GS_LINE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   const float x[2] = {x1, x2};
   const float y[2] = {y1, y2};
   VG_POLYLINE(2, x, y, status);
@@ -130,7 +130,7 @@ void GS_LINE(float x1, float y1, float x2, float y2, int& status) {
 void GS_RECTANGLE(float xmin, float ymin, float xmax, float ymax, bool outline, bool fill,
                   int& status) {
   constexpr const char* id = "Subroutine GS_RECTANGLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   const float x[5] = {xmin, xmax, xmax, xmin, xmin};
   const float y[5] = {ymin, ymin, ymax, ymax, ymin};
   if (fill) VG_FILLAREA(4, x, y, status);
@@ -141,7 +141,7 @@ void GS_RECTANGLE(float xmin, float ymin, float xmax, float ymax, bool outline, 
 void GS_TRIANGLE(float x1, float y1, float x2, float y2, float x3, float y3, bool outline,
                  bool fill, int& status) {
   constexpr const char* id = "Subroutine GS_TRIANGLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   const float x[4] = {x1, x2, x3, x1};
   const float y[4] = {y1, y2, y3, y1};
   if (fill) VG_FILLAREA(3, x, y, status);

@@ -1,5 +1,6 @@
 // gslib, drawing: the text, line and fill styles by named colour, lines,
-// rectangles and triangles, and the block-letter font (world coordinates).
+// rectangles and triangles (world coordinates); the block letters are in
+// gs_font.h.
 #pragma once
 
 #include <vector>
@@ -58,17 +59,6 @@ inline constexpr int valign_base = 4;  // the base line
 inline constexpr int valign_bottom = 5;
 inline constexpr int valign_middle = 6;  // the middle of the capitals
 
-// The block-letter glyph of a character: one or two polygons of vertex
-// offsets in glyph units from the lower left of the letter, and its advance
-// width. Letters are 6 units wide and 8 high on their grid. `available` is
-// false for characters without a glyph.
-struct Glyph {
-  bool available = false;
-  std::vector<std::vector<float>> xs, ys;  // one pair of vectors per polygon
-  float width = 0.0f;
-};
-Glyph glyph(char letter);
-
 }  // namespace gs
 
 // The styles; a colour outside 1 .. 15 gives gs::status_bad_value and the
@@ -92,12 +82,3 @@ void GS_RECTANGLE(float xmin, float ymin, float xmax, float ymax, bool outline, 
                   int& status);
 void GS_TRIANGLE(float x1, float y1, float x2, float y2, float x3, float y3, bool outline,
                  bool fill, int& status);
-
-// Glyph scaling (gs::CharScaling).
-void GS_DEF_CHAR_SCALING(int& status);
-void GS_SET_CHAR_SCALING(float x_factor, float y_factor, int& status);
-void GS_INQ_CHAR_SCALING(float& x_factor, float& y_factor, int& status);
-// Draws one block letter with its lower left at (x, y) in the fill style and
-// advances x by its scaled width; "WARNING: Letter not available" for a
-// character without a glyph (x unchanged).
-void GS_DRAW_CHARACTER(char letter, float& x, float y, int& status);

@@ -57,7 +57,7 @@ SelectionLayout selection_layout(const Box& region, float sample_width) {
 }
 
 std::string fitted(const std::string& text, int characters, bool keep_end) {
-  const std::string t = trimmed(text);
+  const std::string t = io::trimmed(text);
   const std::size_t n = static_cast<std::size_t>(std::max(characters, 4));
   if (t.size() <= n) return t;
   if (keep_end) return "..." + t.substr(t.size() - (n - 3));
@@ -65,7 +65,7 @@ std::string fitted(const std::string& text, int characters, bool keep_end) {
 }
 
 std::string middle_fitted(const std::string& text, int characters) {
-  const std::string t = trimmed(text);
+  const std::string t = io::trimmed(text);
   const std::size_t n = static_cast<std::size_t>(std::max(characters, 5));
   if (t.size() <= n) return t;
   // The end holds the numbers and extension that tell names apart: it keeps
@@ -84,7 +84,7 @@ int list_item(const Box& list, float row_height, int first, int count, float x, 
 
 std::string typed_path(const std::string& directory, const std::string& typed, int& retstat) {
   retstat = 0;
-  std::string t = trimmed(typed);
+  std::string t = io::trimmed(typed);
   t.erase(0, std::min(t.find_first_not_of(" \t"), t.size()));
   if (t.empty()) {
     retstat = 1;
@@ -98,9 +98,9 @@ std::string typed_path(const std::string& directory, const std::string& typed, i
       retstat = 1;
       return "";
     }
-    t = trimmed(translated);
+    t = io::trimmed(translated);
   }
-  if (t[0] != '/') t = trimmed(directory) + "/" + t;
+  if (t[0] != '/') t = io::trimmed(directory) + "/" + t;
   // "." and ".." resolved on the name; the root has no parent.
   std::vector<std::string> parts;
   std::size_t i = 0;
@@ -230,10 +230,10 @@ void GS_DRAW_SELECTION(int max_prompt, int num_prompt, std::span<const std::stri
                   "SUB-DIRECTORIES (" + std::to_string(nd) + ")", 1, gs::white, hh, gs::align_left,
                   gs::valign_base, status);
     std::string filter = "FILES (" + std::to_string(nf) + ")";
-    if (gs::trimmed(view.extension) != gs::all_permitted)
-      filter += "  TYPE: " + gs::trimmed(view.extension);
-    if (gs::trimmed(view.pattern) != gs::no_filtering)
-      filter += "  FILTER: " + gs::trimmed(view.pattern);
+    if (io::trimmed(view.extension) != gs::all_permitted)
+      filter += "  TYPE: " + io::trimmed(view.extension);
+    if (io::trimmed(view.pattern) != gs::no_filtering)
+      filter += "  FILTER: " + io::trimmed(view.pattern);
     gs::draw_text(l.files_head.xmin, l.files_head.ymin + 0.3f * hh,
                   gs::fitted(filter, characters_in(l.files_head, hh), false), 1, gs::white, hh,
                   gs::align_left, gs::valign_base, status);
@@ -294,11 +294,6 @@ void GS_HELPFILESELECT(int& status) {
 
 namespace {
 
-void console(const std::string& line) {
-  int s = io::status_good;
-  IO_WRITE(line, s);
-}
-
 bool has_extension(const std::string& name, const std::string& extension) {
   if (name.size() <= extension.size() + 1) return false;
   const std::size_t dot = name.size() - extension.size() - 1;
@@ -310,7 +305,7 @@ bool has_extension(const std::string& name, const std::string& extension) {
 }
 
 bool is_all(const std::string& filter, const char* every) {
-  const std::string t = gs::trimmed(filter);
+  const std::string t = io::trimmed(filter);
   return t.empty() || t == every || t == "*";
 }
 
@@ -334,30 +329,30 @@ void list(Tool& t, int& status) {
   for (int climbs = 0; status == io::status_good && climbs < 256; ++climbs) {
     int retstat = 0;
     std::vector<std::string> dirs, files;
-    const std::string pattern = is_all(v.pattern, gs::no_filtering) ? "*" : gs::trimmed(v.pattern);
+    const std::string pattern = is_all(v.pattern, gs::no_filtering) ? "*" : io::trimmed(v.pattern);
     IO_LISTENTRIES(v.directory, pattern, retstat, dirs, files, status);
     if (status != io::status_good) {
-      console("WARNING: Problem obtaining list of files");
+      io::say("WARNING: Problem obtaining list of files");
       return;
     }
     if (retstat == 1 && v.directory != "/") {
-      console("NOTE: Automatically climbing one directory level");
-      console("         Bad directory name: " + v.directory);
+      io::say("NOTE: Automatically climbing one directory level");
+      io::say("         Bad directory name: " + v.directory);
       IO_UP_DIRECTORY(v.directory, status);
       continue;
     }
     if (static_cast<int>(dirs.size()) > gs::max_listed_directories) {
-      console("WARNING: Problem obtaining list of directories");
-      console("         Too many directories");
+      io::say("WARNING: Problem obtaining list of directories");
+      io::say("         Too many directories");
       dirs.resize(gs::max_listed_directories);
     }
     if (!is_all(v.extension, gs::all_permitted)) {
-      const std::string e = gs::trimmed(v.extension);
+      const std::string e = io::trimmed(v.extension);
       std::erase_if(files, [&](const std::string& f) { return !has_extension(f, e); });
     }
     if (static_cast<int>(files.size()) > gs::max_listed_files) {
-      console("WARNING: Problem obtaining list of files");
-      console("         List of names too long");
+      io::say("WARNING: Problem obtaining list of files");
+      io::say("         List of names too long");
       files.resize(gs::max_listed_files);
     }
     v.directories = std::move(dirs);
@@ -366,8 +361,8 @@ void list(Tool& t, int& status) {
     v.first_file = 1;
     v.selected_item = 0;
     // The selection stays marked (and in view) when it is listed here.
-    const auto it = std::lower_bound(v.files.begin(), v.files.end(), gs::trimmed(v.selected));
-    if (it != v.files.end() && *it == gs::trimmed(v.selected)) {
+    const auto it = std::lower_bound(v.files.begin(), v.files.end(), io::trimmed(v.selected));
+    if (it != v.files.end() && *it == io::trimmed(v.selected)) {
       v.selected_item = static_cast<int>(it - v.files.begin()) + 1;
       const gs::SelectionLayout l = layout_now();
       v.first_file = scrolled_to(v.selected_item, 1, static_cast<int>(v.files.size()), l.rows);
@@ -409,7 +404,7 @@ bool ask_text(const std::string& prompt, const std::string& help_line, std::stri
   bool cancelled = false;
   gs::input_text(prompt, 1, help, value, answer, cancelled, status);
   if (status != io::status_good || cancelled) return false;
-  value = gs::trimmed(answer);
+  value = io::trimmed(answer);
   value.erase(0, std::min(value.find_first_not_of(" \t"), value.size()));
   return true;
 }
@@ -445,7 +440,7 @@ bool acceptable(const Tool& t, const std::string& path, bool typed_path, int& st
     IO_DIRPATH(path, parent, status);
     int retstat = 0;
     std::string d = "/";
-    IO_CHANGEDIR(d, gs::trimmed(parent).empty() ? "/" : gs::trimmed(parent), retstat, status);
+    IO_CHANGEDIR(d, io::trimmed(parent).empty() ? "/" : io::trimmed(parent), retstat, status);
     if (retstat != 0) {
       warn(" !!! FILE DOES NOT EXIST, OR WRONG PATH !!!", status);
       return false;
@@ -469,7 +464,7 @@ class CurrentDirectory {
     int s = io::status_good;
     IO_GETCWD(saved_, s);
     known_ = s == io::status_good;
-    if (!known_) console("WARNING: Can't find out current directory");
+    if (!known_) io::say("WARNING: Can't find out current directory");
   }
   ~CurrentDirectory() {
     if (!known_) return;
@@ -491,7 +486,7 @@ class CurrentDirectory {
 // directory exists, else the current directory.
 void start(Tool& t, const std::string& file_name, const CurrentDirectory& current, int& status) {
   t.view.directory = current.known() ? current.directory() : "/";
-  const std::string name = gs::trimmed(file_name);
+  const std::string name = io::trimmed(file_name);
   if (name.empty()) return;
   int r = 0;
   const std::string path = gs::typed_path(t.view.directory, name, r);
@@ -501,9 +496,9 @@ void start(Tool& t, const std::string& file_name, const CurrentDirectory& curren
   IO_NODIRPATH(path, base, status);
   if (status != io::status_good) return;
   Tool probe = t;
-  if (enter_directory(probe, gs::trimmed(parent).empty() ? "/" : gs::trimmed(parent), status)) {
+  if (enter_directory(probe, io::trimmed(parent).empty() ? "/" : io::trimmed(parent), status)) {
     t.view.directory = probe.view.directory;
-    if (!gs::trimmed(base).empty()) t.view.selected = gs::trimmed(base);
+    if (!io::trimmed(base).empty()) t.view.selected = io::trimmed(base);
   }
 }
 
@@ -542,7 +537,7 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
   const std::vector<gs::ScrollBarRecord> enclosing_bars = gs::scroll_bars();
   Tool t;
   t.file_mode = file_mode;
-  t.view.extension = gs::trimmed(extension).empty() ? gs::all_permitted : gs::trimmed(extension);
+  t.view.extension = io::trimmed(extension).empty() ? gs::all_permitted : io::trimmed(extension);
   start(t, file_name, current, status);
   list(t, status);
   const gs::SelectionLayout l = layout_now();
@@ -640,7 +635,7 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
       chosen = path;
       std::string base;
       IO_NODIRPATH(path, base, status);
-      v.selected = gs::trimmed(base);
+      v.selected = io::trimmed(base);
     } else {
       int c = 0;
       GS_CAL_MENUCHOICE(x, y, c, status);
@@ -662,7 +657,7 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
       } else if (command == "INFO") {
         GS_HELPFILESELECT(status);
       } else if (command == "TYPES") {
-        std::string e = is_all(v.extension, gs::all_permitted) ? "" : gs::trimmed(v.extension);
+        std::string e = is_all(v.extension, gs::all_permitted) ? "" : io::trimmed(v.extension);
         if (ask_text("ENTER FILE EXTENSION TYPE TO SELECT", "Enter file extension (no .)", e,
                      status)) {
           if (!e.empty() && e[0] == '.') e.erase(0, 1);
@@ -670,7 +665,7 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
           list(t, status);
         }
       } else if (command == "FILTER") {
-        std::string p = is_all(v.pattern, gs::no_filtering) ? "" : gs::trimmed(v.pattern);
+        std::string p = is_all(v.pattern, gs::no_filtering) ? "" : io::trimmed(v.pattern);
         if (ask_text("ENTER FILE NAME PATTERN TO MATCH",
                      "Enter pattern, using asterisks as wild-cards", p, status)) {
           v.pattern = is_all(p, gs::no_filtering) ? gs::no_filtering : p;
@@ -690,7 +685,7 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
   extension = v.extension;
   gs::scroll_bars() = enclosing_bars;
   if (status != io::status_good && status != io::status_escape) {
-    console("WARNING: Problem in file selection widget, bad internal error status");
+    io::say("WARNING: Problem in file selection widget, bad internal error status");
     ST_SAVE(id_select);
   }
 }

@@ -43,11 +43,11 @@ FormLayout form_layout(const Box& region, int num_entries) {
 std::vector<std::string> menu_alternatives(const std::string& text) {
   std::vector<std::string> out;
   std::size_t start = 0;
-  const std::string t = trimmed(text);
+  const std::string t = io::trimmed(text);
   while (start <= t.size()) {
     std::size_t end = t.find(form_menu_separator, start);
     if (end == std::string::npos) end = t.size();
-    std::string piece = trimmed(t.substr(start, end - start));
+    std::string piece = io::trimmed(t.substr(start, end - start));
     piece.erase(0, std::min(piece.find_first_not_of(' '), piece.size()));
     if (!piece.empty()) out.push_back(piece);
     start = end + 1;
@@ -58,7 +58,7 @@ std::vector<std::string> menu_alternatives(const std::string& text) {
 namespace {
 
 std::string stripped_number(const std::string& text) {
-  std::string t = trimmed(text);
+  std::string t = io::trimmed(text);
   t.erase(0, std::min(t.find_first_not_of(' '), t.size()));
   return t.substr(0, 20);
 }
@@ -66,7 +66,7 @@ std::string stripped_number(const std::string& text) {
 // The start of a text in 45 characters, "..." in place of its last three
 // shown characters when it is longer.
 std::string start_of(const std::string& text) {
-  const std::string t = trimmed(text);
+  const std::string t = io::trimmed(text);
   if (static_cast<int>(t.size()) <= form_display_width) return t;
   return t.substr(0, form_display_width - 3) + "...";
 }
@@ -87,7 +87,7 @@ std::string form_display(int type, int integer_value, bool logical_value, float 
       return logical_value ? "YES" : "NO";
     case form_colour:
       GS_GIVE_COLOURNAME(integer_value, text, status);
-      return trimmed(text);
+      return io::trimmed(text);
     case form_scan_type: {
       static constexpr std::array<const char*, 4> names{"RADIAL", "2-THETA", "Q-SPACE",
                                                         "D-SPACINGS"};
@@ -97,7 +97,7 @@ std::string form_display(int type, int integer_value, bool logical_value, float 
     }
     case form_input_file:
     case form_output_file: {
-      const std::string t = trimmed(text_value);
+      const std::string t = io::trimmed(text_value);
       return static_cast<int>(t.size()) <= form_display_width
                  ? t
                  : t.substr(t.size() - form_display_width);
@@ -116,7 +116,7 @@ std::string form_display(int type, int integer_value, bool logical_value, float 
 
 std::vector<std::string> form_wrap(const std::string& text, int width, int max_lines,
                                    bool keep_end) {
-  const std::string t = trimmed(text);
+  const std::string t = io::trimmed(text);
   std::vector<std::string> lines;
   const std::size_t w = static_cast<std::size_t>(std::max(width, 1));
   if (keep_end) {
@@ -173,7 +173,7 @@ constexpr const char* form_prompt = "Click on variable to change, or 'O.K.'";
 std::vector<std::string> description_lines(const std::string& description) {
   int format = gs::format_portrait, s = io::status_good;
   GS_INQ_WINDOWFORMAT(format, s);
-  const std::string t = gs::trimmed(description);
+  const std::string t = io::trimmed(description);
   if (!gs::is_landscape(format) && t.size() >= 25) return gs::form_wrap(t, 24, 3, false);
   return {t};
 }
@@ -263,7 +263,7 @@ void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> tit
   const std::size_t n = static_cast<std::size_t>(std::max(num_entries, 0));
   if (choices.size() < n + gs::form_controls || types.size() < n || descriptions.size() < n ||
       display_texts.size() < n) {
-    gs::fail(gs::status_bad_count, id, status);
+    io::fail(gs::status_bad_count, id, status);
     return;
   }
   gs::Box region;
@@ -331,7 +331,7 @@ void GS_INP_FORMMENU(const std::string& description, int num_help,
   const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 3}, status);
   std::vector<std::string> all{"?", "HELP"};
   all.insert(all.end(), labels.begin(), labels.end());
-  const std::array<std::string, 1> titles{gs::trimmed(description)};
+  const std::array<std::string, 1> titles{io::trimmed(description)};
   bool draw = true;
   while (status == io::status_good) {
     const int k = gs::menu_choice(titles, all, draw, status);
@@ -443,7 +443,7 @@ void print_form(const FormData& f, int& status) {
 // Edits entry k (from 0); `whole` tells that the whole form must be drawn
 // again afterwards.
 void edit(FormData& f, std::size_t k, bool& whole, int& status) {
-  const std::string prompt = gs::trimmed(f.descriptions[k]);
+  const std::string prompt = io::trimmed(f.descriptions[k]);
   const int nh = f.num_help;
   whole = false;
   switch (f.types[k]) {
@@ -495,7 +495,7 @@ void edit(FormData& f, std::size_t k, bool& whole, int& status) {
       break;
     default: {  // texts (types 4 and 6)
       std::string value = f.svalues[k];
-      GS_INPS(prompt, nh, f.help, gs::trimmed(f.svalues[k]), value, status);
+      GS_INPS(prompt, nh, f.help, io::trimmed(f.svalues[k]), value, status);
       f.svalues[k] = value;
       break;
     }
@@ -515,13 +515,13 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
   constexpr const char* id = "Subroutine GS_FORM V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (num_entries < 1 || num_entries > gs::form_max_entries) {
-    gs::fail(gs::status_bad_maximum, id, status);
+    io::fail(gs::status_bad_maximum, id, status);
     return;
   }
   const std::size_t n = static_cast<std::size_t>(num_entries);
   if (max_choices < num_entries + gs::form_controls || choices.size() < n + gs::form_controls ||
       explanations.size() < n + gs::form_controls) {
-    gs::fail(gs::status_bad_count, id, status);
+    io::fail(gs::status_bad_count, id, status);
     return;
   }
   if (!gs::check_lines(max_title, num_title, title, id, status) ||
@@ -531,7 +531,7 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
   if (types.size() < n || descriptions.size() < n || ranges.size() < n ||
       integer_bounds.size() < n || real_bounds.size() < n || integer_values.size() < n ||
       logical_values.size() < n || real_values.size() < n || text_values.size() < n) {
-    gs::fail(gs::status_bad_count, id, status);
+    io::fail(gs::status_bad_count, id, status);
     return;
   }
   constexpr std::array<const char*, gs::form_controls> labels{"O.K.", "CANCEL", "?", "HELP",
@@ -616,8 +616,7 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
   }
   if (status != io::status_good && status != io::status_escape) {
     const int failed = status;
-    int s = io::status_good;
-    IO_WRITE("WARNING: Problem in form widget, bad internal error status", s);
+    io::say("WARNING: Problem in form widget, bad internal error status");
     ST_OUT(failed);
     ST_SAVE(id);
   }

@@ -9,7 +9,7 @@
 namespace gs {
 
 std::vector<std::string> split_prompt(const std::string& prompt) {
-  const std::string t = trimmed(prompt);
+  const std::string t = io::trimmed(prompt);
   if (t.size() <= 50) return {t};
   const std::size_t blank = t.find(' ', 39);
   if (blank == std::string::npos) return {t};
@@ -90,7 +90,7 @@ void input_text(const std::string& prompt, int num_help, std::span<const std::st
   GS_INQ_GUIREGION(gui, status);
   if (status != io::status_good) return;
   const InputLayout l = input_layout(gui, prompt, sample_width());
-  std::string line = trimmed(initial);
+  std::string line = io::trimmed(initial);
   bool draw = true;
   while (status == io::status_good) {
     if (draw) draw_input(gui, l, status);
@@ -106,7 +106,7 @@ void input_text(const std::string& prompt, int num_help, std::span<const std::st
                  l.device.ymin, l.device.xmax - l.device.xmin, l.device.ymax - l.device.ymin, type,
                  workstation, x, y, text, status);
     if (status != io::status_good) return;
-    line = trimmed(text);
+    line = io::trimmed(text);
     if (type == vg::event_return || type == vg::event_tab) {
       value = line;
       return;
@@ -140,12 +140,6 @@ bool is_help(const std::string& answer) {
   return upper == "?" || upper == "HELP";
 }
 
-std::string stripped(const std::string& text) {
-  std::string t = gs::trimmed(text);
-  t.erase(0, std::min(t.find_first_not_of(" \t"), t.size()));
-  return t;
-}
-
 // Shows a refusal: the conversion warning (when there is one) and the
 // caller's error lines, in a warning box in the GUI region.
 void refuse(const std::string& warning, int num_error, std::span<const std::string> error,
@@ -170,7 +164,7 @@ void ask_value(const std::string& prompt_line, bool has_default, const std::stri
     bool cancelled = false;
     gs::input_text(prompt_line, num_help, help, start, answer, cancelled, status);
     if (status != io::status_good || cancelled) return;
-    const std::string t = stripped(answer);
+    const std::string t = io::stripped(answer);
     if (t.empty()) {
       if (has_default) return;
       GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
@@ -201,17 +195,17 @@ void ask_number(const char* id, bool range, T minimum, T maximum, bool has_defau
   if (!gs::check_count(num_help, help, id, status)) return;
   if (!gs::check_count(num_error, error, id, status)) return;
   gs::MenuSave menu;
-  std::string line = gs::trimmed(prompt);
+  std::string line = io::trimmed(prompt);
   if (range) {
     std::string low, high;
     to_text(minimum, low);
     to_text(maximum, high);
-    line += " (Range: " + stripped(low) + " to " + stripped(high) + ")";
+    line += " (Range: " + io::stripped(low) + " to " + io::stripped(high) + ")";
   }
   std::string initial;
   if (has_default) {
     to_text(value, initial);
-    initial = stripped(initial);
+    initial = io::stripped(initial);
   }
   ask_value(
       line, has_default, initial, num_help, help, num_error, error, conversion_warning,
@@ -276,7 +270,7 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
   if (!gs::check_count(num_help, help, id, status)) return;
   gs::MenuSave menu;
   const gs::WidgetScope scope;
-  const std::array<std::string, 1> title{gs::trimmed(prompt)};
+  const std::array<std::string, 1> title{io::trimmed(prompt)};
   const std::array<std::string, 4> labels{"CANCEL", "HELP", "YES", "NO"};
   // The help lines, then what each choice does.
   std::vector<std::string> lines(help.begin(), help.begin() + num_help);

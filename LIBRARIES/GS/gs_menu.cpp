@@ -291,7 +291,7 @@ void GS_GUI_COLOUR(const std::string& title, int& colour, int& status) {
       gs::black, gs::blue,   gs::brown, gs::cyan,   gs::green,  gs::grey,   gs::magenta, gs::orange,
       gs::red,   gs::violet, gs::white, gs::yellow, gs::index0, gs::index1, gs::inverse};
   const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 5, .label_characters = 10}, status);
-  const std::array<std::string, 1> titles{gs::trimmed(title)};
+  const std::array<std::string, 1> titles{io::trimmed(title)};
   bool draw = true;
   // A choice, or a click outside every button: leave (unchanged then).
   const int choice = gs::menu_choice(titles, names, draw, status);

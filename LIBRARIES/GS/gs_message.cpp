@@ -68,7 +68,7 @@ void save_lines(int num_lines, std::span<const std::string> lines, int& status) 
   bool cancelled = false;
   gs::input_text("TEXT FILE NAME", 1, help, save_name(), name, cancelled, status);
   if (status != io::status_good || cancelled) return;
-  name = gs::trimmed(name);
+  name = io::trimmed(name);
   if (name.find_first_not_of(' ') == std::string::npos) return;
   save_name() = name;
   int local = io::status_good;
@@ -76,12 +76,11 @@ void save_lines(int num_lines, std::span<const std::string> lines, int& status) 
   std::string file_name = name;
   IO_OPEN_ASCIIFILE(false, "WRITE", save_unit, file_name, retstat, local);
   if (local != io::status_good || retstat != 0) {
-    int s = io::status_good;
-    IO_WRITE("WARNING: Cannot open the text file: " + name, s);
+    io::say("WARNING: Cannot open the text file: " + name);
     return;
   }
   for (int k = 0; k < num_lines && local == io::status_good; ++k) {
-    IO_WRITE_FILE(save_unit, gs::trimmed(lines[k]), local);
+    IO_WRITE_FILE(save_unit, io::trimmed(lines[k]), local);
   }
   int close_status = io::status_good;
   IO_CLOSE_ASCIIFILE(save_unit, close_status);
@@ -133,7 +132,7 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
   for (int k = first; k <= num_lines; ++k) {
     const float y = t.ymax - static_cast<float>(k - first + 1) * l.spacing;
     if (y < t.ymin - l.spacing) break;
-    VG_TEXT(t.xmin + 0.5f * l.height, y, gs::trimmed(lines[k - 1]), status);
+    VG_TEXT(t.xmin + 0.5f * l.height, y, io::trimmed(lines[k - 1]), status);
   }
   VG_CLIP(false, status);
 

@@ -28,15 +28,15 @@ LogAxes& log_axes() {
 bool region_ok(io::View2D<const float> data, std::size_t x_axis, std::size_t y_axis, int xstrelm,
                int ystrelm, int xendelm, int yendelm, const char* id, int& status) {
   if (data.xmaxdat < 1 || data.data == nullptr) {
-    gs::fail(gs::status_bad_xmaxdat, id, status);
+    io::fail(gs::status_bad_xmaxdat, id, status);
   } else if (data.ymaxdat < 1) {
-    gs::fail(gs::status_bad_ymaxdat, id, status);
+    io::fail(gs::status_bad_ymaxdat, id, status);
   } else if (xstrelm < 1 || xstrelm > xendelm || xendelm > data.xmaxdat ||
              static_cast<std::size_t>(xendelm) > x_axis) {
-    gs::fail(gs::status_bad_xregion, id, status);
+    io::fail(gs::status_bad_xregion, id, status);
   } else if (ystrelm < 1 || ystrelm > yendelm || yendelm > data.ymaxdat ||
              static_cast<std::size_t>(yendelm) > y_axis) {
-    gs::fail(gs::status_bad_yregion, id, status);
+    io::fail(gs::status_bad_yregion, id, status);
   }
   return status == io::status_good;
 }
@@ -97,17 +97,17 @@ void leave_shown(const gs::Box& window, const gs::Box& page, int& status) {
 }  // namespace
 
 void GS_DEF_LOGAXES(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_LOGAXES V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_LOGAXES V0.1 ")) return;
   log_axes() = LogAxes();
 }
 
 void GS_SET_LOGAXES(bool x_log, bool y_log, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_LOGAXES V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_LOGAXES V0.1 ")) return;
   log_axes() = {x_log, y_log};
 }
 
 void GS_INQ_LOGAXES(bool& x_log, bool& y_log, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_LOGAXES V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_LOGAXES V0.1 ")) return;
   x_log = log_axes().x;
   y_log = log_axes().y;
 }
@@ -115,12 +115,12 @@ void GS_INQ_LOGAXES(bool& x_log, bool& y_log, int& status) {
 void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
                    int mode, float& minimum, float& maximum, bool& drawable, int& status) {
   constexpr const char* id = "Subroutine GS_CAL_ZRANGE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!region_ok(data, unlimited, unlimited, xstrelm, ystrelm, xendelm, yendelm, id, status)) {
     return;
   }
   if (mode < gs::scale_automatic || mode > gs::scale_distribution) {
-    return gs::fail(gs::status_bad_value, id, status);
+    return io::fail(gs::status_bad_value, id, status);
   }
   const int xbin = xendelm - xstrelm + 1, ybin = yendelm - ystrelm + 1;
   float low = 0.0f, high = 0.0f;
@@ -175,9 +175,9 @@ void GS_2DMCELLARRAY(bool masked, io::View2D<const float> data, io::View2D<const
                      int xstrelm, int ystrelm, int xendelm, int yendelm, int mode, float& minimum,
                      float& maximum, int& status) {
   constexpr const char* id = "Subroutine GS_2DMCELLARRAY V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (masked && (mask.empty() || mask.xmaxdat < xendelm || mask.ymaxdat < yendelm)) {
-    return gs::fail(mask.xmaxdat < xendelm ? gs::status_bad_xmaxdat : gs::status_bad_ymaxdat, id,
+    return io::fail(mask.xmaxdat < xendelm ? gs::status_bad_xmaxdat : gs::status_bad_ymaxdat, id,
                     status);
   }
   bool drawable = false;
@@ -192,7 +192,7 @@ void GS_2DMCELLARRAY(bool masked, io::View2D<const float> data, io::View2D<const
 
 void GS_2DCELLARRAY(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
                     int yendelm, int mode, float& minimum, float& maximum, int& status) {
-  if (!entry_ok(status, "Subroutine GS_2DCELLARRAY V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_2DCELLARRAY V0.1 ")) return;
   GS_2DMCELLARRAY(false, data, io::View2D<const bool>(), xstrelm, ystrelm, xendelm, yendelm, mode,
                   minimum, maximum, status);
 }
@@ -200,7 +200,7 @@ void GS_2DCELLARRAY(io::View2D<const float> data, int xstrelm, int ystrelm, int 
 void GS_LUTSCALE(const gs::Box& image, float minimum, float maximum, const std::string& zlabel,
                  int& status) {
   constexpr const char* id = "Subroutine GS_LUTSCALE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   const gs::DrawingScope keep;
   const gs::TransformScope unit;
   const gs::FrameLayout f = gs::frame_layout(image);
@@ -245,14 +245,14 @@ void GS_LUTSCALE(const gs::Box& image, float minimum, float maximum, const std::
       number(v, gs::axis_position(v, minimum, maximum, f.bar.ymin, f.bar.ymax, log), t.decimals);
     }
   }
-  if (!gs::trimmed(zlabel).empty()) {
+  if (!io::trimmed(zlabel).empty()) {
     // Upright beside the numbers, kept on the page.
     float page_x = 0.0f, page_y = 0.0f;
     VG_INQ_MAXPC(page_x, page_y, status);
     const float x = std::min(f.bar_numbers_left + widest + 0.006f, page_x - f.label_height);
     GS_TEXTSTYLE(1, gs::black, f.label_height, 1.0f, 90.0f, gs::align_centre, gs::valign_top,
                  status);
-    VG_TEXT(x, 0.5f * (f.bar.ymin + f.bar.ymax), gs::trimmed(zlabel), status);
+    VG_TEXT(x, 0.5f * (f.bar.ymin + f.bar.ymax), io::trimmed(zlabel), status);
   }
   gs::note_failure(id, status);
 }
@@ -263,13 +263,13 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
                  const std::string& xlabel, const std::string& ylabel, const std::string& zlabel,
                  int& status) {
   constexpr const char* id = "Subroutine GS_2DMIMAGE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!region_ok(data, x_axis.size(), y_axis.size(), xstrelm, ystrelm, xendelm, yendelm, id,
                  status)) {
     return;
   }
   if (masked && (mask.empty() || mask.xmaxdat < data.xmaxdat || mask.ymaxdat < data.ymaxdat)) {
-    return gs::fail(mask.xmaxdat < data.xmaxdat ? gs::status_bad_xmaxdat : gs::status_bad_ymaxdat,
+    return io::fail(mask.xmaxdat < data.xmaxdat ? gs::status_bad_xmaxdat : gs::status_bad_ymaxdat,
                     id, status);
   }
   int mode = 0;
@@ -323,7 +323,7 @@ void GS_2DIMAGE(io::View2D<const float> data, std::span<const float> x_axis,
                 std::span<const float> y_axis, int xstrelm, int ystrelm, int xendelm, int yendelm,
                 const std::string& title, const std::string& xlabel, const std::string& ylabel,
                 const std::string& zlabel, int& status) {
-  if (!entry_ok(status, "Subroutine GS_2DIMAGE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_2DIMAGE V0.1 ")) return;
   GS_2DMIMAGE(false, data, io::View2D<const bool>(), x_axis, y_axis, xstrelm, ystrelm, xendelm,
               yendelm, title, xlabel, ylabel, zlabel, status);
 }
@@ -331,9 +331,9 @@ void GS_2DIMAGE(io::View2D<const float> data, std::span<const float> x_axis,
 void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y, const std::string& title,
                 const std::string& xlabel, const std::string& ylabel, int& status) {
   constexpr const char* id = "Subroutine GS_XYGRAPH V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (n < 1 || static_cast<std::size_t>(n) > x.size() || static_cast<std::size_t>(n) > y.size()) {
-    return gs::fail(gs::status_bad_count, id, status);
+    return io::fail(gs::status_bad_count, id, status);
   }
   const auto xs = x.first(static_cast<std::size_t>(n));
   const auto ys = y.first(static_cast<std::size_t>(n));
@@ -373,7 +373,7 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y, const
     curve.resize(static_cast<std::size_t>(n));
   } catch (const std::bad_alloc&) {
     IO_WRITE("ERROR: Failed to allocate memory for the graph", status);
-    return gs::fail(gs::status_table_limit, id, status);
+    return io::fail(gs::status_table_limit, id, status);
   }
   for (int i = 0; i < n; ++i) {
     const float v = ys[static_cast<std::size_t>(i)];
@@ -407,10 +407,10 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y, const
 void GS_GRAPHFRAME(const gs::Box& world, const std::string& title, const std::string& xlabel,
                    const std::string& ylabel, int& status) {
   constexpr const char* id = "Subroutine GS_GRAPHFRAME V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   auto range = [](float lo, float hi) { return std::isfinite(lo) && std::isfinite(hi) && hi > lo; };
-  if (!range(world.xmin, world.xmax)) return gs::fail(gs::status_bad_xregion, id, status);
-  if (!range(world.ymin, world.ymax)) return gs::fail(gs::status_bad_yregion, id, status);
+  if (!range(world.xmin, world.xmax)) return io::fail(gs::status_bad_xregion, id, status);
+  if (!range(world.ymin, world.ymax)) return io::fail(gs::status_bad_yregion, id, status);
   gs::Box page;
   GS_INQ_GPP(page, status);
   {
@@ -429,7 +429,7 @@ void GS_PLOT(io::View2D<const float> data, std::span<const float> x_axis,
              const std::string& title, const std::string& xlabel, const std::string& ylabel,
              const std::string& zlabel, int& status) {
   constexpr const char* id = "Subroutine GS_PLOT V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (!region_ok(data, x_axis.size(), y_axis.size(), xstrelm, ystrelm, xendelm, yendelm, id,
                  status)) {
     return;
@@ -451,7 +451,7 @@ void GS_PLOT(io::View2D<const float> data, std::span<const float> x_axis,
       column.resize(static_cast<std::size_t>(n));
     } catch (const std::bad_alloc&) {
       IO_WRITE("ERROR: Failed to allocate memory for the column to show", status);
-      return gs::fail(gs::status_table_limit, id, status);
+      return io::fail(gs::status_table_limit, id, status);
     }
     for (int j = 0; j < n; ++j) column[static_cast<std::size_t>(j)] = data(xstrelm, ystrelm + j);
     GS_XYGRAPH(n, y_axis.subspan(static_cast<std::size_t>(ystrelm - 1)), column, title, ylabel,

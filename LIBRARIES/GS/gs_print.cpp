@@ -37,14 +37,14 @@ void GS_OPEN_PS(const std::string& file_name, int& status) {
   constexpr const char* id = "Subroutine GS_OPEN_PS V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (SLEN(file_name) == 0) {
-    gs::fail(gs::status_blank_name, id, status);
+    io::fail(gs::status_blank_name, id, status);
     return;
   }
   bool open = false;
   GS_INQ_PSFILE(open, status);
   if (open) return;
 
-  std::string name = file_name.substr(0, static_cast<std::size_t>(SLEN(file_name)));
+  std::string name = io::trimmed(file_name);
   int retstat = 0;
   errno = 0;
   IO_OPEN_ASCIIFILE(false, "WRITE", gs::postscript_unit, name, retstat, status);
@@ -57,7 +57,7 @@ void GS_OPEN_PS(const std::string& file_name, int& status) {
     IO_WRITE("ERROR: Failed to open ASCII text file. May be you do not", status);
     IO_WRITE("       have write permission. ", status);
     IO_WRITE("       I/O status = " + std::to_string(system_status), status);
-    return gs::fail(gs::status_file_not_opened, id, status);
+    return io::fail(gs::status_file_not_opened, id, status);
   }
   int format = 0;
   bool colour = true;

@@ -76,7 +76,7 @@ void fill_words(const std::vector<std::string>& words, int width, std::vector<st
 }
 
 void cut_hard(const std::string& text, int width, std::vector<std::string>& out) {
-  const std::string t = trimmed(text);
+  const std::string t = io::trimmed(text);
   if (t.empty()) {
     out.emplace_back();
     return;
@@ -105,7 +105,7 @@ std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::st
       keep = std::clamp(keep, 4, max_wrap_width);
     }
     for (int k = 0; k < num_lines && k < max_wrap_lines; ++k) {
-      std::string t = trimmed(lines[k]);
+      std::string t = io::trimmed(lines[k]);
       if (static_cast<int>(t.size()) > keep) {
         t = mode == wrap_keep_end ? "..." + t.substr(t.size() - static_cast<std::size_t>(keep - 3))
                                   : t.substr(0, static_cast<std::size_t>(keep));
@@ -210,7 +210,7 @@ void GS_SPROMPT(int mode, int max_lines, int num_lines, std::span<const std::str
   constexpr const char* id = "Subroutine GS_SPROMPT V0.1 ";
   if (!gs::lines_in_box(max_lines, num_lines, lines, xmin, ymin, xmax, ymax, id, status)) return;
   if (mode < gs::wrap_none || mode > gs::wrap_keep_end) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   const std::vector<std::string> wrapped =

@@ -2,6 +2,8 @@
 // the way out with only what changed sent on.
 #include "gs_scope.h"
 
+#include <algorithm>
+
 #include "gs_internal.h"
 
 namespace gs {
@@ -64,6 +66,25 @@ MenuLayoutScope::MenuLayoutScope(const MenuGrid& grid, int& status) : MenuLayout
 MenuLayoutScope::~MenuLayoutScope() {
   int s = io::status_good;
   GS_SET_MENULAYOUT(grid_, s);
+}
+
+GraphPageScope::GraphPageScope() {
+  int s = io::status_good;
+  GS_INQ_GPP(gpp_, s);
+}
+
+GraphPageScope::GraphPageScope(int& status) : GraphPageScope() {
+  // The X numbers and label need 0.08 page units under the frame.
+  constexpr float below_frame = 0.08f;
+  Box gui, page = gpp_;
+  GS_INQ_GUIREGION(gui, status);
+  page.ymin = std::max(page.ymin, gui.ymax + below_frame);
+  GS_SET_GPP(page, status);
+}
+
+GraphPageScope::~GraphPageScope() {
+  int s = io::status_good;
+  GS_SET_GPP(gpp_, s);
 }
 
 WidgetScope::WidgetScope() {

@@ -98,6 +98,20 @@ class MenuLayoutScope : Scope {
   MenuGrid grid_;
 };
 
+// The graph page position (GS_SET_GPP), kept as it is, or lifted for the
+// scope clear of the GUI region with room under the frame for the numbers
+// and label of the X axis: the prompts of a step below an image or graph
+// then never hide its lower part.
+class GraphPageScope : Scope {
+ public:
+  GraphPageScope();
+  explicit GraphPageScope(int& status);
+  ~GraphPageScope();
+
+ private:
+  Box gpp_;
+};
+
 // What a widget changes: the drawing state and the regions, with the unit
 // transform and clipping off while it draws.
 class WidgetScope : Scope {

@@ -85,7 +85,7 @@ void GS_SCROLLBAR(int bar, float xmin, float ymin, float xmax, float ymax, int n
   constexpr const char* id = "Subroutine GS_SCROLLBAR V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (bar < 1 || bar > 2) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;

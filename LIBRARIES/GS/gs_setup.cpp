@@ -18,13 +18,6 @@ constexpr int max_arguments = 20;
 constexpr int fewest_colours = 16;
 constexpr int most_colours = vg::table_size;
 
-std::string upper_trimmed(const std::string& text) {
-  std::string s = text;
-  s.resize(static_cast<std::size_t>(SLEN(s)));
-  IO_UPPER(s);
-  return s;
-}
-
 bool starts_with(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -79,7 +72,7 @@ void GS_MSET_OPTIONS(int& status) {
   bool doc_forms = false, doc_menus = false;
   GS_INQ_DOCUMENTATION(doc_forms, doc_menus, status);
   for (int i = 1; i < num_args; ++i) {
-    const std::string arg = upper_trimmed(args[static_cast<std::size_t>(i)]);
+    const std::string arg = io::upper(io::trimmed(args[static_cast<std::size_t>(i)]));
     if (arg == "+LAND" || arg == "-LAND" || arg == "LAND" || arg == "+LANDSCAPE" ||
         arg == "LANDSCAPE" || arg == "-LANDSCAPE") {
       landscape = true;
@@ -97,7 +90,7 @@ void GS_MSET_OPTIONS(int& status) {
       bool valid = false;
       int colours = 0;
       if (SLEN(rest) == 0 && i + 1 < num_args) {
-        const std::string next = upper_trimmed(args[static_cast<std::size_t>(i + 1)]);
+        const std::string next = io::upper(io::trimmed(args[static_cast<std::size_t>(i + 1)]));
         IO_TOKTI(next, valid, colours, status);
         if (valid) {
           rest = next;

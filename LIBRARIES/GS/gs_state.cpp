@@ -50,11 +50,11 @@ bool colour_ok(int colour) {
 
 bool ordered(const gs::Box& b, const char* id, int& status) {
   if (!(b.xmin < b.xmax)) {
-    gs::fail(gs::status_order_x, id, status);
+    io::fail(gs::status_order_x, id, status);
     return false;
   }
   if (!(b.ymin < b.ymax)) {
-    gs::fail(gs::status_order_y, id, status);
+    io::fail(gs::status_order_y, id, status);
     return false;
   }
   return true;
@@ -70,12 +70,12 @@ void get(const gs::Box& r, float& xmin, float& ymin, float& xmax, float& ymax) {
 // The setter and inquiry of a region, in both forms: the four-real forms
 // are wrappers of the box forms.
 void set_region(gs::Box& target, const gs::Box& region, const char* id, int& status) {
-  if (!entry_ok(status, id) || !ordered(region, id, status)) return;
+  if (!io::entry_ok(status, id) || !ordered(region, id, status)) return;
   target = region;
 }
 
 void inq_region(const gs::Box& source, gs::Box& region, const char* id, int status) {
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   region = source;
 }
 
@@ -93,22 +93,22 @@ Regions& region_block() {
 // Window format
 // ---------------------------------------------------------------------------
 void GS_DEF_WINDOWFORMAT(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_WINDOWFORMAT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_WINDOWFORMAT V0.1 ")) return;
   state().window_format = defaults().window_format;
 }
 
 void GS_SET_WINDOWFORMAT(int format, int& status) {
   constexpr const char* id = "Subroutine GS_SET_WINDOWFORMAT V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (format < gs::format_portrait || format > gs::format_square_too) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   state().window_format = format;
 }
 
 void GS_INQ_WINDOWFORMAT(int& format, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_WINDOWFORMAT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_WINDOWFORMAT V0.1 ")) return;
   format = state().window_format;
 }
 
@@ -116,20 +116,20 @@ void GS_INQ_WINDOWFORMAT(int& format, int& status) {
 // Colour-index bounds and the sample text width
 // ---------------------------------------------------------------------------
 void GS_DEF_COLOURBOUNDS(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_COLOURBOUNDS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_COLOURBOUNDS V0.1 ")) return;
   state().colours_min = defaults().colours_min;
   state().colours_max = defaults().colours_max;
 }
 
 void GS_SET_COLOURBOUNDS(int minimum, int maximum, int& status) {
   constexpr const char* id = "Subroutine GS_SET_COLOURBOUNDS V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   if (minimum < 1 || maximum > vg::table_size) {
-    gs::fail(gs::status_bad_value, id, status);
+    io::fail(gs::status_bad_value, id, status);
     return;
   }
   if (minimum > maximum) {
-    gs::fail(gs::status_order_x, id, status);
+    io::fail(gs::status_order_x, id, status);
     return;
   }
   state().colours_min = minimum;
@@ -137,23 +137,23 @@ void GS_SET_COLOURBOUNDS(int minimum, int maximum, int& status) {
 }
 
 void GS_INQ_COLOURBOUNDS(int& minimum, int& maximum, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_COLOURBOUNDS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_COLOURBOUNDS V0.1 ")) return;
   minimum = state().colours_min;
   maximum = state().colours_max;
 }
 
 void GS_DEF_SAMPLEWIDTH(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_SAMPLEWIDTH V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_SAMPLEWIDTH V0.1 ")) return;
   state().sample_width = defaults().sample_width;
 }
 
 void GS_SET_SAMPLEWIDTH(float width, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_SAMPLEWIDTH V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_SAMPLEWIDTH V0.1 ")) return;
   state().sample_width = width;
 }
 
 void GS_INQ_SAMPLEWIDTH(float& width, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_SAMPLEWIDTH V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_SAMPLEWIDTH V0.1 ")) return;
   width = state().sample_width;
 }
 
@@ -161,41 +161,128 @@ void GS_INQ_SAMPLEWIDTH(float& width, int& status) {
 // GUI and message regions, message and menu styles, menu layout
 // ---------------------------------------------------------------------------
 void GS_DEF_GUIREGION(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_GUIREGION V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_GUIREGION V0.1 ")) return;
   state().regions.gui = defaults().regions.gui;
 }
 
 void GS_DEF_MESSAGE(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_MESSAGE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_MESSAGE V0.1 ")) return;
   state().regions.message = defaults().regions.message;
 }
 
-#define GS_REGION_PAIR(NAME, FIELD)                                                         \
-  void GS_SET_##NAME(const gs::Box& region, int& status) {                                  \
-    set_region(state().regions.FIELD, region, "Subroutine GS_SET_" #NAME " V0.1 ", status); \
-  }                                                                                         \
-  void GS_INQ_##NAME(gs::Box& region, int& status) {                                        \
-    inq_region(state().regions.FIELD, region, "Subroutine GS_INQ_" #NAME " V0.1 ", status); \
-  }                                                                                         \
-  void GS_SET_##NAME(float xmin, float ymin, float xmax, float ymax, int& status) {         \
-    GS_SET_##NAME(gs::Box{xmin, ymin, xmax, ymax}, status);                                 \
-  }                                                                                         \
-  void GS_INQ_##NAME(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {     \
-    gs::Box region;                                                                         \
-    GS_INQ_##NAME(region, status);                                                          \
-    if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);                     \
-  }
+// The regions, each in both forms: the four-real forms pass through the
+// box forms.
 
-GS_REGION_PAIR(GUIREGION, gui)
-GS_REGION_PAIR(MESSAGE, message)
-GS_REGION_PAIR(GPP, graph.gpp)
-GS_REGION_PAIR(DGPP, graph.dgpp)
-GS_REGION_PAIR(DDDR, graph.dddr)
-GS_REGION_PAIR(IDR, graph.idr)
-#undef GS_REGION_PAIR
+void GS_SET_GUIREGION(const gs::Box& region, int& status) {
+  set_region(state().regions.gui, region, "Subroutine GS_SET_GUIREGION V0.1 ", status);
+}
+
+void GS_INQ_GUIREGION(gs::Box& region, int& status) {
+  inq_region(state().regions.gui, region, "Subroutine GS_INQ_GUIREGION V0.1 ", status);
+}
+
+void GS_SET_GUIREGION(float xmin, float ymin, float xmax, float ymax, int& status) {
+  GS_SET_GUIREGION(gs::Box{xmin, ymin, xmax, ymax}, status);
+}
+
+void GS_INQ_GUIREGION(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
+  gs::Box region;
+  GS_INQ_GUIREGION(region, status);
+  if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);
+}
+
+void GS_SET_MESSAGE(const gs::Box& region, int& status) {
+  set_region(state().regions.message, region, "Subroutine GS_SET_MESSAGE V0.1 ", status);
+}
+
+void GS_INQ_MESSAGE(gs::Box& region, int& status) {
+  inq_region(state().regions.message, region, "Subroutine GS_INQ_MESSAGE V0.1 ", status);
+}
+
+void GS_SET_MESSAGE(float xmin, float ymin, float xmax, float ymax, int& status) {
+  GS_SET_MESSAGE(gs::Box{xmin, ymin, xmax, ymax}, status);
+}
+
+void GS_INQ_MESSAGE(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
+  gs::Box region;
+  GS_INQ_MESSAGE(region, status);
+  if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);
+}
+
+void GS_SET_GPP(const gs::Box& region, int& status) {
+  set_region(state().regions.graph.gpp, region, "Subroutine GS_SET_GPP V0.1 ", status);
+}
+
+void GS_INQ_GPP(gs::Box& region, int& status) {
+  inq_region(state().regions.graph.gpp, region, "Subroutine GS_INQ_GPP V0.1 ", status);
+}
+
+void GS_SET_GPP(float xmin, float ymin, float xmax, float ymax, int& status) {
+  GS_SET_GPP(gs::Box{xmin, ymin, xmax, ymax}, status);
+}
+
+void GS_INQ_GPP(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
+  gs::Box region;
+  GS_INQ_GPP(region, status);
+  if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);
+}
+
+void GS_SET_DGPP(const gs::Box& region, int& status) {
+  set_region(state().regions.graph.dgpp, region, "Subroutine GS_SET_DGPP V0.1 ", status);
+}
+
+void GS_INQ_DGPP(gs::Box& region, int& status) {
+  inq_region(state().regions.graph.dgpp, region, "Subroutine GS_INQ_DGPP V0.1 ", status);
+}
+
+void GS_SET_DGPP(float xmin, float ymin, float xmax, float ymax, int& status) {
+  GS_SET_DGPP(gs::Box{xmin, ymin, xmax, ymax}, status);
+}
+
+void GS_INQ_DGPP(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
+  gs::Box region;
+  GS_INQ_DGPP(region, status);
+  if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);
+}
+
+void GS_SET_DDDR(const gs::Box& region, int& status) {
+  set_region(state().regions.graph.dddr, region, "Subroutine GS_SET_DDDR V0.1 ", status);
+}
+
+void GS_INQ_DDDR(gs::Box& region, int& status) {
+  inq_region(state().regions.graph.dddr, region, "Subroutine GS_INQ_DDDR V0.1 ", status);
+}
+
+void GS_SET_DDDR(float xmin, float ymin, float xmax, float ymax, int& status) {
+  GS_SET_DDDR(gs::Box{xmin, ymin, xmax, ymax}, status);
+}
+
+void GS_INQ_DDDR(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
+  gs::Box region;
+  GS_INQ_DDDR(region, status);
+  if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);
+}
+
+void GS_SET_IDR(const gs::Box& region, int& status) {
+  set_region(state().regions.graph.idr, region, "Subroutine GS_SET_IDR V0.1 ", status);
+}
+
+void GS_INQ_IDR(gs::Box& region, int& status) {
+  inq_region(state().regions.graph.idr, region, "Subroutine GS_INQ_IDR V0.1 ", status);
+}
+
+void GS_SET_IDR(float xmin, float ymin, float xmax, float ymax, int& status) {
+  GS_SET_IDR(gs::Box{xmin, ymin, xmax, ymax}, status);
+}
+
+void GS_INQ_IDR(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
+  gs::Box region;
+  GS_INQ_IDR(region, status);
+  if (status == io::status_good) get(region, xmin, ymin, xmax, ymax);
+}
 
 void GS_DEF_MESSAGESTYLE(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_MESSAGESTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_MESSAGESTYLE V0.1 ")) return;
   state().message_styles = defaults().message_styles;
 }
 
@@ -204,9 +291,9 @@ void GS_SET_MESSAGESTYLE(int message_font, int message_fill, int message_text,
                          int warning_fill, int warning_text, int warning_auto_size,
                          float warning_spacing, int& status) {
   constexpr const char* id = "Subroutine GS_SET_MESSAGESTYLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   for (int colour : {message_fill, message_text, warning_fill, warning_text}) {
-    if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
+    if (!colour_ok(colour)) return io::fail(gs::status_bad_value, id, status);
   }
   state().message_styles = {
       {message_font, message_fill, message_text, message_auto_size, message_spacing},
@@ -217,7 +304,7 @@ void GS_INQ_MESSAGESTYLE(int& message_font, int& message_fill, int& message_text
                          int& message_auto_size, float& message_spacing, int& warning_font,
                          int& warning_fill, int& warning_text, int& warning_auto_size,
                          float& warning_spacing, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
   const gs::MessageStyle& m = state().message_styles.messages;
   const gs::MessageStyle& w = state().message_styles.warnings;
   message_font = m.font;
@@ -233,12 +320,12 @@ void GS_INQ_MESSAGESTYLE(int& message_font, int& message_fill, int& message_text
 }
 
 void GS_INQ_MESSAGESTYLE(gs::MessageStyles& style, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_MESSAGESTYLE V0.1 ")) return;
   style = state().message_styles;
 }
 
 void GS_DEF_MENUSTYLE(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_MENUSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_MENUSTYLE V0.1 ")) return;
   state().menu_style = defaults().menu_style;
 }
 
@@ -246,10 +333,10 @@ void GS_SET_MENUSTYLE(int box_outline, int box_fill, int button_outline, int but
                       int title_colour, int title_font, int label_colour, int label_font,
                       int& status) {
   constexpr const char* id = "Subroutine GS_SET_MENUSTYLE V0.1 ";
-  if (!entry_ok(status, id)) return;
+  if (!io::entry_ok(status, id)) return;
   for (int colour :
        {box_outline, box_fill, button_outline, button_fill, title_colour, label_colour}) {
-    if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
+    if (!colour_ok(colour)) return io::fail(gs::status_bad_value, id, status);
   }
   state().menu_style = {box_outline,  box_fill,   button_outline, button_fill,
                         title_colour, title_font, label_colour,   label_font};
@@ -258,7 +345,7 @@ void GS_SET_MENUSTYLE(int box_outline, int box_fill, int button_outline, int but
 void GS_INQ_MENUSTYLE(int& box_outline, int& box_fill, int& button_outline, int& button_fill,
                       int& title_colour, int& title_font, int& label_colour, int& label_font,
                       int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
   const gs::MenuStyle& s = state().menu_style;
   box_outline = s.box_outline;
   box_fill = s.box_fill;
@@ -271,27 +358,27 @@ void GS_INQ_MENUSTYLE(int& box_outline, int& box_fill, int& button_outline, int&
 }
 
 void GS_INQ_MENUSTYLE(gs::MenuStyle& style, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_MENUSTYLE V0.1 ")) return;
   style = state().menu_style;
 }
 
 void GS_DEF_MENULAYOUT(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_MENULAYOUT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_MENULAYOUT V0.1 ")) return;
   state().menu_grid = defaults().menu_grid;
 }
 
 void GS_SET_MENULAYOUT(const gs::MenuGrid& grid, int& status) {
   constexpr const char* id = "Subroutine GS_SET_MENULAYOUT V0.1 ";
-  if (!entry_ok(status, id)) return;
-  if (grid.columns < 1) return gs::fail(gs::status_bad_value, id, status);
+  if (!io::entry_ok(status, id)) return;
+  if (grid.columns < 1) return io::fail(gs::status_bad_value, id, status);
   if (grid.title_characters < 1 || grid.label_characters < 1) {
-    return gs::fail(gs::status_bad_value_2, id, status);
+    return io::fail(gs::status_bad_value_2, id, status);
   }
   state().menu_grid = grid;
 }
 
 void GS_INQ_MENULAYOUT(gs::MenuGrid& grid, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_MENULAYOUT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_MENULAYOUT V0.1 ")) return;
   grid = state().menu_grid;
 }
 
@@ -315,7 +402,7 @@ void GS_INQ_MENULAYOUT(int& orientation, int& columns, int& title_characters, in
 // Image display settings
 // ---------------------------------------------------------------------------
 void GS_DEF_IMAGESCALE(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_IMAGESCALE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_IMAGESCALE V0.1 ")) return;
   state().scale_mode = defaults().scale_mode;
   state().scale_min = defaults().scale_min;
   state().scale_max = defaults().scale_max;
@@ -323,73 +410,73 @@ void GS_DEF_IMAGESCALE(int& status) {
 
 void GS_SET_IMAGESCALE(int mode, float minimum, float maximum, int& status) {
   constexpr const char* id = "Subroutine GS_SET_IMAGESCALE V0.1 ";
-  if (!entry_ok(status, id)) return;
-  if (mode < 0 || mode > 4) return gs::fail(gs::status_bad_value, id, status);
+  if (!io::entry_ok(status, id)) return;
+  if (mode < 0 || mode > 4) return io::fail(gs::status_bad_value, id, status);
   state().scale_mode = mode;
   state().scale_min = minimum;
   state().scale_max = maximum;
 }
 
 void GS_INQ_IMAGESCALE(int& mode, float& minimum, float& maximum, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_IMAGESCALE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_IMAGESCALE V0.1 ")) return;
   mode = state().scale_mode;
   minimum = state().scale_min;
   maximum = state().scale_max;
 }
 
 void GS_DEF_PIXELLIMITS(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_PIXELLIMITS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_PIXELLIMITS V0.1 ")) return;
   state().pixels_high = defaults().pixels_high;
   state().pixels_low = defaults().pixels_low;
 }
 
 void GS_SET_PIXELLIMITS(int high, int low, int& status) {
   constexpr const char* id = "Subroutine GS_SET_PIXELLIMITS V0.1 ";
-  if (!entry_ok(status, id)) return;
-  if (high < 1 || low < 1) return gs::fail(gs::status_bad_value, id, status);
+  if (!io::entry_ok(status, id)) return;
+  if (high < 1 || low < 1) return io::fail(gs::status_bad_value, id, status);
   state().pixels_high = high;
   state().pixels_low = low;
 }
 
 void GS_INQ_PIXELLIMITS(int& high, int& low, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_PIXELLIMITS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_PIXELLIMITS V0.1 ")) return;
   high = state().pixels_high;
   low = state().pixels_low;
 }
 
 void GS_DEF_MASKCOLOUR(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_MASKCOLOUR V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_MASKCOLOUR V0.1 ")) return;
   state().mask_colour = defaults().mask_colour;
 }
 
 void GS_SET_MASKCOLOUR(int colour, int& status) {
   constexpr const char* id = "Subroutine GS_SET_MASKCOLOUR V0.1 ";
-  if (!entry_ok(status, id)) return;
-  if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
+  if (!io::entry_ok(status, id)) return;
+  if (!colour_ok(colour)) return io::fail(gs::status_bad_value, id, status);
   state().mask_colour = colour;
 }
 
 void GS_INQ_MASKCOLOUR(int& colour, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_MASKCOLOUR V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_MASKCOLOUR V0.1 ")) return;
   colour = state().mask_colour;
 }
 
 void GS_DEF_BACKGROUND(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_BACKGROUND V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_BACKGROUND V0.1 ")) return;
   state().background_fill = defaults().background_fill;
   state().background_colour = defaults().background_colour;
 }
 
 void GS_SET_BACKGROUND(bool fill, int colour, int& status) {
   constexpr const char* id = "Subroutine GS_SET_BACKGROUND V0.1 ";
-  if (!entry_ok(status, id)) return;
-  if (!colour_ok(colour)) return gs::fail(gs::status_bad_value, id, status);
+  if (!io::entry_ok(status, id)) return;
+  if (!colour_ok(colour)) return io::fail(gs::status_bad_value, id, status);
   state().background_fill = fill;
   state().background_colour = colour;
 }
 
 void GS_INQ_BACKGROUND(bool& fill, int& colour, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_BACKGROUND V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_BACKGROUND V0.1 ")) return;
   fill = state().background_fill;
   colour = state().background_colour;
 }
@@ -398,82 +485,82 @@ void GS_INQ_BACKGROUND(bool& fill, int& colour, int& status) {
 // PostScript flags, documentation flags, progress indicator, 3-D view
 // ---------------------------------------------------------------------------
 void GS_DEF_POSTSCRIPT(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_POSTSCRIPT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_POSTSCRIPT V0.1 ")) return;
   state().ps_colour = defaults().ps_colour;
 }
 
 void GS_SET_POSTSCRIPT(bool colour, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_POSTSCRIPT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_POSTSCRIPT V0.1 ")) return;
   state().ps_colour = colour;
 }
 
 void GS_INQ_POSTSCRIPT(bool& colour, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_POSTSCRIPT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_POSTSCRIPT V0.1 ")) return;
   colour = state().ps_colour;
 }
 
 void GS_DEF_PSFILE(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_PSFILE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_PSFILE V0.1 ")) return;
   state().ps_open = defaults().ps_open;
 }
 
 void GS_SET_PSFILE(bool open, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_PSFILE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_PSFILE V0.1 ")) return;
   state().ps_open = open;
 }
 
 void GS_INQ_PSFILE(bool& open, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_PSFILE V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_PSFILE V0.1 ")) return;
   open = state().ps_open;
 }
 
 void GS_DEF_DOCUMENTATION(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_DOCUMENTATION V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_DOCUMENTATION V0.1 ")) return;
   state().doc_forms = defaults().doc_forms;
   state().doc_menus = defaults().doc_menus;
 }
 
 void GS_SET_DOCUMENTATION(bool forms, bool menus, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_DOCUMENTATION V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_DOCUMENTATION V0.1 ")) return;
   state().doc_forms = forms;
   state().doc_menus = menus;
 }
 
 void GS_INQ_DOCUMENTATION(bool& forms, bool& menus, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_DOCUMENTATION V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_DOCUMENTATION V0.1 ")) return;
   forms = state().doc_forms;
   menus = state().doc_menus;
 }
 
 void GS_DEF_PROGRESS(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_PROGRESS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_PROGRESS V0.1 ")) return;
   state().progress = defaults().progress;
 }
 
 void GS_SET_PROGRESS(bool on, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_PROGRESS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_PROGRESS V0.1 ")) return;
   state().progress = on;
 }
 
 void GS_INQ_PROGRESS(bool& on, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_PROGRESS V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_PROGRESS V0.1 ")) return;
   on = state().progress;
 }
 
 void GS_DEF_3DVIEW(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_3DVIEW V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_3DVIEW V0.1 ")) return;
   state().azimuth = defaults().azimuth;
   state().elevation = defaults().elevation;
 }
 
 void GS_SET_3DVIEW(float azimuth, float elevation, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_3DVIEW V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_3DVIEW V0.1 ")) return;
   state().azimuth = azimuth;
   state().elevation = elevation;
 }
 
 void GS_INQ_3DVIEW(float& azimuth, float& elevation, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_3DVIEW V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_3DVIEW V0.1 ")) return;
   azimuth = state().azimuth;
   elevation = state().elevation;
 }
@@ -482,29 +569,29 @@ void GS_INQ_3DVIEW(float& azimuth, float& elevation, int& status) {
 // Graph regions
 // ---------------------------------------------------------------------------
 void GS_DEF_ATTRIBUTES(int& status) {
-  if (!entry_ok(status, "Subroutine GS_DEF_ATTRIBUTES V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_DEF_ATTRIBUTES V0.1 ")) return;
   state().regions.graph = defaults().regions.graph;
   GS_DEF_LOGAXES(status);
 }
 
 void GS_SET_IASPECT(bool keep, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_IASPECT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_IASPECT V0.1 ")) return;
   state().regions.graph.keep_aspect = keep;
 }
 
 void GS_INQ_IASPECT(bool& keep, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_IASPECT V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_IASPECT V0.1 ")) return;
   keep = state().regions.graph.keep_aspect;
 }
 
 void GS_SET_KEYPOSITION(float x, float y, int& status) {
-  if (!entry_ok(status, "Subroutine GS_SET_KEYPOSITION V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_SET_KEYPOSITION V0.1 ")) return;
   state().regions.graph.key_x = x;
   state().regions.graph.key_y = y;
 }
 
 void GS_INQ_KEYPOSITION(float& x, float& y, int& status) {
-  if (!entry_ok(status, "Subroutine GS_INQ_KEYPOSITION V0.1 ")) return;
+  if (!io::entry_ok(status, "Subroutine GS_INQ_KEYPOSITION V0.1 ")) return;
   x = state().regions.graph.key_x;
   y = state().regions.graph.key_y;
 }

@@ -9,12 +9,12 @@ namespace gs {
 bool check_lines(int max_lines, int num_lines, std::span<const std::string> lines,
                  const char* identification, int& status) {
   if (max_lines < 1) {
-    fail(status_bad_maximum, identification, status);
+    io::fail(status_bad_maximum, identification, status);
     return false;
   }
   if (num_lines < 0 || num_lines > max_lines ||
       static_cast<std::size_t>(num_lines) > lines.size()) {
-    fail(status_bad_count, identification, status);
+    io::fail(status_bad_count, identification, status);
     return false;
   }
   return true;
@@ -23,7 +23,7 @@ bool check_lines(int max_lines, int num_lines, std::span<const std::string> line
 bool check_count(int num_lines, std::span<const std::string> lines, const char* identification,
                  int& status) {
   if (num_lines < 0 || static_cast<std::size_t>(num_lines) > lines.size()) {
-    fail(status_bad_count, identification, status);
+    io::fail(status_bad_count, identification, status);
     return false;
   }
   return true;
@@ -32,11 +32,11 @@ bool check_count(int num_lines, std::span<const std::string> lines, const char* 
 bool check_region(float xmin, float ymin, float xmax, float ymax, const char* identification,
                   int& status) {
   if (!(xmin < xmax)) {
-    fail(status_order_x, identification, status);
+    io::fail(status_order_x, identification, status);
     return false;
   }
   if (!(ymin < ymax)) {
-    fail(status_order_y, identification, status);
+    io::fail(status_order_y, identification, status);
     return false;
   }
   return true;
@@ -47,10 +47,6 @@ bool lines_in_box(int max_lines, int num_lines, std::span<const std::string> lin
   return io::entry_ok(status, identification) &&
          check_lines(max_lines, num_lines, lines, identification, status) &&
          check_region(xmin, ymin, xmax, ymax, identification, status);
-}
-
-std::string trimmed(const std::string& text) {
-  return text.substr(0, static_cast<std::size_t>(SLEN(text)));
 }
 
 float prompt_factor(float w) {
@@ -85,7 +81,7 @@ float sample_width() {
 void draw_text(float x, float y, const std::string& text, int font, int colour, float height,
                int horizontal, int vertical, int& status) {
   GS_TEXTSTYLE(font, colour, height, 1.0f, 0.0f, horizontal, vertical, status);
-  VG_TEXT(x, y, trimmed(text), status);
+  VG_TEXT(x, y, io::trimmed(text), status);
 }
 
 void wait_event(int& type, float& x, float& y, int& status) {

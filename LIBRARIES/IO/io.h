@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "io_routine.h"
 #include "io_status.h"
 
 // ---------------------------------------------------------------------------
@@ -157,11 +158,6 @@ struct FileSeries {
   std::string postfix;    // after the number up to the first "." of the rest
   std::string extension;  // from that "." to the end, dot included
 };
-
-// Console hooks for tests: while a sink is installed, console lines go to it
-// instead of standard output (`newline` false for IO_WRITENA).
-using ConsoleSink = void (*)(const std::string& text, bool newline, void* context);
-void set_console_sink(ConsoleSink sink, void* context);
 
 }  // namespace io
 
@@ -443,11 +439,3 @@ inline constexpr int file_type_text = 4;        // txt, def, log
 inline constexpr int file_type_other = 5;       // anything else, or no extension
 }  // namespace io
 
-// ---------------------------------------------------------------------------
-// The entry check of every routine, shared by the modules above (vg, gs, kov)
-// ---------------------------------------------------------------------------
-namespace io {
-// True when `status` is good. Otherwise records `ident` with ST_SAVE and
-// returns false: the routine then returns at once, changing nothing.
-bool entry_ok(int status, const char* ident);
-}  // namespace io

@@ -12,32 +12,15 @@
 #include "io.h"
 #include "io_internal.h"
 
-namespace io {
-
-std::string stripped(const std::string& text) {
-  std::size_t first = 0;
-  const std::size_t last = static_cast<std::size_t>(SLEN(text));
-  while (first < last && is_blank(text[first])) ++first;
-  return text.substr(first, last - first);
-}
-
-}  // namespace io
-
 namespace {
 
 using io::stripped;
 
-char upper_char(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 char lower_char(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string upper(std::string text) {
-  for (char& c : text) c = upper_char(c);
-  return text;
-}
+using io::upper;
 
 bool digit(char c) {
   return c >= '0' && c <= '9';
@@ -305,7 +288,7 @@ void IO_VTOC(float value, std::string& text) {
 }
 
 void IO_UPPER(std::string& text) {
-  for (char& c : text) c = upper_char(c);
+  text = io::upper(std::move(text));
 }
 
 void IO_LOWER(std::string& text) {

@@ -140,17 +140,15 @@ void accept(const std::string& path) {
 }
 
 void refuse(const std::string& path, const std::string& reason) {
-  int good = io::status_good;
-  IO_WRITE("WARNING: The defaults file " + path + " is not loaded: " + reason, good);
-  IO_WRITE("         It is left as it is, and the answers of this run are not saved.", good);
+  io::say("WARNING: The defaults file " + path + " is not loaded: " + reason);
+  io::say("         It is left as it is, and the answers of this run are not saved.");
   accept(path);
   refused_files.push_back(path);
   refused_files.push_back(io::replacement_target(path));
 }
 
 void not_saved(const std::string& path, const std::string& reason) {
-  int good = io::status_good;
-  IO_WRITE("WARNING: The defaults file " + path + " is not saved: " + reason, good);
+  io::say("WARNING: The defaults file " + path + " is not saved: " + reason);
 }
 
 }  // namespace

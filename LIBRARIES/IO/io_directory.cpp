@@ -138,8 +138,7 @@ void keep_names(int& num_names, std::span<int> positions, std::string& names, Ke
 
 // A list that cannot be held: the console line, the status and `ident`.
 void no_memory(const char* what, const char* ident, int& status) {
-  int good = io::status_good;
-  IO_WRITE(std::string("ERROR: Failed to allocate memory for ") + what, good);
+  io::say(std::string("ERROR: Failed to allocate memory for ") + what);
   status = io::status_no_memory;
   ST_SAVE(ident);
 }

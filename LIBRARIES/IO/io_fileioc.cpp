@@ -19,12 +19,7 @@
 
 namespace {
 
-std::string upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
+using io::upper;
 
 // Opens `path` in stdio `mode`; a directory is never taken for a text file.
 FILE* open_stream(const std::string& path, const char* mode) {
@@ -100,15 +95,14 @@ int write_unit_line(int unit, const std::string& text) {
 }
 
 void report_write_failure(int system_status) {
-  int good = status_good;
-  IO_WRITE("ERROR: Failed to output ASCII text to an output file. May be you do not", good);
-  IO_WRITE("       have write permission, or the file system, or your quota, are full.", good);
-  IO_WRITE(" ", good);
+  say("ERROR: Failed to output ASCII text to an output file. May be you do not");
+  say("       have write permission, or the file system, or your quota, are full.");
+  say(" ");
   char line[32];
   std::snprintf(line, sizeof line, "       %8d", system_status);
-  IO_WRITE(line, good);
-  IO_WRITE("       (This value is system dependent; see system documentation.)", good);
-  IO_WRITE(" ", good);
+  say(line);
+  say("       (This value is system dependent; see system documentation.)");
+  say(" ");
 }
 
 std::string replacement_target(const std::string& path) {

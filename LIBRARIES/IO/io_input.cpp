@@ -26,10 +26,7 @@ constexpr std::size_t max_prompt_lines = 3;
 using io::is_blank;
 using io::stripped;
 
-std::string upper(std::string text) {
-  IO_UPPER(text);
-  return text;
-}
+using io::upper;
 
 bool help_request(const std::string& answer) {
   const std::string word = upper(answer);
@@ -360,7 +357,7 @@ void IO_INPS(bool has_default, const std::string& prompt, int num_help,
              std::string& value, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INPS V0.3 ")) return;
   const std::string default_text =
-      has_default ? " [" + value.substr(0, static_cast<std::size_t>(SLEN(value))) + "]" : "";
+      has_default ? " [" + io::trimmed(value) + "]" : "";
   auto classify = [&](const std::string& line) { return text_answer(line, value); };
   ask(true, prompt, "", default_text, has_default, first_lines(help, num_help),
       first_lines(error, num_error), classify, status);

@@ -10,17 +10,8 @@
 
 namespace {
 
-// `text` without leading and trailing blanks.
-std::string plain(const std::string& text) {
-  std::string result = text.substr(0, static_cast<std::size_t>(SLEN(text)));
-  result.erase(0, std::min(result.find_first_not_of(" \t"), result.size()));
-  return result;
-}
-
 std::string upper_plain(const std::string& text) {
-  std::string result = plain(text);
-  IO_UPPER(result);
-  return result;
+  return io::upper(io::stripped(text));
 }
 
 // The commands in columns, at most 78 characters a line.
@@ -34,7 +25,7 @@ void show_menu(std::span<const std::string> commands, int& status) {
   IO_WRITE(" ", status);
   std::string line;
   for (std::size_t i = 0; i < commands.size(); ++i) {
-    std::string entry = plain(commands[i]);
+    std::string entry = io::stripped(commands[i]);
     entry.resize(width, ' ');
     line += "   " + entry;
     if ((i + 1) % per_line == 0 || i + 1 == commands.size()) {
@@ -78,7 +69,7 @@ void IO_MENU(int num_commands, std::span<const std::string> commands, int num_he
     const std::size_t first = line.find_first_not_of(" \t");
     if (first != std::string::npos && line[first] == '$') {
       io::clear_input_tokens();
-      const std::string shell_command = plain(line.substr(first + 1));
+      const std::string shell_command = io::stripped(line.substr(first + 1));
       IO_WRITE("INFO: Sending the command to the operating system", status);
       if (SLEN(shell_command) > 0) io::operating_system_command(shell_command);
       continue;
@@ -98,7 +89,7 @@ void IO_MENU(int num_commands, std::span<const std::string> commands, int num_he
       continue;
     }
     if (exact != names.end()) {
-      command = plain(menu[static_cast<std::size_t>(exact - names.begin())]);
+      command = io::stripped(menu[static_cast<std::size_t>(exact - names.begin())]);
       return;
     }
     std::vector<std::size_t> matches;
@@ -106,7 +97,7 @@ void IO_MENU(int num_commands, std::span<const std::string> commands, int num_he
       if (names[i].compare(0, word.size(), word) == 0) matches.push_back(i);
     }
     if (matches.size() == 1) {
-      command = plain(menu[matches[0]]);
+      command = io::stripped(menu[matches[0]]);
       return;
     }
     io::clear_input_tokens();

@@ -5,6 +5,7 @@
 
 #include "io.h"
 #include "io_internal.h"
+#include "io_testing.h"
 
 namespace {
 
@@ -42,20 +43,10 @@ void set_unit_stream(int unit, FILE* stream) {
   if (unit >= 1 && unit <= max_unit) units[unit] = stream;
 }
 
-std::string trimmed(const std::string& text) {
-  return text.substr(0, SLEN(text));
-}
-
 std::string fixed_width(const std::string& text, std::size_t width) {
   std::string result = text.substr(0, width);
   result.resize(width, ' ');
   return result;
-}
-
-bool entry_ok(int status, const char* ident) {
-  if (status == status_good) return true;
-  ST_SAVE(ident);
-  return false;
 }
 
 bool unit_ok(int unit, const char* ident, int& status) {

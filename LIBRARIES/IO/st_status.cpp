@@ -118,12 +118,6 @@ std::string classification(int code, bool& known) {
   return "Undefined error value";
 }
 
-// Every line of the report is written with a good status of its own.
-void report(const std::string& line) {
-  int status = io::status_good;
-  IO_WRITE(line, status);
-}
-
 }  // namespace
 
 int ST_GOOD() {
@@ -159,34 +153,34 @@ int ST_ERRORCODE(int status) {
 void ST_OUT(int status) {
   if (status == io::status_good) {
     if (blank(error_position)) return;
-    report(" ");
-    report("STATUS: The \"status\" value appears to be good, but an error position has");
-    report("been reported in:");
-    report(error_position);
-    report("This is probably due to incorrect calling arguments");
+    io::say(" ");
+    io::say("STATUS: The \"status\" value appears to be good, but an error position has");
+    io::say("been reported in:");
+    io::say(error_position);
+    io::say("This is probably due to incorrect calling arguments");
     return;
   }
   if (status == io::status_escape) {
-    report(" ");
-    report("STATUS: The \"status\" value is set to the user escape value");
+    io::say(" ");
+    io::say("STATUS: The \"status\" value is set to the user escape value");
     return;
   }
   const int module = status / st::module_scale;  // truncated towards zero
   const int code = static_cast<int>(std::llabs(static_cast<long long>(status)) % st::module_scale);
-  report(" ");
-  report("STATUS: The error was identified in module:");
-  report(module_description(module));
-  report(" ");
-  report("STATUS: Position where error condition was identified");
-  report(error_position);
+  io::say(" ");
+  io::say("STATUS: The error was identified in module:");
+  io::say(module_description(module));
+  io::say(" ");
+  io::say("STATUS: Position where error condition was identified");
+  io::say(error_position);
   bool known = false;
   const std::string line = classification(code, known);
   if (!known) {
     char value[32];
     std::snprintf(value, sizeof value, "%14d", status);
-    report(std::string("WARNING: Unknown value for the status variable; value = ") + value);
+    io::say(std::string("WARNING: Unknown value for the status variable; value = ") + value);
   }
-  report(" ");
-  report("STATUS: The error condition has been classified as:");
-  report(line);
+  io::say(" ");
+  io::say("STATUS: The error condition has been classified as:");
+  io::say(line);
 }

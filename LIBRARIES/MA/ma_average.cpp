@@ -17,7 +17,7 @@ inline void two_sum(double& s, double& c, double a) {
 void MA_AVERAGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
                 float& average, int& status) {
   static const char ident[] = "Subroutine MA_AVERAGE V0.1 ";
-  if (!ma::entry(status, ident) ||
+  if (!io::entry_ok(status, ident) ||
       !ma::region_ok(data, xstrelm, ystrelm, xendelm, yendelm, ident, status))
     return;
   // Row by row in extended precision: four running double sums, each with

@@ -6,6 +6,7 @@
 
 #include "ma_fft.h"
 #include "ma_internal.h"
+#include "ma_testing.h"
 
 namespace ma {
 
@@ -153,9 +154,11 @@ namespace {
 // The length checks of the transforms: 20009 above max_transform, 20025 not
 // a power of two.
 bool length_ok(int n, const char* ident, int& status) {
-  if (n > max_transform) return fail(status_too_long, ident, status);
-  if (!is_power_of_two(n)) return fail(status_not_power_of_two, ident, status);
-  return true;
+  const int code = n > max_transform     ? status_too_long
+                   : !is_power_of_two(n) ? status_not_power_of_two
+                                         : 0;
+  if (code != 0) io::fail(code, ident, status);
+  return code == 0;
 }
 
 }  // namespace
@@ -163,39 +166,39 @@ bool length_ok(int n, const char* ident, int& status) {
 
 void MA_EXPNT(int n, int& status) {
   static const char ident[] = "Subroutine MA_EXPNT V0.1 ";
-  if (!ma::entry(status, ident) || !ma::length_ok(n, ident, status)) return;
+  if (!io::entry_ok(status, ident) || !ma::length_ok(n, ident, status)) return;
   ma::fft::plan_of(n);
 }
 
 void MA_FFA8(int n, float data[], int& status) {
   static const char ident[] = "Subroutine MA_FFA8 V0.1 ";
-  if (!ma::entry(status, ident) || !ma::length_ok(n, ident, status)) return;
+  if (!io::entry_ok(status, ident) || !ma::length_ok(n, ident, status)) return;
   ma::fft::dispatch().kernels.forward(ma::fft::plan_of(n), data, ma::fft::work_area());
 }
 
 void MA_FFS8(int n, float data[], int& status) {
   static const char ident[] = "Subroutine MA_FFS8 V0.1 ";
-  if (!ma::entry(status, ident) || !ma::length_ok(n, ident, status)) return;
+  if (!io::entry_ok(status, ident) || !ma::length_ok(n, ident, status)) return;
   ma::fft::dispatch().kernels.inverse(ma::fft::plan_of(n), data, ma::fft::work_area());
 }
 
 void MA_1DCROSSCORR(int adim, float a[], int bdim, int n, float b[], int& status) {
   static const char ident[] = "Subroutine MA_1DCROSSCORR V0.1 ";
-  if (!ma::entry(status, ident)) return;
+  if (!io::entry_ok(status, ident)) return;
   if (adim < 1 || bdim < 1) {
-    ma::fail(ma::status_bad_xmaxdat, ident, status);
+    io::fail(ma::status_bad_xmaxdat, ident, status);
     return;
   }
   if (n > adim || n > bdim) {
-    ma::fail(ma::status_bad_xregion, ident, status);
+    io::fail(ma::status_bad_xregion, ident, status);
     return;
   }
   if (n > ma::max_correlation) {
-    ma::fail(ma::status_too_long, ident, status);
+    io::fail(ma::status_too_long, ident, status);
     return;
   }
   if (!ma::is_power_of_two(n)) {
-    ma::fail(ma::status_not_power_of_two, ident, status);
+    io::fail(ma::status_not_power_of_two, ident, status);
     return;
   }
   const ma::fft::Plan& plan = ma::fft::plan_of(n);

@@ -13,15 +13,15 @@ namespace {
 void rebin(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
            int xbin, int ybin, io::View2D<float> minimum, io::View2D<float> maximum, bool want_min,
            bool want_max, int& xnumout, int& ynumout, const char* ident, int& status) {
-  if (!ma::entry(status, ident) ||
+  if (!io::entry_ok(status, ident) ||
       !ma::region_ok(data, xstrelm, ystrelm, xendelm, yendelm, ident, status))
     return;
   if (xbin < 1) {
-    ma::fail(ma::status_bad_xbin, ident, status);
+    io::fail(ma::status_bad_xbin, ident, status);
     return;
   }
   if (ybin < 1) {
-    ma::fail(ma::status_bad_ybin, ident, status);
+    io::fail(ma::status_bad_ybin, ident, status);
     return;
   }
   const int width = xendelm - xstrelm + 1, height = yendelm - ystrelm + 1;
@@ -31,11 +31,11 @@ void rebin(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, 
   for (const auto& [wanted, out] : {std::pair{want_min, minimum}, std::pair{want_max, maximum}}) {
     if (!wanted) continue;
     if (out.data == nullptr || out.xmaxdat < xnum) {
-      ma::fail(ma::status_xout_too_small, ident, status);
+      io::fail(ma::status_xout_too_small, ident, status);
       return;
     }
     if (out.ymaxdat < ynum) {
-      ma::fail(ma::status_yout_too_small, ident, status);
+      io::fail(ma::status_yout_too_small, ident, status);
       return;
     }
   }

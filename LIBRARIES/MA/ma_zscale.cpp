@@ -107,14 +107,14 @@ int bin_of_rank(const std::uint32_t* count, int first, int last, std::uint64_t r
 void MA_DIFZSCALE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
                   float& minimum, float& maximum, int& status) {
   static const char ident[] = "Subroutine MA_DIFZSCALE V0.1 ";
-  if (!ma::entry(status, ident) ||
+  if (!io::entry_ok(status, ident) ||
       !ma::region_ok(data, xstrelm, ystrelm, xendelm, yendelm, ident, status))
     return;
   const int width = xendelm - xstrelm + 1;
   // The counts are 32-bit: a region must have fewer than 2^32 elements.
   if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(yendelm - ystrelm + 1) >
       0xFFFFFFFFu) {
-    ma::fail(ma::status_too_long, ident, status);
+    io::fail(ma::status_too_long, ident, status);
     return;
   }
   // The counts are kept between calls (1 MiB); one call at a time.

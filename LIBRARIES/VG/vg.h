@@ -288,17 +288,6 @@ class Device {
 const char* window_routine(Op op);
 const char* postscript_routine(Op op);
 
-// Makes the window device of a window workstation, opened with the given
-// page format (page_portrait, page_landscape), screen position and client
-// size in pixels.
-// Returns null (after writing its console lines) when it cannot open.
-using WindowDeviceFactory = std::unique_ptr<Device> (*)(int format, int left, int top, int width,
-                                                        int height);
-// Rubber-band anchors are in world coordinates.
-// Replaces the window device (the X11 device by default), e.g. by a recording
-// or scripted device in tests. Null restores the default.
-void set_window_device_factory(WindowDeviceFactory factory);
-
 // The X11 window device (the default factory).
 std::unique_ptr<Device> open_x11_device(int format, int left, int top, int width, int height);
 

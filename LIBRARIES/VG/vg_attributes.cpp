@@ -14,7 +14,7 @@ template <typename Store, typename Forward>
 void set_attribute(const char* ident, bool valid, vg::Op op, Store store, Forward forward,
                    int& status) {
   if (!vg::entry_open(status, ident)) return;
-  if (!valid) return vg::fail(vg::status_bad_argument, ident, status);
+  if (!valid) return io::fail(vg::status_bad_argument, ident, status);
   store(vg::record().attributes);
   vg::for_active(op, status, forward);
   if (status != io::status_good) ST_SAVE(ident);
@@ -239,7 +239,7 @@ void VG_INQ_TEXTWIDTH(const std::string& text, float& width, int& status) {
   static const char* const ident = "Subroutine VG_INQ_TEXTWIDTH V0.3 ";
   if (!vg::entry_open(status, ident)) return;
   const vg::System& s = vg::record();
-  const std::string trimmed = text.substr(0, SLEN(text));
+  const std::string trimmed = io::trimmed(text);
   // Measured by the window when one is open, else by the PostScript device;
   // with no workstation at all, an estimate of half the height per character.
   vg::Workstation* chosen = nullptr;

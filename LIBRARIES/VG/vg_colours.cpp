@@ -71,7 +71,7 @@ void VG_COLOURS(int first, int last, std::span<const vg::Rgb> table, int& status
   static const char* const ident = "Subroutine VG_COLOURS V0.2 ";
   if (!vg::entry_open(status, ident)) return;
   if (!valid_range(first, last) || table.size() <= static_cast<std::size_t>(last)) {
-    return vg::fail(vg::status_bad_argument, ident, status);
+    return io::fail(vg::status_bad_argument, ident, status);
   }
   vg::System& s = vg::record();
   for (int i = first; i <= last; ++i) s.colours[i] = table[i];
@@ -94,7 +94,7 @@ void VG_SET_COLOURINDICES(int first, int last, int& status) {
   static const char* const ident = "Subroutine VG_SET_COLOURINDICES V0.2 ";
   if (!vg::entry_open(status, ident)) return;
   if (!valid_range(first, last)) {
-    return vg::fail(vg::status_bad_argument, ident, status);
+    return io::fail(vg::status_bad_argument, ident, status);
   }
   vg::System& s = vg::record();
   s.pending_first = first;
@@ -105,7 +105,7 @@ void VG_INQ_COLOURS(int first, int last, std::span<vg::Rgb> table, int& status) 
   static const char* const ident = "Subroutine VG_INQ_COLOURS V0.1 ";
   if (!vg::entry_open(status, ident)) return;
   if (!valid_range(first, last) || table.size() <= static_cast<std::size_t>(last)) {
-    return vg::fail(vg::status_bad_argument, ident, status);
+    return io::fail(vg::status_bad_argument, ident, status);
   }
   for (int i = first; i <= last; ++i) table[i] = vg::record().colours[i];
 }

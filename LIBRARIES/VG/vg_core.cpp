@@ -5,15 +5,11 @@
 
 #include "vg.h"
 #include "vg_internal.h"
+#include "vg_testing.h"
 
 namespace {
 
 vg::WindowDeviceFactory window_factory = nullptr;
-
-void write(const std::string& line) {
-  int good = io::status_good;
-  IO_WRITE(line, good);
-}
 
 void close_device(vg::Workstation& ws, int& status) {
   vg::System& s = vg::record();
@@ -29,8 +25,8 @@ void close_device(vg::Workstation& ws, int& status) {
 vg::Workstation* known_workstation(int id, const char* name, const char* ident, int& status) {
   vg::Workstation* ws = vg::find_workstation(id);
   if (ws == nullptr) {
-    write(std::string("ERROR: Workstation ID is unknown (") + name + ")");
-    vg::fail(vg::status_bad_workstation, ident, status);
+    io::say(std::string("ERROR: Workstation ID is unknown (") + name + ")");
+    io::fail(vg::status_bad_workstation, ident, status);
   }
   return ws;
 }
@@ -44,12 +40,12 @@ vg::Workstation* switch_state(int id, int from, int to, const char* name, const 
   vg::Workstation* ws = known_workstation(id, name, ident, status);
   if (ws == nullptr) return nullptr;
   if (ws->state == to) {
-    write(warning);
+    io::say(warning);
     return nullptr;
   }
   if (ws->state != from) {
-    write(std::string("ERROR: Workstation is not open (") + name + ")");
-    vg::fail(vg::status_bad_workstation, ident, status);
+    io::say(std::string("ERROR: Workstation is not open (") + name + ")");
+    io::fail(vg::status_bad_workstation, ident, status);
     return nullptr;
   }
   ws->state = to;
@@ -73,14 +69,9 @@ void reset_system() {
   default_colour_table(s.colours);
 }
 
-void fail(int code, const char* ident, int& status) {
-  status = code;
-  ST_SAVE(ident);
-}
-
 void not_open(const char* name, const char* ident, int& status) {
-  write(std::string("ERROR: Vellum Graphics system is not open (") + name + ")");
-  fail(status_not_open, ident, status);
+  io::say(std::string("ERROR: Vellum Graphics system is not open (") + name + ")");
+  io::fail(status_not_open, ident, status);
 }
 
 bool entry_open(int& status, const char* ident) {
@@ -152,7 +143,7 @@ void sync_device(Workstation& ws, int& status) {
 void VG_OPEN(int mode, int& status) {
   static const char* const ident = "Subroutine VG_OPEN V0.3 ";
   if (!entry_ok(status, ident)) return;
-  if (mode != 0) return vg::fail(vg::status_bad_argument, ident, status);
+  if (mode != 0) return io::fail(vg::status_bad_argument, ident, status);
   // Reopening starts from a clean record: devices left open are closed first.
   int ignore = io::status_good;
   for (auto& ws : vg::record().table) {
@@ -167,7 +158,7 @@ void VG_CLOSE(int& status) {
   if (!entry_ok(status, ident)) return;
   vg::System& s = vg::record();
   if (!s.open) {
-    write("WARNING: Vellum Graphics system is already closed ! (VG_CLOSE)");
+    io::say("WARNING: Vellum Graphics system is already closed ! (VG_CLOSE)");
     return;
   }
   // Workstations still open are closed with the system.
@@ -183,18 +174,18 @@ void VG_CLOSE(int& status) {
 void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
   static const char* const ident = "Subroutine VG_OPEN_WK V0.8 ";
   if (!entry_ok(status, ident)) return;
-  if (workstation < 1) return vg::fail(vg::status_bad_argument, ident, status);
+  if (workstation < 1) return io::fail(vg::status_bad_argument, ident, status);
   vg::System& s = vg::record();
   if (!s.open) {
-    write("WARNING: Vellum Graphics system is not open (VG_OPEN_WK)");
+    io::say("WARNING: Vellum Graphics system is not open (VG_OPEN_WK)");
     return;
   }
   if (vg::find_workstation(workstation) != nullptr) {
-    write("WARNING: Workstation already open (VG_OPEN_WK)");
+    io::say("WARNING: Workstation already open (VG_OPEN_WK)");
     return;
   }
   if (s.num_open >= vg::max_workstations) {
-    write("WARNING: Maximum number of workstations are already open (VG_OPEN_WK)");
+    io::say("WARNING: Maximum number of workstations are already open (VG_OPEN_WK)");
   }
   vg::Workstation* slot = nullptr;
   for (auto& ws : s.table) {
@@ -203,27 +194,27 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
       break;
     }
   }
-  if (slot == nullptr) return vg::fail(vg::status_bad_workstation, ident, status);
+  if (slot == nullptr) return io::fail(vg::status_bad_workstation, ident, status);
 
   std::unique_ptr<vg::Device> device;
   const vg::WorkstationType* kind = vg::workstation_type(type);
   if (kind == nullptr) {
-    write("WARNING: Unknown graphics device type (VG_OPEN_WK)");
+    io::say("WARNING: Unknown graphics device type (VG_OPEN_WK)");
     return;
   }
   const int device_class = kind->device_class;
   const int format = kind->page;
   if (device_class == vg::class_window) {
     if (s.num_window >= 1) {
-      write("WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)");
+      io::say("WARNING: Maximum number of X-11 workstations are already open (VG_OPEN_WK)");
       return;
     }
     vg::WindowDeviceFactory factory =
         window_factory != nullptr ? window_factory : &vg::open_x11_device;
     device = factory(format, s.screen_left, s.screen_top, kind->width, kind->height);
     if (!device) {
-      write("WARNING: X-11 workstation not opened successfully (VG_OPEN_WK)");
-      return vg::fail(vg::status_window_failed, "Subroutine VG_X11_OPEN V0.7 ", status);
+      io::say("WARNING: X-11 workstation not opened successfully (VG_OPEN_WK)");
+      return io::fail(vg::status_window_failed, "Subroutine VG_X11_OPEN V0.7 ", status);
     }
     // The image range asked for by VG_SET_COLOURINDICES and the default
     // colour table take effect with the new window.
@@ -232,7 +223,7 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
     vg::default_colour_table(s.colours);
   } else {
     if (s.num_postscript >= 1) {
-      write("WARNING: Maximum number of PostScript workstations are already open (VG_OPEN_WK)");
+      io::say("WARNING: Maximum number of PostScript workstations are already open (VG_OPEN_WK)");
       return;
     }
     device =
@@ -241,7 +232,7 @@ void VG_OPEN_WK(int workstation, int connection, int type, int& status) {
       ST_SAVE(ident);
       return;
     }
-    if (!device) return vg::fail(vg::status_device_failed, "Subroutine VG_PS_OPEN V0.4 ", status);
+    if (!device) return io::fail(vg::status_device_failed, "Subroutine VG_PS_OPEN V0.4 ", status);
   }
 
   ++s.num_open;
@@ -301,7 +292,7 @@ void VG_SET_UPDATE(int workstation, int& status) {
   vg::Workstation* ws = known_workstation(workstation, "VG_SET_UPDATE", ident, status);
   if (ws == nullptr) return;
   if (ws->device_class == vg::class_postscript) {
-    write("WARNING: SET UPDATE is not possible on a Postscript device");
+    io::say("WARNING: SET UPDATE is not possible on a Postscript device");
     return;
   }
   vg::device_result(ws->device->set_update(), *ws, vg::Op::set_update, status);
@@ -354,7 +345,7 @@ void VG_INP_EVENT(int workstation, int wait_mode, bool prompt_wanted, const std:
   event_type = vg::event_none;
   workstation_out = workstation;
   if (ws->device_class != vg::class_window) {
-    write("WARNING: String input is not possible from a Postscript device");
+    io::say("WARNING: String input is not possible from a Postscript device");
     return;
   }
   vg::EventRequest request;
@@ -388,7 +379,7 @@ void VG_INP_COORDINATE(int workstation, int wait_mode, int& event_type, float& x
   if (ws == nullptr) return;
   event_type = vg::event_none;
   if (ws->device_class != vg::class_window) {
-    write("WARNING: Coordinate input is not possible from a Postscript device");
+    io::say("WARNING: Coordinate input is not possible from a Postscript device");
     return;
   }
   int type = vg::event_none;
@@ -407,11 +398,11 @@ void VG_INP_COORDINATE(int workstation, int wait_mode, int& event_type, float& x
 void VG_SET_RUBBERBAND(int workstation, int mode, float x, float y, int& status) {
   static const char* const ident = "Subroutine VG_SET_RUBBERBAND V0.2 ";
   if (!entry_ok(status, ident)) return;
-  if (mode < 0 || mode > 2) return vg::fail(vg::status_bad_argument, ident, status);
+  if (mode < 0 || mode > 2) return io::fail(vg::status_bad_argument, ident, status);
   vg::Workstation* ws = known_workstation(workstation, "VG_SET_RUBBERBAND", ident, status);
   if (ws == nullptr) return;
   if (ws->device_class != vg::class_window) {
-    write("WARNING: Rubber-banding is not possible from a Postscript device");
+    io::say("WARNING: Rubber-banding is not possible from a Postscript device");
     return;
   }
   vg::device_result(ws->device->rubberband(mode, x, y), *ws, vg::Op::rubberband, status);

@@ -9,7 +9,6 @@
 namespace {
 
 using io::entry_ok;
-using vg::fail;
 
 // Identification texts of the routines with two forms.
 constexpr const char* polyline_ident = "Subroutine VG_POLYLINE V0.3 ";
@@ -23,11 +22,11 @@ bool region_ok(const io::View2D<T>& data, int xstart, int ystart, int xend, int 
                const char* ident, int& status) {
   if (data.data == nullptr || data.xmaxdat < 1 || xstart < 1 || xend > data.xmaxdat ||
       xstart > xend) {
-    fail(vg::status_region_x, ident, status);
+    io::fail(vg::status_region_x, ident, status);
     return false;
   }
   if (data.ymaxdat < 1 || ystart < 1 || yend > data.ymaxdat || ystart > yend) {
-    fail(vg::status_region_y, ident, status);
+    io::fail(vg::status_region_y, ident, status);
     return false;
   }
   return true;
@@ -40,7 +39,7 @@ template <typename Raster, typename Forward>
 void primitive(int n, int least, const char* ident, vg::Op op, Raster raster, Forward forward,
                int& status) {
   if (!entry_ok(status, ident)) return;
-  if (n < 0) return fail(vg::status_bad_argument, ident, status);
+  if (n < 0) return io::fail(vg::status_bad_argument, ident, status);
   if (n < least) return;
   const vg::System& s = vg::record();
   if (s.raster_mode && raster(s)) return;
@@ -109,7 +108,7 @@ void VG_FILLAREA(std::span<const vg::Point> points, int& status) {
 void VG_TEXT(float x, float y, const std::string& text, int& status) {
   static const char* const ident = "Subroutine VG_TEXT V0.3 ";
   if (!entry_ok(status, ident)) return;
-  const std::string trimmed = text.substr(0, SLEN(text));
+  const std::string trimmed = io::trimmed(text);
   if (trimmed.empty()) return;
   vg::for_active(vg::Op::text, status, [&](vg::Device& d) { return d.text(x, y, trimmed); });
   if (status != io::status_good) ST_SAVE(ident);
@@ -133,7 +132,7 @@ void VG_RMASKCELLARRAY(io::View2D<const float> data, io::View2D<const bool> mask
   if (!entry_ok(status, ident)) return;
   if (!region_ok(data, xstart, ystart, xend, yend, ident, status)) return;
   if (!mask.empty() && (mask.xmaxdat != data.xmaxdat || mask.ymaxdat != data.ymaxdat)) {
-    return fail(vg::status_bad_argument, ident, status);
+    return io::fail(vg::status_bad_argument, ident, status);
   }
   vg::for_active(vg::Op::real_cell_array, status, [&](vg::Device& d) {
     return d.real_cell_array(data, mask, xstart, ystart, xend, yend, x0, y0, x1, y1, low, high,

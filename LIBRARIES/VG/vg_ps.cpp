@@ -206,7 +206,7 @@ class PostScriptDevice final : public vg::Device {
 
   int line_colour(int index) override {
     if (index == vg::inverse_video) {
-      message("WARNING: The PostScript driver does not support inverse video");
+      io::say("WARNING: The PostScript driver does not support inverse video");
       return result();
     }
     return colour_command(index, "Line drawing", "pc");
@@ -250,7 +250,7 @@ class PostScriptDevice final : public vg::Device {
   }
   int text_height(float height) override {
     if (!(height > 0.0f)) {
-      message("WARNING: Attempt to set zero or negative height text characters");
+      io::say("WARNING: Attempt to set zero or negative height text characters");
       return result();
     }
     height_ = height;
@@ -315,10 +315,6 @@ class PostScriptDevice final : public vg::Device {
   void write(const std::string& line) {
     if (status_ != io::status_good) return;
     IO_WRITE_FILE(unit_, line, status_);
-  }
-  static void message(const std::string& line) {
-    int good = io::status_good;
-    IO_WRITE(line, good);
   }
   int result() const { return status_ == io::status_good ? vg::device_ok : vg::device_failed; }
 
@@ -416,7 +412,7 @@ int PostScriptDevice::colour_command(int index, const char* kind, const char* op
   if (colour_) {
     for (int k = 0; k < 3; ++k) {
       if (!std::isfinite(components[k])) {
-        message(std::string("ERROR: ") + kind + " colour component " + names[k] +
+        io::say(std::string("ERROR: ") + kind + " colour component " + names[k] +
                 " not converted O.K.");
         return vg::device_failed;
       }
@@ -425,7 +421,7 @@ int PostScriptDevice::colour_command(int index, const char* kind, const char* op
   } else {
     const float grey = 0.299f * c.r + 0.587f * c.g + 0.114f * c.b;
     if (!std::isfinite(grey)) {
-      message(std::string("ERROR: ") + kind + " colour component grey not converted O.K.");
+      io::say(std::string("ERROR: ") + kind + " colour component grey not converted O.K.");
       return vg::device_failed;
     }
     line = number(std::round(std::clamp(grey, 0.0f, 1.0f) * 1000.0f) / 1000.0f) + " ";
@@ -602,7 +598,7 @@ int PostScriptDevice::cell_array(io::View2D<const int> cells, int xstart, int ys
   try {
     indices.resize(static_cast<std::size_t>(nx) * ny);
   } catch (const std::bad_alloc&) {
-    message("ERROR: Failed to allocate memory for cell array");
+    io::say("ERROR: Failed to allocate memory for cell array");
     return vg::device_failed;
   }
   for (int j = 0; j < ny; ++j) {
@@ -620,7 +616,7 @@ int PostScriptDevice::real_cell_array(io::View2D<const float> data, io::View2D<c
                                       bool logarithmic) {
   vg::IndexScale scale;
   if (!scale.set(low, high, logarithmic, image_first_, image_last_)) {
-    message(vg::unusable_range_message(logarithmic));
+    io::say(vg::unusable_range_message(logarithmic));
     return vg::device_failed;
   }
   const int nx = xend - xstart + 1, ny = yend - ystart + 1;
@@ -628,7 +624,7 @@ int PostScriptDevice::real_cell_array(io::View2D<const float> data, io::View2D<c
   try {
     indices.resize(static_cast<std::size_t>(nx) * ny);
   } catch (const std::bad_alloc&) {
-    message("ERROR: Failed to allocate memory for cell array");
+    io::say("ERROR: Failed to allocate memory for cell array");
     return vg::device_failed;
   }
   const bool masked = !mask.empty();

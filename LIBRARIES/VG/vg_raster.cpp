@@ -127,7 +127,7 @@ void VG_RASTERMODE(bool on, io::View2D<int> raster, int& status) {
   vg::System& s = vg::record();
   if (on) {
     if (raster.empty()) {
-      return vg::fail(vg::status_bad_argument, ident, status);
+      return io::fail(vg::status_bad_argument, ident, status);
     }
     s.raster = raster;
     s.raster_mode = true;
@@ -144,7 +144,7 @@ void raster_routine(int n, const float x[], const float y[], const char* ident,
                     void (*draw)(int, const float[], const float[], int), int colour, int& status) {
   if (!entry_ok(status, ident)) return;
   if (n < 0 || !vg::record().raster_mode) {
-    return vg::fail(vg::status_bad_argument, ident, status);
+    return io::fail(vg::status_bad_argument, ident, status);
   }
   draw(n, x, y, colour);
 }

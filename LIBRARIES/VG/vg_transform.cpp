@@ -36,11 +36,11 @@ void put_transform(const float* window, const float* viewport, int& status) {
 // status_order_y when a minimum is not below its maximum.
 bool ordered(const float* r, const char* ident, int& status) {
   if (!(r[0] < r[2])) {
-    vg::fail(vg::status_order_x, ident, status);
+    io::fail(vg::status_order_x, ident, status);
     return false;
   }
   if (!(r[1] < r[3])) {
-    vg::fail(vg::status_order_y, ident, status);
+    io::fail(vg::status_order_y, ident, status);
     return false;
   }
   return true;

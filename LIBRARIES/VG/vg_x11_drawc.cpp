@@ -434,7 +434,7 @@ int WindowDevice::fill_area(int n, const float x[], const float y[]) {
 }
 
 int WindowDevice::text(float x, float y, const std::string& text) {
-  const std::string significant = text.substr(0, static_cast<std::size_t>(SLEN(text)));
+  const std::string significant = io::trimmed(text);
   return text_c(x, y, significant.c_str(), static_cast<int>(significant.size()));
 }
 
@@ -506,7 +506,7 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
 int WindowDevice::text_width(const std::string& text, float& width) {
   width = 0.0f;
   if (!is_open()) return vg::device_failed;
-  const std::string significant = text.substr(0, static_cast<std::size_t>(SLEN(text)));
+  const std::string significant = io::trimmed(text);
   width = text_advance(significant) / scale_;
   return vg::device_ok;
 }

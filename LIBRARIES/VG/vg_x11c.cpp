@@ -278,8 +278,7 @@ WindowDevice::~WindowDevice() {
 }
 
 void WindowDevice::message(const std::string& text) {
-  int status = io::status_good;
-  IO_WRITE(text, status);
+  io::say(text);
 }
 
 void WindowDevice::begin_trap() {
@@ -899,7 +898,7 @@ int WindowDevice::clear() {
 int WindowDevice::title(const std::string& title) {
   if (!is_open()) return vg::device_failed;
   if (window_lost_) return vg::device_ok;
-  std::string text = title.substr(0, static_cast<std::size_t>(SLEN(title)));
+  std::string text = io::trimmed(title);
   if (text.size() > static_cast<std::size_t>(io::title_width)) text.resize(io::title_width);
   XStoreName(display_, window_, text.c_str());
   XSync(display_, False);

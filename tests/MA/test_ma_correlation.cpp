@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ma.h"
+#include "ma_testing.h"
 
 namespace {
 

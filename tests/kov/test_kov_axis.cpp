@@ -15,8 +15,11 @@
 
 #include "axis_pairs.h"
 #include "console_capture.h"
+#include "gs.h"
 #include "kov_axis.h"
-#include "kov_steps.h"
+#include "kov_axis_graph.h"
+#include "kov_axis_report.h"
+#include "kov_axis_weights.h"
 #include "recording_device.h"
 #include "run_program.h"
 #include "vg_fixture.h"

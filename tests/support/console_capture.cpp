@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "io.h"
+#include "io_testing.h"
 
 namespace kovtest {
 

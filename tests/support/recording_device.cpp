@@ -23,6 +23,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "vg_testing.h"
+
 namespace kovtest {
 
 namespace {

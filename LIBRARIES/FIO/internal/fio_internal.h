@@ -12,22 +12,6 @@
 
 namespace fio {
 
-// True when `status` is good; otherwise records the identification text.
-inline bool entry_ok(int status, const char* identification) {
-  if (status == io::status_good) return true;
-  ST_SAVE(identification);
-  return false;
-}
-
-// Sets a failure status and records the identification text.
-inline void fail(int value, const char* identification, int& status) {
-  status = value;
-  ST_SAVE(identification);
-}
-
-// One console line, written whatever the caller's status.
-void console(const std::string& line);
-
 // Whether the window workstation is open (the widgets can be used).
 bool window_open();
 
@@ -36,10 +20,6 @@ bool window_open();
 void warn(std::span<const std::string> lines, int& status);
 void warn(std::initializer_list<std::string> lines, int& status);
 
-// Text helpers.
-std::string trimmed(const std::string& text);  // up to the significant length
-std::string upper(std::string text);
-std::string stripped(const std::string& text);  // leading and trailing blanks removed
 // "%Nd" of a number (right-aligned in `width` places).
 std::string right(long long value, int width);
 

@@ -8,13 +8,6 @@
 
 namespace gs {
 
-// Sets a failure status (gs::status_*) and records the routine's
-// identification text.
-inline void fail(int code, const char* identification, int& status) {
-  status = code;
-  ST_SAVE(identification);
-}
-
 // Device colour index of a named colour (13 -> 0, 14 -> 1, 15 -> -1; numbers
 // outside 1 .. 15 give index 1).
 int device_index(int colour);

@@ -38,10 +38,6 @@ inline void note_failure(const char* identification, int status) {
 bool check_count(int num_lines, std::span<const std::string> lines, const char* identification,
                  int& status);
 
-// Significant text of a line (trailing blanks, tabs, line ends and NULs
-// removed).
-std::string trimmed(const std::string& text);
-
 // Character aspect factors chosen from the sample width measured at start-up.
 float prompt_factor(float sample_width);
 float menu_factor(float sample_width);

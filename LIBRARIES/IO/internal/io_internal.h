@@ -14,25 +14,18 @@ FILE* unit_stream(int unit);
 void set_unit_stream(int unit, FILE* stream);
 inline constexpr int max_unit = 99;
 
-// `text` up to its significant length.
-std::string trimmed(const std::string& text);
-
 // A blank of texts: space, tab, carriage return, line feed or NUL.
 inline bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
 }
 
-// `text` without leading and trailing blanks.
-std::string stripped(const std::string& text);
-
 // `text` blank-padded or cut to exactly `width` characters.
 std::string fixed_width(const std::string& text, std::size_t width);
 
-// The entry checks of a routine, each false with `ident` recorded when it
-// fails: a status already bad on entry (kept as it is), a unit number
+// The entry checks of a routine that works on files, each false with
+// `ident` recorded when it fails (after io::entry_ok): a unit number
 // outside 1 .. max_unit (io::status_bad_unit), a file name with no
 // significant text (io::status_bad_text).
-bool entry_ok(int status, const char* ident);
 bool unit_ok(int unit, const char* ident, int& status);
 bool name_ok(const std::string& file_name, const char* ident, int& status);
 

@@ -21,9 +21,6 @@ bool entry_open(int& status, const char* ident);
 // The same message and status for the routine `name`.
 void not_open(const char* name, const char* ident, int& status);
 
-// Sets a failure status and records the routine's identification text.
-void fail(int code, const char* ident, int& status);
-
 inline constexpr int max_workstations = 10;
 
 // Workstation states of the table.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fio.h"
+#include "io_testing.h"
 
 namespace fuzztest {
 

@@ -7,6 +7,7 @@
 
 #include "x11_scene.h"
 #include "x11_support.h"
+#include "io_testing.h"
 
 using namespace x11test;
 
