@@ -285,7 +285,7 @@ void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, 
     }
     if (!problem.empty()) {
       io::say("WARNING: Header file " + name + ", line " + std::to_string(number) + ": \"" +
-                   io::stripped(line) + "\"");
+              io::stripped(line) + "\"");
       io::say("         " + problem);
       bad = true;
     }

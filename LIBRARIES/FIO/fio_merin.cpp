@@ -251,7 +251,7 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
       return;
     }
     io::say("INFO: \"Image\" number " + fio::right(number, 8) +
-                 " has been found, continuing search ...");
+            " has been found, continuing search ...");
     start = s.data_start + s.size;
   }
 

@@ -141,27 +141,26 @@ bool entry_values(int file_id, const Entry& e, bool high, std::int64_t limit,
   const std::int64_t count = count_of(e, high);
   if (integer_size(type) == 0) {
     io::say("WARNING: Bad tiff file: tag " + std::to_string(tag) +
-                 " must hold integers, its field type is " + std::to_string(type));
+            " must hold integers, its field type is " + std::to_string(type));
     return false;
   }
   if (count < 1 || count > std::numeric_limits<int>::max()) {
     io::say("WARNING: Bad tiff file: tag " + std::to_string(tag) + " holds " +
-                 std::to_string(count) + " values");
+            std::to_string(count) + " values");
     return false;
   }
   if (!values_inline(e, high)) {
     const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8, 4), 4, !high, true);
     if (offset + count * integer_size(type) > fio::input_file_size()) {
       io::say("WARNING: Bad tiff file: the values of tag " + std::to_string(tag) +
-                   " do not lie in the file");
+              " do not lie in the file");
       return false;
     }
   }
   try {
     values.assign(static_cast<std::size_t>(count), 0);
   } catch (const std::bad_alloc&) {
-    io::say("ERROR: Failed to allocate memory for the values of TIFF tag " +
-                 std::to_string(tag));
+    io::say("ERROR: Failed to allocate memory for the values of TIFF tag " + std::to_string(tag));
     return false;
   }
   int num = 0, result = 0;
@@ -204,8 +203,7 @@ int read_layout(int file_id, Layout& t, int& status) {
               "         (this should equal 42)"});
       return fio::tiff_bad_file;
     case Header::short_file:
-      if (status == io::status_good)
-        io::say("WARNING: Bad tiff file: shorter than its header");
+      if (status == io::status_good) io::say("WARNING: Bad tiff file: shorter than its header");
       return fio::tiff_bad_file;
   }
   t.high = s.high;
@@ -769,7 +767,7 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
     return;
   }
   io::say("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
-               " pixels");
+          " pixels");
   fio::Region region{1, 1, std::min(width, data.xmaxdat), std::min(height, data.ymaxdat), 1, 1};
   if (interactive) {
     bool cancelled = false;

@@ -438,4 +438,3 @@ inline constexpr int file_type_postscript = 3;  // ps, eps
 inline constexpr int file_type_text = 4;        // txt, def, log
 inline constexpr int file_type_other = 5;       // anything else, or no extension
 }  // namespace io
-

@@ -356,8 +356,7 @@ void IO_INPS(bool has_default, const std::string& prompt, int num_help,
              std::span<const std::string> help, int num_error, std::span<const std::string> error,
              std::string& value, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INPS V0.3 ")) return;
-  const std::string default_text =
-      has_default ? " [" + io::trimmed(value) + "]" : "";
+  const std::string default_text = has_default ? " [" + io::trimmed(value) + "]" : "";
   auto classify = [&](const std::string& line) { return text_answer(line, value); };
   ask(true, prompt, "", default_text, has_default, first_lines(help, num_help),
       first_lines(error, num_error), classify, status);

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "io_testing.h"
 #include "x11_scene.h"
 #include "x11_support.h"
-#include "io_testing.h"
 
 using namespace x11test;
 
