@@ -1,4 +1,6 @@
 // MA_AVERAGE: the mean of a region of a 2-D array.
+#include <cmath>
+
 #include "ma_internal.h"
 
 namespace {
@@ -34,7 +36,11 @@ void MA_AVERAGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xend
     for (; x + 4 <= width; x += 4)
       for (int k = 0; k < 4; ++k) two_sum(s[k], c[k], row[x + k]);
     for (; x < width; ++x) two_sum(s[0], c[0], row[x]);
-    for (int k = 0; k < 4; ++k) sum += static_cast<long double>(s[k]) + c[k];
+    // An infinity makes the error terms NaN: a lane that is not finite is
+    // its sum alone (+inf, -inf, or NaN when both or a NaN were added).
+    for (int k = 0; k < 4; ++k) {
+      sum += std::isfinite(s[k]) ? static_cast<long double>(s[k]) + c[k] : s[k];
+    }
   }
   const long double count = static_cast<long double>(width) * (yendelm - ystrelm + 1);
   average = static_cast<float>(sum / count);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -122,6 +123,21 @@ TEST(MaAverage, MeansOfRegions) {
     MA_AVERAGE(v, c.x0, c.y0, c.x1, c.y1, mean, status);
     EXPECT_EQ(status, ST_GOOD());
     EXPECT_EQ(mean, c.mean) << c.x0 << "," << c.y0 << " to " << c.x1 << "," << c.y1;
+  }
+  // Infinities: the mean of a region holding +inf is +inf, of one holding
+  // both infinities NaN.
+  const float inf = std::numeric_limits<float>::infinity();
+  for (const auto& [values, want] : {std::pair{std::vector<float>{1, inf, 2}, inf},
+                                     std::pair{std::vector<float>{-inf, 1, 2, 3, 4, 5}, -inf},
+                                     std::pair{std::vector<float>{inf, 1, -inf}, NAN}}) {
+    int status = ST_GOOD();
+    float mean = 0.0f;
+    const int n = static_cast<int>(values.size());
+    MA_AVERAGE(io::View2D<const float>(values.data(), n, 1), 1, 1, n, 1, mean, status);
+    EXPECT_EQ(std::isnan(want), std::isnan(mean)) << mean;
+    if (!std::isnan(want)) {
+      EXPECT_EQ(mean, want);
+    }
   }
   // Large values with small differences keep their mean: 2^24 + 1 and
   // 2^24 + 3 are floats, their mean 2^24 + 2 is one too.
