@@ -196,6 +196,40 @@ void IO_FILENAME(const std::string& prefix, int number, bool fixed, int digits,
   retstat = 0;
 }
 
+namespace {
+
+// The last run of digits of a base name stepped by `increment`, zero-filled
+// to the run's width when the run was (it is longer than its value needs):
+// 0 with the new number text, 3 when the name has no digit, 4 when the run
+// is no integer or the stepped value is not one. run_start and run_end
+// bound the run.
+int stepped_run(const std::string& base, int increment, std::size_t& run_start,
+                std::size_t& run_end, std::string& number_text, int& status) {
+  run_end = base.size();
+  while (run_end > 0 && !digit(base[run_end - 1])) --run_end;
+  if (run_end == 0) return 3;
+  run_start = run_end;
+  while (run_start > 0 && digit(base[run_start - 1])) --run_start;
+  const std::string run = base.substr(run_start, run_end - run_start);
+  bool valid = false;
+  int value = 0;
+  IO_TOKTI(run, valid, value, status);
+  if (!valid) return 4;
+  std::string value_text;
+  IO_ITOC(value, value_text);
+  const bool zero_fill = run.size() > value_text.size();
+  const long long stepped = static_cast<long long>(value) + increment;
+  if (stepped > INT32_MAX || stepped < INT32_MIN) return 4;
+  if (zero_fill) {
+    number_text = zero_filled(static_cast<int>(stepped), run.size());
+  } else {
+    IO_ITOC(static_cast<int>(stepped), number_text);
+  }
+  return 0;
+}
+
+}  // namespace
+
 void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
                     std::string& new_file_name, int& status) {
   static const char* const ident = "Subroutine IO_NEWFILENAME V0.4 ";
@@ -215,47 +249,15 @@ void IO_NEWFILENAME(const std::string& file_name, int increment, int& retstat,
     retstat = 2;
     return;
   }
-  // The last run of digits of the base name.
-  std::size_t run_end = base.size();
-  while (run_end > 0 && !digit(base[run_end - 1])) --run_end;
-  if (run_end == 0) {
-    retstat = 3;
-    return;
-  }
-  std::size_t run_start = run_end;
-  while (run_start > 0 && digit(base[run_start - 1])) --run_start;
-  const std::string run = base.substr(run_start, run_end - run_start);
-
-  bool valid = false;
-  int value = 0;
-  IO_TOKTI(run, valid, value, status);
-  if (!valid) {
-    retstat = 4;
-    return;
-  }
-  // The run was zero-filled when it is longer than its value needs.
-  std::string value_text;
-  IO_ITOC(value, value_text);
-  const bool zero_fill = run.size() > value_text.size();
-
-  const long long stepped = static_cast<long long>(value) + increment;
-  if (stepped > INT32_MAX || stepped < INT32_MIN) {
-    retstat = 4;
-    return;
-  }
+  std::size_t run_start = 0, run_end = 0;
   std::string number_text;
-  if (zero_fill) {
-    number_text = zero_filled(static_cast<int>(stepped), run.size());
-  } else {
-    IO_ITOC(static_cast<int>(stepped), number_text);
-  }
-
+  retstat = stepped_run(base, increment, run_start, run_end, number_text, status);
+  if (retstat != 0) return;
   std::string result;
   if (name.find(separator()) != std::string::npos) result = directory + separator();
   result += base.substr(0, run_start) + number_text + base.substr(run_end);
   if (extension_dot(name) != std::string::npos) result += "." + extension;
   new_file_name = result;
-  retstat = 0;
 }
 
 void IO_EXTENSION(const std::string& file_name, std::string& extension, int& status) {

@@ -259,34 +259,42 @@ void IO_OUTPROMPT(const std::string& prompt, const std::string& range_text,
   IO_WRITENA(lines.back(), status);
 }
 
-void IO_INPI(bool range, int lower, int upper, bool has_default, const std::string& prompt,
-             int num_help, std::span<const std::string> help, int num_error,
-             std::span<const std::string> error, int& value, int& status) {
-  if (!io::entry_ok(status, "Subroutine IO_INPI V0.4 ")) return;
+namespace {
+
+// The integer and real prompts: the range and the default as text, and an
+// answer converted by `to_value` (a conversion failure writes
+// `conversion_error`) and kept when it lies in the range; a value that is
+// not a number lies outside every range.
+template <typename T>
+void ask_number(bool range, T lower, T upper, bool has_default, const std::string& prompt,
+                int num_help, std::span<const std::string> help, int num_error,
+                std::span<const std::string> error, void (*to_text)(T, std::string&),
+                void (*to_value)(const std::string&, bool&, T&, int&), const char* conversion_error,
+                T& value, int& status) {
   std::string range_text;
   std::string default_text;
   if (range) {
     std::string low, high;
-    IO_ITOC(lower, low);
-    IO_ITOC(upper, high);
+    to_text(lower, low);
+    to_text(upper, high);
     range_text = " (Range: " + low + " to " + high + ")";
   }
   if (has_default) {
     std::string text;
-    IO_ITOC(value, text);
+    to_text(value, text);
     default_text = " [" + text + "]";
   }
   auto classify = [&](const std::string& token) {
     const Answer kind = token_kind(token);
     if (kind != Answer::invalid) return kind;
     bool valid = false;
-    int result = 0;
-    IO_TOKTI(token, valid, result, status);
+    T result{};
+    to_value(token, valid, result, status);
     if (!valid) {
-      IO_WRITE("Entered response cannot be converted to an integer", status);
+      IO_WRITE(conversion_error, status);
       return Answer::invalid;
     }
-    if (range && (result < lower || result > upper)) return Answer::invalid;
+    if (range && !(result >= lower && result <= upper)) return Answer::invalid;
     value = result;
     return Answer::valid;
   };
@@ -294,40 +302,24 @@ void IO_INPI(bool range, int lower, int upper, bool has_default, const std::stri
       first_lines(error, num_error), classify, status);
 }
 
+}  // namespace
+
+void IO_INPI(bool range, int lower, int upper, bool has_default, const std::string& prompt,
+             int num_help, std::span<const std::string> help, int num_error,
+             std::span<const std::string> error, int& value, int& status) {
+  if (!io::entry_ok(status, "Subroutine IO_INPI V0.4 ")) return;
+  ask_number<int>(range, lower, upper, has_default, prompt, num_help, help, num_error, error,
+                  IO_ITOC, IO_TOKTI, "Entered response cannot be converted to an integer", value,
+                  status);
+}
+
 void IO_INPR(bool range, float lower, float upper, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, float& value, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INPR V0.4 ")) return;
-  std::string range_text;
-  std::string default_text;
-  if (range) {
-    std::string low, high;
-    IO_RTOC(lower, low);
-    IO_RTOC(upper, high);
-    range_text = " (Range: " + low + " to " + high + ")";
-  }
-  if (has_default) {
-    std::string text;
-    IO_RTOC(value, text);
-    default_text = " [" + text + "]";
-  }
-  auto classify = [&](const std::string& token) {
-    const Answer kind = token_kind(token);
-    if (kind != Answer::invalid) return kind;
-    bool valid = false;
-    float result = 0.0f;
-    IO_TOKTR(token, valid, result, status);
-    if (!valid) {
-      IO_WRITE("Error in input value: cannot convert to a real number", status);
-      return Answer::invalid;
-    }
-    // Written so that a value that is not a number is outside every range.
-    if (range && !(result >= lower && result <= upper)) return Answer::invalid;
-    value = result;
-    return Answer::valid;
-  };
-  ask(false, prompt, range_text, default_text, has_default, first_lines(help, num_help),
-      first_lines(error, num_error), classify, status);
+  ask_number<float>(range, lower, upper, has_default, prompt, num_help, help, num_error, error,
+                    IO_RTOC, IO_TOKTR, "Error in input value: cannot convert to a real number",
+                    value, status);
 }
 
 void IO_INPL(bool has_default, const std::string& prompt, int num_help,

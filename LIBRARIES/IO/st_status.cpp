@@ -43,6 +43,47 @@ const char* module_description(int module) {
 // Classification lines of codes 1 to 40: four dimensions for each kind.
 const char* const dimension_words[4] = {"First", "Second", "Third", "Fourth or greater"};
 
+// What each kind of codes 1 to 40 says after its dimension word.
+const char* const kind_texts[10] = {
+    " array dimension illegally defined",
+    " dimension data region illegally defined",
+    " dimension internal array limit exceeded",
+    " dimension: illegal relationship between two variables",
+    " dimension: integer value out of acceptable range",
+    " dimension: real value out of acceptable range",
+    " dimension: number of elements is not a power of two",
+    " dimension: a value which must be even is not",
+    " dimension: badly defined character variable",
+    " dimension external array limit exceeded",
+};
+
+// The classification lines of the other codes.
+struct Classified {
+  int code;
+  const char* text;
+};
+constexpr Classified other_codes[] = {
+    {1000, "Failed to open file: (file not found or bad file name ?)"},
+    {1001, "Bad input: End of file found"},
+    {1002, "Bad memory allocation: Memory allocation failed"},
+    {1003, "Divide by zero encountered: result set to -1.7014117e38"},
+    {1004, "Logarithm of zero or a negative number: result set to -38.0"},
+    {1005, "Bad data in file input"},
+    {1006, "Inversion (or similar) failed owing to singular or ill-conditioned matrix"},
+    {1007, "Operation not possible owing to bad internal state (internal data-base)"},
+    {1008, "Bad input: Error during READ statement"},
+    {1009, "Unknown operating system/compiler characteristics (edit and re-compile)"},
+    {1010, "Write to output file failed"},
+    {1011, "Read from file failed (but not EOF)"},
+    {1012, "Array element values not in required order"},
+    {1013, "Syntax error from an input macro"},
+    {1014, "Bad data has caused problem with algorithm"},
+    {1015, "String of insufficient length for assignment"},
+    {2001, "Failed to open X-11 window (use \"xhost+\" on X-server ?)"},
+    {2002, "Illegal graphics workstation number access attempted"},
+    {9999, "Other, undefined error (doesn't fit normal categories)"},
+};
+
 std::string classification(int code, bool& known) {
   known = true;
   if (code >= 1 && code <= 40) {
@@ -51,68 +92,10 @@ std::string classification(int code, bool& known) {
     std::string who = dimension_words[dim];
     // The fourth row of some kinds has always read "Fourth of greater".
     if (dim == 3 && (kind == 3 || kind == 6 || kind == 7 || kind == 8)) who = "Fourth of greater";
-    switch (kind) {
-      case 0:
-        return who + " array dimension illegally defined";
-      case 1:
-        return who + " dimension data region illegally defined";
-      case 2:
-        return who + " dimension internal array limit exceeded";
-      case 3:
-        return who + " dimension: illegal relationship between two variables";
-      case 4:
-        return who + " dimension: integer value out of acceptable range";
-      case 5:
-        return who + " dimension: real value out of acceptable range";
-      case 6:
-        return who + " dimension: number of elements is not a power of two";
-      case 7:
-        return who + " dimension: a value which must be even is not";
-      case 8:
-        return who + " dimension: badly defined character variable";
-      case 9:
-        return who + " dimension external array limit exceeded";
-    }
+    return who + kind_texts[kind];
   }
-  switch (code) {
-    case 1000:
-      return "Failed to open file: (file not found or bad file name ?)";
-    case 1001:
-      return "Bad input: End of file found";
-    case 1002:
-      return "Bad memory allocation: Memory allocation failed";
-    case 1003:
-      return "Divide by zero encountered: result set to -1.7014117e38";
-    case 1004:
-      return "Logarithm of zero or a negative number: result set to -38.0";
-    case 1005:
-      return "Bad data in file input";
-    case 1006:
-      return "Inversion (or similar) failed owing to singular or ill-conditioned matrix";
-    case 1007:
-      return "Operation not possible owing to bad internal state (internal data-base)";
-    case 1008:
-      return "Bad input: Error during READ statement";
-    case 1009:
-      return "Unknown operating system/compiler characteristics (edit and re-compile)";
-    case 1010:
-      return "Write to output file failed";
-    case 1011:
-      return "Read from file failed (but not EOF)";
-    case 1012:
-      return "Array element values not in required order";
-    case 1013:
-      return "Syntax error from an input macro";
-    case 1014:
-      return "Bad data has caused problem with algorithm";
-    case 1015:
-      return "String of insufficient length for assignment";
-    case 2001:
-      return "Failed to open X-11 window (use \"xhost+\" on X-server ?)";
-    case 2002:
-      return "Illegal graphics workstation number access attempted";
-    case 9999:
-      return "Other, undefined error (doesn't fit normal categories)";
+  for (const Classified& c : other_codes) {
+    if (c.code == code) return c.text;
   }
   known = false;
   return "Undefined error value";
