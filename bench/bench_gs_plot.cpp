@@ -48,7 +48,13 @@ Fixture& fixture() {
   return f;
 }
 
-// Arg: the scaling mode (0 automatic, 4 from the distribution).
+// The scaling modes measured (0 automatic, 1 the user's range, 4 from the
+// distribution), in milliseconds of real time.
+void in_modes(benchmark::internal::Benchmark* b) {
+  b->Arg(0)->Arg(1)->Arg(4)->ArgNames({"mode"})->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+// Arg: the scaling mode.
 void BM_GS_PLOT(benchmark::State& state) {
   Fixture& f = fixture();
   if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
@@ -57,13 +63,7 @@ void BM_GS_PLOT(benchmark::State& state) {
   for (auto _ : state) f.plot(status);
   if (status != io::status_good) state.SkipWithError("GS_PLOT failed");
 }
-BENCHMARK(BM_GS_PLOT)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(4)
-    ->ArgNames({"mode"})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_GS_PLOT)->Apply(in_modes);
 
 // The cells alone through the toolkit, in the same mode and where GS_PLOT
 // draws them: the range of the region and the cells, without the page.
@@ -81,13 +81,7 @@ void BM_GS_2DCELLARRAY(benchmark::State& state) {
   }
   if (status != io::status_good) state.SkipWithError("GS_2DCELLARRAY failed");
 }
-BENCHMARK(BM_GS_2DCELLARRAY)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(4)
-    ->ArgNames({"mode"})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_GS_2DCELLARRAY)->Apply(in_modes);
 
 // The device's cells alone, where and as GS_PLOT in mode 0 draws them, with
 // the range known.

@@ -19,6 +19,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_main.h"
 #include "fftw_correlation.h"
 #include "ma.h"
 #include "ma_testing.h"
@@ -71,16 +72,31 @@ void fill_line(int line, float* a, float* b) {
   }
 }
 
+// The transform path of the benchmark's argument for its run (skipped when
+// the processor cannot run it), the one before put back at the end.
+class TransformPath {
+ public:
+  explicit TransformPath(benchmark::State& state) : saved_(ma::fft_path()) {
+    available_ = ma::set_fft_path(static_cast<ma::FftPath>(state.range(0)));
+    if (!available_) state.SkipWithError("path not available on this processor");
+  }
+  ~TransformPath() { ma::set_fft_path(saved_); }
+  TransformPath(const TransformPath&) = delete;
+  TransformPath& operator=(const TransformPath&) = delete;
+  bool available() const { return available_; }
+
+ private:
+  ma::FftPath saved_;
+  bool available_ = false;
+};
+
 int peak_of(const float* c) {
   return static_cast<int>(std::max_element(c, c + n) - c) + 1;
 }
 
 void BM_MA_1DCROSSCORR(benchmark::State& state) {
-  const ma::FftPath saved = ma::fft_path();
-  if (!ma::set_fft_path(static_cast<ma::FftPath>(state.range(0)))) {
-    state.SkipWithError("path not available on this processor");
-    return;
-  }
+  const TransformPath path(state);
+  if (!path.available()) return;
   std::vector<float> a(n), b(n);
   int line = 1;
   for (auto _ : state) {
@@ -92,7 +108,6 @@ void BM_MA_1DCROSSCORR(benchmark::State& state) {
     line = line % width + 1;
   }
   state.counters["peak"] = peak_of(b.data());
-  ma::set_fft_path(saved);
 }
 BENCHMARK(BM_MA_1DCROSSCORR)->ArgName("path")->Arg(2)->Arg(1)->Arg(0);
 
@@ -125,11 +140,8 @@ BENCHMARK(BM_line_preparation);
 
 // One forward transform of n reals.
 void BM_MA_FFA8(benchmark::State& state) {
-  const ma::FftPath saved = ma::fft_path();
-  if (!ma::set_fft_path(static_cast<ma::FftPath>(state.range(0)))) {
-    state.SkipWithError("path not available on this processor");
-    return;
-  }
+  const TransformPath path(state);
+  if (!path.available()) return;
   std::vector<float> a(n), b(n);
   fill_line(1, a.data(), b.data());
   for (auto _ : state) {
@@ -139,7 +151,6 @@ void BM_MA_FFA8(benchmark::State& state) {
     benchmark::DoNotOptimize(b.data());
     benchmark::ClobberMemory();
   }
-  ma::set_fft_path(saved);
 }
 BENCHMARK(BM_MA_FFA8)->ArgName("path")->Arg(2)->Arg(1)->Arg(0);
 
@@ -166,10 +177,5 @@ BENCHMARK(BM_fftwf_r2c);
 }  // namespace
 
 int main(int argc, char** argv) {
-  images();  // made before the first timing
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return run_benchmarks(argc, argv, [] { images(); });  // the data before the first timing
 }

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_main.h"
 #include "ma.h"
 
 namespace {
@@ -92,10 +93,5 @@ BENCHMARK(BM_MA_REBINMINMAX_one_bin)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  image();  // made before the first timing
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return run_benchmarks(argc, argv, [] { image(); });  // the data before the first timing
 }
