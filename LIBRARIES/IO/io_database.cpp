@@ -296,6 +296,33 @@ void IO_LOAD_DATABASE(const std::string& file_name, int& retstat, int& status) {
 // The new file is written beside the old one under a temporary name and only
 // takes the old one's place once it is complete and closed without error, so
 // a failed save leaves the previous file as it was.
+namespace {
+
+// The header lines and every entry but those held for this run only, onto
+// an open unit: 0, or the system's error number of the first write that
+// failed.
+int write_entries(int unit, int& status) {
+  int error = io::write_unit_line(unit, header1);
+  if (error == 0) error = io::write_unit_line(unit, header2);
+  for (int n = 1; error == 0; ++n) {
+    std::string key;
+    int value_length = 0;
+    std::string value;
+    int found = 2;
+    IO_ACCESS_DATABASE(-n, key, value_length, value, found, status);
+    if (found != 0) break;
+    key = io::trimmed(key.substr(0, file_key_width));
+    if (!key.empty() && key[0] == '#') continue;  // held for this run only
+    error = io::write_unit_line(unit, one_line(key));
+    if (error == 0) {
+      error = io::write_unit_line(unit, one_line(value.substr(0, file_value_width)));
+    }
+  }
+  return error;
+}
+
+}  // namespace
+
 void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
   static const char* const ident = "Subroutine IO_SAVE_DATABASE V0.2 ";
   if (!io::entry_ok(status, ident)) return;
@@ -328,22 +355,7 @@ void IO_SAVE_DATABASE(const std::string& file_name, int& retstat, int& status) {
     return;
   }
 
-  int error = io::write_unit_line(unit, header1);
-  if (error == 0) error = io::write_unit_line(unit, header2);
-  for (int n = 1; error == 0; ++n) {
-    std::string key;
-    int value_length = 0;
-    std::string value;
-    int found = 2;
-    IO_ACCESS_DATABASE(-n, key, value_length, value, found, status);
-    if (found != 0) break;
-    key = io::trimmed(key.substr(0, file_key_width));
-    if (!key.empty() && key[0] == '#') continue;  // held for this run only
-    error = io::write_unit_line(unit, one_line(key));
-    if (error == 0) {
-      error = io::write_unit_line(unit, one_line(value.substr(0, file_value_width)));
-    }
-  }
+  int error = write_entries(unit, status);
   if (error != 0) {
     io::discard_temp_unit(unit, temp_name);
   } else {

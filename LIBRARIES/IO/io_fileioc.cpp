@@ -333,6 +333,25 @@ void IO_RECL(int& unit_size, int& status) {
 
 namespace io {
 
+namespace {
+
+// `contents` onto the temporary file open on `unit`, which then takes the
+// name `path` (never replacing a file); 0, or the system's error number.
+int write_and_commit(int unit, const std::string& temp_name, const std::string& path,
+                     const std::string& contents) {
+  FILE* stream = unit_stream(unit);
+  errno = 0;
+  if (std::fwrite(contents.data(), 1, contents.size(), stream) != contents.size() ||
+      std::ferror(stream)) {
+    const int error = errno != 0 ? errno : EIO;
+    discard_temp_unit(unit, temp_name);
+    return error;
+  }
+  return commit_temp_unit(unit, temp_name, path, false);
+}
+
+}  // namespace
+
 void write_new_file(const std::string& file_name, const std::string& contents, NewFile& result,
                     std::string& reason, int& status) {
   static const char* const ident = "Subroutine io::write_new_file V0.1 ";
@@ -364,16 +383,7 @@ void write_new_file(const std::string& file_name, const std::string& contents, N
   }
   if (!reason.empty()) return;
 
-  FILE* stream = unit_stream(unit);
-  errno = 0;
-  int error = 0;
-  if (std::fwrite(contents.data(), 1, contents.size(), stream) != contents.size() ||
-      std::ferror(stream)) {
-    error = errno != 0 ? errno : EIO;
-    discard_temp_unit(unit, temp_name);
-  } else {
-    error = commit_temp_unit(unit, temp_name, path, false);
-  }
+  const int error = write_and_commit(unit, temp_name, path, contents);
   if (error == EEXIST) {
     // Another file took the name while this one was written.
     reason = "it already exists";

@@ -70,18 +70,34 @@ void concat(std::initializer_list<const std::string*> texts, int result_width, s
 
 namespace {
 
+// The lengths of the common head (p) and tail (s) of two different names,
+// less the digits that belong to the number between them. The common head
+// and tail may overlap in the shorter name (im1.tif and im11.tif, or one
+// name a leading part of the other): the tail then gives way to the head,
+// so that neither name has characters counted twice. Leading digits of the
+// tail and trailing digits of the head belong to the number; the first
+// character always stays in the head.
+void common_ends(const std::string& first, const std::string& last, int& p, int& s) {
+  const int l1 = static_cast<int>(first.size());
+  const int l2 = static_cast<int>(last.size());
+  const int shorter = l1 < l2 ? l1 : l2;
+  s = 0;
+  while (s < shorter && first[l1 - 1 - s] == last[l2 - 1 - s]) ++s;
+  if (p + s > shorter) s = shorter - p;
+  while (s > 0 && digit(first[l1 - s])) --s;
+  while (p > 1 && digit(first[p - 1]) && digit(last[p - 1])) --p;
+}
+
 // The series of the names `first` and `last` (significant texts, neither
 // empty) as the derivation finds it; false when their numbers are not
 // integers. Nothing is checked yet of whether the series rebuilds the names.
 bool derive_series(const std::string& first, const std::string& last, io::FileSeries& series) {
   const int l1 = static_cast<int>(first.size());
   const int l2 = static_cast<int>(last.size());
-
   // Equal leading characters, over the shorter name.
   const int shorter = l1 < l2 ? l1 : l2;
   int p = 0;
   while (p < shorter && first[p] == last[p]) ++p;
-
   if (p == shorter && l1 == l2) {
     // One file: the name before its first "." and the rest.
     const std::size_t dot = first.find('.');
@@ -91,20 +107,8 @@ bool derive_series(const std::string& first, const std::string& last, io::FileSe
     series.first = series.last = series.step = 1;
     return true;
   }
-
-  // Equal trailing characters. The common head and tail may overlap in the
-  // shorter name (im1.tif and im11.tif, or one name a leading part of the
-  // other): the tail then gives way to the head, so that neither name has
-  // characters counted twice.
   int s = 0;
-  while (s < shorter && first[l1 - 1 - s] == last[l2 - 1 - s]) ++s;
-  if (p + s > shorter) s = shorter - p;
-
-  // Leading digits of the tail and trailing digits of the head belong to the
-  // number; the first character always stays in the prefix.
-  while (s > 0 && digit(first[l1 - s])) --s;
-  while (p > 1 && digit(first[p - 1]) && digit(last[p - 1])) --p;
-
+  common_ends(first, last, p, s);
   const std::string first_number = first.substr(p, l1 - s - p);
   const std::string last_number = last.substr(p, l2 - s - p);
   int status = io::status_good;
@@ -115,7 +119,6 @@ bool derive_series(const std::string& first, const std::string& last, io::FileSe
   if (!valid) return false;
   IO_TOKTI(last_number, valid, last_value, status);
   if (!valid) return false;
-
   const std::string tail = first.substr(l1 - s);
   const std::size_t dot = tail.find('.');
   series.prefix = first.substr(0, p);
