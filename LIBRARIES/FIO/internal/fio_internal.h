@@ -40,6 +40,15 @@ struct Result {
   std::string& zlabel;
 };
 
+// A check of a routine's arguments, and the status it gives when it fails.
+struct Check {
+  bool bad;
+  int code;
+};
+// True when no check fails; otherwise the status becomes the code of the
+// first that fails (in the order given), with `identification` recorded.
+bool checks_pass(std::initializer_list<Check> checks, const char* identification, int& status);
+
 // Checks a data array: at least 1 by 1 (180001, 180002).
 bool check_array(io::View2D<float> data, const char* identification, int& status);
 
@@ -77,6 +86,14 @@ void open_named(bool prompt, const std::string& item, const std::string& prompt_
 
 // Closes the input slot if it is open.
 void close_input();
+// Closes the input slot when the scope of a reader ends, on every way out.
+class InputCloser {
+ public:
+  InputCloser() = default;
+  ~InputCloser() { close_input(); }
+  InputCloser(const InputCloser&) = delete;
+  InputCloser& operator=(const InputCloser&) = delete;
+};
 
 // A file exists (and is not a directory).
 bool file_exists(const std::string& file_name);
