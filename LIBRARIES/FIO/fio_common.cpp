@@ -159,6 +159,19 @@ bool file_exists(const std::string& file_name) {
   return exists && s == io::status_good;
 }
 
+bool read_file_start(std::span<std::uint8_t> start) {
+  int result = 0, got = 0;
+  const int n = static_cast<int>(start.size());
+  FIO_FILEPREADC(input_file, 0, n, n, reverse_none, result, got, std::as_writable_bytes(start));
+  return got == n;
+}
+
+std::uint32_t little_endian(const std::uint8_t* p, int n) {
+  std::uint32_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+
 void not_available(const char* format_name, Result& r, int& status) {
   r.retstat = input_failed;
   r.xnumdat = 0;

@@ -135,31 +135,19 @@ struct Extras {
   float& overload;
 };
 
-// The argument lists of the readers that take nothing before the image input
-// result: the result alone, then the overload value, or the pixel sizes.
-using PlainReader = void(bool, std::string&, int&, int&, int&, std::span<float>, std::span<float>,
-                         io::View2D<float>, io::View2D<float>, std::string&, std::string&,
-                         std::string&, std::string&, int&);
-using OverloadReader = void(bool, std::string&, int&, int&, int&, std::span<float>,
-                            std::span<float>, io::View2D<float>, io::View2D<float>, std::string&,
-                            std::string&, std::string&, std::string&, float&, int&);
-using PixelSizeReader = void(bool, std::string&, int&, int&, int&, std::span<float>,
-                             std::span<float>, io::View2D<float>, io::View2D<float>, std::string&,
-                             std::string&, std::string&, std::string&, float&, float&, int&);
-
-template <PlainReader* read>
+template <fio::Reader* read>
 void plain(fio::Result& r, Extras&, int& status) {
   read(r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis, r.y_axis, r.data,
        r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, status);
 }
 
-template <OverloadReader* read>
+template <fio::OverloadReader* read>
 void with_overload(fio::Result& r, Extras& e, int& status) {
   read(r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis, r.y_axis, r.data,
        r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, e.overload, status);
 }
 
-template <PixelSizeReader* read>
+template <fio::PixelSizeReader* read>
 void with_pixel_sizes(fio::Result& r, Extras& e, int& status) {
   read(r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis, r.y_axis, r.data,
        r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, e.x_pixel_size, e.y_pixel_size, status);
