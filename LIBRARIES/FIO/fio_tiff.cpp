@@ -682,9 +682,8 @@ std::int64_t FIO_TIFF_INTENTRY(std::span<const std::uint8_t> entry, bool high_by
   std::copy_n(entry.begin(), std::min<std::size_t>(entry.size(), 12), e.begin());
   const int type = type_of(e, high_byte_first);
   const std::int64_t count = count_of(e, high_byte_first);
-  if (!fio::checks_pass(
-          {{entry.size() < 12 || integer_size(type) == 0, fio::status_bad_tiff_integer}}, id,
-          status)) {
+  if (entry.size() < 12 || integer_size(type) == 0) {
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return 0;
   }
   if (count != 1) {
@@ -707,8 +706,8 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
   std::copy_n(entry.begin(), std::min<std::size_t>(entry.size(), 12), e.begin());
   const int type = type_of(e, high_byte_first);
   const int size = integer_size(type);
-  if (!fio::checks_pass({{entry.size() < 12 || size == 0, fio::status_bad_tiff_integer}}, id,
-                        status)) {
+  if (entry.size() < 12 || size == 0) {
+    io::fail(fio::status_bad_tiff_integer, id, status);
     return;
   }
   const std::int64_t count = count_of(e, high_byte_first);
