@@ -169,11 +169,34 @@ std::string region_problem(const Region& region, int xmaxdat, int ymaxdat) {
   return "";
 }
 
-void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region, bool& cancelled,
-                  int& status) {
-  constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
-  if (!io::entry_ok(status, id)) return;
-  cancelled = false;
+namespace {
+
+// The region form in the window, shown again after the warning of a region
+// that cannot be used; false when the user cancelled it.
+bool region_form(int width, int height, int xmaxdat, int ymaxdat, Region& region, int& status) {
+  const std::vector<std::string> help(region_help.begin(), region_help.end());
+  const int w = std::max(width, 1), h = std::max(height, 1);
+  const std::array<FormEntry, 6> entries{{
+      {"X-START", "LEFT-HAND PIXEL INPUT LIMIT", 1, w, &region.x1, nullptr},
+      {"Y-START", "LOWER PIXEL INPUT LIMIT", 1, h, &region.y1, nullptr},
+      {"X-END", "RIGHT-HAND PIXEL INPUT LIMIT", 1, w, &region.x2, nullptr},
+      {"Y-END", "UPPER PIXEL INPUT LIMIT", 1, h, &region.y2, nullptr},
+      {"X RE-BIN", "HORIZONTAL RE-BIN FACTOR", 1, w, &region.xbin, nullptr},
+      {"Y RE-BIN", "VERTICAL RE-BIN FACTOR", 1, h, &region.ybin, nullptr},
+  }};
+  for (;;) {
+    if (!window_form("INPUT REGION AND RE-BIN FACTOR FORM", help, entries, status)) return false;
+    const std::string problem = region_problem(region, xmaxdat, ymaxdat);
+    if (problem.empty()) return true;
+    warn({problem}, status);
+    if (status != io::status_good) return true;
+  }
+}
+
+// The same questions on the console, one after the other; false when the
+// user left one.
+bool region_questions(int width, int height, int xmaxdat, int ymaxdat, Region& region,
+                      int& status) {
   const std::vector<std::string> help(region_help.begin(), region_help.end());
   struct Field {
     const char* prompt;
@@ -188,39 +211,32 @@ void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& regio
       {"HORIZONTAL RE-BIN FACTOR", &region.xbin, width},
       {"VERTICAL RE-BIN FACTOR", &region.ybin, height},
   };
-  if (window_open()) {
-    const std::array<FormEntry, 6> entries{{
-        {"X-START", "LEFT-HAND PIXEL INPUT LIMIT", 1, std::max(width, 1), &region.x1, nullptr},
-        {"Y-START", "LOWER PIXEL INPUT LIMIT", 1, std::max(height, 1), &region.y1, nullptr},
-        {"X-END", "RIGHT-HAND PIXEL INPUT LIMIT", 1, std::max(width, 1), &region.x2, nullptr},
-        {"Y-END", "UPPER PIXEL INPUT LIMIT", 1, std::max(height, 1), &region.y2, nullptr},
-        {"X RE-BIN", "HORIZONTAL RE-BIN FACTOR", 1, std::max(width, 1), &region.xbin, nullptr},
-        {"Y RE-BIN", "VERTICAL RE-BIN FACTOR", 1, std::max(height, 1), &region.ybin, nullptr},
-    }};
-    for (;;) {
-      if (!window_form("INPUT REGION AND RE-BIN FACTOR FORM", help, entries, status)) {
-        cancelled = status == io::status_good;
-        return;
-      }
-      const std::string problem = region_problem(region, xmaxdat, ymaxdat);
-      if (problem.empty()) return;
-      warn({problem}, status);
-      if (status != io::status_good) return;
-    }
-  }
   io::say("INPUT REGION AND RE-BIN FACTOR FORM");
   for (;;) {
     for (const Field& f : fields) {
       if (!ask_integer(f.prompt, 1, std::max(f.high, 1), help,
                        "Enter integer value within given range", *f.value, status)) {
-        cancelled = true;
-        return;
+        return false;
       }
     }
     const std::string problem = region_problem(region, xmaxdat, ymaxdat);
-    if (problem.empty()) return;
+    if (problem.empty()) return true;
     warn({problem}, status);
-    if (status != io::status_good) return;
+    if (status != io::status_good) return true;
+  }
+}
+
+}  // namespace
+
+void input_region(int width, int height, int xmaxdat, int ymaxdat, Region& region, bool& cancelled,
+                  int& status) {
+  constexpr const char* id = "Subroutine FIO_IN_IQ V0.7 ";
+  if (!io::entry_ok(status, id)) return;
+  if (window_open()) {
+    cancelled =
+        !region_form(width, height, xmaxdat, ymaxdat, region, status) && status == io::status_good;
+  } else {
+    cancelled = !region_questions(width, height, xmaxdat, ymaxdat, region, status);
   }
 }
 

@@ -4,28 +4,75 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <iterator>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "fio_internal.h"
 
 namespace {
 
+// Elements moved through the work buffer at a time.
+constexpr std::int64_t buffer_elements = 1 << 16;
+
+constexpr const char* binary_id = "Subroutine FIO_IN_BINARY V0.2 ";
+
+// Moves the pixels of a checked layout, stored as T, into the result
+// through the 2-D transfer of T.
+template <typename T>
+void move_pixels(const fio::BinaryLayout& l, fio::Result& r, int& status) {
+  std::vector<T> b;
+  try {
+    b.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(
+        static_cast<std::int64_t>(l.width) * l.height, 1, buffer_elements)));
+  } catch (const std::bad_alloc&) {
+    io::say("ERROR: Failed to allocate memory for the image input buffer");
+    io::fail(fio::module_offset + st::no_memory, binary_id, status);
+    return;
+  }
+  const int w = l.width, h = l.height, n = static_cast<int>(b.size());
+  const std::int64_t at = l.skip + 1;
+  const bool swap = l.high_byte_first != (std::endian::native == std::endian::big);
+  const bool is_signed =
+      l.type == fio::type_int8 || l.type == fio::type_int16 || l.type == fio::type_int32;
+  const int in = fio::input_file;
+  if constexpr (std::is_same_v<T, std::int8_t>) {
+    FIO_INP_2DBYTE(in, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b,
+                   r.xnumdat, r.ynumdat, r.data, status);
+  } else if constexpr (std::is_same_v<T, std::int16_t>) {
+    FIO_INP_2DI2(in, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b,
+                 r.xnumdat, r.ynumdat, r.data, status);
+  } else if constexpr (std::is_same_v<T, std::int32_t>) {
+    FIO_INP_2DI4(in, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b,
+                 r.xnumdat, r.ynumdat, r.data, status);
+  } else if constexpr (std::is_same_v<T, float>) {
+    FIO_INP_2DR4(in, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b, r.xnumdat,
+                 r.ynumdat, r.data, status);
+  } else {
+    FIO_INP_2DR8(in, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b, r.xnumdat,
+                 r.ynumdat, r.data, status);
+  }
+}
+
+// The stored types: name, bytes, overload value, and the transfer that
+// moves them (the unsigned types through their signed ones).
 struct TypeInfo {
   int type;
   const char* name;
   int size;
   float overload;
+  void (*move)(const fio::BinaryLayout& l, fio::Result& r, int& status);
 };
 constexpr std::array<TypeInfo, 8> types{{
-    {fio::type_int8, "INT8", 1, 126.5f},
-    {fio::type_uint8, "UINT8", 1, 254.5f},
-    {fio::type_int16, "INT16", 2, 32766.5f},
-    {fio::type_uint16, "UINT16", 2, 65534.5f},
-    {fio::type_int32, "INT32", 4, 2147483647.0f},
-    {fio::type_uint32, "UINT32", 4, 4294967295.0f},
-    {fio::type_real32, "REAL32", 4, 1.7e38f},
-    {fio::type_real64, "REAL64", 8, 1.7e38f},
+    {fio::type_int8, "INT8", 1, 126.5f, move_pixels<std::int8_t>},
+    {fio::type_uint8, "UINT8", 1, 254.5f, move_pixels<std::int8_t>},
+    {fio::type_int16, "INT16", 2, 32766.5f, move_pixels<std::int16_t>},
+    {fio::type_uint16, "UINT16", 2, 65534.5f, move_pixels<std::int16_t>},
+    {fio::type_int32, "INT32", 4, 2147483647.0f, move_pixels<std::int32_t>},
+    {fio::type_uint32, "UINT32", 4, 4294967295.0f, move_pixels<std::int32_t>},
+    {fio::type_real32, "REAL32", 4, 1.7e38f, move_pixels<float>},
+    {fio::type_real64, "REAL64", 8, 1.7e38f, move_pixels<double>},
 }};
 
 const TypeInfo* info_of(int type) {
@@ -35,15 +82,28 @@ const TypeInfo* info_of(int type) {
   return nullptr;
 }
 
-// Elements moved through the work buffer at a time.
-constexpr std::int64_t buffer_elements = 1 << 16;
-
-template <typename T>
-bool make_buffer(std::vector<T>& buffer, std::int64_t elements) {
-  try {
-    buffer.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(elements, 1, buffer_elements)));
-  } catch (const std::bad_alloc&) {
-    io::say("ERROR: Failed to allocate memory for the image input buffer");
+// A layout whose pixels lie in the file open in the input slot; false after
+// a warning that says why not.
+bool layout_fits(const fio::BinaryLayout& l, int& status) {
+  const int size = fio::type_size(l.type);
+  if (size == 0 || l.width < 1 || l.height < 1 || l.skip < 0) {
+    fio::warn(
+        {"WARNING: The layout of the image data is not defined:",
+         "         width " + std::to_string(l.width) + ", height " + std::to_string(l.height) +
+             ", skip " + std::to_string(l.skip) + ", type " + std::to_string(l.type)},
+        status);
+    return false;
+  }
+  // The pixels (at most 2^62 of them) must lie in the file.
+  const std::int64_t file_size = fio::input_file_size();
+  const std::int64_t pixels = static_cast<std::int64_t>(l.width) * l.height;
+  const std::int64_t bytes = pixels <= file_size / size ? pixels * size : file_size + 1;
+  if (l.skip > file_size || bytes > file_size - l.skip) {
+    fio::warn({"WARNING: The file is too short for its layout: " + std::to_string(l.skip) +
+                   " bytes and " + std::to_string(l.width) + " by " + std::to_string(l.height),
+               "         pixels of " + fio::type_name(l.type) + "; the file has " +
+                   std::to_string(file_size) + " bytes"},
+              status);
     return false;
   }
   return true;
@@ -83,60 +143,111 @@ void remember_layout(const fio::BinaryLayout& l, int& status) {
   IO_SET_LKEYVALUE(key_top, l.top_first, retstat, status);
 }
 
-// One "KEY = value" line of a header file into the layout; "" or the
-// reason it is refused.
+// The value of a header file's item into the layout: "" or the reason it
+// is refused.
+template <typename T>
+std::string whole(const std::string& value, int low, T& target) {
+  int status = io::status_good;
+  bool valid = false;
+  int v = 0;
+  IO_TOKTI(value, valid, v, status);
+  if (!valid || v < low) return "needs a whole number of at least " + std::to_string(low);
+  target = v;
+  return "";
+}
+
+std::string real(const std::string& value, float& target) {
+  int status = io::status_good;
+  bool valid = false;
+  float v = 0.0f;
+  IO_TOKTR(value, valid, v, status);
+  if (!valid) return "needs a number";
+  target = v;
+  return "";
+}
+
+std::string word(const std::string& value, const char* yes, const char* no, bool& target) {
+  const std::string v = io::upper(value);
+  if (v != yes && v != no) return std::string("needs ") + yes + " or " + no;
+  target = v == yes;
+  return "";
+}
+
+std::string stored_type(const std::string& value, int& target) {
+  target = fio::type_of_name(value);
+  return target != 0 ? "" : "needs INT8, UINT8, INT16, UINT16, INT32, UINT32, REAL32 or REAL64";
+}
+
+// The items of a header file, in the order of the bits that say which were
+// given.
+using Item = std::string (*)(const std::string& value, fio::BinaryLayout& l);
+struct HeaderItem {
+  const char* key;
+  Item take;
+};
+constexpr HeaderItem header_items[] = {
+    {"WIDTH", [](const std::string& v, fio::BinaryLayout& l) { return whole(v, 1, l.width); }},
+    {"HEIGHT", [](const std::string& v, fio::BinaryLayout& l) { return whole(v, 1, l.height); }},
+    {"SKIP", [](const std::string& v, fio::BinaryLayout& l) { return whole(v, 0, l.skip); }},
+    {"TYPE", [](const std::string& v, fio::BinaryLayout& l) { return stored_type(v, l.type); }},
+    {"BYTE_ORDER",
+     [](const std::string& v, fio::BinaryLayout& l) {
+       return word(v, "HIGH_BYTE_FIRST", "LOW_BYTE_FIRST", l.high_byte_first);
+     }},
+    {"ROWS",
+     [](const std::string& v, fio::BinaryLayout& l) {
+       return word(v, "TOP_FIRST", "BOTTOM_FIRST", l.top_first);
+     }},
+    {"X_PIXEL_SIZE",
+     [](const std::string& v, fio::BinaryLayout& l) { return real(v, l.x_pixel_size); }},
+    {"Y_PIXEL_SIZE",
+     [](const std::string& v, fio::BinaryLayout& l) { return real(v, l.y_pixel_size); }},
+    {"OVERLOAD",
+     [](const std::string& v, fio::BinaryLayout& l) {
+       l.has_overload = true;
+       return real(v, l.overload);
+     }},
+};
+// Width, height and type must be given; the rest have defaults.
+constexpr unsigned items_needed = 1u | 2u | 8u;
+
+// One "KEY = value" line of a header file into the layout, the item's bit
+// into `seen`: "" or the reason it is refused.
 std::string header_line(const std::string& key, const std::string& value, fio::BinaryLayout& l,
                         unsigned& seen) {
-  int status = io::status_good;
-  auto integer = [&](auto& target, long long low) -> std::string {
-    bool valid = false;
-    int v = 0;
-    IO_TOKTI(value, valid, v, status);
-    if (!valid || v < low) return "needs a whole number of at least " + std::to_string(low);
-    target = v;
-    return "";
-  };
-  auto real = [&](float& target) -> std::string {
-    bool valid = false;
-    float v = 0.0f;
-    IO_TOKTR(value, valid, v, status);
-    if (!valid) return "needs a number";
-    target = v;
-    return "";
-  };
-  auto word = [&](const char* yes, const char* no, bool& target) -> std::string {
-    const std::string v = io::upper(value);
-    if (v != yes && v != no) return std::string("needs ") + yes + " or " + no;
-    target = v == yes;
-    return "";
-  };
   const std::string k = io::upper(key);
-  struct Item {
-    const char* key;
-    unsigned bit;
-  };
-  static constexpr Item items[] = {{"WIDTH", 1},         {"HEIGHT", 2},         {"SKIP", 4},
-                                   {"TYPE", 8},          {"BYTE_ORDER", 16},    {"ROWS", 32},
-                                   {"X_PIXEL_SIZE", 64}, {"Y_PIXEL_SIZE", 128}, {"OVERLOAD", 256}};
-  for (const Item& item : items) {
-    if (k == item.key) seen |= item.bit;
-  }
-  if (k == "WIDTH") return integer(l.width, 1);
-  if (k == "HEIGHT") return integer(l.height, 1);
-  if (k == "SKIP") return integer(l.skip, 0);
-  if (k == "TYPE") {
-    l.type = fio::type_of_name(value);
-    return l.type != 0 ? "" : "needs INT8, UINT8, INT16, UINT16, INT32, UINT32, REAL32 or REAL64";
-  }
-  if (k == "BYTE_ORDER") return word("HIGH_BYTE_FIRST", "LOW_BYTE_FIRST", l.high_byte_first);
-  if (k == "ROWS") return word("TOP_FIRST", "BOTTOM_FIRST", l.top_first);
-  if (k == "X_PIXEL_SIZE") return real(l.x_pixel_size);
-  if (k == "Y_PIXEL_SIZE") return real(l.y_pixel_size);
-  if (k == "OVERLOAD") {
-    l.has_overload = true;
-    return real(l.overload);
+  for (std::size_t i = 0; i < std::size(header_items); ++i) {
+    if (k != header_items[i].key) continue;
+    seen |= 1u << i;
+    return header_items[i].take(value, l);
   }
   return "is not a key of the header file";
+}
+
+// The lines of the header file open on file_id into the layout, the bits
+// of the items given into `seen`; false when a line was refused (after its
+// warning).
+bool read_header_lines(int file_id, const std::string& name, fio::BinaryLayout& l, unsigned& seen) {
+  bool good = true;
+  for (int number = 1;; ++number) {
+    std::string line;
+    int result = 0;
+    FIO_ASCIIREADC(file_id, io::line_width + 2, result, line);
+    if (result != fio::stream_done) return good;
+    line = line.substr(0, line.find('!'));
+    if (SLEN(line) == 0) continue;
+    const std::size_t equals = line.find('=');
+    std::string problem = "is not a \"KEY = value\" line";
+    if (equals != std::string::npos) {
+      problem = header_line(io::stripped(line.substr(0, equals)),
+                            io::stripped(line.substr(equals + 1)), l, seen);
+    }
+    if (problem.empty()) continue;
+    io::say("WARNING: Header file " + name + ", line " + std::to_string(number) + ": \"" +
+            io::stripped(line) + "\"");
+    io::say("         " + problem);
+    good = false;
+  }
 }
 
 }  // namespace
@@ -167,85 +278,12 @@ float type_overload(int type) {
 }
 
 void read_raw(const BinaryLayout& l, Result& r, int& status) {
-  constexpr const char* id = "Subroutine FIO_IN_BINARY V0.2 ";
-  if (!io::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, binary_id)) return;
   r.retstat = input_failed;
   r.xnumdat = 0;
   r.ynumdat = 0;
-  const int size = type_size(l.type);
-  if (size == 0 || l.width < 1 || l.height < 1 || l.skip < 0) {
-    warn({"WARNING: The layout of the image data is not defined:",
-          "         width " + std::to_string(l.width) + ", height " + std::to_string(l.height) +
-              ", skip " + std::to_string(l.skip) + ", type " + std::to_string(l.type)},
-         status);
-    return;
-  }
-  // The pixels (at most 2^62 of them) must lie in the file.
-  const std::int64_t file_size = input_file_size();
-  const std::int64_t pixels = static_cast<std::int64_t>(l.width) * l.height;
-  const std::int64_t bytes = pixels <= file_size / size ? pixels * size : file_size + 1;
-  if (l.skip > file_size || bytes > file_size - l.skip) {
-    warn({"WARNING: The file is too short for its layout: " + std::to_string(l.skip) +
-              " bytes and " + std::to_string(l.width) + " by " + std::to_string(l.height),
-          "         pixels of " + type_name(l.type) + "; the file has " +
-              std::to_string(file_size) + " bytes"},
-         status);
-    return;
-  }
-  // Rows stored top first: the last stored row is row 1.
-  const bool swap = l.high_byte_first != (std::endian::native == std::endian::big);
-  const bool is_signed = l.type == type_int8 || l.type == type_int16 || l.type == type_int32;
-  const std::int64_t position = l.skip + 1;
-  const std::int64_t elements = static_cast<std::int64_t>(l.width) * l.height;
-  const int w = l.width, h = l.height;
-  auto run = [&](auto& buffer, auto transfer) {
-    if (!make_buffer(buffer, elements)) {
-      io::fail(module_offset + st::no_memory, id, status);
-      return;
-    }
-    transfer(static_cast<int>(buffer.size()), std::span(buffer));
-  };
-  switch (size) {
-    case 1: {
-      std::vector<std::int8_t> b;
-      run(b, [&](int n, std::span<std::int8_t> s) {
-        FIO_INP_2DBYTE(input_file, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1,
-                       position, n, s, r.xnumdat, r.ynumdat, r.data, status);
-      });
-      break;
-    }
-    case 2: {
-      std::vector<std::int16_t> b;
-      run(b, [&](int n, std::span<std::int16_t> s) {
-        FIO_INP_2DI2(input_file, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1,
-                     position, n, s, r.xnumdat, r.ynumdat, r.data, status);
-      });
-      break;
-    }
-    case 4:
-      if (l.type == type_real32) {
-        std::vector<float> b;
-        run(b, [&](int n, std::span<float> s) {
-          FIO_INP_2DR4(input_file, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1,
-                       position, n, s, r.xnumdat, r.ynumdat, r.data, status);
-        });
-      } else {
-        std::vector<std::int32_t> b;
-        run(b, [&](int n, std::span<std::int32_t> s) {
-          FIO_INP_2DI4(input_file, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1,
-                       1, position, n, s, r.xnumdat, r.ynumdat, r.data, status);
-        });
-      }
-      break;
-    default: {
-      std::vector<double> b;
-      run(b, [&](int n, std::span<double> s) {
-        FIO_INP_2DR8(input_file, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, position,
-                     n, s, r.xnumdat, r.ynumdat, r.data, status);
-      });
-      break;
-    }
-  }
+  if (!layout_fits(l, status)) return;
+  info_of(l.type)->move(l, r, status);
   if (status != io::status_good) return;
   r.retstat = input_done;
   finish_input(r);
@@ -270,33 +308,13 @@ void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, 
   }
   fio::BinaryLayout l;
   unsigned seen = 0;
-  bool bad = false;
-  for (int number = 1;; ++number) {
-    std::string line;
-    FIO_ASCIIREADC(file_id, io::line_width + 2, result, line);
-    if (result != fio::stream_done) break;
-    line = line.substr(0, line.find('!'));
-    if (SLEN(line) == 0) continue;
-    const std::size_t equals = line.find('=');
-    std::string problem = "is not a \"KEY = value\" line";
-    if (equals != std::string::npos) {
-      problem = header_line(io::stripped(line.substr(0, equals)),
-                            io::stripped(line.substr(equals + 1)), l, seen);
-    }
-    if (!problem.empty()) {
-      io::say("WARNING: Header file " + name + ", line " + std::to_string(number) + ": \"" +
-              io::stripped(line) + "\"");
-      io::say("         " + problem);
-      bad = true;
-    }
-  }
+  bool good = read_header_lines(file_id, name, l, seen);
   fio::close_input();
-  // Width, height and type must be given; the rest have defaults.
-  if ((seen & 1u) == 0 || (seen & 2u) == 0 || (seen & 8u) == 0) {
+  if ((seen & items_needed) != items_needed) {
     io::say("WARNING: Header file " + name + " lacks WIDTH, HEIGHT or TYPE");
-    bad = true;
+    good = false;
   }
-  if (bad) {
+  if (!good) {
     retstat = 2;
     return;
   }
@@ -309,11 +327,10 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
                    io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                    std::string& xlabel, std::string& ylabel, std::string& zlabel,
                    float& x_pixel_size, float& y_pixel_size, float& overload, int& status) {
-  constexpr const char* id = "Subroutine FIO_IN_BINARY V0.2 ";
-  if (!io::entry_ok(status, id)) return;
+  if (!io::entry_ok(status, binary_id)) return;
   fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
                 data,      var_data,  title,   xlabel,  ylabel,  zlabel};
-  if (!fio::begin_input(r, id, status)) return;
+  if (!fio::begin_input(r, binary_id, status)) return;
 
   // The header file beside the data, else the user's layout.
   const std::string header = io::trimmed(file_name) + ".info";

@@ -3,129 +3,106 @@
 // image format of the C4880 cameras (".img", "IM" and a 64-byte header with
 // a comment after it). Pixels go through the raw binary path.
 #include <array>
+#include <vector>
 
 #include "fio_internal.h"
 
 namespace {
 
-// Opens the data file and reads `n` header bytes; false after a warning.
-template <std::size_t N>
-bool read_header(const char* format, fio::Result& r, std::array<std::uint8_t, N>& header,
-                 int& status) {
-  if (!fio::open_data(false, "", "", r, status)) return false;
-  int result = 0, got = 0;
-  FIO_FILEPREADC(fio::input_file, 0, static_cast<int>(N), static_cast<int>(N), fio::reverse_none,
-                 result, got, std::as_writable_bytes(std::span(header)));
-  if (got < static_cast<int>(N)) {
-    fio::close_input();
-    fio::warn({"WARNING: The file is too short for a " + std::string(format) + " header:",
-               io::trimmed(r.file_name)},
-              status);
-    return false;
-  }
-  return true;
-}
-
-std::uint32_t little(const std::uint8_t* p, int n) {
-  std::uint32_t v = 0;
-  for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
-  return v;
-}
-
-// Reads the pixels of a checked layout and closes the file.
-void read_pixels(const fio::BinaryLayout& layout, fio::Result& r, int& status) {
-  fio::read_raw(layout, r, status);
-  fio::close_input();
-}
-
-void refuse(const std::string& line, fio::Result& r, int& status) {
-  fio::close_input();
-  fio::warn({line, "         " + io::trimmed(r.file_name)}, status);
-}
-
-}  // namespace
-
-void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                      int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                      io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status) {
-  constexpr const char* id = "Subroutine FIO_IN_PRINCETON V0.2 ";
-  if (!io::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
-                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
-  if (!fio::begin_input(r, id, status)) return;
-  constexpr std::size_t header_size = 4100;
-  std::array<std::uint8_t, header_size> h{};
-  if (!read_header("PRINCETON CCD FORMAT", r, h, status)) return;
-  // Pixels per row at byte 42, rows at 656, the data type at 108.
-  const int width = static_cast<int>(little(&h[42], 2));
-  const int height = static_cast<int>(little(&h[656], 2));
-  const int code = static_cast<std::int16_t>(little(&h[108], 2));
+// Pixels per row at byte 42, rows at 656, the data type at 108; the pixels
+// follow the header.
+std::string princeton_layout(std::span<const std::uint8_t> h, fio::BinaryLayout& layout) {
+  layout.width = static_cast<int>(fio::little_endian(&h[42], 2));
+  layout.height = static_cast<int>(fio::little_endian(&h[656], 2));
+  layout.skip = static_cast<std::int64_t>(h.size());
+  const int code = static_cast<std::int16_t>(fio::little_endian(&h[108], 2));
   struct Code {
     int code, type;
   };
   static constexpr Code codes[] = {
       {0, fio::type_real32}, {1, fio::type_int32}, {2, fio::type_int16}, {3, fio::type_uint16},
       {5, fio::type_real64}, {6, fio::type_uint8}, {8, fio::type_uint32}};
-  int type = 0;
+  layout.type = 0;
   for (const Code& c : codes) {
-    if (c.code == code) type = c.type;
+    if (c.code == code) layout.type = c.type;
   }
-  if (type == 0) {
-    refuse("WARNING: Un-supported PRINCETON CCD FORMAT data type (" + std::to_string(code) + ") of",
-           r, status);
-    return;
+  if (layout.type == 0) {
+    return "WARNING: Un-supported PRINCETON CCD FORMAT data type (" + std::to_string(code) + ") of";
   }
-  if (width < 1 || height < 1) {
-    refuse("WARNING: No image size (" + std::to_string(width) + " by " + std::to_string(height) +
-               ") in the PRINCETON CCD FORMAT header of",
-           r, status);
-    return;
+  if (layout.width < 1 || layout.height < 1) {
+    return "WARNING: No image size (" + std::to_string(layout.width) + " by " +
+           std::to_string(layout.height) + ") in the PRINCETON CCD FORMAT header of";
   }
-  fio::BinaryLayout layout;
-  layout.width = width;
-  layout.height = height;
-  layout.skip = header_size;
-  layout.type = type;
-  read_pixels(layout, r, status);
+  return "";
 }
 
-void FIO_IN_HAMAMATSU(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                      int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                      io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status) {
-  constexpr const char* id = "Subroutine FIO_IN_HAMAMATSU V0.2 ";
-  if (!io::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
-                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
-  if (!fio::begin_input(r, id, status)) return;
-  constexpr std::size_t header_size = 64;
-  std::array<std::uint8_t, header_size> h{};
-  if (!read_header("HAMAMATSU PHOTONICS", r, h, status)) return;
+// "IM", then the comment length, width, height, the offsets of the image
+// and its kind (0 bytes, 1 compressed, 2 2-byte values); the pixels follow
+// the header and the comment.
+std::string hamamatsu_layout(std::span<const std::uint8_t> h, fio::BinaryLayout& layout) {
   if (h[0] != 'I' || h[1] != 'M') {
-    refuse("WARNING: Not a HAMAMATSU PHOTONICS image (it does not start with \"IM\"):", r, status);
-    return;
+    return "WARNING: Not a HAMAMATSU PHOTONICS image (it does not start with \"IM\"):";
   }
-  // Comment length, width, height, the offsets of the image and its type.
-  const int comment = static_cast<int>(little(&h[2], 2));
-  const int width = static_cast<int>(little(&h[4], 2));
-  const int height = static_cast<int>(little(&h[6], 2));
-  const int kind = static_cast<int>(little(&h[12], 2));
+  const int comment = static_cast<int>(fio::little_endian(&h[2], 2));
+  layout.width = static_cast<int>(fio::little_endian(&h[4], 2));
+  layout.height = static_cast<int>(fio::little_endian(&h[6], 2));
+  const int kind = static_cast<int>(fio::little_endian(&h[12], 2));
+  layout.skip = static_cast<std::int64_t>(h.size()) + comment;
+  layout.type = kind == 0 ? fio::type_uint8 : fio::type_uint16;
+  if (kind == 1) return "WARNING: Compressed HAMAMATSU PHOTONICS images are not supported:";
   if (kind != 0 && kind != 2) {
-    refuse(kind == 1 ? "WARNING: Compressed HAMAMATSU PHOTONICS images are not supported:"
-                     : "WARNING: Un-supported HAMAMATSU PHOTONICS image type (" +
-                           std::to_string(kind) + "):",
-           r, status);
-    return;
+    return "WARNING: Un-supported HAMAMATSU PHOTONICS image type (" + std::to_string(kind) + "):";
   }
-  if (width < 1 || height < 1) {
-    refuse("WARNING: No image size in the HAMAMATSU PHOTONICS header of", r, status);
+  if (layout.width < 1 || layout.height < 1) {
+    return "WARNING: No image size in the HAMAMATSU PHOTONICS header of";
+  }
+  return "";
+}
+
+constexpr std::array<fio::Camera, 2> cameras{{
+    {fio::format_princeton, 4100, princeton_layout},
+    {fio::format_hamamatsu, 64, hamamatsu_layout},
+}};
+
+// Reads the image of a camera format: its header, then the pixels of the
+// layout it gives.
+void read_camera(const char* id, const char* format, FIO_RESULT_ARGS, int& status) {
+  if (!io::entry_ok(status, id)) return;
+  fio::Result r{FIO_RESULT_PASS};
+  if (!fio::begin_input(r, id, status) || !fio::open_data(false, "", "", r, status)) return;
+  const fio::Camera& camera = *fio::camera_of(format);
+  std::vector<std::uint8_t> header(camera.header_size);
+  if (!fio::read_file_start(header)) {
+    fio::close_input();
+    fio::warn({"WARNING: The file is too short for a " + std::string(format) + " header:",
+               io::trimmed(file_name)},
+              status);
     return;
   }
   fio::BinaryLayout layout;
-  layout.width = width;
-  layout.height = height;
-  layout.skip = static_cast<std::int64_t>(header_size) + comment;
-  layout.type = kind == 0 ? fio::type_uint8 : fio::type_uint16;
-  read_pixels(layout, r, status);
+  const std::string problem = camera.layout(header, layout);
+  if (problem.empty()) fio::read_raw(layout, r, status);
+  fio::close_input();
+  if (!problem.empty()) fio::warn({problem, "         " + io::trimmed(file_name)}, status);
+}
+
+}  // namespace
+
+namespace fio {
+
+const Camera* camera_of(const std::string& format_name) {
+  for (const Camera& c : cameras) {
+    if (format_name == c.format) return &c;
+  }
+  return nullptr;
+}
+
+}  // namespace fio
+
+void FIO_IN_PRINCETON(FIO_RESULT_ARGS, int& status) {
+  read_camera("Subroutine FIO_IN_PRINCETON V0.2 ", fio::format_princeton, FIO_RESULT_PASS, status);
+}
+
+void FIO_IN_HAMAMATSU(FIO_RESULT_ARGS, int& status) {
+  read_camera("Subroutine FIO_IN_HAMAMATSU V0.2 ", fio::format_hamamatsu, FIO_RESULT_PASS, status);
 }

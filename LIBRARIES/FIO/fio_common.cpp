@@ -39,41 +39,32 @@ std::string right(long long value, int width) {
   return buffer;
 }
 
-bool check_array(io::View2D<float> data, const char* identification, int& status) {
-  if (data.data == nullptr || data.xmaxdat < 1) {
-    io::fail(status_bad_width, identification, status);
-    return false;
-  }
-  if (data.ymaxdat < 1) {
-    io::fail(status_bad_height, identification, status);
-    return false;
+bool checks_pass(std::initializer_list<Check> checks, const char* identification, int& status) {
+  for (const Check& c : checks) {
+    if (c.bad) {
+      io::fail(c.code, identification, status);
+      return false;
+    }
   }
   return true;
 }
 
+bool check_array(io::View2D<float> data, const char* identification, int& status) {
+  return checks_pass({{data.data == nullptr || data.xmaxdat < 1, status_bad_width},
+                      {data.ymaxdat < 1, status_bad_height}},
+                     identification, status);
+}
+
 bool check_result(const Result& r, const char* identification, int& status) {
   const io::View2D<float>& d = r.data;
-  if (!check_array(d, identification, status)) return false;
-  if (r.x_axis.size() < static_cast<std::size_t>(d.xmaxdat)) {
-    io::fail(status_bad_width, identification, status);
-    return false;
-  }
-  if (r.y_axis.size() < static_cast<std::size_t>(d.ymaxdat)) {
-    io::fail(status_bad_height, identification, status);
-    return false;
-  }
-  if (r.variances) {
-    const io::View2D<float>& v = r.var_data;
-    if (v.data == nullptr || v.xmaxdat != d.xmaxdat) {
-      io::fail(status_bad_width, identification, status);
-      return false;
-    }
-    if (v.ymaxdat != d.ymaxdat) {
-      io::fail(status_bad_height, identification, status);
-      return false;
-    }
-  }
-  return true;
+  const io::View2D<float>& v = r.var_data;
+  return check_array(d, identification, status) &&
+         checks_pass(
+             {{r.x_axis.size() < static_cast<std::size_t>(d.xmaxdat), status_bad_width},
+              {r.y_axis.size() < static_cast<std::size_t>(d.ymaxdat), status_bad_height},
+              {r.variances && (v.data == nullptr || v.xmaxdat != d.xmaxdat), status_bad_width},
+              {r.variances && v.ymaxdat != d.ymaxdat, status_bad_height}},
+             identification, status);
 }
 
 bool begin_input(Result& r, const char* identification, int& status) {
@@ -166,6 +157,19 @@ bool file_exists(const std::string& file_name) {
   bool exists = false;
   IO_FILEEXIST(path, exists, s);
   return exists && s == io::status_good;
+}
+
+bool read_file_start(std::span<std::uint8_t> start) {
+  int result = 0, got = 0;
+  const int n = static_cast<int>(start.size());
+  FIO_FILEPREADC(input_file, 0, n, n, reverse_none, result, got, std::as_writable_bytes(start));
+  return got == n;
+}
+
+std::uint32_t little_endian(const std::uint8_t* p, int n) {
+  std::uint32_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
+  return v;
 }
 
 void not_available(const char* format_name, Result& r, int& status) {

@@ -3,8 +3,6 @@
 // what a good input leaves in the defaults database.
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <optional>
 
 #include "fio_internal.h"
 #include "gs.h"
@@ -25,7 +23,10 @@ InputState& state() {
 
 constexpr int format_width = 80;
 
-// The format menu: label, format name set, help line.
+constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
+
+// The format menu: label, format name set, help line. Its controls come
+// first, in the order of MenuControl; the formats follow.
 struct MenuItem {
   const char* label;
   const char* format;
@@ -53,7 +54,11 @@ constexpr std::array<MenuItem, 16> menu_items{{
     {"TIFF", fio::format_tiff, "TIFF: Limited TIFF input (compressed data not supported)"},
 }};
 
-constexpr std::array<const char*, 8> menu_help{
+enum MenuControl : std::size_t { menu_cancel, menu_list, menu_help, menu_formats };
+
+constexpr const char* menu_title = "UNKNOWN EXTENSION: SELECT FILE FORMAT:";
+
+constexpr std::array<const char*, 8> menu_help_lines{
     "The file format of the file that you have specified",
     "is not known from it's file extension type. You can",
     "choose one of the available input formats. If the",
@@ -109,31 +114,100 @@ std::vector<std::string> lines_of(const std::array<const char*, N>& texts) {
   return std::vector<std::string>(texts.begin(), texts.end());
 }
 
+std::vector<std::string> item_labels() {
+  std::vector<std::string> labels;
+  for (const auto& item : menu_items) labels.emplace_back(item.label);
+  return labels;
+}
+
+std::vector<std::string> item_helps() {
+  std::vector<std::string> helps;
+  for (const auto& item : menu_items) helps.emplace_back(item.help);
+  return helps;
+}
+
+// --- The readers ------------------------------------------------------------
+
+// What some readers return beside the image input result.
+struct Extras {
+  float& x_pixel_size;
+  float& y_pixel_size;
+  float& overload;
+};
+
+template <fio::Reader* read>
+void plain(fio::Result& r, Extras&, int& status) {
+  read(r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis, r.y_axis, r.data,
+       r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, status);
+}
+
+template <fio::OverloadReader* read>
+void with_overload(fio::Result& r, Extras& e, int& status) {
+  read(r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis, r.y_axis, r.data,
+       r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, e.overload, status);
+}
+
+template <fio::PixelSizeReader* read>
+void with_pixel_sizes(fio::Result& r, Extras& e, int& status) {
+  read(r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis, r.y_axis, r.data,
+       r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, e.x_pixel_size, e.y_pixel_size, status);
+}
+
+// In the set-up an image is read whole, without questions. The
+// densitometer's files number their rows from the last one stored and hold
+// square roots.
+void read_tiff(bool imagequant, fio::Result& r, int& status) {
+  FIO_IN_IQ(false, false, imagequant, imagequant, r.variances, r.file_name, r.retstat, r.xnumdat,
+            r.ynumdat, r.x_axis, r.y_axis, r.data, r.var_data, r.title, r.xlabel, r.ylabel,
+            r.zlabel, status);
+}
+void tiff(fio::Result& r, Extras&, int& status) {
+  read_tiff(false, r, status);
+}
+void imagequant(fio::Result& r, Extras&, int& status) {
+  read_tiff(true, r, status);
+}
+
+void merin(fio::Result& r, Extras& e, int& status) {
+  FIO_IN_MERIN(false, false, r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat, r.x_axis,
+               r.y_axis, r.data, r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel, e.x_pixel_size,
+               e.y_pixel_size, e.overload, status);
+}
+
+// The layout is asked in the window; without one it must come from the
+// header file.
+void binary(fio::Result& r, Extras& e, int& status) {
+  FIO_IN_BINARY(fio::window_open(), r.variances, r.file_name, r.retstat, r.xnumdat, r.ynumdat,
+                r.x_axis, r.y_axis, r.data, r.var_data, r.title, r.xlabel, r.ylabel, r.zlabel,
+                e.x_pixel_size, e.y_pixel_size, e.overload, status);
+}
+
 // How a reader's overload value is recorded.
 enum class Overload { fixed, from_reader, kept };
 
 // The reader of each format name, and its overload value.
 struct Reader {
   const char* format;
+  void (*read)(fio::Result& r, Extras& e, int& status);
   Overload kind;
   float value;  // fixed values
 };
 constexpr std::array<Reader, 14> readers{{
-    {fio::format_gas2d, Overload::fixed, 1.7e38f},
-    {fio::format_imagequant, Overload::fixed, 99999.5f},
-    {fio::format_binary, Overload::from_reader, 0.0f},
-    {fio::format_bsl, Overload::from_reader, 0.0f},
-    {fio::format_dexoram, Overload::fixed, 1.7e38f},
-    {fio::format_vexal, Overload::from_reader, 0.0f},
-    {fio::format_bas2000, Overload::kept, 0.0f},
-    {fio::format_hamamatsu, Overload::fixed, 65534.5f},
-    {fio::format_merin, Overload::from_reader, 0.0f},
-    {fio::format_mar, Overload::fixed, 131071.5f},
-    {fio::format_mar_pck, Overload::fixed, 131071.5f},
-    {fio::format_photometrics, Overload::fixed, 16383.5f},
-    {fio::format_princeton, Overload::fixed, 65534.5f},
+    {fio::format_gas2d, plain<FIO_IN_GAS2D>, Overload::fixed, 1.7e38f},
+    {fio::format_imagequant, imagequant, Overload::fixed, 99999.5f},
+    {fio::format_binary, binary, Overload::from_reader, 0.0f},
+    {fio::format_bsl, with_overload<FIO_IN_BSL>, Overload::from_reader, 0.0f},
+    {fio::format_dexoram, plain<FIO_IN_DEXORAM>, Overload::fixed, 1.7e38f},
+    {fio::format_vexal, with_overload<FIO_IN_VEXAL>, Overload::from_reader, 0.0f},
+    {fio::format_bas2000, with_pixel_sizes<FIO_IN_BAS2000>, Overload::kept, 0.0f},
+    {fio::format_hamamatsu, plain<FIO_IN_HAMAMATSU>, Overload::fixed, 65534.5f},
+    {fio::format_merin, merin, Overload::from_reader, 0.0f},
+    {fio::format_mar, with_pixel_sizes<FIO_IN_MAR>, Overload::fixed, 131071.5f},
+    {fio::format_mar_pck, with_pixel_sizes<FIO_IN_MAR>, Overload::fixed, 131071.5f},
+    {fio::format_photometrics, plain<FIO_IN_PHOTOMETRICS>, Overload::fixed, 16383.5f},
+    {fio::format_princeton, plain<FIO_IN_PRINCETON>, Overload::fixed, 65534.5f},
     // The value written in the original table, kept as it is.
-    {fio::format_tiff, Overload::fixed, 65334.5f},
+    {fio::format_tiff, tiff, Overload::fixed, 65334.5f},
 }};
 
 const Reader* reader_of(const std::string& format) {
@@ -143,66 +217,17 @@ const Reader* reader_of(const std::string& format) {
   return nullptr;
 }
 
-// Calls the reader of a format; the overload value it returns (readers
-// that return one).
-void call_reader(const std::string& format, fio::Result& r, float& x_pixel, float& y_pixel,
-                 float& overload, int& status) {
-  const bool window = fio::window_open();
-  auto& [variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel, ylabel,
-         zlabel] = r;
-  if (format == fio::format_tiff || format == fio::format_imagequant) {
-    // In the set-up the image is read whole, without questions.
-    const bool iq = format == fio::format_imagequant;
-    FIO_IN_IQ(false, false, iq, iq, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var,
-              title, xlabel, ylabel, zlabel, status);
-  } else if (format == fio::format_merin) {
-    FIO_IN_MERIN(false, false, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
-                 xlabel, ylabel, zlabel, x_pixel, y_pixel, overload, status);
-  } else if (format == fio::format_binary) {
-    // The layout is asked in the window; without one it must come from the
-    // header file.
-    FIO_IN_BINARY(window, variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
-                  xlabel, ylabel, zlabel, x_pixel, y_pixel, overload, status);
-  } else if (format == fio::format_princeton) {
-    FIO_IN_PRINCETON(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-                     ylabel, zlabel, status);
-  } else if (format == fio::format_hamamatsu) {
-    FIO_IN_HAMAMATSU(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-                     ylabel, zlabel, status);
-  } else if (format == fio::format_gas2d) {
-    FIO_IN_GAS2D(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-                 ylabel, zlabel, status);
-  } else if (format == fio::format_bsl) {
-    FIO_IN_BSL(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel, ylabel,
-               zlabel, overload, status);
-  } else if (format == fio::format_dexoram) {
-    FIO_IN_DEXORAM(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-                   ylabel, zlabel, status);
-  } else if (format == fio::format_vexal) {
-    FIO_IN_VEXAL(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-                 ylabel, zlabel, overload, status);
-  } else if (format == fio::format_bas2000) {
-    FIO_IN_BAS2000(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel,
-                   ylabel, zlabel, x_pixel, y_pixel, status);
-  } else if (format == fio::format_mar || format == fio::format_mar_pck) {
-    FIO_IN_MAR(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title, xlabel, ylabel,
-               zlabel, x_pixel, y_pixel, status);
-  } else if (format == fio::format_photometrics) {
-    FIO_IN_PHOTOMETRICS(variances, name, retstat, xnum, ynum, xaxis, yaxis, data, var, title,
-                        xlabel, ylabel, zlabel, status);
-  }
-}
+// --- The format menu --------------------------------------------------------
 
 // The format menu on the console (no window): the labels as commands,
 // "?" and "HELP" showing the item help lines.
-bool console_format_menu(const std::string& title, const std::vector<std::string>& labels,
-                         const std::vector<std::string>& helps, std::string& format_name,
-                         int& status) {
+bool console_format_menu(std::string& format_name, int& status) {
   std::vector<std::string> commands;
-  for (const auto& label : labels) {
-    if (label != "?" && label != "HELP") commands.push_back(label);
+  for (std::size_t k = 0; k < menu_items.size(); ++k) {
+    if (k != menu_list && k != menu_help) commands.emplace_back(menu_items[k].label);
   }
-  io::say(title);
+  const std::vector<std::string> helps = item_helps();
+  io::say(menu_title);
   std::string command;
   IO_MENU(static_cast<int>(commands.size()), commands, static_cast<int>(helps.size()), helps,
           "ENTER FILE FORMAT", command, status);
@@ -220,61 +245,72 @@ bool console_format_menu(const std::string& title, const std::vector<std::string
   return false;
 }
 
-// The format menu of an unknown extension: true with the format name set,
-// false when the user cancelled (or left the window).
-bool format_menu(std::string& format_name, int& status) {
-  constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
-  std::vector<std::string> labels;
-  std::vector<std::string> helps;
-  for (const auto& item : menu_items) {
-    labels.emplace_back(item.label);
-    helps.emplace_back(item.help);
-  }
-  const std::vector<std::string> title{"UNKNOWN EXTENSION: SELECT FILE FORMAT:"};
-  const std::vector<std::string> help = lines_of(menu_help);
-  if (!fio::window_open()) return console_format_menu(title[0], labels, helps, format_name, status);
-
-  // The menu layout is the caller's again afterwards.
-  int orientation = 0, columns = 1, title_chars = 40, label_chars = 20;
-  GS_INQ_MENULAYOUT(orientation, columns, title_chars, label_chars, status);
-  struct Restore {
-    int o, c, t, l;
-    ~Restore() {
-      int s = io::status_good;
-      GS_SET_MENULAYOUT(o, c, t, l, s);
-    }
-  } restore{orientation, columns, title_chars, label_chars};
-
-  GS_BACKGROUND(status);
-  bool redraw = true;
+// The item of the format menu that the user clicks (from 0): the menu is
+// drawn when `draw` is set, and again after every exposure of the window;
+// -1 for a click beside the items, or a failure (in status).
+int clicked_item(bool& draw, int& status) {
+  const std::vector<std::string> title{menu_title};
+  const std::vector<std::string> labels = item_labels();
+  const int n = static_cast<int>(labels.size());
   while (status == io::status_good) {
-    if (redraw) {
-      GS_SET_MENULAYOUT(1, 4, 40, 20, status);
-      GS_FMENU(1, 1, title, 16, 16, labels, status);
-      redraw = false;
-    }
+    if (draw) GS_FMENU(1, 1, title, n, n, labels, status);
+    draw = false;
     int kind = 0, choice = 0;
     std::string label;
     float x = 0.0f, y = 0.0f;
     GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
     if (status != io::status_good) break;
     if (kind == gs::input_redraw) {
-      redraw = true;
+      draw = true;
       continue;
     }
-    if (kind != gs::input_choice || choice < 1 || choice > 16) continue;
-    const MenuItem& item = menu_items[static_cast<std::size_t>(choice - 1)];
-    const std::string chosen = item.label;
-    if (chosen == "CANCEL") return false;
-    if (chosen == "?") {
+    return kind == gs::input_choice && choice >= 1 && choice <= n ? choice - 1 : -1;
+  }
+  return -1;
+}
+
+// What a click in the format menu leads to.
+enum class MenuStep { again, chosen, cancelled };
+
+MenuStep on_item(std::size_t item, std::string& format_name, int& status) {
+  switch (item) {
+    case menu_cancel:
+      return MenuStep::cancelled;
+    case menu_list: {
+      const std::vector<std::string> helps = item_helps();
       GS_MESSAGE(16, 16, helps, status);
-      redraw = true;
-    } else if (chosen == "HELP") {
+      return MenuStep::again;
+    }
+    case menu_help: {
+      const std::vector<std::string> help = lines_of(menu_help_lines);
       GS_MESSAGE(8, 8, help, status);
-      redraw = true;
-    } else {
-      format_name = item.format;
-      return true;
+      return MenuStep::again;
+    }
+    default:
+      format_name = menu_items[item].format;
+      return MenuStep::chosen;
+  }
+}
+
+// The format menu of an unknown extension: true with the format name set,
+// false when the user cancelled (or left the window).
+bool format_menu(std::string& format_name, int& status) {
+  if (!fio::window_open()) return console_format_menu(format_name, status);
+  // Four columns filled column by column; the caller's layout afterwards.
+  const gs::MenuLayoutScope layout(gs::MenuGrid{.orientation = 1, .columns = 4}, status);
+  GS_BACKGROUND(status);
+  bool draw = true;
+  while (status == io::status_good) {
+    const int item = clicked_item(draw, status);
+    if (item < 0) continue;
+    switch (on_item(static_cast<std::size_t>(item), format_name, status)) {
+      case MenuStep::again:
+        draw = true;
+        break;
+      case MenuStep::chosen:
+        return true;
+      case MenuStep::cancelled:
+        return false;
     }
   }
   // The user closed the window: the escape goes up to the caller, as from
@@ -282,6 +318,98 @@ bool format_menu(std::string& format_name, int& status) {
   if (status != io::status_good && status != io::status_escape) ST_SAVE(id);
   return false;
 }
+
+// --- The format of an extension ---------------------------------------------
+
+// A rule that looks further than the extension: the format, and the file to
+// read, of the trimmed name.
+using Decide = fio::ExtensionChoice (*)(const std::string& name, std::string& file_name,
+                                        std::string& format_name, int& status);
+
+// ".zdf": the keyword-header format when the file starts as one, else raw
+// binary.
+fio::ExtensionChoice merin_or_binary(const std::string& name, std::string&,
+                                     std::string& format_name, int& status) {
+  int result = 0;
+  FIO_IS_MERIN(name, result, status);
+  format_name = result == 0 ? fio::format_merin : fio::format_binary;
+  return fio::ExtensionChoice::chosen;
+}
+
+// ".info": the raw binary file that the header file describes, when it is
+// there.
+fio::ExtensionChoice data_of_header(const std::string& name, std::string& file_name,
+                                    std::string& format_name, int&) {
+  const std::string data = name.substr(0, name.size() - 5);
+  if (!fio::file_exists(data)) return fio::ExtensionChoice::keep;
+  file_name = data;
+  format_name = fio::format_binary;
+  return fio::ExtensionChoice::chosen;
+}
+
+// ".img": an image plate when a ".inf" or ".INF" header lies beside it (it
+// is read from there), else the C4880 camera format.
+fio::ExtensionChoice plate_or_camera(const std::string& name, std::string& file_name,
+                                     std::string& format_name, int&) {
+  const std::string stem = name.substr(0, name.size() - 3);
+  format_name = fio::format_hamamatsu;
+  for (const char* inf : {"inf", "INF"}) {
+    if (fio::file_exists(stem + inf)) {
+      file_name = stem + inf;
+      format_name = fio::format_bas2000;
+      break;
+    }
+  }
+  return fio::ExtensionChoice::chosen;
+}
+
+// The extension table, in its order: the format of the extensions of a row,
+// or the rule that decides it.
+struct Rule {
+  std::array<const char*, 5> extensions;
+  const char* format;
+  Decide decide;
+};
+constexpr Rule rules[] = {
+    {{"gel"}, fio::format_imagequant, nullptr},
+    {{"final", "corr", "cor2", "bin", "cor"}, fio::format_binary, nullptr},
+    {{"bsl"}, fio::format_bsl, nullptr},
+    {{"dxm"}, fio::format_dexoram, nullptr},
+    {{"zdf"}, nullptr, merin_or_binary},
+    {{"image"}, fio::format_mar, nullptr},
+    {{"inf"}, fio::format_bas2000, nullptr},
+    {{"info"}, nullptr, data_of_header},
+    {{"img"}, nullptr, plate_or_camera},
+    {{"vxl"}, fio::format_vexal, nullptr},
+    {{"mar3450", "mar2300", "mar2000", "mar1200", "mar1600"}, fio::format_mar, nullptr},
+    {{"pck"}, fio::format_mar_pck, nullptr},
+    {{"pmi"}, fio::format_photometrics, nullptr},
+    {{"spe"}, fio::format_princeton, nullptr},
+    {{"mccd", "tif", "tiff"}, fio::format_tiff, nullptr},
+};
+
+const Rule* rule_of(const std::string& extension) {
+  for (const Rule& rule : rules) {
+    for (const char* e : rule.extensions) {
+      if (e != nullptr && extension == e) return &rule;
+    }
+  }
+  return nullptr;
+}
+
+// A name without extension whose "hm" header lies beside it, or the "hm"
+// header of a data file beside it (which is read instead): the gas detector.
+bool gas_detector(const std::string& name, std::string& file_name) {
+  if (name.size() > 2 && name.compare(name.size() - 2, 2, "hm") == 0) {
+    const std::string data = name.substr(0, name.size() - 2);
+    if (!fio::file_exists(data)) return false;
+    file_name = data;
+    return true;
+  }
+  return fio::file_exists(name + "hm");
+}
+
+// --- Choosing and reading ---------------------------------------------------
 
 // Two-line warning: a text and the file name.
 void warn_file(const std::string& text, const std::string& file_name, int& status) {
@@ -321,6 +449,70 @@ void choose_file(int max_prompt, int num_prompt, std::span<const std::string> pr
   retstat = fio::input_done;
 }
 
+// The file `steps` files along the sequence of the last good input; false
+// (after a warning) when there is none.
+bool step_sequence(int steps, std::string& file_name, int& status) {
+  if (!state().sequence_defined) {
+    fio::warn({"CAN'T INPUT ANOTHER FILE IN AN UNDEFINED SEQUENCE"}, status);
+    return false;
+  }
+  int retstat = 0;
+  std::string next;
+  IO_NEWFILENAME(file_name, steps, retstat, next, status);
+  if (status != io::status_good) return false;
+  next = next.substr(0, io::filename_width);
+  if (retstat != 0) {
+    // No new name could be made: the name it was made from is shown.
+    warn_file("FAILED TO FIND NEW \"SEQUENCE\" FILE:", SLEN(next) > 0 ? next : file_name, status);
+    return false;
+  }
+  file_name = next;
+  return true;
+}
+
+// The file to read in an input mode, and its format: chosen by the user,
+// the named file, or a step along the sequence. False when there is none.
+bool file_to_read(int max_prompt, int num_prompt, std::span<const std::string> prompt,
+                  int input_mode, std::string& file_name, std::string& format, int& status) {
+  if (input_mode == fio::input_choose) {
+    int retstat = 0;
+    choose_file(max_prompt, num_prompt, prompt, file_name, format, retstat, status);
+    return status == io::status_good && retstat == fio::input_done;
+  }
+  return input_mode == fio::input_named || step_sequence(input_mode, file_name, status);
+}
+
+// Whether a reader's input is a good image; a reader the user left has said
+// enough, any other failure is told, and so is an image without pixels.
+bool good_input(int retstat, int xnum, int ynum, const std::string& file_name, int& status) {
+  if (retstat == fio::input_cancelled) return false;
+  if (retstat != fio::input_done) {
+    warn_file("WARNING: PROBLEM INPUTTING DATA FROM FILE:", file_name, status);
+  }
+  if (retstat != fio::input_done || xnum < 1 || ynum < 1) {
+    warn_file("WARNING: DATA NOT DEFINED CORRECTLY", file_name, status);
+    return false;
+  }
+  return true;
+}
+
+// What a good input leaves: the dispatcher's state, the image data region
+// and the defaults database.
+void record_input(float overload, std::span<const float> x_axis, std::span<const float> y_axis,
+                  int xnum, int ynum, float x_pixel_size, float y_pixel_size, int& status) {
+  InputState& s = state();
+  s.overload = overload;
+  s.sequence_defined = true;
+  set_image_region(x_axis, y_axis, xnum, ynum, status);
+  int db = 0;
+  IO_SET_RKEYVALUE("#OVERLOAD_VALUE", s.overload, db, status);
+  const std::string name = io::trimmed(s.format_name);
+  IO_SET_KEYVALUE("#INPUT_FORMAT", static_cast<int>(name.size()), name, db, status);
+  IO_SET_RKEYVALUE("X_PIXEL_SIZE", x_pixel_size, db, status);
+  IO_SET_RKEYVALUE("Y_PIXEL_SIZE", y_pixel_size, db, status);
+  if (status != io::status_good) ST_SAVE(id);
+}
+
 }  // namespace
 
 namespace fio {
@@ -355,80 +547,22 @@ std::string format_of_name(const std::string& name) {
 
 ExtensionChoice format_from_extension(std::string& file_name, std::string& format_name,
                                       int& status) {
-  constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
   if (!io::entry_ok(status, id)) return ExtensionChoice::unknown;
-  std::string name = io::trimmed(file_name);
+  const std::string name = io::trimmed(file_name);
   std::string extension;
   IO_EXTENSION(name, extension, status);
   IO_LOWER(extension);
   extension = io::trimmed(extension);
   if (status != io::status_good) return ExtensionChoice::unknown;
-
-  auto choose = [&](const char* format) {
-    format_name = format;
+  if (extension.empty() && gas_detector(name, file_name)) {
+    format_name = format_gas2d;
     return ExtensionChoice::chosen;
-  };
-  // A name without extension with its "hm" header beside it.
-  if (extension.empty()) {
-    const bool ends_hm = name.size() > 2 && name.compare(name.size() - 2, 2, "hm") == 0;
-    if (ends_hm) {
-      const std::string data = name.substr(0, name.size() - 2);
-      if (file_exists(data)) {
-        file_name = data;
-        return choose(format_gas2d);
-      }
-    } else if (file_exists(name + "hm")) {
-      return choose(format_gas2d);
-    }
   }
-  struct Rule {
-    std::initializer_list<const char*> extensions;
-    const char* format;
-  };
-  const Rule rules[] = {
-      {{"gel"}, format_imagequant},
-      {{"final", "corr", "cor2", "bin", "cor"}, format_binary},
-      {{"bsl"}, format_bsl},
-      {{"dxm"}, format_dexoram},
-      {{"zdf"}, nullptr},
-      {{"image"}, format_mar},
-      {{"inf"}, format_bas2000},
-      {{"info"}, nullptr},
-      {{"img"}, nullptr},
-      {{"vxl"}, format_vexal},
-      {{"mar3450", "mar2300", "mar2000", "mar1200", "mar1600"}, format_mar},
-      {{"pck"}, format_mar_pck},
-      {{"pmi"}, format_photometrics},
-      {{"spe"}, format_princeton},
-      {{"mccd", "tif", "tiff"}, format_tiff},
-  };
-  for (const auto& rule : rules) {
-    const bool match = std::any_of(rule.extensions.begin(), rule.extensions.end(),
-                                   [&](const char* e) { return extension == e; });
-    if (!match) continue;
-    if (rule.format != nullptr) return choose(rule.format);
-    if (extension == "zdf") {
-      int result = 0;
-      FIO_IS_MERIN(name, result, status);
-      return choose(result == 0 ? format_merin : format_binary);
-    }
-    if (extension == "info") {
-      const std::string data = name.substr(0, name.size() - 5);
-      if (!file_exists(data)) return ExtensionChoice::keep;
-      file_name = data;
-      return choose(format_binary);
-    }
-    // "img": a ".inf" or ".INF" header beside it makes it an image plate.
-    const std::string stem = name.substr(0, name.size() - 3);
-    for (const char* inf : {"inf", "INF"}) {
-      if (file_exists(stem + inf)) {
-        file_name = stem + inf;
-        return choose(format_bas2000);
-      }
-    }
-    return choose(format_hamamatsu);
-  }
-  return ExtensionChoice::unknown;
+  const Rule* rule = rule_of(extension);
+  if (rule == nullptr) return ExtensionChoice::unknown;
+  if (rule->decide != nullptr) return rule->decide(name, file_name, format_name, status);
+  format_name = rule->format;
+  return ExtensionChoice::chosen;
 }
 
 }  // namespace fio
@@ -459,34 +593,11 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
                    io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                    std::string& xlabel, std::string& ylabel, std::string& zlabel,
                    float& x_pixel_size, float& y_pixel_size, int& status) {
-  constexpr const char* id = "Subroutine FIO_GUI_INPUT V0.44 ";
   if (status != io::status_good) return;
   if (!fio::check_array(data, id, status)) return;
-  InputState& s = state();
-  std::string format = s.format_name;
-
-  if (input_mode == fio::input_choose) {
-    int retstat = 0;
-    choose_file(max_prompt, num_prompt, prompt, file_name, format, retstat, status);
-    if (status != io::status_good || retstat != fio::input_done) return;
-  } else if (input_mode != fio::input_named) {
-    if (!s.sequence_defined) {
-      fio::warn({"CAN'T INPUT ANOTHER FILE IN AN UNDEFINED SEQUENCE"}, status);
-      return;
-    }
-    int retstat = 0;
-    std::string next;
-    IO_NEWFILENAME(file_name, input_mode, retstat, next, status);
-    if (status != io::status_good) return;
-    next = next.substr(0, io::filename_width);
-    if (retstat != 0) {
-      // No new name could be made: the name it was made from is shown.
-      warn_file("FAILED TO FIND NEW \"SEQUENCE\" FILE:", SLEN(next) > 0 ? next : file_name, status);
-      return;
-    }
-    file_name = next;
-  }
-  s.format_name = format;
+  std::string format = state().format_name;
+  if (!file_to_read(max_prompt, num_prompt, prompt, input_mode, file_name, format, status)) return;
+  state().format_name = format;
 
   if (input_mode == fio::input_choose) fio::show_inputting(status);
   IO_NODIRPATH(file_name, title, status);
@@ -500,33 +611,16 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
   }
   int retstat = 0;
   int xnum = 0, ynum = 0;
-  float overload = s.overload;
+  float overload = state().overload;
   fio::Result r{variances, file_name, retstat, xnum,   ynum,   x_axis, y_axis,
                 data,      var_data,  title,   xlabel, ylabel, zlabel};
-  call_reader(reader->format, r, x_pixel_size, y_pixel_size, overload, status);
+  Extras extras{x_pixel_size, y_pixel_size, overload};
+  reader->read(r, extras, status);
   if (status != io::status_good) return;
   xnumdat = xnum;
   ynumdat = ynum;
-  // A reader the user left has said enough; any other failure is told,
-  // and so is an image without pixels.
-  if (retstat == fio::input_cancelled) return;
-  if (retstat != fio::input_done) {
-    warn_file("WARNING: PROBLEM INPUTTING DATA FROM FILE:", file_name, status);
-  }
-  if (retstat != fio::input_done || xnum < 1 || ynum < 1) {
-    warn_file("WARNING: DATA NOT DEFINED CORRECTLY", file_name, status);
-    return;
-  }
+  if (!good_input(retstat, xnum, ynum, file_name, status)) return;
   if (reader->kind == Overload::fixed) overload = reader->value;
-  s.overload = overload;
-  s.sequence_defined = true;
   data_defined = true;
-  set_image_region(x_axis, y_axis, xnum, ynum, status);
-  int db = 0;
-  IO_SET_RKEYVALUE("#OVERLOAD_VALUE", s.overload, db, status);
-  const std::string name = io::trimmed(s.format_name);
-  IO_SET_KEYVALUE("#INPUT_FORMAT", static_cast<int>(name.size()), name, db, status);
-  IO_SET_RKEYVALUE("X_PIXEL_SIZE", x_pixel_size, db, status);
-  IO_SET_RKEYVALUE("Y_PIXEL_SIZE", y_pixel_size, db, status);
-  if (status != io::status_good) ST_SAVE(id);
+  record_input(overload, x_axis, y_axis, xnum, ynum, x_pixel_size, y_pixel_size, status);
 }

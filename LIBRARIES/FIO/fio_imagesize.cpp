@@ -1,18 +1,12 @@
 // The size of an image before it is read, from the header of its format, so
 // that a caller can make its arrays large enough for the whole image.
-#include <array>
+#include <vector>
 
 #include "fio_internal.h"
 
 namespace {
 
 constexpr const char* id = "Subroutine FIO_INQ_IMAGESIZE V0.1 ";
-
-std::uint32_t little(const std::uint8_t* p, int n) {
-  std::uint32_t v = 0;
-  for (int i = n - 1; i >= 0; --i) v = v << 8 | p[i];
-  return v;
-}
 
 // Opens the named file in the input slot; false when it cannot be.
 bool open_file(const std::string& file_name, int& status) {
@@ -22,14 +16,40 @@ bool open_file(const std::string& file_name, int& status) {
   return status == io::status_good && result == fio::stream_done;
 }
 
-// The first `n` bytes of the file open in the input slot; false when the file
-// is shorter.
-template <std::size_t N>
-bool header_bytes(std::array<std::uint8_t, N>& header) {
-  int result = 0, got = 0;
-  FIO_FILEPREADC(fio::input_file, 0, static_cast<int>(N), static_cast<int>(N), fio::reverse_none,
-                 result, got, std::as_writable_bytes(std::span(header)));
-  return got == static_cast<int>(N);
+bool tiff_size(const std::string& file_name, int& width, int& height, int& status) {
+  FIO_TIFF_IMAGESIZE(fio::input_file, file_name, width, height, status);
+  // A broken directory is the reader's to report.
+  if (status == fio::status_bad_tiff_integer) {
+    ST_DEF_SYSTEM(status);
+    return false;
+  }
+  return status == io::status_good;
+}
+
+bool camera_size(const fio::Camera& camera, int& width, int& height) {
+  std::vector<std::uint8_t> header(camera.header_size);
+  if (!fio::read_file_start(header)) return false;
+  fio::BinaryLayout layout;
+  camera.layout(header, layout);
+  width = layout.width;
+  height = layout.height;
+  return true;
+}
+
+// The size in the header of a format that tells it there, from the file
+// open in the input slot; false when the header cannot be read.
+bool size_in_header(const std::string& file_name, const std::string& format, int& width,
+                    int& height, int& status) {
+  if (format == fio::format_tiff || format == fio::format_imagequant) {
+    return tiff_size(file_name, width, height, status);
+  }
+  if (format == fio::format_merin) return fio::merin_image_size(width, height);
+  return camera_size(*fio::camera_of(format), width, height);
+}
+
+bool size_told(const std::string& format) {
+  return format == fio::format_tiff || format == fio::format_imagequant ||
+         format == fio::format_merin || fio::camera_of(format) != nullptr;
 }
 
 }  // namespace
@@ -42,6 +62,7 @@ void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_n
   retstat = fio::size_not_known;
   const std::string format = io::trimmed(format_name);
   if (format == fio::format_binary) {
+    // The layout in the header file beside the data.
     fio::BinaryLayout layout;
     int found = 0;
     FIO_IN_HEADERFILE(io::trimmed(file_name) + ".info", layout, found, status);
@@ -51,42 +72,12 @@ void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_n
     retstat = fio::size_known;
     return;
   }
-  const bool tiff = format == fio::format_tiff || format == fio::format_imagequant;
-  if (!tiff && format != fio::format_princeton && format != fio::format_hamamatsu &&
-      format != fio::format_merin) {
-    return;
-  }
-  if (!open_file(file_name, status)) {
-    retstat = fio::size_unreadable;
-    return;
-  }
-  struct Closer {
-    ~Closer() { fio::close_input(); }
-  } closer;
+  if (!size_told(format)) return;
   retstat = fio::size_unreadable;
+  if (!open_file(file_name, status)) return;
+  const fio::InputCloser closer;
   int w = 0, h = 0;
-  if (tiff) {
-    FIO_TIFF_IMAGESIZE(fio::input_file, file_name, w, h, status);
-    // A broken directory is the reader's to report.
-    if (status == fio::status_bad_tiff_integer) {
-      ST_DEF_SYSTEM(status);
-      return;
-    }
-    if (status != io::status_good) return;
-  } else if (format == fio::format_merin) {
-    if (!fio::merin_image_size(w, h)) return;
-  } else if (format == fio::format_princeton) {
-    std::array<std::uint8_t, 4100> header{};
-    if (!header_bytes(header)) return;
-    w = static_cast<int>(little(&header[42], 2));
-    h = static_cast<int>(little(&header[656], 2));
-  } else {
-    std::array<std::uint8_t, 64> header{};
-    if (!header_bytes(header) || header[0] != 'I' || header[1] != 'M') return;
-    w = static_cast<int>(little(&header[4], 2));
-    h = static_cast<int>(little(&header[6], 2));
-  }
-  if (w < 1 || h < 1) return;
+  if (!size_in_header(file_name, format, w, h, status) || w < 1 || h < 1) return;
   width = w;
   height = h;
   retstat = fio::size_known;

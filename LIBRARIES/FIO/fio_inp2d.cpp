@@ -26,32 +26,26 @@ struct Transfer {
 // whose byte positions can be counted.
 bool valid(const Transfer& t, io::View2D<float> data, std::size_t buffer_size, std::size_t element,
            const char* id, int& status) {
-  struct Check {
-    bool bad;
-    int value;
-  };
-  const Check checks[] = {
-      {data.data == nullptr || data.xmaxdat < 1, fio::status_bad_width},
-      {data.ymaxdat < 1, fio::status_bad_height},
-      {t.stored_width < 1, fio::status_bad_x_value},
-      {t.stored_height < 1, fio::status_bad_y_value},
-      {t.first_col < 1, fio::status_bad_x_value},
-      {t.first_row < 1, fio::status_bad_y_value},
-      {t.stored_width < t.last_col, fio::status_bad_x_region},
-      {t.stored_height < t.last_row, fio::status_bad_y_region},
-      {t.last_col < t.first_col, fio::status_bad_x_region},
-      {t.last_row < t.first_row, fio::status_bad_y_region},
-      {t.xbin < 1, fio::status_bad_x_value},
-      {t.ybin < 1, fio::status_bad_y_value},
-      {t.byte_position < 1, fio::status_bad_x_value},
-      {t.buffer_length < 1 || static_cast<std::size_t>(t.buffer_length) > buffer_size,
-       fio::status_bad_buffer},
-  };
-  for (const auto& c : checks) {
-    if (c.bad) {
-      io::fail(c.value, id, status);
-      return false;
-    }
+  if (!fio::checks_pass(
+          {
+              {data.data == nullptr || data.xmaxdat < 1, fio::status_bad_width},
+              {data.ymaxdat < 1, fio::status_bad_height},
+              {t.stored_width < 1, fio::status_bad_x_value},
+              {t.stored_height < 1, fio::status_bad_y_value},
+              {t.first_col < 1, fio::status_bad_x_value},
+              {t.first_row < 1, fio::status_bad_y_value},
+              {t.stored_width < t.last_col, fio::status_bad_x_region},
+              {t.stored_height < t.last_row, fio::status_bad_y_region},
+              {t.last_col < t.first_col, fio::status_bad_x_region},
+              {t.last_row < t.first_row, fio::status_bad_y_region},
+              {t.xbin < 1, fio::status_bad_x_value},
+              {t.ybin < 1, fio::status_bad_y_value},
+              {t.byte_position < 1, fio::status_bad_x_value},
+              {t.buffer_length < 1 || static_cast<std::size_t>(t.buffer_length) > buffer_size,
+               fio::status_bad_buffer},
+          },
+          id, status)) {
+    return false;
   }
   const std::int64_t room = (std::numeric_limits<std::int64_t>::max() - t.byte_position) /
                             static_cast<std::int64_t>(element);
@@ -98,142 +92,188 @@ int reversal_of() {
   }
 }
 
-template <typename T>
-void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat,
-              io::View2D<float> data, const char* id, const char* rebin_message, int& status) {
-  if (!io::entry_ok(status, id)) return;
-  if (!valid(t, data, buffer.size(), sizeof(T), id, status)) return;
-  if (t.transpose || t.xbin != 1 || t.ybin != 1) {
-    io::say(rebin_message);
-    io::fail(fio::status_not_implemented, id, status);
-    return;
-  }
-  // Stored ranges: mirroring counts from the other end of the stored image.
-  const int col0 = t.mirror_x ? t.stored_width - t.last_col + 1 : t.first_col;
-  const int ncols = t.last_col - t.first_col + 1;
-  const int row0 = t.mirror_y ? t.stored_height - t.last_row + 1 : t.first_row;
-  const int nrows = t.last_row - t.first_row + 1;
-  xnumdat = std::min(data.xmaxdat, ncols);
-  ynumdat = std::min(data.ymaxdat, nrows);
+// Where a transfer reads, and where what it reads lands.
+struct Plan {
+  int col0 = 0, ncols = 0;         // stored columns of the range (from 1)
+  int nrows = 0;                   // rows of the range
+  int k_first = 0, k_last = 0;     // rows of the range (from 1) that land inside the array
+  int lo = 0, hi = 0;              // stored columns that land inside the array
+  std::int64_t first_element = 0;  // of the first stored row read (from 0)
+  std::int64_t elements = 0;       // elements read in all
+};
 
+Plan plan(const Transfer& t, int xnumdat, int ynumdat) {
+  Plan p;
+  // Stored ranges: mirroring counts from the other end of the stored image.
+  p.col0 = t.mirror_x ? t.stored_width - t.last_col + 1 : t.first_col;
+  p.ncols = t.last_col - t.first_col + 1;
+  const int row0 = t.mirror_y ? t.stored_height - t.last_row + 1 : t.first_row;
+  p.nrows = t.last_row - t.first_row + 1;
   // Output row of the k-th stored row of the range (from 1) is k, or
   // nrows - k + 1 when mirrored: only the stored rows that land inside the
   // array are read.
-  const int k_first = t.mirror_y ? nrows - ynumdat + 1 : 1;
-  const int k_last = t.mirror_y ? nrows : ynumdat;
+  p.k_first = t.mirror_y ? p.nrows - ynumdat + 1 : 1;
+  p.k_last = t.mirror_y ? p.nrows : ynumdat;
+  // Stored columns whose output column lies in 1 .. xnumdat.
+  p.lo = t.mirror_x ? p.col0 + p.ncols - xnumdat : p.col0;
+  p.hi = p.lo + xnumdat - 1;
   const std::int64_t width = t.stored_width;
-  const std::int64_t first_element = (static_cast<std::int64_t>(row0 + k_first - 1) - 1) * width;
-  std::int64_t remaining = static_cast<std::int64_t>(k_last - k_first + 1) * width;
+  p.first_element = (static_cast<std::int64_t>(row0 + p.k_first - 1) - 1) * width;
+  p.elements = static_cast<std::int64_t>(p.k_last - p.k_first + 1) * width;
+  return p;
+}
 
-  int result = 0, bytes = 0;
-  const std::span<std::byte> raw = std::as_writable_bytes(buffer);
-  FIO_FILEPREADC(t.file_id,
-                 first_element * static_cast<std::int64_t>(sizeof(T)) + t.byte_position - 1, 0, 0,
-                 fio::reverse_none, result, bytes, raw);
-  if (result != fio::stream_done) {
-    io::fail(fio::status_refill_failed, id, status);
+// The stored elements that a transfer reads, through the caller's buffer,
+// refilled from the current position of the file as they are used.
+template <typename T>
+class Refills {
+ public:
+  Refills(const Transfer& t, std::span<T> buffer, std::int64_t elements)
+      : file_id_(t.file_id),
+        reversal_(t.reverse ? reversal_of<T>() : fio::reverse_none),
+        per_refill_(std::min(t.buffer_length, static_cast<int>(INT_MAX / sizeof(T)))),
+        buffer_(buffer),
+        remaining_(elements) {}
+  // At least one element in the buffer; false when a refill fails.
+  bool ready() {
+    if (used_ < filled_) return true;
+    const int n = static_cast<int>(std::min<std::int64_t>(per_refill_, remaining_));
+    const int want = n * static_cast<int>(sizeof(T));
+    int result = 0, bytes = 0;
+    FIO_FILEREADC(file_id_, want, want, reversal_, result, bytes, std::as_writable_bytes(buffer_));
+    if (result != fio::stream_done) return false;
+    filled_ = n;
+    used_ = 0;
+    remaining_ -= n;
+    return true;
+  }
+  const T* next() const { return buffer_.data() + used_; }
+  int available() const { return filled_ - used_; }
+  void take(int n) { used_ += n; }
+
+ private:
+  int file_id_, reversal_, per_refill_;
+  std::span<T> buffer_;
+  std::int64_t remaining_;
+  int filled_ = 0, used_ = 0;
+};
+
+// The elements of stored columns c .. c + n - 1 of a row into the output
+// row: those that land inside the array.
+template <typename T>
+void store(const Transfer& t, const Plan& p, const T* src, int c, int n, float* out) {
+  const int a = std::max(c, p.lo), b = std::min(c + n - 1, p.hi);
+  if (a > b) return;
+  if (t.mirror_x) {
+    for (int kcol = a; kcol <= b; ++kcol) {
+      out[p.col0 + p.ncols - kcol - 1] = to_real(src[kcol - c], t.is_signed);
+    }
+  } else {
+    convert(src + (a - c), out + (a - p.col0), b - a + 1, t.is_signed);
+  }
+}
+
+// One stored row of the range into its output row; false when a refill
+// fails.
+template <typename T>
+bool read_row(const Transfer& t, const Plan& p, Refills<T>& in, float* out) {
+  for (int c = 1; c <= t.stored_width;) {
+    if (!in.ready()) return false;
+    const int n = std::min(in.available(), t.stored_width - c + 1);
+    store(t, p, in.next(), c, n, out);
+    in.take(n);
+    c += n;
+  }
+  return true;
+}
+
+constexpr const char* rebin_message = "ERROR: Re-binning, transposing on input not yet implemented";
+
+template <typename T>
+void transfer(const Transfer& t, std::span<T> buffer, int& xnumdat, int& ynumdat,
+              io::View2D<float> data, const char* id, int& status,
+              const char* rebin_refusal = rebin_message) {
+  if (!io::entry_ok(status, id)) return;
+  if (!valid(t, data, buffer.size(), sizeof(T), id, status)) return;
+  if (t.transpose || t.xbin != 1 || t.ybin != 1) {
+    io::say(rebin_refusal);
+    io::fail(fio::status_not_implemented, id, status);
     return;
   }
-  // Stored columns whose output column lies in 1 .. xnumdat.
-  const int lo = t.mirror_x ? col0 + ncols - xnumdat : col0;
-  const int hi = lo + xnumdat - 1;
-  const int reversal = t.reverse ? reversal_of<T>() : fio::reverse_none;
-  const int per_refill = std::min(t.buffer_length, static_cast<int>(INT_MAX / sizeof(T)));
-  int in_buffer = 0, used = 0;
-  for (int k = k_first; k <= k_last; ++k) {
-    const int out_row = t.mirror_y ? nrows - k + 1 : k;
-    float* out = data.row(out_row);
-    for (int c = 1; c <= t.stored_width;) {
-      if (used == in_buffer) {
-        const int n = static_cast<int>(std::min<std::int64_t>(per_refill, remaining));
-        const int want = n * static_cast<int>(sizeof(T));
-        FIO_FILEREADC(t.file_id, want, want, reversal, result, bytes, raw);
-        if (result != fio::stream_done) {
-          io::fail(fio::status_refill_failed, id, status);
-          return;
-        }
-        in_buffer = n;
-        used = 0;
-        remaining -= n;
-      }
-      // The elements of this row that are in the buffer, stored columns c
-      // onwards; those of lo .. hi land inside the array.
-      const int take = std::min(in_buffer - used, t.stored_width - c + 1);
-      const T* src = buffer.data() + used;
-      const int a = std::max(c, lo), b = std::min(c + take - 1, hi);
-      if (a <= b) {
-        if (t.mirror_x) {
-          for (int kcol = a; kcol <= b; ++kcol) {
-            out[col0 + ncols - kcol - 1] = to_real(src[kcol - c], t.is_signed);
-          }
-        } else {
-          convert(src + (a - c), out + (a - col0), b - a + 1, t.is_signed);
-        }
-      }
-      used += take;
-      c += take;
-    }
+  xnumdat = std::min(data.xmaxdat, t.last_col - t.first_col + 1);
+  ynumdat = std::min(data.ymaxdat, t.last_row - t.first_row + 1);
+  const Plan p = plan(t, xnumdat, ynumdat);
+  int result = 0, bytes = 0;
+  FIO_FILEPREADC(t.file_id,
+                 p.first_element * static_cast<std::int64_t>(sizeof(T)) + t.byte_position - 1, 0, 0,
+                 fio::reverse_none, result, bytes, std::as_writable_bytes(buffer));
+  bool read = result == fio::stream_done;
+  Refills<T> in(t, buffer, p.elements);
+  for (int k = p.k_first; read && k <= p.k_last; ++k) {
+    read = read_row(t, p, in, data.row(t.mirror_y ? p.nrows - k + 1 : k));
   }
+  if (!read) io::fail(fio::status_refill_failed, id, status);
 }
 
 }  // namespace
 
+// 1-byte integers, in no byte order.
 void FIO_INP_2DBYTE(int file_id, bool is_signed, bool mirror_x, bool mirror_y, bool transpose,
                     int stored_width, int stored_height, int first_col, int first_row, int last_col,
                     int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
                     std::span<std::int8_t> buffer, int& xnumdat, int& ynumdat,
                     io::View2D<float> data, int& status) {
-  const Transfer t{file_id,      false,         is_signed,     mirror_x,     mirror_y, transpose,
-                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
-                   xbin,         ybin,          byte_position, buffer_length};
-  transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DBYTE V0.3 ",
-           "ERROR: Re-binning/transposing on input not yet implemented", status);
+  transfer(Transfer{file_id, false, is_signed, mirror_x, mirror_y, transpose, stored_width,
+                    stored_height, first_col, first_row, last_col, last_row, xbin, ybin,
+                    byte_position, buffer_length},
+           buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DBYTE V0.3 ", status,
+           "ERROR: Re-binning/transposing on input not yet implemented");
 }
 
+// 2-byte integers: the reversal exchanges the two bytes of each.
 void FIO_INP_2DI2(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
                   bool transpose, int stored_width, int stored_height, int first_col, int first_row,
                   int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
                   int buffer_length, std::span<std::int16_t> buffer, int& xnumdat, int& ynumdat,
                   io::View2D<float> data, int& status) {
-  const Transfer t{file_id,      reverse,       is_signed,     mirror_x,     mirror_y, transpose,
-                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
-                   xbin,         ybin,          byte_position, buffer_length};
-  transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DI2 V0.4 ",
-           "ERROR: Re-binning, transposing on input not yet implemented", status);
+  transfer(Transfer{file_id, reverse, is_signed, mirror_x, mirror_y, transpose, stored_width,
+                    stored_height, first_col, first_row, last_col, last_row, xbin, ybin,
+                    byte_position, buffer_length},
+           buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DI2 V0.4 ", status);
 }
 
+// 4-byte integers: the reversal turns each group of four bytes round.
 void FIO_INP_2DI4(int file_id, bool reverse, bool is_signed, bool mirror_x, bool mirror_y,
                   bool transpose, int stored_width, int stored_height, int first_col, int first_row,
                   int last_col, int last_row, int xbin, int ybin, std::int64_t byte_position,
                   int buffer_length, std::span<std::int32_t> buffer, int& xnumdat, int& ynumdat,
                   io::View2D<float> data, int& status) {
-  const Transfer t{file_id,      reverse,       is_signed,     mirror_x,     mirror_y, transpose,
-                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
-                   xbin,         ybin,          byte_position, buffer_length};
-  transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DI4 V0.4 ",
-           "ERROR: Re-binning, transposing on input not yet implemented", status);
+  transfer(Transfer{file_id, reverse, is_signed, mirror_x, mirror_y, transpose, stored_width,
+                    stored_height, first_col, first_row, last_col, last_row, xbin, ybin,
+                    byte_position, buffer_length},
+           buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DI4 V0.4 ", status);
 }
 
+// 4-byte IEEE reals, taken as they are.
 void FIO_INP_2DR4(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
                   int stored_width, int stored_height, int first_col, int first_row, int last_col,
                   int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
                   std::span<float> buffer, int& xnumdat, int& ynumdat, io::View2D<float> data,
                   int& status) {
-  const Transfer t{file_id,      reverse,       true,          mirror_x,     mirror_y, transpose,
-                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
-                   xbin,         ybin,          byte_position, buffer_length};
-  transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DR4 V0.4 ",
-           "ERROR: Re-binning, transposing on input not yet implemented", status);
+  transfer(
+      Transfer{file_id, reverse, true, mirror_x, mirror_y, transpose, stored_width, stored_height,
+               first_col, first_row, last_col, last_row, xbin, ybin, byte_position, buffer_length},
+      buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DR4 V0.4 ", status);
 }
 
+// 8-byte IEEE reals, rounded to 4-byte ones.
 void FIO_INP_2DR8(int file_id, bool reverse, bool mirror_x, bool mirror_y, bool transpose,
                   int stored_width, int stored_height, int first_col, int first_row, int last_col,
                   int last_row, int xbin, int ybin, std::int64_t byte_position, int buffer_length,
                   std::span<double> buffer, int& xnumdat, int& ynumdat, io::View2D<float> data,
                   int& status) {
-  const Transfer t{file_id,      reverse,       true,          mirror_x,     mirror_y, transpose,
-                   stored_width, stored_height, first_col,     first_row,    last_col, last_row,
-                   xbin,         ybin,          byte_position, buffer_length};
-  transfer(t, buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DR8 V0.1 ",
-           "ERROR: Re-binning, transposing on input not yet implemented", status);
+  transfer(
+      Transfer{file_id, reverse, true, mirror_x, mirror_y, transpose, stored_width, stored_height,
+               first_col, first_row, last_col, last_row, xbin, ybin, byte_position, buffer_length},
+      buffer, xnumdat, ynumdat, data, "Subroutine FIO_INP_2DR8 V0.1 ", status);
 }

@@ -248,46 +248,36 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
 void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, int& retstat,
                        int& status);
 
-// Camera formats.
-void FIO_IN_PRINCETON(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                      int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                      io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
-void FIO_IN_HAMAMATSU(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                      int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                      io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                      std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
-
-// Formats whose readers this version does not have: each says so in a
-// warning naming the format and returns fio::input_failed.
-void FIO_IN_GAS2D(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
-                  std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
-                  io::View2D<float> var_data, std::string& title, std::string& xlabel,
-                  std::string& ylabel, std::string& zlabel, int& status);
-void FIO_IN_BSL(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
-                std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
-                io::View2D<float> var_data, std::string& title, std::string& xlabel,
-                std::string& ylabel, std::string& zlabel, float& overload, int& status);
-void FIO_IN_DEXORAM(bool variances, std::string& file_name, int& retstat, int& xnumdat,
+namespace fio {
+// The argument lists of the readers without leading flags: the image input
+// result, then the status; or the result, the overload value and the
+// status; or the result, the pixel sizes and the status.
+using Reader = void(bool variances, std::string& file_name, int& retstat, int& xnumdat,
                     int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
                     io::View2D<float> data, io::View2D<float> var_data, std::string& title,
                     std::string& xlabel, std::string& ylabel, std::string& zlabel, int& status);
-void FIO_IN_VEXAL(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
-                  std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
-                  io::View2D<float> var_data, std::string& title, std::string& xlabel,
-                  std::string& ylabel, std::string& zlabel, float& overload, int& status);
-void FIO_IN_BAS2000(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                    int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                    io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                    std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                    float& x_pixel_size, float& y_pixel_size, int& status);
-void FIO_IN_MAR(bool variances, std::string& file_name, int& retstat, int& xnumdat, int& ynumdat,
-                std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,
-                io::View2D<float> var_data, std::string& title, std::string& xlabel,
-                std::string& ylabel, std::string& zlabel, float& x_pixel_size, float& y_pixel_size,
-                int& status);
-void FIO_IN_PHOTOMETRICS(bool variances, std::string& file_name, int& retstat, int& xnumdat,
-                         int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
-                         io::View2D<float> data, io::View2D<float> var_data, std::string& title,
-                         std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                         int& status);
+using OverloadReader = void(bool variances, std::string& file_name, int& retstat, int& xnumdat,
+                            int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
+                            io::View2D<float> data, io::View2D<float> var_data, std::string& title,
+                            std::string& xlabel, std::string& ylabel, std::string& zlabel,
+                            float& overload, int& status);
+using PixelSizeReader = void(bool variances, std::string& file_name, int& retstat, int& xnumdat,
+                             int& ynumdat, std::span<float> x_axis, std::span<float> y_axis,
+                             io::View2D<float> data, io::View2D<float> var_data, std::string& title,
+                             std::string& xlabel, std::string& ylabel, std::string& zlabel,
+                             float& x_pixel_size, float& y_pixel_size, int& status);
+}  // namespace fio
+
+// Camera formats.
+fio::Reader FIO_IN_PRINCETON;
+fio::Reader FIO_IN_HAMAMATSU;
+
+// Formats whose readers this version does not have: each says so in a
+// warning naming the format and returns fio::input_failed.
+fio::Reader FIO_IN_GAS2D;
+fio::OverloadReader FIO_IN_BSL;
+fio::Reader FIO_IN_DEXORAM;
+fio::OverloadReader FIO_IN_VEXAL;
+fio::PixelSizeReader FIO_IN_BAS2000;
+fio::PixelSizeReader FIO_IN_MAR;
+fio::Reader FIO_IN_PHOTOMETRICS;

@@ -96,7 +96,7 @@ void act(const std::string& keyword, const std::string& value, Section& s) {
   }
 }
 
-enum class Scan { header, end_of_file, bad_start, bad_keyword, bad_value };
+enum class Scan { header, bad_start, bad_keyword, bad_value };
 
 // Reads one header from the scanner's position: the next "{" up to its
 // "}".
@@ -147,6 +147,67 @@ int type_of_datatype(const std::string& d) {
   if (d == "SIGNEDSHORT") return fio::type_int16;
   if (d == "REAL" || d == "FLOAT" || d == "FLOATVALUE") return fio::type_real32;
   return 0;
+}
+
+// The section of the wanted image: sections in turn until it is found, a
+// section without a number numbered by its place in the file. False (after
+// the console lines that say why) when it is not there.
+bool find_section(int wanted, Section& s) {
+  std::int64_t start = 0;
+  for (int place = 1;; ++place) {
+    Scanner in(start);
+    s = Section{};
+    switch (read_header(in, s)) {
+      case Scan::header:
+        break;
+      case Scan::bad_start:
+        io::say("WARNING: Error in reading start of header: image not input");
+        return false;
+      case Scan::bad_keyword:
+        io::say("WARNING: Error in reading keyword");
+        return false;
+      case Scan::bad_value:
+        io::say("WARNING: Error in reading key value");
+        return false;
+    }
+    const int number = s.image != 0 ? s.image : place;
+    if (number == wanted) return true;
+    if (s.size <= 0) {
+      io::say("ERROR: The required \"Image\" number has not been found and I think that");
+      io::say("       there are no more \"Image\" sections, since the \"Size\" keyword");
+      io::say("       has not been found either");
+      io::say("        \"Image\" number " + fio::right(number, 8) + "was the last found");
+      return false;
+    }
+    io::say("INFO: \"Image\" number " + fio::right(number, 8) +
+            " has been found, continuing search ...");
+    start = s.data_start + s.size;
+  }
+}
+
+// The raw layout of a section's data; false (after the console lines that
+// say why) when it cannot be read.
+bool section_layout(const Section& s, fio::BinaryLayout& layout) {
+  if (s.compressed) {
+    io::say("WARNING: The image data in this file has been written using a compression");
+    io::say("         algorithm. It cannot be input.");
+    return false;
+  }
+  layout.type = type_of_datatype(s.datatype);
+  if (layout.type == 0) {
+    io::say("WARNING: The image data in this file has been written using an unsupported");
+    io::say("         data type. It cannot be input.");
+    return false;
+  }
+  layout.width = s.dim1;
+  layout.height = s.dim2;
+  layout.skip = s.data_start;
+  // The machine's own order when the header does not say.
+  const bool machine_high = std::endian::native == std::endian::big;
+  layout.high_byte_first = s.byteorder == "HIGHBYTEFIRST"  ? true
+                           : s.byteorder == "LOWBYTEFIRST" ? false
+                                                           : machine_high;
+  return true;
 }
 
 }  // namespace
@@ -205,10 +266,7 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
                       "Name of file containing \"MERIN\" (DALV sub-set) format data", r, status)) {
     return;
   }
-  struct Closer {
-    ~Closer() { fio::close_input(); }
-  } closer;
-
+  const fio::InputCloser closer;
   int wanted = 1;
   if (interactive) {
     const std::array<std::string, 1> help{"Index number of required image"};
@@ -218,66 +276,11 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
       return;
     }
   }
-
-  // Sections in turn until the wanted one; a section without a number is
-  // numbered by its place in the file.
   Section s;
-  std::int64_t start = 0;
-  int last_found = 0;
-  for (int place = 1;; ++place) {
-    Scanner in(start);
-    s = Section{};
-    const Scan scan = read_header(in, s);
-    if (scan == Scan::bad_start) {
-      io::say("WARNING: Error in reading start of header: image not input");
-      return;
-    }
-    if (scan == Scan::bad_keyword) {
-      io::say("WARNING: Error in reading keyword");
-      return;
-    }
-    if (scan == Scan::bad_value) {
-      io::say("WARNING: Error in reading key value");
-      return;
-    }
-    const int number = s.image != 0 ? s.image : place;
-    last_found = number;
-    if (number == wanted) break;
-    if (s.size <= 0) {
-      io::say("ERROR: The required \"Image\" number has not been found and I think that");
-      io::say("       there are no more \"Image\" sections, since the \"Size\" keyword");
-      io::say("       has not been found either");
-      io::say("        \"Image\" number " + fio::right(last_found, 8) + "was the last found");
-      return;
-    }
-    io::say("INFO: \"Image\" number " + fio::right(number, 8) +
-            " has been found, continuing search ...");
-    start = s.data_start + s.size;
-  }
-
-  if (s.compressed) {
-    io::say("WARNING: The image data in this file has been written using a compression");
-    io::say("         algorithm. It cannot be input.");
-    return;
-  }
-  const int type = type_of_datatype(s.datatype);
-  if (type == 0) {
-    io::say("WARNING: The image data in this file has been written using an unsupported");
-    io::say("         data type. It cannot be input.");
-    return;
-  }
   fio::BinaryLayout layout;
-  layout.width = s.dim1;
-  layout.height = s.dim2;
-  layout.skip = s.data_start;
-  layout.type = type;
-  // The machine's own order when the header does not say.
-  const bool machine_high = std::endian::native == std::endian::big;
-  layout.high_byte_first = s.byteorder == "HIGHBYTEFIRST"  ? true
-                           : s.byteorder == "LOWBYTEFIRST" ? false
-                                                           : machine_high;
+  if (!find_section(wanted, s) || !section_layout(s, layout)) return;
   fio::read_raw(layout, r, status);
   if (status != io::status_good || retstat != fio::input_done) return;
-  overload = fio::type_overload(type);
+  overload = fio::type_overload(layout.type);
   if (!s.title.empty()) title = s.title.substr(0, io::title_width);
 }

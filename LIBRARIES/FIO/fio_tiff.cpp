@@ -5,7 +5,8 @@
 // then move through one decoding path.
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <bit>
+#include <cstdio>
 #include <limits>
 #include <new>
 #include <vector>
@@ -117,17 +118,82 @@ bool values_inline(const Entry& e, bool high) {
   return count_of(e, high) * integer_size(type_of(e, high)) <= 4;
 }
 
-// What the pixels of the image are.
-enum class Sample { u8, s8, u12, u16, s16, u32, s32, f32 };
+inline std::uint16_t load16(const std::uint8_t* p, bool high) {
+  return high ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
+              : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
+}
+inline std::uint32_t load32(const std::uint8_t* p, bool high) {
+  return high ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
+                 p[3])
+              : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 |
+                 p[0]);
+}
 
+// The one conversion path of the pixels: columns c0 .. c0 + n - 1 (from 0)
+// of a stored row as reals.
+using Decoder = void (*)(const std::uint8_t* row, int c0, int n, float* out);
+
+// Samples stored as the unsigned integer `Stored` in the byte order `high`,
+// whose bits are a `Value` (the same integer, a signed one, an IEEE real).
+template <typename Stored, typename Value, bool high>
+void decode(const std::uint8_t* row, int c0, int n, float* out) {
+  const std::uint8_t* p = row + sizeof(Stored) * static_cast<std::size_t>(c0);
+  for (int i = 0; i < n; ++i, p += sizeof(Stored)) {
+    Stored v = 0;
+    if constexpr (sizeof(Stored) == 1) {
+      v = p[0];
+    } else if constexpr (sizeof(Stored) == 2) {
+      v = load16(p, high);
+    } else {
+      v = load32(p, high);
+    }
+    out[i] = static_cast<float>(std::bit_cast<Value>(v));
+  }
+}
+
+// Two pixels in three bytes A, B, C: A x 16 + B / 16 and (B mod 16) x 256
+// + C.
+void decode12(const std::uint8_t* row, int c0, int n, float* out) {
+  for (int i = 0; i < n; ++i) {
+    const int c = c0 + i;
+    const std::uint8_t* p = row + 3 * (c / 2);
+    out[i] = c % 2 == 0 ? static_cast<float>(p[0] * 16 + p[1] / 16)
+                        : static_cast<float>((p[1] % 16) * 256 + p[2]);
+  }
+}
+
+// The decoders of a kind of sample, for low and high byte first.
+struct Decoders {
+  Decoder low_first, high_first;
+};
+template <typename Stored, typename Value>
+constexpr Decoders decoders{decode<Stored, Value, false>, decode<Stored, Value, true>};
+
+// The kinds of sample that are read: bits per sample, sample format.
+struct Kind {
+  int bits, format;
+  Decoders decoders;
+};
+constexpr Kind kinds[] = {
+    {8, format_unsigned, decoders<std::uint8_t, std::uint8_t>},
+    {8, format_signed, decoders<std::uint8_t, std::int8_t>},
+    {12, format_unsigned, {decode12, decode12}},
+    {16, format_unsigned, decoders<std::uint16_t, std::uint16_t>},
+    {16, format_signed, decoders<std::uint16_t, std::int16_t>},
+    {32, format_unsigned, decoders<std::uint32_t, std::uint32_t>},
+    {32, format_signed, decoders<std::uint32_t, std::int32_t>},
+    {32, format_real, decoders<std::uint32_t, float>},
+};
+
+// The first directory as it is read, and the decoder of its samples.
 struct Layout {
   bool high = false;
   std::int64_t width = 0, height = 0;
-  int bits = 1, sample_format = format_unsigned, compression = 1, samples = 1, planar = 1;
+  std::int64_t bits = 1, sample_format = format_unsigned, compression = 1, samples = 1, planar = 1;
   std::int64_t rows_per_strip = std::numeric_limits<std::uint32_t>::max();
   bool tiled = false;
   std::vector<std::int64_t> offsets, counts;
-  Sample sample = Sample::u8;
+  Decoder decoder = nullptr;
   std::int64_t row_bytes = 0;
 };
 
@@ -169,15 +235,20 @@ bool entry_values(int file_id, const Entry& e, bool high, std::int64_t limit,
   return status == io::status_good && result == 0 && num >= 1;
 }
 
+// The warning of an integer tag that holds more than one value.
+void say_count(std::int64_t count) {
+  char line[64];
+  std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
+                static_cast<int>(std::min<std::int64_t>(count, 2147483647)));
+  io::say(line);
+}
+
 // The single value of a tag that must hold one.
 bool single_value(int file_id, const Entry& e, bool high, std::int64_t& value, int& status) {
   std::vector<std::int64_t> v;
   if (!entry_values(file_id, e, high, 1, v, status)) return false;
   if (count_of(e, high) != 1) {
-    char line[64];
-    std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
-                  static_cast<int>(std::min<std::int64_t>(count_of(e, high), 2147483647)));
-    io::say(line);
+    say_count(count_of(e, high));
     return false;
   }
   value = v[0];
@@ -188,132 +259,131 @@ void refuse(std::initializer_list<std::string> lines) {
   for (const auto& l : lines) io::say(l);
 }
 
-// Reads and checks the first directory; the result code of a refusal, or 0.
-int read_layout(int file_id, Layout& t, int& status) {
-  Start s;
+// The first 8 bytes: the result code of a refusal, or 0.
+int check_start(int file_id, Start& s, int& status) {
   switch (read_start(file_id, s, status)) {
     case Header::good:
-      break;
+      return 0;
     case Header::bad_mark:
       refuse({"WARNING: The File does not start with II nor with MM. It is not a",
               "         correctly defined TIFF file or has been corrupted."});
-      return fio::tiff_bad_file;
+      break;
     case Header::bad_version:
       refuse({"WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version),
               "         (this should equal 42)"});
-      return fio::tiff_bad_file;
+      break;
     case Header::short_file:
       if (status == io::status_good) io::say("WARNING: Bad tiff file: shorter than its header");
-      return fio::tiff_bad_file;
+      break;
   }
-  t.high = s.high;
-  std::vector<Entry> entries;
-  if (!read_directory(file_id, s, entries, status)) return fio::tiff_bad_file;
+  return fio::tiff_bad_file;
+}
 
-  bool have_width = false, have_length = false;
+// How a tag of the first directory is taken into the layout.
+enum class Take {
+  single,         // the one value it must hold
+  small,          // the one value, at most 2^20
+  first,          // the first of one value per sample, at most 2^20
+  strip_offsets,  // the entry, read once the number of strips is known
+  strip_counts,
+  tiles,  // the image is tiled
+};
+struct TagRule {
+  int tag;
+  Take take;
+  std::int64_t Layout::*field;  // null: read, not acted on
+};
+constexpr TagRule tag_rules[] = {
+    {tag_width, Take::single, &Layout::width},
+    {tag_length, Take::single, &Layout::height},
+    {tag_rows_per_strip, Take::single, &Layout::rows_per_strip},
+    {tag_new_subfile, Take::single, nullptr},
+    {tag_compression, Take::small, &Layout::compression},
+    {tag_samples, Take::small, &Layout::samples},
+    {tag_planar, Take::small, &Layout::planar},
+    {tag_bits, Take::first, &Layout::bits},
+    {tag_sample_format, Take::first, &Layout::sample_format},
+    {tag_strip_offsets, Take::strip_offsets, nullptr},
+    {tag_strip_counts, Take::strip_counts, nullptr},
+    {tag_tile_width, Take::tiles, nullptr},
+    {tag_tile_offsets, Take::tiles, nullptr},
+};
+
+// The entries of the strip tables.
+struct StripEntries {
   const Entry* offsets = nullptr;
   const Entry* counts = nullptr;
-  std::vector<std::int64_t> v;
-  for (const Entry& e : entries) {
-    const int tag = tag_of(e, t.high);
-    std::int64_t* single = nullptr;
-    std::int64_t value = 0;
-    switch (tag) {
-      case tag_width:
-        single = &t.width;
-        have_width = true;
-        break;
-      case tag_length:
-        single = &t.height;
-        have_length = true;
-        break;
-      case tag_rows_per_strip:
-        single = &t.rows_per_strip;
-        break;
-      case tag_strip_offsets:
-        offsets = &e;
-        continue;
-      case tag_strip_counts:
-        counts = &e;
-        continue;
-      case tag_tile_width:
-      case tag_tile_offsets:
-        t.tiled = true;
-        continue;
-      case tag_bits:
-      case tag_sample_format: {
-        // One value per sample; one sample is all that is read.
-        if (!entry_values(file_id, e, t.high, 1, v, status)) return fio::tiff_bad_file;
-        (tag == tag_bits ? t.bits : t.sample_format) =
-            static_cast<int>(std::min<std::int64_t>(v[0], 1 << 20));
-        continue;
-      }
-      case tag_compression:
-      case tag_samples:
-      case tag_planar:
-      case tag_new_subfile:
-        if (!single_value(file_id, e, t.high, value, status)) return fio::tiff_bad_file;
-        if (tag == tag_compression)
-          t.compression = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
-        if (tag == tag_samples)
-          t.samples = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
-        if (tag == tag_planar) t.planar = static_cast<int>(std::min<std::int64_t>(value, 1 << 20));
-        continue;
-      default:
-        continue;
-    }
-    if (!single_value(file_id, e, t.high, *single, status)) return fio::tiff_bad_file;
-  }
-  if (status != io::status_good) return fio::tiff_bad_file;
+};
 
-  // What cannot be read is refused, naming the feature.
+// Takes one entry of the directory into the layout; false (after a
+// warning) when it cannot be read.
+bool take(int file_id, const Entry& e, Layout& t, StripEntries& strips, int& status) {
+  const int tag = tag_of(e, t.high);
+  const TagRule* rule = std::find_if(std::begin(tag_rules), std::end(tag_rules),
+                                     [&](const TagRule& r) { return r.tag == tag; });
+  if (rule == std::end(tag_rules)) return true;
+  std::int64_t value = 0;
+  std::vector<std::int64_t> v;
+  switch (rule->take) {
+    case Take::strip_offsets:
+      strips.offsets = &e;
+      return true;
+    case Take::strip_counts:
+      strips.counts = &e;
+      return true;
+    case Take::tiles:
+      t.tiled = true;
+      return true;
+    case Take::first:
+      // One value per sample; one sample is all that is read.
+      if (!entry_values(file_id, e, t.high, 1, v, status)) return false;
+      value = v[0];
+      break;
+    case Take::single:
+    case Take::small:
+      if (!single_value(file_id, e, t.high, value, status)) return false;
+      break;
+  }
+  if (rule->take != Take::single) value = std::min<std::int64_t>(value, 1 << 20);
+  if (rule->field != nullptr) t.*(rule->field) = value;
+  return true;
+}
+
+// What cannot be decoded is refused, naming the feature: the result code,
+// or 0 with the decoder of the samples.
+int refuse_features(Layout& t) {
   if (t.compression != 1) {
     refuse({"WARNING: The Image has been compressed. Data Decompression is not",
             "         presently supported."});
-    return fio::tiff_cannot_decode;
-  }
-  if (t.tiled) {
+  } else if (t.tiled) {
     refuse({"WARNING: The Image is stored in tiles. Tiled TIFF images are not",
             "         presently supported."});
-    return fio::tiff_cannot_decode;
-  }
-  if (t.planar != 1) {
+  } else if (t.planar != 1) {
     refuse(
         {"WARNING: Un-supported planar configuration (" + std::to_string(t.planar) + "). Separate",
          "         planes are not presently supported."});
-    return fio::tiff_cannot_decode;
-  }
-  if (t.samples != 1) {
+  } else if (t.samples != 1) {
     refuse({"WARNING: Un-supported number of samples per pixel (" + std::to_string(t.samples) +
                 "). Only",
             "         images of one sample per pixel are supported."});
-    return fio::tiff_cannot_decode;
-  }
-  if (t.bits != 8 && t.bits != 12 && t.bits != 16 && t.bits != 32) {
+  } else if (t.bits != 8 && t.bits != 12 && t.bits != 16 && t.bits != 32) {
     refuse({"WARNING: Un-supported number of bits per pixel (" + std::to_string(t.bits) + ")"});
-    return fio::tiff_cannot_decode;
-  }
-  struct Kind {
-    int bits, format;
-    Sample sample;
-  };
-  static constexpr Kind kinds[] = {
-      {8, format_unsigned, Sample::u8},   {8, format_signed, Sample::s8},
-      {12, format_unsigned, Sample::u12}, {16, format_unsigned, Sample::u16},
-      {16, format_signed, Sample::s16},   {32, format_unsigned, Sample::u32},
-      {32, format_signed, Sample::s32},   {32, format_real, Sample::f32},
-  };
-  const Kind* kind = nullptr;
-  for (const Kind& k : kinds) {
-    if (k.bits == t.bits && k.format == t.sample_format) kind = &k;
-  }
-  if (kind == nullptr) {
+  } else {
+    for (const Kind& k : kinds) {
+      if (k.bits == t.bits && k.format == t.sample_format) {
+        t.decoder = t.high ? k.decoders.high_first : k.decoders.low_first;
+        return 0;
+      }
+    }
     refuse({"WARNING: Un-supported sample format (" + std::to_string(t.sample_format) + ") for " +
             std::to_string(t.bits) + " bits per pixel"});
-    return fio::tiff_cannot_decode;
   }
-  t.sample = kind->sample;
-  if (!have_width || !have_length || t.width < 1 || t.height < 1 || offsets == nullptr) {
+  return fio::tiff_cannot_decode;
+}
+
+// The image size and its rows' length: the result code of a refusal, or 0.
+int check_size(Layout& t, const StripEntries& strips) {
+  if (t.width < 1 || t.height < 1 || strips.offsets == nullptr) {
     io::say("WARNING: Bad tiff file: no image size or no image data in the first directory");
     return fio::tiff_not_found;
   }
@@ -326,21 +396,48 @@ int read_layout(int file_id, Layout& t, int& status) {
     io::say("WARNING: Bad tiff file: image rows longer than can be input");
     return fio::tiff_cannot_decode;
   }
+  return 0;
+}
+
+// The offset (and byte count, when given) of every strip: the result code
+// of a refusal, or 0.
+int read_strips(int file_id, const StripEntries& strips, Layout& t, int& status) {
   if (t.rows_per_strip < 1) t.rows_per_strip = t.height;
-  const std::int64_t strips = (t.height + t.rows_per_strip - 1) / t.rows_per_strip;
-  if (!entry_values(file_id, *offsets, t.high, strips, t.offsets, status) ||
-      static_cast<std::int64_t>(t.offsets.size()) < strips) {
+  const std::int64_t n = (t.height + t.rows_per_strip - 1) / t.rows_per_strip;
+  if (!entry_values(file_id, *strips.offsets, t.high, n, t.offsets, status) ||
+      static_cast<std::int64_t>(t.offsets.size()) < n) {
     refuse({"WARNING: Problem inputting address of start of image. This is probably",
             "         because there are too many addresses pointing to different",
             "         parts of the image (\"strips\")."});
     return fio::tiff_bad_file;
   }
-  if (counts != nullptr && (!entry_values(file_id, *counts, t.high, strips, t.counts, status) ||
-                            static_cast<std::int64_t>(t.counts.size()) < strips)) {
+  if (strips.counts != nullptr &&
+      (!entry_values(file_id, *strips.counts, t.high, n, t.counts, status) ||
+       static_cast<std::int64_t>(t.counts.size()) < n)) {
     io::say("WARNING: Bad tiff file: fewer strip byte counts than strips");
     return fio::tiff_bad_file;
   }
   return 0;
+}
+
+// Reads and checks the header and the first directory, all of it, before
+// any pixel is read: the result code of a refusal, or 0.
+int read_layout(int file_id, Layout& t, int& status) {
+  Start s;
+  int result = check_start(file_id, s, status);
+  if (result != 0) return result;
+  t.high = s.high;
+  std::vector<Entry> entries;
+  if (!read_directory(file_id, s, entries, status)) return fio::tiff_bad_file;
+  StripEntries strips;
+  for (const Entry& e : entries) {
+    if (!take(file_id, e, t, strips, status)) return fio::tiff_bad_file;
+  }
+  if (status != io::status_good) return fio::tiff_bad_file;
+  result = refuse_features(t);
+  if (result == 0) result = check_size(t, strips);
+  if (result == 0) result = read_strips(file_id, strips, t, status);
+  return result;
 }
 
 // Offset in the file of stored row r (from 0).
@@ -364,74 +461,182 @@ bool rows_in_file(const Layout& t, std::int64_t first, std::int64_t last) {
   return true;
 }
 
-inline std::uint16_t load16(const std::uint8_t* p, bool high) {
-  return high ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
-              : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
-}
-inline std::uint32_t load32(const std::uint8_t* p, bool high) {
-  return high ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 |
-                 p[3])
-              : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 |
-                 p[0]);
+// Largest block read at once.
+constexpr std::int64_t block_bytes = 1 << 20;
+
+// The values of an entry that lie at the offset in its value field, read in
+// blocks: result 0, or 2 when the file ends before them.
+int values_at_offset(int file_id, const Entry& e, bool high, int n, std::span<std::int64_t> values,
+                     int& num_values, int& status) {
+  const int size = integer_size(type_of(e, high));
+  const bool unsigned_type = integer_unsigned(type_of(e, high));
+  const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8), 4, !high, true);
+  std::array<std::uint8_t, 8192> block{};
+  const int per_block = static_cast<int>(block.size()) / size;
+  for (int done = 0; done < n;) {
+    const int k = std::min(per_block, n - done);
+    int got = 0;
+    FIO_TREAD_BYTES(file_id, offset + static_cast<std::int64_t>(done) * size,
+                    static_cast<int>(block.size()), k * size,
+                    std::as_writable_bytes(std::span(block)), got, status);
+    if (status != io::status_good) return 0;
+    if (got < k * size) return 2;
+    for (int i = 0; i < k; ++i) {
+      values[static_cast<std::size_t>(done + i)] = FIO_TIFF_INTEGER(
+          std::span(block).subspan(static_cast<std::size_t>(i * size)), size, !high, unsigned_type);
+    }
+    done += k;
+    num_values = done;
+  }
+  return 0;
 }
 
-// The values of columns c0 .. c0 + n - 1 (from 0) of a stored row.
-void decode(const Layout& t, const std::uint8_t* row, int c0, int n, float* out) {
-  const bool high = t.high;
-  switch (t.sample) {
-    case Sample::u8:
-      for (int i = 0; i < n; ++i) out[i] = row[c0 + i];
-      break;
-    case Sample::s8:
-      for (int i = 0; i < n; ++i) out[i] = static_cast<std::int8_t>(row[c0 + i]);
-      break;
-    case Sample::u12:
-      // Two pixels in three bytes A, B, C: A x 16 + B / 16 and
-      // (B mod 16) x 256 + C.
-      for (int i = 0; i < n; ++i) {
-        const int c = c0 + i;
-        const std::uint8_t* p = row + 3 * (c / 2);
-        out[i] = c % 2 == 0 ? static_cast<float>(p[0] * 16 + p[1] / 16)
-                            : static_cast<float>((p[1] % 16) * 256 + p[2]);
-      }
-      break;
-    case Sample::u16: {
-      const std::uint8_t* p = row + 2 * static_cast<std::size_t>(c0);
-      if (high) {
-        for (int i = 0; i < n; ++i) out[i] = load16(p + 2 * i, true);
-      } else {
-        for (int i = 0; i < n; ++i) out[i] = load16(p + 2 * i, false);
-      }
-      break;
-    }
-    case Sample::s16:
-      for (int i = 0; i < n; ++i) {
-        out[i] =
-            static_cast<std::int16_t>(load16(row + 2 * static_cast<std::size_t>(c0 + i), high));
-      }
-      break;
-    case Sample::u32:
-      for (int i = 0; i < n; ++i) {
-        out[i] = static_cast<float>(load32(row + 4 * static_cast<std::size_t>(c0 + i), high));
-      }
-      break;
-    case Sample::s32:
-      for (int i = 0; i < n; ++i) {
-        out[i] = static_cast<float>(
-            static_cast<std::int32_t>(load32(row + 4 * static_cast<std::size_t>(c0 + i), high)));
-      }
-      break;
-    case Sample::f32:
-      for (int i = 0; i < n; ++i) {
-        const std::uint32_t bits = load32(row + 4 * static_cast<std::size_t>(c0 + i), high);
-        std::memcpy(&out[i], &bits, sizeof bits);
-      }
-      break;
+// The explanation of a file that does not start as a TIFF file, with its
+// first bytes.
+void explain_bad_mark(const Start& s) {
+  std::string hex = "         ", text = "         \"";
+  for (int i = 0; i < 8; ++i) {
+    char b[4];
+    std::snprintf(b, sizeof b, "%02X ", s.bytes[static_cast<std::size_t>(i)]);
+    hex += i < s.got ? b : "   ";
+    const char c = static_cast<char>(s.bytes[static_cast<std::size_t>(i)]);
+    text += i >= s.got ? ' ' : (c >= ' ' && c <= '~' ? c : '.');
+  }
+  refuse({"WARNING: Bad TIFF file, the first two bytes of a genuine TIFF file",
+          "         are \"II\" (hexadecimal 49 49) when the file has been written",
+          "         with the least significant byte of each number first, or",
+          "         \"MM\" (hexadecimal 4D 4D) when it has been written with the",
+          "         most significant byte first. The next two bytes hold the",
+          "         number 42 in the same byte order.",
+          "         The first 8 bytes of this file are (hexadecimal):", hex,
+          "         and as characters:", text + "\"", "",
+          "         The file may not be a TIFF file at all (check its extension",
+          "         and the program that wrote it), or it may have been damaged,",
+          "         for example by a transfer in text mode, which changes some",
+          "         bytes. Bytes missing from a file shorter than 8 bytes are blank.",
+          "         (Warning comes from FIO_TIFF_IMAGESIZE.)"});
+}
+
+// The part of the image that is read: image columns x1 .. x1 + cols - 1
+// and rows y1 .. y1 + rows - 1, summed into nx by ny output pixels; stored
+// rows (from 0) s_first .. s_last.
+struct Part {
+  int x1 = 0, y1 = 0, nx = 0, ny = 0, cols = 0, rows = 0;
+  std::int64_t s_first = 0, s_last = 0;
+};
+
+// The region within the image, whole bins only and never more than the
+// array holds: false when nothing of it is read. `result` says when the
+// image holds none, or only part, of the region.
+bool part_of_image(const Layout& t, bool top_first, const fio::Region& region,
+                   io::View2D<float> data, Part& p, int& result) {
+  const int width = static_cast<int>(t.width), height = static_cast<int>(t.height);
+  const int x1 = std::max(region.x1, 1), x2 = std::min(region.x2, width);
+  const int y1 = std::max(region.y1, 1), y2 = std::min(region.y2, height);
+  if (x1 > x2 || y1 > y2) {
+    result = fio::tiff_none_of_region;
+    return false;
+  }
+  if (x1 != region.x1 || x2 != region.x2 || y1 != region.y1 || y2 != region.y2) {
+    result = fio::tiff_part_of_region;
+  }
+  p.x1 = x1;
+  p.y1 = y1;
+  p.nx = std::min(fio::binned(x1, x2, region.xbin), data.xmaxdat);
+  p.ny = std::min(fio::binned(y1, y2, region.ybin), data.ymaxdat);
+  p.cols = p.nx * region.xbin;
+  p.rows = p.ny * region.ybin;
+  p.s_first = top_first ? height - (y1 + p.rows - 1) : y1 - 1;
+  p.s_last = p.s_first + p.rows - 1;
+  return p.nx >= 1 && p.ny >= 1;
+}
+
+// How the stored rows of a part land in the output: the image row of a
+// stored row, re-binning, the densitometer's squares.
+struct Landing {
+  const Layout& t;
+  const Part& p;
+  bool top_first;
+  int xbin, ybin;
+  bool squared;
+  bool direct() const { return xbin == 1 && ybin == 1 && !squared; }
+};
+
+// Stored row `stored` (from 0) into its output row; `values` holds a row
+// of the part when it is not stored directly.
+void land_row(const Landing& l, std::int64_t stored, const std::uint8_t* row,
+              std::span<float> values, io::View2D<float> data) {
+  const int height = static_cast<int>(l.t.height);
+  const int image_row =
+      l.top_first ? height - static_cast<int>(stored) : static_cast<int>(stored) + 1;
+  float* out = data.row((image_row - l.p.y1) / l.ybin + 1);
+  if (l.direct()) {
+    l.t.decoder(row, l.p.x1 - 1, l.p.cols, out);
+    return;
+  }
+  l.t.decoder(row, l.p.x1 - 1, l.p.cols, values.data());
+  for (int i = 0; i < l.p.cols; ++i) {
+    float v = values[static_cast<std::size_t>(i)];
+    if (l.squared) v = v * v / 21471.0f;
+    out[i / l.xbin] += v;
   }
 }
 
-// Largest block read at once.
-constexpr std::int64_t block_bytes = 1 << 20;
+// Reads the stored rows of the part in file order, as many following each
+// other in the file as fit into one read: the result code, 0 when read.
+int read_part(int file_id, const Landing& l, std::vector<std::uint8_t>& block,
+              std::span<float> values, io::View2D<float> data, int& status) {
+  const Layout& t = l.t;
+  const std::int64_t rows_per_block = static_cast<std::int64_t>(block.size()) / t.row_bytes;
+  for (std::int64_t r = l.p.s_first; r <= l.p.s_last;) {
+    const std::int64_t start = row_offset(t, r);
+    std::int64_t n = 1;
+    while (r + n <= l.p.s_last && n < rows_per_block &&
+           row_offset(t, r + n) == start + n * t.row_bytes) {
+      ++n;
+    }
+    const int bytes = static_cast<int>(n * t.row_bytes);
+    int got = 0;
+    FIO_TREAD_BYTES(file_id, start, static_cast<int>(block.size()), bytes,
+                    std::as_writable_bytes(std::span(block)), got, status);
+    if (status != io::status_good) return 0;
+    if (got < bytes) {
+      io::say("WARNING: Bad tiff file: image data end before the image");
+      return fio::tiff_bad_file;
+    }
+    for (std::int64_t k = 0; k < n; ++k) {
+      land_row(l, r + k, block.data() + k * t.row_bytes, values, data);
+    }
+    r += n;
+  }
+  return 0;
+}
+
+// A failure of the low-level reads is a bad file here, so that the set-up
+// goes on: true (after the warning) when it was one.
+bool bad_file_handled(int& status, int& retstat) {
+  if (status != fio::status_bad_tiff_integer) return false;
+  io::say("WARNING: Bad tiff file ");
+  ST_DEF_SYSTEM(status);
+  retstat = fio::tiff_bad_file;
+  return true;
+}
+
+// The size of the image in the TIFF file open on file_id, told on the
+// console; false (after the warnings) when there is none.
+bool full_size(int file_id, std::string& file_name, int& width, int& height, int& retstat,
+               int& status) {
+  FIO_TIFF_IMAGESIZE(file_id, file_name, width, height, status);
+  if (bad_file_handled(status, retstat) || status != io::status_good) return false;
+  if (width < 1 || height < 1) {
+    fio::warn({"IMAGE SIZE NOT RETURNED FROM FILE"}, status);
+    io::say("WARNING: Image size not returned from file");
+    return false;
+  }
+  io::say("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
+          " pixels");
+  return true;
+}
 
 }  // namespace
 
@@ -440,13 +645,11 @@ void FIO_TREAD_BYTES(int file_id, std::int64_t offset, int buffer_size, int byte
   constexpr const char* id = "Subroutine FIO_TREAD_BYTES V0.2 ";
   if (!io::entry_ok(status, id)) return;
   bytes_read = 0;
-  if (bytes_wanted <= 0) {
-    io::fail(fio::status_nothing_wanted, id, status);
-    return;
-  }
-  if (buffer_size < 0 || bytes_wanted > buffer_size ||
-      static_cast<std::size_t>(buffer_size) > buffer.size()) {
-    io::fail(fio::status_too_much_wanted, id, status);
+  if (!fio::checks_pass({{bytes_wanted <= 0, fio::status_nothing_wanted},
+                         {buffer_size < 0 || bytes_wanted > buffer_size ||
+                              static_cast<std::size_t>(buffer_size) > buffer.size(),
+                          fio::status_too_much_wanted}},
+                        id, status)) {
     return;
   }
   int result = 0;
@@ -475,23 +678,16 @@ std::int64_t FIO_TIFF_INTENTRY(std::span<const std::uint8_t> entry, bool high_by
                                int& status) {
   constexpr const char* id = "Function FIO_TIFF_INTENTRY V0.2 ";
   if (!io::entry_ok(status, id)) return 0;
-  if (entry.size() < 12) {
-    io::fail(fio::status_bad_tiff_integer, id, status);
-    return 0;
-  }
   Entry e{};
-  std::copy_n(entry.begin(), 12, e.begin());
+  std::copy_n(entry.begin(), std::min<std::size_t>(entry.size(), 12), e.begin());
   const int type = type_of(e, high_byte_first);
   const std::int64_t count = count_of(e, high_byte_first);
-  if (integer_size(type) == 0) {
+  if (entry.size() < 12 || integer_size(type) == 0) {
     io::fail(fio::status_bad_tiff_integer, id, status);
     return 0;
   }
   if (count != 1) {
-    char line[64];
-    std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
-                  static_cast<int>(std::min<std::int64_t>(count, 2147483647)));
-    io::say(line);
+    say_count(count);
     io::fail(fio::status_bad_tiff_integer, id, status);
     return 0;
   }
@@ -506,58 +702,30 @@ void FIO_TIFF_INTS(int file_id, int array_size, std::span<const std::uint8_t> en
   if (!io::entry_ok(status, id)) return;
   num_values = 0;
   result = 0;
-  if (entry.size() < 12) {
-    io::fail(fio::status_bad_tiff_integer, id, status);
-    return;
-  }
   Entry e{};
-  std::copy_n(entry.begin(), 12, e.begin());
+  std::copy_n(entry.begin(), std::min<std::size_t>(entry.size(), 12), e.begin());
   const int type = type_of(e, high_byte_first);
   const int size = integer_size(type);
-  if (size == 0) {
+  if (entry.size() < 12 || size == 0) {
     io::fail(fio::status_bad_tiff_integer, id, status);
     return;
   }
   const std::int64_t count = count_of(e, high_byte_first);
-  const int room = std::min(array_size, static_cast<int>(values.size()));
-  if (count > room) {
+  if (count > std::min(array_size, static_cast<int>(values.size()))) {
     result = 1;
     return;
   }
-  const bool unsigned_type = integer_unsigned(type);
   const int n = static_cast<int>(count);
-  if (count * size <= 4) {
-    for (int i = 0; i < n; ++i) {
-      values[static_cast<std::size_t>(i)] =
-          FIO_TIFF_INTEGER(std::span(e).subspan(8 + static_cast<std::size_t>(i * size)), size,
-                           !high_byte_first, unsigned_type);
-    }
-    num_values = n;
+  if (count * size > 4) {
+    result = values_at_offset(file_id, e, high_byte_first, n, values, num_values, status);
     return;
   }
-  // The values lie at the offset of the entry: read them in blocks.
-  const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8), 4, !high_byte_first, true);
-  std::array<std::uint8_t, 8192> block{};
-  const int per_block = static_cast<int>(block.size()) / size;
-  for (int done = 0; done < n;) {
-    const int k = std::min(per_block, n - done);
-    int got = 0;
-    FIO_TREAD_BYTES(file_id, offset + static_cast<std::int64_t>(done) * size,
-                    static_cast<int>(block.size()), k * size,
-                    std::as_writable_bytes(std::span(block)), got, status);
-    if (status != io::status_good) return;
-    if (got < k * size) {
-      result = 2;
-      return;
-    }
-    for (int i = 0; i < k; ++i) {
-      values[static_cast<std::size_t>(done + i)] =
-          FIO_TIFF_INTEGER(std::span(block).subspan(static_cast<std::size_t>(i * size)), size,
-                           !high_byte_first, unsigned_type);
-    }
-    done += k;
-    num_values = done;
+  for (int i = 0; i < n; ++i) {
+    values[static_cast<std::size_t>(i)] =
+        FIO_TIFF_INTEGER(std::span(e).subspan(8 + static_cast<std::size_t>(i * size)), size,
+                         !high_byte_first, integer_unsigned(type));
   }
+  num_values = n;
 }
 
 void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, int& height,
@@ -570,40 +738,13 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
   Start s;
   const Header h = read_start(file_id, s, status);
   if (status != io::status_good) return;
-  if (h == Header::short_file) {
-    io::say("WARNING: Bad TIFF file, shorter than its 8-byte header");
-    return;
-  }
-  if (h == Header::bad_mark) {
-    std::string hex = "         ", text = "         \"";
-    for (int i = 0; i < 8; ++i) {
-      char b[4];
-      std::snprintf(b, sizeof b, "%02X ", s.bytes[static_cast<std::size_t>(i)]);
-      hex += i < s.got ? b : "   ";
-      const char c = static_cast<char>(s.bytes[static_cast<std::size_t>(i)]);
-      text += i >= s.got ? ' ' : (c >= ' ' && c <= '~' ? c : '.');
-    }
-    refuse({"WARNING: Bad TIFF file, the first two bytes of a genuine TIFF file",
-            "         are \"II\" (hexadecimal 49 49) when the file has been written",
-            "         with the least significant byte of each number first, or",
-            "         \"MM\" (hexadecimal 4D 4D) when it has been written with the",
-            "         most significant byte first. The next two bytes hold the",
-            "         number 42 in the same byte order.",
-            "         The first 8 bytes of this file are (hexadecimal):", hex,
-            "         and as characters:", text + "\"", "",
-            "         The file may not be a TIFF file at all (check its extension",
-            "         and the program that wrote it), or it may have been damaged,",
-            "         for example by a transfer in text mode, which changes some",
-            "         bytes. Bytes missing from a file shorter than 8 bytes are blank.",
-            "         (Warning comes from FIO_TIFF_IMAGESIZE.)"});
-    return;
-  }
+  if (h == Header::short_file) io::say("WARNING: Bad TIFF file, shorter than its 8-byte header");
+  if (h == Header::bad_mark) explain_bad_mark(s);
   if (h == Header::bad_version) {
     io::say("WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version));
-    return;
   }
   std::vector<Entry> entries;
-  if (!read_directory(file_id, s, entries, status)) return;
+  if (h != Header::good || !read_directory(file_id, s, entries, status)) return;
   std::int64_t w = 0, l = 0;
   for (const Entry& e : entries) {
     const int tag = tag_of(e, s.high);
@@ -625,13 +766,9 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
                      io::View2D<float> data, int& xnumdat, int& ynumdat, int& result, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
   if (!io::entry_ok(status, id)) return;
-  if (!fio::check_array(data, id, status)) return;
-  if (xbin < 1) {
-    io::fail(fio::status_bad_x_value, id, status);
-    return;
-  }
-  if (ybin < 1) {
-    io::fail(fio::status_bad_y_value, id, status);
+  if (!fio::check_array(data, id, status) ||
+      !fio::checks_pass({{xbin < 1, fio::status_bad_x_value}, {ybin < 1, fio::status_bad_y_value}},
+                        id, status)) {
     return;
   }
   xnumdat = 0;
@@ -640,90 +777,32 @@ void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sq
   result = read_layout(file_id, t, status);
   high_byte_first = t.high;
   if (result != 0 || status != io::status_good) return;
-
-  // The region within the image.
-  const int width = static_cast<int>(t.width), height = static_cast<int>(t.height);
-  const int x1 = std::max(first_col, 1), x2 = std::min(last_col, width);
-  const int y1 = std::max(first_row, 1), y2 = std::min(last_row, height);
-  if (x1 > x2 || y1 > y2) {
-    result = fio::tiff_none_of_region;
-    return;
-  }
-  if (x1 != first_col || x2 != last_col || y1 != first_row || y2 != last_row) {
-    result = fio::tiff_part_of_region;
-  }
-  // Whole bins only, and never more than the array holds.
-  const int nx = std::min(fio::binned(x1, x2, xbin), data.xmaxdat);
-  const int ny = std::min(fio::binned(y1, y2, ybin), data.ymaxdat);
-  if (nx < 1 || ny < 1) return;
-  const int cols = nx * xbin;  // image columns x1 .. x1 + cols - 1
-  const int rows = ny * ybin;  // image rows y1 .. y1 + rows - 1
-
-  // Stored rows (from 0) of those image rows.
-  const std::int64_t s_first = top_first ? height - (y1 + rows - 1) : y1 - 1;
-  const std::int64_t s_last = s_first + rows - 1;
-  if (!rows_in_file(t, s_first, s_last)) {
+  Part p;
+  const fio::Region region{first_col, first_row, last_col, last_row, xbin, ybin};
+  if (!part_of_image(t, top_first, region, data, p, result)) return;
+  if (!rows_in_file(t, p.s_first, p.s_last)) {
     io::say("WARNING: Bad tiff file: image rows lie outside their strips or the file");
     result = fio::tiff_bad_file;
     return;
   }
-
-  for (int y = 1; y <= ny; ++y) std::fill_n(data.row(y), nx, 0.0f);
-  const bool direct = xbin == 1 && ybin == 1 && !(sqrt_scale && t.bits == 16);
+  for (int y = 1; y <= p.ny; ++y) std::fill_n(data.row(y), p.nx, 0.0f);
+  const Landing landing{t, p, top_first, xbin, ybin, sqrt_scale && t.bits == 16};
   std::vector<std::uint8_t> block;
   std::vector<float> values;
   try {
-    block.resize(
-        static_cast<std::size_t>(std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * rows))));
-    if (!direct) values.resize(static_cast<std::size_t>(cols));
+    block.resize(static_cast<std::size_t>(
+        std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * p.rows))));
+    if (!landing.direct()) values.resize(static_cast<std::size_t>(p.cols));
   } catch (const std::bad_alloc&) {
     io::say("ERROR: Failed to allocate memory for the TIFF input buffer");
     io::fail(fio::module_offset + st::no_memory, id, status);
     return;
   }
-  const std::int64_t rows_per_block = static_cast<std::int64_t>(block.size()) / t.row_bytes;
-
-  // Stored rows in file order, as many following each other in the file as
-  // fit into one read.
-  for (std::int64_t r = s_first; r <= s_last;) {
-    const std::int64_t start = row_offset(t, r);
-    std::int64_t n = 1;
-    while (r + n <= s_last && n < rows_per_block &&
-           row_offset(t, r + n) == start + n * t.row_bytes) {
-      ++n;
-    }
-    const int bytes = static_cast<int>(n * t.row_bytes);
-    int got = 0;
-    FIO_TREAD_BYTES(file_id, start, static_cast<int>(block.size()), bytes,
-                    std::as_writable_bytes(std::span(block)), got, status);
-    if (status != io::status_good) return;
-    if (got < bytes) {
-      io::say("WARNING: Bad tiff file: image data end before the image");
-      result = fio::tiff_bad_file;
-      return;
-    }
-    for (std::int64_t k = 0; k < n; ++k) {
-      const std::int64_t stored = r + k;  // from 0
-      const int image_row =
-          top_first ? height - static_cast<int>(stored) : static_cast<int>(stored) + 1;
-      const int out_row = (image_row - y1) / ybin + 1;
-      const std::uint8_t* row = block.data() + k * t.row_bytes;
-      if (direct) {
-        decode(t, row, x1 - 1, cols, data.row(out_row));
-        continue;
-      }
-      decode(t, row, x1 - 1, cols, values.data());
-      float* out = data.row(out_row);
-      for (int i = 0; i < cols; ++i) {
-        float v = values[static_cast<std::size_t>(i)];
-        if (sqrt_scale && t.bits == 16) v = v * v / 21471.0f;
-        out[i / xbin] += v;
-      }
-    }
-    r += n;
-  }
-  xnumdat = nx;
-  ynumdat = ny;
+  const int read = read_part(file_id, landing, block, values, data, status);
+  if (read != 0) result = read;
+  if (read != 0 || status != io::status_good) return;
+  xnumdat = p.nx;
+  ynumdat = p.ny;
 }
 
 void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, bool variances,
@@ -741,33 +820,9 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
     if (retstat == fio::input_failed) retstat = fio::tiff_bad_file;
     return;
   }
-  const int file_id = fio::input_file;
-  int result = 0;
-  struct Closer {
-    ~Closer() { fio::close_input(); }
-  } closer;
-
-  // Failures of the low-level reads are bad files here: the set-up goes on.
-  auto handled = [&]() {
-    if (status == fio::status_bad_tiff_integer) {
-      io::say("WARNING: Bad tiff file ");
-      ST_DEF_SYSTEM(status);
-      retstat = fio::tiff_bad_file;
-      return true;
-    }
-    return false;
-  };
+  const fio::InputCloser closer;
   int width = 0, height = 0;
-  FIO_TIFF_IMAGESIZE(file_id, file_name, width, height, status);
-  if (handled()) return;
-  if (status != io::status_good) return;
-  if (width < 1 || height < 1) {
-    fio::warn({"IMAGE SIZE NOT RETURNED FROM FILE"}, status);
-    io::say("WARNING: Image size not returned from file");
-    return;
-  }
-  io::say("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
-          " pixels");
+  if (!full_size(fio::input_file, file_name, width, height, retstat, status)) return;
   fio::Region region{1, 1, std::min(width, data.xmaxdat), std::min(height, data.ymaxdat), 1, 1};
   if (interactive) {
     bool cancelled = false;
@@ -780,10 +835,10 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
     fio::show_inputting(status);
   }
   bool high = false;
-  FIO_IN_IQRIMAGE(file_id, high, top_first, sqrt_scale, region.x1, region.y1, region.x2, region.y2,
-                  region.xbin, region.ybin, data, xnumdat, ynumdat, result, status);
-  if (handled()) return;
-  if (status != io::status_good) return;
+  int result = 0;
+  FIO_IN_IQRIMAGE(fio::input_file, high, top_first, sqrt_scale, region.x1, region.y1, region.x2,
+                  region.y2, region.xbin, region.ybin, data, xnumdat, ynumdat, result, status);
+  if (bad_file_handled(status, retstat) || status != io::status_good) return;
   static const char* const reports[] = {"",
                                         "WARNING: Image does not contain all of desired region",
                                         "WARNING: Image not found ",

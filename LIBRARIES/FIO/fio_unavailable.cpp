@@ -4,27 +4,13 @@
 
 namespace {
 
-void unavailable(const char* id, const char* format, bool variances, std::string& file_name,
-                 int& retstat, int& xnumdat, int& ynumdat, std::span<float> x_axis,
-                 std::span<float> y_axis, io::View2D<float> data, io::View2D<float> var_data,
-                 std::string& title, std::string& xlabel, std::string& ylabel, std::string& zlabel,
-                 int& status) {
+void unavailable(const char* id, const char* format, FIO_RESULT_ARGS, int& status) {
   if (!io::entry_ok(status, id)) return;
-  fio::Result r{variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis,
-                data,      var_data,  title,   xlabel,  ylabel,  zlabel};
+  fio::Result r{FIO_RESULT_PASS};
   fio::not_available(format, r, status);
 }
 
 }  // namespace
-
-#define FIO_RESULT_ARGS                                                                         \
-  bool variances, std::string &file_name, int &retstat, int &xnumdat, int &ynumdat,             \
-      std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,                 \
-      io::View2D<float> var_data, std::string &title, std::string &xlabel, std::string &ylabel, \
-      std::string &zlabel
-#define FIO_RESULT_PASS                                                                           \
-  variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data, title, xlabel, \
-      ylabel, zlabel
 
 void FIO_IN_GAS2D(FIO_RESULT_ARGS, int& status) {
   unavailable("Subroutine FIO_IN_GAS2D V0.1 ", fio::format_gas2d, FIO_RESULT_PASS, status);

@@ -1,6 +1,8 @@
 // The raw binary reader with its header file and its layout form, the
 // camera formats written from their layouts, and the formats this version
 // cannot read.
+#include <array>
+
 #include "fio_files.h"
 #include "stdin_pipe.h"
 
@@ -142,6 +144,18 @@ TEST(FioBinary, LayoutFormIsRememberedInTheDatabase) {
   EXPECT_EQ(read("\\\\\n", data, xn, yn), fio::input_cancelled);
 }
 
+// What FIO_INQ_IMAGESIZE tells of a file before it is read, in the format
+// of its extension: its result, the width and the height.
+std::array<int, 3> told(const std::string& file) {
+  std::array<int, 3> t{};
+  int status = good;
+  std::string name = file, format;
+  fio::format_from_extension(name, format, status);
+  FIO_INQ_IMAGESIZE(name, format, t[1], t[2], t[0], status);
+  EXPECT_EQ(status, good);
+  return t;
+}
+
 TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
   kovtest::TempDir dir;
   struct Spe {
@@ -162,6 +176,7 @@ TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
     EXPECT_EQ(r.width, 5);
     EXPECT_EQ(r.height, 4);
     EXPECT_EQ(r.value(5, 4), 95.0f) << s.code;
+    EXPECT_EQ(told(dir.file("c.spe")), (std::array{fio::size_known, 5, 4}));
   }
   Bytes im;
   im.text("IM").u16(5).u16(3).u16(2).u16(0).u16(0).u16(2).zeros(50).text("notes");
@@ -169,24 +184,30 @@ TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
   const fiotest::Read r = read_named(dir.file("h.img"), "");
   ASSERT_TRUE(r.defined) << r.console;
   EXPECT_EQ(r.value(3, 2), 49.0f);
+  EXPECT_EQ(told(dir.file("h.img")), (std::array{fio::size_known, 3, 2}));
 
+  // The size is told whenever the header holds one.
   struct Bad {
     const char* file;
     std::string bytes;
     const char* message;
+    int width_told;  // 0: none
   } bad[] = {
       {"b.spe", std::string(4100, '\0').replace(108, 1, "\x04"),
-       "PRINCETON CCD FORMAT data type (4)"},
-      {"s.spe", std::string(300, '\0'), "too short for a PRINCETON CCD FORMAT header"},
+       "PRINCETON CCD FORMAT data type (4)", 0},
+      {"s.spe", std::string(300, '\0'), "too short for a PRINCETON CCD FORMAT header", 0},
       {"c.img", std::string("IM\0\0\2\0\2\0\0\0\0\0\1\0", 14) + std::string(60, '\0'),
-       "Compressed HAMAMATSU PHOTONICS images"},
-      {"n.img", std::string(80, 'x'), "does not start with \"IM\""},
+       "Compressed HAMAMATSU PHOTONICS images", 2},
+      {"n.img", std::string(80, 'x'), "does not start with \"IM\"", 0},
   };
   for (const Bad& b : bad) {
     kovtest::write_file(dir.file(b.file), b.bytes);
     const fiotest::Read br = read_named(dir.file(b.file), "");
     EXPECT_FALSE(br.defined) << b.file;
     EXPECT_CONSOLE(br, b.message);
+    const std::array<int, 3> t = told(dir.file(b.file));
+    EXPECT_EQ(t[0], b.width_told > 0 ? fio::size_known : fio::size_unreadable) << b.file;
+    EXPECT_EQ(t[1], b.width_told) << b.file;
   }
 }
 

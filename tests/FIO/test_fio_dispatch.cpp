@@ -27,35 +27,38 @@ TEST(FioDispatch, FormatsFromExtensionsAndCompanions) {
     C choice;
     const char* format;
     const char* read_as;  // the file name afterwards
-  } cases[] = {
+  };
+  std::vector<Case> cases{
       {"run01", C::chosen, fio::format_gas2d, "run01"},
       {"run01hm", C::chosen, fio::format_gas2d, "run01"},
       {"run02hm", C::unknown, "", "run02hm"},  // no run02 beside it
-      {"s.gel", C::chosen, fio::format_imagequant, "s.gel"},
-      {"s.final", C::chosen, fio::format_binary, "s.final"},
-      {"s.corr", C::chosen, fio::format_binary, "s.corr"},
-      {"s.cor2", C::chosen, fio::format_binary, "s.cor2"},
-      {"s.cor", C::chosen, fio::format_binary, "s.cor"},
-      {"s.bsl", C::chosen, fio::format_bsl, "s.bsl"},
-      {"s.dxm", C::chosen, fio::format_dexoram, "s.dxm"},
       {"m.zdf", C::chosen, fio::format_merin, "m.zdf"},
       {"n.zdf", C::chosen, fio::format_binary, "n.zdf"},
-      {"s.image", C::chosen, fio::format_mar, "s.image"},
-      {"s.inf", C::chosen, fio::format_bas2000, "s.inf"},
       {"d.bin.INFO", C::chosen, fio::format_binary, "d.bin"},
       {"e.info", C::keep, "", "e.info"},
       {"x.img", C::chosen, fio::format_bas2000, "x.inf"},
       {"y.img", C::chosen, fio::format_bas2000, "y.INF"},
       {"z.IMG", C::chosen, fio::format_hamamatsu, "z.IMG"},
-      {"s.vxl", C::chosen, fio::format_vexal, "s.vxl"},
-      {"s.mar1600", C::chosen, fio::format_mar, "s.mar1600"},
-      {"s.pck", C::chosen, fio::format_mar_pck, "s.pck"},
-      {"s.pmi", C::chosen, fio::format_photometrics, "s.pmi"},
-      {"s.SPE", C::chosen, fio::format_princeton, "s.SPE"},
-      {"s.mccd", C::chosen, fio::format_tiff, "s.mccd"},
-      {"s.Tiff", C::chosen, fio::format_tiff, "s.Tiff"},
       {"s.xyz", C::unknown, "", "s.xyz"},
   };
+  // The extensions that name a format by themselves, in any case.
+  const std::pair<const char*, std::vector<const char*>> by_extension[] = {
+      {fio::format_imagequant, {"s.gel"}},
+      {fio::format_binary, {"s.final", "s.corr", "s.cor2", "s.cor", "s.bin"}},
+      {fio::format_bsl, {"s.bsl"}},
+      {fio::format_dexoram, {"s.dxm"}},
+      {fio::format_mar,
+       {"s.image", "s.mar3450", "s.mar2300", "s.mar2000", "s.mar1200", "s.mar1600"}},
+      {fio::format_bas2000, {"s.inf"}},
+      {fio::format_vexal, {"s.vxl"}},
+      {fio::format_mar_pck, {"s.pck"}},
+      {fio::format_photometrics, {"s.pmi"}},
+      {fio::format_princeton, {"s.spe", "s.SPE"}},
+      {fio::format_tiff, {"s.mccd", "s.tif", "s.Tiff"}},
+  };
+  for (const auto& [format, names] : by_extension) {
+    for (const char* name : names) cases.push_back({name, C::chosen, format, name});
+  }
   for (const Case& c : cases) {
     std::string name = dir.file(c.name), format;
     int status = good;

@@ -51,6 +51,13 @@ struct Layout {
 float as_unsigned(std::uint32_t s) {
   return static_cast<float>(s);
 }
+template <typename Signed>
+float as_signed(std::uint32_t s) {
+  return static_cast<float>(static_cast<Signed>(s));
+}
+float as_real(std::uint32_t s) {
+  return std::bit_cast<float>(s);
+}
 
 TEST(FioTiff, ReadsEveryLayoutValueForValue) {
   const auto s16 = [](int x, int y) {
@@ -71,17 +78,13 @@ TEST(FioTiff, ReadsEveryLayoutValueForValue) {
       {"MM 16 bits row strips", true, 7, 5, 16, 0, 1, false, s16, as_unsigned},
       {"II 16 bits strips out of order", false, 7, 5, 16, 0, 2, true, s16, as_unsigned},
       {"MM 8 bits strips of 3", true, 6, 7, 8, 1, 3, true, s8, as_unsigned},
-      {"II 8 bits signed", false, 6, 4, 8, 2, 0, false, s8,
-       [](std::uint32_t s) { return static_cast<float>(static_cast<std::int8_t>(s)); }},
-      {"MM 16 bits signed", true, 5, 3, 16, 2, 1, false, s16,
-       [](std::uint32_t s) { return static_cast<float>(static_cast<std::int16_t>(s)); }},
+      {"II 8 bits signed", false, 6, 4, 8, 2, 0, false, s8, as_signed<std::int8_t>},
+      {"MM 16 bits signed", true, 5, 3, 16, 2, 1, false, s16, as_signed<std::int16_t>},
       {"II 12 bits, odd width", false, 5, 4, 12, 0, 0, false, s12, as_unsigned},
       {"MM 12 bits, rows per strip 3", true, 6, 4, 12, 0, 3, false, s12, as_unsigned},
       {"II 32 bits unsigned", false, 4, 3, 32, 1, 1, false, s32, as_unsigned},
-      {"MM 32 bits signed", true, 4, 3, 32, 2, 2, true, s32,
-       [](std::uint32_t s) { return static_cast<float>(static_cast<std::int32_t>(s)); }},
-      {"MM 32 bits IEEE", true, 4, 3, 32, 3, 0, false, real,
-       [](std::uint32_t s) { return std::bit_cast<float>(s); }},
+      {"MM 32 bits signed", true, 4, 3, 32, 2, 2, true, s32, as_signed<std::int32_t>},
+      {"MM 32 bits IEEE", true, 4, 3, 32, 3, 0, false, real, as_real},
   };
   kovtest::TempDir dir;
   for (const Layout& l : layouts) {

@@ -40,6 +40,26 @@ struct Result {
   std::string& zlabel;
 };
 
+// A check of a routine's arguments, and the status it gives when it fails.
+struct Check {
+  bool bad;
+  int code;
+};
+// True when no check fails; otherwise the status becomes the code of the
+// first that fails (in the order given), with `identification` recorded.
+bool checks_pass(std::initializer_list<Check> checks, const char* identification, int& status);
+
+// The parameters of the image input result in the definition of a reader
+// or of its helper, in their order, and the same names passed on.
+#define FIO_RESULT_ARGS                                                                         \
+  bool variances, std::string &file_name, int &retstat, int &xnumdat, int &ynumdat,             \
+      std::span<float> x_axis, std::span<float> y_axis, io::View2D<float> data,                 \
+      io::View2D<float> var_data, std::string &title, std::string &xlabel, std::string &ylabel, \
+      std::string &zlabel
+#define FIO_RESULT_PASS                                                                           \
+  variances, file_name, retstat, xnumdat, ynumdat, x_axis, y_axis, data, var_data, title, xlabel, \
+      ylabel, zlabel
+
 // Checks a data array: at least 1 by 1 (180001, 180002).
 bool check_array(io::View2D<float> data, const char* identification, int& status);
 
@@ -77,9 +97,23 @@ void open_named(bool prompt, const std::string& item, const std::string& prompt_
 
 // Closes the input slot if it is open.
 void close_input();
+// Closes the input slot when the scope of a reader ends, on every way out.
+class InputCloser {
+ public:
+  InputCloser() = default;
+  ~InputCloser() { close_input(); }
+  InputCloser(const InputCloser&) = delete;
+  InputCloser& operator=(const InputCloser&) = delete;
+};
 
 // A file exists (and is not a directory).
 bool file_exists(const std::string& file_name);
+
+// The first bytes of the file open in the input slot, as many as `start`
+// holds; false when the file is shorter.
+bool read_file_start(std::span<std::uint8_t> start);
+// The unsigned integer of n bytes (1 to 4) at p, least significant first.
+std::uint32_t little_endian(const std::uint8_t* p, int n);
 
 // --- The places where the user is asked ------------------------------------
 
@@ -133,6 +167,18 @@ float type_overload(int type);
 // when its first section is that image (the reader's image without
 // questions); false when the header does not give it.
 bool merin_image_size(int& width, int& height);
+
+// A camera format of a fixed header: its format name, the header's size,
+// and the raw layout that the header gives: the image's width and height
+// whenever the header holds them, and "" or the first line of the warning
+// that says why the image cannot be read.
+struct Camera {
+  const char* format;
+  std::size_t header_size;
+  std::string (*layout)(std::span<const std::uint8_t> header, BinaryLayout& layout);
+};
+// The camera format of a format name; null for another format.
+const Camera* camera_of(const std::string& format_name);
 
 // The warning of a reader that this version does not have.
 void not_available(const char* format_name, Result& r, int& status);

@@ -109,12 +109,7 @@ void binary(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-// The camera readers share their arguments.
-using CameraReader = void (*)(bool, std::string&, int&, int&, int&, std::span<float>,
-                              std::span<float>, io::View2D<float>, io::View2D<float>, std::string&,
-                              std::string&, std::string&, std::string&, int&);
-
-void camera(CameraReader reader, const char* suffix, const std::uint8_t* data, std::size_t size) {
+void camera(fio::Reader* reader, const char* suffix, const std::uint8_t* data, std::size_t size) {
   int status = start();
   std::string name = scratch(suffix);
   write(name, data, size);
