@@ -271,6 +271,14 @@ TEST_F(X11Draw, TextIsPlacedByItsAlignment) {
   // Bottom of g: the descender ends on the line.
   Ink g = draw(1, 5, "gag");
   EXPECT_NEAR(g.y1, 349, 1);
+  // No shade of any glyph reaches the line: a box filled from it down
+  // leaves the text whole.
+  for (const char* below : {"(Range:", "OS,;|jpQ"}) {
+    draw(1, 5, below);
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    pixmap().count([](const Rgb8& c) { return !is_white(c); }, &x0, &y0, &x1, &y1);
+    EXPECT_EQ(y1, 349) << below;
+  }
   // Top of l and half-way between g and X.
   Ink t = draw(1, 1, "lll");
   EXPECT_NEAR(t.y0, 350, 1);
