@@ -58,30 +58,26 @@ bool region_ok(int xmax, int ymax, int xstart, int ystart, int xend, int yend) {
 
 }  // namespace
 
-// index[i] = start - 1 + the 0-based cell of pixel new_origin + i, the cells
-// running from the edge new_near to new_far.
-void WindowDevice::IndexTable::make(int new_origin, int new_count, int new_cells, int new_start,
-                                    float new_near, float new_far) {
-  if (valid && origin == new_origin && count == new_count && cells == new_cells &&
-      start == new_start &&
-      std::bit_cast<std::uint32_t>(near_edge) == std::bit_cast<std::uint32_t>(new_near) &&
-      std::bit_cast<std::uint32_t>(far_edge) == std::bit_cast<std::uint32_t>(new_far)) {
-    return;
-  }
+bool WindowDevice::IndexTable::Geometry::same(const Geometry& other) const {
+  return origin == other.origin && count == other.count && cells == other.cells &&
+         start == other.start && vg::same_bits(near_edge, other.near_edge) &&
+         vg::same_bits(far_edge, other.far_edge);
+}
+
+// index[i] = start - 1 + the 0-based cell of pixel origin + i.
+void WindowDevice::IndexTable::make(const Geometry& wanted) {
+  if (valid && geometry.same(wanted)) return;
   valid = false;
-  index.resize(static_cast<std::size_t>(new_count));
-  for (int i = 0; i < new_count; ++i) {
-    const float f = (static_cast<float>(new_origin + i) + 0.5f - new_near) / (new_far - new_near);
-    const int k = std::clamp(static_cast<int>(std::floor(f * static_cast<float>(new_cells))), 0,
-                             new_cells - 1);
-    index[static_cast<std::size_t>(i)] = new_start - 1 + k;
+  const Geometry& g = wanted;
+  index.resize(static_cast<std::size_t>(g.count));
+  for (int i = 0; i < g.count; ++i) {
+    const float f =
+        (static_cast<float>(g.origin + i) + 0.5f - g.near_edge) / (g.far_edge - g.near_edge);
+    const int k =
+        std::clamp(static_cast<int>(std::floor(f * static_cast<float>(g.cells))), 0, g.cells - 1);
+    index[static_cast<std::size_t>(i)] = g.start - 1 + k;
   }
-  origin = new_origin;
-  count = new_count;
-  cells = new_cells;
-  start = new_start;
-  near_edge = new_near;
-  far_edge = new_far;
+  geometry = wanted;
   valid = true;
 }
 
@@ -175,10 +171,10 @@ int WindowDevice::image_tables(const ImageSource& source, const PixelEdges& e, c
         return vg::device_failed;
       }
     }
-    column_table_.make(r.x0, r.width(), source.xend - source.xstart + 1, source.xstart, e.left,
-                       e.right);
-    row_table_.make(r.y0, r.height(), source.yend - source.ystart + 1, source.ystart, e.bottom,
-                    e.top);
+    column_table_.make(
+        {r.x0, r.width(), source.xend - source.xstart + 1, source.xstart, e.left, e.right});
+    row_table_.make(
+        {r.y0, r.height(), source.yend - source.ystart + 1, source.ystart, e.bottom, e.top});
   } catch (const std::bad_alloc&) {
     scale_cache_ = vg::IndexScale();
     column_table_.valid = row_table_.valid = false;

@@ -199,13 +199,19 @@ class WindowDevice final : public vg::Device {
   };
 
   // The data column or row (0-based) of each pixel of a run of pixels, kept
-  // for the next image of the same geometry.
+  // for the next image of the same geometry: `count` pixels from `origin`
+  // over `cells` cells from the array's `start`, which run from the pixel
+  // edge near_edge to far_edge.
   struct IndexTable {
+    struct Geometry {
+      int origin = 0, count = 0, cells = 0, start = 0;
+      float near_edge = 0, far_edge = 0;
+      bool same(const Geometry& other) const;
+    };
     bool valid = false;
-    int origin = 0, count = 0, cells = 0, start = 0;
-    float near_edge = 0, far_edge = 0;
+    Geometry geometry;
     std::vector<int> index;
-    void make(int origin, int count, int cells, int start, float near_edge, float far_edge);
+    void make(const Geometry& wanted);
   };
 
   // A shared-memory segment for images on a local server: the server reads
