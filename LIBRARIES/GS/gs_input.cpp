@@ -66,8 +66,11 @@ void draw_input(const Box& gui, const InputLayout& l, int& status) {
   GS_LINESTYLE(1, 1.0f, blue, status);
   GS_RECTANGLE(l.field.xmin, l.field.ymin, l.field.xmax, l.field.ymax, true, true, status);
   if (l.prompt_lines.size() > 1) {
+    // The first line stands on the line editor's box, which the device
+    // fills each time it draws the line: below its base line (commas,
+    // brackets, descenders) it would be painted over.
     draw_text(l.field.xmin + (l.field.xmax - l.field.xmin) / 50.0f, l.device.ymax,
-              l.prompt_lines[0], 1, black, l.height, align_left, valign_base, status);
+              l.prompt_lines[0], 1, black, l.height, align_left, valign_bottom, status);
   }
   GS_FILLSTYLE(1, yellow, status);
   GS_LINESTYLE(1, 1.0f, black, status);

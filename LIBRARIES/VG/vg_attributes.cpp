@@ -8,231 +8,180 @@
 
 namespace {
 
-// Common frame of a setter: status and open checks, the optional argument
-// check (status_bad_argument), storing and forwarding.
-template <typename Store, typename Forward>
-void set_attribute(const char* ident, bool valid, vg::Op op, Store store, Forward forward,
-                   int& status) {
+// Common frame of a setter: status and open checks, the argument check
+// (status_bad_argument), `store` changing the core's attributes, and the
+// attribute of `op` passed to every active workstation.
+template <typename Store>
+void set_attributes(const char* ident, bool valid, vg::Op op, Store store, int& status) {
   if (!vg::entry_open(status, ident)) return;
   if (!valid) return io::fail(vg::status_bad_argument, ident, status);
-  store(vg::record().attributes);
-  vg::for_active(op, status, forward);
+  vg::Attributes& a = vg::record().attributes;
+  store(a);
+  vg::for_active(op, status, [&](vg::Device& d) { return vg::forward_attribute(op, d, a); });
   if (status != io::status_good) ST_SAVE(ident);
+}
+
+// The setter of one attribute.
+template <typename T>
+void set_attribute(const char* ident, bool valid, vg::Op op, T vg::Attributes::*field, T value,
+                   int& status) {
+  set_attributes(
+      ident, valid, op, [&](vg::Attributes& a) { a.*field = value; }, status);
 }
 
 bool valid_colour(int colour) {
   return colour >= vg::inverse_video && colour < vg::table_size;
 }
 
-// Common frame of an inquiry.
-template <typename Read>
-void inquire(const char* ident, Read read, int& status) {
+// The inquiry of one attribute.
+template <typename T>
+void inquire(const char* ident, T vg::Attributes::*field, T& value, int& status) {
   if (!vg::entry_open(status, ident)) return;
-  read(vg::record().attributes);
+  value = vg::record().attributes.*field;
 }
 
 }  // namespace
 
 void VG_LINECOLOUR(int colour, int& status) {
-  set_attribute(
-      "Subroutine VG_LINECOLOUR V0.2 ", valid_colour(colour), vg::Op::line_colour,
-      [&](vg::Attributes& a) { a.line_colour = colour; },
-      [&](vg::Device& d) { return d.line_colour(colour); }, status);
+  set_attribute("Subroutine VG_LINECOLOUR V0.2 ", valid_colour(colour), vg::Op::line_colour,
+                &vg::Attributes::line_colour, colour, status);
 }
 
 void VG_LINESTYLE(int style, int& status) {
-  set_attribute(
-      "Subroutine VG_LINESTYLE V0.2 ", true, vg::Op::line_style,
-      [&](vg::Attributes& a) { a.line_style = style; },
-      [&](vg::Device& d) { return d.line_style(style); }, status);
+  set_attribute("Subroutine VG_LINESTYLE V0.2 ", true, vg::Op::line_style,
+                &vg::Attributes::line_style, style, status);
 }
 
 void VG_LINEWIDTH(float width, int& status) {
-  set_attribute(
-      "Subroutine VG_LINEWIDTH V0.2 ", std::isfinite(width), vg::Op::line_width,
-      [&](vg::Attributes& a) { a.line_width = width; },
-      [&](vg::Device& d) { return d.line_width(width); }, status);
+  set_attribute("Subroutine VG_LINEWIDTH V0.2 ", std::isfinite(width), vg::Op::line_width,
+                &vg::Attributes::line_width, width, status);
 }
 
 void VG_MARKERTYPE(int type, int& status) {
-  set_attribute(
-      "Subroutine VG_MARKERTYPE V0.2 ", true, vg::Op::marker_type,
-      [&](vg::Attributes& a) { a.marker_type = type; },
-      [&](vg::Device& d) { return d.marker_type(type); }, status);
+  set_attribute("Subroutine VG_MARKERTYPE V0.2 ", true, vg::Op::marker_type,
+                &vg::Attributes::marker_type, type, status);
 }
 
 void VG_MARKERSCALE(float scale, int& status) {
-  set_attribute(
-      "Subroutine VG_MARKERSCALE V0.2 ", std::isfinite(scale), vg::Op::marker_scale,
-      [&](vg::Attributes& a) { a.marker_scale = scale; },
-      [&](vg::Device& d) { return d.marker_scale(scale); }, status);
+  set_attribute("Subroutine VG_MARKERSCALE V0.2 ", std::isfinite(scale), vg::Op::marker_scale,
+                &vg::Attributes::marker_scale, scale, status);
 }
 
 void VG_MARKERWIDTH(float width, int& status) {
-  set_attribute(
-      "Subroutine VG_MARKERWIDTH V0.2 ", std::isfinite(width), vg::Op::marker_width,
-      [&](vg::Attributes& a) { a.marker_width = width; },
-      [&](vg::Device& d) { return d.marker_width(width); }, status);
+  set_attribute("Subroutine VG_MARKERWIDTH V0.2 ", std::isfinite(width), vg::Op::marker_width,
+                &vg::Attributes::marker_width, width, status);
 }
 
 void VG_MARKERCOLOUR(int colour, int& status) {
-  set_attribute(
-      "Subroutine VG_MARKERCOLOUR V0.2 ", valid_colour(colour), vg::Op::marker_colour,
-      [&](vg::Attributes& a) { a.marker_colour = colour; },
-      [&](vg::Device& d) { return d.marker_colour(colour); }, status);
+  set_attribute("Subroutine VG_MARKERCOLOUR V0.2 ", valid_colour(colour), vg::Op::marker_colour,
+                &vg::Attributes::marker_colour, colour, status);
 }
 
 void VG_FILLCOLOUR(int colour, int& status) {
-  set_attribute(
-      "Subroutine VG_FILLCOLOUR V0.2 ", valid_colour(colour), vg::Op::fill_colour,
-      [&](vg::Attributes& a) { a.fill_colour = colour; },
-      [&](vg::Device& d) { return d.fill_colour(colour); }, status);
+  set_attribute("Subroutine VG_FILLCOLOUR V0.2 ", valid_colour(colour), vg::Op::fill_colour,
+                &vg::Attributes::fill_colour, colour, status);
 }
 
 void VG_TEXTFONT(int font, int& status) {
-  set_attribute(
-      "Subroutine VG_TEXTFONT V0.2 ", true, vg::Op::text_font,
-      [&](vg::Attributes& a) { a.text_font = font; },
-      [&](vg::Device& d) { return d.text_font(font); }, status);
+  set_attribute("Subroutine VG_TEXTFONT V0.2 ", true, vg::Op::text_font, &vg::Attributes::text_font,
+                font, status);
 }
 
 void VG_TEXTCOLOUR(int colour, int& status) {
-  set_attribute(
-      "Subroutine VG_TEXTCOLOUR V0.2 ", valid_colour(colour), vg::Op::text_colour,
-      [&](vg::Attributes& a) { a.text_colour = colour; },
-      [&](vg::Device& d) { return d.text_colour(colour); }, status);
+  set_attribute("Subroutine VG_TEXTCOLOUR V0.2 ", valid_colour(colour), vg::Op::text_colour,
+                &vg::Attributes::text_colour, colour, status);
 }
 
 void VG_TEXTHEIGHT(float height, int& status) {
-  set_attribute(
-      "Subroutine VG_TEXTHEIGHT V0.2 ", std::isfinite(height), vg::Op::text_height,
-      [&](vg::Attributes& a) { a.text_height = height; },
-      [&](vg::Device& d) { return d.text_height(height); }, status);
+  set_attribute("Subroutine VG_TEXTHEIGHT V0.2 ", std::isfinite(height), vg::Op::text_height,
+                &vg::Attributes::text_height, height, status);
 }
 
 void VG_TEXTALIGNMENT(int horizontal, int vertical, int& status) {
-  set_attribute(
+  set_attributes(
       "Subroutine VG_TEXTALIGNMENT V0.2 ", true, vg::Op::text_alignment,
       [&](vg::Attributes& a) {
         a.text_horizontal = horizontal;
         a.text_vertical = vertical;
       },
-      [&](vg::Device& d) { return d.text_alignment(horizontal, vertical); }, status);
+      status);
 }
 
 void VG_TEXTANGLE(float degrees, int& status) {
-  set_attribute(
-      "Subroutine VG_TEXTANGLE V0.2 ", std::isfinite(degrees), vg::Op::text_angle,
-      [&](vg::Attributes& a) { a.text_angle = degrees; },
-      [&](vg::Device& d) { return d.text_angle(degrees); }, status);
+  set_attribute("Subroutine VG_TEXTANGLE V0.2 ", std::isfinite(degrees), vg::Op::text_angle,
+                &vg::Attributes::text_angle, degrees, status);
 }
 
 void VG_MASKCOLOUR(int colour, int& status) {
-  set_attribute(
-      "Subroutine VG_MASKCOLOUR V0.1 ", colour >= 0 && colour < vg::table_size, vg::Op::mask_colour,
-      [&](vg::Attributes& a) { a.mask_colour = colour; },
-      [&](vg::Device& d) { return d.mask_colour(colour); }, status);
+  set_attribute("Subroutine VG_MASKCOLOUR V0.1 ", colour >= 0 && colour < vg::table_size,
+                vg::Op::mask_colour, &vg::Attributes::mask_colour, colour, status);
 }
 
 void VG_LOGZSCALING(bool logarithmic, int& status) {
-  set_attribute(
-      "Subroutine VG_LOGZSCALING V0.1 ", true, vg::Op::log_scaling,
-      [&](vg::Attributes& a) { a.logarithmic = logarithmic; },
-      [&](vg::Device& d) { return d.log_scaling(logarithmic); }, status);
+  set_attribute("Subroutine VG_LOGZSCALING V0.1 ", true, vg::Op::log_scaling,
+                &vg::Attributes::logarithmic, logarithmic, status);
 }
 
 void VG_INQ_LINECOLOUR(int& colour, int& status) {
-  inquire(
-      "Subroutine VG_INQ_LINECOLOUR V0.1 ",
-      [&](const vg::Attributes& a) { colour = a.line_colour; }, status);
+  inquire("Subroutine VG_INQ_LINECOLOUR V0.1 ", &vg::Attributes::line_colour, colour, status);
 }
 
 void VG_INQ_LINESTYLE(int& style, int& status) {
-  inquire(
-      "Subroutine VG_INQ_LINESTYLE V0.1 ", [&](const vg::Attributes& a) { style = a.line_style; },
-      status);
+  inquire("Subroutine VG_INQ_LINESTYLE V0.1 ", &vg::Attributes::line_style, style, status);
 }
 
 void VG_INQ_LINEWIDTH(float& width, int& status) {
-  inquire(
-      "Subroutine VG_INQ_LINEWIDTH V0.1 ", [&](const vg::Attributes& a) { width = a.line_width; },
-      status);
+  inquire("Subroutine VG_INQ_LINEWIDTH V0.1 ", &vg::Attributes::line_width, width, status);
 }
 
 void VG_INQ_MARKERTYPE(int& type, int& status) {
-  inquire(
-      "Subroutine VG_INQ_MARKERTYPE V0.1 ", [&](const vg::Attributes& a) { type = a.marker_type; },
-      status);
+  inquire("Subroutine VG_INQ_MARKERTYPE V0.1 ", &vg::Attributes::marker_type, type, status);
 }
 
 void VG_INQ_MARKERSCALE(float& scale, int& status) {
-  inquire(
-      "Subroutine VG_INQ_MARKERSCALE V0.1 ",
-      [&](const vg::Attributes& a) { scale = a.marker_scale; }, status);
+  inquire("Subroutine VG_INQ_MARKERSCALE V0.1 ", &vg::Attributes::marker_scale, scale, status);
 }
 
 void VG_INQ_MARKERWIDTH(float& width, int& status) {
-  inquire(
-      "Subroutine VG_INQ_MARKERWIDTH V0.1 ",
-      [&](const vg::Attributes& a) { width = a.marker_width; }, status);
+  inquire("Subroutine VG_INQ_MARKERWIDTH V0.1 ", &vg::Attributes::marker_width, width, status);
 }
 
 void VG_INQ_MARKERCOLOUR(int& colour, int& status) {
-  inquire(
-      "Subroutine VG_INQ_MARKERCOLOUR V0.1 ",
-      [&](const vg::Attributes& a) { colour = a.marker_colour; }, status);
+  inquire("Subroutine VG_INQ_MARKERCOLOUR V0.1 ", &vg::Attributes::marker_colour, colour, status);
 }
 
 void VG_INQ_FILLCOLOUR(int& colour, int& status) {
-  inquire(
-      "Subroutine VG_INQ_FILLCOLOUR V0.1 ",
-      [&](const vg::Attributes& a) { colour = a.fill_colour; }, status);
+  inquire("Subroutine VG_INQ_FILLCOLOUR V0.1 ", &vg::Attributes::fill_colour, colour, status);
 }
 
 void VG_INQ_TEXTFONT(int& font, int& status) {
-  inquire(
-      "Subroutine VG_INQ_TEXTFONT V0.1 ", [&](const vg::Attributes& a) { font = a.text_font; },
-      status);
+  inquire("Subroutine VG_INQ_TEXTFONT V0.1 ", &vg::Attributes::text_font, font, status);
 }
 
 void VG_INQ_TEXTCOLOUR(int& colour, int& status) {
-  inquire(
-      "Subroutine VG_INQ_TEXTCOLOUR V0.1 ",
-      [&](const vg::Attributes& a) { colour = a.text_colour; }, status);
+  inquire("Subroutine VG_INQ_TEXTCOLOUR V0.1 ", &vg::Attributes::text_colour, colour, status);
 }
 
 void VG_INQ_TEXTHEIGHT(float& height, int& status) {
-  inquire(
-      "Subroutine VG_INQ_TEXTHEIGHT V0.1 ",
-      [&](const vg::Attributes& a) { height = a.text_height; }, status);
+  inquire("Subroutine VG_INQ_TEXTHEIGHT V0.1 ", &vg::Attributes::text_height, height, status);
 }
 
 void VG_INQ_TEXTALIGNMENT(int& horizontal, int& vertical, int& status) {
-  inquire(
-      "Subroutine VG_INQ_TEXTALIGNMENT V0.1 ",
-      [&](const vg::Attributes& a) {
-        horizontal = a.text_horizontal;
-        vertical = a.text_vertical;
-      },
-      status);
+  if (!vg::entry_open(status, "Subroutine VG_INQ_TEXTALIGNMENT V0.1 ")) return;
+  horizontal = vg::record().attributes.text_horizontal;
+  vertical = vg::record().attributes.text_vertical;
 }
 
 void VG_INQ_TEXTANGLE(float& degrees, int& status) {
-  inquire(
-      "Subroutine VG_INQ_TEXTANGLE V0.1 ", [&](const vg::Attributes& a) { degrees = a.text_angle; },
-      status);
+  inquire("Subroutine VG_INQ_TEXTANGLE V0.1 ", &vg::Attributes::text_angle, degrees, status);
 }
 
 void VG_INQ_MASKCOLOUR(int& colour, int& status) {
-  inquire(
-      "Subroutine VG_INQ_MASKCOLOUR V0.1 ",
-      [&](const vg::Attributes& a) { colour = a.mask_colour; }, status);
+  inquire("Subroutine VG_INQ_MASKCOLOUR V0.1 ", &vg::Attributes::mask_colour, colour, status);
 }
 
 void VG_INQ_LOGZSCALING(bool& logarithmic, int& status) {
-  inquire(
-      "Subroutine VG_INQ_LOGZSCALING V0.1 ",
-      [&](const vg::Attributes& a) { logarithmic = a.logarithmic; }, status);
+  inquire("Subroutine VG_INQ_LOGZSCALING V0.1 ", &vg::Attributes::logarithmic, logarithmic, status);
 }
 
 void VG_INQ_TEXTWIDTH(const std::string& text, float& width, int& status) {

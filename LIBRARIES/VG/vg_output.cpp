@@ -33,47 +33,38 @@ bool region_ok(const io::View2D<T>& data, int xstart, int ystart, int xend, int 
 }
 
 // The frame of the point primitives: a negative count is refused, fewer
-// than `least` points draw nothing, raster mode draws into the raster
-// (when `raster` does), else every active workstation draws.
-template <typename Raster, typename Forward>
-void primitive(int n, int least, const char* ident, vg::Op op, Raster raster, Forward forward,
-               int& status) {
+// than `least` points draw nothing. In raster mode a primitive with a raster
+// form (`raster`, drawn in the colour of the attribute `colour`) goes into the
+// raster; otherwise every active workstation draws.
+using DeviceDraw = int (vg::Device::*)(int n, const float x[], const float y[]);
+using RasterDraw = void (*)(int n, const float x[], const float y[], int colour);
+void primitive(int n, const float x[], const float y[], int least, const char* ident, vg::Op op,
+               DeviceDraw draw, RasterDraw raster, int vg::Attributes::*colour, int& status) {
   if (!entry_ok(status, ident)) return;
   if (n < 0) return io::fail(vg::status_bad_argument, ident, status);
   if (n < least) return;
   const vg::System& s = vg::record();
-  if (s.raster_mode && raster(s)) return;
-  vg::for_active(op, status, forward);
+  if (s.raster_mode && raster != nullptr) return raster(n, x, y, s.attributes.*colour);
+  vg::for_active(op, status, [&](vg::Device& d) { return (d.*draw)(n, x, y); });
   if (status != io::status_good) ST_SAVE(ident);
 }
 
 }  // namespace
 
 void VG_POLYLINE(int n, const float x[], const float y[], int& status) {
-  primitive(
-      n, 2, polyline_ident, vg::Op::polyline,
-      [&](const vg::System& s) {
-        vg::raster_polyline(n, x, y, s.attributes.line_colour);
-        return true;
-      },
-      [&](vg::Device& d) { return d.polyline(n, x, y); }, status);
+  primitive(n, x, y, 2, polyline_ident, vg::Op::polyline, &vg::Device::polyline,
+            vg::raster_polyline, &vg::Attributes::line_colour, status);
 }
 
 void VG_POLYMARKER(int n, const float x[], const float y[], int& status) {
   // Markers are not drawn into the raster.
-  primitive(
-      n, 1, polymarker_ident, vg::Op::polymarker, [](const vg::System&) { return false; },
-      [&](vg::Device& d) { return d.polymarker(n, x, y); }, status);
+  primitive(n, x, y, 1, polymarker_ident, vg::Op::polymarker, &vg::Device::polymarker, nullptr,
+            nullptr, status);
 }
 
 void VG_FILLAREA(int n, const float x[], const float y[], int& status) {
-  primitive(
-      n, 3, fillarea_ident, vg::Op::fill_area,
-      [&](const vg::System& s) {
-        vg::raster_fill(n, x, y, s.attributes.fill_colour);
-        return true;
-      },
-      [&](vg::Device& d) { return d.fill_area(n, x, y); }, status);
+  primitive(n, x, y, 3, fillarea_ident, vg::Op::fill_area, &vg::Device::fill_area, vg::raster_fill,
+            &vg::Attributes::fill_colour, status);
 }
 
 namespace {

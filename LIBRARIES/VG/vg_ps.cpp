@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -289,13 +288,30 @@ class PostScriptDevice final : public vg::Device {
 
   int polyline(int n, const float x[], const float y[]) override;
   int polymarker(int n, const float x[], const float y[]) override;
-  int fill_area(int n, const float x[], const float y[]) override;
+  int fill_area(int n, const float x[], const float y[]) override {
+    if (n >= 3) write_points(n, x, y, "fa");
+    return result();
+  }
   int text(float x, float y, const std::string& text) override;
+
+  // Cell arrays: the region's colour indices, then the picture.
   int cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend, int yend, float x0,
-                 float y0, float x1, float y1) override;
+                 float y0, float x1, float y1) override {
+    return write_region({xstart, ystart, xend, yend}, x0, y0, x1, y1,
+                        [&](int x, int y) { return cells(x, y); });
+  }
   int real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask, int xstart,
                       int ystart, int xend, int yend, float x0, float y0, float x1, float y1,
-                      float low, float high, bool logarithmic) override;
+                      float low, float high, bool logarithmic) override {
+    vg::IndexScale scale;
+    if (!scale.set(low, high, logarithmic, image_first_, image_last_)) {
+      io::say(vg::unusable_range_message(logarithmic));
+      return vg::device_failed;
+    }
+    return write_region({xstart, ystart, xend, yend}, x0, y0, x1, y1, [&](int x, int y) {
+      return !mask.empty() && mask(x, y) ? mask_ : scale.index(data(x, y));
+    });
+  }
 
   const char* routine(vg::Op op) const override { return vg::postscript_routine(op); }
 
@@ -336,8 +352,17 @@ class PostScriptDevice final : public vg::Device {
   }
   int colour_command(int index, const char* kind, const char* op);
   void write_points(int n, const float x[], const float y[], const char* op);
+  // The region of an array: first and last column, first and last row.
+  struct Region {
+    int xstart, ystart, xend, yend;
+  };
+  template <typename IndexAt>
+  int write_region(const Region& r, float x0, float y0, float x1, float y1, IndexAt index_at);
   int write_cells(int nx, int ny, float x0, float y0, float x1, float y1,
                   const std::vector<unsigned char>& indices);
+  void write_cell_operator(int nx);
+  void write_hex(const unsigned char* bytes, int count);
+  unsigned char grey_level(int index) const;
 
   int unit_;
   bool landscape_, colour_;
@@ -480,12 +505,6 @@ int PostScriptDevice::polymarker(int n, const float x[], const float y[]) {
   return result();
 }
 
-int PostScriptDevice::fill_area(int n, const float x[], const float y[]) {
-  if (n < 3) return result();
-  write_points(n, x, y, "fa");
-  return result();
-}
-
 int PostScriptDevice::text(float x, float y, const std::string& text) {
   std::string escaped;
   for (const char ch : text) {
@@ -516,84 +535,12 @@ int PostScriptDevice::text(float x, float y, const std::string& text) {
   return result();
 }
 
-// Writes a cell array of colour indices (nx by ny, first row at the bottom)
-// into the world rectangle (x0, y0) to (x1, y1).
-int PostScriptDevice::write_cells(int nx, int ny, float x0, float y0, float x1, float y1,
-                                  const std::vector<unsigned char>& indices) {
-  const long xs = px(x0), ys = py(y0);
-  const long w = px(x1) - xs, h = py(y1) - ys;
-  if (w == 0 || h == 0) return result();  // narrower than a tenth of a point
-  static const char hex[] = "0123456789abcdef";
-  auto hex_lines = [&](const unsigned char* bytes, int count) {
-    // At most 36 bytes (72 characters) to a line.
-    std::string line;
-    for (int k = 0; k < count; ++k) {
-      line += hex[bytes[k] >> 4];
-      line += hex[bytes[k] & 15];
-      if (k % 36 == 35 || k + 1 == count) {
-        write(line);
-        line.clear();
-      }
-    }
-  };
-  write("save");
-  write(format("/pixel_string %5d string def  %% String to hold line of pixels", nx));
-  if (colour_) {
-    write("/colourtable 768 string def");
-    write("/ct {currentfile colourtable readhexstring} def");
-    write("ct");
-    unsigned char bytes[3 * vg::table_size];
-    for (int i = 0; i < vg::table_size; ++i) {
-      const vg::Rgb& c = table_[i];
-      const float comps[3] = {c.r, c.g, c.b};
-      for (int k = 0; k < 3; ++k) {
-        const float v = std::isfinite(comps[k]) ? std::clamp(comps[k], 0.0f, 1.0f) : 0.0f;
-        bytes[3 * i + k] = static_cast<unsigned char>(std::lround(v * 255.0f));
-      }
-    }
-    hex_lines(bytes, 3 * vg::table_size);
-    write("pop pop");
-    write(format("/rgb_string %d string def", 3 * nx));
-    write("/p2rgb {currentfile pixel_string readhexstring pop pop");
-    write(format("0 1 %d {/i exch def /c pixel_string i get 3 mul def", nx - 1));
-    write("rgb_string i 3 mul colourtable c 3 getinterval putinterval} for rgb_string} bind def");
-    write("% Definition of \"ca\" operator");
-    write("/ca {/yip exch def /xip exch def /ye exch def /xe exch def /ys exch def /xs exch def");
-    write("gsave xs ys translate xe xs sub 1 add ye ys sub 1 add scale");
-    write("xip yip 8 [xip 0 0 yip 0 0] {p2rgb} false 3 colorimage grestore} bind def");
-  } else {
-    write("% Definition of \"ca\" operator");
-    write("/ca {/yip exch def /xip exch def /ye exch def /xe exch def /ys exch def /xs exch def");
-    write("gsave xs ys translate xe xs sub 1 add ye ys sub 1 add scale");
-    write("xip yip 8 [xip 0 0 yip 0 0] {currentfile pixel_string readhexstring pop} image");
-    write("grestore} bind def");
-  }
-  // End corner such that end - start + 1 is the extent.
-  write(format("%ld %ld %ld %ld %d %d ca", xs, ys, xs + w - 1, ys + h - 1, nx, ny));
-  std::vector<unsigned char> row(nx);
-  for (int j = 0; j < ny; ++j) {
-    for (int i = 0; i < nx; ++i) {
-      const unsigned char index = indices[static_cast<std::size_t>(j) * nx + i];
-      if (colour_) {
-        row[i] = index;
-      } else {
-        const vg::Rgb& c = table_[index];
-        const float grey = std::clamp(0.299f * c.r + 0.587f * c.g + 0.114f * c.b, 0.0f, 1.0f);
-        row[i] = static_cast<unsigned char>(std::lround((std::isfinite(grey) ? grey : 0.0f) * 255));
-      }
-    }
-    hex_lines(row.data(), nx);
-  }
-  // Restoring takes back the cell-array definitions, so that "ca" clears
-  // rectangles again.
-  write("restore");
-  dirty_ = true;
-  return result();
-}
-
-int PostScriptDevice::cell_array(io::View2D<const int> cells, int xstart, int ystart, int xend,
-                                 int yend, float x0, float y0, float x1, float y1) {
-  const int nx = xend - xstart + 1, ny = yend - ystart + 1;
+// The colour indices of a region of an array, index_at(x, y) of each pixel,
+// written as a cell array.
+template <typename IndexAt>
+int PostScriptDevice::write_region(const Region& r, float x0, float y0, float x1, float y1,
+                                   IndexAt index_at) {
+  const int nx = r.xend - r.xstart + 1, ny = r.yend - r.ystart + 1;
   std::vector<unsigned char> indices;
   try {
     indices.resize(static_cast<std::size_t>(nx) * ny);
@@ -604,72 +551,99 @@ int PostScriptDevice::cell_array(io::View2D<const int> cells, int xstart, int ys
   for (int j = 0; j < ny; ++j) {
     for (int i = 0; i < nx; ++i) {
       indices[static_cast<std::size_t>(j) * nx + i] = static_cast<unsigned char>(
-          std::clamp(cells(xstart + i, ystart + j), 0, vg::table_size - 1));
+          std::clamp(index_at(r.xstart + i, r.ystart + j), 0, vg::table_size - 1));
     }
   }
   return write_cells(nx, ny, x0, y0, x1, y1, indices);
 }
 
-int PostScriptDevice::real_cell_array(io::View2D<const float> data, io::View2D<const bool> mask,
-                                      int xstart, int ystart, int xend, int yend, float x0,
-                                      float y0, float x1, float y1, float low, float high,
-                                      bool logarithmic) {
-  vg::IndexScale scale;
-  if (!scale.set(low, high, logarithmic, image_first_, image_last_)) {
-    io::say(vg::unusable_range_message(logarithmic));
-    return vg::device_failed;
-  }
-  const int nx = xend - xstart + 1, ny = yend - ystart + 1;
-  std::vector<unsigned char> indices;
-  try {
-    indices.resize(static_cast<std::size_t>(nx) * ny);
-  } catch (const std::bad_alloc&) {
-    io::say("ERROR: Failed to allocate memory for cell array");
-    return vg::device_failed;
-  }
-  const bool masked = !mask.empty();
+// Writes a cell array of colour indices (nx by ny, first row at the bottom)
+// into the world rectangle (x0, y0) to (x1, y1).
+int PostScriptDevice::write_cells(int nx, int ny, float x0, float y0, float x1, float y1,
+                                  const std::vector<unsigned char>& indices) {
+  const long xs = px(x0), ys = py(y0);
+  const long w = px(x1) - xs, h = py(y1) - ys;
+  if (w == 0 || h == 0) return result();  // narrower than a tenth of a point
+  write("save");
+  write(format("/pixel_string %5d string def  %% String to hold line of pixels", nx));
+  write_cell_operator(nx);
+  // End corner such that end - start + 1 is the extent.
+  write(format("%ld %ld %ld %ld %d %d ca", xs, ys, xs + w - 1, ys + h - 1, nx, ny));
+  std::vector<unsigned char> row(nx);
   for (int j = 0; j < ny; ++j) {
     for (int i = 0; i < nx; ++i) {
-      const int x = xstart + i, y = ystart + j;
-      const int index = masked && mask(x, y) ? mask_ : scale.index(data(x, y));
-      indices[static_cast<std::size_t>(j) * nx + i] =
-          static_cast<unsigned char>(std::clamp(index, 0, vg::table_size - 1));
+      const unsigned char index = indices[static_cast<std::size_t>(j) * nx + i];
+      row[i] = colour_ ? index : grey_level(index);
     }
+    write_hex(row.data(), nx);
   }
-  return write_cells(nx, ny, x0, y0, x1, y1, indices);
+  // Restoring takes back the cell-array definitions, so that "ca" clears
+  // rectangles again.
+  write("restore");
+  dirty_ = true;
+  return result();
 }
 
-// Identification texts of the device's routines, in the order of vg::Op.
-const char* const routine_names[] = {
-    "Function VG_PS_CLOSE V0.2 ",        "Function VG_PS_CLEAR V0.2 ",
-    "Function VG_PS_UPDATE V0.2 ",       "Function VG_PS_SET_UPDATE V0.1 ",
-    "Function VG_PS_TRANSFORM V0.2 ",    "Function VG_PS_CLIP V0.2 ",
-    "Function VG_PS_LINECOLOUR V0.3 ",   "Function VG_PS_LINESTYLE V0.2 ",
-    "Function VG_PS_LINEWIDTH V0.2 ",    "Function VG_PS_MARKERTYPE V0.2 ",
-    "Function VG_PS_MARKERSCALE V0.2 ",  "Function VG_PS_MARKERWIDTH V0.2 ",
-    "Function VG_PS_MARKERCOLOUR V0.3 ", "Function VG_PS_FILLCOLOUR V0.3 ",
-    "Function VG_PS_TEXTFONT V0.2 ",     "Function VG_PS_TEXTCOLOUR V0.3 ",
-    "Function VG_PS_TEXTHEIGHT V0.2 ",   "Function VG_PS_TEXTALIGNMENT V0.2 ",
-    "Function VG_PS_TEXTANGLE V0.2 ",    "Function VG_PS_MASKCOLOUR V0.1 ",
-    "Function VG_PS_ZSCALING V0.1 ",     "Function VG_PS_COLOURMAP V0.1 ",
-    "Function VG_PS_COLOURRANGE V0.1 ",  "Function VG_PS_PL V0.3 ",
-    "Function VG_PS_PM V0.3 ",           "Function VG_PS_FA V0.3 ",
-    "Function VG_PS_TEXT V0.3 ",         "Function VG_PS_CA V0.4 ",
-    "Function VG_PS_RMCA V0.3 ",         "Function VG_PS_EVENT V0.1 ",
-    "Function VG_PS_COORDINATE V0.1 ",   "Function VG_PS_RUBBERBAND V0.1 ",
-    "Function VG_PS_SPYGLASS V0.1 ",     "Function VG_PS_TEXTWIDTH V0.1 ",
-    "Function VG_PS_INQ_SIZE V0.1 ",     "Function VG_PS_TITLE V0.1 ",
-    "Function VG_PS_BELL V0.1 ",
-};
-static_assert(std::size(routine_names) == static_cast<std::size_t>(vg::Op::bell) + 1);
+// The "ca" operator of a cell array of nx pixels a row: for colour files
+// with the colour table and the procedure that turns each pixel's index into
+// red, green and blue.
+void PostScriptDevice::write_cell_operator(int nx) {
+  if (!colour_) {
+    write("% Definition of \"ca\" operator");
+    write("/ca {/yip exch def /xip exch def /ye exch def /xe exch def /ys exch def /xs exch def");
+    write("gsave xs ys translate xe xs sub 1 add ye ys sub 1 add scale");
+    write("xip yip 8 [xip 0 0 yip 0 0] {currentfile pixel_string readhexstring pop} image");
+    write("grestore} bind def");
+    return;
+  }
+  write("/colourtable 768 string def");
+  write("/ct {currentfile colourtable readhexstring} def");
+  write("ct");
+  unsigned char bytes[3 * vg::table_size];
+  for (int i = 0; i < vg::table_size; ++i) {
+    const vg::Rgb& c = table_[i];
+    const float comps[3] = {c.r, c.g, c.b};
+    for (int k = 0; k < 3; ++k) {
+      const float v = std::isfinite(comps[k]) ? std::clamp(comps[k], 0.0f, 1.0f) : 0.0f;
+      bytes[3 * i + k] = static_cast<unsigned char>(std::lround(v * 255.0f));
+    }
+  }
+  write_hex(bytes, 3 * vg::table_size);
+  write("pop pop");
+  write(format("/rgb_string %d string def", 3 * nx));
+  write("/p2rgb {currentfile pixel_string readhexstring pop pop");
+  write(format("0 1 %d {/i exch def /c pixel_string i get 3 mul def", nx - 1));
+  write("rgb_string i 3 mul colourtable c 3 getinterval putinterval} for rgb_string} bind def");
+  write("% Definition of \"ca\" operator");
+  write("/ca {/yip exch def /xip exch def /ye exch def /xe exch def /ys exch def /xs exch def");
+  write("gsave xs ys translate xe xs sub 1 add ye ys sub 1 add scale");
+  write("xip yip 8 [xip 0 0 yip 0 0] {p2rgb} false 3 colorimage grestore} bind def");
+}
+
+// Bytes as hexadecimal, at most 36 bytes (72 characters) to a line.
+void PostScriptDevice::write_hex(const unsigned char* bytes, int count) {
+  static const char hex[] = "0123456789abcdef";
+  std::string line;
+  for (int k = 0; k < count; ++k) {
+    line += hex[bytes[k] >> 4];
+    line += hex[bytes[k] & 15];
+    if (k % 36 == 35 || k + 1 == count) {
+      write(line);
+      line.clear();
+    }
+  }
+}
+
+// The grey level of a colour index in a grey file, 0 to 255.
+unsigned char PostScriptDevice::grey_level(int index) const {
+  const vg::Rgb& c = table_[index];
+  const float grey = std::clamp(0.299f * c.r + 0.587f * c.g + 0.114f * c.b, 0.0f, 1.0f);
+  return static_cast<unsigned char>(std::lround((std::isfinite(grey) ? grey : 0.0f) * 255));
+}
 
 }  // namespace
 
 namespace vg {
-
-const char* postscript_routine(Op op) {
-  return routine_names[static_cast<std::size_t>(op)];
-}
 
 std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour, int& status) {
   static const char* const ident = "Subroutine VG_PS_OPEN V0.4 ";

@@ -70,26 +70,42 @@ bool IndexScale::set(float low, float high, bool logarithmic, int first, int las
   threshold_ = !(high > low);
   steps_.clear();
   buckets_.clear();
-  const double levels = static_cast<double>(last - first + 1);
-  if (!logarithmic) {
-    factor_ = threshold_ ? 0.0 : levels / (static_cast<double>(high) - static_cast<double>(low));
-    // A range narrower than the float resolution gives an infinite factor,
-    // which still puts values at or below low first and above it last.
-    linear_factor_ = static_cast<float>(factor_);
-    top_ = static_cast<float>(last - first);
-    valid_ = true;
-    return true;
+  if (logarithmic) {
+    set_logarithmic();
+  } else {
+    set_linear();
   }
   valid_ = true;
-  if (threshold_) return true;  // index() settles an empty range without tables
-  base_ = std::log10(static_cast<double>(low));
-  factor_ = levels / (std::log10(static_cast<double>(high)) - base_);
+  return true;
+}
+
+void IndexScale::set_linear() {
+  const double levels = static_cast<double>(last_ - first_ + 1);
+  factor_ = threshold_ ? 0.0 : levels / (static_cast<double>(high_) - static_cast<double>(low_));
+  // A range narrower than the float resolution gives an infinite factor,
+  // which still puts values at or below low first and above it last.
+  linear_factor_ = static_cast<float>(factor_);
+  top_ = static_cast<float>(last_ - first_);
+}
+
+void IndexScale::set_logarithmic() {
+  if (threshold_) return;  // index() settles an empty range without tables
+  const double levels = static_cast<double>(last_ - first_ + 1);
+  base_ = std::log10(static_cast<double>(low_));
+  factor_ = levels / (std::log10(static_cast<double>(high_)) - base_);
   if (!std::isfinite(factor_) || !(factor_ > 0.0)) {
     // Two values too close for the logarithm to part them: a threshold too.
     threshold_ = true;
-    return true;
+    return;
   }
-  // Step values: steps_[k] is the smallest float whose index is first + k.
+  make_steps();
+  make_buckets();
+}
+
+// Step values: steps_[k] is the smallest float whose index is first + k.
+void IndexScale::make_steps() {
+  const float low = low_, high = high_;
+  const int first = first_, last = last_;
   steps_.assign(static_cast<std::size_t>(last - first + 2), high);
   for (int k = 1; k <= last - first; ++k) {
     float v = static_cast<float>(std::pow(10.0, base_ + k / factor_));
@@ -100,7 +116,13 @@ bool IndexScale::set(float low, float high, bool logarithmic, int first, int las
     }
     steps_[static_cast<std::size_t>(k)] = v;
   }
-  // Buckets fine enough that few hold a step.
+}
+
+// Buckets fine enough that few hold a step, each with the index of its
+// smallest value.
+void IndexScale::make_buckets() {
+  const float low = low_, high = high_;
+  const int first = first_, last = last_;
   shift_ = 8;
   while (shift_ < 23 && (key(high) - key(low)) > static_cast<std::uint32_t>(max_buckets)) ++shift_;
   key_low_ = key(low);
@@ -117,7 +139,6 @@ bool IndexScale::set(float low, float high, bool logarithmic, int first, int las
     single_step_ =
         key(steps_[static_cast<std::size_t>(k)]) != key(steps_[static_cast<std::size_t>(k + 1)]);
   }
-  return true;
 }
 
 int IndexScale::direct(float v) const {

@@ -46,11 +46,21 @@ bool ordered(const float* r, const char* ident, int& status) {
   return true;
 }
 
-void get(const float* r, float& xmin, float& ymin, float& xmax, float& ymax) {
+// The inquiry of a rectangle of the record (data window, viewport, clip
+// window): the entry check, then its limits.
+void inquire_rectangle(const char* ident, const float* r, float& xmin, float& ymin, float& xmax,
+                       float& ymax, int& status) {
+  if (!vg::entry_open(status, ident)) return;
   xmin = r[0];
   ymin = r[1];
   xmax = r[2];
   ymax = r[3];
+}
+
+// A value along axis i (0 x, 1 y) of the rectangle `from` at the same place
+// along that axis of the rectangle `to`.
+float linear_map(const float* from, const float* to, int i, float value) {
+  return to[i] + (value - from[i]) * (to[i + 2] - to[i]) / (from[i + 2] - from[i]);
 }
 
 // Puts back a saved attribute when it differs from the one in force.
@@ -85,13 +95,13 @@ void VG_VIEWPORT(float xmin, float ymin, float xmax, float ymax, int& status) {
 }
 
 void VG_INQ_DATAWINDOW(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
-  if (!vg::entry_open(status, "Subroutine VG_INQ_DATAWINDOW V0.1 ")) return;
-  get(vg::record().window, xmin, ymin, xmax, ymax);
+  inquire_rectangle("Subroutine VG_INQ_DATAWINDOW V0.1 ", vg::record().window, xmin, ymin, xmax,
+                    ymax, status);
 }
 
 void VG_INQ_VIEWPORT(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
-  if (!vg::entry_open(status, "Subroutine VG_INQ_VIEWPORT V0.1 ")) return;
-  get(vg::record().viewport, xmin, ymin, xmax, ymax);
+  inquire_rectangle("Subroutine VG_INQ_VIEWPORT V0.1 ", vg::record().viewport, xmin, ymin, xmax,
+                    ymax, status);
 }
 
 void VG_UNITYTRANSFORM(bool set, int& status) {
@@ -118,18 +128,12 @@ void VG_UNITYTRANSFORM(bool set, int& status) {
 
 float VG_WC2PC(bool x_axis, float value, int& status) {
   if (!vg::entry_open(status, "Function VG_WC2PC V0.1 ")) return 0.0f;
-  const vg::System& s = vg::record();
-  const int i = x_axis ? 0 : 1;
-  return s.viewport[i] + (value - s.window[i]) * (s.viewport[i + 2] - s.viewport[i]) /
-                             (s.window[i + 2] - s.window[i]);
+  return linear_map(vg::record().window, vg::record().viewport, x_axis ? 0 : 1, value);
 }
 
 float VG_PC2WC(bool x_axis, float value, int& status) {
   if (!vg::entry_open(status, "Function VG_PC2WC V0.1 ")) return 0.0f;
-  const vg::System& s = vg::record();
-  const int i = x_axis ? 0 : 1;
-  return s.window[i] + (value - s.viewport[i]) * (s.window[i + 2] - s.window[i]) /
-                           (s.viewport[i + 2] - s.viewport[i]);
+  return linear_map(vg::record().viewport, vg::record().window, x_axis ? 0 : 1, value);
 }
 
 void VG_INQ_MAXPC(float& xmax, float& ymax, int& status) {
@@ -185,8 +189,8 @@ void VG_CLIPWINDOW(float xmin, float ymin, float xmax, float ymax, int& status) 
 }
 
 void VG_INQ_CLIPWINDOW(float& xmin, float& ymin, float& xmax, float& ymax, int& status) {
-  if (!vg::entry_open(status, "Subroutine VG_INQ_CLIPWINDOW V0.1 ")) return;
-  get(vg::record().clip_window, xmin, ymin, xmax, ymax);
+  inquire_rectangle("Subroutine VG_INQ_CLIPWINDOW V0.1 ", vg::record().clip_window, xmin, ymin,
+                    xmax, ymax, status);
 }
 
 void VG_CLIP(bool on, int& status) {

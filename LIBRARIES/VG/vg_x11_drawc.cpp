@@ -369,6 +369,30 @@ int WindowDevice::polyline(int n, const float x[], const float y[]) {
   return vg::device_ok;
 }
 
+namespace {
+
+// Marker types; any other is drawn as a dot.
+enum Marker : int { marker_dot = 1, marker_plus, marker_star, marker_circle, marker_cross };
+
+// The lines of a plus, star or cross of half size r (half diagonals d) at
+// (px, py).
+void marker_lines(int type, short px, short py, int r, int d, std::vector<XSegment>& segments) {
+  const auto seg = [&](int x0, int y0, int x1, int y1) {
+    segments.push_back({static_cast<short>(px + x0), static_cast<short>(py + y0),
+                        static_cast<short>(px + x1), static_cast<short>(py + y1)});
+  };
+  if (type == marker_plus || type == marker_star) {
+    seg(-r, 0, r, 0);
+    seg(0, -r, 0, r);
+  }
+  if (type == marker_star || type == marker_cross) {
+    seg(-d, -d, d, d);
+    seg(-d, d, d, -d);
+  }
+}
+
+}  // namespace
+
 int WindowDevice::polymarker(int n, const float x[], const float y[]) {
   if (!is_open()) return vg::device_failed;
   if (n < 1) return vg::device_ok;
@@ -379,38 +403,24 @@ int WindowDevice::polymarker(int n, const float x[], const float y[]) {
   // Half the size of a marker of scale 1 is 0.006 page units (4 pixels).
   const int r = std::max(1, static_cast<int>(std::lround(marker_half * scale_ * marker_scale_)));
   const int d = std::max(1, static_cast<int>(std::lround(r * 0.707f)));
+  // A dot is a small filled square.
+  const int dot = std::max(1, static_cast<int>(std::lround(scale_ / nominal_scale)));
   std::vector<XSegment> segments;
   for (const XPoint& p : points) {
-    const short px = p.x, py = p.y;
-    auto seg = [&](int x0, int y0, int x1, int y1) {
-      segments.push_back({static_cast<short>(px + x0), static_cast<short>(py + y0),
-                          static_cast<short>(px + x1), static_cast<short>(py + y1)});
-    };
     switch (marker_type_) {
-      case 2:  // plus
-        seg(-r, 0, r, 0);
-        seg(0, -r, 0, r);
+      case marker_plus:
+      case marker_star:
+      case marker_cross:
+        marker_lines(marker_type_, p.x, p.y, r, d, segments);
         break;
-      case 3:  // star: plus and diagonal cross
-        seg(-r, 0, r, 0);
-        seg(0, -r, 0, r);
-        seg(-d, -d, d, d);
-        seg(-d, d, d, -d);
-        break;
-      case 4:  // circle
-        XDrawArc(display_, pixmap_, gc_marker_, px - r, py - r, static_cast<unsigned>(2 * r),
+      case marker_circle:
+        XDrawArc(display_, pixmap_, gc_marker_, p.x - r, p.y - r, static_cast<unsigned>(2 * r),
                  static_cast<unsigned>(2 * r), 0, 360 * 64);
         break;
-      case 5:  // cross
-        seg(-d, -d, d, d);
-        seg(-d, d, d, -d);
+      default:
+        XFillRectangle(display_, pixmap_, gc_marker_, p.x - dot / 2, p.y - dot / 2,
+                       static_cast<unsigned>(dot + 1), static_cast<unsigned>(dot + 1));
         break;
-      default: {  // dot: a small filled square
-        const int half = std::max(1, static_cast<int>(std::lround(scale_ / nominal_scale)));
-        XFillRectangle(display_, pixmap_, gc_marker_, px - half / 2, py - half / 2,
-                       static_cast<unsigned>(half + 1), static_cast<unsigned>(half + 1));
-        break;
-      }
     }
   }
   if (!segments.empty()) {
@@ -438,20 +448,15 @@ int WindowDevice::text(float x, float y, const std::string& text) {
   return text_c(x, y, significant.c_str(), static_cast<int>(significant.size()));
 }
 
-int WindowDevice::text_c(float x, float y, const char* text, int length) {
-  if (!is_open()) return vg::device_failed;
-  const std::string str(text, strnlen(text, static_cast<std::size_t>(std::max(length, 0))));
-  if (str.empty()) return vg::device_ok;
-  const double size = text_pixel_size();
-  // Alignment is measured on the upright font, then turned with the text.
-  XftFont* upright = font_for(text_font_, size, 0.0);
-  if (upright == nullptr) return vg::device_ok;
-  const XGlyphInfo ink = extents(display_, upright, str);
+// How far the text's start lies from the aligned point, along the text (xa)
+// and upwards from the base line (ya), measured on the upright font; `ink`
+// is the text's extent in it.
+void WindowDevice::alignment_offset(XftFont* upright, const XGlyphInfo& ink, double& xa,
+                                    double& ya) {
   const double advance = ink.xOff;
-  double xa = 0.0;
+  xa = 0.0;
   if (text_horizontal_ == 2) xa = advance / 2.0;
   if (text_horizontal_ == 3) xa = advance;
-  double ya = 0.0;  // upwards from the base line
   const auto top = [&](const char* c) {
     return static_cast<double>(extents(display_, upright, c).y);
   };
@@ -476,8 +481,22 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
       ya = (top("X") + bottom("X")) / 2.0;
       break;
     default:
+      ya = 0.0;
       break;
   }
+}
+
+int WindowDevice::text_c(float x, float y, const char* text, int length) {
+  if (!is_open()) return vg::device_failed;
+  const std::string str(text, strnlen(text, static_cast<std::size_t>(std::max(length, 0))));
+  if (str.empty()) return vg::device_ok;
+  const double size = text_pixel_size();
+  // Alignment is measured on the upright font, then turned with the text.
+  XftFont* upright = font_for(text_font_, size, 0.0);
+  if (upright == nullptr) return vg::device_ok;
+  const XGlyphInfo ink = extents(display_, upright, str);
+  double xa = 0.0, ya = 0.0;
+  alignment_offset(upright, ink, xa, ya);
   const double a = text_angle_ * std::numbers::pi / 180.0;
   const double ca = std::cos(a), sa = std::sin(a);
   const double px = to_px(x), py = to_py(y);
@@ -486,8 +505,16 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
   XftFont* font = text_angle_ == 0.0f ? upright : font_for(text_font_, size, text_angle_);
   if (font == nullptr) return vg::device_ok;
   draw_string(draw_, font, static_cast<float>(ox), static_cast<float>(oy), str, text_colour_);
-  // The area touched: the turned box of the text, its advance and its ink
-  // (which may overhang the advance), with room for ascent and descent.
+  report_text(upright, ink, ox, oy, ca, sa);
+  return vg::device_ok;
+}
+
+// Reports the area a text touched: the turned box of the text, its advance
+// and its ink (which may overhang the advance), with room for ascent and
+// descent, from its start (ox, oy) along the direction (ca, sa).
+void WindowDevice::report_text(XftFont* upright, const XGlyphInfo& ink, double ox, double oy,
+                               double ca, double sa) {
+  const double advance = ink.xOff;
   const double left = std::min(0.0, -static_cast<double>(ink.x)) - 2.0;
   const double right = std::max(advance, static_cast<double>(ink.width) - ink.x) + 2.0;
   const double asc = std::max<double>(upright->ascent, ink.y) + 2;
@@ -500,7 +527,6 @@ int WindowDevice::text_c(float x, float y, const char* text, int length) {
     }
   }
   report_bounds(b.x0, b.y0, b.x1, b.y1, 2);
-  return vg::device_ok;
 }
 
 int WindowDevice::text_width(const std::string& text, float& width) {

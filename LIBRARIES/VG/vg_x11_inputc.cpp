@@ -115,64 +115,64 @@ void WindowDevice::draw_prompt(const Prompt& p) {
         static_cast<int>(std::ceil(std::max(top, bottom))) + 2);
 }
 
-// The line editor. Returns 0 to go on (`changed` set when the line
-// changed), event_return or event_tab when the line is ended.
-int WindowDevice::edit_key(XEvent& event, int& browse, bool& changed) {
-  XKeyEvent& key = event.xkey;
-  char chars[16];
-  KeySym keysym = NoSymbol;
-  const int n = XLookupString(&key, chars, sizeof(chars), &keysym, nullptr);
-  const int length = static_cast<int>(line_.size());
-  switch (keysym) {
-    case XK_Left:
-    case XK_KP_Left:
-      if (cursor_ > 0) {
-        --cursor_;
-        changed = true;
-      } else {
-        bell();
-      }
-      return 0;
-    case XK_Right:
-    case XK_KP_Right:
-      if (cursor_ < length) {
-        ++cursor_;
-        changed = true;
-      } else {
-        bell();
-      }
-      return 0;
-    case XK_Up:
-    case XK_KP_Up:
-      if (browse < history_count_) {
-        ++browse;
-        line_ = history_entry(browse);
-        cursor_ = static_cast<int>(line_.size());
-        changed = true;
-      } else {
-        bell();
-      }
-      return 0;
-    case XK_Down:
-    case XK_KP_Down:
-      if (browse > 1) {
-        --browse;
-        line_ = history_entry(browse);
-      } else {
-        browse = 0;
-        line_.clear();
-      }
-      cursor_ = static_cast<int>(line_.size());
-      changed = true;
-      return 0;
-    case XK_KP_Enter:
-      return vg::event_return;
-    default:
-      break;
+namespace {
+
+// Characters the line editor acts on.
+enum Character : int {
+  backspace = 8,
+  tab = 9,
+  line_feed = 10,
+  carriage_return = 13,
+  first_printable = 32,
+  del = 127,
+  // Control characters of the upper half, passed over.
+  first_upper_control = 128,
+  first_upper_printable = 160
+};
+
+}  // namespace
+
+// Cursor left (step -1) or right (+1); a beep at either end.
+void WindowDevice::move_cursor(int step, bool& changed) {
+  const int to = cursor_ + step;
+  if (to < 0 || to > static_cast<int>(line_.size())) {
+    bell();
+    return;
   }
-  if (n != 1) return 0;  // modifier keys and keys without a character
-  const int c = static_cast<unsigned char>(chars[0]);
-  if (c == 8 || c == 127) {
+  cursor_ = to;
+  changed = true;
+}
+
+// Cursor up: the next older line of the history (a beep when none is left).
+void WindowDevice::recall_older(int& browse, bool& changed) {
+  if (browse >= history_count_) {
+    bell();
+    return;
+  }
+  ++browse;
+  line_ = history_entry(browse);
+  cursor_ = static_cast<int>(line_.size());
+  changed = true;
+}
+
+// Cursor down: the next newer line; past the newest the line is emptied.
+void WindowDevice::recall_newer(int& browse, bool& changed) {
+  if (browse > 1) {
+    --browse;
+    line_ = history_entry(browse);
+  } else {
+    browse = 0;
+    line_.clear();
+  }
+  cursor_ = static_cast<int>(line_.size());
+  changed = true;
+}
+
+// A typed character: backspace and delete take the character before the
+// cursor, tab and return end the line, other control characters are
+// reported, printable ones are inserted (a beep when the line is full).
+int WindowDevice::typed_character(int c, bool& changed) {
+  if (c == backspace || c == del) {
     if (cursor_ > 0) {
       line_.erase(static_cast<std::size_t>(cursor_ - 1), 1);
       --cursor_;
@@ -180,14 +180,14 @@ int WindowDevice::edit_key(XEvent& event, int& browse, bool& changed) {
     }
     return 0;
   }
-  if (c == 9) return vg::event_tab;
-  if (c == 10 || c == 13) return vg::event_return;
-  if (c < 32) {
+  if (c == tab) return vg::event_tab;
+  if (c == line_feed || c == carriage_return) return vg::event_return;
+  if (c < first_printable) {
     message("Unknown character value = " + std::to_string(c));
     return 0;
   }
-  if (c > 126 && c < 160) return 0;
-  if (length < max_line) {
+  if (c >= first_upper_control && c < first_upper_printable) return 0;
+  if (static_cast<int>(line_.size()) < max_line) {
     line_.insert(static_cast<std::size_t>(cursor_), 1, static_cast<char>(c));
     ++cursor_;
     changed = true;
@@ -197,117 +197,184 @@ int WindowDevice::edit_key(XEvent& event, int& browse, bool& changed) {
   return 0;
 }
 
+// The line editor. Returns 0 to go on (`changed` set when the line
+// changed), event_return or event_tab when the line is ended.
+int WindowDevice::edit_key(XEvent& event, int& browse, bool& changed) {
+  char chars[16];
+  KeySym keysym = NoSymbol;
+  const int n = XLookupString(&event.xkey, chars, sizeof(chars), &keysym, nullptr);
+  switch (keysym) {
+    case XK_Left:
+    case XK_KP_Left:
+      move_cursor(-1, changed);
+      return 0;
+    case XK_Right:
+    case XK_KP_Right:
+      move_cursor(1, changed);
+      return 0;
+    case XK_Up:
+    case XK_KP_Up:
+      recall_older(browse, changed);
+      return 0;
+    case XK_Down:
+    case XK_KP_Down:
+      recall_newer(browse, changed);
+      return 0;
+    case XK_KP_Enter:
+      return vg::event_return;
+    default:
+      // Modifier keys and keys without a character do nothing.
+      return n == 1 ? typed_character(static_cast<unsigned char>(chars[0]), changed) : 0;
+  }
+}
+
 struct WindowDevice::InputResult {
   int code = vg::device_ok;
   int type = vg::event_none;
   float x = 0, y = 0;
 };
 
+// One input call under way: what it asks for, the pointer last seen, the
+// history entry browsed, whether the prompt is to be drawn again, and how
+// the call ends.
+struct WindowDevice::InputLoop {
+  int wait_mode = 0;
+  bool edit = false;   // a typed line is edited
+  bool cross = false;  // the cross-hair follows the pointer
+  bool changed = true;
+  bool pointer_known = false;
+  int pointer_x = 0, pointer_y = 0;
+  int browse = 0;
+  bool done = false;
+  InputResult result;
+  void finish(int type) {
+    result.type = type;
+    done = true;
+  }
+  void close() {
+    result.code = vg::device_closed;
+    done = true;
+  }
+};
+
 // The loop shared by event and coordinate input.
 WindowDevice::InputResult WindowDevice::input_loop(int wait_mode, bool edit, const Prompt& prompt,
                                                    bool cross) {
-  InputResult result;
+  InputLoop loop;
+  loop.wait_mode = wait_mode;
+  loop.edit = edit;
+  loop.cross = cross;
   if (band_mode_ == 1 || band_mode_ == 2) {
     band_ax_ = static_cast<int>(std::floor(to_px(band_anchor_x_)));
     band_ay_ = static_cast<int>(std::floor(to_py(band_anchor_y_)));
   }
-  int browse = 0;
-  bool changed = true;
-  bool pointer_known = false;
-  int pointer_x = 0, pointer_y = 0;
   // A window destroyed by another client counts as closed by the user.
   if (window_lost_) {
-    result.code = vg::device_closed;
-    return result;
+    loop.close();
+    return loop.result;
   }
   show_dirty();
-  for (;;) {
-    if (prompt.wanted && changed) draw_prompt(prompt);
-    changed = false;
+  while (!loop.done) {
+    if (prompt.wanted && loop.changed) draw_prompt(prompt);
+    loop.changed = false;
     show_dirty();
     XFlush(display_);
     XEvent event;
     if (!next_event(event, wait_mode != wait_none)) break;  // event_none
-    const WindowEvent window_result = handle_window_event(event);
-    if (window_result == WindowEvent::closed || window_lost_) {
-      result.code = vg::device_closed;
-      break;
-    }
-    if (window_result == WindowEvent::redraw) {
-      // Take the rest of a burst of exposures and size changes (a corrected
-      // size among them) before asking for one redraw.
-      bool closed = false;
-      while (XCheckTypedWindowEvent(display_, window_, ConfigureNotify, &event) != 0 ||
-             XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0 ||
-             XCheckTypedWindowEvent(display_, window_, ClientMessage, &event) != 0) {
-        closed = handle_window_event(event) == WindowEvent::closed || closed;
-      }
-      if (closed || window_lost_) {
-        result.code = vg::device_closed;
-        break;
-      }
-      if (wait_mode > 0) {
-        result.type = vg::event_redraw;
-        break;
-      }
-      // The picture is back from the pixmap; put back what lies on top.
-      changed = true;
-      if (pointer_known) {
-        band_to(pointer_x, pointer_y, cross);
-        if (spyglass_.on) spyglass_redraw_at(pointer_x, pointer_y);
-      }
-      continue;
-    }
-    if (event.type == ButtonPress && event.xbutton.window == window_) {
-      // The wheel (buttons 4 and 5) scrolls in event input and is no click
-      // anywhere.
-      const unsigned b = event.xbutton.button;
-      if (b == Button4 || b == Button5 || b == 6 || b == 7) {
-        if (!edit || b > Button5) continue;
-        result.type = b == Button4 ? vg::event_wheel_up : vg::event_wheel_down;
-      } else {
-        result.type = vg::event_button;
-      }
-      result.x = static_cast<float>(event.xbutton.x) / scale_;
-      result.y = static_cast<float>(height_ - event.xbutton.y) / scale_;
-      break;
-    }
-    if (event.type == MotionNotify && event.xmotion.window == window_) {
-      // Only the latest position matters: the movements queued right behind
-      // this one are passed over, but never one that follows a click or a
-      // key (the band must still follow the pointer after that click).
-      while (XEventsQueued(display_, QueuedAfterReading) > 0) {
-        XEvent next;
-        XPeekEvent(display_, &next);
-        if (next.type != MotionNotify || next.xmotion.window != window_) break;
-        XNextEvent(display_, &event);
-      }
-      pointer_known = true;
-      pointer_x = event.xmotion.x;
-      pointer_y = event.xmotion.y;
-      band_to(pointer_x, pointer_y, cross);
-      if (spyglass_.on) spyglass_redraw_at(pointer_x, pointer_y);
-      continue;
-    }
-    if (event.type == LeaveNotify && event.xcrossing.window == window_) {
-      if (cross_drawn_) erase_band();
-      if (spyglass_.drawn) spyglass_erase();
-      continue;
-    }
-    if (event.type == KeyPress && edit) {
-      const int ending = edit_key(event, browse, changed);
-      if (ending != 0) {
-        result.type = ending;
-        break;
-      }
-    }
+    dispatch_input(loop, event);
   }
   erase_band();
   spyglass_erase();
   // The window is as it was when this returns.
   XSync(display_, False);
-  if (window_lost_) result.code = vg::device_closed;
-  return result;
+  if (window_lost_) loop.result.code = vg::device_closed;
+  return loop.result;
+}
+
+// One event of an input call, to its handler.
+void WindowDevice::dispatch_input(InputLoop& loop, XEvent& event) {
+  const WindowEvent window_result = handle_window_event(event);
+  if (window_result == WindowEvent::closed || window_lost_) return loop.close();
+  if (window_result == WindowEvent::redraw) return on_redraw(loop, event);
+  switch (event.type) {
+    case ButtonPress:
+      if (event.xbutton.window == window_) on_button(loop, event);
+      return;
+    case MotionNotify:
+      if (event.xmotion.window == window_) on_motion(loop, event);
+      return;
+    case LeaveNotify:
+      if (event.xcrossing.window == window_) on_leave();
+      return;
+    case KeyPress:
+      if (loop.edit) on_key(loop, event);
+      return;
+    default:
+      return;
+  }
+}
+
+// A redraw: the rest of a burst of exposures and size changes (a corrected
+// size among them) is taken before one redraw is asked for. A call that
+// waits returns event_redraw; one that does not puts back what lies on top
+// of the picture, which is back from the pixmap.
+void WindowDevice::on_redraw(InputLoop& loop, XEvent& event) {
+  bool closed = false;
+  while (XCheckTypedWindowEvent(display_, window_, ConfigureNotify, &event) != 0 ||
+         XCheckTypedWindowEvent(display_, window_, Expose, &event) != 0 ||
+         XCheckTypedWindowEvent(display_, window_, ClientMessage, &event) != 0) {
+    closed = handle_window_event(event) == WindowEvent::closed || closed;
+  }
+  if (closed || window_lost_) return loop.close();
+  if (loop.wait_mode > 0) return loop.finish(vg::event_redraw);
+  loop.changed = true;
+  if (loop.pointer_known) {
+    band_to(loop.pointer_x, loop.pointer_y, loop.cross);
+    if (spyglass_.on) spyglass_redraw_at(loop.pointer_x, loop.pointer_y);
+  }
+}
+
+// A button press ends the call with the pointer's page position. The wheel
+// (buttons 4 and 5) scrolls in event input and is no click anywhere.
+void WindowDevice::on_button(InputLoop& loop, const XEvent& event) {
+  const unsigned b = event.xbutton.button;
+  int type = vg::event_button;
+  if (b == Button4 || b == Button5 || b == 6 || b == 7) {
+    if (!loop.edit || b > Button5) return;
+    type = b == Button4 ? vg::event_wheel_up : vg::event_wheel_down;
+  }
+  loop.result.x = static_cast<float>(event.xbutton.x) / scale_;
+  loop.result.y = static_cast<float>(height_ - event.xbutton.y) / scale_;
+  loop.finish(type);
+}
+
+// The band, cross-hair and spyglass follow the pointer. Only the latest
+// position matters: the movements queued right behind this one are passed
+// over, but never one that follows a click or a key (the band must still
+// follow the pointer after that click).
+void WindowDevice::on_motion(InputLoop& loop, XEvent& event) {
+  while (XEventsQueued(display_, QueuedAfterReading) > 0) {
+    XEvent next;
+    XPeekEvent(display_, &next);
+    if (next.type != MotionNotify || next.xmotion.window != window_) break;
+    XNextEvent(display_, &event);
+  }
+  loop.pointer_known = true;
+  loop.pointer_x = event.xmotion.x;
+  loop.pointer_y = event.xmotion.y;
+  band_to(loop.pointer_x, loop.pointer_y, loop.cross);
+  if (spyglass_.on) spyglass_redraw_at(loop.pointer_x, loop.pointer_y);
+}
+
+// The pointer left the window: the cross-hair and the spyglass go.
+void WindowDevice::on_leave() {
+  if (cross_drawn_) erase_band();
+  if (spyglass_.drawn) spyglass_erase();
+}
+
+void WindowDevice::on_key(InputLoop& loop, XEvent& event) {
+  const int ending = edit_key(event, loop.browse, loop.changed);
+  if (ending != 0) loop.finish(ending);
 }
 
 void WindowDevice::erase_band() {
@@ -338,105 +405,129 @@ void WindowDevice::spyglass_erase() {
   g.drawn = false;
 }
 
+// The spyglass for the pointer at pixel (px, py): over the image, the
+// magnified square around the data pixel under it, and the read-out. A band
+// or cross-hair is drawn again over it.
 void WindowDevice::spyglass_redraw_at(int px, int py) {
   if (!window_shows()) return;
-  SpyglassState& g = spyglass_;
   const bool band = band_drawn_ || cross_drawn_;
-  const int bx = band_px_, by = band_py_;
   const bool cross = cross_drawn_;
-  if (band) erase_band();  // the band is drawn over the spyglass
+  const int bx = band_px_, by = band_py_;
+  if (band) erase_band();
   spyglass_erase();
+  int col = 0, row = 0;
+  if (spyglass_pixel(px, py, col, row)) {
+    draw_magnified(px, py, col, row);
+    draw_readout(col, row);
+    spyglass_.drawn = true;
+  }
+  if (band) redraw_band(bx, by, cross);
+}
+
+// The data pixel (column, row) under the pointer; false when the pointer is
+// off the image.
+bool WindowDevice::spyglass_pixel(int px, int py, int& col, int& row) const {
+  const SpyglassState& g = spyglass_;
   const vg::Spyglass& p = g.parameters;
   const float lo_x = std::min(g.left, g.right), hi_x = std::max(g.left, g.right);
   const float lo_y = std::min(g.top, g.bottom), hi_y = std::max(g.top, g.bottom);
   const float cx = static_cast<float>(px) + 0.5f, cy = static_cast<float>(py) + 0.5f;
-  if (cx >= lo_x && cx < hi_x && cy >= lo_y && cy < hi_y) {
-    const int ncols = p.xend - p.xstart + 1, nrows = p.yend - p.ystart + 1;
-    const int col =
-        p.xstart +
+  if (!(cx >= lo_x && cx < hi_x && cy >= lo_y && cy < hi_y)) return false;
+  const int ncols = p.xend - p.xstart + 1, nrows = p.yend - p.ystart + 1;
+  col = p.xstart +
         std::clamp(static_cast<int>(std::floor((cx - g.left) / (g.right - g.left) * ncols)), 0,
                    ncols - 1);
-    const int row =
-        p.ystart +
+  row = p.ystart +
         std::clamp(static_cast<int>(std::floor((cy - g.bottom) / (g.top - g.bottom) * nrows)), 0,
                    nrows - 1);
-    // The magnified square: `size` data pixels across, each `magnification`
-    // window pixels, beside the pointer (on the other side near an edge).
-    const int half = std::max(1, p.size) / 2;
-    ImageSource source;
-    source.data = p.data;
-    source.xstart = std::max(p.xstart, col - half);
-    source.xend = std::min(p.xend, col + half);
-    source.ystart = std::max(p.ystart, row - half);
-    source.yend = std::min(p.yend, row + half);
-    source.low = p.low;
-    source.high = p.high;
-    source.logarithmic = p.logarithmic;
-    const int mag = std::max(1, p.magnification);
-    const int bw = (source.xend - source.xstart + 1) * mag;
-    const int bh = (source.yend - source.ystart + 1) * mag;
-    int x = px + spyglass_offset, y = py - spyglass_offset - bh;
-    if (x + bw + 1 > width_) x = px - spyglass_offset - bw;
-    if (y - 1 < 0) y = py + spyglass_offset;
-    // Data rows grow upwards on the window, columns as the image shows them.
-    const bool flip_x = g.right<g.left, flip_y = g.top> g.bottom;
-    const float left = static_cast<float>(flip_x ? x + bw : x);
-    const float right = static_cast<float>(flip_x ? x : x + bw);
-    const float bottom = static_cast<float>(flip_y ? y : y + bh);
-    const float top = static_cast<float>(flip_y ? y + bh : y);
-    put_image(window_, gc_copy_, source, left, top, right, bottom, 0, 0, width_, height_);
-    XSetForeground(display_, gc_copy_, pixel_of(1));
-    XDrawRectangle(display_, window_, gc_copy_, x - 1, y - 1, static_cast<unsigned>(bw + 1),
-                   static_cast<unsigned>(bh + 1));
-    g.box_x = std::max(0, x - 1);
-    g.box_y = std::max(0, y - 1);
-    g.box_w = bw + 2;
-    g.box_h = bh + 2;
+  return true;
+}
 
-    // The read-out in a white box at the top left.
-    const float value = p.data(col, row);
-    char text[64];
-    std::snprintf(text, sizeof(text), "X=%5i, Y=%5i, I=%g", col, row, static_cast<double>(value));
-    const float saved_height = text_height_;
-    const int saved_font = text_font_;
-    text_font_ = 2;
-    text_height_ = readout_text_pixels / scale_;
-    const float tw = text_advance(widest_readout);
-    g.readout_w = static_cast<int>(std::ceil(tw)) + 8;
-    g.readout_h = readout_height;
-    XSetForeground(display_, gc_copy_, red_mask_ | green_mask_ | blue_mask_);
-    XFillRectangle(display_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w),
-                   static_cast<unsigned>(g.readout_h));
-    XSetForeground(display_, gc_copy_, 0);
-    XDrawRectangle(display_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w - 1),
-                   static_cast<unsigned>(g.readout_h - 1));
-    if (window_draw_ == nullptr) {
-      window_draw_ = XftDrawCreate(display_, window_, static_cast<Visual*>(visual_), colormap_);
-    }
-    if (window_draw_ != nullptr) {
-      // Black text: index 1 of the default table may have been changed.
-      const vg::Rgb saved = table_[1];
-      const unsigned long saved_pixel = pixels_[1];
-      table_[1] = {0, 0, 0};
-      pixels_[1] = 0;
-      draw_plain_text(window_draw_, 4.0f, 14.0f, text, 1);
-      table_[1] = saved;
-      pixels_[1] = saved_pixel;
-    }
-    text_font_ = saved_font;
-    text_height_ = saved_height;
-    g.drawn = true;
+// The magnified square: `size` data pixels across, each `magnification`
+// window pixels, framed, beside the pointer (on the other side near an edge).
+void WindowDevice::draw_magnified(int px, int py, int col, int row) {
+  SpyglassState& g = spyglass_;
+  const vg::Spyglass& p = g.parameters;
+  const int half = std::max(1, p.size) / 2;
+  ImageSource source;
+  source.data = p.data;
+  source.xstart = std::max(p.xstart, col - half);
+  source.xend = std::min(p.xend, col + half);
+  source.ystart = std::max(p.ystart, row - half);
+  source.yend = std::min(p.yend, row + half);
+  source.low = p.low;
+  source.high = p.high;
+  source.logarithmic = p.logarithmic;
+  const int mag = std::max(1, p.magnification);
+  const int bw = (source.xend - source.xstart + 1) * mag;
+  const int bh = (source.yend - source.ystart + 1) * mag;
+  int x = px + spyglass_offset, y = py - spyglass_offset - bh;
+  if (x + bw + 1 > width_) x = px - spyglass_offset - bw;
+  if (y - 1 < 0) y = py + spyglass_offset;
+  // Data rows grow upwards on the window, columns as the image shows them.
+  const bool flip_x = g.right < g.left;
+  const bool flip_y = g.top > g.bottom;
+  const float left = static_cast<float>(flip_x ? x + bw : x);
+  const float right = static_cast<float>(flip_x ? x : x + bw);
+  const float bottom = static_cast<float>(flip_y ? y : y + bh);
+  const float top = static_cast<float>(flip_y ? y + bh : y);
+  put_image(window_, gc_copy_, source, {left, top, right, bottom}, {0, 0, width_, height_});
+  XSetForeground(display_, gc_copy_, pixel_of(1));
+  XDrawRectangle(display_, window_, gc_copy_, x - 1, y - 1, static_cast<unsigned>(bw + 1),
+                 static_cast<unsigned>(bh + 1));
+  g.box_x = std::max(0, x - 1);
+  g.box_y = std::max(0, y - 1);
+  g.box_w = bw + 2;
+  g.box_h = bh + 2;
+}
+
+// The read-out of the pixel in a white box at the top left, sized for the
+// widest read-out.
+void WindowDevice::draw_readout(int col, int row) {
+  SpyglassState& g = spyglass_;
+  const float value = g.parameters.data(col, row);
+  char text[64];
+  std::snprintf(text, sizeof(text), "X=%5i, Y=%5i, I=%g", col, row, static_cast<double>(value));
+  const float saved_height = text_height_;
+  const int saved_font = text_font_;
+  text_font_ = 2;
+  text_height_ = readout_text_pixels / scale_;
+  const float tw = text_advance(widest_readout);
+  g.readout_w = static_cast<int>(std::ceil(tw)) + 8;
+  g.readout_h = readout_height;
+  XSetForeground(display_, gc_copy_, red_mask_ | green_mask_ | blue_mask_);
+  XFillRectangle(display_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w),
+                 static_cast<unsigned>(g.readout_h));
+  XSetForeground(display_, gc_copy_, 0);
+  XDrawRectangle(display_, window_, gc_copy_, 0, 0, static_cast<unsigned>(g.readout_w - 1),
+                 static_cast<unsigned>(g.readout_h - 1));
+  if (window_draw_ == nullptr) {
+    window_draw_ = XftDrawCreate(display_, window_, static_cast<Visual*>(visual_), colormap_);
   }
-  if (band) {
-    band_px_ = bx;
-    band_py_ = by;
-    if (cross) {
-      draw_cross_at(bx, by);
-      cross_drawn_ = true;
-    } else {
-      draw_band_at(bx, by);
-      band_drawn_ = true;
-    }
+  if (window_draw_ != nullptr) {
+    // Black text: index 1 of the default table may have been changed.
+    const vg::Rgb saved = table_[1];
+    const unsigned long saved_pixel = pixels_[1];
+    table_[1] = {0, 0, 0};
+    pixels_[1] = 0;
+    draw_plain_text(window_draw_, 4.0f, 14.0f, text, 1);
+    table_[1] = saved;
+    pixels_[1] = saved_pixel;
+  }
+  text_font_ = saved_font;
+  text_height_ = saved_height;
+}
+
+// Draws the band (or the cross-hair) again at the pixel it was at.
+void WindowDevice::redraw_band(int px, int py, bool cross) {
+  band_px_ = px;
+  band_py_ = py;
+  if (cross) {
+    draw_cross_at(px, py);
+    cross_drawn_ = true;
+  } else {
+    draw_band_at(px, py);
+    band_drawn_ = true;
   }
 }
 

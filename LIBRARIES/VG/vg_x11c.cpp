@@ -658,32 +658,9 @@ WindowDevice::WindowEvent WindowDevice::handle_window_event(XEvent& event) {
       restore(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
       return event.xexpose.count == 0 ? WindowEvent::redraw : WindowEvent::other;
     }
-    case ConfigureNotify: {
+    case ConfigureNotify:
       if (event.xconfigure.window != window_) return WindowEvent::other;
-      const int w = event.xconfigure.width, h = event.xconfigure.height;
-      if (w == window_width_ && h == window_height_) return WindowEvent::other;
-      int cw = w, ch = h;
-      corrected_size(w, h, cw, ch);
-      if (cw != w || ch != h) {
-        // No window manager kept the ratio: put it right ourselves; the
-        // notification of the corrected size follows. Wait until the server
-        // has done it, so that nothing asked later by anyone finds the
-        // wrong size.
-        XResizeWindow(display_, window_, static_cast<unsigned>(cw), static_cast<unsigned>(ch));
-        XSync(display_, False);
-        return WindowEvent::other;
-      }
-      band_drawn_ = false;
-      cross_drawn_ = false;
-      spyglass_.drawn = false;
-      window_width_ = w;
-      window_height_ = h;
-      int dw = w, dh = h;
-      drawing_size(w, h, dw, dh);
-      if (dw != width_ || dh != height_) resize_pixmap(dw, dh);
-      show_all();
-      return WindowEvent::redraw;
-    }
+      return new_window_size(event.xconfigure.width, event.xconfigure.height);
     case DestroyNotify:
       // Destroyed by another client: as if the user had closed it.
       if (event.xdestroywindow.window != window_) return WindowEvent::other;
@@ -698,6 +675,33 @@ WindowDevice::WindowEvent WindowDevice::handle_window_event(XEvent& event) {
     default:
       return WindowEvent::other;
   }
+}
+
+// The window has a new size: one that breaks the page's ratio is put right,
+// another one gets a drawing of its own size (or within the largest pixmap).
+WindowDevice::WindowEvent WindowDevice::new_window_size(int w, int h) {
+  if (w == window_width_ && h == window_height_) return WindowEvent::other;
+  int cw = w, ch = h;
+  corrected_size(w, h, cw, ch);
+  if (cw != w || ch != h) {
+    // No window manager kept the ratio: put it right ourselves; the
+    // notification of the corrected size follows. Wait until the server
+    // has done it, so that nothing asked later by anyone finds the
+    // wrong size.
+    XResizeWindow(display_, window_, static_cast<unsigned>(cw), static_cast<unsigned>(ch));
+    XSync(display_, False);
+    return WindowEvent::other;
+  }
+  band_drawn_ = false;
+  cross_drawn_ = false;
+  spyglass_.drawn = false;
+  window_width_ = w;
+  window_height_ = h;
+  int dw = w, dh = h;
+  drawing_size(w, h, dw, dh);
+  if (dw != width_ || dh != height_) resize_pixmap(dw, dh);
+  show_all();
+  return WindowEvent::redraw;
 }
 
 bool WindowDevice::open(int page, int left, int top, int width, int height) {
@@ -724,7 +728,26 @@ bool WindowDevice::open(int page, int left, int top, int width, int height) {
   window_height_ = height_ = std::max(height, 16);
   scale_ = static_cast<float>(std::max(width_, height_));
   default_table();
+  if (!create_window(left, top)) return false;
+  create_gcs();
+  if (!create_pixmap(width_, height_)) {
+    message("ERROR: Failed to create the off-screen pixmap of the X-11 window");
+    close();
+    return false;
+  }
+  XSetForeground(display_, gc_copy_, pixels_[0]);
+  XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width_),
+                 static_cast<unsigned>(height_));
+  painted_.any = false;
+  cleared_known_ = true;
+  cleared_pixel_ = pixels_[0];
+  map_window();
+  return true;
+}
 
+// The window, with its name, class, hints and the close request it takes
+// part in; false (the connection closed) when the server refuses it.
+bool WindowDevice::create_window(int left, int top) {
   XSetWindowAttributes attributes{};
   attributes.colormap = colormap_;
   attributes.background_pixmap = None;
@@ -762,7 +785,12 @@ bool WindowDevice::open(int page, int left, int top, int width, int height) {
   wm_delete_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   Atom protocols[] = {wm_delete_};
   XSetWMProtocols(display_, window_, protocols, 1);
+  return true;
+}
 
+// The graphics contexts of lines, markers, fills, copies and bands (the
+// last one draws by exclusive-or).
+void WindowDevice::create_gcs() {
   gc_copy_ = make_gc(window_);
   gc_line_ = make_gc(window_);
   gc_marker_ = make_gc(window_);
@@ -770,20 +798,11 @@ bool WindowDevice::open(int page, int left, int top, int width, int height) {
   gc_band_ = make_gc(window_);
   XSetFunction(display_, gc_band_, GXxor);
   XSetForeground(display_, gc_band_, red_mask_ | green_mask_ | blue_mask_);
-  if (!create_pixmap(width_, height_)) {
-    message("ERROR: Failed to create the off-screen pixmap of the X-11 window");
-    close();
-    return false;
-  }
-  XSetForeground(display_, gc_copy_, pixels_[0]);
-  XFillRectangle(display_, pixmap_, gc_copy_, 0, 0, static_cast<unsigned>(width_),
-                 static_cast<unsigned>(height_));
-  painted_.any = false;
-  cleared_known_ = true;
-  cleared_pixel_ = pixels_[0];
+}
 
+// Maps the window and waits (a few seconds at most) until it is shown.
+void WindowDevice::map_window() {
   XMapRaised(display_, window_);
-  // Wait (a few seconds at most) until the window is shown.
   XEvent event;
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(map_timeout_ms);
@@ -800,7 +819,6 @@ bool WindowDevice::open(int page, int left, int top, int width, int height) {
   }
   show_all();
   XFlush(display_);
-  return true;
 }
 
 int WindowDevice::close() {

@@ -213,6 +213,9 @@ TEST(GsWidgetInput, SixtyCharacterTextPromptIsDrawnOnTwoLines) {
   // The first line drawn above the line editor, which shows the second.
   const auto first = t.text_call("ENTER THE NAME OF THE FILE WHICH HOLDS THE");
   EXPECT_NEAR(first.page_y[0], l.device.ymax, 1e-6f);
+  // It stands on the line editor's box, which the device fills: nothing of
+  // it reaches below the box's top.
+  EXPECT_EQ(first.state.text_vertical, gs::valign_bottom);
   const auto event = t.window.calls_of("event").at(0);
   EXPECT_EQ(event.text, "FLAT FIELD IMAGE!");
   EXPECT_NEAR(event.values[4], l.device.ymin, 1e-6f);

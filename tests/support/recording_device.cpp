@@ -261,28 +261,65 @@ int RecordingDevice::set_clip(bool on, const float rectangle[4]) {
   return window_.record(c);
 }
 
-#define KOV_RECORD_VALUE(member, kind, field)                                \
-  int RecordingDevice::member(decltype(DeviceState::field) value) {          \
-    window_.state_.field = value;                                            \
-    DeviceCall c = window_.make(kind, std::string(kind) + " " + num(value)); \
-    c.values = {static_cast<float>(value)};                                  \
-    return window_.record(c);                                                \
-  }
+template <typename T>
+int RecordingDevice::record_value(const char* kind, T DeviceState::*field, T value) {
+  window_.state_.*field = value;
+  DeviceCall c = window_.make(kind, std::string(kind) + " " + num(value));
+  c.values = {static_cast<float>(value)};
+  return window_.record(c);
+}
 
-KOV_RECORD_VALUE(line_colour, "line_colour", line_colour)
-KOV_RECORD_VALUE(line_style, "line_style", line_style)
-KOV_RECORD_VALUE(line_width, "line_width", line_width)
-KOV_RECORD_VALUE(marker_type, "marker_type", marker_type)
-KOV_RECORD_VALUE(marker_scale, "marker_scale", marker_scale)
-KOV_RECORD_VALUE(marker_width, "marker_width", marker_width)
-KOV_RECORD_VALUE(marker_colour, "marker_colour", marker_colour)
-KOV_RECORD_VALUE(fill_colour, "fill_colour", fill_colour)
-KOV_RECORD_VALUE(text_font, "text_font", text_font)
-KOV_RECORD_VALUE(text_colour, "text_colour", text_colour)
-KOV_RECORD_VALUE(text_height, "text_height", text_height)
-KOV_RECORD_VALUE(text_angle, "text_angle", text_angle)
-KOV_RECORD_VALUE(mask_colour, "mask_colour", mask_colour)
-#undef KOV_RECORD_VALUE
+int RecordingDevice::line_colour(int index) {
+  return record_value("line_colour", &DeviceState::line_colour, index);
+}
+
+int RecordingDevice::line_style(int style) {
+  return record_value("line_style", &DeviceState::line_style, style);
+}
+
+int RecordingDevice::line_width(float width) {
+  return record_value("line_width", &DeviceState::line_width, width);
+}
+
+int RecordingDevice::marker_type(int type) {
+  return record_value("marker_type", &DeviceState::marker_type, type);
+}
+
+int RecordingDevice::marker_scale(float scale) {
+  return record_value("marker_scale", &DeviceState::marker_scale, scale);
+}
+
+int RecordingDevice::marker_width(float width) {
+  return record_value("marker_width", &DeviceState::marker_width, width);
+}
+
+int RecordingDevice::marker_colour(int index) {
+  return record_value("marker_colour", &DeviceState::marker_colour, index);
+}
+
+int RecordingDevice::fill_colour(int index) {
+  return record_value("fill_colour", &DeviceState::fill_colour, index);
+}
+
+int RecordingDevice::text_font(int font) {
+  return record_value("text_font", &DeviceState::text_font, font);
+}
+
+int RecordingDevice::text_colour(int index) {
+  return record_value("text_colour", &DeviceState::text_colour, index);
+}
+
+int RecordingDevice::text_height(float height) {
+  return record_value("text_height", &DeviceState::text_height, height);
+}
+
+int RecordingDevice::text_angle(float degrees) {
+  return record_value("text_angle", &DeviceState::text_angle, degrees);
+}
+
+int RecordingDevice::mask_colour(int index) {
+  return record_value("mask_colour", &DeviceState::mask_colour, index);
+}
 
 int RecordingDevice::text_alignment(int horizontal, int vertical) {
   window_.state_.text_horizontal = horizontal;

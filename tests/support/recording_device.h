@@ -123,6 +123,10 @@ class RecordingDevice final : public vg::Device {
   const char* routine(vg::Op op) const override;
 
  private:
+  // Records the setting of one attribute of the device state.
+  template <typename T>
+  int record_value(const char* kind, T DeviceState::*field, T value);
+
   RecordingWindow& window_;
 };
 

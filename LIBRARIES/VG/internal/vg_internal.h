@@ -89,6 +89,18 @@ void device_result(int result, const Workstation& ws, Op op, int& status);
 // Brings a workstation's device up to date with the whole core state.
 void sync_device(Workstation& ws, int& status);
 
+// How each attribute reaches a device: the operation, and the call that gives
+// the device its value in a set of attributes. In the order in which a device
+// is brought up to date.
+struct AttributeForward {
+  Op op;
+  int (*forward)(Device& device, const Attributes& attributes);
+};
+extern const AttributeForward attribute_forwards[15];
+// Gives a device the value of the attribute of `op` (an attribute's
+// operation) in `attributes`.
+int forward_attribute(Op op, Device& device, const Attributes& attributes);
+
 // Calls `call` on the device of every active workstation, in slot order;
 // inactive open workstations miss a change of state (transform, clipping,
 // attributes, colours) and are marked stale. Stops at the first failure.

@@ -12,6 +12,12 @@
 
 namespace vg {
 
+// Whether two reals are the same to the bit: the test of the caches that keep
+// tables for the next image of the same range or geometry.
+inline bool same_bits(float a, float b) {
+  return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
 // Colour index of real data between low and high on first .. last:
 // - at or above high: last; otherwise at or below low (or not a number):
 //   first. An empty range (low equal to high) is thus a threshold: values
@@ -38,9 +44,8 @@ class IndexScale {
   // Whether set() was last given exactly these arguments (the tables can be
   // kept for the next image of the same range).
   bool same(float low, float high, bool logarithmic, int first, int last) const {
-    return valid_ && std::bit_cast<std::uint32_t>(low) == std::bit_cast<std::uint32_t>(low_) &&
-           std::bit_cast<std::uint32_t>(high) == std::bit_cast<std::uint32_t>(high_) &&
-           logarithmic == log_ && first == first_ && last == last_;
+    return valid_ && same_bits(low, low_) && same_bits(high, high_) && logarithmic == log_ &&
+           first == first_ && last == last_;
   }
   bool valid() const { return valid_; }
   bool logarithmic() const { return log_; }
@@ -69,6 +74,11 @@ class IndexScale {
   std::uint32_t key(float v) const { return std::bit_cast<std::uint32_t>(v) >> shift_; }
   // The logarithmic index by the formula itself.
   int direct(float v) const;
+  // The parts of set().
+  void set_linear();
+  void set_logarithmic();
+  void make_steps();
+  void make_buckets();
 
   bool valid_ = false;
   float low_ = 0.0f, high_ = 1.0f;

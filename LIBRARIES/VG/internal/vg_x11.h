@@ -25,16 +25,31 @@
 #include "vg.h"
 #include "vg_scale.h"
 
-struct _XDisplay;  // Display
-struct _XGC;       // *GC
-struct _XftDraw;   // XftDraw
-struct _XftFont;   // XftFont
-union _XEvent;     // XEvent
-struct _XImage;    // XImage
+struct _XDisplay;    // Display
+struct _XGC;         // *GC
+struct _XftDraw;     // XftDraw
+struct _XftFont;     // XftFont
+union _XEvent;       // XEvent
+struct _XImage;      // XImage
+struct _XGlyphInfo;  // XGlyphInfo
 
 namespace vg::x11 {
 
 using XId = unsigned long;  // Window, Pixmap, Colormap, Atom
+
+// A rectangle of whole pixels: columns x0 to x1 - 1, rows y0 to y1 - 1.
+struct PixelRect {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  int width() const { return x1 - x0; }
+  int height() const { return y1 - y0; }
+  bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+// The edges of a drawn rectangle in pixels, not rounded: left lies right of
+// right, or top below bottom, when the drawing is mirrored.
+struct PixelEdges {
+  float left = 0, top = 0, right = 0, bottom = 0;
+};
 
 class WindowDevice final : public vg::Device {
  public:
@@ -184,13 +199,19 @@ class WindowDevice final : public vg::Device {
   };
 
   // The data column or row (0-based) of each pixel of a run of pixels, kept
-  // for the next image of the same geometry.
+  // for the next image of the same geometry: `count` pixels from `origin`
+  // over `cells` cells from the array's `start`, which run from the pixel
+  // edge near_edge to far_edge.
   struct IndexTable {
+    struct Geometry {
+      int origin = 0, count = 0, cells = 0, start = 0;
+      float near_edge = 0, far_edge = 0;
+      bool same(const Geometry& other) const;
+    };
     bool valid = false;
-    int origin = 0, count = 0, cells = 0, start = 0;
-    float near_edge = 0, far_edge = 0;
+    Geometry geometry;
     std::vector<int> index;
-    void make(int origin, int count, int cells, int start, float near_edge, float far_edge);
+    void make(const Geometry& wanted);
   };
 
   // A shared-memory segment for images on a local server: the server reads
@@ -214,6 +235,9 @@ class WindowDevice final : public vg::Device {
   bool is_open() const { return display_ != nullptr && window_ != 0; }
   bool connect();
   void disconnect();
+  bool create_window(int left, int top);
+  void create_gcs();
+  void map_window();
   // The connection's error handlers find the device of a display.
   friend struct ErrorHandlers;
   // Requests between begin_trap() and end_trap() have their errors noted
@@ -248,6 +272,7 @@ class WindowDevice final : public vg::Device {
   // --- Events
   bool next_event(_XEvent& event, bool wait);
   WindowEvent handle_window_event(_XEvent& event);
+  WindowEvent new_window_size(int width, int height);
 
   // --- Drawing and text (vg_x11_drawc.cpp)
   float unit() const { return scale_ / nominal_scale; }
@@ -262,16 +287,26 @@ class WindowDevice final : public vg::Device {
                    int colour);
   void draw_plain_text(_XftDraw* target, float x, float y, const std::string& text, int colour);
   float text_advance(const std::string& text);
+  void alignment_offset(_XftFont* upright, const _XGlyphInfo& ink, double& xa, double& ya);
+  void report_text(_XftFont* upright, const _XGlyphInfo& ink, double ox, double oy, double ca,
+                   double sa);
   void release_fonts();
 
   // --- Images (vg_x11_imagec.cpp)
-  int put_image(XId drawable, _XGC* gc, const ImageSource& source, float left, float top,
-                float right, float bottom, int clip_x0, int clip_y0, int clip_x1, int clip_y1,
-                XId mirror = 0, int* placed = nullptr);
+  struct ImageRows;
+  int put_image(XId drawable, _XGC* gc, const ImageSource& source, const PixelEdges& edges,
+                const PixelRect& clip, XId mirror = 0, PixelRect* placed = nullptr);
+  int image_tables(const ImageSource& source, const PixelEdges& edges, const PixelRect& r);
+  int create_image(ImageRows& rows, int w, int h);
+  int image_pixels(ImageRows& rows, int w, int h);
+  void make_row(ImageRows& rows, const ImageSource& source, int r, int h);
+  void send_rows(ImageRows& rows, const PixelRect& r, XId drawable, _XGC* gc, XId mirror, int end);
   char* shared_buffer(std::size_t size);
   void detach_shared();
   void release_images();
+  PixelRect drawing_clip() const;
   int draw_cell_array(const ImageSource& source, float x0, float y0, float x1, float y1);
+  void show_around(const PixelRect& drawn_rect, const PixelRect& placed);
   template <typename T>
   int draw_region(ImageSource source, io::View2D<const T> array, int xstart, int ystart, int xend,
                   int yend, float x0, float y0, float x1, float y1);
@@ -279,17 +314,35 @@ class WindowDevice final : public vg::Device {
   // --- Input (vg_x11_inputc.cpp)
   struct Prompt;
   struct InputResult;
+  struct InputLoop;
   void draw_band_at(int px, int py);
   void draw_cross_at(int px, int py);
   void band_to(int px, int py, bool cross);
   void erase_band();
+  void redraw_band(int px, int py, bool cross);
   std::string history_entry(int back) const;
   void add_to_history(const std::string& line);
   void draw_prompt(const Prompt& prompt);
+  // The line editor and its keys.
   int edit_key(_XEvent& event, int& browse, bool& changed);
+  void move_cursor(int step, bool& changed);
+  void recall_older(int& browse, bool& changed);
+  void recall_newer(int& browse, bool& changed);
+  int typed_character(int c, bool& changed);
+  // The input loop and its handlers.
   InputResult input_loop(int wait_mode, bool edit, const Prompt& prompt, bool cross);
+  void dispatch_input(InputLoop& loop, _XEvent& event);
+  void on_redraw(InputLoop& loop, _XEvent& event);
+  void on_button(InputLoop& loop, const _XEvent& event);
+  void on_motion(InputLoop& loop, _XEvent& event);
+  void on_leave();
+  void on_key(InputLoop& loop, _XEvent& event);
+  // The spyglass.
   void spyglass_erase();
   void spyglass_redraw_at(int px, int py);
+  bool spyglass_pixel(int px, int py, int& col, int& row) const;
+  void draw_magnified(int px, int py, int col, int row);
+  void draw_readout(int col, int row);
 
   // --- The connection and its resources
   _XDisplay* display_ = nullptr;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../picture.h"
 #include "../scale_cases.h"
 #include "console_capture.h"
 #include "io.h"
@@ -21,6 +22,8 @@
 
 namespace {
 
+using x11test::Picture;
+using x11test::Rgb8;
 using Lines = std::vector<std::string>;
 constexpr int unit = 17;
 
@@ -255,40 +258,6 @@ TEST_F(PostScript, CommandsAndMessages) {
 
 // --- Rendering -------------------------------------------------------------
 
-struct Image {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rgb;
-  // Colour at sheet position (points from the lower left corner) at 72 dpi.
-  std::array<int, 3> at(double x, double y) const {
-    const int col = static_cast<int>(x), row = height - 1 - static_cast<int>(y);
-    const std::size_t k = 3 * (static_cast<std::size_t>(row) * width + col);
-    return {rgb[k], rgb[k + 1], rgb[k + 2]};
-  }
-};
-
-bool read_ppm(const std::string& path, Image& image) {
-  std::ifstream in(path, std::ios::binary);
-  // Header words, skipping "#" comment lines.
-  auto word = [&in] {
-    std::string w;
-    while (in >> w && w[0] == '#') {
-      std::string rest;
-      std::getline(in, rest);
-    }
-    return w;
-  };
-  const std::string magic = word();
-  image.width = std::atoi(word().c_str());
-  image.height = std::atoi(word().c_str());
-  const int maxval = std::atoi(word().c_str());
-  in.get();
-  if (magic != "P6" || maxval != 255) return false;
-  image.rgb.resize(static_cast<std::size_t>(3) * image.width * image.height);
-  in.read(reinterpret_cast<char*>(image.rgb.data()),
-          static_cast<std::streamsize>(image.rgb.size()));
-  return static_cast<bool>(in);
-}
-
 bool have_ghostscript() {
   return std::system("gs --version > /dev/null 2>&1") == 0;
 }
@@ -312,6 +281,12 @@ std::string render(const std::string& ps, const std::string& device, const std::
 struct Sheet {
   bool landscape = false;
   double k = 1.0;
+  // The colour of a picture of the sheet at a sheet position.
+  static Rgb8 at(const Picture& p, double x, double y) {
+    return p.at(static_cast<int>(x), p.height - 1 - static_cast<int>(y));
+  }
+  // The colour at a point of the scene.
+  Rgb8 colour(const Picture& p, double wx, double wy) const { return at(p, x(wx, wy), y(wx, wy)); }
   double x(double wx, double wy) const {
     return landscape ? 293.5 + 1.1 * 707 * (0.7071 / 2 - k * wy)
                      : 293.5 + 1.1 * 707 * (k * wx - 0.7071 / 2);
@@ -321,7 +296,7 @@ struct Sheet {
   }
 };
 
-int dark_pixels(const Image& image, const Sheet& sheet, double x0, double y0, double x1,
+int dark_pixels(const Picture& image, const Sheet& sheet, double x0, double y0, double x1,
                 double y1) {
   int count = 0;
   const double sx0 = std::min(sheet.x(x0, y0), sheet.x(x1, y1));
@@ -330,8 +305,8 @@ int dark_pixels(const Image& image, const Sheet& sheet, double x0, double y0, do
   const double sy1 = std::max(sheet.y(x0, y0), sheet.y(x1, y1));
   for (double y = sy0; y < sy1; y += 1.0) {
     for (double x = sx0; x < sx1; x += 1.0) {
-      const auto c = image.at(x, y);
-      if (c[0] + c[1] + c[2] < 200) ++count;
+      const Rgb8 c = Sheet::at(image, x, y);
+      if (c.r + c.g + c.b < 200) ++count;
     }
   }
   return count;
@@ -515,40 +490,43 @@ TEST_P(Rendered, SceneRendersWithoutErrors) {
   EXPECT_TRUE(ok) << png_log;
   const std::string log = render(ps, "ppmraw", dir + name + ".ppm", ok);
   ASSERT_TRUE(ok) << log;
-  Image image;
-  ASSERT_TRUE(read_ppm(dir + name + ".ppm", image));
+  const Picture image = x11test::read_ppm(dir + name + ".ppm");
   ASSERT_EQ(image.width, 595);
   ASSERT_EQ(image.height, 842);
 
   const Sheet sheet{landscape, landscape ? 0.7071 : 1.0};
-  auto pixel = [&](double px, double py) { return image.at(sheet.x(px, py), sheet.y(px, py)); };
-  using C = std::array<int, 3>;
-  auto grey = [](int r, int g, int b) {
-    const int v = static_cast<int>(std::lround(0.299 * r + 0.587 * g + 0.114 * b));
-    return C{v, v, v};
+  const auto grey = [](const Rgb8& c) {
+    const int v = static_cast<int>(std::lround(0.299 * c.r + 0.587 * c.g + 0.114 * c.b));
+    return Rgb8{v, v, v};
   };
-  auto expect = [&](double px, double py, C rgb, const char* what) {
-    const C want = colour ? rgb : grey(rgb[0], rgb[1], rgb[2]);
-    const C got = pixel(px, py);
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(got[k], want[k], 3) << what;
+  const struct {
+    double x, y;
+    Rgb8 rgb;
+    const char* what;
+  } points[] = {
+      {0.15, 0.55, {255, 0, 0}, "red square"},
+      {0.40, 0.50, {0, 0, 255}, "blue triangle"},
+      {0.28, 0.55, {255, 255, 255}, "between the fills"},
+      {0.5625, 0.4625, {255, 255, 255}, "cell (1,1) white"},
+      {0.5875, 0.4625, {0, 0, 0}, "cell (2,1) black"},
+      {0.6125, 0.4625, {255, 0, 0}, "cell (3,1) red"},
+      {0.6375, 0.4625, {0, 255, 0}, "cell (4,1) green"},
+      {0.5625, 0.4875, {0, 0, 255}, "cell (1,2) blue"},
+      {0.6375, 0.4875, {255, 0, 255}, "cell (4,2) magenta"},
+      {0.6469, 0.6169, {255, 0, 0}, "masked pixel"},
+      {0.5531, 0.5231, {0, 0, 0}, "lowest data value"},
+      {0.6469, 0.5231, {255, 255, 255}, "highest data value"},
+      {0.35, 0.90, {0, 255, 0}, "inside the clip rectangle"},
+      {0.45, 0.90, {255, 255, 255}, "clipped away"},
   };
-  expect(0.15, 0.55, {255, 0, 0}, "red square");
-  expect(0.40, 0.50, {0, 0, 255}, "blue triangle");
-  expect(0.28, 0.55, {255, 255, 255}, "between the fills");
-  expect(0.5625, 0.4625, {255, 255, 255}, "cell (1,1) white");
-  expect(0.5875, 0.4625, {0, 0, 0}, "cell (2,1) black");
-  expect(0.6125, 0.4625, {255, 0, 0}, "cell (3,1) red");
-  expect(0.6375, 0.4625, {0, 255, 0}, "cell (4,1) green");
-  expect(0.5625, 0.4875, {0, 0, 255}, "cell (1,2) blue");
-  expect(0.6375, 0.4875, {255, 0, 255}, "cell (4,2) magenta");
-  expect(0.6469, 0.6169, {255, 0, 0}, "masked pixel");
-  expect(0.5531, 0.5231, {0, 0, 0}, "lowest data value");
-  expect(0.6469, 0.5231, {255, 255, 255}, "highest data value");
-  const int middle = pixel(0.60, 0.57)[1];
+  for (const auto& point : points) {
+    const Rgb8 want = colour ? point.rgb : grey(point.rgb);
+    const Rgb8 got = sheet.colour(image, point.x, point.y);
+    EXPECT_TRUE(x11test::near(got, want.r, want.g, want.b, 3)) << point.what;
+  }
+  const int middle = sheet.colour(image, 0.60, 0.57).g;
   EXPECT_GT(middle, 90);
   EXPECT_LT(middle, 170);
-  expect(0.35, 0.90, {0, 255, 0}, "inside the clip rectangle");
-  expect(0.45, 0.90, {255, 255, 255}, "clipped away");
   // The bottom of bottom-aligned text stands on its line: ink just above
   // it, none below.
   EXPECT_GT(dark_pixels(image, sheet, 0.45, 0.383, 0.5, 0.40), 10);
@@ -578,16 +556,15 @@ TEST_F(PostScript, ClearingAfterCellArrayAndPagesRender) {
   const std::string dir = kovtest::output_dir() + "/";
   const std::string log = render(ps, "ppmraw", dir + "clear_after_cells%d.ppm", ok);
   ASSERT_TRUE(ok) << log;
-  Image first, second;
-  ASSERT_TRUE(read_ppm(dir + "clear_after_cells1.ppm", first));
-  ASSERT_TRUE(read_ppm(dir + "clear_after_cells2.ppm", second));
+  const Picture first = x11test::read_ppm(dir + "clear_after_cells1.ppm");
+  const Picture second = x11test::read_ppm(dir + "clear_after_cells2.ppm");
+  ASSERT_GT(first.width, 0);
+  ASSERT_GT(second.width, 0);
   std::ifstream third(dir + "clear_after_cells3.ppm");
   EXPECT_FALSE(third.good());
   const Sheet sheet;
-  const auto cleared = first.at(sheet.x(0.15, 0.15), sheet.y(0.15, 0.15));
-  EXPECT_EQ(cleared, (std::array<int, 3>{255, 255, 255}));
-  const auto red = second.at(sheet.x(0.15, 0.15), sheet.y(0.15, 0.15));
-  EXPECT_EQ(red, (std::array<int, 3>{255, 0, 0}));
+  EXPECT_EQ(sheet.colour(first, 0.15, 0.15), (Rgb8{255, 255, 255}));
+  EXPECT_EQ(sheet.colour(second, 0.15, 0.15), (Rgb8{255, 0, 0}));
 }
 
 }  // namespace

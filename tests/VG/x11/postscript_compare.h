@@ -14,34 +14,6 @@
 
 namespace x11test {
 
-// A binary PPM (P6, maxval 255) as a picture.
-inline Picture read_ppm(const std::string& file) {
-  Picture p;
-  std::ifstream in(file, std::ios::binary);
-  // Header tokens, with "#" comments between them.
-  const auto token = [&]() {
-    std::string t;
-    while (in >> t && t[0] == '#') {
-      std::string rest;
-      std::getline(in, rest);
-    }
-    return t;
-  };
-  const std::string magic = token();
-  p.width = std::atoi(token().c_str());
-  p.height = std::atoi(token().c_str());
-  const int maxval = std::atoi(token().c_str());
-  in.get();
-  if (magic != "P6" || maxval != 255 || p.width <= 0 || p.height <= 0) return Picture();
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(p.width) * p.height * 3);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  p.pixels.resize(static_cast<std::size_t>(p.width) * p.height);
-  for (std::size_t i = 0; i < p.pixels.size(); ++i) {
-    p.pixels[i] = {bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]};
-  }
-  return p;
-}
-
 // Mean colour of a block of a picture, the block given in fractions of the
 // picture's width and height.
 inline Rgb8 block_mean(const Picture& p, double fx0, double fy0, double fx1, double fy1) {

@@ -1,7 +1,6 @@
 // Cell arrays on the window device: colour-index arrays, real data scaled
 // linearly and logarithmically, masks, resampling and the scaling errors.
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "../scale_cases.h"
@@ -43,12 +42,7 @@ TEST_F(X11CellArray, IndexArrayFillsItsRectangleCellByCell) {
   EXPECT_TRUE(near(p.at(275, 275), 255, 255, 0));  // cell (4,1)
   EXPECT_TRUE(near(p.at(125, 225), 0, 0, 0));      // cell (1,2)
   EXPECT_TRUE(is_white(p.at(175, 225)));           // cell (2,2)
-  int x0, y0, x1, y1;
-  p.count([](const Rgb8& c) { return !is_white(c); }, &x0, &y0, &x1, &y1);
-  EXPECT_EQ(x0, 100);
-  EXPECT_EQ(x1, 299);
-  EXPECT_EQ(y0, 200);
-  EXPECT_EQ(y1, 299);
+  EXPECT_EQ(p.box([](const Rgb8& c) { return !is_white(c); }), (Box{100, 200, 299, 299}));
   // A sub-region, drawn mirrored (x1 left of x0).
   device->clear();
   device->cell_array(io::View2D<const int>(cells.data(), 4, 2), 2, 1, 3, 1, wx(300), wy(100),
@@ -224,7 +218,7 @@ TEST_F(X11CellArray, OneValueGivesOneIndexInTheImageTheSpyglassAndTheScale) {
     ASSERT_EQ(device->spyglass(true, glass), vg::device_ok);
     vg::EventRequest r;
     vg::Event e;
-    std::thread input([&] { device->event(r, e); });
+    WaitingCall input([&] { return device->event(r, e); });
     const int px = 104 + 8 * (n / 2), py = 310;
     connection.move_to(window, px + 1, py);
     connection.move_to(window, px, py);
@@ -234,8 +228,7 @@ TEST_F(X11CellArray, OneValueGivesOneIndexInTheImageTheSpyglassAndTheScale) {
       w = connection.grab(window);
       return w.width > 0 && is_white(w.at(2, 2));
     }));
-    connection.click(window, px, py);
-    input.join();
+    EXPECT_EQ(input.end_with_click(connection, window, px, py), vg::device_ok);
     device->spyglass(false, glass);
     for (int k = 0; k < n; ++k) {
       EXPECT_EQ(w.at(px + 18 + 4 * k, py - 18).r, scale.index(values[static_cast<std::size_t>(k)]))

@@ -2,7 +2,6 @@
 // typed lines with the editor and the history, wait mode 10, resizing back to
 // the page's ratio, the close request, rubber bands and the spyglass.
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "x11_support.h"
@@ -38,6 +37,17 @@ class X11Input : public ::testing::Test {
     connection.type(keys);
     return finish(initial, start);
   }
+  // A click at window pixel (x, y) comes from event input as a button press
+  // at page position (page_x, page_y).
+  void expect_click(int x, int y, float page_x, float page_y) {
+    connection.click(window, x, y);
+    vg::EventRequest r;
+    vg::Event e;
+    ASSERT_EQ(device->event(r, e), vg::device_ok);
+    EXPECT_EQ(e.type, vg::event_button);
+    EXPECT_NEAR(e.x, page_x, 1e-4f);
+    EXPECT_NEAR(e.y, page_y, 1e-4f);
+  }
   vg::Event finish(bool initial = false, const std::string& start = "") {
     vg::EventRequest r;
     r.wait_mode = 0;
@@ -62,11 +72,11 @@ class X11Input : public ::testing::Test {
 // While an input call waits (in a thread of its own) the test brings the
 // pointer to (x, y), from beside it so that the device sees it move, looks
 // at the window until it shows what the call draws (`ready`, 10 seconds at
-// most), then ends the call with a click.
+// most), then ends the call with a click; the call must return device_ok.
 template <typename F, typename Ready>
 Picture while_waiting(Connection& connection, unsigned long window, F wait, int x, int y,
                       Ready ready, const std::string& shot = "") {
-  std::thread input(wait);
+  WaitingCall input(wait);
   connection.move_to(window, x + 1, y);
   connection.move_to(window, x, y);
   Picture p;
@@ -77,19 +87,12 @@ Picture while_waiting(Connection& connection, unsigned long window, F wait, int 
   if (!shot.empty()) {
     EXPECT_FALSE(screenshot(window, shot).empty());
   }
-  connection.click(window, x, y);
-  input.join();
+  EXPECT_EQ(input.end_with_click(connection, window, x, y), vg::device_ok);
   return p;
 }
 
 TEST_F(X11Input, ButtonPressGivesPageCoordinates) {
-  connection.click(window, 100, 207);
-  vg::EventRequest r;
-  vg::Event e;
-  ASSERT_EQ(device->event(r, e), vg::device_ok);
-  EXPECT_EQ(e.type, vg::event_button);
-  EXPECT_NEAR(e.x, 100.0f / 707.0f, 1e-4f);
-  EXPECT_NEAR(e.y, 500.0f / 707.0f, 1e-4f);
+  expect_click(100, 207, 100.0f / 707.0f, 500.0f / 707.0f);
   connection.click(window, 400, 600, 3);
   int type = -5;
   float x = 0, y = 0;
@@ -153,7 +156,7 @@ TEST_F(X11Input, TypedLineIsEditedAndEndedByReturnOrTab) {
   vg::Event e2;
   const auto text = [](const Rgb8& c) { return dark(c) && c.b < 100; };
   Picture p = while_waiting(
-      connection, window, [&] { device->event(r, e2); }, 250, 350,
+      connection, window, [&] { return device->event(r, e2); }, 250, 350,
       [&](const Picture& q) { return near(q.at(40, 700 - 40), 0, 0, 255) && q.count(text) > 100; },
       "x11_prompt_line");
   EXPECT_TRUE(near(p.at(40, 700 - 40), 0, 0, 255));
@@ -202,34 +205,29 @@ TEST_F(X11Input, HistoryRecallsOlderAndNewerLines) {
   finish();
   EXPECT_EQ(vg::x11::history_count(*device), count);
 
-  connection.key(XK_Up);
-  connection.key(XK_Return);
-  EXPECT_EQ(finish().text, "second");
-  // A recalled older line is stored again as the newest.
-  connection.key(XK_Up);
-  connection.key(XK_Up);
-  connection.key(XK_Return);
-  EXPECT_EQ(finish().text, "first");
-  connection.key(XK_Up);
-  connection.key(XK_Up);
-  connection.key(XK_Return);
-  EXPECT_EQ(finish().text, "second");
-  // Down goes back to newer lines, and past the newest empties the line.
-  connection.key(XK_Up);
-  connection.key(XK_Up);
-  connection.key(XK_Up);
-  connection.key(XK_Down);
-  connection.key(XK_Return);
-  EXPECT_EQ(finish().text, "first");
-  connection.key(XK_Up);
-  connection.key(XK_Down);
-  connection.key(XK_Return);
-  EXPECT_EQ(finish().text, "");
-  // A recalled line can be edited.
-  connection.key(XK_Up);
-  connection.type("2");
-  connection.key(XK_Return);
-  EXPECT_EQ(finish().text, "first2");
+  // Each row's keys, then what is typed, then return: the line ended, which
+  // is stored as the newest (the rows run on from one another).
+  const struct {
+    std::vector<KeySym> keys;
+    const char* typed;
+    const char* line;
+  } recalls[] = {
+      {{XK_Up}, "", "second"},
+      // A recalled older line is stored again as the newest.
+      {{XK_Up, XK_Up}, "", "first"},
+      {{XK_Up, XK_Up}, "", "second"},
+      // Down goes back to newer lines, and past the newest empties the line.
+      {{XK_Up, XK_Up, XK_Up, XK_Down}, "", "first"},
+      {{XK_Up, XK_Down}, "", ""},
+      // A recalled line can be edited.
+      {{XK_Up}, "2", "first2"},
+  };
+  for (const auto& row : recalls) {
+    for (const KeySym key : row.keys) connection.key(key);
+    connection.type(row.typed);
+    connection.key(XK_Return);
+    EXPECT_EQ(finish().text, row.line);
+  }
   // Forty entries at most: going up beyond the oldest stays there.
   for (int i = 0; i < 45; ++i) {
     connection.type("line" + std::to_string(i));
@@ -272,13 +270,7 @@ TEST_F(X11Input, ResizedWindowSnapsBackToThePageRatio) {
   // Drawing goes on with the attributes kept and the new scale: the same
   // page point is now at 566/707 of the pixels.
   device->fill_area(4, fx, fy);
-  connection.click(window, 200, 283);
-  vg::EventRequest r;
-  vg::Event e;
-  ASSERT_EQ(device->event(r, e), vg::device_ok);
-  EXPECT_EQ(e.type, vg::event_button);
-  EXPECT_NEAR(e.x, 200.0f / 566.0f, 1e-4f);
-  EXPECT_NEAR(e.y, (566.0f - 283.0f) / 566.0f, 1e-4f);
+  expect_click(200, 283, 200.0f / 566.0f, (566.0f - 283.0f) / 566.0f);
 }
 
 TEST_F(X11Input, ClosingTheWindowGivesDeviceClosed) {
@@ -297,16 +289,11 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   vg::EventRequest r;
   vg::Event e;
   Picture w = while_waiting(
-      connection, window, [&] { device->event(r, e); }, 300, 400,
+      connection, window, [&] { return device->event(r, e); }, 300, 400,
       [](const Picture& q) { return dark(q.at(200, 100)) && dark(q.at(300, 250)); });
   EXPECT_EQ(e.type, vg::event_button);
   // The rectangle from the anchor to the pointer, inverted on white.
-  int x0, y0, x1, y1;
-  w.count([](const Rgb8& c) { return dark(c); }, &x0, &y0, &x1, &y1);
-  EXPECT_EQ(x0, 100);
-  EXPECT_EQ(y0, 100);
-  EXPECT_EQ(x1, 300);
-  EXPECT_EQ(y1, 400);
+  EXPECT_EQ(w.box(dark), (Box{100, 100, 300, 400}));
   EXPECT_TRUE(dark(w.at(200, 100)));
   EXPECT_TRUE(is_white(w.at(200, 200)));
   // Nothing stays behind, and the pixmap never had it.
@@ -323,7 +310,7 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   device->fill_area(4, fx, fy);
   device->rubberband(1, wx(100), wy(100));
   w = while_waiting(
-      connection, window, [&] { device->event(r, e); }, 300, 300,
+      connection, window, [&] { return device->event(r, e); }, 300, 300,
       [](const Picture& q) { return is_white(q.at(200, 200)); });
   EXPECT_TRUE(is_white(w.at(200, 200)));
   EXPECT_TRUE(dark(w.at(200, 100)));
@@ -333,7 +320,7 @@ TEST_F(X11Input, RubberBandsAndCrossHairAreDrawnOnTheWindowOnly) {
   int type = 0;
   float x = 0, y = 0;
   w = while_waiting(
-      connection, window, [&] { device->coordinate(0, type, x, y); }, 123, 456,
+      connection, window, [&] { return device->coordinate(0, type, x, y); }, 123, 456,
       [](const Picture& q) { return is_white(q.at(10, 456)) && is_white(q.at(123, 10)); });
   EXPECT_EQ(type, vg::event_button);
   EXPECT_TRUE(is_white(w.at(10, 456)));
@@ -372,7 +359,7 @@ TEST_F(X11Input, SpyglassMagnifiesAndReadsOutThePixelUnderThePointer) {
     return is_white(q.at(2, 2)) && top.count([](const Rgb8& c) { return dark(c); }) > 50;
   };
   Picture w = while_waiting(
-      connection, window, [&] { device->event(r, e); }, 250, 350, readout, "x11_spyglass");
+      connection, window, [&] { return device->event(r, e); }, 250, 350, readout, "x11_spyglass");
   // The read-out box at the top left: white, with black text in it.
   EXPECT_TRUE(is_white(w.at(2, 2)));
   int tx0, ty0, tx1, ty1;

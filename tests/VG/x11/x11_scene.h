@@ -82,29 +82,28 @@ inline void draw_scene(const SceneData& data, bool landscape, int& status) {
   }
 
   // Text: a centred title, alignments around a cross, angles.
-  VG_TEXTCOLOUR(1, status);
-  VG_TEXTFONT(1, status);
-  VG_TEXTHEIGHT(0.035f, status);
-  VG_TEXTANGLE(0.0f, status);
-  VG_TEXTALIGNMENT(2, 6, status);
-  VG_TEXT(0.5f, 0.92f, "VELLUM GRAPHICS TEST SCENE", status);
-  VG_TEXTHEIGHT(0.025f, status);
-  VG_TEXTFONT(2, status);
-  VG_TEXTALIGNMENT(1, 0, status);
-  VG_TEXT(0.06f, 0.84f, "Left, base: gXlj", status);
-  VG_TEXTALIGNMENT(3, 2, status);
-  VG_TEXTCOLOUR(14, status);
-  VG_TEXT(0.94f, 0.80f, "Right, top of X", status);
-  VG_TEXTFONT(1, status);
-  VG_TEXTCOLOUR(16, status);
-  VG_TEXTALIGNMENT(2, 3, status);
-  VG_TEXT(0.5f, 0.74f, "Centre, half-way Xg", status);
-  VG_TEXTCOLOUR(1, status);
-  VG_TEXTALIGNMENT(1, 0, status);
-  VG_TEXTANGLE(30.0f, status);
-  VG_TEXT(0.62f, 0.30f, "Thirty degrees", status);
-  VG_TEXTANGLE(90.0f, status);
-  VG_TEXT(0.95f, 0.08f, "Upwards", status);
+  const struct {
+    int font, colour;
+    float height;
+    int horizontal, vertical;
+    float angle, x, y;
+    const char* text;
+  } texts[] = {
+      {1, 1, 0.035f, 2, 6, 0.0f, 0.5f, 0.92f, "VELLUM GRAPHICS TEST SCENE"},
+      {2, 1, 0.025f, 1, 0, 0.0f, 0.06f, 0.84f, "Left, base: gXlj"},
+      {2, 14, 0.025f, 3, 2, 0.0f, 0.94f, 0.80f, "Right, top of X"},
+      {1, 16, 0.025f, 2, 3, 0.0f, 0.5f, 0.74f, "Centre, half-way Xg"},
+      {1, 1, 0.025f, 1, 0, 30.0f, 0.62f, 0.30f, "Thirty degrees"},
+      {1, 1, 0.025f, 1, 0, 90.0f, 0.95f, 0.08f, "Upwards"},
+  };
+  for (const auto& t : texts) {
+    VG_TEXTFONT(t.font, status);
+    VG_TEXTCOLOUR(t.colour, status);
+    VG_TEXTHEIGHT(t.height, status);
+    VG_TEXTALIGNMENT(t.horizontal, t.vertical, status);
+    VG_TEXTANGLE(t.angle, status);
+    VG_TEXT(t.x, t.y, t.text, status);
+  }
   VG_TEXTANGLE(0.0f, status);
 
   // The cell array with its masked corner (mask colour red).

@@ -30,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "../picture.h"
 #include "console_capture.h"
 #include "vg.h"
 #include "vg_x11.h"
@@ -50,48 +51,6 @@ namespace x11test {
       GTEST_SKIP() << "DISPLAY is not set";                                    \
     }                                                                          \
   } while (false)
-
-struct Rgb8 {
-  int r = 0, g = 0, b = 0;
-  bool operator==(const Rgb8&) const = default;
-};
-
-// A picture read back from a drawable.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<Rgb8> pixels;
-  Rgb8 at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-  // Pixels matching a predicate, and their bounding box.
-  template <typename F>
-  int count(F f, int* x0 = nullptr, int* y0 = nullptr, int* x1 = nullptr, int* y1 = nullptr) const {
-    int n = 0, bx0 = width, by0 = height, bx1 = -1, by1 = -1;
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        if (!f(at(x, y))) continue;
-        ++n;
-        bx0 = std::min(bx0, x);
-        by0 = std::min(by0, y);
-        bx1 = std::max(bx1, x);
-        by1 = std::max(by1, y);
-      }
-    }
-    if (x0) *x0 = bx0;
-    if (y0) *y0 = by0;
-    if (x1) *x1 = bx1;
-    if (y1) *y1 = by1;
-    return n;
-  }
-};
-
-inline bool dark(const Rgb8& c) {
-  return c.r < 128 && c.g < 128 && c.b < 128;
-}
-inline bool is_white(const Rgb8& c) {
-  return c.r > 240 && c.g > 240 && c.b > 240;
-}
-inline bool near(const Rgb8& c, int r, int g, int b, int tol = 8) {
-  return std::abs(c.r - r) <= tol && std::abs(c.g - g) <= tol && std::abs(c.b - b) <= tol;
-}
 
 class Connection {
  public:
@@ -367,21 +326,58 @@ class FakeServer {
 };
 
 // Resizes a window from the test's connection, then takes the device's
-// events until it asks for a redraw (true) or ten events have come without.
+// events, without waiting for them, until it asks for a redraw (true), or
+// fails, or 10 seconds have gone by without a redraw.
 inline bool resized_and_redrawn(const Connection& connection, vg::Device& device,
                                 unsigned long window, int width, int height) {
   XResizeWindow(connection.get(), window, static_cast<unsigned>(width),
                 static_cast<unsigned>(height));
   XSync(connection.get(), False);
   vg::EventRequest r;
-  r.wait_mode = 1;
+  r.wait_mode = vg::x11::WindowDevice::wait_none;
   vg::Event e;
-  for (int i = 0; i < 10; ++i) {
-    if (device.event(r, e) != vg::device_ok) return false;
-    if (e.type == vg::event_redraw) return true;
-  }
-  return false;
+  int result = vg::device_ok;
+  kovtest::wait_until([&] {
+    result = device.event(r, e);
+    return result != vg::device_ok || e.type == vg::event_redraw;
+  });
+  return result == vg::device_ok && e.type == vg::event_redraw;
 }
+
+// An input call of the device run on a thread of its own while the test
+// drives the window from its own connection. What the call writes, and its
+// result, are the test's once it has returned (end_with_click() joins it).
+class WaitingCall {
+ public:
+  template <typename Call>
+  explicit WaitingCall(Call call)
+      : thread_([this, call] {
+          result_ = call();
+          done_ = true;
+        }) {}
+  ~WaitingCall() {
+    if (thread_.joinable()) thread_.join();
+  }
+  WaitingCall(const WaitingCall&) = delete;
+  WaitingCall& operator=(const WaitingCall&) = delete;
+
+  // Ends the call with a click at (x, y) of the window and waits for it to
+  // return, 10 seconds at most: then the window is asked to close, which
+  // ends any input call, and the test fails. The call's result.
+  int end_with_click(const Connection& connection, unsigned long window, int x, int y) {
+    connection.click(window, x, y);
+    const bool returned = kovtest::wait_until([&] { return done_.load(); });
+    if (!returned) connection.close_request(window);
+    thread_.join();
+    EXPECT_TRUE(returned) << "the input call did not end with the click";
+    return result_;
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  int result_ = vg::device_failed;
+  std::thread thread_;
+};
 
 // A server that refuses clients without its cookie (and a cookie file for
 // it in a directory of the test's own; XAUTHORITY is to point elsewhere).
