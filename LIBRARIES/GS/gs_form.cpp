@@ -117,29 +117,26 @@ std::string form_display(int type, int integer_value, bool logical_value, float 
 namespace {
 
 // A path in lines of at most `width` characters, the last `max_lines` of
-// them: broken after a "/", a part too long for a line cut into lines of the
-// width counted from its end.
+// them: broken after a "/"; a part too long for a line is cut into lines of
+// the width.
 std::vector<std::string> path_lines(const std::string& path, std::size_t width, int max_lines) {
-  std::vector<std::string> lines;  // from the last
-  std::string line;
-  std::size_t end = path.size();
-  while (end > 0) {
-    const std::size_t slash = end > 1 ? path.rfind('/', end - 2) : std::string::npos;
-    std::string part = path.substr(slash == std::string::npos ? 0 : slash + 1,
-                                   end - (slash == std::string::npos ? 0 : slash + 1));
-    end = slash == std::string::npos ? 0 : slash + 1;
-    if (line.size() + part.size() > width && !line.empty()) {
-      lines.push_back(line);
-      line.clear();
+  std::vector<std::string> pieces;
+  for (std::size_t start = 0; start < path.size();) {
+    const std::size_t slash = path.find('/', start);
+    const std::size_t end = slash == std::string::npos ? path.size() : slash + 1;
+    for (std::size_t p = start; p < end; p += width) {
+      pieces.push_back(path.substr(p, std::min(width, end - p)));
     }
-    for (; part.size() > width; part.erase(part.size() - width)) {
-      lines.push_back(part.substr(part.size() - width));
-    }
-    line = part + line;
+    start = end;
   }
-  if (!line.empty() || lines.empty()) lines.push_back(line);
-  if (static_cast<int>(lines.size()) > max_lines) lines.resize(static_cast<std::size_t>(max_lines));
-  return {lines.rbegin(), lines.rend()};
+  std::vector<std::string> lines{""};
+  for (const std::string& piece : pieces) {
+    if (lines.back().size() + piece.size() > width) lines.emplace_back();
+    lines.back() += piece;
+  }
+  const std::size_t keep = static_cast<std::size_t>(std::max(max_lines, 1));
+  if (lines.size() > keep) lines.erase(lines.begin(), lines.end() - static_cast<long>(keep));
+  return lines;
 }
 
 }  // namespace
@@ -296,9 +293,52 @@ std::vector<gs::Box> draw_frame(const gs::FormLayout& l, int max_title, int num_
   return gs::menu_record().boxes;
 }
 
+// The width of a text at a character height.
+float text_width(const std::string& text, float height, int& status) {
+  const gs::DrawingScope keep;
+  GS_TEXTSTYLE(1, gs::blue, height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+  float width = 0.0f;
+  VG_INQ_TEXTWIDTH(text, width, status);
+  return width;
+}
+
+// A button's label on its face, as high as the form's texts: on one line,
+// or, when that is too wide, on two, broken at the blank or hyphen nearest
+// its middle; lower only when even so it would not fit.
+void label_button(const gs::Box& b, float bevel, const std::string& label, float height,
+                  int& status) {
+  const float face_w = 0.9f * (b.xmax - b.xmin - 2.0f * bevel);
+  const float face_h = b.ymax - b.ymin - 2.0f * bevel;
+  std::vector<std::string> lines{io::trimmed(label)};
+  const std::string t = lines[0];
+  // The break nearest the middle: at a blank, or after a hyphen.
+  std::size_t split = 0;
+  for (std::size_t k = 1; k + 1 < t.size(); ++k) {
+    const bool at = t[k] == ' ' || t[k - 1] == '-';
+    const auto off = [&](std::size_t p) {
+      return p > t.size() / 2 ? p - t.size() / 2 : t.size() / 2 - p;
+    };
+    if (at && (split == 0 || off(k) < off(split))) split = k;
+  }
+  if (split > 0 && text_width(t, height, status) > face_w) {
+    lines = {t.substr(0, split), io::stripped(t.substr(split))};
+  }
+  const float pitch = face_h / static_cast<float>(lines.size() + 1);
+  float h = std::min(height, 0.8f * pitch);
+  for (const std::string& line : lines) {
+    const float w = text_width(line, h, status);
+    if (w > face_w) h *= face_w / w;
+  }
+  const float cx = 0.5f * (b.xmin + b.xmax), cy = 0.5f * (b.ymin + b.ymax);
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    const float y =
+        cy + (0.5f * static_cast<float>(lines.size() - 1) - static_cast<float>(k)) * 1.4f * h;
+    gs::draw_text(cx, y, lines[k], 1, gs::blue, h, gs::align_centre, gs::valign_middle, status);
+  }
+}
+
 // The entries' buttons in the CHANGE column, one per entry row, their labels
-// as high as the descriptions' texts (lower when a label would not fit its
-// button).
+// as high as the descriptions' texts.
 void draw_change_buttons(const gs::FormLayout& l, std::span<const std::string> labels,
                          float text_height, int& status) {
   if (labels.empty()) return;
@@ -308,15 +348,15 @@ void draw_change_buttons(const gs::FormLayout& l, std::span<const std::string> l
   const float gap = pitch - (top.ymax - top.ymin);
   // The menu's own rows are the entry rows: its region spans them.
   const gs::Box region{top.xmin, bottom.ymin - gap / 2.0f, top.xmax, top.ymax + gap / 2.0f};
-  const float sw = gs::sample_width();
-  gs::MenuLayout m = gs::menu_layout(0, static_cast<int>(labels.size()), region, 0, 1,
-                                     gs::MenuGrid{}.title_characters, 20, sw);
+  const gs::MenuLayout m = gs::menu_layout(0, static_cast<int>(labels.size()), region, 0, 1,
+                                           gs::MenuGrid{}.title_characters, 20, gs::sample_width());
+  const gs::WidgetScope scope;
+  VG_SET_UPDATE(gs::window_workstation, status);
+  gs::draw_menu(region, m, {}, {}, status);
   for (std::size_t k = 0; k < labels.size(); ++k) {
-    const std::vector<std::string> one{io::trimmed(labels[k])};
-    text_height = std::min(text_height, gs::prompt_layout(false, 1, one, m.buttons[k], sw).height);
+    label_button(m.buttons[k], m.bevel, labels[k], text_height, status);
   }
-  m.label_height = text_height;
-  gs::draw_menu(region, m, {}, labels, status);
+  VG_UPDATE(gs::window_workstation, 1, status);
 }
 
 }  // namespace

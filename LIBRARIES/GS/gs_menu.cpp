@@ -113,9 +113,10 @@ void draw_menu(const Box& region, const MenuLayout& l, std::span<const std::stri
   GS_LINESTYLE(1, 1.0f, style.button_outline, status);
   GS_TEXTSTYLE(style.label_font, style.label_colour, l.label_height, 1.0f, 0.0f, align_centre,
                valign_middle, status);
-  for (std::size_t k = 0; k < l.buttons.size() && k < labels.size(); ++k) {
+  for (std::size_t k = 0; k < l.buttons.size(); ++k) {
     const Box& b = l.buttons[k];
-    GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, labels[k], status);
+    GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, k < labels.size() ? labels[k] : "",
+                    status);
   }
   VG_UPDATE(window_workstation, 1, status);
 }
