@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "gs_internal.h"
 #include "gs_plot_layout.h"
 #include "gs_widgets.h"
 
@@ -119,14 +120,69 @@ MenuInput menu_input(int& status) {
   return in;
 }
 
-// Lines of explanation shown in the control region until O.K.
-void explain(const gs::Box& region, std::span<const std::string> lines, int& status) {
-  const int n = static_cast<int>(lines.size());
-  GS_WARNING(false, region.xmin, region.ymin, region.xmax, region.ymax, std::max(n, 1), n, lines,
-             status);
+// The controls of the second click, in the order of their menu.
+enum class GlassControl { none, help, cancel };
+
+// Waits for the second click: its page position on the image, or CANCEL
+// (false). HELP explains in the control region; a click beside the image
+// rings the bell.
+bool second_click(const gs::Box& region, const Shown& image, float& x, float& y, int& status) {
+  const std::array<std::string, 1> titles{"SECOND CLICK WITHIN \"SPY-GLASS\""};
+  const std::array<std::string, 2> labels{"HELP", "CANCEL"};
+  static const std::array<std::string, 3> help{
+      "Move the pointer over the image: the spy-glass magnifies the pixels",
+      "around it and shows the pixel and its value at the top left.",
+      "Click at the precise position, or CANCEL to leave this point."};
+  bool draw = true;
+  while (status == io::status_good) {
+    if (draw) {
+      GS_MENU(1, 1, titles, 2, 2, labels, region.xmin, region.ymin, region.xmax, region.ymax,
+              status);
+    }
+    const MenuInput in = menu_input(status);
+    if (status != io::status_good) break;
+    const auto control =
+        in.kind == gs::input_choice ? static_cast<GlassControl>(in.choice) : GlassControl::none;
+    if (control == GlassControl::cancel) return false;
+    if (control == GlassControl::help) gs::show_help(region, help, status);
+    draw = in.kind == gs::input_redraw || control == GlassControl::help;
+    if (in.kind != gs::input_outside) continue;
+    float px = in.x, py = in.y;
+    centre(px, py, status);
+    if (image.page.contains(px, py)) {
+      x = px;
+      y = py;
+      return true;
+    }
+    VG_BELL(status);
+  }
+  return false;
 }
 
 }  // namespace
+
+vg::Spyglass gs::spyglass_of(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
+                             int yendelm, int& status) {
+  vg::Spyglass glass;
+  glass.data = data;
+  glass.xstart = xstrelm;
+  glass.ystart = ystrelm;
+  glass.xend = xendelm;
+  glass.yend = yendelm;
+  int mode = 0;
+  GS_INQ_IMAGESCALE(mode, glass.low, glass.high, status);
+  VG_INQ_LOGZSCALING(glass.logarithmic, status);
+  // In page units (the unit transform is on while the widgets wait).
+  Box page;
+  GS_INQ_DGPP(page, status);
+  const Box& cells = region_block().graph.cells;
+  const bool x_mirrored = cells.xmin > cells.xmax, y_mirrored = cells.ymin > cells.ymax;
+  glass.x0 = x_mirrored ? page.xmax : page.xmin;
+  glass.x1 = x_mirrored ? page.xmin : page.xmax;
+  glass.y0 = y_mirrored ? page.ymax : page.ymin;
+  glass.y1 = y_mirrored ? page.ymin : page.ymax;
+  return glass;
+}
 
 void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax, io::View2D<const float> data,
                      int xstrelm, int ystrelm, int xendelm, int yendelm, bool& cancelled, float& x,
@@ -137,59 +193,155 @@ void GS_INP_TWOCLICK(float xmin, float ymin, float xmax, float ymax, io::View2D<
   if (!region_ok(data, xstrelm, ystrelm, xendelm, yendelm, id, status)) return;
   cancelled = false;
   const Shown image = shown(status);
-  vg::Spyglass glass;
-  glass.data = data;
-  glass.xstart = xstrelm;
-  glass.ystart = ystrelm;
-  glass.xend = xendelm;
-  glass.yend = yendelm;
-  int mode = 0;
-  GS_INQ_IMAGESCALE(mode, glass.low, glass.high, status);
-  VG_INQ_LOGZSCALING(glass.logarithmic, status);
+  const vg::Spyglass glass = gs::spyglass_of(data, xstrelm, ystrelm, xendelm, yendelm, status);
   const gs::MenuSave menu;
   const gs::WidgetScope scope;
   const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 2}, status);
-  // In page units (the unit transform is on).
-  glass.x0 = image.page.xmin;
-  glass.y0 = image.page.ymin;
-  glass.x1 = image.page.xmax;
-  glass.y1 = image.page.ymax;
   const SpyglassOn on(glass, status);
   const gs::Box region{xmin, ymin, xmax, ymax};
   GS_SET_MESSAGE(region, status);
-  const std::array<std::string, 1> titles{"SECOND CLICK WITHIN \"SPY-GLASS\""};
-  const std::array<std::string, 2> labels{"HELP", "CANCEL"};
-  static const std::array<std::string, 3> help{
-      "Move the pointer over the image: the spy-glass magnifies the pixels",
-      "around it and shows the pixel and its value at the top left.",
-      "Click at the precise position, or CANCEL to leave this point."};
-  bool draw = true;
-  while (status == io::status_good) {
-    if (draw) GS_MENU(1, 1, titles, 2, 2, labels, xmin, ymin, xmax, ymax, status);
-    draw = false;
-    const MenuInput in = menu_input(status);
-    if (status != io::status_good) break;
-    float px = in.x, py = in.y;
-    if (in.kind == gs::input_redraw) {
-      draw = true;
-    } else if (in.kind == gs::input_choice && in.choice == 1) {
-      explain(region, help, status);
-      draw = true;
-    } else if (in.kind == gs::input_choice) {
-      cancelled = true;
-      break;
-    } else {
-      centre(px, py, status);
-      if (image.page.contains(px, py)) {
-        x = px;
-        y = py;
-        break;
-      }
-      VG_BELL(status);
-    }
-  }
+  cancelled = !second_click(region, image, x, y, status) && status == io::status_good;
   gs::note_failure(id, status);
 }
+
+namespace {
+
+// The controls of coordinate input, in the order of their menu.
+enum class Control { none, cancel, help, keyboard, click_mode };
+
+// Coordinate input while it runs: the image, the controls and the points.
+struct Input {
+  gs::Box region, menu_box, finish_box;
+  bool finish = false;  // the finish control beside the menu
+  int max_titles = 1;
+  std::span<const std::string> titles, info;
+  io::View2D<const float> data;
+  int xstrelm = 1, ystrelm = 1, xendelm = 1, yendelm = 1;
+  Shown image;
+  int max_coordinates = 1;
+  int num_coordinates = 0;
+  std::span<float> xs, ys;
+  Marks marks;
+  bool two_click = false;
+  bool draw = true;
+};
+
+void draw_controls(Input& in, int& status) {
+  const std::array<std::string, 4> labels{"CANCEL", "HELP", "KEYBOARD",
+                                          in.two_click ? "TWO CLICK" : "ONE CLICK"};
+  const int n = static_cast<int>(in.titles.size());
+  GS_MENU(in.max_titles, n, in.titles, 4, 4, labels, in.menu_box.xmin, in.menu_box.ymin,
+          in.menu_box.xmax, in.menu_box.ymax, status);
+  if (in.finish) {
+    const std::array<std::string, 1> finish_text{"(Click here to finish)"};
+    const gs::Box& b = in.finish_box;
+    GS_PROMPT(true, 1, 1, finish_text, b.xmin, b.ymin, b.xmax, b.ymax, status);
+  }
+  in.draw = false;
+}
+
+// The points as they are taken; a point on the image is marked.
+void take(Input& in, float wx, float wy, float px, float py, bool on_image, int& status) {
+  const std::size_t k = static_cast<std::size_t>(in.num_coordinates);
+  in.xs[k] = wx;
+  in.ys[k] = wy;
+  ++in.num_coordinates;
+  if (on_image) in.marks.add(px, py, status);
+}
+
+// The rubber band follows from the first of two points, or from the last of
+// more.
+void follow(const Input& in, int& status) {
+  const auto& points = in.marks.points();
+  if (points.empty()) return;
+  const bool two = in.max_coordinates == 2;
+  const vg::Point anchor = two ? points.front() : points.back();
+  VG_SET_RUBBERBAND(gs::window_workstation, two ? 2 : 1, anchor.x, anchor.y, status);
+}
+
+// KEYBOARD: the two components typed, and marked where they lie on the
+// image.
+void typed_point(Input& in, int& status) {
+  const std::array<std::string, 1> error{"Enter valid floating point number"};
+  const std::array<std::string, 1> help_x{"Type the X-component in world coordinates"};
+  const std::array<std::string, 1> help_y{"Type the Y-component in world coordinates"};
+  float wx = 0.0f, wy = 0.0f;
+  if (!gs::ask_finite("X-COMPONENT OF COORDINATE TO DEFINE", help_x, error, wx, status) ||
+      !gs::ask_finite("Y-COMPONENT OF COORDINATE TO DEFINE", help_y, error, wy, status)) {
+    return;
+  }
+  const gs::Box& page = in.image.page;
+  const gs::Box& world = in.image.world;
+  const float mx =
+      page.xmin + (wx - world.xmin) * (page.xmax - page.xmin) / (world.xmax - world.xmin);
+  const float my =
+      page.ymin + (wy - world.ymin) * (page.ymax - page.ymin) / (world.ymax - world.ymin);
+  take(in, wx, wy, mx, my, page.contains(mx, my), status);
+}
+
+void on_control(Input& in, Control control, int& status) {
+  // No band over the prompts and explanations.
+  VG_SET_RUBBERBAND(gs::window_workstation, 0, 0.0f, 0.0f, status);
+  in.draw = true;
+  switch (control) {
+    case Control::none:
+      break;
+    case Control::cancel:
+      status = io::status_escape;
+      break;
+    case Control::help:
+      gs::show_help(in.region, in.info, status);
+      break;
+    case Control::keyboard:
+      typed_point(in, status);
+      break;
+    case Control::click_mode:
+      in.two_click = !in.two_click;
+      break;
+  }
+}
+
+// A click beside the controls: on the image a point (through the spyglass in
+// two-click mode); false when it ends the input (the finish control).
+bool on_click(Input& in, float px, float py, int& status) {
+  if (in.finish && in.finish_box.contains(px, py)) return false;
+  centre(px, py, status);
+  if (!in.image.page.contains(px, py)) {
+    VG_BELL(status);
+    return true;
+  }
+  if (in.two_click) {
+    bool cancelled = false;
+    VG_SET_RUBBERBAND(gs::window_workstation, 0, 0.0f, 0.0f, status);
+    const gs::Box& r = in.region;
+    GS_INP_TWOCLICK(r.xmin, r.ymin, r.xmax, r.ymax, in.data, in.xstrelm, in.ystrelm, in.xendelm,
+                    in.yendelm, cancelled, px, py, status);
+    in.draw = true;
+    if (status != io::status_good || cancelled) return true;
+  }
+  float wx = 0.0f, wy = 0.0f;
+  gs::page_to_world(in.image.page, in.image.world, px, py, wx, wy);
+  take(in, wx, wy, px, py, true, status);
+  return true;
+}
+
+void run_input(Input& in, int& status) {
+  while (status == io::status_good && in.num_coordinates < in.max_coordinates) {
+    if (in.draw) draw_controls(in, status);
+    follow(in, status);
+    const MenuInput event = menu_input(status);
+    if (status != io::status_good) break;
+    if (event.kind == gs::input_redraw) {
+      in.draw = true;
+    } else if (event.kind == gs::input_choice) {
+      on_control(in, static_cast<Control>(event.choice), status);
+    } else if (!on_click(in, event.x, event.y, status)) {
+      break;
+    }
+  }
+}
+
+}  // namespace
 
 void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fixed_number,
                          io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
@@ -212,120 +364,35 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
     return io::fail(gs::status_bad_value, id, status);
   }
   num_coordinates = 0;
-  const Shown image = shown(status);
   const gs::MenuSave menu;
   const gs::WidgetScope scope;
   const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 4}, status);
-  Marks marks;
-  const gs::Box region{xmin, ymin, xmax, ymax};
+  Input in;
+  in.region = in.menu_box = gs::Box{xmin, ymin, xmax, ymax};
+  in.max_titles = std::max(max_titles, 1);
+  in.titles = titles.first(static_cast<std::size_t>(num_titles));
+  in.info = info.first(static_cast<std::size_t>(num_info));
+  in.data = data;
+  in.xstrelm = xstrelm;
+  in.ystrelm = ystrelm;
+  in.xendelm = xendelm;
+  in.yendelm = yendelm;
+  in.image = shown(status);
+  in.max_coordinates = max_coordinates;
+  in.xs = x_coordinates;
+  in.ys = y_coordinates;
   // Messages of the prompts (help, refusals) stay off the image: in the
   // control region (the scope puts the message region back).
-  GS_SET_MESSAGE(region, status);
+  GS_SET_MESSAGE(in.region, status);
   // The finish control beside the menu when a varying number is wanted.
-  const bool finish = !fixed_number && max_coordinates > 1;
-  gs::Box menu_box = region, finish_box;
-  if (finish) {
+  in.finish = !fixed_number && max_coordinates > 1;
+  if (in.finish) {
     const float split = xmin + 0.78f * (xmax - xmin);
-    menu_box.xmax = split;
-    finish_box = {split, ymin, xmax, ymax};
+    in.menu_box.xmax = split;
+    in.finish_box = {split, ymin, xmax, ymax};
   }
-  const std::vector<std::string> title_lines(titles.begin(), titles.begin() + num_titles);
-  const std::array<std::string, 1> finish_text{"(Click here to finish)"};
-  bool two_click = false;
-  bool draw = true;
-  // The points as they are taken: the rubber band follows from the first
-  // of two, or from the last of more.
-  const auto take = [&](float wx, float wy, float px, float py, bool on_image) {
-    x_coordinates[static_cast<std::size_t>(num_coordinates)] = wx;
-    y_coordinates[static_cast<std::size_t>(num_coordinates)] = wy;
-    ++num_coordinates;
-    if (on_image) marks.add(px, py, status);
-  };
-  while (status == io::status_good && num_coordinates < max_coordinates) {
-    if (draw) {
-      const std::array<std::string, 4> labels{"CANCEL", "HELP", "KEYBOARD",
-                                              two_click ? "TWO CLICK" : "ONE CLICK"};
-      GS_MENU(std::max(max_titles, 1), num_titles, title_lines, 4, 4, labels, menu_box.xmin,
-              menu_box.ymin, menu_box.xmax, menu_box.ymax, status);
-      if (finish) {
-        GS_PROMPT(true, 1, 1, finish_text, finish_box.xmin, finish_box.ymin, finish_box.xmax,
-                  finish_box.ymax, status);
-      }
-      draw = false;
-    }
-    const auto& points = marks.points();
-    if (!points.empty()) {
-      const vg::Point anchor = max_coordinates == 2 ? points.front() : points.back();
-      VG_SET_RUBBERBAND(gs::window_workstation, max_coordinates == 2 ? 2 : 1, anchor.x, anchor.y,
-                        status);
-    }
-    const MenuInput in = menu_input(status);
-    if (status != io::status_good) break;
-    float px = in.x, py = in.y;
-    if (in.kind == gs::input_redraw) {
-      draw = true;
-      continue;
-    }
-    if (in.kind == gs::input_choice) {
-      // No band over the prompts and explanations.
-      VG_SET_RUBBERBAND(gs::window_workstation, 0, 0.0f, 0.0f, status);
-      switch (in.choice) {
-        case 1:  // CANCEL
-          status = io::status_escape;
-          break;
-        case 2:  // HELP
-          explain(region, info.first(static_cast<std::size_t>(num_info)), status);
-          draw = true;
-          break;
-        case 3: {  // KEYBOARD
-          const std::array<std::string, 1> error{"Enter valid floating point number"};
-          const std::array<std::string, 1> help_x{"Type the X-component in world coordinates"};
-          const std::array<std::string, 1> help_y{"Type the Y-component in world coordinates"};
-          float wx = std::numeric_limits<float>::quiet_NaN(), wy = wx;
-          GS_INPR(false, 0.0f, 0.0f, false, "X-COMPONENT OF COORDINATE TO DEFINE", 1, help_x, 1,
-                  error, wx, status);
-          if (status == io::status_good && !std::isnan(wx)) {
-            GS_INPR(false, 0.0f, 0.0f, false, "Y-COMPONENT OF COORDINATE TO DEFINE", 1, help_y, 1,
-                    error, wy, status);
-          }
-          if (status == io::status_good && !std::isnan(wx) && !std::isnan(wy)) {
-            // Marked where it lies on the image.
-            const float mx = image.page.xmin + (wx - image.world.xmin) *
-                                                   (image.page.xmax - image.page.xmin) /
-                                                   (image.world.xmax - image.world.xmin);
-            const float my = image.page.ymin + (wy - image.world.ymin) *
-                                                   (image.page.ymax - image.page.ymin) /
-                                                   (image.world.ymax - image.world.ymin);
-            take(wx, wy, mx, my, image.page.contains(mx, my));
-          }
-          draw = true;
-          break;
-        }
-        default:  // the click mode
-          two_click = !two_click;
-          draw = true;
-          break;
-      }
-      continue;
-    }
-    if (finish && finish_box.contains(px, py)) break;
-    centre(px, py, status);
-    if (!image.page.contains(px, py)) {
-      VG_BELL(status);
-      continue;
-    }
-    if (two_click) {
-      bool cancelled = false;
-      VG_SET_RUBBERBAND(gs::window_workstation, 0, 0.0f, 0.0f, status);
-      GS_INP_TWOCLICK(xmin, ymin, xmax, ymax, data, xstrelm, ystrelm, xendelm, yendelm, cancelled,
-                      px, py, status);
-      draw = true;
-      if (status != io::status_good || cancelled) continue;
-    }
-    float wx = 0.0f, wy = 0.0f;
-    gs::page_to_world(image.page, image.world, px, py, wx, wy);
-    take(wx, wy, px, py, true);
-  }
+  run_input(in, status);
+  num_coordinates = in.num_coordinates;
   gs::note_failure(id, status);
 }
 

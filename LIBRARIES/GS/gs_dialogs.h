@@ -3,6 +3,7 @@
 // input call, puts the caller's state back and returns.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -55,6 +56,18 @@ inline constexpr const char* default_save_name = "help.txt";
 
 // Character height of a message box whose style has no automatic sizing.
 inline constexpr float fixed_message_height = 0.02f;
+
+// One choice from a menu: `draw_menu` draws it (with GS_MENU, or a widget
+// holding one, as a form does) when `draw` is set, which is then cleared;
+// the choice is awaited with GS_INP_MENUCHOICE, and the menu drawn again
+// after every exposure of the window. Returns the number of the chosen
+// button (from 1), or 0 for a click outside every button or a failure (in
+// status).
+int menu_choice(const std::function<void(int&)>& draw_menu, bool& draw, int& status);
+// The same for a menu of `titles` and `labels` in the GUI region (GS_FMENU,
+// in the menu layout in force).
+int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
+                bool& draw, int& status);
 
 }  // namespace gs
 
@@ -131,6 +144,11 @@ void GS_INPR(bool range, float minimum, float maximum, bool has_default, const s
 // lines.
 void GS_INPS(const std::string& prompt, int num_help, std::span<const std::string> help,
              const std::string& default_text, std::string& value, int& status);
+// GS_INPS with error lines: an empty answer is refused, the error lines
+// shown in a warning box and the question asked again.
+void GS_INPS(const std::string& prompt, int num_help, std::span<const std::string> help,
+             int num_error, std::span<const std::string> error, const std::string& default_text,
+             std::string& value, int& status);
 // As GS_INPS (the form used by the other widgets).
 void GS_INPC(const std::string& prompt, int num_help, std::span<const std::string> help,
              const std::string& default_text, std::string& value, int& status);

@@ -126,7 +126,6 @@ namespace {
 
 constexpr const char* id_select = "Subroutine GS_FILESELECTION V0.1 ";
 constexpr std::array<const char*, 6> commands{"CANCEL", "?", "HELP", "INFO", "TYPES", "FILTER"};
-constexpr int wheel_rows = 3;  // rows a turn of the mouse wheel scrolls
 
 gs::SelectionLayout layout_now() {
   gs::Box region;
@@ -201,6 +200,58 @@ void GS_DRAW_LIST(const gs::SelectionView& view, int& status) {
             "NO SELECTED FILES", l, l.file_characters, status);
 }
 
+namespace {
+
+// The directory line and the headers of the two lists.
+void draw_heads(const gs::SelectionLayout& l, const gs::SelectionView& view, int& status) {
+  const gs::WidgetScope scope;
+  draw_box(l.directory, gs::white, gs::blue, status);
+  const float h = std::min(0.55f * (l.directory.ymax - l.directory.ymin), 0.018f);
+  const std::string label = "DIRECTORY: ";
+  const int room = characters_in(l.directory, h) - static_cast<int>(label.size());
+  line_in(l.directory, label + gs::fitted(view.directory, room, true), gs::black, h, status);
+  const float hh = 0.6f * (l.dirs_head.ymax - l.dirs_head.ymin);
+  const int nd = static_cast<int>(view.directories.size());
+  const int nf = static_cast<int>(view.files.size());
+  gs::draw_text(l.dirs_head.xmin, l.dirs_head.ymin + 0.3f * hh,
+                "SUB-DIRECTORIES (" + std::to_string(nd) + ")", 1, gs::white, hh, gs::align_left,
+                gs::valign_base, status);
+  std::string filter = "FILES (" + std::to_string(nf) + ")";
+  if (io::trimmed(view.extension) != gs::all_permitted)
+    filter += "  TYPE: " + io::trimmed(view.extension);
+  if (io::trimmed(view.pattern) != gs::no_filtering)
+    filter += "  FILTER: " + io::trimmed(view.pattern);
+  gs::draw_text(l.files_head.xmin, l.files_head.ymin + 0.3f * hh,
+                gs::fitted(filter, characters_in(l.files_head, hh), false), 1, gs::white, hh,
+                gs::align_left, gs::valign_base, status);
+}
+
+// The UP DIR and UPDATE buttons, the selected name and the typed-name field.
+void draw_fields(const gs::SelectionLayout& l, const gs::SelectionView& view, int& status) {
+  const gs::WidgetScope scope;
+  const float bh = std::min(0.5f * (l.up.ymax - l.up.ymin), 0.02f);
+  GS_FILLSTYLE(1, gs::yellow, status);
+  GS_LINESTYLE(1, 1.0f, gs::black, status);
+  GS_TEXTSTYLE(1, gs::blue, bh, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+  const float bevel = (l.up.ymax - l.up.ymin) / 10.0f;
+  GS_STRINGBUTTON(l.up.xmin, l.up.ymin, l.up.xmax, l.up.ymax, bevel, "UP DIR", status);
+  GS_STRINGBUTTON(l.update.xmin, l.update.ymin, l.update.xmax, l.update.ymax, bevel, "UPDATE",
+                  status);
+  // The selected name whole when it fits, else its end.
+  draw_box(l.selected, gs::white, gs::blue, status);
+  const float sh = std::min(0.55f * (l.selected.ymax - l.selected.ymin), 0.018f);
+  line_in(l.selected, gs::fitted(view.selected, characters_in(l.selected, sh), true), gs::black, sh,
+          status);
+  GS_FILLSTYLE(1, gs::yellow, status);
+  GS_LINESTYLE(1, 1.0f, gs::black, status);
+  GS_TEXTSTYLE(1, gs::blue, std::min(0.5f * (l.name_field.ymax - l.name_field.ymin), 0.02f), 1.0f,
+               0.0f, gs::align_centre, gs::valign_middle, status);
+  GS_STRINGBUTTON(l.name_field.xmin, l.name_field.ymin, l.name_field.xmax, l.name_field.ymax, bevel,
+                  "File Name (Optional)", status);
+}
+
+}  // namespace
+
 void GS_DRAW_SELECTION(int max_prompt, int num_prompt, std::span<const std::string> prompt,
                        const gs::SelectionView& view, int& status) {
   constexpr const char* id = "Subroutine GS_DRAW_SELECTION V0.1 ";
@@ -216,53 +267,11 @@ void GS_DRAW_SELECTION(int max_prompt, int num_prompt, std::span<const std::stri
   }
   GS_PROMPT(false, max_prompt, num_prompt, prompt, l.title.xmin, l.title.ymin, l.title.xmax,
             l.title.ymax, status);
-  {
-    const gs::WidgetScope scope;
-    draw_box(l.directory, gs::white, gs::blue, status);
-    const float h = std::min(0.55f * (l.directory.ymax - l.directory.ymin), 0.018f);
-    const std::string label = "DIRECTORY: ";
-    const int room = characters_in(l.directory, h) - static_cast<int>(label.size());
-    line_in(l.directory, label + gs::fitted(view.directory, room, true), gs::black, h, status);
-    const float hh = 0.6f * (l.dirs_head.ymax - l.dirs_head.ymin);
-    const int nd = static_cast<int>(view.directories.size());
-    const int nf = static_cast<int>(view.files.size());
-    gs::draw_text(l.dirs_head.xmin, l.dirs_head.ymin + 0.3f * hh,
-                  "SUB-DIRECTORIES (" + std::to_string(nd) + ")", 1, gs::white, hh, gs::align_left,
-                  gs::valign_base, status);
-    std::string filter = "FILES (" + std::to_string(nf) + ")";
-    if (io::trimmed(view.extension) != gs::all_permitted)
-      filter += "  TYPE: " + io::trimmed(view.extension);
-    if (io::trimmed(view.pattern) != gs::no_filtering)
-      filter += "  FILTER: " + io::trimmed(view.pattern);
-    gs::draw_text(l.files_head.xmin, l.files_head.ymin + 0.3f * hh,
-                  gs::fitted(filter, characters_in(l.files_head, hh), false), 1, gs::white, hh,
-                  gs::align_left, gs::valign_base, status);
-  }
+  draw_heads(l, view, status);
   GS_DEF_SCROLLBAR(status);
   GS_DRAW_SLIST(view, status);
   GS_DRAW_LIST(view, status);
-  {
-    const gs::WidgetScope scope;
-    const float bh = std::min(0.5f * (l.up.ymax - l.up.ymin), 0.02f);
-    GS_FILLSTYLE(1, gs::yellow, status);
-    GS_LINESTYLE(1, 1.0f, gs::black, status);
-    GS_TEXTSTYLE(1, gs::blue, bh, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
-    const float bevel = (l.up.ymax - l.up.ymin) / 10.0f;
-    GS_STRINGBUTTON(l.up.xmin, l.up.ymin, l.up.xmax, l.up.ymax, bevel, "UP DIR", status);
-    GS_STRINGBUTTON(l.update.xmin, l.update.ymin, l.update.xmax, l.update.ymax, bevel, "UPDATE",
-                    status);
-    // The selected name whole when it fits, else its end.
-    draw_box(l.selected, gs::white, gs::blue, status);
-    const float sh = std::min(0.55f * (l.selected.ymax - l.selected.ymin), 0.018f);
-    line_in(l.selected, gs::fitted(view.selected, characters_in(l.selected, sh), true), gs::black,
-            sh, status);
-    GS_FILLSTYLE(1, gs::yellow, status);
-    GS_LINESTYLE(1, 1.0f, gs::black, status);
-    GS_TEXTSTYLE(1, gs::blue, std::min(0.5f * (l.name_field.ymax - l.name_field.ymin), 0.02f), 1.0f,
-                 0.0f, gs::align_centre, gs::valign_middle, status);
-    GS_STRINGBUTTON(l.name_field.xmin, l.name_field.ymin, l.name_field.xmax, l.name_field.ymax,
-                    bevel, "File Name (Optional)", status);
-  }
+  draw_fields(l, view, status);
   {
     const gs::MenuLayoutScope grid(gs::MenuGrid{.columns = 6, .label_characters = 10}, status);
     const std::array<std::string, 1> none{""};
@@ -298,10 +307,7 @@ bool has_extension(const std::string& name, const std::string& extension) {
   if (name.size() <= extension.size() + 1) return false;
   const std::size_t dot = name.size() - extension.size() - 1;
   if (name[dot] != '.') return false;
-  std::string a = name.substr(dot + 1), b = extension;
-  IO_UPPER(a);
-  IO_UPPER(b);
-  return a == b;
+  return io::upper(name.substr(dot + 1)) == io::upper(extension);
 }
 
 bool is_all(const std::string& filter, const char* every) {
@@ -309,11 +315,27 @@ bool is_all(const std::string& filter, const char* every) {
   return t.empty() || t == every || t == "*";
 }
 
+// The commands of the tool's menu, in its order from 1.
+enum class Command { none, cancel, about, help, info, types, filter };
+
+// What the tool does after an event: wait for the next, draw itself again
+// first, check and confirm the name chosen, or end.
+enum class Next { wait, draw, choose, end };
+
 // The tool's state between events.
 struct Tool {
   gs::SelectionView view;
   int file_mode = gs::select_input;
+  gs::SelectionLayout layout;
+  int max_prompt = 1, num_prompt = 0;
+  std::span<const std::string> prompt, help;
+  std::string chosen;  // a full path to check and confirm
+  bool typed = false;  // typed as a path
 };
+
+void draw(const Tool& t, int& status) {
+  GS_DRAW_SELECTION(t.max_prompt, t.num_prompt, t.prompt, t.view, status);
+}
 
 // Keeps the item `item` of a list of n in view (rows showing).
 int scrolled_to(int item, int first, int n, int rows) {
@@ -321,6 +343,49 @@ int scrolled_to(int item, int first, int n, int rows) {
   if (item >= first + rows) first = item - rows + 1;
   return std::clamp(first, 1, std::max(n - rows + 1, 1));
 }
+
+// Makes `name` the selected one, marked (and in view) when it is listed.
+void select(gs::SelectionView& v, const std::string& name, int rows) {
+  v.selected = io::trimmed(name);
+  v.selected_item = 0;
+  const auto it = std::lower_bound(v.files.begin(), v.files.end(), v.selected);
+  if (it == v.files.end() || *it != v.selected) return;
+  v.selected_item = static_cast<int>(it - v.files.begin()) + 1;
+  v.first_file = scrolled_to(v.selected_item, v.first_file, static_cast<int>(v.files.size()), rows);
+}
+
+}  // namespace
+
+namespace gs {
+
+std::vector<std::string> stored(std::vector<std::string>& directories,
+                                std::vector<std::string>& files, const ListStores& stores) {
+  std::vector<std::string> problems;
+  const auto directories_problem = [&](const char* why) {
+    problems.insert(problems.end(), {"WARNING: Problem obtaining list of directories", why});
+  };
+  if (directories.size() > stores.directories) {
+    directories_problem("         Too many directories");
+    directories.resize(stores.directories);
+  }
+  std::size_t characters = 0;
+  for (std::size_t k = 0; k < directories.size(); ++k) {
+    characters += directories[k].size();
+    if (characters <= stores.directory_characters) continue;
+    directories_problem("         List of names too long");
+    directories.resize(k);
+    break;
+  }
+  if (files.size() > stores.files) {
+    problems.emplace_back("WARNING: Problem obtaining list of files");
+    files.resize(stores.files);
+  }
+  return problems;
+}
+
+}  // namespace gs
+
+namespace {
 
 // Lists the directory of the view; a directory that cannot be read is left
 // upwards. Listing problems leave the previous lists.
@@ -331,42 +396,27 @@ void list(Tool& t, int& status) {
     std::vector<std::string> dirs, files;
     const std::string pattern = is_all(v.pattern, gs::no_filtering) ? "*" : io::trimmed(v.pattern);
     IO_LISTENTRIES(v.directory, pattern, retstat, dirs, files, status);
-    if (status != io::status_good) {
-      io::say("WARNING: Problem obtaining list of files");
-      return;
+    if (status != io::status_good) return io::say("WARNING: Problem obtaining list of files");
+    if (retstat == 1 && v.directory == "/") {
+      io::say("WARNING: Problem obtaining list of directories");
+      return io::say("         Internal directory change problem");
     }
-    if (retstat == 1 && v.directory != "/") {
+    if (retstat == 1) {
       io::say("NOTE: Automatically climbing one directory level");
       io::say("         Bad directory name: " + v.directory);
       IO_UP_DIRECTORY(v.directory, status);
       continue;
     }
-    if (static_cast<int>(dirs.size()) > gs::max_listed_directories) {
-      io::say("WARNING: Problem obtaining list of directories");
-      io::say("         Too many directories");
-      dirs.resize(gs::max_listed_directories);
-    }
     if (!is_all(v.extension, gs::all_permitted)) {
       const std::string e = io::trimmed(v.extension);
       std::erase_if(files, [&](const std::string& f) { return !has_extension(f, e); });
     }
-    if (static_cast<int>(files.size()) > gs::max_listed_files) {
-      io::say("WARNING: Problem obtaining list of files");
-      io::say("         List of names too long");
-      files.resize(gs::max_listed_files);
-    }
+    for (const std::string& line : gs::stored(dirs, files, gs::ListStores{})) io::say(line);
     v.directories = std::move(dirs);
     v.files = std::move(files);
     v.first_directory = 1;
     v.first_file = 1;
-    v.selected_item = 0;
-    // The selection stays marked (and in view) when it is listed here.
-    const auto it = std::lower_bound(v.files.begin(), v.files.end(), io::trimmed(v.selected));
-    if (it != v.files.end() && *it == io::trimmed(v.selected)) {
-      v.selected_item = static_cast<int>(it - v.files.begin()) + 1;
-      const gs::SelectionLayout l = layout_now();
-      v.first_file = scrolled_to(v.selected_item, 1, static_cast<int>(v.files.size()), l.rows);
-    }
+    select(v, v.selected, t.layout.rows);
     return;
   }
 }
@@ -400,11 +450,9 @@ void warn(const std::string& line, int& status) {
 bool ask_text(const std::string& prompt, const std::string& help_line, std::string& value,
               int& status) {
   const std::array<std::string, 1> help{help_line};
-  std::string answer = value;
-  bool cancelled = false;
-  gs::input_text(prompt, 1, help, value, answer, cancelled, status);
-  if (status != io::status_good || cancelled) return false;
-  value = io::trimmed(answer);
+  const gs::TypedLine typed = gs::input_text(prompt, help, value, status);
+  if (status != io::status_good || typed.cancelled) return false;
+  value = io::trimmed(typed.text);
   value.erase(0, std::min(value.find_first_not_of(" \t"), value.size()));
   return true;
 }
@@ -449,10 +497,12 @@ bool acceptable(const Tool& t, const std::string& path, bool typed_path, int& st
   return status == io::status_good;
 }
 
+// The question "File Selection O.K. ? :": only YES confirms (NO and CANCEL
+// return to the tool).
 bool confirmed(int& status) {
   const std::array<std::string, 2> help{"Click on \"YES\" or \"NO\"",
                                         "Enter \"YES\" if the choice is O.K."};
-  bool ok = true;
+  bool ok = false;
   GS_INPL("File Selection O.K. ? :", 2, help, ok, status);
   return status == io::status_good && ok;
 }
@@ -485,6 +535,7 @@ class CurrentDirectory {
 // The starting directory and selection: those of the name passed in when its
 // directory exists, else the current directory.
 void start(Tool& t, const std::string& file_name, const CurrentDirectory& current, int& status) {
+  t.layout = layout_now();
   t.view.directory = current.known() ? current.directory() : "/";
   const std::string name = io::trimmed(file_name);
   if (name.empty()) return;
@@ -500,6 +551,195 @@ void start(Tool& t, const std::string& file_name, const CurrentDirectory& curren
     t.view.directory = probe.view.directory;
     if (!io::trimmed(base).empty()) t.view.selected = io::trimmed(base);
   }
+}
+
+// --- The handlers of the tool's events
+
+// A turn of the wheel over a list scrolls it by a few rows.
+Next on_wheel(Tool& t, bool up, float x, float y, int& status) {
+  constexpr int wheel_rows = 3;
+  const gs::SelectionLayout& l = t.layout;
+  gs::SelectionView& v = t.view;
+  const int step = up ? -wheel_rows : wheel_rows;
+  const bool dirs = l.dirs.contains(x, y) || l.dirs_bar.contains(x, y);
+  const bool files = l.files.contains(x, y) || l.files_bar.contains(x, y);
+  if (!dirs && !files) return Next::wait;
+  int& first = dirs ? v.first_directory : v.first_file;
+  const int n = static_cast<int>(dirs ? v.directories.size() : v.files.size());
+  const int f = std::clamp(first + step, 1, std::max(n - l.rows + 1, 1));
+  if (f == first) return Next::wait;
+  first = f;
+  if (dirs) GS_DRAW_SLIST(v, status);
+  if (files) GS_DRAW_LIST(v, status);
+  return Next::wait;
+}
+
+// A scroll button of either list (the second list's count on from 7).
+Next on_scroll(Tool& t, int button, int& status) {
+  gs::SelectionView& v = t.view;
+  const int rows = t.layout.rows;
+  if (button <= gs::scroll_buttons) {
+    v.first_directory =
+        scrolled(button, v.first_directory, static_cast<int>(v.directories.size()), rows);
+    GS_DRAW_SLIST(v, status);
+  } else {
+    v.first_file =
+        scrolled(button - gs::scroll_buttons, v.first_file, static_cast<int>(v.files.size()), rows);
+    GS_DRAW_LIST(v, status);
+  }
+  return Next::wait;
+}
+
+// A sub-directory clicked: into it.
+Next on_directory(Tool& t, int d, int& status) {
+  if (!enter_directory(t, t.view.directories[static_cast<std::size_t>(d - 1)], status)) {
+    warn(" !!! CAN'T ENTER DIRECTORY !!!", status);
+  }
+  list(t, status);
+  return Next::draw;
+}
+
+// A file clicked: the choice.
+Next on_file(Tool& t, int f) {
+  gs::SelectionView& v = t.view;
+  select(v, v.files[static_cast<std::size_t>(f - 1)], t.layout.rows);
+  int r = 0;
+  t.chosen = gs::typed_path(v.directory, v.selected, r);
+  t.typed = false;
+  return Next::choose;
+}
+
+Next on_up(Tool& t, int& status) {
+  if (t.view.directory == "/") {
+    warn("WARNING: You can't go above the \"root\" directory", status);
+  } else {
+    IO_UP_DIRECTORY(t.view.directory, status);
+    list(t, status);
+  }
+  return Next::draw;
+}
+
+// A name typed in the field: a directory is entered, anything else is the
+// choice, shown as the selection (its directory too when it lies elsewhere).
+Next on_name(Tool& t, int& status) {
+  std::string name;
+  if (!ask_text("FILE NAME", "Enter file name", name, status) || name.empty()) return Next::draw;
+  int r = 0;
+  const std::string path = gs::typed_path(t.view.directory, name, r);
+  if (r != 0) {
+    warn(" BAD FILE PATH SYNTAX ", status);
+    return Next::draw;
+  }
+  if (enter_directory(t, path, status)) {
+    list(t, status);
+    return Next::draw;
+  }
+  std::string parent, base;
+  IO_DIRPATH(path, parent, status);
+  IO_NODIRPATH(path, base, status);
+  const bool here = (io::trimmed(parent).empty() ? "/" : io::trimmed(parent)) == t.view.directory;
+  select(t.view, here ? io::trimmed(base) : path, t.layout.rows);
+  t.chosen = path;
+  t.typed = name.find('/') != std::string::npos || name[0] == '~';
+  return Next::choose;
+}
+
+// A new extension choice or name pattern, and the list again.
+void narrow(Tool& t, bool extension, int& status) {
+  gs::SelectionView& v = t.view;
+  std::string& filter = extension ? v.extension : v.pattern;
+  const char* every = extension ? gs::all_permitted : gs::no_filtering;
+  std::string text = is_all(filter, every) ? "" : io::trimmed(filter);
+  const bool asked = extension
+                         ? ask_text("ENTER FILE EXTENSION TYPE TO SELECT",
+                                    "Enter file extension (no .)", text, status)
+                         : ask_text("ENTER FILE NAME PATTERN TO MATCH",
+                                    "Enter pattern, using asterisks as wild-cards", text, status);
+  if (!asked) return;
+  if (extension && !text.empty() && text[0] == '.') text.erase(0, 1);
+  filter = is_all(text, every) ? every : text;
+  list(t, status);
+}
+
+Next on_command(Tool& t, Command command, int& status) {
+  switch (command) {
+    case Command::none:
+      return Next::wait;
+    case Command::cancel:
+      return Next::end;
+    case Command::about: {
+      const std::array<std::string, 6> about{
+          "CANCEL: Exit without returning file name",
+          "?: This help text",
+          "HELP: Information about the required input or output file",
+          "INFO: Information concerning use of the file selection utility",
+          "TYPES: Specify types of file to input (by file extensions)",
+          "FILTER: Specify pattern which file names must match"};
+      gs::show_help(t.layout.region, about, status);
+      break;
+    }
+    case Command::help:
+      gs::show_help(t.layout.region, t.help, status);
+      break;
+    case Command::info:
+      GS_HELPFILESELECT(status);
+      break;
+    case Command::types:
+    case Command::filter:
+      narrow(t, command == Command::types, status);
+      break;
+  }
+  return Next::draw;
+}
+
+// A click: on a scroll button, a list row, a button or a command.
+Next on_click(Tool& t, float x, float y, int& status) {
+  const gs::SelectionLayout& l = t.layout;
+  const gs::SelectionView& v = t.view;
+  int button = 0;
+  GS_CAL_SCROLLBAR(x, y, button, status);
+  if (button > 0) return on_scroll(t, button, status);
+  const int nd = static_cast<int>(v.directories.size());
+  const int nf = static_cast<int>(v.files.size());
+  if (const int d = gs::list_item(l.dirs, l.row_height, v.first_directory, nd, x, y); d > 0) {
+    return on_directory(t, d, status);
+  }
+  if (const int f = gs::list_item(l.files, l.row_height, v.first_file, nf, x, y); f > 0) {
+    return on_file(t, f);
+  }
+  if (l.up.contains(x, y)) return on_up(t, status);
+  if (l.update.contains(x, y)) {
+    list(t, status);
+    return Next::draw;
+  }
+  if (l.name_field.contains(x, y)) return on_name(t, status);
+  int c = 0;
+  GS_CAL_MENUCHOICE(x, y, c, status);
+  return on_command(t, static_cast<Command>(c), status);
+}
+
+Next on_event(Tool& t, int type, float x, float y, int& status) {
+  switch (type) {
+    case vg::event_redraw:
+      return Next::draw;
+    case vg::event_wheel_up:
+    case vg::event_wheel_down:
+      return on_wheel(t, type == vg::event_wheel_up, x, y, status);
+    case vg::event_button:
+      return on_click(t, x, y, status);
+    default:
+      return Next::wait;
+  }
+}
+
+// The choice shown, checked against the file mode and confirmed: the tool
+// ends with it, or goes on.
+Next choose(Tool& t, std::string& file_name, bool& cancelled, int& status) {
+  draw(t, status);
+  if (!acceptable(t, t.chosen, t.typed, status) || !confirmed(status)) return Next::draw;
+  file_name = t.chosen;
+  cancelled = false;
+  return Next::end;
 }
 
 }  // namespace
@@ -534,156 +774,29 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
   const CurrentDirectory current;
   const gs::MenuSave menu;
   const gs::WidgetScope scope;
-  const std::vector<gs::ScrollBarRecord> enclosing_bars = gs::scroll_bars();
+  const gs::ScrollBarScope bars;
   Tool t;
   t.file_mode = file_mode;
+  t.max_prompt = max_prompt;
+  t.num_prompt = num_prompt;
+  t.prompt = prompt;
+  t.help = help.first(static_cast<std::size_t>(num_help));
   t.view.extension = io::trimmed(extension).empty() ? gs::all_permitted : io::trimmed(extension);
   start(t, file_name, current, status);
   list(t, status);
-  const gs::SelectionLayout l = layout_now();
+  const gs::SelectionLayout& l = t.layout;
   // Prompts, warnings and questions of the tool take its lower strip.
   GS_SET_GUIREGION(gs::Box{l.region.xmin, l.region.ymin, l.region.xmax, l.name_field.ymax}, status);
-  gs::SelectionView& v = t.view;
-  bool draw = true;
-  while (status == io::status_good) {
-    if (draw) GS_DRAW_SELECTION(max_prompt, num_prompt, prompt, v, status);
-    draw = false;
+  for (Next next = Next::draw; status == io::status_good && next != Next::end;) {
+    if (next == Next::draw) draw(t, status);
     int type = vg::event_none;
     float x = 0.0f, y = 0.0f;
     gs::wait_event(type, x, y, status);
     if (status != io::status_good) break;
-    const int nd = static_cast<int>(v.directories.size());
-    const int nf = static_cast<int>(v.files.size());
-    if (type == vg::event_redraw) {
-      draw = true;
-      continue;
-    }
-    if (type == vg::event_wheel_up || type == vg::event_wheel_down) {
-      const int step = type == vg::event_wheel_up ? -wheel_rows : wheel_rows;
-      if (l.dirs.contains(x, y) || l.dirs_bar.contains(x, y)) {
-        const int f = std::clamp(v.first_directory + step, 1, std::max(nd - l.rows + 1, 1));
-        if (f != v.first_directory) {
-          v.first_directory = f;
-          GS_DRAW_SLIST(v, status);
-        }
-      } else if (l.files.contains(x, y) || l.files_bar.contains(x, y)) {
-        const int f = std::clamp(v.first_file + step, 1, std::max(nf - l.rows + 1, 1));
-        if (f != v.first_file) {
-          v.first_file = f;
-          GS_DRAW_LIST(v, status);
-        }
-      }
-      continue;
-    }
-    if (type != vg::event_button) continue;
-    int button = 0;
-    GS_CAL_SCROLLBAR(x, y, button, status);
-    if (button >= 1 && button <= gs::scroll_buttons) {
-      v.first_directory = scrolled(button, v.first_directory, nd, l.rows);
-      GS_DRAW_SLIST(v, status);
-      continue;
-    }
-    if (button > gs::scroll_buttons) {
-      v.first_file = scrolled(button - gs::scroll_buttons, v.first_file, nf, l.rows);
-      GS_DRAW_LIST(v, status);
-      continue;
-    }
-    std::string chosen;  // a full path to check and confirm
-    bool typed = false;
-    if (const int d = gs::list_item(l.dirs, l.row_height, v.first_directory, nd, x, y); d > 0) {
-      if (!enter_directory(t, v.directories[static_cast<std::size_t>(d - 1)], status)) {
-        warn(" !!! CAN'T ENTER DIRECTORY !!!", status);
-      }
-      list(t, status);
-      draw = true;
-      continue;
-    }
-    if (const int f = gs::list_item(l.files, l.row_height, v.first_file, nf, x, y); f > 0) {
-      v.selected = v.files[static_cast<std::size_t>(f - 1)];
-      v.selected_item = f;
-      GS_DRAW_SELECTION(max_prompt, num_prompt, prompt, v, status);
-      int r = 0;
-      chosen = gs::typed_path(v.directory, v.selected, r);
-    } else if (l.up.contains(x, y)) {
-      if (v.directory == "/") {
-        warn("WARNING: You can't go above the \"root\" directory", status);
-      } else {
-        IO_UP_DIRECTORY(v.directory, status);
-        list(t, status);
-      }
-      draw = true;
-      continue;
-    } else if (l.update.contains(x, y)) {
-      list(t, status);
-      draw = true;
-      continue;
-    } else if (l.name_field.contains(x, y)) {
-      std::string name;
-      draw = true;
-      if (!ask_text("FILE NAME", "Enter file name", name, status) || name.empty()) continue;
-      int r = 0;
-      const std::string path = gs::typed_path(v.directory, name, r);
-      if (r != 0) {
-        warn(" BAD FILE PATH SYNTAX ", status);
-        continue;
-      }
-      if (enter_directory(t, path, status)) {
-        list(t, status);
-        continue;
-      }
-      typed = name.find('/') != std::string::npos || name[0] == '~';
-      chosen = path;
-      std::string base;
-      IO_NODIRPATH(path, base, status);
-      v.selected = io::trimmed(base);
-    } else {
-      int c = 0;
-      GS_CAL_MENUCHOICE(x, y, c, status);
-      if (c == 0) continue;
-      const std::string command = commands[static_cast<std::size_t>(c - 1)];
-      draw = true;
-      if (command == "CANCEL") break;
-      if (command == "?") {
-        const std::array<std::string, 6> about{
-            "CANCEL: Exit without returning file name",
-            "?: This help text",
-            "HELP: Information about the required input or output file",
-            "INFO: Information concerning use of the file selection utility",
-            "TYPES: Specify types of file to input (by file extensions)",
-            "FILTER: Specify pattern which file names must match"};
-        GS_MESSAGE(6, 6, about, status);
-      } else if (command == "HELP") {
-        GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
-      } else if (command == "INFO") {
-        GS_HELPFILESELECT(status);
-      } else if (command == "TYPES") {
-        std::string e = is_all(v.extension, gs::all_permitted) ? "" : io::trimmed(v.extension);
-        if (ask_text("ENTER FILE EXTENSION TYPE TO SELECT", "Enter file extension (no .)", e,
-                     status)) {
-          if (!e.empty() && e[0] == '.') e.erase(0, 1);
-          v.extension = is_all(e, gs::all_permitted) ? gs::all_permitted : e;
-          list(t, status);
-        }
-      } else if (command == "FILTER") {
-        std::string p = is_all(v.pattern, gs::no_filtering) ? "" : io::trimmed(v.pattern);
-        if (ask_text("ENTER FILE NAME PATTERN TO MATCH",
-                     "Enter pattern, using asterisks as wild-cards", p, status)) {
-          v.pattern = is_all(p, gs::no_filtering) ? gs::no_filtering : p;
-          list(t, status);
-        }
-      }
-      continue;
-    }
-    if (chosen.empty()) continue;
-    draw = true;
-    if (!acceptable(t, chosen, typed, status)) continue;
-    if (!confirmed(status)) continue;
-    file_name = chosen;
-    cancelled = false;
-    break;
+    next = on_event(t, type, x, y, status);
+    if (next == Next::choose) next = choose(t, file_name, cancelled, status);
   }
-  extension = v.extension;
-  gs::scroll_bars() = enclosing_bars;
+  extension = t.view.extension;
   if (status != io::status_good && status != io::status_escape) {
     io::say("WARNING: Problem in file selection widget, bad internal error status");
     ST_SAVE(id_select);

@@ -22,10 +22,12 @@ inline constexpr const char* all_permitted = "<ALL PERMITTED>";
 inline constexpr const char* no_filtering = "<NO FILTERING>";
 inline constexpr const char* no_file_selected = "(No file selected)";
 
-// The stores of the listing: names of any length; past these counts the
+// The stores of the listing: names of any length; past these counts (and
+// past the characters that the sub-directories' names may take in all) the
 // listing warning is given and the first names (in order) are kept.
 inline constexpr int max_listed_files = 100000;
 inline constexpr int max_listed_directories = 10000;
+inline constexpr int max_listed_directory_characters = 100 * max_listed_directories;
 
 // What the tool shows: the listed directory, its sub-directories and
 // selected files (in order), the first item shown of each list (from 1), the

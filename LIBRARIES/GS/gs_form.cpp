@@ -114,22 +114,39 @@ std::string form_display(int type, int integer_value, bool logical_value, float 
   }
 }
 
+namespace {
+
+// A path in lines of at most `width` characters, the last `max_lines` of
+// them: broken after a "/"; a part too long for a line is cut into lines of
+// the width.
+std::vector<std::string> path_lines(const std::string& path, std::size_t width, int max_lines) {
+  std::vector<std::string> pieces;
+  for (std::size_t start = 0; start < path.size();) {
+    const std::size_t slash = path.find('/', start);
+    const std::size_t end = slash == std::string::npos ? path.size() : slash + 1;
+    for (std::size_t p = start; p < end; p += width) {
+      pieces.push_back(path.substr(p, std::min(width, end - p)));
+    }
+    start = end;
+  }
+  std::vector<std::string> lines{""};
+  for (const std::string& piece : pieces) {
+    if (lines.back().size() + piece.size() > width) lines.emplace_back();
+    lines.back() += piece;
+  }
+  const std::size_t keep = static_cast<std::size_t>(std::max(max_lines, 1));
+  if (lines.size() > keep) lines.erase(lines.begin(), lines.end() - static_cast<long>(keep));
+  return lines;
+}
+
+}  // namespace
+
 std::vector<std::string> form_wrap(const std::string& text, int width, int max_lines,
                                    bool keep_end) {
   const std::string t = io::trimmed(text);
   std::vector<std::string> lines;
   const std::size_t w = static_cast<std::size_t>(std::max(width, 1));
-  if (keep_end) {
-    // Pieces of the width, counted from the end, of which the last ones show.
-    std::size_t end = t.size();
-    while (end > 0 && static_cast<int>(lines.size()) < max_lines) {
-      const std::size_t start = end > w ? end - w : 0;
-      lines.insert(lines.begin(), t.substr(start, end - start));
-      end = start;
-    }
-    if (lines.empty()) lines.emplace_back();
-    return lines;
-  }
+  if (keep_end) return path_lines(t, w, max_lines);
   std::string line;
   std::size_t i = 0;
   while (i < t.size()) {
@@ -251,6 +268,97 @@ void record_menu(const gs::FormLayout& l, int num_entries, std::span<const std::
   r.offered_print = false;
 }
 
+// The blue ground of the form, its title and the row of control buttons;
+// returns the control buttons' boxes.
+std::vector<gs::Box> draw_frame(const gs::FormLayout& l, int max_title, int num_title,
+                                std::span<const std::string> title,
+                                std::span<const std::string> controls, int& status) {
+  {
+    const gs::WidgetScope scope;
+    VG_SET_UPDATE(gs::window_workstation, status);
+    GS_FILLSTYLE(1, gs::blue, status);
+    const gs::Box& r = l.region;
+    GS_RECTANGLE(r.xmin, r.ymin, r.xmax, r.ymax, false, true, status);
+  }
+  GS_PROMPT(false, max_title, num_title, title, l.title.xmin, l.title.ymin, l.title.xmax,
+            l.title.ymax, status);
+  const gs::MenuLayoutScope grid(gs::MenuGrid{.columns = gs::form_controls, .label_characters = 8},
+                                 status);
+  const std::array<std::string, 1> none{""};
+  GS_MENU(1, 0, none, gs::form_controls, gs::form_controls, controls, l.controls.xmin,
+          l.controls.ymin, l.controls.xmax, l.controls.ymax, status);
+  prompt_in(false, {"DESCRIPTIONS"}, l.head_description, status);
+  prompt_in(false, {"VALUES"}, l.head_value, status);
+  prompt_in(false, {"CHANGE"}, l.head_change, status);
+  return gs::menu_record().boxes;
+}
+
+// The width of a text at a character height.
+float text_width(const std::string& text, float height, int& status) {
+  const gs::DrawingScope keep;
+  GS_TEXTSTYLE(1, gs::blue, height, 1.0f, 0.0f, gs::align_centre, gs::valign_middle, status);
+  float width = 0.0f;
+  VG_INQ_TEXTWIDTH(text, width, status);
+  return width;
+}
+
+// A button's label on its face, as high as the form's texts: on one line,
+// or, when that is too wide, on two, broken at the blank or hyphen nearest
+// its middle; lower only when even so it would not fit.
+void label_button(const gs::Box& b, float bevel, const std::string& label, float height,
+                  int& status) {
+  const float face_w = 0.9f * (b.xmax - b.xmin - 2.0f * bevel);
+  const float face_h = b.ymax - b.ymin - 2.0f * bevel;
+  std::vector<std::string> lines{io::trimmed(label)};
+  const std::string t = lines[0];
+  // The break nearest the middle: at a blank, or after a hyphen.
+  std::size_t split = 0;
+  for (std::size_t k = 1; k + 1 < t.size(); ++k) {
+    const bool at = t[k] == ' ' || t[k - 1] == '-';
+    const auto off = [&](std::size_t p) {
+      return p > t.size() / 2 ? p - t.size() / 2 : t.size() / 2 - p;
+    };
+    if (at && (split == 0 || off(k) < off(split))) split = k;
+  }
+  if (split > 0 && text_width(t, height, status) > face_w) {
+    lines = {t.substr(0, split), io::stripped(t.substr(split))};
+  }
+  const float pitch = face_h / static_cast<float>(lines.size() + 1);
+  float h = std::min(height, 0.8f * pitch);
+  for (const std::string& line : lines) {
+    const float w = text_width(line, h, status);
+    if (w > face_w) h *= face_w / w;
+  }
+  const float cx = 0.5f * (b.xmin + b.xmax), cy = 0.5f * (b.ymin + b.ymax);
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    const float y =
+        cy + (0.5f * static_cast<float>(lines.size() - 1) - static_cast<float>(k)) * 1.4f * h;
+    gs::draw_text(cx, y, lines[k], 1, gs::blue, h, gs::align_centre, gs::valign_middle, status);
+  }
+}
+
+// The entries' buttons in the CHANGE column, one per entry row, their labels
+// as high as the descriptions' texts.
+void draw_change_buttons(const gs::FormLayout& l, std::span<const std::string> labels,
+                         float text_height, int& status) {
+  if (labels.empty()) return;
+  const gs::Box& top = l.change.front();
+  const gs::Box& bottom = l.change.back();
+  const float pitch = labels.size() > 1 ? l.change[0].ymin - l.change[1].ymin : top.ymax - top.ymin;
+  const float gap = pitch - (top.ymax - top.ymin);
+  // The menu's own rows are the entry rows: its region spans them.
+  const gs::Box region{top.xmin, bottom.ymin - gap / 2.0f, top.xmax, top.ymax + gap / 2.0f};
+  const gs::MenuLayout m = gs::menu_layout(0, static_cast<int>(labels.size()), region, 0, 1,
+                                           gs::MenuGrid{}.title_characters, 20, gs::sample_width());
+  const gs::WidgetScope scope;
+  VG_SET_UPDATE(gs::window_workstation, status);
+  gs::draw_menu(region, m, {}, {}, status);
+  for (std::size_t k = 0; k < labels.size(); ++k) {
+    label_button(m.buttons[k], m.bevel, labels[k], text_height, status);
+  }
+  VG_UPDATE(gs::window_workstation, 1, status);
+}
+
 }  // namespace
 
 void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> title, int num_entries,
@@ -263,8 +371,7 @@ void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> tit
   const std::size_t n = static_cast<std::size_t>(std::max(num_entries, 0));
   if (choices.size() < n + gs::form_controls || types.size() < n || descriptions.size() < n ||
       display_texts.size() < n) {
-    io::fail(gs::status_bad_count, id, status);
-    return;
+    return io::fail(gs::status_bad_count, id, status);
   }
   gs::Box region;
   GS_INQ_MESSAGE(region, status);
@@ -272,42 +379,14 @@ void GS_DRAW_FORM(int max_title, int num_title, std::span<const std::string> tit
   // Value prompts opened from the form are drawn in its prompt strip (the
   // caller's GUI region comes back when the form ends).
   GS_SET_GUIREGION(l.prompt, status);
-  {
-    const gs::WidgetScope scope;
-    VG_SET_UPDATE(gs::window_workstation, status);
-    GS_FILLSTYLE(1, gs::blue, status);
-    GS_RECTANGLE(region.xmin, region.ymin, region.xmax, region.ymax, false, true, status);
-  }
-  GS_PROMPT(false, max_title, num_title, title, l.title.xmin, l.title.ymin, l.title.xmax,
-            l.title.ymax, status);
-  std::vector<gs::Box> control_boxes;
-  {
-    const gs::MenuLayoutScope grid(
-        gs::MenuGrid{.columns = gs::form_controls, .label_characters = 8}, status);
-    const std::array<std::string, 1> none{""};
-    GS_MENU(1, 0, none, gs::form_controls, gs::form_controls, choices.subspan(n, gs::form_controls),
-            l.controls.xmin, l.controls.ymin, l.controls.xmax, l.controls.ymax, status);
-    control_boxes = gs::menu_record().boxes;
-  }
-  prompt_in(false, {"DESCRIPTIONS"}, l.head_description, status);
-  prompt_in(false, {"VALUES"}, l.head_value, status);
-  prompt_in(false, {"CHANGE"}, l.head_change, status);
+  const std::vector<gs::Box> control_boxes =
+      draw_frame(l, max_title, num_title, title, choices.subspan(n, gs::form_controls), status);
   const Cells c = form_cells(l, n, types, descriptions, display_texts);
   for (std::size_t k = 0; k < n; ++k) {
     cell(c.descriptions[k], l.description[k], c.description_height, status);
     cell(c.values[k], l.value[k], c.value_heights[k], status);
   }
-  if (n > 0) {
-    const gs::Box& top = l.change.front();
-    const gs::Box& bottom = l.change.back();
-    const float pitch = n > 1 ? l.change[0].ymin - l.change[1].ymin : top.ymax - top.ymin;
-    const float gap = pitch - (top.ymax - top.ymin);
-    const gs::MenuLayoutScope grid(gs::MenuGrid{.columns = 1, .label_characters = 20}, status);
-    const std::array<std::string, 1> none{""};
-    // The menu's own rows are the entry rows: its region spans them.
-    GS_MENU(1, 0, none, num_entries, num_entries, choices, top.xmin, bottom.ymin - gap / 2.0f,
-            top.xmax, top.ymax + gap / 2.0f, status);
-  }
+  draw_change_buttons(l, choices.first(n), c.description_height, status);
   record_menu(l, num_entries, choices, control_boxes);
   draw_prompt_line(l, status);
   GS_UPDATE(status);
@@ -320,36 +399,17 @@ void GS_INP_FORMMENU(const std::string& description, int num_help,
   constexpr const char* id = "Subroutine GS_INP_FORMMENU V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
-  std::vector<std::string> labels = gs::menu_alternatives(alternatives);
+  const std::vector<std::string> labels = gs::menu_alternatives(alternatives);
   constexpr std::size_t most = 30;  // three columns of ten rows in the GUI region
   if (labels.empty() || labels.size() > most) {
     IO_WRITE("WARNING: Bad form menu data", status);
     return;
   }
-  const gs::MenuSave menu;
-  const gs::WidgetScope scope;
-  const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 3}, status);
-  std::vector<std::string> all{"?", "HELP"};
-  all.insert(all.end(), labels.begin(), labels.end());
   const std::array<std::string, 1> titles{io::trimmed(description)};
-  bool draw = true;
-  while (status == io::status_good) {
-    const int k = gs::menu_choice(titles, all, draw, status);
-    if (status != io::status_good || k == 0) break;
-    if (k == 1) {
-      const std::array<std::string, 3> about{"?: Description of available menu choices",
-                                             "HELP: Description of required input choice",
-                                             "Other buttons: the alternatives to choose from"};
-      GS_MESSAGE(3, 3, about, status);
-      draw = true;
-    } else if (k == 2) {
-      GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
-      draw = true;
-    } else {
-      choice = k - 2;
-      break;
-    }
-  }
+  const std::array<std::string, 1> about{"Other buttons: the alternatives to choose from"};
+  const int k = gs::ready_menu(titles, labels, about,
+                               help.first(static_cast<std::size_t>(num_help)), true, status);
+  if (status == io::status_good && k > 0) choice = k;
   gs::note_failure(id, status);
 }
 
@@ -377,6 +437,15 @@ void GS_HELPFORM(bool gui, int& status) {
 
 namespace {
 
+// The control buttons after the entries' buttons, in the order of the menu.
+enum class FormControl { ok, cancel, about, help, info };
+constexpr std::array<const char*, gs::form_controls> control_labels{"O.K.", "CANCEL", "?", "HELP",
+                                                                    "INFO"};
+constexpr std::array<const char*, gs::form_controls> control_explanations{
+    "O.K.: Return with new values", "CANCEL: Interrupt operation: No values changed",
+    "?: Description of button commands", "HELP: Specific help information on required form input",
+    "INFO: General information on using the form"};
+
 // Everything the form loop needs of its caller's arrays.
 struct FormData {
   int max_title, num_title;
@@ -396,6 +465,8 @@ struct FormData {
   std::span<float> rvalues;
   std::span<std::string> svalues;
   std::vector<std::string> display;
+  gs::Box region;
+  bool offered_print = false;  // with the form documentation flag
 };
 
 void rebuild(FormData& f, std::size_t k, int& status) {
@@ -410,16 +481,14 @@ void draw(const FormData& f, int& status) {
 
 // Draws the value of one entry and the prompt line again.
 void redraw_value(const FormData& f, std::size_t k, int& status) {
-  gs::Box region;
-  GS_INQ_MESSAGE(region, status);
-  const gs::FormLayout l = gs::form_layout(region, f.n);
+  const gs::FormLayout l = gs::form_layout(f.region, f.n);
   {
     const gs::WidgetScope scope;
     VG_SET_UPDATE(gs::window_workstation, status);
     // Clear what a prompt left in the prompt strip.
     GS_FILLSTYLE(1, gs::blue, status);
-    const gs::Box& p = l.prompt;
-    GS_RECTANGLE(region.xmin, region.ymin, region.xmax, p.ymax, false, true, status);
+    const gs::Box& r = f.region;
+    GS_RECTANGLE(r.xmin, r.ymin, r.xmax, l.prompt.ymax, false, true, status);
   }
   const Cells c = form_cells(l, static_cast<std::size_t>(f.n), f.types, f.descriptions, f.display);
   cell(c.values[k], l.value[k], c.value_heights[k], status);
@@ -440,65 +509,166 @@ void print_form(const FormData& f, int& status) {
   GS_CLOSE_PS(status);
 }
 
-// Edits entry k (from 0); `whole` tells that the whole form must be drawn
-// again afterwards.
-void edit(FormData& f, std::size_t k, bool& whole, int& status) {
+// The error line of a number entry: with or without its range.
+std::array<std::string, 1> number_error(bool range, const char* kind) {
+  return {range ? std::string("Enter ") + kind + " value within given range"
+                : std::string("Enter valid ") + kind + " value"};
+}
+
+void edit_scan_type(FormData& f, std::size_t k, int& status) {
+  // The prompt in the form's prompt strip, the menu just above it.
+  gs::Box strip;
+  GS_INQ_GUIREGION(strip, status);
+  prompt_in(false, {"Click on scan type"}, strip, status);
+  const gs::RegionScope regions;
+  const float gap = (f.region.ymax - f.region.ymin) / 150.0f;
+  const float height = strip.ymax - strip.ymin;
+  GS_SET_GUIREGION(gs::Box{strip.xmin, strip.ymax + gap, strip.xmax, strip.ymax + gap + height},
+                   status);
+  GS_INP_SCANTYPE(f.num_help, f.help, f.ivalues[k], status);
+}
+
+void edit_file(FormData& f, std::size_t k, int& status) {
+  const std::array<std::string, 1> prompts{io::trimmed(f.descriptions[k])};
+  std::string extension = gs::all_permitted;
+  const int mode = f.types[k] == gs::form_input_file ? gs::select_input : gs::select_output;
+  GS_FILESELECTION(1, 1, prompts, std::max(f.num_help, 1), f.num_help, f.help, mode, 0, extension,
+                   f.svalues[k], status);
+}
+
+void edit_menu(FormData& f, std::size_t k, int& status) {
+  if (k < static_cast<std::size_t>(gs::form_menu_entries)) {
+    GS_INP_FORMMENU(io::trimmed(f.descriptions[k]), f.num_help, f.help, f.svalues[k], f.ivalues[k],
+                    status);
+    return;
+  }
+  const std::array<std::string, 1> warning{"MENU ONLY POSSILE FOR FIRST 12 CHOICES"};
+  GS_FWARNING(1, 1, warning, status);
+}
+
+// Edits entry k (from 0).
+void edit(FormData& f, std::size_t k, int& status) {
   const std::string prompt = io::trimmed(f.descriptions[k]);
   const int nh = f.num_help;
-  whole = false;
   switch (f.types[k]) {
-    case gs::form_integer: {
-      const std::array<std::string, 1> error{f.ranges[k] ? "Enter integer value within given range"
-                                                         : "Enter valid integer value"};
-      GS_INPI(f.ranges[k], f.ibounds[k][0], f.ibounds[k][1], true, prompt, nh, f.help, 1, error,
-              f.ivalues[k], status);
+    case gs::form_integer:
+      GS_INPI(f.ranges[k], f.ibounds[k][0], f.ibounds[k][1], true, prompt, nh, f.help, 1,
+              number_error(f.ranges[k], "integer"), f.ivalues[k], status);
       break;
-    }
     case gs::form_logical:
       // No macro is being read or recorded: the value turns over at once.
       f.lvalues[k] = !f.lvalues[k];
       break;
-    case gs::form_real: {
-      const std::array<std::string, 1> error{f.ranges[k] ? "Enter real value within given range"
-                                                         : "Enter valid real value"};
-      GS_INPR(f.ranges[k], f.rbounds[k][0], f.rbounds[k][1], true, prompt, nh, f.help, 1, error,
-              f.rvalues[k], status);
+    case gs::form_real:
+      GS_INPR(f.ranges[k], f.rbounds[k][0], f.rbounds[k][1], true, prompt, nh, f.help, 1,
+              number_error(f.ranges[k], "real"), f.rvalues[k], status);
       break;
-    }
     case gs::form_colour:
       GS_GUI_COLOUR("SELECT REQUIRED COLOUR", f.ivalues[k], status);
       break;
     case gs::form_input_file:
-    case gs::form_output_file: {
-      const std::array<std::string, 1> prompts{prompt};
-      std::string extension = "<ALL PERMITTED>";
-      GS_FILESELECTION(1, 1, prompts, std::max(nh, 1), nh, f.help,
-                       f.types[k] == gs::form_input_file ? 1 : 3, 0, extension, f.svalues[k],
-                       status);
-      whole = true;
+    case gs::form_output_file:
+      edit_file(f, k, status);
       break;
-    }
-    case gs::form_scan_type: {
-      gs::Box region;
-      GS_INQ_GUIREGION(region, status);
-      prompt_in(false, {"Click on scan type"}, region, status);
-      GS_INP_SCANTYPE(nh, f.help, f.ivalues[k], status);
+    case gs::form_scan_type:
+      edit_scan_type(f, k, status);
       break;
-    }
     case gs::form_menu:
-      if (k < static_cast<std::size_t>(gs::form_menu_entries)) {
-        GS_INP_FORMMENU(prompt, nh, f.help, f.svalues[k], f.ivalues[k], status);
-      } else {
-        const std::array<std::string, 1> warning{"MENU ONLY POSSILE FOR FIRST 12 CHOICES"};
-        GS_FWARNING(1, 1, warning, status);
-      }
+      edit_menu(f, k, status);
       break;
     default: {  // texts (types 4 and 6)
-      std::string value = f.svalues[k];
-      GS_INPS(prompt, nh, f.help, io::trimmed(f.svalues[k]), value, status);
-      f.svalues[k] = value;
+      const std::array<std::string, 1> error{"Enter character string"};
+      GS_INPS(prompt, nh, f.help, 1, error, io::trimmed(f.svalues[k]), f.svalues[k], status);
       break;
     }
+  }
+}
+
+// What the form does next.
+enum class Next { wait, draw, end };
+
+// A control button; `cancelled` is set by O.K. and CANCEL.
+Next on_control(FormData& f, FormControl control, bool& cancelled, int& status) {
+  switch (control) {
+    case FormControl::ok:
+    case FormControl::cancel:
+      cancelled = control == FormControl::cancel;
+      return Next::end;
+    case FormControl::about:
+      gs::show_help(f.region,
+                    f.explanations.first(static_cast<std::size_t>(f.n) + gs::form_controls),
+                    status);
+      break;
+    case FormControl::help:
+      gs::show_help(f.region, f.help.first(static_cast<std::size_t>(f.num_help)), status);
+      break;
+    case FormControl::info:
+      GS_HELPFORM(true, status);
+      break;
+  }
+  return Next::draw;
+}
+
+// An entry's button: the entry edited and its value shown. A prompt, menu
+// or warning drawn over the form needs the whole form back; a logical entry
+// changes its value only.
+Next on_entry(FormData& f, std::size_t k, int& status) {
+  edit(f, k, status);
+  if (status != io::status_good) return Next::end;
+  rebuild(f, k, status);
+  if (f.types[k] != gs::form_logical) return Next::draw;
+  redraw_value(f, k, status);
+  return Next::wait;
+}
+
+// A click outside every button: with the form documentation flag, the
+// first one offers the form as a PostScript file.
+Next on_outside(FormData& f, int& status) {
+  bool forms = false, menus = false;
+  GS_INQ_DOCUMENTATION(forms, menus, status);
+  if (forms && !f.offered_print) {
+    f.offered_print = true;
+    print_form(f, status);
+  }
+  return Next::draw;
+}
+
+// The checks of the form's counts and arrays.
+bool form_ok(int max_title, int num_title, std::span<const std::string> title, int max_help,
+             int num_help, std::span<const std::string> help, int max_choices, int num_entries,
+             std::size_t arrays, std::size_t controls_room, const char* id, int& status) {
+  if (num_entries < 1 || num_entries > gs::form_max_entries) {
+    io::fail(gs::status_bad_maximum, id, status);
+    return false;
+  }
+  const std::size_t n = static_cast<std::size_t>(num_entries);
+  if (max_choices < num_entries + gs::form_controls || controls_room < n + gs::form_controls) {
+    io::fail(gs::status_bad_count, id, status);
+    return false;
+  }
+  if (!gs::check_lines(max_title, num_title, title, id, status) ||
+      !gs::check_lines(std::max(max_help, 1), num_help, help, id, status)) {
+    return false;
+  }
+  if (arrays < n) io::fail(gs::status_bad_count, id, status);
+  return status == io::status_good;
+}
+
+void run_form(FormData& f, bool& cancelled, int& status) {
+  bool whole = true;
+  for (Next next = Next::wait; next != Next::end && status == io::status_good;) {
+    const int choice = gs::menu_choice([&](int& s) { draw(f, s); }, whole, status);
+    if (status != io::status_good) break;
+    const std::size_t k = static_cast<std::size_t>(std::max(choice - 1, 0));
+    if (choice == 0) {
+      next = on_outside(f, status);
+    } else if (k < static_cast<std::size_t>(f.n)) {
+      next = on_entry(f, k, status);
+    } else {
+      next = on_control(f, static_cast<FormControl>(k - static_cast<std::size_t>(f.n)), cancelled,
+                        status);
+    }
+    whole = next == Next::draw;
   }
 }
 
@@ -514,106 +684,30 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
              std::span<std::string> text_values, bool& cancelled, int& status) {
   constexpr const char* id = "Subroutine GS_FORM V0.1 ";
   if (!io::entry_ok(status, id)) return;
-  if (num_entries < 1 || num_entries > gs::form_max_entries) {
-    io::fail(gs::status_bad_maximum, id, status);
+  const std::size_t arrays = std::min(
+      {types.size(), descriptions.size(), ranges.size(), integer_bounds.size(), real_bounds.size(),
+       integer_values.size(), logical_values.size(), real_values.size(), text_values.size()});
+  if (!form_ok(max_title, num_title, title, max_help, num_help, help, max_choices, num_entries,
+               arrays, std::min(choices.size(), explanations.size()), id, status)) {
     return;
   }
   const std::size_t n = static_cast<std::size_t>(num_entries);
-  if (max_choices < num_entries + gs::form_controls || choices.size() < n + gs::form_controls ||
-      explanations.size() < n + gs::form_controls) {
-    io::fail(gs::status_bad_count, id, status);
-    return;
-  }
-  if (!gs::check_lines(max_title, num_title, title, id, status) ||
-      !gs::check_lines(std::max(max_help, 1), num_help, help, id, status)) {
-    return;
-  }
-  if (types.size() < n || descriptions.size() < n || ranges.size() < n ||
-      integer_bounds.size() < n || real_bounds.size() < n || integer_values.size() < n ||
-      logical_values.size() < n || real_values.size() < n || text_values.size() < n) {
-    io::fail(gs::status_bad_count, id, status);
-    return;
-  }
-  constexpr std::array<const char*, gs::form_controls> labels{"O.K.", "CANCEL", "?", "HELP",
-                                                              "INFO"};
-  constexpr std::array<const char*, gs::form_controls> about{
-      "O.K.: Return with new values", "CANCEL: Interrupt operation: No values changed",
-      "?: Description of button commands", "HELP: Specific help information on required form input",
-      "INFO: General information on using the form"};
   for (std::size_t k = 0; k < gs::form_controls; ++k) {
-    choices[n + k] = labels[k];
-    explanations[n + k] = about[k];
+    choices[n + k] = control_labels[k];
+    explanations[n + k] = control_explanations[k];
   }
   // The caller's coordinates, regions and menu come back on every way out.
   const gs::MenuSave menu;
   const gs::WidgetScope scope;
   FormData f{max_title,   num_title,      title,          num_help,     help,        num_entries,
              choices,     types,          descriptions,   explanations, ranges,      integer_bounds,
-             real_bounds, integer_values, logical_values, real_values,  text_values, {}};
+             real_bounds, integer_values, logical_values, real_values,  text_values, {},
+             {},          false};
+  GS_INQ_MESSAGE(f.region, status);
   f.display.resize(n);
   for (std::size_t k = 0; k < n; ++k) rebuild(f, k, status);
   cancelled = false;
-  bool forms = false, menus = false;
-  GS_INQ_DOCUMENTATION(forms, menus, status);
-  bool offered = false;
-  bool whole = true;
-  while (status == io::status_good) {
-    if (whole) draw(f, status);
-    whole = false;
-    int kind = 0, choice = 0;
-    std::string label;
-    float x = 0.0f, y = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
-    if (status != io::status_good) break;
-    if (kind == gs::input_redraw) {
-      whole = true;
-      continue;
-    }
-    if (kind != gs::input_choice || choice < 1) {
-      if (forms && !offered) {
-        offered = true;
-        print_form(f, status);
-      }
-      whole = true;
-      continue;
-    }
-    const std::size_t c = static_cast<std::size_t>(choice - 1);
-    if (c >= n) {
-      switch (c - n) {
-        case 0:
-          cancelled = false;
-          break;
-        case 1:
-          cancelled = true;
-          break;
-        case 2: {
-          const int lines = num_entries + gs::form_controls;
-          GS_MESSAGE(lines, lines, explanations, status);
-          break;
-        }
-        case 3:
-          GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
-          break;
-        default:
-          GS_HELPFORM(true, status);
-          break;
-      }
-      if (c - n <= 1) break;
-      whole = true;
-      continue;
-    }
-    bool redraw_all = false;
-    edit(f, c, redraw_all, status);
-    if (status != io::status_good) break;
-    rebuild(f, c, status);
-    // A prompt, menu or warning drawn over the form needs the whole form back;
-    // a logical entry changes its value only.
-    if (redraw_all || types[c] != gs::form_logical) {
-      whole = true;
-    } else {
-      redraw_value(f, c, status);
-    }
-  }
+  run_form(f, cancelled, status);
   if (status != io::status_good && status != io::status_escape) {
     const int failed = status;
     io::say("WARNING: Problem in form widget, bad internal error status");

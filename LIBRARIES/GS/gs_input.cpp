@@ -3,6 +3,7 @@
 // question.
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "gs_widgets.h"
 
@@ -83,111 +84,119 @@ void draw_input(const Box& gui, const InputLayout& l, int& status) {
   VG_UPDATE(window_workstation, 1, status);
 }
 
+// The controls beside the typed line.
+enum class LineControl { none, cancel, help, ok };
+
+LineControl line_control(const InputLayout& l, float x, float y) {
+  if (l.ok.contains(x, y)) return LineControl::ok;
+  if (l.cancel.contains(x, y)) return LineControl::cancel;
+  if (l.help.contains(x, y)) return LineControl::help;
+  return LineControl::none;
+}
+
+// One event of the line editor; `line` returns the line as edited.
+int edit_line(const InputLayout& l, std::string& line, float& x, float& y, int& status) {
+  // The line editor draws its box in the fill colour and its texts in the
+  // text colour and height.
+  GS_FILLSTYLE(1, white, status);
+  GS_TEXTSTYLE(1, black, l.height, 1.0f, 0.0f, align_left, valign_base, status);
+  int type = vg::event_none, workstation = window_workstation;
+  std::string text;
+  VG_INP_EVENT(window_workstation, 1, true, l.prompt_lines.back(), true, line, l.device.xmin,
+               l.device.ymin, l.device.xmax - l.device.xmin, l.device.ymax - l.device.ymin, type,
+               workstation, x, y, text, status);
+  if (status == io::status_good) line = io::trimmed(text);
+  return type;
+}
+
 }  // namespace
 
-void input_text(const std::string& prompt, int num_help, std::span<const std::string> help,
-                const std::string& initial, std::string& value, bool& cancelled, int& status) {
-  cancelled = false;
+TypedLine input_text(const std::string& prompt, std::span<const std::string> help,
+                     const std::string& initial, int& status) {
   const WidgetScope scope;
   Box gui;
   GS_INQ_GUIREGION(gui, status);
-  if (status != io::status_good) return;
+  TypedLine typed{io::trimmed(initial), false};
+  if (status != io::status_good) return typed;
   const InputLayout l = input_layout(gui, prompt, sample_width());
-  std::string line = io::trimmed(initial);
   bool draw = true;
   while (status == io::status_good) {
     if (draw) draw_input(gui, l, status);
-    draw = false;
-    // The line editor draws its box in the fill colour and its texts in the
-    // text colour and height.
-    GS_FILLSTYLE(1, white, status);
-    GS_TEXTSTYLE(1, black, l.height, 1.0f, 0.0f, align_left, valign_base, status);
-    int type = vg::event_none, workstation = window_workstation;
     float x = 0.0f, y = 0.0f;
-    std::string text;
-    VG_INP_EVENT(window_workstation, 1, true, l.prompt_lines.back(), true, line, l.device.xmin,
-                 l.device.ymin, l.device.xmax - l.device.xmin, l.device.ymax - l.device.ymin, type,
-                 workstation, x, y, text, status);
-    if (status != io::status_good) return;
-    line = io::trimmed(text);
-    if (type == vg::event_return || type == vg::event_tab) {
-      value = line;
-      return;
-    }
-    if (type == vg::event_redraw) {
+    const int type = edit_line(l, typed.text, x, y, status);
+    draw = type == vg::event_redraw;
+    if (type == vg::event_return || type == vg::event_tab) break;
+    if (type != vg::event_button) continue;
+    const LineControl control = line_control(l, x, y);
+    if (control == LineControl::ok) break;
+    typed.cancelled = control == LineControl::cancel;
+    if (typed.cancelled) break;
+    if (control == LineControl::help) {
+      show_help(help, status);
       draw = true;
-    } else if (type == vg::event_button) {
-      if (l.ok.contains(x, y)) {
-        value = line;
-        return;
-      }
-      if (l.cancel.contains(x, y)) {
-        cancelled = true;
-        return;
-      }
-      if (l.help.contains(x, y)) {
-        GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
-        draw = true;
-      }
     }
   }
+  return typed;
+}
+
+bool within(double value, double minimum, double maximum) {
+  return std::isfinite(value) && value >= minimum && value <= maximum;
 }
 
 }  // namespace gs
 
 namespace {
 
-bool is_help(const std::string& answer) {
-  std::string upper = answer;
-  IO_UPPER(upper);
-  return upper == "?" || upper == "HELP";
+// The first `n` lines of an array.
+std::span<const std::string> first(std::span<const std::string> lines, int n) {
+  return lines.first(static_cast<std::size_t>(std::max(n, 0)));
 }
 
 // Shows a refusal: the conversion warning (when there is one) and the
 // caller's error lines, in a warning box in the GUI region.
-void refuse(const std::string& warning, int num_error, std::span<const std::string> error,
-            int& status) {
+void refuse(const std::string& warning, std::span<const std::string> error, int& status) {
   std::vector<std::string> lines;
   if (!warning.empty()) lines.push_back(warning);
-  for (int k = 0; k < num_error; ++k) lines.push_back(error[static_cast<std::size_t>(k)]);
+  lines.insert(lines.end(), error.begin(), error.end());
   if (lines.empty()) return;
   GS_FWARNING(static_cast<int>(lines.size()), static_cast<int>(lines.size()), lines, status);
 }
 
-// The shared loop of the integer and real prompts. `convert` turns an answer
-// into a value and tells whether it converted and lies in range.
-template <typename Convert>
-void ask_value(const std::string& prompt_line, bool has_default, const std::string& initial,
-               int num_help, std::span<const std::string> help, int num_error,
-               std::span<const std::string> error, const std::string& conversion_warning,
-               Convert convert, int& status) {
+// What a prompt makes of an answer: taken, or refused (after a conversion
+// failure, with the warning) and asked again.
+enum class Verdict { taken, refused, not_converted };
+
+// The shared loop of the value prompts: the answer typed in the GUI region,
+// the help for "?" or "HELP" (and for an empty answer without a default),
+// a refusal shown with the warning and the error lines. `judge` takes an
+// answer that is not empty. False when cancelled (the value unchanged) or
+// the status went bad.
+template <typename Judge>
+bool ask_value(const std::string& prompt_line, bool has_default, const std::string& initial,
+               std::span<const std::string> help, std::span<const std::string> error,
+               const std::string& conversion_warning, Judge judge, int& status) {
   std::string start = initial;
   while (status == io::status_good) {
-    std::string answer;
-    bool cancelled = false;
-    gs::input_text(prompt_line, num_help, help, start, answer, cancelled, status);
-    if (status != io::status_good || cancelled) return;
-    const std::string t = io::stripped(answer);
-    if (t.empty()) {
-      if (has_default) return;
-      GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
-      continue;
-    }
-    if (is_help(t)) {
-      GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
+    const gs::TypedLine typed = gs::input_text(prompt_line, help, start, status);
+    if (status != io::status_good || typed.cancelled) return false;
+    const std::string t = io::stripped(typed.text);
+    if (t.empty() && has_default) return true;
+    if (t.empty() || io::upper(t) == "?" || io::upper(t) == "HELP") {
+      gs::show_help(help, status);
       start = initial;
       continue;
     }
-    bool converted = false;
-    if (convert(t, converted)) return;
-    refuse(converted ? std::string() : conversion_warning, num_error, error, status);
+    const Verdict verdict = judge(t);
+    if (verdict == Verdict::taken) return true;
+    refuse(verdict == Verdict::not_converted ? conversion_warning : std::string(), error, status);
     start = t;
   }
+  return false;
 }
 
 // The integer and real prompts: the prompt line with the range, the default
 // as text, and the shared loop; `to_text` and `to_value` are the conversions
-// of the value's type.
+// of the value's type. A value that is not finite lies in no range.
 template <typename T>
 void ask_number(const char* id, bool range, T minimum, T maximum, bool has_default,
                 const std::string& prompt, int num_help, std::span<const std::string> help,
@@ -210,22 +219,40 @@ void ask_number(const char* id, bool range, T minimum, T maximum, bool has_defau
     to_text(value, initial);
     initial = io::stripped(initial);
   }
-  ask_value(
-      line, has_default, initial, num_help, help, num_error, error, conversion_warning,
-      [&](const std::string& t, bool& converted) {
-        T v{};
-        int s = io::status_good;
-        to_value(t, converted, v, s);
-        if (!converted) return false;
-        if (range && (v < minimum || v > maximum)) return false;
-        value = v;
-        return true;
-      },
-      status);
+  const auto judge = [&](const std::string& t) {
+    T v{};
+    bool converted = false;
+    int s = io::status_good;
+    to_value(t, converted, v, s);
+    if (!converted) return Verdict::not_converted;
+    if (range && !gs::within(v, minimum, maximum)) return Verdict::refused;
+    value = v;
+    return Verdict::taken;
+  };
+  ask_value(line, has_default, initial, first(help, num_help), first(error, num_error),
+            conversion_warning, judge, status);
   gs::note_failure(id, status);
 }
 
+constexpr const char* real_warning = "WARNING: Input value: cannot convert to a real number";
+
 }  // namespace
+
+bool gs::ask_finite(const std::string& prompt, std::span<const std::string> help,
+                    std::span<const std::string> error, float& value, int& status) {
+  const MenuSave menu;
+  const auto judge = [&](const std::string& t) {
+    float v = 0.0f;
+    bool converted = false;
+    int s = io::status_good;
+    IO_TOKTR(t, converted, v, s);
+    if (!converted) return Verdict::not_converted;
+    if (!std::isfinite(v)) return Verdict::refused;
+    value = v;
+    return Verdict::taken;
+  };
+  return ask_value(io::trimmed(prompt), false, "", help, error, real_warning, judge, status);
+}
 
 void GS_INPC(const std::string& prompt, int num_help, std::span<const std::string> help,
              const std::string& default_text, std::string& value, int& status) {
@@ -233,10 +260,8 @@ void GS_INPC(const std::string& prompt, int num_help, std::span<const std::strin
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   gs::MenuSave menu;
-  bool cancelled = false;
-  std::string answer;
-  gs::input_text(prompt, num_help, help, default_text, answer, cancelled, status);
-  if (status == io::status_good && !cancelled) value = answer;
+  const gs::TypedLine typed = gs::input_text(prompt, first(help, num_help), default_text, status);
+  if (status == io::status_good && !typed.cancelled) value = typed.text;
   gs::note_failure(id, status);
 }
 
@@ -245,6 +270,28 @@ void GS_INPS(const std::string& prompt, int num_help, std::span<const std::strin
   constexpr const char* id = "Subroutine GS_INPS V0.1 ";
   if (!io::entry_ok(status, id)) return;
   GS_INPC(prompt, num_help, help, default_text, value, status);
+  gs::note_failure(id, status);
+}
+
+void GS_INPS(const std::string& prompt, int num_help, std::span<const std::string> help,
+             int num_error, std::span<const std::string> error, const std::string& default_text,
+             std::string& value, int& status) {
+  constexpr const char* id = "Subroutine GS_INPS V0.1 ";
+  if (!io::entry_ok(status, id)) return;
+  if (!gs::check_count(num_help, help, id, status)) return;
+  if (!gs::check_count(num_error, error, id, status)) return;
+  gs::MenuSave menu;
+  // An empty answer is refused with the error lines.
+  const std::string start = io::trimmed(default_text);
+  while (status == io::status_good) {
+    const gs::TypedLine typed = gs::input_text(prompt, first(help, num_help), start, status);
+    if (status != io::status_good || typed.cancelled) break;
+    if (!typed.text.empty()) {
+      value = typed.text;
+      break;
+    }
+    refuse("", first(error, num_error), status);
+  }
   gs::note_failure(id, status);
 }
 
@@ -261,10 +308,16 @@ void GS_INPR(bool range, float minimum, float maximum, bool has_default, const s
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, float& value, int& status) {
   ask_number<float>("Subroutine GS_INPR V0.1 ", range, minimum, maximum, has_default, prompt,
-                    num_help, help, num_error, error,
-                    "WARNING: Input value: cannot convert to a real number", IO_RTOC, IO_TOKTR,
-                    value, status);
+                    num_help, help, num_error, error, real_warning, IO_RTOC, IO_TOKTR, value,
+                    status);
 }
+
+namespace {
+
+// The choices of the yes/no question, in the order of its menu.
+enum class YesNo { none, cancel, help, yes, no };
+
+}  // namespace
 
 void GS_INPL(const std::string& prompt, int num_help, std::span<const std::string> help,
              bool& value, int& status) {
@@ -289,16 +342,15 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
                    .label_characters = 10},
       status);
   bool draw = true;
-  while (status == io::status_good) {
-    const int choice = gs::menu_choice(title, labels, draw, status);
-    if (status != io::status_good) break;
-    if (choice == 1) break;
-    if (choice == 2) {
-      GS_MESSAGE(static_cast<int>(lines.size()), static_cast<int>(lines.size()), lines, status);
-      draw = true;
-    } else if (choice == 3 || choice == 4) {
-      value = choice == 3;
+  for (YesNo answer = YesNo::none; status == io::status_good && answer != YesNo::cancel;) {
+    answer = static_cast<YesNo>(gs::menu_choice(title, labels, draw, status));
+    if (answer == YesNo::yes || answer == YesNo::no) {
+      value = answer == YesNo::yes;
       break;
+    }
+    if (answer == YesNo::help) {
+      gs::show_help(lines, status);
+      draw = true;
     }
   }
   gs::note_failure(id, status);

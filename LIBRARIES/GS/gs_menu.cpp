@@ -2,6 +2,7 @@
 // and the ready-made menus (data type, scan type, colour).
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "gs_widgets.h"
 
@@ -65,6 +66,63 @@ void print_menu(int& status) {
 
 }  // namespace
 
+namespace {
+
+// The frame of a menu and its title lines, in the menu style.
+void draw_titles(const gs::Box& region, const gs::MenuLayout& l, const gs::MenuStyle& style,
+                 std::span<const std::string> titles, int& status) {
+  GS_FILLSTYLE(1, style.box_fill, status);
+  GS_LINESTYLE(1, 1.0f, style.box_outline, status);
+  GS_RECTANGLE(region.xmin, region.ymin, region.xmax, region.ymax, true, true, status);
+  if (titles.empty()) return;
+  const float h = l.row_height;
+  const float below = region.ymax - static_cast<float>(titles.size()) * h;
+  GS_LINE(region.xmin, below, region.xmax, below, status);
+  for (std::size_t k = 0; k < titles.size(); ++k) {
+    gs::draw_text((region.xmin + region.xmax) / 2.0f,
+                  region.ymax - 0.8f * h - static_cast<float>(k) * h, titles[k], style.title_font,
+                  style.title_colour, l.title_height, gs::align_centre, gs::valign_base, status);
+  }
+}
+
+// The drawn menu, for the clicks that follow.
+void record(const gs::Box& region, const gs::MenuLayout& l, std::span<const std::string> titles,
+            std::span<const std::string> labels) {
+  gs::MenuRecord& r = gs::menu_record();
+  r.region = region;
+  r.num_titles = static_cast<int>(titles.size());
+  r.num_choices = static_cast<int>(labels.size());
+  r.boxes = l.buttons;
+  r.titles.assign(titles.begin(), titles.end());
+  r.labels.assign(labels.begin(), labels.end());
+  r.offered_print = false;
+}
+
+}  // namespace
+
+namespace gs {
+
+void draw_menu(const Box& region, const MenuLayout& l, std::span<const std::string> titles,
+               std::span<const std::string> labels, int& status) {
+  const WidgetScope scope;
+  MenuStyle style;
+  GS_INQ_MENUSTYLE(style, status);
+  VG_SET_UPDATE(window_workstation, status);
+  draw_titles(region, l, style, titles, status);
+  GS_FILLSTYLE(1, style.button_fill, status);
+  GS_LINESTYLE(1, 1.0f, style.button_outline, status);
+  GS_TEXTSTYLE(style.label_font, style.label_colour, l.label_height, 1.0f, 0.0f, align_centre,
+               valign_middle, status);
+  for (std::size_t k = 0; k < l.buttons.size(); ++k) {
+    const Box& b = l.buttons[k];
+    GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, k < labels.size() ? labels[k] : "",
+                    status);
+  }
+  VG_UPDATE(window_workstation, 1, status);
+}
+
+}  // namespace gs
+
 void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
              int num_choices, std::span<const std::string> labels, float xmin, float ymin,
              float xmax, float ymax, int& status) {
@@ -73,50 +131,17 @@ void GS_MENU(int max_titles, int num_titles, std::span<const std::string> titles
   if (!gs::check_lines(max_titles, num_titles, titles, id, status)) return;
   if (!gs::check_lines(max_choices, num_choices, labels, id, status)) return;
   if (!gs::check_region(xmin, ymin, xmax, ymax, id, status)) return;
-  const gs::WidgetScope scope;
-  gs::MenuStyle style;
-  GS_INQ_MENUSTYLE(style, status);
   gs::MenuGrid grid;
   GS_INQ_MENULAYOUT(grid, status);
   const gs::Box region{xmin, ymin, xmax, ymax};
   const gs::MenuLayout l =
       gs::menu_layout(num_titles, num_choices, region, grid.orientation, grid.columns,
                       grid.title_characters, grid.label_characters, gs::sample_width());
-  VG_SET_UPDATE(gs::window_workstation, status);
-  GS_FILLSTYLE(1, style.box_fill, status);
-  GS_LINESTYLE(1, 1.0f, style.box_outline, status);
-  GS_RECTANGLE(xmin, ymin, xmax, ymax, true, true, status);
-  const float h = l.row_height;
-  if (num_titles > 0) {
-    const float below = ymax - static_cast<float>(num_titles) * h;
-    GS_LINE(xmin, below, xmax, below, status);
-    for (int k = 0; k < num_titles; ++k) {
-      gs::draw_text((xmin + xmax) / 2.0f, ymax - 0.8f * h - static_cast<float>(k) * h, titles[k],
-                    style.title_font, style.title_colour, l.title_height, gs::align_centre,
-                    gs::valign_base, status);
-    }
-  }
-  GS_FILLSTYLE(1, style.button_fill, status);
-  GS_LINESTYLE(1, 1.0f, style.button_outline, status);
-  GS_TEXTSTYLE(style.label_font, style.label_colour, l.label_height, 1.0f, 0.0f, gs::align_centre,
-               gs::valign_middle, status);
-  for (int k = 0; k < num_choices; ++k) {
-    const gs::Box& b = l.buttons[static_cast<std::size_t>(k)];
-    GS_STRINGBUTTON(b.xmin, b.ymin, b.xmax, b.ymax, l.bevel, labels[k], status);
-  }
-  VG_UPDATE(gs::window_workstation, 1, status);
-  if (status != io::status_good) {
-    ST_SAVE(id);
-    return;
-  }
-  gs::MenuRecord& r = gs::menu_record();
-  r.region = region;
-  r.num_titles = num_titles;
-  r.num_choices = num_choices;
-  r.boxes = l.buttons;
-  r.titles.assign(titles.begin(), titles.begin() + num_titles);
-  r.labels.assign(labels.begin(), labels.begin() + num_choices);
-  r.offered_print = false;
+  const auto shown_titles = titles.first(static_cast<std::size_t>(num_titles));
+  const auto shown_labels = labels.first(static_cast<std::size_t>(num_choices));
+  gs::draw_menu(region, l, shown_titles, shown_labels, status);
+  if (status != io::status_good) return ST_SAVE(id);
+  record(region, l, shown_titles, shown_labels);
 }
 
 void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> titles, int max_choices,
@@ -148,115 +173,103 @@ void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& 
   constexpr const char* id = "Subroutine GS_INP_MENUCHOICE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   choice = 0;
-  for (;;) {
-    float px = 0.0f, py = 0.0f;
-    const int type = gs::wait_click(px, py, status);
-    if (status != io::status_good) {
-      gs::note_failure(id, status);
-      return;
-    }
-    if (type == vg::event_redraw) {
-      input_kind = gs::input_redraw;
-      return;
-    }
-    x = px;
-    y = py;
-    GS_CAL_MENUCHOICE(px, py, choice, status);
-    if (choice > 0) {
-      input_kind = gs::input_choice;
-      const auto& labels = gs::menu_record().labels;
-      label = static_cast<std::size_t>(choice) <= labels.size()
-                  ? labels[static_cast<std::size_t>(choice - 1)]
-                  : std::string();
-      return;
-    }
-    bool forms = false, menus = false;
-    GS_INQ_DOCUMENTATION(forms, menus, status);
-    if (menus && !gs::menu_record().offered_print) {
-      gs::menu_record().offered_print = true;
-      print_menu(status);
-      gs::menu_record().offered_print = true;
-      input_kind = gs::input_redraw;
-      gs::note_failure(id, status);
-      return;
-    }
-    input_kind = gs::input_outside;
+  float px = 0.0f, py = 0.0f;
+  const int type = gs::wait_click(px, py, status);
+  if (status != io::status_good) return gs::note_failure(id, status);
+  if (type == vg::event_redraw) {
+    input_kind = gs::input_redraw;
     return;
+  }
+  x = px;
+  y = py;
+  GS_CAL_MENUCHOICE(px, py, choice, status);
+  if (choice > 0) {
+    input_kind = gs::input_choice;
+    const auto& labels = gs::menu_record().labels;
+    label = static_cast<std::size_t>(choice) <= labels.size()
+                ? labels[static_cast<std::size_t>(choice - 1)]
+                : std::string();
+    return;
+  }
+  input_kind = gs::input_outside;
+  bool forms = false, menus = false;
+  GS_INQ_DOCUMENTATION(forms, menus, status);
+  if (menus && !gs::menu_record().offered_print) {
+    gs::menu_record().offered_print = true;
+    print_menu(status);
+    gs::menu_record().offered_print = true;
+    input_kind = gs::input_redraw;
+    gs::note_failure(id, status);
   }
 }
 
 namespace gs {
 
-int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
-                bool& draw, int& status) {
-  const int t = static_cast<int>(titles.size());
-  const int n = static_cast<int>(labels.size());
+int menu_choice(const std::function<void(int&)>& draw_menu, bool& draw, int& status) {
   while (status == io::status_good) {
-    if (draw) GS_FMENU(std::max(t, 1), t, titles, n, n, labels, status);
+    if (draw) draw_menu(status);
     draw = false;
     int kind = 0, choice = 0;
     std::string label;
     float x = 0.0f, y = 0.0f;
     GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
     if (status != io::status_good) break;
-    if (kind == gs::input_redraw) {
+    draw = kind == input_redraw;
+    if (!draw) return kind == input_choice ? choice : 0;
+  }
+  return 0;
+}
+
+int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
+                bool& draw, int& status) {
+  const int t = static_cast<int>(titles.size());
+  const int n = static_cast<int>(labels.size());
+  return menu_choice(
+      [&](int& s) { GS_FMENU(std::max(t, 1), t, titles, std::max(n, 1), n, labels, s); }, draw,
+      status);
+}
+
+int ready_menu(std::span<const std::string> titles, std::span<const std::string> labels,
+               std::span<const std::string> explanations, std::span<const std::string> help,
+               bool leave_outside, int& status) {
+  // The controls of a ready-made menu before its entries.
+  enum Control { outside, about, specific_help, entries };
+  const MenuSave menu;
+  const WidgetScope scope;
+  const MenuLayoutScope layout(MenuGrid{.columns = 3}, status);
+  std::vector<std::string> all{"?", "HELP"};
+  all.insert(all.end(), labels.begin(), labels.end());
+  std::vector<std::string> about_lines{"?: Description of available menu choices",
+                                       "HELP: Description of required input choice"};
+  about_lines.insert(about_lines.end(), explanations.begin(), explanations.end());
+  bool draw = true;
+  while (status == io::status_good) {
+    const int choice = menu_choice(titles, all, draw, status);
+    if (choice >= entries) return choice - entries + 1;
+    if (choice == outside && leave_outside) break;
+    if (choice == about || choice == specific_help) {
+      show_help(choice == about ? std::span<const std::string>(about_lines) : help, status);
       draw = true;
-      continue;
     }
-    return kind == gs::input_choice ? choice : 0;
   }
   return 0;
 }
 
 }  // namespace gs
 
-namespace {
-
-// A ready-made menu in the GUI region with "?" and "HELP" first: returns the
-// number of the chosen entry among `labels` (from 1), after showing the
-// explanations for "?" and the caller's help lines for "HELP".
-int ready_menu(const std::vector<std::string>& titles, const std::vector<std::string>& labels,
-               const std::vector<std::string>& explanations, int num_help,
-               std::span<const std::string> help, int& status) {
-  const gs::MenuSave menu;
-  const gs::WidgetScope scope;
-  const gs::MenuLayoutScope layout(gs::MenuGrid{.columns = 3}, status);
-  std::vector<std::string> all{"?", "HELP"};
-  all.insert(all.end(), labels.begin(), labels.end());
-  std::vector<std::string> about{"?: Description of available menu choices",
-                                 "HELP: Description of required input choice"};
-  about.insert(about.end(), explanations.begin(), explanations.end());
-  int result = 0;
-  bool draw = true;
-  while (status == io::status_good && result == 0) {
-    const int choice = gs::menu_choice(titles, all, draw, status);
-    if (status != io::status_good || choice == 0) continue;
-    if (choice == 1) {
-      GS_MESSAGE(static_cast<int>(about.size()), static_cast<int>(about.size()), about, status);
-      draw = true;
-    } else if (choice == 2) {
-      GS_MESSAGE(std::max(num_help, 1), num_help, help, status);
-      draw = true;
-    } else {
-      result = choice - 2;
-    }
-  }
-  return result;
-}
-
-}  // namespace
-
 void GS_INP_DATATYPE(int num_help, std::span<const std::string> help, int& data_type, int& status) {
   constexpr const char* id = "Subroutine GS_INP_DATATYPE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
-  const int choice =
-      ready_menu({}, {"4-BYTE INTEGER", "BYTE VALUES", "INTEGER (2-BYTE)", "REAL (4-BYTE IEEE)"},
-                 {"4-BYTE INTEGER: Signed or unsigned, either byte order",
-                  "BYTE VALUES: Single byte signed or unsigned integers",
-                  "INTEGER (2-BYTE): Signed or unsigned either byte order",
-                  "REAL (4-BYTE IEEE): Floating point real numbers"},
-                 num_help, help, status);
+  const std::array<std::string, 4> labels{"4-BYTE INTEGER", "BYTE VALUES", "INTEGER (2-BYTE)",
+                                          "REAL (4-BYTE IEEE)"};
+  const std::array<std::string, 4> explanations{
+      "4-BYTE INTEGER: Signed or unsigned, either byte order",
+      "BYTE VALUES: Single byte signed or unsigned integers",
+      "INTEGER (2-BYTE): Signed or unsigned either byte order",
+      "REAL (4-BYTE IEEE): Floating point real numbers"};
+  const int choice = gs::ready_menu({}, labels, explanations,
+                                    help.first(static_cast<std::size_t>(num_help)), false, status);
   constexpr std::array<int, 4> codes{gs::datatype_integer4, gs::datatype_byte,
                                      gs::datatype_integer2, gs::datatype_real4};
   if (status == io::status_good && choice >= 1)
@@ -268,11 +281,13 @@ void GS_INP_SCANTYPE(int num_help, std::span<const std::string> help, int& scan_
   constexpr const char* id = "Subroutine GS_INP_SCANTYPE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
-  const int choice = ready_menu(
-      {"SELECT TYPE OF OUTPUT SCAN"}, {"2-THETA", "D-SPACINGS", "Q-SPACE", "RADIAL"},
-      {"2-THETA: Equal angle output elements", "D-SPACINGS: Equal D-spacing output elements",
-       "Q-SPACE: Equal Q output elements", "RADIAL: Equal radial distance output elements"},
-      num_help, help, status);
+  const std::array<std::string, 1> title{"SELECT TYPE OF OUTPUT SCAN"};
+  const std::array<std::string, 4> labels{"2-THETA", "D-SPACINGS", "Q-SPACE", "RADIAL"};
+  const std::array<std::string, 4> explanations{
+      "2-THETA: Equal angle output elements", "D-SPACINGS: Equal D-spacing output elements",
+      "Q-SPACE: Equal Q output elements", "RADIAL: Equal radial distance output elements"};
+  const int choice = gs::ready_menu(title, labels, explanations,
+                                    help.first(static_cast<std::size_t>(num_help)), false, status);
   constexpr std::array<int, 4> codes{gs::scan_2theta, gs::scan_d, gs::scan_q, gs::scan_radial};
   if (status == io::status_good && choice >= 1)
     scan_type = codes[static_cast<std::size_t>(choice - 1)];

@@ -64,11 +64,9 @@ constexpr int save_unit = 18;
 // console and leave the caller's status alone.
 void save_lines(int num_lines, std::span<const std::string> lines, int& status) {
   const std::array<std::string, 1> help{"Enter name of file to contain text"};
-  std::string name = save_name();
-  bool cancelled = false;
-  gs::input_text("TEXT FILE NAME", 1, help, save_name(), name, cancelled, status);
-  if (status != io::status_good || cancelled) return;
-  name = io::trimmed(name);
+  const gs::TypedLine typed = gs::input_text("TEXT FILE NAME", help, save_name(), status);
+  if (status != io::status_good || typed.cancelled) return;
+  const std::string name = io::trimmed(typed.text);
   if (name.find_first_not_of(' ') == std::string::npos) return;
   save_name() = name;
   int local = io::status_good;
@@ -160,51 +158,94 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
   num_fit = l.fit;
 }
 
+namespace {
+
+// What is left beside the message box's buttons by the file-name prompt of
+// SAVE (the part of the GUI region inside the message region) is cleared to
+// the background.
+void clear_after_save(const gs::Box& region, int& status) {
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  bool fill = false;
+  int background = 0;
+  GS_INQ_BACKGROUND(fill, background, status);
+  const float x0 = std::max(gui.xmin, region.xmin), x1 = std::min(gui.xmax, region.xmax);
+  const float y0 = std::max(gui.ymin, region.ymin), y1 = std::min(gui.ymax, region.ymax);
+  if (x0 < x1 && y0 < y1 && status == io::status_good) {
+    GS_FILLSTYLE(1, background, status);
+    GS_RECTANGLE(x0, y0, x1, y1, false, true, status);
+  }
+}
+
+// The message box as drawn: its lines and region, the first line shown and
+// the boxes a click is matched against.
+struct Shown {
+  int max_lines, num_lines;
+  std::span<const std::string> lines;
+  gs::Box region, text, ok, save;
+  int first = 1, fit = 0;
+};
+
+void draw(Shown& m, int& status) {
+  GS_DRAW_MESSAGE(m.max_lines, m.num_lines, m.lines, m.first, m.region.xmin, m.region.ymin,
+                  m.region.xmax, m.region.ymax, m.text, m.ok, m.save, m.fit, status);
+}
+
+// A click outside the scroll buttons; true on O.K.
+bool clicked(const Shown& m, float x, float y, int& status) {
+  if (m.ok.contains(x, y)) return true;
+  if (m.save.contains(x, y)) {
+    save_lines(m.num_lines, m.lines, status);
+    clear_after_save(m.region, status);
+  }
+  return false;
+}
+
+}  // namespace
+
 void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines, int& status) {
   constexpr const char* id = "Subroutine GS_MESSAGE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
   const gs::WidgetScope scope;
-  // The scroll bars of an enclosing widget (e.g. the file lists) come back
-  // afterwards.
-  const std::vector<gs::ScrollBarRecord> enclosing_bars = gs::scroll_bars();
-  float xmin = 0.0f, ymin = 0.0f, xmax = 0.0f, ymax = 0.0f;
-  GS_INQ_MESSAGE(xmin, ymin, xmax, ymax, status);
-  int first = 1;
-  gs::Box text_box, ok_box, save_box;
-  int fit = num_lines;
-  bool draw = true;
+  // The scroll bars of an enclosing widget (the file lists) come back.
+  const gs::ScrollBarScope bars;
+  Shown m{max_lines, num_lines, lines, {}, {}, {}, {}, 1, num_lines};
+  GS_INQ_MESSAGE(m.region, status);
   while (status == io::status_good) {
-    if (draw) {
-      GS_DRAW_MESSAGE(max_lines, num_lines, lines, first, xmin, ymin, xmax, ymax, text_box, ok_box,
-                      save_box, fit, status);
-    }
-    draw = true;
+    draw(m, status);
     int kind = 0, button = 0;
     float x = 0.0f, y = 0.0f;
     GS_INP_SCROLLBAR(1, kind, button, x, y, status);
     if (status != io::status_good) break;
-    if (kind == gs::input_choice) {
-      first = scrolled(button, first, num_lines, fit);
-    } else if (kind == gs::input_outside) {
-      if (ok_box.contains(x, y)) break;
-      if (save_box.contains(x, y)) {
-        save_lines(num_lines, lines, status);
-        // Clear what the name prompt left beside the buttons.
-        gs::Box gui;
-        GS_INQ_GUIREGION(gui, status);
-        bool fill = false;
-        int background = 0;
-        GS_INQ_BACKGROUND(fill, background, status);
-        const float x0 = std::max(gui.xmin, xmin), x1 = std::min(gui.xmax, xmax);
-        const float y0 = std::max(gui.ymin, ymin), y1 = std::min(gui.ymax, ymax);
-        if (x0 < x1 && y0 < y1 && status == io::status_good) {
-          GS_FILLSTYLE(1, background, status);
-          GS_RECTANGLE(x0, y0, x1, y1, false, true, status);
-        }
-      }
-    }
+    if (kind == gs::input_choice) m.first = scrolled(button, m.first, num_lines, m.fit);
+    if (kind == gs::input_outside && clicked(m, x, y, status)) break;
   }
-  gs::scroll_bars() = enclosing_bars;
   gs::note_failure(id, status);
 }
+
+namespace gs {
+
+void show_help(const Box& region, std::span<const std::string> lines, int& status) {
+  const RegionScope regions;
+  GS_SET_MESSAGE(region, status);
+  {
+    // Nothing of the widget shows beside the box.
+    const WidgetScope scope;
+    MessageStyles styles;
+    GS_INQ_MESSAGESTYLE(styles, status);
+    GS_FILLSTYLE(1, styles.messages.fill, status);
+    GS_RECTANGLE(region.xmin, region.ymin, region.xmax, region.ymax, false, true, status);
+  }
+  const std::vector<std::string> shown = readable_lines(lines, readable_width);
+  const int n = static_cast<int>(shown.size());
+  GS_MESSAGE(std::max(n, 1), n, shown, status);
+}
+
+void show_help(std::span<const std::string> lines, int& status) {
+  Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  show_help(gui, lines, status);
+}
+
+}  // namespace gs

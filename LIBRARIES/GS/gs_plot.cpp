@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "gs_internal.h"
 #include "gs_plot_layout.h"
 #include "gs_widgets.h"
 #include "ma.h"
@@ -48,10 +49,11 @@ gs::Box ordered(const gs::Box& b) {
           std::max(b.ymin, b.ymax)};
 }
 
-void warn(const char* first, int& status) {
-  IO_WRITE(first, status);
-  IO_WRITE("         Z-value (intensity)", status);
-  IO_WRITE("         Use \"Z-SCALE\" to change values or scaling mode", status);
+// The console lines of an empty range.
+void warn(const char* first) {
+  io::say(first);
+  io::say("         Z-value (intensity)");
+  io::say("         Use \"Z-SCALE\" to change values or scaling mode");
 }
 
 // The cells of a region over the world rectangle x0, y0 .. x1, y1 (either
@@ -112,6 +114,55 @@ void GS_INQ_LOGAXES(bool& x_log, bool& y_log, int& status) {
   y_log = log_axes().y;
 }
 
+namespace {
+
+// The range of a scaling mode over a region, as found (user limits taken as
+// they are).
+void mode_range(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
+                int mode, float& low, float& high, int& status) {
+  const int xbin = xendelm - xstrelm + 1, ybin = yendelm - ystrelm + 1;
+  const io::View2D<float> low_out(&low, 1, 1), high_out(&high, 1, 1);
+  int nx = 0, ny = 0;
+  switch (mode) {
+    case gs::scale_automatic:
+      MA_REBINMINMAX(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, low_out, high_out, nx,
+                     ny, status);
+      break;
+    case gs::scale_user_minimum:
+      MA_REBINMAX(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, high_out, nx, ny, status);
+      break;
+    case gs::scale_user_maximum:
+      MA_REBINMIN(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, low_out, nx, ny, status);
+      break;
+    case gs::scale_distribution:
+      MA_DIFZSCALE(data, xstrelm, ystrelm, xendelm, yendelm, low, high, status);
+      break;
+    default:
+      break;
+  }
+}
+
+// An empty range of a mode with limits is repaired: 1000 below the maximum
+// (user minimum) or above the minimum. The first time it is reported and
+// the image is not drawn; the repaired range is stored, and the next call,
+// which finds it as the limits (in mode 4 computed again from the data),
+// draws. True when the image may be drawn.
+bool repair(int mode, float minimum, float maximum, float& low, float& high) {
+  if (mode == gs::scale_automatic || high > low) return true;
+  if (mode == gs::scale_user_minimum) {
+    low = high - 1000.0f;
+  } else {
+    high = low + 1000.0f;
+  }
+  if (mode == gs::scale_distribution && low == minimum && high == maximum) return true;
+  warn(mode == gs::scale_user_minimum
+           ? "WARNING: The maximum data value is less than the user input minimum"
+           : "WARNING: The minimum data value is greater than the user input maximum");
+  return false;
+}
+
+}  // namespace
+
 void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm, int yendelm,
                    int mode, float& minimum, float& maximum, bool& drawable, int& status) {
   constexpr const char* id = "Subroutine GS_CAL_ZRANGE V0.1 ";
@@ -122,31 +173,8 @@ void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int x
   if (mode < gs::scale_automatic || mode > gs::scale_distribution) {
     return io::fail(gs::status_bad_value, id, status);
   }
-  const int xbin = xendelm - xstrelm + 1, ybin = yendelm - ystrelm + 1;
-  float low = 0.0f, high = 0.0f;
-  const io::View2D<float> low_out(&low, 1, 1), high_out(&high, 1, 1);
-  int nx = 0, ny = 0;
-  switch (mode) {
-    case gs::scale_automatic:
-      MA_REBINMINMAX(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, low_out, high_out, nx,
-                     ny, status);
-      break;
-    case gs::scale_user:
-      low = minimum;
-      high = maximum;
-      break;
-    case gs::scale_user_minimum:
-      MA_REBINMAX(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, high_out, nx, ny, status);
-      low = minimum;
-      break;
-    case gs::scale_user_maximum:
-      MA_REBINMIN(data, xstrelm, ystrelm, xendelm, yendelm, xbin, ybin, low_out, nx, ny, status);
-      high = maximum;
-      break;
-    default:
-      MA_DIFZSCALE(data, xstrelm, ystrelm, xendelm, yendelm, low, high, status);
-      break;
-  }
+  float low = minimum, high = maximum;
+  mode_range(data, xstrelm, ystrelm, xendelm, yendelm, mode, low, high, status);
   if (status != io::status_good) return ST_SAVE(id);
   // Logarithmic scaling cannot start at zero or below: from the smallest
   // positive value of the region instead.
@@ -156,17 +184,7 @@ void GS_CAL_ZRANGE(io::View2D<const float> data, int xstrelm, int ystrelm, int x
     low = smallest_positive(data, xstrelm, ystrelm, xendelm, yendelm, high);
     IO_WRITE("WARNING: Logarithmic scaling starts at the smallest positive value", status);
   }
-  drawable = true;
-  if (mode != gs::scale_automatic && !(high > low)) {
-    drawable = false;
-    if (mode == gs::scale_user_minimum) {
-      warn("WARNING: The maximum data value is less than the user input minimum", status);
-      low = high - 1000.0f;
-    } else {
-      warn("WARNING: The minimum data value is greater than the user input maximum", status);
-      high = low + 1000.0f;
-    }
-  }
+  drawable = repair(mode, minimum, maximum, low, high);
   minimum = low;
   maximum = high;
 }
@@ -315,6 +333,7 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
   }
   // Left for the coordinate input that follows.
   GS_SET_IDR(window, status);
+  gs::region_block().graph.cells = edges;
   leave_shown(window, page, status);
   gs::note_failure(id, status);
 }

@@ -88,6 +88,25 @@ void cut_hard(const std::string& text, int width, std::vector<std::string>& out)
 
 }  // namespace
 
+std::vector<std::string> readable_lines(std::span<const std::string> lines, int width) {
+  std::vector<std::string> out;
+  for (const std::string& line : lines) {
+    const std::string t = io::trimmed(line);
+    if (static_cast<int>(t.size()) <= width) {
+      out.push_back(t);
+      continue;
+    }
+    // The rest of a wrapped line two blanks further in than its start.
+    const std::size_t indent = std::min(t.find_first_not_of(' '), t.size());
+    std::vector<std::string> words, wrapped;
+    add_words(t, words);
+    fill_words(words, std::max(width - static_cast<int>(indent) - 2, 1), wrapped);
+    for (std::size_t k = 0; k < wrapped.size(); ++k)
+      out.push_back(std::string(indent + (k > 0 ? 2 : 0), ' ') + wrapped[k]);
+  }
+  return out;
+}
+
 std::vector<std::string> rewrap(int mode, int num_lines, std::span<const std::string> lines,
                                 const Box& box, float sample_width) {
   const float factor = prompt_factor(sample_width);

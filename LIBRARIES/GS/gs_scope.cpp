@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gs_internal.h"
+#include "gs_widgets.h"
 
 namespace gs {
 
@@ -66,6 +67,12 @@ MenuLayoutScope::MenuLayoutScope(const MenuGrid& grid, int& status) : MenuLayout
 MenuLayoutScope::~MenuLayoutScope() {
   int s = io::status_good;
   GS_SET_MENULAYOUT(grid_, s);
+}
+
+ScrollBarScope::ScrollBarScope() : bars_(scroll_bars()) {}
+
+ScrollBarScope::~ScrollBarScope() {
+  scroll_bars() = bars_;
 }
 
 GraphPageScope::GraphPageScope() {

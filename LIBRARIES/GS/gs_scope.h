@@ -17,11 +17,15 @@
 //   }
 #pragma once
 
+#include <vector>
+
 #include "gs_draw.h"
 #include "gs_setup.h"
 #include "vg.h"
 
 namespace gs {
+
+struct ScrollBarRecord;  // the drawn scroll bars (internal)
 
 // What every scope is: made and ended in one block, never copied.
 class Scope {
@@ -96,6 +100,18 @@ class MenuLayoutScope : Scope {
 
  private:
   MenuGrid grid_;
+};
+
+// The scroll bars drawn last (GS_SCROLLBAR), whose buttons clicks are
+// matched against: a widget that draws bars of its own over an enclosing
+// one's (a message box over the file lists) gives the enclosing bars back.
+class ScrollBarScope : Scope {
+ public:
+  ScrollBarScope();
+  ~ScrollBarScope();
+
+ private:
+  std::vector<ScrollBarRecord> bars_;
 };
 
 // The graph page position (GS_SET_GPP), kept as it is, or lifted for the

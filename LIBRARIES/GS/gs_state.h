@@ -60,6 +60,10 @@ inline constexpr int postscript_unit = 17;
 //  dgpp  displayed graph page position (the one drawn last), page units.
 //  dddr  displayed data display region (world coordinates of the last graph).
 //  idr   image data region (world coordinates of the last image).
+//  cells the world rectangle of the last image's cells, from the outer
+//        edges of its region's first pixel (xmin, ymin) to those of the
+//        last: xmin above xmax (or ymin above ymax) when an axis decreases
+//        and the image is drawn mirrored. Set by image display.
 //  keep_aspect  keep image pixels square.
 //  key   graph key position (lower left, page units), moved with the page.
 struct GraphRegions {
@@ -67,6 +71,7 @@ struct GraphRegions {
   Box dgpp{0.1f, 0.1f, 0.6071f, 0.9f};
   Box dddr{0.0f, 0.0f, 1.0f, 1.0f};
   Box idr{0.0f, 0.0f, 1.0f, 1.0f};
+  Box cells{0.0f, 0.0f, 1.0f, 1.0f};
   bool keep_aspect = false;
   float key_x = 0.45f, key_y = 0.75f;
   bool operator==(const GraphRegions&) const = default;

@@ -43,6 +43,9 @@ inline gs::Box question_button(const gs::Box& gui, int k) {
   return gs::menu_layout(1, 4, gui, 0, 4, 40, 10, gs::sample_width())
       .buttons[static_cast<std::size_t>(k)];
 }
+inline void answer_cancel(kovtest::RecordingWindow& w) {
+  click(w, question_button(selection_gui(), 0));
+}
 inline void answer_yes(kovtest::RecordingWindow& w) {
   click(w, question_button(selection_gui(), 2));
 }

@@ -25,6 +25,18 @@ std::string cwd() {
   return fs::current_path().string();
 }
 
+// The name in the selection line when "File Selection O.K. ? :" is first
+// asked.
+std::string shown_at_question(const kovtest::RecordingWindow& w) {
+  const gs::Box line = tooltest::selection().selected;
+  std::string shown;
+  for (const auto& c : w.calls_of("text")) {
+    if (c.text == "File Selection O.K. ? :") break;
+    if (line.contains(c.page_x[0], c.page_y[0])) shown = c.text;
+  }
+  return shown;
+}
+
 // The tool with one prompt line and one help line.
 struct Select {
   int mode = gs::select_input;
@@ -121,20 +133,44 @@ TEST(GsFileSelection, InputAndOutputModesRefuseAndConfirm) {
     s.name = dir.file("start");
     tooltest::type_name(t.window, c.typed);
     tooltest::warning_ok(t.window);
-    // The right name, refused once at the question, then confirmed.
-    tooltest::type_name(t.window, c.chosen);
-    tooltest::answer_no(t.window);
-    tooltest::type_name(t.window, c.chosen);
-    tooltest::answer_yes(t.window);
+    // The right name, refused at the question with CANCEL and with NO, then
+    // confirmed; it is shown as the selection when the question asks.
+    for (const auto answer : {tooltest::answer_cancel, tooltest::answer_no, tooltest::answer_yes}) {
+      tooltest::type_name(t.window, c.chosen);
+      answer(t.window);
+    }
     s.run(t.status);
     ASSERT_EQ(t.status, good) << t.window.dump();
     EXPECT_TRUE(t.window.contains(c.warning)) << c.typed;
+    const std::string shown = shown_at_question(t.window);
+    const std::string name = fs::path(c.chosen).filename().string();
+    EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), name.size())), name) << shown;
     EXPECT_TRUE(t.window.contains("File Selection O.K. ? :"));
     EXPECT_FALSE(s.cancelled);
     EXPECT_EQ(s.name, dir.file(c.chosen)) << c.typed;
     EXPECT_EQ(t.window.pending_input(), 0u) << c.typed;
   }
   EXPECT_EQ(cwd(), before);
+}
+
+TEST(GsFileSelection, ListsBeyondTheStoresAreCutWithTheirWarning) {
+  const std::string dirs_warning = "WARNING: Problem obtaining list of directories";
+  struct Case {
+    gs::ListStores stores;
+    std::vector<std::string> lines;
+    std::size_t directories, files;
+  } const cases[] = {
+      {{3, 6, 3}, {}, 3, 3},
+      {{2, 6, 3}, {dirs_warning, "         Too many directories"}, 2, 3},
+      {{3, 5, 3}, {dirs_warning, "         List of names too long"}, 2, 3},
+      {{3, 6, 2}, {"WARNING: Problem obtaining list of files"}, 3, 2},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> dirs{"aa", "bb", "cc"}, files{"f1.tif", "f2.tif", "f3.tif"};
+    EXPECT_EQ(gs::stored(dirs, files, c.stores), c.lines);
+    EXPECT_EQ(dirs.size(), c.directories);
+    EXPECT_EQ(files.size(), c.files);
+  }
 }
 
 TEST(GsFileSelection, ListsDescendClimbAndNarrow) {

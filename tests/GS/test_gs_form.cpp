@@ -96,12 +96,17 @@ TEST(GsForm, EditsByTypeAndCancelKeepsThem) {
     t.window.push_line("11");
     tooltest::form_warning_ok(t.window, 4);
     t.window.push_line("7");
-    // The real: 180.5 refused, 180 taken; the text retyped.
+    // The real: 180.5 and NAN refused, 180 taken; the text retyped, an
+    // empty one refused.
     tooltest::entry(t.window, 4, 2);
-    t.window.push_line("180.5");
-    tooltest::form_warning_ok(t.window, 4);
+    for (const char* refused : {"180.5", "NAN"}) {
+      t.window.push_line(refused);
+      tooltest::form_warning_ok(t.window, 4);
+    }
     t.window.push_line("180.0");
     tooltest::entry(t.window, 4, 3);
+    t.window.push_line("");
+    tooltest::form_warning_ok(t.window, 4);
     t.window.push_line("new text");
     tooltest::control(t.window, 4, 1);  // CANCEL
     a.run(t.status);
@@ -114,6 +119,7 @@ TEST(GsForm, EditsByTypeAndCancelKeepsThem) {
     EXPECT_EQ(a.texts[3], "new text");
     EXPECT_TRUE(t.window.contains("Enter integer value within given range"));
     EXPECT_TRUE(t.window.contains("Enter real value within given range"));
+    EXPECT_TRUE(t.window.contains("Enter character string"));
     EXPECT_TRUE(t.window.contains("Click on variable to change, or 'O.K.'"));
     // The caller's GUI region is back.
     gs::Box gui;

@@ -3,6 +3,7 @@
 // scaling modes and their warnings, keep-aspect placement, masks, the graph
 // of one row or column, the colour bar's agreement with the image, and
 // scripted clicks turned into world coordinates.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -241,12 +242,15 @@ TEST_F(Display, KeepAspectCentresA100By50RegionInASquare) {
 }
 
 TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
-  TestImage im(20, 10);  // values 11 .. 120
+  TestImage im(20, 10);    // values 11 .. 120
+  TestImage flat(20, 10);  // a constant image: empty in every mode
+  flat.values.assign(flat.values.size(), 42.0f);
   struct Case {
     int mode;
     float user_min, user_max;
     const char* warning;
     float low, high;
+    bool constant = false;
   };
   const std::vector<Case> cases{
       {2, 500.0f, 0.0f, "WARNING: The maximum data value is less than the user input minimum",
@@ -255,12 +259,15 @@ TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
        11.0f, 1011.0f},
       {1, 7.0f, 7.0f, "WARNING: The minimum data value is greater than the user input maximum",
        7.0f, 1007.0f},
+      {4, 0.0f, 1.0f, "WARNING: The minimum data value is greater than the user input maximum",
+       42.0f, 1042.0f, true},
   };
   for (const Case& c : cases) {
+    TestImage& shown = c.constant ? flat : im;
     GS_SET_IMAGESCALE(c.mode, c.user_min, c.user_max, status);
     window.clear();
     tk.console.clear();
-    im.plot(1, 1, 20, 10, status);
+    shown.plot(1, 1, 20, 10, status);
     ASSERT_EQ(status, good);
     const std::vector<std::string> expected{
         c.warning, "         Z-value (intensity)",
@@ -277,7 +284,7 @@ TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
     EXPECT_FLOAT_EQ(hi, c.high);
     window.clear();
     tk.console.clear();
-    im.plot(1, 1, 20, 10, status);
+    shown.plot(1, 1, 20, 10, status);
     EXPECT_TRUE(tk.console.lines().empty());
     EXPECT_EQ(window.count("real_cell_array"), 2);
   }
@@ -294,6 +301,26 @@ TEST_F(Display, EmptyRangesAreRepairedWithTheWarningLines) {
   int s = good;
   GS_SET_IMAGESCALE(5, 0.0f, 1.0f, s);
   EXPECT_EQ(s, gs::status_bad_value);
+}
+
+TEST_F(Display, SpyglassRunsFromWhereTheFirstPixelIsDrawn) {
+  // Axes that decrease mirror the image: the spyglass's rectangle starts at
+  // the corner where the cells of the region's first pixel are drawn.
+  TestImage im(20, 10);
+  for (const auto& [x_down, y_down] : {std::pair{false, false}, {true, false}, {false, true}}) {
+    std::vector<float> xs = im.x_axis, ys = im.y_axis;
+    if (x_down) std::reverse(xs.begin(), xs.end());
+    if (y_down) std::reverse(ys.begin(), ys.end());
+    window.clear();
+    GS_PLOT(im.view(), xs, ys, 1, 1, 20, 10, "T", "X", "Y", "Z", status);
+    const auto cells = window.calls_of("real_cell_array").back();
+    const vg::Spyglass glass = gs::spyglass_of(im.view(), 1, 1, 20, 10, status);
+    ASSERT_EQ(status, good);
+    EXPECT_NEAR(glass.x0, cells.page_x[0], 1e-5f) << x_down << y_down;
+    EXPECT_NEAR(glass.x1, cells.page_x[1], 1e-5f) << x_down << y_down;
+    EXPECT_NEAR(glass.y0, cells.page_y[0], 1e-5f) << x_down << y_down;
+    EXPECT_NEAR(glass.y1, cells.page_y[1], 1e-5f) << x_down << y_down;
+  }
 }
 
 TEST_F(Display, LogarithmicScalingStartsAtTheSmallestPositiveValue) {
@@ -456,6 +483,11 @@ TEST_F(Coordinates, CancelKeyboardTwoClickAndFinish) {
   window.push_line("abc");
   const gs::Box ok = gs::warning_layout({gx, gy, gx1, gy1}, 2).ok;  // the refusal's O.K.
   window.push_click(cx(ok), cy(ok));
+  for (const char* not_finite : {"INF", "NAN"}) {  // refused with the error line alone
+    window.push_line(not_finite);
+    const gs::Box ok_1 = gs::warning_layout({gx, gy, gx1, gy1}, 1).ok;
+    window.push_click(cx(ok_1), cy(ok_1));
+  }
   window.push_line("12.5");
   window.push_line("-1");
   window.push_click(cx(menu.buttons[3]), cy(menu.buttons[3]));   // TWO CLICK

@@ -29,10 +29,15 @@ gs::Box message_region() {
   return {x0, y0, x1, y1};
 }
 
-gs::MessageLayout message_of(const std::vector<std::string>& lines) {
+gs::MessageLayout message_of(const std::vector<std::string>& lines,
+                             const gs::Box& region = message_region()) {
   int s = good;
-  return gs::message_layout(message_region(), static_cast<int>(lines.size()), lines,
-                            gs::sample_width(), s);
+  return gs::message_layout(region, static_cast<int>(lines.size()), lines, gs::sample_width(), s);
+}
+
+// The help of a prompt or question: a message box over the GUI region.
+gs::MessageLayout help_of(const std::vector<std::string>& lines) {
+  return message_of(lines, gui_region());
 }
 
 // The first line shown by every drawing of a message box: the text drawn
@@ -150,7 +155,7 @@ TEST(GsWidgetInput, IntegerPromptRefusesOutOfRangeAndTextAndTakesTheDefault) {
 
   // An accepted answer; "?" shows the help in a message box first.
   const std::vector<std::string> help_lines(help.begin(), help.end());
-  const gs::MessageLayout m = message_of(help_lines);
+  const gs::MessageLayout m = help_of(help_lines);
   t.window.clear();
   t.window.push_line("?");
   t.window.push_click(cx(m.ok), cy(m.ok));
@@ -182,7 +187,9 @@ TEST(GsWidgetInput, RealPrompt) {
   Toolkit t(true);
   const std::array<std::string, 1> help{"A fraction"};
   const gs::WarningLayout one = gs::warning_layout(gui_region(), 1);
-  t.window.push_line("1.5");   // out of range, no error lines: asked again at once
+  t.window.push_line("1.5");  // out of range, no error lines: asked again at once
+  t.window.push_line("NAN");  // in no range
+  t.window.push_line("-INF");
   t.window.push_line("half");  // the conversion warning alone
   t.window.push_click(cx(one.ok), cy(one.ok));
   t.window.push_line("25%");
@@ -190,6 +197,7 @@ TEST(GsWidgetInput, RealPrompt) {
   GS_INPR(true, 0.0f, 1.0f, true, "FRACTION", 1, help, 0, {}, value, t.status);
   ASSERT_EQ(t.status, good);
   EXPECT_FLOAT_EQ(value, 0.25f);
+  EXPECT_EQ(t.window.pending_input(), 0u);
   EXPECT_TRUE(
       t.window.contains("prompt=\"FRACTION (Range: 0.0 to 1.000000)\" initial=\"0.500000\""))
       << t.window.dump();
@@ -228,7 +236,7 @@ TEST(GsWidgetInput, SixtyCharacterTextPromptIsDrawnOnTwoLines) {
 
   // HELP, then O.K. with the typed line; CANCEL keeps the value.
   const std::vector<std::string> help_lines(help.begin(), help.end());
-  const gs::MessageLayout m = message_of(help_lines);
+  const gs::MessageLayout m = help_of(help_lines);
   t.window.clear();
   t.window.push_click(cx(l.help), cy(l.help));
   t.window.push_click(cx(m.ok), cy(m.ok));
@@ -264,7 +272,7 @@ TEST(GsWidgetInput, YesNoWithHelpAndCancel) {
                                        "HELP: Description of required input choice",
                                        "YES: Positive/affirmative response to question",
                                        "NO: Negative (or alternative) response to question"};
-  const gs::MessageLayout m = message_of(shown);
+  const gs::MessageLayout m = help_of(shown);
   t.window.push_click(cx(help_button), cy(help_button));
   t.window.push_click(cx(m.ok), cy(m.ok));
   t.window.push_click(0.0001f, 0.149f);  // between buttons: nothing
@@ -335,7 +343,7 @@ TEST(GsWidgetInput, ReadyMadeMenusAndTheColourMenu) {
                                        "BYTE VALUES: Single byte signed or unsigned integers",
                                        "INTEGER (2-BYTE): Signed or unsigned either byte order",
                                        "REAL (4-BYTE IEEE): Floating point real numbers"};
-  const gs::MessageLayout m = message_of(about);
+  const gs::MessageLayout m = help_of(about);
   t.window.push_click(cx(types.buttons[0]), cy(types.buttons[0]));
   t.window.push_click(cx(m.ok), cy(m.ok));
   t.window.push_click(cx(types.buttons[3]), cy(types.buttons[3]));

@@ -89,6 +89,14 @@ float axis_position(double value, double low, double high, float from, float to,
 
 namespace gs {
 
+// The spyglass over the image shown last, for its region xstrelm .. yendelm
+// of `data`: its page rectangle (GS_INQ_DGPP) runs from the corner where the
+// region's first pixel is drawn (x0, y0) to the far one, so that a mirrored
+// image (an axis that decreases) is magnified as it is shown; the range and
+// scaling of the image display.
+vg::Spyglass spyglass_of(io::View2D<const float> data, int xstrelm, int ystrelm, int xendelm,
+                         int yendelm, int& status);
+
 // The centre of the window pixel that a click reported at page position
 // (x, y) fell in, for a window of width by height pixels (a click comes as
 // the pixel's left and top edge: x = column / scale, y = (height - row) /

@@ -51,6 +51,19 @@ struct SelectionLayout {
 };
 SelectionLayout selection_layout(const Box& region, float sample_width);
 
+// The stores of the tool's lists (gs::max_listed_* by default).
+struct ListStores {
+  std::size_t directories = max_listed_directories;
+  std::size_t directory_characters = max_listed_directory_characters;
+  std::size_t files = max_listed_files;
+};
+// Cuts the lists of a directory to what the stores hold (the first names,
+// in order) and returns the console lines that say what did not fit: the
+// directories' warning with "Too many directories" or "List of names too
+// long", the files' warning.
+std::vector<std::string> stored(std::vector<std::string>& directories,
+                                std::vector<std::string>& files, const ListStores& stores);
+
 // A name typed in the tool as a full path: "~" and "~user" translated, a
 // relative name taken from `directory`, "." and ".." resolved. retstat 0; 1
 // the path cannot be parsed (empty, or an unknown user).

@@ -109,12 +109,21 @@ class MenuSave {
   MenuRecord saved_;
 };
 
-// One choice from a menu in the GUI region: draws the menu when `draw` is
-// set (and clears it), waits for the user and draws the menu again after
-// every exposure of the window. Returns the number of the chosen button
-// (from 1), or 0 for a click outside every button or a failure (in status).
-int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
-                bool& draw, int& status);
+// Draws a menu in its region as laid out (GS_MENU, whose checks and record
+// of the drawn menu it leaves to the caller): the box, the title lines and
+// the buttons with their labels, in the menu style.
+void draw_menu(const Box& region, const MenuLayout& l, std::span<const std::string> titles,
+               std::span<const std::string> labels, int& status);
+
+// A ready-made menu in the GUI region: "?" and "HELP" before `labels`, in
+// three columns, under `titles`. "?" shows what the buttons do (the two
+// controls' lines, then `explanations`), "HELP" the caller's help lines.
+// Returns the number of the chosen label (from 1); 0 after a failure, or,
+// with `leave_outside`, after a click outside every button (which is passed
+// over otherwise).
+int ready_menu(std::span<const std::string> titles, std::span<const std::string> labels,
+               std::span<const std::string> explanations, std::span<const std::string> help,
+               bool leave_outside, int& status);
 
 // Scroll bars drawn since the first bar of a set (GS_SCROLLBAR).
 struct ScrollBarRecord {
@@ -140,10 +149,35 @@ int wait_click(float& x, float& y, int& status);
 
 // The typed line of GS_INPS and GS_INPC: draws the prompt, the input line and
 // the CANCEL, HELP and O.K. buttons in the GUI region and edits the line,
-// starting from `initial`. `cancelled` tells that CANCEL was chosen (value
-// unchanged).
-void input_text(const std::string& prompt, int num_help, std::span<const std::string> help,
-                const std::string& initial, std::string& value, bool& cancelled, int& status);
+// starting from `initial`; HELP shows the help lines (show_help). Returns
+// the line as typed, and whether CANCEL was chosen (the caller's value then
+// stays as it was).
+struct TypedLine {
+  std::string text;
+  bool cancelled = false;
+};
+TypedLine input_text(const std::string& prompt, std::span<const std::string> help,
+                     const std::string& initial, int& status);
+
+// A real typed in the GUI region, as GS_INPR without a range asks it, but a
+// value that is not finite ("INF", "NAN") is refused with the error lines.
+// False when cancelled (`value` unchanged) or the status went bad.
+bool ask_finite(const std::string& prompt, std::span<const std::string> help,
+                std::span<const std::string> error, float& value, int& status);
+
+// Whether a value lies in a range: a value that is not finite lies in none.
+bool within(double value, double minimum, double maximum);
+
+// Help lines in a message box over `region` (the message box of GS_MESSAGE,
+// its lines longer than gs::readable_width wrapped at blanks, the rest of a
+// wrapped line indented). A widget shows its help over its own region, which
+// it draws again afterwards, so that the box is gone when it is closed and
+// nothing else of the page is covered. Without a region: the GUI region.
+void show_help(const Box& region, std::span<const std::string> lines, int& status);
+void show_help(std::span<const std::string> lines, int& status);
+inline constexpr int readable_width = 60;
+// `lines` with every line longer than `width` characters wrapped at blanks.
+std::vector<std::string> readable_lines(std::span<const std::string> lines, int width);
 
 // Layout of the typed-line prompt in a GUI region.
 struct InputLayout {
