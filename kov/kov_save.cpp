@@ -106,7 +106,7 @@ std::vector<std::string> parameter_lines(const kov::Parameters& p) {
   // Units of the file: microns and degrees, converted in single precision.
   const float microns_1 = p.horizontal_pixel_size * 1.0e6F;
   const float microns_2 = p.vertical_pixel_size * 1.0e6F;
-  const float angle_degrees = p.ANGLE_BETWEEN_PROJECTIONS * 57.29578F;
+  const float angle_degrees = p.ANGLE_BETWEEN_PROJECTIONS * kov::degrees_per_radian;
 
   std::vector<std::string> out;
   out.emplace_back("! KOV_SLAVE PARAMETER FILE");
@@ -257,8 +257,11 @@ void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string&
     dialog.choose(file_name, chosen, status);
     if (status != io::status_good) return;
     if (!chosen) {
-      status = io::status_escape;
-      return;
+      bool end = false;
+      dialog.end(end, status);
+      if (status == io::status_good && end) status = io::status_escape;
+      if (status != io::status_good) return;
+      continue;
     }
     int retstat = save_not_opened;
     std::string reason;

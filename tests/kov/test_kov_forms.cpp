@@ -67,7 +67,7 @@ TEST_F(KovForms, InitialValuesShownAndWrittenBack) {
   EXPECT_TRUE(r.background);
   EXPECT_NEAR(r.x_pixel, 2.0e-6f, 1e-12f);
   EXPECT_NEAR(r.y_pixel, 3.0e-6f, 1e-12f);
-  EXPECT_NEAR(r.angle, 180.0f * 0.01745329f, 1e-6f);
+  EXPECT_FLOAT_EQ(r.angle, 180.0f);  // degrees
   EXPECT_EQ(r.output, "/data/out/volume.vol");
   int megabytes = 0, retstat = 0;
   bool background = false;
