@@ -439,6 +439,7 @@ void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status) {
                      "answer of this session is lost. NO returns to the",
                      "choice of the parameter file's name."};
     end = false;
+    GS_BACKGROUND(s);
     GS_INPL(kov::end_without_file_question, 3, help, end, s);
   };
   dialog.warn = [](const std::vector<std::string>& lines, int& s) { warn(lines, s); };

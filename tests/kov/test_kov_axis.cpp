@@ -465,6 +465,17 @@ TEST(KovAxis, ImageSizesBeyondTheOldArrays) {
   EXPECT_NE(r.output.find("proj_001.tif: TIFF 2560 x 20 "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("k.zdf: MERIN 2100 x 2 min 257 max 257"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("r.bin: BINARY 2100 x 2 min 257 max 257"), std::string::npos) << r.output;
+  // A wider 180-degree projection would fit the first one's array only cut.
+  ASSERT_EQ(run(phantom, {dir.file("wide"), "--width", "2600", "--height", "20", "--projections",
+                          "2", "--corrections", "none"})
+                .exit_status,
+            0);
+  r = run(axis_program, {dir.file("proj_001.tif"), dir.file("wide/proj_002.tif")});
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_NE(r.output.find(": THE IMAGE SIZE DIFFERS FROM THE FIRST PROJECTION: 2600 BY 20 "
+                          "PIXELS, NOT 2560 BY 20"),
+            std::string::npos)
+      << r.output;
 
   ASSERT_EQ(run(phantom, {dir.path(), "--width", "8192", "--height", "16", "--projections", "2",
                           "--corrections", "none"})

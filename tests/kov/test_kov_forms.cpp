@@ -110,4 +110,24 @@ TEST_F(KovForms, RememberedKeysAreOffered) {
   EXPECT_TRUE(found_nine);
 }
 
+// An output file longer than the parameter file holds is refused with why,
+// and form 2 comes again.
+TEST_F(KovForms, OutputFileLongerThanItsFieldIsRefused) {
+  kovtest::Graphics g;
+  g.window.clear();
+  Record r;
+  r.output = "/d/" + std::string(254, 'v');
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, g.status);
+  tooltest::control(g.window, 8, 0);
+  tooltest::control(g.window, 7, 0);
+  tooltest::click(g.window, gs::warning_layout(gui, 2).ok);
+  tooltest::control(g.window, 7, 1);  // CANCEL of the form shown again
+  r.run(g.status);
+  EXPECT_EQ(g.status, io::status_escape);
+  EXPECT_EQ(g.window.pending_input(), 0u);
+  EXPECT_TRUE(g.window.contains("THE OUTPUT FILE NAME HAS 257 CHARACTERS:"));
+  EXPECT_TRUE(g.window.contains("THE PARAMETER FILE HOLDS AT MOST 256"));
+}
+
 }  // namespace
