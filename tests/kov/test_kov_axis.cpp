@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -338,7 +339,7 @@ TEST(KovAxis, WeighingOfTheLines) {
        repeat({50.0}, 20),
        100.0,
        0,
-       std::atan(0.2) * 180.0 / M_PI,
+       std::atan(0.2) * 180.0 / std::numbers::pi,
        {true, true, false}},
       {"noise lines beside good ones",
        repeat({50.0, 31.0, 50.0, 77.0}, 20),
