@@ -37,6 +37,16 @@ struct Entry {
 // The value an entry shows and changes.
 using Value = std::variant<int*, bool*, float*, std::string*>;
 
+// `value` into `place` (`in`), or `place` into `value`.
+template <class T>
+void copy(T& place, T& value, bool in) {
+  if (in) {
+    place = value;
+  } else {
+    value = place;
+  }
+}
+
 // The arrays of one form, filled entry by entry; values go in through the
 // typed arrays and come back from them.
 struct Form {
@@ -67,22 +77,15 @@ struct Form {
     explanations.resize(entries.size() + gs::form_controls);
   }
 
-  // The values into the entries, one each in the order of the entries.
-  void put(std::span<const Value> values) {
+  // The values into the entries (`in`, one each in the order of the
+  // entries), or the entries' values back into them.
+  void exchange(std::span<const Value> values, bool in) {
     for (std::size_t k = 0; k < values.size(); ++k) {
-      std::visit(
-          Overloaded{[&](int* v) { ints[k] = *v; }, [&](bool* v) { logicals[k] = *v; },
-                     [&](float* v) { reals[k] = *v; }, [&](std::string* v) { texts[k] = *v; }},
-          values[k]);
-    }
-  }
-  // The entries' values back.
-  void take(std::span<const Value> values) const {
-    for (std::size_t k = 0; k < values.size(); ++k) {
-      std::visit(
-          Overloaded{[&](int* v) { *v = ints[k]; }, [&](bool* v) { *v = logicals[k]; },
-                     [&](float* v) { *v = reals[k]; }, [&](std::string* v) { *v = texts[k]; }},
-          values[k]);
+      std::visit(Overloaded{[&](int* v) { copy(ints[k], *v, in); },
+                            [&](bool* v) { copy(logicals[k], *v, in); },
+                            [&](float* v) { copy(reals[k], *v, in); },
+                            [&](std::string* v) { copy(texts[k], *v, in); }},
+                 values[k]);
     }
   }
 
@@ -105,7 +108,9 @@ struct Form {
 constexpr int integer = gs::form_integer, logical = gs::form_logical, real = gs::form_real,
               output_file_name = gs::form_output_file;
 
-constexpr std::array<Entry, 8> form_1{{
+// The entries of control form 1 (the first eight), then those of control
+// form 2.
+constexpr std::array<Entry, 15> entries{{
     {"FILE INTERVAL", "INTERVAL BETWEEN TREATED FILES", integer, true, 1, 1000,
      "Interval between treating images: 1 = treat every image; 2 = treat every other image, "
      "etc."},
@@ -123,9 +128,6 @@ constexpr std::array<Entry, 8> form_1{{
      "Output to files sinograms with corrected data"},
     {"RECONSTRUCTION", "RECONSTRUCT AND SAVE SLICES", logical, false, 0, 0,
      "Reconstruct slices and output to a volume file"},
-}};
-
-constexpr std::array<Entry, 7> form_2{{
     {"OVER-SAMPLING", "DEGREE OF OVER-SAMPLING (0 = LINEAR INTER.)", integer, true, 0, 16,
      "Degree for over-sampling: 0 = Linear interpolation 1 = Nearest pixel, 2, 3, 4, etc. = "
      "over-sampling level"},
@@ -142,6 +144,8 @@ constexpr std::array<Entry, 7> form_2{{
     {"OUTPUT GRAPHICS", "OUTPUT OF GRAPHICS DURING RECONSTRUCTION", logical, false, 0, 0,
      "Enter \"YES\" to see images of reconstructed slices during reconstruction"},
 }};
+constexpr std::span<const Entry> form_1(entries.data(), 8);
+constexpr std::span<const Entry> form_2(entries.data() + 8, 7);
 
 // The remembered options, offered in the forms: the values passed in, or
 // those of the defaults database.
@@ -168,22 +172,24 @@ std::array<std::pair<const char*, KeyValue>, 11> keys_of(Options& o) {
            {"SINOGRAM_MEGABYTES", &o.megabytes}}};
 }
 
-void load_options(Options& o, int& status) {
+// The options read from their keys (a key that is missing leaves the
+// option as it is), or written to them (`store`).
+void exchange(Options& o, bool store, int& status) {
   int retstat = 0;
   for (const auto& [key, value] : keys_of(o)) {
-    std::visit(Overloaded{[&](int* v) { IO_INQ_IKEYVALUE(key, *v, retstat, status); },
-                          [&](bool* v) { IO_INQ_LKEYVALUE(key, *v, retstat, status); },
-                          [&](float* v) { IO_INQ_RKEYVALUE(key, *v, retstat, status); }},
-               value);
-  }
-}
-
-void store_options(Options o, int& status) {
-  int retstat = 0;
-  for (const auto& [key, value] : keys_of(o)) {
-    std::visit(Overloaded{[&](int* v) { IO_SET_IKEYVALUE(key, *v, retstat, status); },
-                          [&](bool* v) { IO_SET_LKEYVALUE(key, *v, retstat, status); },
-                          [&](float* v) { IO_SET_RKEYVALUE(key, *v, retstat, status); }},
+    const char* k = key;
+    std::visit(Overloaded{[&](int* v) {
+                            store ? IO_SET_IKEYVALUE(k, *v, retstat, status)
+                                  : IO_INQ_IKEYVALUE(k, *v, retstat, status);
+                          },
+                          [&](bool* v) {
+                            store ? IO_SET_LKEYVALUE(k, *v, retstat, status)
+                                  : IO_INQ_LKEYVALUE(k, *v, retstat, status);
+                          },
+                          [&](float* v) {
+                            store ? IO_SET_RKEYVALUE(k, *v, retstat, status)
+                                  : IO_INQ_RKEYVALUE(k, *v, retstat, status);
+                          }},
                value);
   }
 }
@@ -203,9 +209,9 @@ bool ask_form_2(FormTwo& v, int& status) {
   const std::array<Value, 7> values{&v.oversampling, &v.angle,  &v.output,  &v.x_microns,
                                     &v.y_microns,    &v.offset, &v.graphics};
   Form two(form_2);
-  two.put(values);
+  two.exchange(values, true);
   while (two.show(2, status)) {
-    two.take(values);
+    two.exchange(values, false);
     const std::vector<std::string> why =
         kov::name_too_long("THE OUTPUT FILE NAME", v.output, kov::file_name_width);
     if (why.empty()) return true;
@@ -229,15 +235,15 @@ void KOV_INPUT_FORM(int num_image_1, int num_image_2, float& x_pixel_size, float
   Options o{file_interval,         oversampling_factor, sinogram_megabytes, subtract_background,
             correct_flatfield,     take_logarithm,      rotation_vertical,  output_sinograms,
             output_reconstruction, display_graphics,    angle_offset};
-  load_options(o, status);
+  exchange(o, false, status);
   if (status != io::status_good) return ST_SAVE(id);
 
   Form one(form_1);
   const std::array<Value, 8> values_1{&o.interval, &o.background, &o.flatfield, &o.logarithm,
                                       &o.vertical, &o.megabytes,  &o.sinograms, &o.reconstruction};
-  one.put(values_1);
+  one.exchange(values_1, true);
   if (!one.show(1, status)) return;
-  one.take(values_1);
+  one.exchange(values_1, false);
   file_interval = o.interval;
   subtract_background = o.background;
   correct_flatfield = o.flatfield;
@@ -262,6 +268,6 @@ void KOV_INPUT_FORM(int num_image_1, int num_image_2, float& x_pixel_size, float
   y_pixel_size = two.y_microns * 1.0e-6f;
   angle_offset = o.offset = two.offset;
   display_graphics = o.graphics = two.graphics;
-  store_options(o, status);
+  exchange(o, true, status);
   if (status != io::status_good) ST_SAVE(id);
 }

@@ -14,9 +14,6 @@ using namespace x11test;
 
 namespace {
 
-constexpr int good = io::status_good;
-const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
-
 class Forms : public ToolkitWindow {
  protected:
   void SetUp() override {
@@ -32,7 +29,7 @@ TEST_P(Forms, BothControlFormsShowAndReturn) {
   bool background = false, flatfield = true, logarithm = true, vertical = true, sinograms = false,
        reconstruction = true, graphics = false;
   std::string output = "/data/beamtime_2026/sample_name_of_a_rather_long_experiment/volume.vol";
-  int result = good;
+  int result = io::status_good;
   // Where to click, measured before the forms run: the toolkit's state is
   // theirs until they return.
   const gs::Box background_entry = tooltest::form(8).change[1];
@@ -44,7 +41,8 @@ TEST_P(Forms, BothControlFormsShowAndReturn) {
                    reconstruction, oversampling, offset, angle, megabytes, output, graphics,
                    result);
   });
-  const Picture one = settled([](const Picture& p) { return p.count(yellow) > 3000; });
+  const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
+  const Picture one = settled([&](const Picture& p) { return p.count(yellow) > 3000; });
   EXPECT_FALSE(screenshot(window, name("control_form_1")).empty());
   click(background_entry);  // "- BACKGROUND": NO -> YES
   const Picture flipped = changed_from(one);
@@ -55,7 +53,7 @@ TEST_P(Forms, BothControlFormsShowAndReturn) {
   changed_from(two);
   click(ok_2);
   form.join();
-  EXPECT_EQ(result, good);
+  EXPECT_EQ(result, io::status_good);
   EXPECT_TRUE(background);
   EXPECT_TRUE(graphics);
   EXPECT_FLOAT_EQ(angle, 0.25f);  // degrees
