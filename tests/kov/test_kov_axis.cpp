@@ -282,21 +282,21 @@ TEST(KovAxis, ConditionsOfTheTableMeetTheirGoals) {
       "thin container lines above the sample, noise 3000",
   };
   std::size_t found = 0;
-  for (const axis_pairs::Spec& spec : axis_pairs::table()) {
-    if (std::find(names.begin(), names.end(), spec.name) == names.end()) continue;
+  for (const axis_pairs::Condition& condition : axis_pairs::table()) {
+    if (std::find(names.begin(), names.end(), condition.name) == names.end()) continue;
     ++found;
-    SCOPED_TRACE(spec.name);
-    const axis_pairs::Outcome o = axis_pairs::run(spec);
-    EXPECT_TRUE(o.meets(spec)) << "offered " << o.offered << ", truth " << o.truth << ", baseline "
-                               << o.baseline;
-    if (spec.counts == 0.0) {
+    SCOPED_TRACE(condition.name);
+    const axis_pairs::Outcome o = axis_pairs::run(condition);
+    EXPECT_TRUE(o.meets(condition))
+        << "offered " << o.offered << ", truth " << o.truth << ", baseline " << o.baseline;
+    if (condition.counts == 0.0) {
       EXPECT_EQ(o.lines_set_aside, 0);
       EXPECT_TRUE(o.warnings.empty());
     }
   }
   EXPECT_EQ(found, names.size());
   // The thin lines above the sample are set aside, and said to scatter.
-  const axis_pairs::Spec thin = axis_pairs::table().back();
+  const axis_pairs::Condition thin = axis_pairs::table().back();
   const axis_pairs::Outcome o = axis_pairs::run(thin);
   EXPECT_GT(o.lines_set_aside, 30);
   ASSERT_FALSE(o.warnings.empty());
