@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <numbers>
 
 #include "kov_axis_line.h"
 #include "kov_axis_report.h"
@@ -209,7 +210,7 @@ void rotation_axis(bool subtract_background, io::View2D<const float> background,
 }
 
 double AxisResult::tilt_degrees() const {
-  return std::atan(slope) * 180.0 / 3.14159265358979323846;
+  return std::atan(slope) * 180.0 / std::numbers::pi;
 }
 
 bool AxisResult::scatters() const {

@@ -17,23 +17,24 @@
 // size differs from the first projection's) or no line is usable; 2 for a
 // bad command line.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "io.h"
 #include "kov_axis.h"
+#include "kov_command_line.h"
 #include "kov_images.h"
 
 namespace {
 
-constexpr int exit_done = 0;
-constexpr int exit_failed = 1;
-constexpr int exit_usage = 2;
+using kov::command::exit_done;
+using kov::command::exit_failed;
 
 int usage(const std::string& problem) {
-  io::say("kov_axis: " + problem);
-  io::say("Usage: kov_axis FIRST LAST [--background FILE] [--flatfield FILE]");
-  io::say("                [--last-flatfield FILE] [--horizontal] [--lines A B]");
-  return exit_usage;
+  return kov::command::usage(
+      "kov_axis", problem,
+      {"Usage: kov_axis FIRST LAST [--background FILE] [--flatfield FILE]",
+       "                [--last-flatfield FILE] [--horizontal] [--lines A B]"});
 }
 
 bool whole_number(const std::string& text, int& value) {
@@ -48,31 +49,61 @@ bool whole_number(const std::string& text, int& value) {
   }
 }
 
+// What the command line asks for.
+struct Request {
+  std::vector<std::string> files;
+  std::string background, flatfield, last_flatfield;
+  bool vertical = true, lines_given = false;
+  int first_line = 0, last_line = 0;
+};
+
+std::vector<kov::command::Option> options(Request& r) {
+  return {{"--background", 1, "a file", kov::command::take_text(r.background)},
+          {"--flatfield", 1, "a file", kov::command::take_text(r.flatfield)},
+          {"--last-flatfield", 1, "a file", kov::command::take_text(r.last_flatfield)},
+          {"--horizontal", 0, "",
+           [&r](std::span<char* const>) {
+             r.vertical = false;
+             return true;
+           }},
+          {"--lines", 2, "two line numbers from 1", [&r](std::span<char* const> v) {
+             r.lines_given = true;
+             return whole_number(v[0], r.first_line) && whole_number(v[1], r.last_line);
+           }}};
+}
+
+// The problem of a request read, "" when there is none.
+std::string problem_of(Request& r) {
+  if (r.files.size() != 2) return "FIRST and LAST projection files needed";
+  if (!r.last_flatfield.empty() && r.flatfield.empty()) return "--last-flatfield needs --flatfield";
+  if (r.lines_given && r.first_line > r.last_line) std::swap(r.first_line, r.last_line);
+  return "";
+}
+
 struct Images {
   io::Image<float> first, last, background, flatfield, last_flatfield;
   std::vector<float> x_axis, y_axis;
 };
 
-// Reads one more image into arrays of the first one's size; it must have
-// that size too.
-bool read_like_first(const std::string& file, const io::Image<float>& first,
-                     io::Image<float>& image, Images& im) {
-  if (!image.allocate(first.xmaxdat(), first.ymaxdat())) {
-    io::say("ERROR: Failed to allocate memory for the image of " + file);
-    return false;
-  }
+// Reads `file` (none when it is empty): the first projection (`like` null),
+// or an image of the first projection's size; false after the console line.
+bool read(const std::string& file, const io::Image<float>* like, io::Image<float>& image,
+          Images& im) {
+  if (file.empty()) return true;
   std::string problem;
-  if (!kov::read_named_image(file, "", false, image, im.x_axis, im.y_axis, problem)) {
-    io::say(problem.empty() ? "ERROR: Cannot read " + file : problem);
-    return false;
+  if (kov::read_named_image(file, "", like ? like->xnumdat : 0, like ? like->ynumdat : 0, image,
+                            im.x_axis, im.y_axis, problem)) {
+    return true;
   }
-  if (image.xnumdat != first.xnumdat || image.ynumdat != first.ynumdat) {
-    io::say("ERROR: " + file + " holds " + std::to_string(image.xnumdat) + " by " +
-            std::to_string(image.ynumdat) + " pixels, the first projection " +
-            std::to_string(first.xnumdat) + " by " + std::to_string(first.ynumdat));
-    return false;
-  }
-  return true;
+  io::say(problem.empty() ? "ERROR: Cannot read " + file : problem);
+  return false;
+}
+
+bool read_images(const Request& r, Images& im) {
+  return read(r.files[0], nullptr, im.first, im) && read(r.files[1], &im.first, im.last, im) &&
+         read(r.background, &im.first, im.background, im) &&
+         read(r.flatfield, &im.first, im.flatfield, im) &&
+         read(r.last_flatfield, &im.first, im.last_flatfield, im);
 }
 
 }  // namespace
@@ -80,70 +111,27 @@ bool read_like_first(const std::string& file, const io::Image<float>& first,
 int main(int argc, char** argv) {
   int status = io::status_good;
   ST_DEF_SYSTEM(status);
-  std::vector<std::string> files;
-  std::string background, flatfield, last_flatfield;
-  bool vertical = true, lines_given = false;
-  int first_line = 0, last_line = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--background" || a == "--flatfield" || a == "--last-flatfield") {
-      if (i + 1 >= argc) return usage(a + " needs a file");
-      (a == "--background"  ? background
-       : a == "--flatfield" ? flatfield
-                            : last_flatfield) = argv[++i];
-    } else if (a == "--horizontal") {
-      vertical = false;
-    } else if (a == "--lines") {
-      if (i + 2 >= argc || !whole_number(argv[i + 1], first_line) ||
-          !whole_number(argv[i + 2], last_line)) {
-        return usage("--lines needs two line numbers from 1");
-      }
-      i += 2;
-      lines_given = true;
-    } else if (a.rfind("--", 0) == 0 && a.size() > 2) {
-      return usage("unknown option " + a);
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2) return usage("FIRST and LAST projection files needed");
-  if (!last_flatfield.empty() && flatfield.empty()) {
-    return usage("--last-flatfield needs --flatfield");
-  }
-  if (lines_given && first_line > last_line) std::swap(first_line, last_line);
+  Request r;
+  std::string problem = kov::command::parse(argc, argv, options(r), r.files);
+  if (problem.empty()) problem = problem_of(r);
+  if (!problem.empty()) return usage(problem);
 
   Images im;
-  std::string problem;
-  if (!kov::read_named_image(files[0], "", true, im.first, im.x_axis, im.y_axis, problem)) {
-    io::say(problem.empty() ? "ERROR: Cannot read " + files[0] : problem);
-    return exit_failed;
-  }
-  if (!read_like_first(files[1], im.first, im.last, im)) return exit_failed;
-  if (!background.empty() && !read_like_first(background, im.first, im.background, im)) {
-    return exit_failed;
-  }
-  if (!flatfield.empty() && !read_like_first(flatfield, im.first, im.flatfield, im)) {
-    return exit_failed;
-  }
-  if (!last_flatfield.empty() &&
-      !read_like_first(last_flatfield, im.first, im.last_flatfield, im)) {
-    return exit_failed;
-  }
-
+  if (!read_images(r, im)) return exit_failed;
   const int width = im.first.xnumdat, height = im.first.ynumdat;
-  const int lines = vertical ? height : width;
-  if (!lines_given) {
-    first_line = 1;
-    last_line = lines;
-  } else if (last_line > lines) {
+  const int lines = r.vertical ? height : width;
+  if (!r.lines_given) {
+    r.first_line = 1;
+    r.last_line = lines;
+  } else if (r.last_line > lines) {
     return usage("--lines: the projections have " + std::to_string(lines) +
-                 (vertical ? " rows" : " columns"));
+                 (r.vertical ? " rows" : " columns"));
   }
   kov::AxisResult result;
-  kov::rotation_axis(!background.empty(), im.background.view(), !flatfield.empty(),
-                     !last_flatfield.empty(), im.flatfield.view(), im.last_flatfield.view(),
-                     vertical, width, height, im.first.view(), im.last.view(), first_line,
-                     last_line, result, status);
+  kov::rotation_axis(!r.background.empty(), im.background.view(), !r.flatfield.empty(),
+                     !r.last_flatfield.empty(), im.flatfield.view(), im.last_flatfield.view(),
+                     r.vertical, width, height, im.first.view(), im.last.view(), r.first_line,
+                     r.last_line, result, status);
   if (status != io::status_good) {
     ST_OUT(status);
     return exit_failed;

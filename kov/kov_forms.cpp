@@ -4,15 +4,25 @@
 #include <array>
 #include <memory>
 #include <span>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "gs.h"
 #include "io.h"
+#include "kov_parameters.h"
+#include "kov_sequence.h"
 
 namespace {
 
 constexpr const char* id = "Subroutine KOV_INPUT_FORM V0.12";
-constexpr float radians_per_degree = 0.01745329f;
+
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 // One entry of a control form.
 struct Entry {
@@ -23,6 +33,19 @@ struct Entry {
   float low, high;
   const char* help;
 };
+
+// The value an entry shows and changes.
+using Value = std::variant<int*, bool*, float*, std::string*>;
+
+// `value` into `place` (`in`), or `place` into `value`.
+template <class T>
+void copy(T& place, T& value, bool in) {
+  if (in) {
+    place = value;
+  } else {
+    value = place;
+  }
+}
 
 // The arrays of one form, filled entry by entry; values go in through the
 // typed arrays and come back from them.
@@ -54,7 +77,20 @@ struct Form {
     explanations.resize(entries.size() + gs::form_controls);
   }
 
-  // Shows the form titled "CONTROL FORM <number>"; false when cancelled.
+  // The values into the entries (`in`, one each in the order of the
+  // entries), or the entries' values back into them.
+  void exchange(std::span<const Value> values, bool in) {
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      std::visit(Overloaded{[&](int* v) { copy(ints[k], *v, in); },
+                            [&](bool* v) { copy(logicals[k], *v, in); },
+                            [&](float* v) { copy(reals[k], *v, in); },
+                            [&](std::string* v) { copy(texts[k], *v, in); }},
+                 values[k]);
+    }
+  }
+
+  // Shows the form titled "CONTROL FORM <number>"; false when cancelled (the
+  // user-escape status) or when the status turns bad.
   bool show(int number, int& status) {
     const std::array<std::string, 2> title{"TOMOGRAPHY RECONSTRUCTION",
                                            "CONTROL FORM " + std::to_string(number)};
@@ -64,14 +100,17 @@ struct Form {
     GS_FORM(2, 2, title, 1, 1, help, n + gs::form_controls, n, labels, types, descriptions,
             explanations, std::span<const bool>(ranges.get(), size), ibounds, rbounds, ints,
             std::span<bool>(logicals.get(), size), reals, texts, cancelled, status);
-    return status == io::status_good && !cancelled;
+    if (status == io::status_good && cancelled) status = io::status_escape;
+    return status == io::status_good;
   }
 };
 
 constexpr int integer = gs::form_integer, logical = gs::form_logical, real = gs::form_real,
               output_file_name = gs::form_output_file;
 
-constexpr std::array<Entry, 8> form_1{{
+// The entries of control form 1 (the first eight), then those of control
+// form 2.
+constexpr std::array<Entry, 15> entries{{
     {"FILE INTERVAL", "INTERVAL BETWEEN TREATED FILES", integer, true, 1, 1000,
      "Interval between treating images: 1 = treat every image; 2 = treat every other image, "
      "etc."},
@@ -89,9 +128,6 @@ constexpr std::array<Entry, 8> form_1{{
      "Output to files sinograms with corrected data"},
     {"RECONSTRUCTION", "RECONSTRUCT AND SAVE SLICES", logical, false, 0, 0,
      "Reconstruct slices and output to a volume file"},
-}};
-
-constexpr std::array<Entry, 7> form_2{{
     {"OVER-SAMPLING", "DEGREE OF OVER-SAMPLING (0 = LINEAR INTER.)", integer, true, 0, 16,
      "Degree for over-sampling: 0 = Linear interpolation 1 = Nearest pixel, 2, 3, 4, etc. = "
      "over-sampling level"},
@@ -108,6 +144,81 @@ constexpr std::array<Entry, 7> form_2{{
     {"OUTPUT GRAPHICS", "OUTPUT OF GRAPHICS DURING RECONSTRUCTION", logical, false, 0, 0,
      "Enter \"YES\" to see images of reconstructed slices during reconstruction"},
 }};
+constexpr std::span<const Entry> form_1(entries.data(), 8);
+constexpr std::span<const Entry> form_2(entries.data() + 8, 7);
+
+// The remembered options, offered in the forms: the values passed in, or
+// those of the defaults database.
+struct Options {
+  int interval = 0, oversampling = 0, megabytes = 0;
+  bool background = false, flatfield = false, logarithm = false, vertical = false,
+       sinograms = false, reconstruction = false, graphics = false;
+  float offset = 0.0f;
+};
+
+// The defaults key of each option, in the order they are read and written.
+using KeyValue = std::variant<int*, bool*, float*>;
+std::array<std::pair<const char*, KeyValue>, 11> keys_of(Options& o) {
+  return {{{"FILE_INTERVAL", &o.interval},
+           {"SUBTRACT_BACKGROUND", &o.background},
+           {"CORRECT_FLATFIELD", &o.flatfield},
+           {"TAKE_LOG", &o.logarithm},
+           {"ROTATION_AXIS_VERTICAL", &o.vertical},
+           {"OUTPUT_SINOGRAMS", &o.sinograms},
+           {"OUTPUT_RECONSTRUCTION", &o.reconstruction},
+           {"OVER-SAMPLING", &o.oversampling},
+           {"ROTATION_ANGLE_OFFSET", &o.offset},
+           {"DISPLAY_GRAPHICS", &o.graphics},
+           {"SINOGRAM_MEGABYTES", &o.megabytes}}};
+}
+
+// The options read from their keys (a key that is missing leaves the
+// option as it is), or written to them (`store`).
+void exchange(Options& o, bool store, int& status) {
+  int retstat = 0;
+  for (const auto& [key, value] : keys_of(o)) {
+    const char* k = key;
+    std::visit(Overloaded{[&](int* v) {
+                            store ? IO_SET_IKEYVALUE(k, *v, retstat, status)
+                                  : IO_INQ_IKEYVALUE(k, *v, retstat, status);
+                          },
+                          [&](bool* v) {
+                            store ? IO_SET_LKEYVALUE(k, *v, retstat, status)
+                                  : IO_INQ_LKEYVALUE(k, *v, retstat, status);
+                          },
+                          [&](float* v) {
+                            store ? IO_SET_RKEYVALUE(k, *v, retstat, status)
+                                  : IO_INQ_RKEYVALUE(k, *v, retstat, status);
+                          }},
+               value);
+  }
+}
+
+// The values of control form 2 as it shows them: pixel sizes in microns.
+struct FormTwo {
+  int oversampling = 0;
+  float angle = 0.0f;
+  std::string output;
+  float x_microns = 0.0f, y_microns = 0.0f, offset = 0.0f;
+  bool graphics = false;
+};
+
+// Control form 2 until its output file fits the parameter file's field
+// (a longer name is refused with a warning box, and the form comes again).
+bool ask_form_2(FormTwo& v, int& status) {
+  const std::array<Value, 7> values{&v.oversampling, &v.angle,  &v.output,  &v.x_microns,
+                                    &v.y_microns,    &v.offset, &v.graphics};
+  Form two(form_2);
+  two.exchange(values, true);
+  while (two.show(2, status)) {
+    two.exchange(values, false);
+    const std::vector<std::string> why =
+        kov::name_too_long("THE OUTPUT FILE NAME", v.output, kov::file_name_width);
+    if (why.empty()) return true;
+    GS_FWARNING(static_cast<int>(why.size()), static_cast<int>(why.size()), why, status);
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -121,80 +232,42 @@ void KOV_INPUT_FORM(int num_image_1, int num_image_2, float& x_pixel_size, float
   // The first and last image numbers are not asked for here.
   static_cast<void>(num_image_1);
   static_cast<void>(num_image_2);
-  int retstat = 0;
-  int interval = file_interval, oversampling = oversampling_factor, megabytes = sinogram_megabytes;
-  bool background = subtract_background, flatfield = correct_flatfield, logarithm = take_logarithm,
-       vertical = rotation_vertical, sinograms = output_sinograms,
-       reconstruction = output_reconstruction, graphics = display_graphics;
-  float offset = angle_offset;
-  IO_INQ_IKEYVALUE("FILE_INTERVAL", interval, retstat, status);
-  IO_INQ_LKEYVALUE("SUBTRACT_BACKGROUND", background, retstat, status);
-  IO_INQ_LKEYVALUE("CORRECT_FLATFIELD", flatfield, retstat, status);
-  IO_INQ_LKEYVALUE("TAKE_LOG", logarithm, retstat, status);
-  IO_INQ_LKEYVALUE("ROTATION_AXIS_VERTICAL", vertical, retstat, status);
-  IO_INQ_LKEYVALUE("OUTPUT_SINOGRAMS", sinograms, retstat, status);
-  IO_INQ_LKEYVALUE("OUTPUT_RECONSTRUCTION", reconstruction, retstat, status);
-  IO_INQ_IKEYVALUE("OVER-SAMPLING", oversampling, retstat, status);
-  IO_INQ_RKEYVALUE("ROTATION_ANGLE_OFFSET", offset, retstat, status);
-  IO_INQ_LKEYVALUE("DISPLAY_GRAPHICS", graphics, retstat, status);
-  IO_INQ_IKEYVALUE("SINOGRAM_MEGABYTES", megabytes, retstat, status);
-  if (status != io::status_good) {
-    ST_SAVE(id);
-    return;
-  }
+  Options o{file_interval,         oversampling_factor, sinogram_megabytes, subtract_background,
+            correct_flatfield,     take_logarithm,      rotation_vertical,  output_sinograms,
+            output_reconstruction, display_graphics,    angle_offset};
+  exchange(o, false, status);
+  if (status != io::status_good) return ST_SAVE(id);
 
   Form one(form_1);
-  one.ints[0] = interval;
-  one.logicals[1] = background;
-  one.logicals[2] = flatfield;
-  one.logicals[3] = logarithm;
-  one.logicals[4] = vertical;
-  one.ints[5] = megabytes;
-  one.logicals[6] = sinograms;
-  one.logicals[7] = reconstruction;
-  if (!one.show(1, status)) {
-    if (status == io::status_good) status = io::status_escape;
-    return;
-  }
-  file_interval = one.ints[0];
-  subtract_background = one.logicals[1];
-  correct_flatfield = one.logicals[2];
-  take_logarithm = one.logicals[3];
-  rotation_vertical = one.logicals[4];
-  sinogram_megabytes = one.ints[5];
-  output_sinograms = one.logicals[6];
-  output_reconstruction = one.logicals[7];
+  const std::array<Value, 8> values_1{&o.interval, &o.background, &o.flatfield, &o.logarithm,
+                                      &o.vertical, &o.megabytes,  &o.sinograms, &o.reconstruction};
+  one.exchange(values_1, true);
+  if (!one.show(1, status)) return;
+  one.exchange(values_1, false);
+  file_interval = o.interval;
+  subtract_background = o.background;
+  correct_flatfield = o.flatfield;
+  take_logarithm = o.logarithm;
+  rotation_vertical = o.vertical;
+  sinogram_megabytes = o.megabytes;
+  output_sinograms = o.sinograms;
+  output_reconstruction = o.reconstruction;
 
-  Form two(form_2);
-  two.ints[0] = oversampling;
-  two.reals[1] = angle_between_projections;
-  two.texts[2] = output_file;
-  two.reals[3] = x_pixel_size * 1.0e6f;
-  two.reals[4] = y_pixel_size * 1.0e6f;
-  two.reals[5] = offset;
-  two.logicals[6] = graphics;
-  if (!two.show(2, status)) {
-    if (status == io::status_good) status = io::status_escape;
-    return;
-  }
-  oversampling_factor = two.ints[0];
-  angle_between_projections = two.reals[1] * radians_per_degree;
-  output_file = two.texts[2];
-  x_pixel_size = two.reals[3] * 1.0e-6f;
-  y_pixel_size = two.reals[4] * 1.0e-6f;
-  angle_offset = two.reals[5];
-  display_graphics = two.logicals[6];
-
-  IO_SET_IKEYVALUE("FILE_INTERVAL", file_interval, retstat, status);
-  IO_SET_LKEYVALUE("SUBTRACT_BACKGROUND", subtract_background, retstat, status);
-  IO_SET_LKEYVALUE("CORRECT_FLATFIELD", correct_flatfield, retstat, status);
-  IO_SET_LKEYVALUE("TAKE_LOG", take_logarithm, retstat, status);
-  IO_SET_LKEYVALUE("ROTATION_AXIS_VERTICAL", rotation_vertical, retstat, status);
-  IO_SET_LKEYVALUE("OUTPUT_SINOGRAMS", output_sinograms, retstat, status);
-  IO_SET_LKEYVALUE("OUTPUT_RECONSTRUCTION", output_reconstruction, retstat, status);
-  IO_SET_IKEYVALUE("OVER-SAMPLING", oversampling_factor, retstat, status);
-  IO_SET_RKEYVALUE("ROTATION_ANGLE_OFFSET", angle_offset, retstat, status);
-  IO_SET_LKEYVALUE("DISPLAY_GRAPHICS", display_graphics, retstat, status);
-  IO_SET_IKEYVALUE("SINOGRAM_MEGABYTES", sinogram_megabytes, retstat, status);
+  FormTwo two{o.oversampling,
+              angle_between_projections,
+              output_file,
+              x_pixel_size * 1.0e6f,
+              y_pixel_size * 1.0e6f,
+              o.offset,
+              o.graphics};
+  if (!ask_form_2(two, status)) return;
+  oversampling_factor = o.oversampling = two.oversampling;
+  angle_between_projections = two.angle;
+  output_file = two.output;
+  x_pixel_size = two.x_microns * 1.0e-6f;
+  y_pixel_size = two.y_microns * 1.0e-6f;
+  angle_offset = o.offset = two.offset;
+  display_graphics = o.graphics = two.graphics;
+  exchange(o, true, status);
   if (status != io::status_good) ST_SAVE(id);
 }

@@ -8,9 +8,10 @@
 // passed in), shows control form 1 (file interval, corrections, geometry,
 // sinograms) and control form 2 (over-sampling, angles, output file, pixel
 // sizes, graphics) and writes the options back. Pixel sizes are in metres
-// (shown in microns); ANGLE_OFFSET is in degrees; ANGLE_BETWEEN_PROJECTIONS
-// comes in degrees and returns in radians. A cancel of either form gives
-// the user-escape status, with nothing copied back and no key written.
+// (shown in microns); both angles are in degrees. An output file name longer
+// than the parameter file holds is refused with a warning box, and control
+// form 2 comes again. A cancel of either form gives the user-escape status,
+// with nothing of that form copied back and no key written.
 void KOV_INPUT_FORM(int num_image_1, int num_image_2, float& x_pixel_size, float& y_pixel_size,
                     int& file_interval, bool& subtract_background, bool& correct_flatfield,
                     bool& take_logarithm, bool& rotation_vertical, bool& output_sinograms,

@@ -18,21 +18,17 @@
 
 #include "fio.h"
 #include "io.h"
+#include "kov_command_line.h"
 #include "kov_images.h"
 
 namespace {
 
-constexpr int exit_read = 0;
-constexpr int exit_not_read = 1;
-constexpr int exit_usage = 2;
-
 int usage(const std::string& problem) {
-  io::say("kov_imageinfo: " + problem);
-  io::say("Usage: kov_imageinfo [--format NAME] [--raw OUT] FILE...");
   std::string names;
   for (const auto& n : fio::format_names()) names += (names.empty() ? "" : ", ") + n;
-  io::say("Formats: " + names);
-  return exit_usage;
+  return kov::command::usage(
+      "kov_imageinfo", problem,
+      {"Usage: kov_imageinfo [--format NAME] [--raw OUT] FILE...", "Formats: " + names});
 }
 
 bool write_raw(const std::string& path, const io::Image<float>& image) {
@@ -68,7 +64,7 @@ bool show(const std::string& file, const std::string& format, const std::string&
   int status = io::status_good;
   // The arrays take the size of the image, as the set-up's do.
   std::string problem;
-  if (!kov::read_named_image(file, format, true, image, xaxis, yaxis, problem)) {
+  if (!kov::read_named_image(file, format, 0, 0, image, xaxis, yaxis, problem)) {
     if (!problem.empty()) io::say(problem);
     io::say(file + ": not read");
     return false;
@@ -105,17 +101,12 @@ int main(int argc, char** argv) {
   ST_DEF_SYSTEM(status);
   std::string format, raw;
   std::vector<std::string> files;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--format" || a == "--raw") {
-      if (i + 1 >= argc) return usage(a + " needs a value");
-      (a == "--format" ? format : raw) = argv[++i];
-    } else if (a.rfind("--", 0) == 0 && a.size() > 2) {
-      return usage("unknown option " + a);
-    } else {
-      files.push_back(a);
-    }
-  }
+  const std::string problem =
+      kov::command::parse(argc, argv,
+                          {{"--format", 1, "a value", kov::command::take_text(format)},
+                           {"--raw", 1, "a value", kov::command::take_text(raw)}},
+                          files);
+  if (!problem.empty()) return usage(problem);
   if (files.empty()) return usage("no file given");
   if (!raw.empty() && files.size() != 1) return usage("--raw takes one file only");
   if (!format.empty()) {
@@ -129,5 +120,5 @@ int main(int argc, char** argv) {
   for (const auto& file : files) {
     all = show(file, format, raw, image, xaxis, yaxis, raw_failed) && all;
   }
-  return all && !raw_failed ? exit_read : exit_not_read;
+  return all && !raw_failed ? kov::command::exit_done : kov::command::exit_failed;
 }

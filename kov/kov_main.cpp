@@ -91,8 +91,7 @@ int run(int argc, char** argv) {
   }
 
   show_banner(status);
-  GS_SET_LUTCHOICE(4, 200, status);
-  GS_COLOURS(status);
+  set_image_display(status);
 
   KOV_MMAIN(status);
   if (status == io::status_escape || status == kov::status_stopped) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ namespace kov {
 inline constexpr int prefix_width = 256;     // FILE_PREFIX, FF_PREFIX
 inline constexpr int file_name_width = 256;  // BACKGROUND_FILE, FLATFIELD_FILE, OUTPUT_FILE
 inline constexpr int postfix_width = 80;     // FILE_POSTFIX, FF_POSTFIX
+
+// Angles are entered and written in degrees and held in radians; pi is the
+// standard library's.
+inline constexpr float radians_per_degree = static_cast<float>(std::numbers::pi / 180.0);
+inline constexpr float degrees_per_radian = static_cast<float>(180.0 / std::numbers::pi);
 
 struct Parameters {
   // The projection file series.
@@ -47,7 +53,10 @@ struct Parameters {
   bool TAKE_LOGARITHM = true;
   // Geometry.
   float ANGLE_OFFSET = 0.0F;  // degrees
-  // Degrees until the control forms return, radians afterwards.
+  // Between successive files of the series, in degrees: offered and entered
+  // in control form 2.
+  float angle_between_files = 0.0F;
+  // Between treated files (FILE_INTERVAL files apart), in radians.
   float ANGLE_BETWEEN_PROJECTIONS = 0.0F;
   bool ROTATION_VERTICAL = true;
   // Reconstruction.
@@ -101,11 +110,15 @@ std::vector<std::string> save_warning_lines(int retstat, const std::string& file
 
 // The choice of the parameter file's name and its writing, the window steps
 // given as functions: `choose` shows the file selection (starting from
-// `file_name`; `chosen` false for CANCEL), `warn` a warning box.
+// `file_name`; `chosen` false for CANCEL), `end` asks whether the set-up is
+// to end without the file (end_without_file_question; `end` true for YES),
+// `warn` shows a warning box.
 struct SaveDialog {
   std::function<void(std::string& file_name, bool& chosen, int& status)> choose;
+  std::function<void(bool& end, int& status)> end;
   std::function<void(const std::vector<std::string>& lines, int& status)> warn;
 };
+inline constexpr const char* end_without_file_question = "END WITHOUT WRITING THE PARAMETER FILE ?";
 // What the file selection shows, each line in an 80-character field.
 inline constexpr const char* parameter_file_prompt = "SELECT NAME FOR PARAMETER FILE";
 inline constexpr const char* parameter_file_info[] = {
@@ -113,9 +126,10 @@ inline constexpr const char* parameter_file_info[] = {
     "to be used by \"kov_slave\" for the reconstruction"};
 // Asks for a name and writes the file, as often as needed: a name that
 // cannot be written is shown in a warning box and the file selection comes
-// again. Ends when the file is written (`file_name` its name), with the
-// user-escape status when the user cancels the selection, and at once when
-// the status turns bad (the window closed).
+// again, as it does when the user cancels the selection and then does not
+// confirm that the set-up is to end. Ends when the file is written
+// (`file_name` its name), with the user-escape status when the user ends
+// without it, and at once when the status turns bad (the window closed).
 void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string& file_name,
                      int& status);
 

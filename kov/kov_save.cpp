@@ -102,30 +102,21 @@ void flatfield_block(std::vector<std::string>& out, const kov::Parameters& p) {
                p.FF_LENGTH_OF_NUMERICAL_PART, p.FF_POSTFIX, p.FF_FILE_INTERVAL);
 }
 
-std::vector<std::string> parameter_lines(const kov::Parameters& p) {
-  // Units of the file: microns and degrees, converted in single precision.
-  const float microns_1 = p.horizontal_pixel_size * 1.0e6F;
-  const float microns_2 = p.vertical_pixel_size * 1.0e6F;
-  const float angle_degrees = p.ANGLE_BETWEEN_PROJECTIONS * 57.29578F;
-
-  std::vector<std::string> out;
-  out.emplace_back("! KOV_SLAVE PARAMETER FILE");
-  out.emplace_back(" ");
-  out.emplace_back("! Parameters defining the projection file series ");
-  series_block(out, {"", "projection", "Interval between input files"}, p.FILE_PREFIX,
-               p.NUM_FIRST_IMAGE, p.NUM_LAST_IMAGE, p.NUMBER_LENGTH_VARIES,
-               p.LENGTH_OF_NUMERICAL_PART, p.FILE_POSTFIX, p.FILE_INTERVAL);
-  out.emplace_back(" ");
+// The image size and the pixel sizes (microns, converted in single
+// precision).
+void format_block(std::vector<std::string>& out, const kov::Parameters& p) {
   out.emplace_back("! Parameters defining the projection file format");
   out.push_back("NUM_IMAGE_1 = " + kov::integer_field(p.NUM_IMAGE_1, 6) +
                 " ! Number of pixels horizontally");
   out.push_back("NUM_IMAGE_2 = " + kov::integer_field(p.NUM_IMAGE_2, 6) +
                 " ! Number of pixels vertically");
-  out.push_back("IMAGE_PIXEL_SIZE_1 = " + fixed_field(microns_1, 12, 5) +
+  out.push_back("IMAGE_PIXEL_SIZE_1 = " + fixed_field(p.horizontal_pixel_size * 1.0e6F, 12, 5) +
                 " ! Pixel size horizontally (microns)");
-  out.push_back("IMAGE_PIXEL_SIZE_2 = " + fixed_field(microns_2, 12, 5) +
+  out.push_back("IMAGE_PIXEL_SIZE_2 = " + fixed_field(p.vertical_pixel_size * 1.0e6F, 12, 5) +
                 " ! Pixel size vertically");
-  out.emplace_back(" ");
+}
+
+void background_block(std::vector<std::string>& out, const kov::Parameters& p) {
   out.emplace_back("! Parameters defining background treatment");
   if (p.SUBTRACT_BACKGROUND) {
     out.emplace_back("SUBTRACT_BACKGROUND = YES ! Subtract background from data");
@@ -134,21 +125,22 @@ std::vector<std::string> parameter_lines(const kov::Parameters& p) {
     out.emplace_back("SUBTRACT_BACKGROUND = NO ! No background subtraction");
     out.emplace_back("BACKGROUND_FILE = N.A.");
   }
-  out.emplace_back(" ");
-  out.emplace_back("! Parameters defining flat-field treatment");
-  flatfield_block(out, p);
-  out.emplace_back(" ");
-  out.emplace_back(p.TAKE_LOGARITHM ? "TAKE_LOGARITHM = YES ! Take log of projection values"
-                                    : "TAKE_LOGARITHM = NO");
-  out.emplace_back(" ");
+}
+
+// The geometry: the angle between treated files in degrees (converted in
+// single precision), the axis.
+void experiment_block(std::vector<std::string>& out, const kov::Parameters& p) {
   out.emplace_back("! Parameters defining experiment");
-  out.push_back("ANGLE_BETWEEN_PROJECTIONS = " + fixed_field(angle_degrees, 11, 6) +
+  out.push_back("ANGLE_BETWEEN_PROJECTIONS = " +
+                fixed_field(p.ANGLE_BETWEEN_PROJECTIONS * kov::degrees_per_radian, 11, 6) +
                 " ! Increment angle in degrees");
   out.emplace_back(p.ROTATION_VERTICAL ? "ROTATION_VERTICAL = YES"
                                        : "ROTATION_VERTICAL = NO ! Horizontal rotation");
   out.push_back("ROTATION_AXIS_POSITION = " + fixed_field(p.ROTATION_AXIS_POSITION, 14, 4) +
                 " ! Position in pixels");
-  out.emplace_back(" ");
+}
+
+void reconstruction_block(std::vector<std::string>& out, const kov::Parameters& p) {
   out.emplace_back("! Parameters defining reconstruction");
   out.push_back(std::string("OUTPUT_SINOGRAMS = ") + yes_no(p.OUTPUT_SINOGRAMS) +
                 " ! Output sinograms to files or not");
@@ -173,6 +165,31 @@ std::vector<std::string> parameter_lines(const kov::Parameters& p) {
                 " ! Reconstruction rotation offset angle in degrees");
   out.push_back("SINOGRAM_MEGABYTES = " + kov::integer_field(p.SINOGRAM_MEGABYTES, 6) +
                 " ! Maximum size of sinogram storage (megabytes)");
+}
+
+// The file, group by group, a line holding a single blank between groups.
+std::vector<std::string> parameter_lines(const kov::Parameters& p) {
+  std::vector<std::string> out;
+  out.emplace_back("! KOV_SLAVE PARAMETER FILE");
+  out.emplace_back(" ");
+  out.emplace_back("! Parameters defining the projection file series ");
+  series_block(out, {"", "projection", "Interval between input files"}, p.FILE_PREFIX,
+               p.NUM_FIRST_IMAGE, p.NUM_LAST_IMAGE, p.NUMBER_LENGTH_VARIES,
+               p.LENGTH_OF_NUMERICAL_PART, p.FILE_POSTFIX, p.FILE_INTERVAL);
+  out.emplace_back(" ");
+  format_block(out, p);
+  out.emplace_back(" ");
+  background_block(out, p);
+  out.emplace_back(" ");
+  out.emplace_back("! Parameters defining flat-field treatment");
+  flatfield_block(out, p);
+  out.emplace_back(" ");
+  out.emplace_back(p.TAKE_LOGARITHM ? "TAKE_LOGARITHM = YES ! Take log of projection values"
+                                    : "TAKE_LOGARITHM = NO");
+  out.emplace_back(" ");
+  experiment_block(out, p);
+  out.emplace_back(" ");
+  reconstruction_block(out, p);
   out.emplace_back(" ");
   out.emplace_back("! Parameters defining output file / format");
   out.push_back("OUTPUT_FILE = " + padded(p.OUTPUT_FILE, kov::file_name_width));
@@ -257,8 +274,11 @@ void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string&
     dialog.choose(file_name, chosen, status);
     if (status != io::status_good) return;
     if (!chosen) {
-      status = io::status_escape;
-      return;
+      bool end = false;
+      dialog.end(end, status);
+      if (status == io::status_good && end) status = io::status_escape;
+      if (status != io::status_good) return;
+      continue;
     }
     int retstat = save_not_opened;
     std::string reason;

@@ -5,12 +5,17 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "io.h"
 
 namespace {
+
+// What the warnings of a name too long call its parts.
+const std::string before_number = "THE NAME BEFORE ITS NUMBER";
+const std::string after_number = "THE NAME AFTER ITS NUMBER";
 
 // Truncation towards zero, held within the integers (one short of their
 // ends, so that a range one beyond still is one).
@@ -78,6 +83,34 @@ void depth_volume(float x1, float y1, float x2, float y2, Parameters& p) {
   end = std::max(end, along.end);
 }
 
+std::vector<std::string> name_too_long(const std::string& what, const std::string& name,
+                                       int width) {
+  const std::size_t length = io::trimmed(name).size();
+  if (length <= static_cast<std::size_t>(width)) return {};
+  return {what + " HAS " + std::to_string(length) + " CHARACTERS:",
+          "THE PARAMETER FILE HOLDS AT MOST " + std::to_string(width)};
+}
+
+std::vector<std::string> first_name_too_long(const std::string& name) {
+  const std::string trimmed = io::trimmed(name);
+  std::vector<std::string> why = name_too_long("THE NAME", trimmed, file_name_width);
+  const std::size_t digit = trimmed.find_last_of("0123456789");
+  if (why.empty() && digit != std::string::npos) {
+    why = name_too_long(after_number, trimmed.substr(digit + 1), postfix_width);
+  }
+  return why;
+}
+
+std::vector<std::string> series_too_long(const std::string& first, const std::string& last,
+                                         int& status) {
+  int retstat = 0;
+  io::FileSeries series;
+  IO_FILESEQUENCE(first, last, retstat, series, status);
+  if (status != io::status_good || retstat != 0) return {};
+  std::vector<std::string> why = name_too_long(before_number, series.prefix, prefix_width);
+  return why.empty() ? name_too_long(after_number, series_postfix(series), postfix_width) : why;
+}
+
 std::string series_postfix(const io::FileSeries& series) {
   return io::trimmed(io::trimmed(series.postfix) + io::trimmed(series.extension));
 }
@@ -113,12 +146,13 @@ void default_output_file(const std::string& first_file_name, std::string& output
   std::string base;
   IO_NOEXTENSION(first_file_name, base, status);
   if (status != io::status_good) return;
-  output_file = (io::trimmed(base) + ".vol").substr(0, file_name_width);
+  output_file = io::trimmed(base) + ".vol";
 }
 
 void combine_interval(int sequence_step, Parameters& p) {
   p.FILE_INTERVAL *= sequence_step;
-  p.ANGLE_BETWEEN_PROJECTIONS *= static_cast<float>(std::abs(p.FILE_INTERVAL));
+  p.ANGLE_BETWEEN_PROJECTIONS =
+      p.angle_between_files * radians_per_degree * static_cast<float>(std::abs(p.FILE_INTERVAL));
 }
 
 NinetyDegree ninety_degree_projection(const Parameters& p, int& status) {
@@ -133,7 +167,7 @@ NinetyDegree ninety_degree_projection(const Parameters& p, int& status) {
     return result;
   }
   // Halves away from zero.
-  const double k = std::round(static_cast<double>(3.141593F / (2.0F * angle)));
+  const double k = std::round(std::numbers::pi / (2.0 * static_cast<double>(angle)));
   const double number = static_cast<double>(p.NUM_FIRST_IMAGE) + p.FILE_INTERVAL * k;
   if (!(std::fabs(k) <= INT_MAX) || !(number >= INT_MIN && number <= INT_MAX)) {
     IO_WRITE(

@@ -39,6 +39,20 @@ void first_image_volume(float x1, float y1, float x2, float y2, Parameters& p);
 // one); the range along the axis is widened to the clicks, never narrowed.
 void depth_volume(float x1, float y1, float x2, float y2, Parameters& p);
 
+// Why a name cannot stand in a field of the parameter file `width`
+// characters wide (kov_slave would read it cut: another file), as the lines
+// of a warning box: `what` has so many characters, the file holds at most
+// `width`. None when it fits.
+std::vector<std::string> name_too_long(const std::string& what, const std::string& name, int width);
+// The same for the first file of a series: its name, and the part after its
+// last digit, which every series from it has in its postfix.
+std::vector<std::string> first_name_too_long(const std::string& name);
+// The same for the series of `first` and `last`: its prefix or its postfix
+// (with the extension). None when the names make no series: that is said
+// when the series is taken.
+std::vector<std::string> series_too_long(const std::string& first, const std::string& last,
+                                         int& status);
+
 // The postfix of a series with its extension, as the record holds it.
 std::string series_postfix(const io::FileSeries& series);
 // The projection (flat-field) series into the record's FILE_ (FF_) fields.
@@ -55,10 +69,11 @@ void projection_file_name(const Parameters& p, int number, std::string& name, in
 // files from the first to the last; 0.0 when the two numbers are equal.
 float default_angle_degrees(int first_number, int last_number);
 // The default output file: the first file's name without its extension,
-// then ".vol", within the field of the record.
+// then ".vol" (control form 2 refuses it when it is longer than its field).
 void default_output_file(const std::string& first_file_name, std::string& output_file, int& status);
 // After the control forms: the interval takes the direction of the file
-// numbers, and the angle (radians) becomes the angle between treated files.
+// numbers, and the angle between treated files (radians) follows from the
+// angle between files (degrees).
 void combine_interval(int sequence_step, Parameters& p);
 
 // The projection nearest to 90 degrees from the first: k treated intervals

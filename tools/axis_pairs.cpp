@@ -39,8 +39,8 @@ void add_container(std::vector<Disc>& discs, int n) {
 }
 
 // The object of one line: a body with inclusions of more and less
-// attenuation, scaled so that its largest absorption is spec.absorption.
-std::vector<Disc> object(const Spec& s, std::mt19937& gen) {
+// attenuation, scaled so that its largest absorption is condition.absorption.
+std::vector<Disc> object(const Condition& s, std::mt19937& gen) {
   std::uniform_real_distribution<double> u(0.0, 1.0);
   const double radius = 0.5 * s.width * s.n, centre = s.centre * s.n;
   std::vector<Disc> d{{centre, radius, 1.0}};
@@ -63,7 +63,7 @@ std::vector<Disc> object(const Spec& s, std::mt19937& gen) {
 
 }  // namespace
 
-Pair make_pair(const Spec& s) {
+Pair make_pair(const Condition& s) {
   Pair p;
   p.width = s.horizontal ? s.lines : s.n;
   p.height = s.horizontal ? s.n : s.lines;
@@ -114,7 +114,7 @@ Pair make_pair(const Spec& s) {
   return p;
 }
 
-std::vector<Spec> table() {
+std::vector<Condition> table() {
   // The goals: 0.05 pixel for a corrected or even beam, 0.15 for an
   // uncorrected gradient up to 10 %, 0.3 at 20 %, 0.35 with photon noise.
   const double c = 0.05, g = 0.15, noisy = 0.35;
@@ -198,7 +198,7 @@ std::vector<Spec> table() {
   };
 }
 
-double baseline_position(const Pair& pair, const Spec& s) {
+double baseline_position(const Pair& pair, const Condition& s) {
   const int n_line = s.n;
   int n = 1;
   while (n <= 2 * n_line - 1) n *= 2;
@@ -244,13 +244,13 @@ double baseline_position(const Pair& pair, const Spec& s) {
   return used > 0 ? sum / used : std::nan("");
 }
 
-bool Outcome::meets(const Spec& spec) const {
-  if (!ok || !(std::fabs(error()) <= spec.goal)) return false;
+bool Outcome::meets(const Condition& condition) const {
+  if (!ok || !(std::fabs(error()) <= condition.goal)) return false;
   return !(std::fabs(baseline_error()) <= 0.3) ||
          std::fabs(error()) <= std::fabs(baseline_error()) + 0.05;
 }
 
-Outcome run(const Spec& s) {
+Outcome run(const Condition& s) {
   Outcome o;
   o.truth = s.axis;
   const Pair pair = make_pair(s);

@@ -13,7 +13,7 @@ namespace axis_pairs {
 
 // One condition. Lines lie along X for a vertical axis (image rows), along
 // Y for a horizontal one (image columns).
-struct Spec {
+struct Condition {
   std::string name;
   int n = 1024;             // line length, pixels
   int lines = 32;           // lines in the pair
@@ -41,10 +41,10 @@ struct Pair {
   std::vector<float> first, last;
 };
 
-Pair make_pair(const Spec& spec);
+Pair make_pair(const Condition& condition);
 
 // The whole table of conditions, goals included.
-std::vector<Spec> table();
+std::vector<Condition> table();
 
 // What the two estimators give on one case.
 struct Outcome {
@@ -57,17 +57,17 @@ struct Outcome {
   bool ok = false;  // the computation ran
   double error() const { return offered - truth; }
   double baseline_error() const { return baseline - truth; }
-  // The goal of the case met: within spec.goal of the truth, and never more
+  // The goal of the case met: within condition.goal of the truth, and never more
   // than 0.05 pixel worse than the baseline where that is within 0.3.
-  bool meets(const Spec& spec) const;
+  bool meets(const Condition& condition) const;
 };
 
-Outcome run(const Spec& spec);
+Outcome run(const Condition& condition);
 
 // The baseline over lines first_line .. last_line: each line less its mean,
 // zero padding to the smallest power of two above 2N - 1, the circular
 // correlation, the first largest element, the three-point parabola with the
 // lag unwrapped, N/2 - lag/2; the mean over the lines.
-double baseline_position(const Pair& pair, const Spec& spec);
+double baseline_position(const Pair& pair, const Condition& condition);
 
 }  // namespace axis_pairs

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
               seeds > 0 ? " Over seeds: rms, largest, met |" : "");
   std::printf("|---|---|---|---|---|---|---|---|%s\n", seeds > 0 ? "---|" : "");
   int failed = 0;
-  for (const axis_pairs::Spec& s : axis_pairs::table()) {
+  for (const axis_pairs::Condition& s : axis_pairs::table()) {
     const axis_pairs::Outcome o = axis_pairs::run(s);
     const bool met = o.meets(s);
     failed += met ? 0 : 1;
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
       double squares = 0.0, largest = 0.0;
       int times = 0;
       for (int k = 0; k < seeds; ++k) {
-        axis_pairs::Spec other = s;
+        axis_pairs::Condition other = s;
         other.seed = 100 + static_cast<unsigned>(k);
         const axis_pairs::Outcome r = axis_pairs::run(other);
         squares += r.error() * r.error();

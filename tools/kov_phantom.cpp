@@ -38,13 +38,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+constexpr double pi = std::numbers::pi;
 
 // One ellipsoid of the head: centre, half-axes (fractions of the object
 // radius; z along the rotation axis), turn about the axis, and the change of
@@ -252,56 +254,162 @@ class Phantom {
   std::mt19937 noise_gen_;
 };
 
-bool number_option(int& i, int argc, char** argv, double& value) {
-  if (i + 1 >= argc) return false;
+// A number of the command line: all of `text`, finite.
+bool number(const char* text, double& value) {
   char* end = nullptr;
-  value = std::strtod(argv[++i], &end);
-  return end != argv[i] && *end == '\0' && std::isfinite(value);
+  value = std::strtod(text, &end);
+  return end != text && *end == '\0' && std::isfinite(value);
+}
+
+// What an option does with the value that follows it ("" when it takes
+// none): "" or the problem.
+using Take = std::function<std::string(Options& o, const std::string& name, const char* value)>;
+
+Take whole(std::function<void(Options&, int)> set) {
+  return [set](Options& o, const std::string& name, const char* value) {
+    double v = 0.0;
+    if (!number(value, v) || v < 1 || v > 100000 || v != std::floor(v)) {
+      return name + " needs a whole number";
+    }
+    set(o, static_cast<int>(v));
+    return std::string();
+  };
+}
+
+Take real(double Options::*field) {
+  return [field](Options& o, const std::string& name, const char* value) {
+    double v = 0.0;
+    if (!number(value, v)) return name + " needs a number";
+    o.*field = v;
+    return std::string();
+  };
+}
+
+Take flag(bool Options::*field) {
+  return [field](Options& o, const std::string&, const char*) {
+    o.*field = true;
+    return std::string();
+  };
+}
+
+std::string corrections(Options& o, const std::string&, const char* value) {
+  o.corrections = value;
+  if (o.corrections != "none" && o.corrections != "background" && o.corrections != "flatfield" &&
+      o.corrections != "series") {
+    return "unknown kind of corrections " + o.corrections;
+  }
+  return std::string();
+}
+
+// The options: name, whether a value follows, what is missing without it,
+// what it does.
+struct Rule {
+  std::string name;
+  bool value;
+  const char* needs;
+  Take take;
+};
+const std::vector<Rule>& rules() {
+  static const std::vector<Rule> table{
+      {"--width", true, "a whole number", whole([](Options& o, int n) { o.width = n; })},
+      {"--height", true, "a whole number", whole([](Options& o, int n) { o.height = n; })},
+      {"--projections", true, "a whole number",
+       whole([](Options& o, int n) { o.projections = n; })},
+      {"--seed", true, "a whole number",
+       whole([](Options& o, int n) { o.seed = static_cast<unsigned>(n); })},
+      {"--axis-offset", true, "a number", real(&Options::axis_offset)},
+      {"--tilt", true, "a number", real(&Options::tilt_degrees)},
+      {"--corrections", true, "a kind", corrections},
+      {"--horizontal", false, "", flag(&Options::horizontal)},
+      {"--noise", false, "", flag(&Options::noise)},
+  };
+  return table;
+}
+
+// The command line into `o`: "" or the problem of the first argument that
+// does not do.
+std::string parse(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const auto rule =
+        std::find_if(rules().begin(), rules().end(), [&](const Rule& r) { return r.name == a; });
+    if (rule != rules().end()) {
+      if (rule->value && i + 1 >= argc) return a + " needs " + rule->needs;
+      const std::string problem = rule->take(o, a, rule->value ? argv[++i] : nullptr);
+      if (!problem.empty()) return problem;
+    } else if (a.rfind("--", 0) == 0) {
+      return "unknown option " + a;
+    } else if (o.dir.empty()) {
+      o.dir = a;
+    } else {
+      return "one directory only";
+    }
+  }
+  if (o.dir.empty()) return "no directory given";
+  if (o.projections < 2) return "at least 2 projections";
+  if (o.width < 16 || o.height < 16 || o.width > 8192 || o.height > 8192) {
+    return "width and height from 16 to 8192";
+  }
+  return "";
+}
+
+// The files of the series; "" or the one that cannot be written.
+std::string write_projections(const Options& o, Phantom& ph, int digits) {
+  for (int k = 0; k < o.projections; ++k) {
+    const double theta = pi * k / (o.projections - 1);
+    const std::string path = numbered(o.dir, "proj", k + 1, digits);
+    const auto px =
+        ph.image([&](int line, std::vector<double>& out) { ph.line_counts(theta, line, k, out); });
+    if (!write_tiff(path, o.width, o.height, px)) return path;
+  }
+  return "";
+}
+
+// The background, the flat-field and, for a series, a flat-field every 90
+// projections.
+std::string write_corrections(const Options& o, Phantom& ph, int digits) {
+  const std::string dark = o.dir + "/dark.tif";
+  const auto dark_px = ph.image([&](int line, std::vector<double>& out) {
+    ph.line_of(line, out, [&](int j, int l) { return ph.dark(j, l); });
+  });
+  if (!write_tiff(dark, o.width, o.height, dark_px)) return dark;
+  auto flat_image = [&](int k) {
+    return ph.image([&](int line, std::vector<double>& out) {
+      ph.line_of(line, out, [&](int j, int l) { return ph.dark(j, l) + ph.beam(j, l, k); });
+    });
+  };
+  const std::string flat = o.dir + "/flat.tif";
+  if (!write_tiff(flat, o.width, o.height, flat_image(0))) return flat;
+  for (int k = 0; o.corrections == "series" && k < o.projections; k += 90) {
+    const std::string path = numbered(o.dir, "flat", k + 1, digits);
+    if (!write_tiff(path, o.width, o.height, flat_image(k))) return path;
+  }
+  return "";
+}
+
+// "true_axis.txt"; "" or its name when it cannot be written.
+std::string write_truth(const Options& o, const Phantom& ph, int digits) {
+  const std::string truth = o.dir + "/true_axis.txt";
+  FILE* f = std::fopen(truth.c_str(), "w");
+  if (f == nullptr) return truth;
+  std::fprintf(f, "! kov_phantom: the true rotation axis of this series\n");
+  std::fprintf(f, "ROTATION_AXIS_POSITION = %.6f\n", ph.true_axis());
+  std::fprintf(f, "ROTATION_VERTICAL = %s\n", o.horizontal ? "NO" : "YES");
+  std::fprintf(f, "AXIS_TILT_DEGREES = %.6f\n", o.tilt_degrees);
+  std::fprintf(f, "NUM_IMAGE_1 = %d\nNUM_IMAGE_2 = %d\n", o.width, o.height);
+  std::fprintf(f, "PROJECTIONS = %d\n", o.projections);
+  std::fprintf(f, "FIRST_FILE = %s\n", numbered(o.dir, "proj", 1, digits).c_str());
+  std::fprintf(f, "LAST_FILE = %s\n", numbered(o.dir, "proj", o.projections, digits).c_str());
+  std::fprintf(f, "CORRECTIONS = %s\nNOISE = %s\n", o.corrections.c_str(), o.noise ? "YES" : "NO");
+  return std::fclose(f) == 0 ? "" : truth;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    double v = 0.0;
-    if (a == "--width" || a == "--height" || a == "--projections" || a == "--seed") {
-      if (!number_option(i, argc, argv, v) || v < 1 || v > 100000 || v != std::floor(v)) {
-        return usage(a + " needs a whole number");
-      }
-      const int n = static_cast<int>(v);
-      if (a == "--width") o.width = n;
-      if (a == "--height") o.height = n;
-      if (a == "--projections") o.projections = n;
-      if (a == "--seed") o.seed = static_cast<unsigned>(n);
-    } else if (a == "--axis-offset" || a == "--tilt") {
-      if (!number_option(i, argc, argv, v)) return usage(a + " needs a number");
-      (a == "--tilt" ? o.tilt_degrees : o.axis_offset) = v;
-    } else if (a == "--corrections") {
-      if (i + 1 >= argc) return usage(a + " needs a kind");
-      o.corrections = argv[++i];
-      if (o.corrections != "none" && o.corrections != "background" &&
-          o.corrections != "flatfield" && o.corrections != "series") {
-        return usage("unknown kind of corrections " + o.corrections);
-      }
-    } else if (a == "--horizontal") {
-      o.horizontal = true;
-    } else if (a == "--noise") {
-      o.noise = true;
-    } else if (a.rfind("--", 0) == 0) {
-      return usage("unknown option " + a);
-    } else if (o.dir.empty()) {
-      o.dir = a;
-    } else {
-      return usage("one directory only");
-    }
-  }
-  if (o.dir.empty()) return usage("no directory given");
-  if (o.projections < 2) return usage("at least 2 projections");
-  if (o.width < 16 || o.height < 16 || o.width > 8192 || o.height > 8192) {
-    return usage("width and height from 16 to 8192");
-  }
+  const std::string problem = parse(argc, argv, o);
+  if (!problem.empty()) return usage(problem);
   Phantom ph(o);
   // The object reaches 0.37 N from the axis: it stays in the field of view.
   if (std::fabs(o.axis_offset) > 0.12 * ph.line_length()) {
@@ -312,50 +420,13 @@ int main(int argc, char** argv) {
   if (ec) return usage("cannot make " + o.dir);
 
   const int digits = std::max(3, static_cast<int>(std::to_string(o.projections).size()));
-  auto fail = [&](const std::string& path) {
-    std::fprintf(stderr, "kov_phantom: cannot write %s\n", path.c_str());
+  std::string failed = write_projections(o, ph, digits);
+  if (failed.empty()) failed = write_corrections(o, ph, digits);
+  if (failed.empty()) failed = write_truth(o, ph, digits);
+  if (!failed.empty()) {
+    std::fprintf(stderr, "kov_phantom: cannot write %s\n", failed.c_str());
     return 1;
-  };
-  for (int k = 0; k < o.projections; ++k) {
-    const double theta = pi * k / (o.projections - 1);
-    const std::string path = numbered(o.dir, "proj", k + 1, digits);
-    const auto px =
-        ph.image([&](int line, std::vector<double>& out) { ph.line_counts(theta, line, k, out); });
-    if (!write_tiff(path, o.width, o.height, px)) return fail(path);
   }
-  const std::string dark = o.dir + "/dark.tif";
-  const auto dark_px = ph.image([&](int line, std::vector<double>& out) {
-    ph.line_of(line, out, [&](int j, int l) { return ph.dark(j, l); });
-  });
-  if (!write_tiff(dark, o.width, o.height, dark_px)) return fail(dark);
-  auto flat_image = [&](int k) {
-    return ph.image([&](int line, std::vector<double>& out) {
-      ph.line_of(line, out, [&](int j, int l) { return ph.dark(j, l) + ph.beam(j, l, k); });
-    });
-  };
-  const std::string flat = o.dir + "/flat.tif";
-  if (!write_tiff(flat, o.width, o.height, flat_image(0))) return fail(flat);
-  if (o.corrections == "series") {
-    for (int k = 0; k < o.projections; k += 90) {
-      const std::string path = numbered(o.dir, "flat", k + 1, digits);
-      if (!write_tiff(path, o.width, o.height, flat_image(k))) return fail(path);
-    }
-  }
-
-  const std::string truth = o.dir + "/true_axis.txt";
-  FILE* f = std::fopen(truth.c_str(), "w");
-  if (f == nullptr) return fail(truth);
-  std::fprintf(f, "! kov_phantom: the true rotation axis of this series\n");
-  std::fprintf(f, "ROTATION_AXIS_POSITION = %.6f\n", ph.true_axis());
-  std::fprintf(f, "ROTATION_VERTICAL = %s\n", o.horizontal ? "NO" : "YES");
-  std::fprintf(f, "AXIS_TILT_DEGREES = %.6f\n", o.tilt_degrees);
-  std::fprintf(f, "NUM_IMAGE_1 = %d\nNUM_IMAGE_2 = %d\n", o.width, o.height);
-  std::fprintf(f, "PROJECTIONS = %d\n", o.projections);
-  std::fprintf(f, "FIRST_FILE = %s\n", numbered(o.dir, "proj", 1, digits).c_str());
-  std::fprintf(f, "LAST_FILE = %s\n", numbered(o.dir, "proj", o.projections, digits).c_str());
-  std::fprintf(f, "CORRECTIONS = %s\nNOISE = %s\n", o.corrections.c_str(), o.noise ? "YES" : "NO");
-  const bool ok = std::fclose(f) == 0;
-  if (!ok) return fail(truth);
   std::printf("%d projections of %d by %d pixels in %s; true axis %.6f\n", o.projections, o.width,
               o.height, o.dir.c_str(), ph.true_axis());
   return 0;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -281,21 +282,21 @@ TEST(KovAxis, ConditionsOfTheTableMeetTheirGoals) {
       "thin container lines above the sample, noise 3000",
   };
   std::size_t found = 0;
-  for (const axis_pairs::Spec& spec : axis_pairs::table()) {
-    if (std::find(names.begin(), names.end(), spec.name) == names.end()) continue;
+  for (const axis_pairs::Condition& condition : axis_pairs::table()) {
+    if (std::find(names.begin(), names.end(), condition.name) == names.end()) continue;
     ++found;
-    SCOPED_TRACE(spec.name);
-    const axis_pairs::Outcome o = axis_pairs::run(spec);
-    EXPECT_TRUE(o.meets(spec)) << "offered " << o.offered << ", truth " << o.truth << ", baseline "
-                               << o.baseline;
-    if (spec.counts == 0.0) {
+    SCOPED_TRACE(condition.name);
+    const axis_pairs::Outcome o = axis_pairs::run(condition);
+    EXPECT_TRUE(o.meets(condition))
+        << "offered " << o.offered << ", truth " << o.truth << ", baseline " << o.baseline;
+    if (condition.counts == 0.0) {
       EXPECT_EQ(o.lines_set_aside, 0);
       EXPECT_TRUE(o.warnings.empty());
     }
   }
   EXPECT_EQ(found, names.size());
   // The thin lines above the sample are set aside, and said to scatter.
-  const axis_pairs::Spec thin = axis_pairs::table().back();
+  const axis_pairs::Condition thin = axis_pairs::table().back();
   const axis_pairs::Outcome o = axis_pairs::run(thin);
   EXPECT_GT(o.lines_set_aside, 30);
   ASSERT_FALSE(o.warnings.empty());
@@ -338,7 +339,7 @@ TEST(KovAxis, WeighingOfTheLines) {
        repeat({50.0}, 20),
        100.0,
        0,
-       std::atan(0.2) * 180.0 / M_PI,
+       std::atan(0.2) * 180.0 / std::numbers::pi,
        {true, true, false}},
       {"noise lines beside good ones",
        repeat({50.0, 31.0, 50.0, 77.0}, 20),
@@ -465,6 +466,17 @@ TEST(KovAxis, ImageSizesBeyondTheOldArrays) {
   EXPECT_NE(r.output.find("proj_001.tif: TIFF 2560 x 20 "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("k.zdf: MERIN 2100 x 2 min 257 max 257"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("r.bin: BINARY 2100 x 2 min 257 max 257"), std::string::npos) << r.output;
+  // A wider 180-degree projection would fit the first one's array only cut.
+  ASSERT_EQ(run(phantom, {dir.file("wide"), "--width", "2600", "--height", "20", "--projections",
+                          "2", "--corrections", "none"})
+                .exit_status,
+            0);
+  r = run(axis_program, {dir.file("proj_001.tif"), dir.file("wide/proj_002.tif")});
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_NE(r.output.find(": THE IMAGE SIZE DIFFERS FROM THE FIRST PROJECTION: 2600 BY 20 "
+                          "PIXELS, NOT 2560 BY 20"),
+            std::string::npos)
+      << r.output;
 
   ASSERT_EQ(run(phantom, {dir.path(), "--width", "8192", "--height", "16", "--projections", "2",
                           "--corrections", "none"})

@@ -67,7 +67,7 @@ TEST_F(KovForms, InitialValuesShownAndWrittenBack) {
   EXPECT_TRUE(r.background);
   EXPECT_NEAR(r.x_pixel, 2.0e-6f, 1e-12f);
   EXPECT_NEAR(r.y_pixel, 3.0e-6f, 1e-12f);
-  EXPECT_NEAR(r.angle, 180.0f * 0.01745329f, 1e-6f);
+  EXPECT_FLOAT_EQ(r.angle, 180.0f);  // degrees
   EXPECT_EQ(r.output, "/data/out/volume.vol");
   int megabytes = 0, retstat = 0;
   bool background = false;
@@ -108,6 +108,26 @@ TEST_F(KovForms, RememberedKeysAreOffered) {
   bool found_nine = false;
   for (const auto& t : g.window.texts()) found_nine = found_nine || t == "9";
   EXPECT_TRUE(found_nine);
+}
+
+// An output file longer than the parameter file holds is refused with why,
+// and form 2 comes again.
+TEST_F(KovForms, OutputFileLongerThanItsFieldIsRefused) {
+  kovtest::Graphics g;
+  g.window.clear();
+  Record r;
+  r.output = "/d/" + std::string(254, 'v');
+  gs::Box gui;
+  GS_INQ_GUIREGION(gui, g.status);
+  tooltest::control(g.window, 8, 0);
+  tooltest::control(g.window, 7, 0);
+  tooltest::click(g.window, gs::warning_layout(gui, 2).ok);
+  tooltest::control(g.window, 7, 1);  // CANCEL of the form shown again
+  r.run(g.status);
+  EXPECT_EQ(g.status, io::status_escape);
+  EXPECT_EQ(g.window.pending_input(), 0u);
+  EXPECT_TRUE(g.window.contains("THE OUTPUT FILE NAME HAS 257 CHARACTERS:"));
+  EXPECT_TRUE(g.window.contains("THE PARAMETER FILE HOLDS AT MOST 256"));
 }
 
 }  // namespace

@@ -326,8 +326,9 @@ TEST(KovParameterFile, FailedSaveLeavesNothingBehind) {
 }
 
 // The choice loop with a scripted file selection: a name that cannot be
-// written brings a warning and the selection again; CANCEL is the user's
-// escape; a window closed in the selection or in the warning ends the loop.
+// written brings a warning and the selection again; CANCEL asks whether to
+// end without the file: YES is the user's escape, NO the selection again; a
+// window closed in the selection or in the warning ends the loop.
 TEST(KovParameterFile, ChoiceLoop) {
   kovtest::TempDir dir;
   kovtest::write_file(dir.file("taken.par"), "old\n");
@@ -338,25 +339,30 @@ TEST(KovParameterFile, ChoiceLoop) {
     int status;
     std::vector<std::vector<std::string>> warnings;
     std::vector<std::string> files;  // the directory afterwards
+    std::vector<bool> ends;          // the answers to the question after CANCEL
   } cases[] = {
-      {{"new.par"}, false, ST_GOOD(), {}, {"new.par", "taken.par"}},
+      {{"new.par"}, false, ST_GOOD(), {}, {"new.par", "taken.par"}, {}},
       {{dir.file("taken.par"), "/dev/full", "new.par"},
        false,
        ST_GOOD(),
        {{"Could not open parameter output file:", dir.file("taken.par")},
         {"Could not open parameter output file:", "/dev/full"}},
-       {"new.par", "taken.par"}},
+       {"new.par", "taken.par"},
+       {}},
       {{"taken.par", ""},
        false,
        2147483647,
        {{"Could not open parameter output file:", "taken.par"}},
-       {"taken.par"}},
-      {{"X"}, false, closed, {}, {"taken.par"}},
+       {"taken.par"},
+       {true}},
+      {{"", "new.par"}, false, ST_GOOD(), {}, {"new.par", "taken.par"}, {false}},
+      {{"X"}, false, closed, {}, {"taken.par"}, {}},
       {{"taken.par"},
        true,
        closed,
        {{"Could not open parameter output file:", "taken.par"}},
-       {"taken.par"}},
+       {"taken.par"},
+       {}},
   };
   const std::string cwd = std::filesystem::current_path().string();
   std::filesystem::current_path(dir.path());
@@ -376,6 +382,11 @@ TEST(KovParameterFile, ChoiceLoop) {
       chosen = !answer.empty();
       if (chosen) name = answer;
     };
+    std::size_t asked = 0;
+    dialog.end = [&](bool& end, int&) {
+      ASSERT_LT(asked, c.ends.size()) << "asked once too often";
+      end = c.ends[asked++];
+    };
     dialog.warn = [&](const std::vector<std::string>& lines, int& status) {
       warnings.push_back(lines);
       if (c.warning_closes) status = closed;
@@ -385,6 +396,7 @@ TEST(KovParameterFile, ChoiceLoop) {
     kov::save_parameters(no_corrections_vertical(), dialog, name, status);
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(next, c.names.size());
+    EXPECT_EQ(asked, c.ends.size());
     EXPECT_EQ(warnings, c.warnings);
     std::vector<std::string> files = entries(dir.path());
     std::sort(files.begin(), files.end());

@@ -36,7 +36,7 @@ Walk run(const std::string& first, const std::string& last, int form_interval) {
   r.step = series.step;
   r.default_degrees = kov::default_angle_degrees(r.p.NUM_FIRST_IMAGE, r.p.NUM_LAST_IMAGE);
   r.p.FILE_INTERVAL = form_interval;
-  r.p.ANGLE_BETWEEN_PROJECTIONS = r.default_degrees * 0.01745329F;  // control form 2
+  r.p.angle_between_files = r.default_degrees;  // control form 2
   kov::combine_interval(r.step, r.p);
   kovtest::ConsoleCapture console;
   r.ninety = kov::ninety_degree_projection(r.p, status);
@@ -82,7 +82,7 @@ TEST(KovSequence, FromTheChosenFilesToThe90DegreeProjection) {
     const Walk r = run(c.first, c.last, c.form_interval);
     EXPECT_FLOAT_EQ(r.default_degrees, c.degrees);
     EXPECT_EQ(r.p.FILE_INTERVAL, c.interval);
-    EXPECT_NEAR(r.p.ANGLE_BETWEEN_PROJECTIONS * 57.29578F, c.treated_degrees, 1e-5);
+    EXPECT_NEAR(r.p.ANGLE_BETWEEN_PROJECTIONS * kov::degrees_per_radian, c.treated_degrees, 1e-5);
     EXPECT_EQ(r.ninety.k, c.k);
     EXPECT_EQ(r.ninety_name, c.ninety);
     EXPECT_EQ(r.console,
@@ -121,26 +121,47 @@ TEST(KovSequence, SeriesFieldsAndOutputFile) {
   EXPECT_EQ(retstat, -1);
   EXPECT_EQ(p.FF_PREFIX, before.FF_PREFIX);
   EXPECT_EQ(p.FILE_POSTFIX, before.FILE_POSTFIX);
+  // Where such names are chosen, they are refused with why.
+  int status = ST_GOOD();
+  const std::string x81(81, 'x'), d257(257, 'd');
+  const std::vector<std::string> fits{};
+  const auto why = [](const char* what, int length, int width) {
+    return std::vector<std::string>{
+        std::string(what) + " HAS " + std::to_string(length) + " CHARACTERS:",
+        "THE PARAMETER FILE HOLDS AT MOST " + std::to_string(width)};
+  };
+  const struct {
+    std::vector<std::string> refusal, expected;
+  } refusals[] = {
+      {kov::first_name_too_long("/d/p_0001.tif"), fits},
+      {kov::first_name_too_long(d257), why("THE NAME", 257, 256)},
+      {kov::first_name_too_long("/d/p_0001" + x81), why("THE NAME AFTER ITS NUMBER", 81, 80)},
+      {kov::series_too_long("/d/p1_" + x81, "/d/p9_" + x81, status),
+       why("THE NAME AFTER ITS NUMBER", 82, 80)},
+      {kov::series_too_long(d257 + "1.tif", d257 + "9.tif", status),
+       why("THE NAME BEFORE ITS NUMBER", 257, 256)},
+      {kov::series_too_long("/d/a.tif", "/d/b.tif", status), fits},  // no series: said later
+      {kov::name_too_long("THE NAME", std::string(256, 'n') + "  ", 256), fits},
+  };
+  for (const auto& r : refusals) EXPECT_EQ(r.refusal, r.expected);
 
   const struct {
-    const char* first;
+    std::string first;
     std::string output;
   } outputs[] = {
       {"/d/proj_0001.tif", "/d/proj_0001.vol"},
       {"/d/run.3/proj_0001", "/d/run.3/proj_0001.vol"},  // no extension: the whole name
       {"proj", "proj.vol"},
       {"", ".vol"},
+      // Whole, not cut: control form 2 refuses it.
+      {std::string(254, 'a') + ".tif", std::string(254, 'a') + ".vol"},
   };
   for (const auto& o : outputs) {
-    int status = ST_GOOD();
     std::string output = "unchanged";
     kov::default_output_file(o.first, output, status);
     EXPECT_EQ(output, o.output) << o.first;
   }
-  int status = ST_GOOD();
-  std::string output;
-  kov::default_output_file(std::string(254, 'a') + ".tif", output, status);
-  EXPECT_EQ(output, std::string(254, 'a') + ".v");  // within the field
+  EXPECT_EQ(status, ST_GOOD());
 }
 
 TEST(KovSequence, VoxelRangesFromClicks) {

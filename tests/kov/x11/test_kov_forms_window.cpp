@@ -14,9 +14,6 @@ using namespace x11test;
 
 namespace {
 
-constexpr int good = io::status_good;
-const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
-
 class Forms : public ToolkitWindow {
  protected:
   void SetUp() override {
@@ -32,27 +29,34 @@ TEST_P(Forms, BothControlFormsShowAndReturn) {
   bool background = false, flatfield = true, logarithm = true, vertical = true, sinograms = false,
        reconstruction = true, graphics = false;
   std::string output = "/data/beamtime_2026/sample_name_of_a_rather_long_experiment/volume.vol";
-  int result = good;
+  int result = io::status_good;
+  // Where to click, measured before the forms run: the toolkit's state is
+  // theirs until they return.
+  const gs::Box background_entry = tooltest::form(8).change[1];
+  const gs::Box ok_1 = tooltest::control_box(8, 0);
+  const gs::Box graphics_entry = tooltest::form(7).change[6];
+  const gs::Box ok_2 = tooltest::control_box(7, 0);
   std::thread form([&] {
     KOV_INPUT_FORM(1, 721, xp, yp, interval, background, flatfield, logarithm, vertical, sinograms,
                    reconstruction, oversampling, offset, angle, megabytes, output, graphics,
                    result);
   });
-  const Picture one = settled([](const Picture& p) { return p.count(yellow) > 3000; });
+  const auto yellow = [](const Rgb8& c) { return near(c, 255, 255, 0, 40); };
+  const Picture one = settled([&](const Picture& p) { return p.count(yellow) > 3000; });
   EXPECT_FALSE(screenshot(window, name("control_form_1")).empty());
-  click(tooltest::form(8).change[1]);  // "- BACKGROUND": NO -> YES
+  click(background_entry);  // "- BACKGROUND": NO -> YES
   const Picture flipped = changed_from(one);
-  click(tooltest::control_box(8, 0));
+  click(ok_1);
   const Picture two = changed_from(flipped);
   EXPECT_FALSE(screenshot(window, name("control_form_2")).empty());
-  click(tooltest::form(7).change[6]);  // "OUTPUT GRAPHICS": NO -> YES
+  click(graphics_entry);  // "OUTPUT GRAPHICS": NO -> YES
   changed_from(two);
-  click(tooltest::control_box(7, 0));
+  click(ok_2);
   form.join();
-  EXPECT_EQ(result, good);
+  EXPECT_EQ(result, io::status_good);
   EXPECT_TRUE(background);
   EXPECT_TRUE(graphics);
-  EXPECT_NEAR(angle, 0.25f * 0.01745329f, 1e-7f);
+  EXPECT_FLOAT_EQ(angle, 0.25f);  // degrees
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, Forms, ::testing::Values(false, true),

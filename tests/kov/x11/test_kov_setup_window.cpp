@@ -58,13 +58,18 @@ struct Answers {
   bool typed_directories = true;  // false: bare names (the selection opens where remembered)
   bool set_options = true;        // false: the forms as offered (remembered)
   // Where the run is cancelled ("" runs to the end): "first file", "form 1",
-  // "axis prompt" (the window closed), "save".
+  // "axis prompt" (the window closed), "save" (and the end confirmed).
   std::string cancel_at;
+  // A user who changes their mind: the flat-field chosen as the background
+  // and NO said to it, and CANCEL at the parameter file's selection with NO
+  // said to ending without it.
+  bool second_thoughts = false;
 };
-Answers answers(bool landscape, const Series& s) {
+Answers answers(bool landscape, const Series& s, bool second_thoughts = false) {
   Answers a;
   a.landscape = landscape;
   a.series = s;
+  a.second_thoughts = second_thoughts;
   return a;
 }
 
@@ -83,6 +88,7 @@ Boxes measure(bool landscape, int width, int height) {
   int status = good;
   kovtest::open_graphics(landscape ? std::vector<std::string>{"-LAND"} : std::vector<std::string>{},
                          status);
+  kov::set_image_display(status);
   EXPECT_EQ(status, good);
   const gs::SelectionLayout s = tooltest::selection();
   b.name_field = s.name_field;
@@ -238,6 +244,10 @@ class SetupRun {
     if (where == "first file" || where == "save") click(boxes_.selection_cancel);
     if (where == "form 1") click(boxes_.form1_cancel);
     if (where == "axis prompt") x_.close_request(window_);
+    if (where == "save") {
+      step("end_question");
+      click(boxes_.yes);
+    }
     return true;
   }
 
@@ -290,6 +300,12 @@ class SetupRun {
     step("ninety_corner");
     click_image(0.7f * width - 0.3f, 0.95f * height - 0.3f);
     if (s.corrections != "none") {
+      if (a_.second_thoughts) {
+        step("background_selection");
+        choose(file("flat.tif"));
+        step("background_wrong_image");
+        click(boxes_.no);
+      }
       step("background_selection");
       choose(file("dark.tif"));
       step("background_image");
@@ -330,6 +346,12 @@ class SetupRun {
     x_.key(XK_Return);
     step("save_selection");
     if (cancel_here("save")) return;
+    if (a_.second_thoughts) {
+      click(boxes_.selection_cancel);
+      step("end_question");
+      click(boxes_.no);
+      step("save_selection");
+    }
     parameter_file_ = home_ + "/set-up.par";
     choose(parameter_file_);
   }
@@ -413,6 +435,7 @@ struct Case {
   const char* name;
   bool landscape;
   Series series;
+  bool second_thoughts = false;
 };
 
 // What every whole run must give: the parameter file's axis within 0.02
@@ -462,7 +485,7 @@ void PrintTo(const Case& c, std::ostream* os) {
   *os << c.name;
 }
 
-// The whole set-up on four more series (the fifth is the walk-through's),
+// The whole set-up on five more series (the sixth is the walk-through's),
 // one test each: a run takes up to half a minute under the sanitizers.
 class WholeSetUp : public Setup, public ::testing::WithParamInterface<Case> {};
 
@@ -470,7 +493,7 @@ TEST_P(WholeSetUp, OnAGeneratedSeries) {
   const Case& c = GetParam();
   kovtest::TempDir dir, run_home;
   make_series(c.series, dir.path());
-  SetupRun run(answers(c.landscape, c.series), dir.path(), run_home.path(),
+  SetupRun run(answers(c.landscape, c.series, c.second_thoughts), dir.path(), run_home.path(),
                std::string("kov_setup_") + c.name);
   const auto result = run.run();
   expect_run(c, dir.path(), result, kovtest::read_file(run.parameter_file()));
@@ -482,7 +505,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"horizontal_left_background", true, {true, -5.61, "background", 61}},
         Case{"vertical_left_none", true, {false, -9.18, "none", 61}},
         Case{"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
-        Case{"vertical_leaning_warned", false, {false, 4.1, "none", 61, 512, 384, 3.0}}),
+        Case{"vertical_leaning_warned", false, {false, 4.1, "none", 61, 512, 384, 3.0}},
+        Case{"vertical_right_second_thoughts", false, {false, 6.37, "background", 61}, true}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The walk-through of the demo series (the generator's default: vertical
