@@ -26,11 +26,12 @@
 
 namespace {
 
-constexpr int num_files = 10000;
-constexpr int num_tif = 8000;
-constexpr int many_files = 100000;
-constexpr int many_tif = 80000;
-constexpr int many_directories = 10000;
+// The directories listed: their files, the .tif among them, and their
+// subdirectories.
+struct Tree {
+  int files, tif, directories;
+};
+constexpr Tree usual{10000, 8000, 0}, large{100000, 80000, 10000};
 std::string bench_dir;
 std::string large_dir;
 
@@ -74,8 +75,8 @@ bool make_directory(std::string& made, int files, int directories) {
 
 // A caller's name list big enough for the whole directory.
 struct List {
-  int max_names = num_files;
-  std::vector<int> positions = std::vector<int>(num_files + 1);
+  int max_names = usual.files;
+  std::vector<int> positions = std::vector<int>(usual.files + 1);
   std::string names = std::string(1 << 18, ' ');
   int count = 0;
   int retstat = 0;
@@ -89,11 +90,11 @@ void BM_IO_LISTFILES(benchmark::State& state) {
                  l.positions, l.names, status);
     benchmark::DoNotOptimize(l.names.data());
   }
-  if (status != ST_GOOD() || l.retstat != 0 || l.count != num_tif) {
+  if (status != ST_GOOD() || l.retstat != 0 || l.count != usual.tif) {
     state.SkipWithError("IO_LISTFILES gave a wrong list");
   }
   state.counters["names_kept"] = l.count;
-  state.SetItemsProcessed(state.iterations() * num_files);
+  state.SetItemsProcessed(state.iterations() * usual.files);
 }
 BENCHMARK(BM_IO_LISTFILES)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -122,7 +123,7 @@ void ls_f_sort(benchmark::State& state, const std::string& dir, std::size_t entr
 }
 
 void BM_ls_f_sort(benchmark::State& state) {
-  ls_f_sort(state, bench_dir, num_files);
+  ls_f_sort(state, bench_dir, usual.files);
 }
 BENCHMARK(BM_ls_f_sort)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -134,8 +135,8 @@ void BM_IO_DIRECTORY(benchmark::State& state) {
     IO_DIRECTORY(false, l.max_names, l.retstat, l.count, l.positions, bench_dir, l.names, status);
     benchmark::DoNotOptimize(l.names.data());
   }
-  if (status != ST_GOOD() || l.count != num_files) state.SkipWithError("wrong listing");
-  state.SetItemsProcessed(state.iterations() * num_files);
+  if (status != ST_GOOD() || l.count != usual.files) state.SkipWithError("wrong listing");
+  state.SetItemsProcessed(state.iterations() * usual.files);
 }
 BENCHMARK(BM_IO_DIRECTORY)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -153,7 +154,7 @@ void BM_IO_FILESORDER(benchmark::State& state) {
     benchmark::DoNotOptimize(l.names.data());
   }
   if (status != ST_GOOD()) state.SkipWithError("IO_FILESORDER failed");
-  state.SetItemsProcessed(state.iterations() * num_files);
+  state.SetItemsProcessed(state.iterations() * usual.files);
 }
 BENCHMARK(BM_IO_FILESORDER)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -177,7 +178,7 @@ void vector_listing(benchmark::State& state, std::size_t expected, std::int64_t 
 
 // The vector form of the listing above.
 void BM_IO_LISTFILES_vector(benchmark::State& state) {
-  vector_listing(state, num_tif, num_files, [](auto& names, int& retstat, int& status) {
+  vector_listing(state, usual.tif, usual.files, [](auto& names, int& retstat, int& status) {
     IO_LISTFILES(bench_dir, "*.tif", io::file_type_any, retstat, names, status);
   });
 }
@@ -186,7 +187,7 @@ BENCHMARK(BM_IO_LISTFILES_vector)->Unit(benchmark::kMillisecond)->UseRealTime();
 // 100,000 files and 10,000 sub-directories: the files matching "*.tif",
 // sorted; all the files; the sub-directories, sorted as the tool shows them.
 void BM_IO_LISTFILES_vector_100k(benchmark::State& state) {
-  vector_listing(state, many_tif, many_files + many_directories,
+  vector_listing(state, large.tif, large.files + large.directories,
                  [](auto& names, int& retstat, int& status) {
                    IO_LISTFILES(large_dir, "*.tif", io::file_type_any, retstat, names, status);
                  });
@@ -194,7 +195,7 @@ void BM_IO_LISTFILES_vector_100k(benchmark::State& state) {
 BENCHMARK(BM_IO_LISTFILES_vector_100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_IO_LISTFILES_vector_100k_all(benchmark::State& state) {
-  vector_listing(state, many_files, many_files + many_directories,
+  vector_listing(state, large.files, large.files + large.directories,
                  [](auto& names, int& retstat, int& status) {
                    IO_LISTFILES(large_dir, "*", io::file_type_any, retstat, names, status);
                  });
@@ -202,7 +203,7 @@ void BM_IO_LISTFILES_vector_100k_all(benchmark::State& state) {
 BENCHMARK(BM_IO_LISTFILES_vector_100k_all)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_IO_DIRECTORY_vector_10k_directories(benchmark::State& state) {
-  vector_listing(state, many_directories, many_files + many_directories,
+  vector_listing(state, large.directories, large.files + large.directories,
                  [](auto& names, int& retstat, int& status) {
                    IO_DIRECTORY(true, retstat, large_dir, names, status);
                    IO_FILESORDER(names, status);
@@ -211,7 +212,7 @@ void BM_IO_DIRECTORY_vector_10k_directories(benchmark::State& state) {
 BENCHMARK(BM_IO_DIRECTORY_vector_10k_directories)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ls_f_sort_100k(benchmark::State& state) {
-  ls_f_sort(state, large_dir, many_files + many_directories);
+  ls_f_sort(state, large_dir, large.files + large.directories);
 }
 BENCHMARK(BM_ls_f_sort_100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -221,8 +222,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   int status = ST_GOOD();
-  const bool made = make_directory(bench_dir, num_files, 0) &&
-                    make_directory(large_dir, many_files, many_directories);
+  const bool made = make_directory(bench_dir, usual.files, 0) &&
+                    make_directory(large_dir, large.files, large.directories);
   if (made) {
     benchmark::RunSpecifiedBenchmarks();
   } else {

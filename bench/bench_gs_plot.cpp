@@ -48,6 +48,18 @@ Fixture& fixture() {
   return f;
 }
 
+// The window's fixture with the image scale set, or none (the benchmark
+// skipped) when there is no window.
+Fixture* open_fixture(benchmark::State& state, int mode, float low, float high, int& status) {
+  Fixture& f = fixture();
+  if (!f.open) {
+    state.SkipWithError("no window (is DISPLAY set?)");
+    return nullptr;
+  }
+  GS_SET_IMAGESCALE(mode, low, high, status);
+  return &f;
+}
+
 // The scaling modes measured (0 automatic, 1 the user's range, 4 from the
 // distribution), in milliseconds of real time.
 void in_modes(benchmark::internal::Benchmark* b) {
@@ -56,11 +68,10 @@ void in_modes(benchmark::internal::Benchmark* b) {
 
 // Arg: the scaling mode.
 void BM_GS_PLOT(benchmark::State& state) {
-  Fixture& f = fixture();
-  if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
   int status = io::status_good;
-  GS_SET_IMAGESCALE(static_cast<int>(state.range(0)), 300.0f, 4300.0f, status);
-  for (auto _ : state) f.plot(status);
+  Fixture* f = open_fixture(state, static_cast<int>(state.range(0)), 300.0f, 4300.0f, status);
+  if (f == nullptr) return;
+  for (auto _ : state) f->plot(status);
   if (status != io::status_good) state.SkipWithError("GS_PLOT failed");
 }
 BENCHMARK(BM_GS_PLOT)->Apply(in_modes);
@@ -68,15 +79,14 @@ BENCHMARK(BM_GS_PLOT)->Apply(in_modes);
 // The cells alone through the toolkit, in the same mode and where GS_PLOT
 // draws them: the range of the region and the cells, without the page.
 void BM_GS_2DCELLARRAY(benchmark::State& state) {
-  Fixture& f = fixture();
-  if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
   int status = io::status_good;
   const int mode = static_cast<int>(state.range(0));
-  GS_SET_IMAGESCALE(mode, 300.0f, 4300.0f, status);
-  f.plot(status);  // the transform
+  Fixture* f = open_fixture(state, mode, 300.0f, 4300.0f, status);
+  if (f == nullptr) return;
+  f->plot(status);  // the transform
   for (auto _ : state) {
     float low = 300.0f, high = 4300.0f;
-    GS_2DCELLARRAY(f.view(), 1, 1, n, n, mode, low, high, status);
+    GS_2DCELLARRAY(f->view(), 1, 1, n, n, mode, low, high, status);
     VG_UPDATE(gs::window_workstation, 0, status);
   }
   if (status != io::status_good) state.SkipWithError("GS_2DCELLARRAY failed");
@@ -86,17 +96,16 @@ BENCHMARK(BM_GS_2DCELLARRAY)->Apply(in_modes);
 // The device's cells alone, where and as GS_PLOT in mode 0 draws them, with
 // the range known.
 void BM_BareCellArray(benchmark::State& state) {
-  Fixture& f = fixture();
-  if (!f.open) return state.SkipWithError("no window (is DISPLAY set?)");
   int status = io::status_good;
-  GS_SET_IMAGESCALE(0, 0.0f, 1.0f, status);
-  f.plot(status);  // the transform and the range of the image
+  Fixture* f = open_fixture(state, 0, 0.0f, 1.0f, status);
+  if (f == nullptr) return;
+  f->plot(status);  // the transform and the range of the image
   int mode = 0;
   float low = 0.0f, high = 1.0f;
   GS_INQ_IMAGESCALE(mode, low, high, status);
   for (auto _ : state) {
-    VG_REALCELLARRAY(f.view(), 1, 1, n, n, 0.0f, 0.0f, static_cast<float>(n), static_cast<float>(n),
-                     low, high, false, status);
+    VG_REALCELLARRAY(f->view(), 1, 1, n, n, 0.0f, 0.0f, static_cast<float>(n),
+                     static_cast<float>(n), low, high, false, status);
     VG_UPDATE(gs::window_workstation, 0, status);
   }
   if (status != io::status_good) state.SkipWithError("the cell array failed");

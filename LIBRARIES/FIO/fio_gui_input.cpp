@@ -252,21 +252,8 @@ int clicked_item(bool& draw, int& status) {
   const std::vector<std::string> title{menu_title};
   const std::vector<std::string> labels = item_labels();
   const int n = static_cast<int>(labels.size());
-  while (status == io::status_good) {
-    if (draw) GS_FMENU(1, 1, title, n, n, labels, status);
-    draw = false;
-    int kind = 0, choice = 0;
-    std::string label;
-    float x = 0.0f, y = 0.0f;
-    GS_INP_MENUCHOICE(kind, choice, label, x, y, status);
-    if (status != io::status_good) break;
-    if (kind == gs::input_redraw) {
-      draw = true;
-      continue;
-    }
-    return kind == gs::input_choice && choice >= 1 && choice <= n ? choice - 1 : -1;
-  }
-  return -1;
+  const int choice = gs::menu_choice(title, labels, draw, status);
+  return choice >= 1 && choice <= n ? choice - 1 : -1;
 }
 
 // What a click in the format menu leads to.

@@ -258,13 +258,7 @@ void GS_DRAW_SELECTION(int max_prompt, int num_prompt, std::span<const std::stri
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_lines(max_prompt, num_prompt, prompt, id, status)) return;
   const gs::SelectionLayout l = layout_now();
-  {
-    const gs::WidgetScope scope;
-    VG_SET_UPDATE(gs::window_workstation, status);
-    GS_FILLSTYLE(1, gs::blue, status);
-    const gs::Box& r = l.region;
-    GS_RECTANGLE(r.xmin, r.ymin, r.xmax, r.ymax, false, true, status);
-  }
+  gs::fill_box(l.region, gs::blue, status);
   GS_PROMPT(false, max_prompt, num_prompt, prompt, l.title.xmin, l.title.ymin, l.title.xmax,
             l.title.ymax, status);
   draw_heads(l, view, status);

@@ -273,13 +273,7 @@ void record_menu(const gs::FormLayout& l, int num_entries, std::span<const std::
 std::vector<gs::Box> draw_frame(const gs::FormLayout& l, int max_title, int num_title,
                                 std::span<const std::string> title,
                                 std::span<const std::string> controls, int& status) {
-  {
-    const gs::WidgetScope scope;
-    VG_SET_UPDATE(gs::window_workstation, status);
-    GS_FILLSTYLE(1, gs::blue, status);
-    const gs::Box& r = l.region;
-    GS_RECTANGLE(r.xmin, r.ymin, r.xmax, r.ymax, false, true, status);
-  }
+  gs::fill_box(l.region, gs::blue, status);
   GS_PROMPT(false, max_title, num_title, title, l.title.xmin, l.title.ymin, l.title.xmax,
             l.title.ymax, status);
   const gs::MenuLayoutScope grid(gs::MenuGrid{.columns = gs::form_controls, .label_characters = 8},
@@ -482,14 +476,8 @@ void draw(const FormData& f, int& status) {
 // Draws the value of one entry and the prompt line again.
 void redraw_value(const FormData& f, std::size_t k, int& status) {
   const gs::FormLayout l = gs::form_layout(f.region, f.n);
-  {
-    const gs::WidgetScope scope;
-    VG_SET_UPDATE(gs::window_workstation, status);
-    // Clear what a prompt left in the prompt strip.
-    GS_FILLSTYLE(1, gs::blue, status);
-    const gs::Box& r = f.region;
-    GS_RECTANGLE(r.xmin, r.ymin, r.xmax, l.prompt.ymax, false, true, status);
-  }
+  // Clear what a prompt left in the prompt strip.
+  gs::fill_box({f.region.xmin, f.region.ymin, f.region.xmax, l.prompt.ymax}, gs::blue, status);
   const Cells c = form_cells(l, static_cast<std::size_t>(f.n), f.types, f.descriptions, f.display);
   cell(c.values[k], l.value[k], c.value_heights[k], status);
   draw_prompt_line(l, status);

@@ -229,14 +229,10 @@ namespace gs {
 void show_help(const Box& region, std::span<const std::string> lines, int& status) {
   const RegionScope regions;
   GS_SET_MESSAGE(region, status);
-  {
-    // Nothing of the widget shows beside the box.
-    const WidgetScope scope;
-    MessageStyles styles;
-    GS_INQ_MESSAGESTYLE(styles, status);
-    GS_FILLSTYLE(1, styles.messages.fill, status);
-    GS_RECTANGLE(region.xmin, region.ymin, region.xmax, region.ymax, false, true, status);
-  }
+  // Nothing of the widget shows beside the box.
+  MessageStyles styles;
+  GS_INQ_MESSAGESTYLE(styles, status);
+  fill_box(region, styles.messages.fill, status);
   const std::vector<std::string> shown = readable_lines(lines, readable_width);
   const int n = static_cast<int>(shown.size());
   GS_MESSAGE(std::max(n, 1), n, shown, status);

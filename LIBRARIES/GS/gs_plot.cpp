@@ -96,6 +96,20 @@ void leave_shown(const gs::Box& window, const gs::Box& page, int& status) {
   VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
 }
 
+// A page's background and the frame of its world, drawn in the unit
+// transform; then the data window (the world, or its logarithms) mapped onto
+// the page, for what is drawn in it.
+void frame_page(const gs::Box& page, const gs::Box& world, const gs::Box& drawn, bool y_log,
+                const gs::FrameTexts& texts, int& status) {
+  {
+    const gs::TransformScope unit;
+    GS_BACKGROUND(status);
+    gs::draw_frame(page, world, false, y_log, texts, status);
+  }
+  VG_DATAWINDOW(drawn.xmin, drawn.ymin, drawn.xmax, drawn.ymax, status);
+  VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
+}
+
 }  // namespace
 
 void GS_DEF_LOGAXES(int& status) {
@@ -309,13 +323,7 @@ void GS_2DMIMAGE(bool masked, io::View2D<const float> data, io::View2D<const boo
     // worked out.
     const gs::HeldDrawingScope held;
     const gs::DrawingScope keep;
-    {
-      const gs::TransformScope unit;
-      GS_BACKGROUND(status);
-      gs::draw_frame(page, window, false, false, {title, xlabel, ylabel}, status);
-    }
-    VG_DATAWINDOW(window.xmin, window.ymin, window.xmax, window.ymax, status);
-    VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
+    frame_page(page, window, window, false, {title, xlabel, ylabel}, status);
     if (status != io::status_good) return ST_SAVE(id);
     bool drawable = false;
     GS_CAL_ZRANGE(data, xstrelm, ystrelm, xendelm, yendelm, mode, minimum, maximum, drawable,
@@ -401,13 +409,7 @@ void GS_XYGRAPH(int n, std::span<const float> x, std::span<const float> y, const
   {
     const gs::HeldDrawingScope held;  // the graph appears whole
     const gs::DrawingScope keep;
-    {
-      const gs::TransformScope unit;
-      GS_BACKGROUND(status);
-      gs::draw_frame(page, world, false, log, {title, xlabel, ylabel}, status);
-    }
-    VG_DATAWINDOW(drawn.xmin, drawn.ymin, drawn.xmax, drawn.ymax, status);
-    VG_VIEWPORT(page.xmin, page.ymin, page.xmax, page.ymax, status);
+    frame_page(page, world, drawn, log, {title, xlabel, ylabel}, status);
     VG_CLIPWINDOW(drawn.xmin, drawn.ymin, drawn.xmax, drawn.ymax, status);
     VG_CLIP(true, status);
     GS_LINESTYLE(1, 1.0f, gs::blue, status);

@@ -31,6 +31,15 @@ void switch_output(int from, int to, const char* id, int& status) {
   if (status != io::status_good) ST_SAVE(id);
 }
 
+// The entry check of a routine that has something to do only while the
+// PostScript file is open: false when it failed or the file is closed.
+bool entered_with_file_open(const char* id, int& status) {
+  if (!io::entry_ok(status, id)) return false;
+  bool open = false;
+  GS_INQ_PSFILE(open, status);
+  return open;
+}
+
 }  // namespace
 
 void GS_OPEN_PS(const std::string& file_name, int& status) {
@@ -110,20 +119,14 @@ void GS_ON_PRINT(bool gui, int& status) {
 
 void GS_OFF_PRINT(int& status) {
   constexpr const char* id = "Subroutine GS_OFF_PRINT V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  bool open = false;
-  GS_INQ_PSFILE(open, status);
-  if (!open) return;
+  if (!entered_with_file_open(id, status)) return;
   VG_UPDATE(gs::postscript_workstation, 0, status);
   switch_output(gs::postscript_workstation, gs::window_workstation, id, status);
 }
 
 void GS_CLOSE_PS(int& status) {
   constexpr const char* id = "Subroutine GS_CLOSE_PS V0.1 ";
-  if (!io::entry_ok(status, id)) return;
-  bool open = false;
-  GS_INQ_PSFILE(open, status);
-  if (!open) return;
+  if (!entered_with_file_open(id, status)) return;
   // Closing the workstation writes the file's closing lines.
   VG_CLOSE_WK(gs::postscript_workstation, status);
   IO_CLOSE_ASCIIFILE(gs::postscript_unit, status);

@@ -78,6 +78,13 @@ float sample_width() {
   return w;
 }
 
+void fill_box(const Box& box, int colour, int& status) {
+  const WidgetScope scope;
+  VG_SET_UPDATE(window_workstation, status);
+  GS_FILLSTYLE(1, colour, status);
+  GS_RECTANGLE(box.xmin, box.ymin, box.xmax, box.ymax, false, true, status);
+}
+
 void draw_text(float x, float y, const std::string& text, int font, int colour, float height,
                int horizontal, int vertical, int& status) {
   GS_TEXTSTYLE(font, colour, height, 1.0f, 0.0f, horizontal, vertical, status);

@@ -41,46 +41,30 @@ namespace st {
 // A failure status is module number times module_scale plus the error code.
 inline constexpr int module_scale = 10000;
 
-inline constexpr int array_dimension_1 = 1;  // array dimension illegally defined
-inline constexpr int array_dimension_2 = 2;
-inline constexpr int array_dimension_3 = 3;
-inline constexpr int array_dimension_4 = 4;
-inline constexpr int region_1 = 5;  // data region illegally defined
-inline constexpr int region_2 = 6;
-inline constexpr int region_3 = 7;
-inline constexpr int region_4 = 8;
-inline constexpr int internal_limit_1 = 9;  // internal array limit exceeded
-inline constexpr int internal_limit_2 = 10;
-inline constexpr int internal_limit_3 = 11;
-inline constexpr int internal_limit_4 = 12;
-inline constexpr int relation_1 = 13;  // illegal relationship between two variables
-inline constexpr int relation_2 = 14;
-inline constexpr int relation_3 = 15;
-inline constexpr int relation_4 = 16;
-inline constexpr int int_range_1 = 17;  // integer value out of acceptable range
-inline constexpr int int_range_2 = 18;
-inline constexpr int int_range_3 = 19;
-inline constexpr int int_range_4 = 20;
-inline constexpr int real_range_1 = 21;  // real value out of acceptable range
-inline constexpr int real_range_2 = 22;
-inline constexpr int real_range_3 = 23;
-inline constexpr int real_range_4 = 24;
-inline constexpr int power_of_two_1 = 25;  // number of elements is not a power of two
-inline constexpr int power_of_two_2 = 26;
-inline constexpr int power_of_two_3 = 27;
-inline constexpr int power_of_two_4 = 28;
-inline constexpr int even_1 = 29;  // a value which must be even is not
-inline constexpr int even_2 = 30;
-inline constexpr int even_3 = 31;
-inline constexpr int even_4 = 32;
-inline constexpr int bad_text_1 = 33;  // badly defined character variable
-inline constexpr int bad_text_2 = 34;
-inline constexpr int bad_text_3 = 35;
-inline constexpr int bad_text_4 = 36;
-inline constexpr int external_limit_1 = 37;  // external array limit exceeded
-inline constexpr int external_limit_2 = 38;
-inline constexpr int external_limit_3 = 39;
-inline constexpr int external_limit_4 = 40;
+// Array dimension illegally defined.
+inline constexpr int array_dimension_1 = 1, array_dimension_2 = 2, array_dimension_3 = 3,
+                     array_dimension_4 = 4;
+// Data region illegally defined.
+inline constexpr int region_1 = 5, region_2 = 6, region_3 = 7, region_4 = 8;
+// Internal array limit exceeded.
+inline constexpr int internal_limit_1 = 9, internal_limit_2 = 10, internal_limit_3 = 11,
+                     internal_limit_4 = 12;
+// Illegal relationship between two variables.
+inline constexpr int relation_1 = 13, relation_2 = 14, relation_3 = 15, relation_4 = 16;
+// Integer value out of acceptable range.
+inline constexpr int int_range_1 = 17, int_range_2 = 18, int_range_3 = 19, int_range_4 = 20;
+// Real value out of acceptable range.
+inline constexpr int real_range_1 = 21, real_range_2 = 22, real_range_3 = 23, real_range_4 = 24;
+// Number of elements is not a power of two.
+inline constexpr int power_of_two_1 = 25, power_of_two_2 = 26, power_of_two_3 = 27,
+                     power_of_two_4 = 28;
+// A value which must be even is not.
+inline constexpr int even_1 = 29, even_2 = 30, even_3 = 31, even_4 = 32;
+// Badly defined character variable.
+inline constexpr int bad_text_1 = 33, bad_text_2 = 34, bad_text_3 = 35, bad_text_4 = 36;
+// External array limit exceeded.
+inline constexpr int external_limit_1 = 37, external_limit_2 = 38, external_limit_3 = 39,
+                     external_limit_4 = 40;
 
 inline constexpr int open_failed = 1000;         // failed to open file
 inline constexpr int end_of_file = 1001;         // end of file found

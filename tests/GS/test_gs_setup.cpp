@@ -275,45 +275,48 @@ vg::Rgb interpolated(const std::vector<vg::Rgb>& p, int n, int levels, int i) {
   return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
-TEST(GsColourTables, InterpolationOfControlPoints) {
-  int status = good;
+// The table made of colour table `choice`'s points over the indices first to
+// last with `levels` levels.
+std::vector<vg::Rgb> made_table(int choice, int first, int last, int levels) {
   std::vector<vg::Rgb> table(vg::table_size);
+  const auto points = gs::colour_table_points(choice);
+  const int n = static_cast<int>(points.size());
+  int status = good;
+  GS_CAL_COLOURTABLE(n, n, points, first, last, levels, vg::table_size, table, status);
+  EXPECT_EQ(status, good);
+  return table;
+}
+
+TEST(GsColourTables, InterpolationOfControlPoints) {
   // Table 3 (black to white) over 11 indices with 11 levels: steps of 0.1.
-  const auto grey = gs::colour_table_points(3);
-  GS_CAL_COLOURTABLE(2, 2, grey, 10, 20, 11, vg::table_size, table, status);
-  ASSERT_EQ(status, good);
+  const std::vector<vg::Rgb> grey = made_table(3, 10, 20, 11);
   for (int i = 1; i <= 11; ++i) {
     const float expected = static_cast<float>(i) / 11.0f;
     const float t = std::round(expected * 10.0f) / 10.0f;
-    EXPECT_NEAR(table[static_cast<std::size_t>(9 + i)].r, t, 1e-5f) << i;
+    EXPECT_NEAR(grey[static_cast<std::size_t>(9 + i)].r, t, 1e-5f) << i;
   }
   // Table 1 (six points), 10 indices and 10 levels: index 45 (i = 5) lies
   // 7/9 of the way from cyan to green.
-  const auto rainbow = gs::colour_table_points(1);
-  GS_CAL_COLOURTABLE(6, 6, rainbow, 41, 50, 10, vg::table_size, table, status);
-  EXPECT_NEAR(table[45].r, 0.0f, 1e-5f);
-  EXPECT_NEAR(table[45].g, 1.0f, 1e-5f);
-  EXPECT_NEAR(table[45].b, 2.0f / 9.0f, 1e-5f);
-  EXPECT_NEAR(table[50].r, 1.0f, 1e-5f);  // the last index takes the last point
-  EXPECT_NEAR(table[50].g, 0.0f, 1e-5f);
+  const std::vector<vg::Rgb> rainbow = made_table(1, 41, 50, 10);
+  EXPECT_NEAR(rainbow[45].r, 0.0f, 1e-5f);
+  EXPECT_NEAR(rainbow[45].g, 1.0f, 1e-5f);
+  EXPECT_NEAR(rainbow[45].b, 2.0f / 9.0f, 1e-5f);
+  EXPECT_NEAR(rainbow[50].r, 1.0f, 1e-5f);  // the last index takes the last point
+  EXPECT_NEAR(rainbow[50].g, 0.0f, 1e-5f);
   // Table 7 (63 points) over 210 indices with 200 levels, everywhere.
   const auto ramps = gs::colour_table_points(7);
   ASSERT_EQ(ramps.size(), 63u);
-  GS_CAL_COLOURTABLE(63, 63, ramps, 41, 250, 200, vg::table_size, table, status);
+  const std::vector<vg::Rgb> table = made_table(7, 41, 250, 200);
   for (int i = 1; i <= 210; ++i) {
     const vg::Rgb e = interpolated(ramps, 210, 200, i);
     EXPECT_NEAR(table[static_cast<std::size_t>(40 + i)].g, e.g, 1e-5f) << i;
     EXPECT_NEAR(table[static_cast<std::size_t>(40 + i)].b, e.b, 1e-5f) << i;
   }
-  EXPECT_EQ(status, good);
 }
 
 TEST(GsColourTables, TwoLevelsGiveOnlyTheEndColours) {
-  int status = good;
-  std::vector<vg::Rgb> table(vg::table_size);
-  const auto points = gs::colour_table_points(5);
-  GS_CAL_COLOURTABLE(8, 8, points, 41, 250, 2, vg::table_size, table, status);
-  ASSERT_EQ(status, good);
+  ASSERT_EQ(gs::colour_table_points(5).size(), 8u);
+  const std::vector<vg::Rgb> table = made_table(5, 41, 250, 2);
   for (int index = 41; index <= 250; ++index) {
     const vg::Rgb& c = table[static_cast<std::size_t>(index)];
     const bool first = c.r == 0.0f && c.g == 0.0f && c.b == 0.0f;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,13 @@ class InputTest : public ::testing::Test {
   // Number of console lines equal to `text`.
   long count(const std::string& text) const {
     return std::count(console.lines().begin(), console.lines().end(), text);
+  }
+  // The answer to "Number", asked without a range or a default, when
+  // `typed` is the input.
+  int number_typed(const std::string& typed, int value) {
+    StdinPipe in(typed);
+    IO_INPI(false, 0, 0, false, "Number", 2, help, 1, error, value, status);
+    return value;
   }
   long position(const std::string& text) const {
     const auto at = std::find(console.lines().begin(), console.lines().end(), text);
@@ -111,10 +119,7 @@ TEST_F(InputTest, IntegerEmptyAnswerWithAndWithoutDefault) {
   }
   console.clear();
   {
-    StdinPipe in("   \n3\n");
-    int value = 5;
-    IO_INPI(false, 0, 0, false, "Number", 2, help, 1, error, value, status);
-    EXPECT_EQ(value, 3);
+    EXPECT_EQ(number_typed("   \n3\n", 5), 3);
     EXPECT_EQ(status, ST_GOOD());
     EXPECT_EQ(count("Number: 3"), 1);
     EXPECT_EQ(count("Error line"), 1);
@@ -123,20 +128,14 @@ TEST_F(InputTest, IntegerEmptyAnswerWithAndWithoutDefault) {
 }
 
 TEST_F(InputTest, HelpRequestsShowHelpOnly) {
-  StdinPipe in("?\nhelp\nHeLp\n8\n");
-  int value = 0;
-  IO_INPI(false, 0, 0, false, "Number", 2, help, 1, error, value, status);
-  EXPECT_EQ(value, 8);
+  EXPECT_EQ(number_typed("?\nhelp\nHeLp\n8\n", 0), 8);
   EXPECT_EQ(count("Help line one"), 3);
   EXPECT_EQ(count("Help line two"), 3);
   EXPECT_EQ(count("Error line"), 0);
 }
 
 TEST_F(InputTest, UnconvertibleAnswers) {
-  StdinPipe in("abc\n2.5\n-3\n");
-  int value = 0;
-  IO_INPI(false, 0, 0, false, "Number", 2, help, 1, error, value, status);
-  EXPECT_EQ(value, -3);
+  EXPECT_EQ(number_typed("abc\n2.5\n-3\n", 0), -3);
   const Lines expected{"Number: abc",
                        "Entered response cannot be converted to an integer",
                        "Error line",
@@ -152,30 +151,26 @@ TEST_F(InputTest, UnconvertibleAnswers) {
 }
 
 TEST_F(InputTest, EndOfInputEndsTheQuestion) {
-  {
-    StdinPipe in("");
-    int value = 1;
-    IO_INPI(false, 0, 0, true, "Number", 2, help, 1, error, value, status);
-    EXPECT_EQ(status, io::status_escape);
-    EXPECT_EQ(value, 1);
+  // Nothing typed, or bad answers and then nothing more: the question ends
+  // with the user escape and the value unchanged; it is not asked forever.
+  int value = 1;
+  float real = 1.0f;
+  bool yes = true;
+  const std::vector<std::pair<std::string, std::function<void()>>> questions{
+      {"", [&] { IO_INPI(false, 0, 0, true, "Number", 2, help, 1, error, value, status); }},
+      {"zz\nmaybe",
+       [&] { IO_INPR(true, 0.0f, 1.0f, false, "Fraction", 2, help, 1, error, real, status); }},
+      {"maybe\n", [&] { IO_INPL(false, "Go on", 2, help, 1, error, yes, status); }},
+  };
+  for (const auto& [typed, ask] : questions) {
+    ST_DEF_SYSTEM(status);
+    StdinPipe in(typed);
+    ask();
+    EXPECT_EQ(status, io::status_escape) << typed;
   }
-  ST_DEF_SYSTEM(status);
-  {
-    // Bad answers and then nothing more: the question ends, it is not asked forever.
-    StdinPipe in("zz\nmaybe");
-    float real = 1.0f;
-    IO_INPR(true, 0.0f, 1.0f, false, "Fraction", 2, help, 1, error, real, status);
-    EXPECT_EQ(status, io::status_escape);
-    EXPECT_EQ(real, 1.0f);
-  }
-  ST_DEF_SYSTEM(status);
-  {
-    StdinPipe in("maybe\n");
-    bool yes = true;
-    IO_INPL(false, "Go on", 2, help, 1, error, yes, status);
-    EXPECT_EQ(status, io::status_escape);
-    EXPECT_TRUE(yes);
-  }
+  EXPECT_EQ(value, 1);
+  EXPECT_EQ(real, 1.0f);
+  EXPECT_TRUE(yes);
 }
 
 TEST_F(InputTest, RealAnswers) {

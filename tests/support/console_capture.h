@@ -6,12 +6,17 @@
 
 namespace kovtest {
 
-class ConsoleCapture {
+// A helper that holds something for its lifetime and is not copied.
+struct Uncopyable {
+  Uncopyable() = default;
+  Uncopyable(const Uncopyable&) = delete;
+  Uncopyable& operator=(const Uncopyable&) = delete;
+};
+
+class ConsoleCapture : Uncopyable {
  public:
   ConsoleCapture();
   ~ConsoleCapture();
-  ConsoleCapture(const ConsoleCapture&) = delete;
-  ConsoleCapture& operator=(const ConsoleCapture&) = delete;
 
   // Complete lines written so far (a line ended by IO_WRITE).
   const std::vector<std::string>& lines() const { return lines_; }
@@ -28,12 +33,10 @@ class ConsoleCapture {
 };
 
 // A fresh temporary directory, removed with everything in it on destruction.
-class TempDir {
+class TempDir : Uncopyable {
  public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
 

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "console_capture.h"
 #include "vg.h"
 
 namespace kovtest {
@@ -133,12 +134,10 @@ class RecordingDevice final : public vg::Device {
 // Installs itself as the window device factory for its lifetime (the default
 // factory is restored afterwards), records the calls of every window device
 // opened meanwhile and plays the scripted input. One at a time.
-class RecordingWindow {
+class RecordingWindow : Uncopyable {
  public:
   RecordingWindow();
   ~RecordingWindow();
-  RecordingWindow(const RecordingWindow&) = delete;
-  RecordingWindow& operator=(const RecordingWindow&) = delete;
 
   // --- Recorded calls
   const std::vector<DeviceCall>& calls() const { return calls_; }

@@ -135,6 +135,9 @@ struct ScrollBarRecord {
 std::vector<ScrollBarRecord>& scroll_bars();
 ScrollBarRecord scrollbar_layout(const Box& box, int num_items, int first_shown, int num_shown);
 
+// Fills a box with a named colour, drawn at once.
+void fill_box(const Box& box, int colour, int& status);
+
 // Draws a text with the given font, named colour, height and alignment.
 void draw_text(float x, float y, const std::string& text, int font, int colour, float height,
                int horizontal, int vertical, int& status);

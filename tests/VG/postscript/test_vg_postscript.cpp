@@ -15,6 +15,7 @@
 #include "../picture.h"
 #include "../scale_cases.h"
 #include "console_capture.h"
+#include "ghostscript.h"
 #include "io.h"
 #include "vg.h"
 #include "vg_fixture.h"
@@ -258,23 +259,6 @@ TEST_F(PostScript, CommandsAndMessages) {
 
 // --- Rendering -------------------------------------------------------------
 
-bool have_ghostscript() {
-  return std::system("gs --version > /dev/null 2>&1") == 0;
-}
-
-// Renders a file with Ghostscript into `device` output; returns the console
-// output, with `ok` false when gs failed or reported an error.
-std::string render(const std::string& ps, const std::string& device, const std::string& out,
-                   bool& ok) {
-  const std::string log = out + ".log";
-  const std::string command = "gs -dSAFER -dBATCH -dNOPAUSE -sPAPERSIZE=a4 -sDEVICE=" + device +
-                              " -r72 -sOutputFile=" + out + " " + ps + " > " + log + " 2>&1";
-  const int result = std::system(command.c_str());
-  const std::string text = kovtest::read_file(log);
-  ok = result == 0 && text.find("Error") == std::string::npos;
-  return text;
-}
-
 // World coordinates of the scene to sheet points at 72 dpi: the scene's
 // world is the portrait page, drawn at `k` (0.7071 on a landscape page); the
 // page is enlarged by 1.1 and centred on the printable area of the A4 sheet.
@@ -474,7 +458,7 @@ TEST_F(PostScript, RealCellArraysTakeTheIndicesOfTheCoreScale) {
 class Rendered : public PostScript, public ::testing::WithParamInterface<int> {};
 
 TEST_P(Rendered, SceneRendersWithoutErrors) {
-  if (!have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+  if (!kovtest::have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
   const int type = GetParam();
   const bool landscape = vg::workstation_type(type)->page == vg::page_landscape;
   const bool colour = vg::workstation_type(type)->colour;
@@ -486,9 +470,9 @@ TEST_P(Rendered, SceneRendersWithoutErrors) {
 
   const std::string dir = kovtest::output_dir() + "/";
   bool ok = false;
-  const std::string png_log = render(ps, "png16m", dir + name + ".png", ok);
+  const std::string png_log = kovtest::render_postscript(ps, "png16m", dir + name + ".png", ok);
   EXPECT_TRUE(ok) << png_log;
-  const std::string log = render(ps, "ppmraw", dir + name + ".ppm", ok);
+  const std::string log = kovtest::render_postscript(ps, "ppmraw", dir + name + ".ppm", ok);
   ASSERT_TRUE(ok) << log;
   const Picture image = x11test::read_ppm(dir + name + ".ppm");
   ASSERT_EQ(image.width, 595);
@@ -541,7 +525,7 @@ INSTANTIATE_TEST_SUITE_P(Types, Rendered,
                                            vg::type_grey_portrait, vg::type_grey_landscape));
 
 TEST_F(PostScript, ClearingAfterCellArrayAndPagesRender) {
-  if (!have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+  if (!kovtest::have_ghostscript()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
   const std::string ps = open("clear_after_cells.ps", vg::type_colour_portrait);
   const int cells[] = {2, 3, 4, 5};
   VG_CELLARRAY(io::View2D<const int>(cells, 2, 2), 1, 1, 2, 2, 0.1f, 0.1f, 0.3f, 0.3f, status);
@@ -554,7 +538,8 @@ TEST_F(PostScript, ClearingAfterCellArrayAndPagesRender) {
   close();
   bool ok = false;
   const std::string dir = kovtest::output_dir() + "/";
-  const std::string log = render(ps, "ppmraw", dir + "clear_after_cells%d.ppm", ok);
+  const std::string log =
+      kovtest::render_postscript(ps, "ppmraw", dir + "clear_after_cells%d.ppm", ok);
   ASSERT_TRUE(ok) << log;
   const Picture first = x11test::read_ppm(dir + "clear_after_cells1.ppm");
   const Picture second = x11test::read_ppm(dir + "clear_after_cells2.ppm");
