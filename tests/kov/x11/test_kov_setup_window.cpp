@@ -81,6 +81,7 @@ struct Boxes {
   std::vector<gs::Box> form1_entries, form2_entries;
   gs::Box image_page, image_world;  // where the image is drawn, and its pixel edges
   gs::Box axis_warning_ok;          // the O.K. of the axis step's warning box
+  gs::Box range_warning_ok;         // the O.K. of a value's one-line refusal
 };
 
 Boxes measure(bool landscape, int width, int height) {
@@ -106,6 +107,7 @@ Boxes measure(bool landscape, int width, int height) {
   b.form2_entries = tooltest::form(7).change;
   // The box that says the lines scatter and the halves differ: five lines.
   b.axis_warning_ok = gs::warning_layout(gui, 5).ok;
+  b.range_warning_ok = gs::warning_layout(gui, 1).ok;
   // The image as the set-up shows it.
   io::Image<float> image;
   image.allocate(2048, 2048);
@@ -343,7 +345,15 @@ class SetupRun {
     }
     step("axis_prompt");
     if (cancel_here("axis prompt")) return;
-    x_.key(XK_Return);
+    if (a_.second_thoughts) {
+      retype("NAN");  // not a number: in no range, refused with the error line
+      step("axis_not_a_number");
+      click(boxes_.range_warning_ok);
+      step("axis_prompt");
+      retype("");  // the line emptied: the computed position stands
+    } else {
+      x_.key(XK_Return);
+    }
     step("save_selection");
     if (cancel_here("save")) return;
     if (a_.second_thoughts) {
