@@ -137,6 +137,9 @@ TEST_P(PlotWindow, EveryClickLandsOnThePixelDrawnUnderIt) {
   int num = 0, s = good;
   const std::array<std::string, 1> title{"CLICK ON THE BOARD"};
   const std::array<std::string, 1> info{"Click anywhere on the board"};
+  // Where the board lies, read before the input runs on a thread of its own:
+  // the toolkit's state is the input's while it runs.
+  const gs::Box page = box(GS_INQ_DGPP);
   std::thread input([&] {
     GS_INPS_FCOORDINATES(true, io::View2D<const float>(board.data(), nx, ny), 1, 1, nx, ny, 1, 1,
                          title, 1, 1, info, clicks, num, xs, ys, s);
@@ -144,7 +147,6 @@ TEST_P(PlotWindow, EveryClickLandsOnThePixelDrawnUnderIt) {
   const Picture p = controls_shown();
   screenshot(window, name("coordinates"));
   // Pseudo-random pixels inside the image, many on the edges of its pixels.
-  const gs::Box page = box(GS_INQ_DGPP);
   const int c0 = px(page.xmin) + 1, c1 = px(page.xmax) - 2;
   const int r0 = py(page.ymax) + 1, r1 = py(page.ymin) - 2;
   std::vector<std::pair<int, int>> pixels;
@@ -187,11 +189,13 @@ TEST_P(PlotWindow, RubberBandThenSpyglass) {
   int num = 0, s = good;
   const std::array<std::string, 1> title{"SELECT RECTANGLE FROM PROJECTION TO RECONSTRUCT"};
   const std::array<std::string, 1> info{"Click two corners"};
+  // Where the image and the mode button lie, read before the input runs on a
+  // thread of its own: the toolkit's state is the input's while it runs.
+  const gs::Box page = box(GS_INQ_DGPP), mode = button(3);
   std::thread input([&] {
     GS_INPS_FCOORDINATES(true, io::View2D<const float>(image.data(), n, n), 1, 1, n, n, 1, 1, title,
                          1, 1, info, 2, num, xs, ys, s);
   });
-  const gs::Box page = box(GS_INQ_DGPP);
   const auto at = [&](float fx, float fy, int& column, int& row) {
     column = px(page.xmin + fx * (page.xmax - page.xmin));
     row = py(page.ymin + fy * (page.ymax - page.ymin));
@@ -213,7 +217,6 @@ TEST_P(PlotWindow, RubberBandThenSpyglass) {
   EXPECT_FALSE(band.at(bx, (ay + by) / 2) == before.at(bx, (ay + by) / 2));
   // TWO CLICK: the first click opens the spyglass, its read-out at the top
   // left in a white box.
-  const gs::Box mode = button(3);
   connection.click(window, px(0.5f * (mode.xmin + mode.xmax)), py(0.5f * (mode.ymin + mode.ymax)));
   connection.click(window, cx, cy);
   connection.move_to(window, dx + 1, dy + 1);

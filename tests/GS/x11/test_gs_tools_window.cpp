@@ -38,6 +38,10 @@ TEST_P(Tools, FileSelectionInAScanDirectory) {
   std::string chosen = start;
   bool cancelled = true;
   int result = good;
+  // Where to click, worked out before the tool runs on a thread of its own:
+  // the toolkit's state is the tool's while it runs.
+  const gs::SelectionLayout l = tooltest::selection();
+  const gs::Box yes = tooltest::question_button(tooltest::selection_gui(), 2);
   std::thread tool([&] {
     const std::array<std::string, 2> prompt{"SELECT FIRST DATA IMAGE FILE",
                                             "(the first projection of the scan)"};
@@ -48,7 +52,6 @@ TEST_P(Tools, FileSelectionInAScanDirectory) {
   });
   const Picture first = settled([](const Picture& p) { return p.count(yellow) > 3000; });
   EXPECT_FALSE(screenshot(window, name("fileselect")).empty());
-  const gs::SelectionLayout l = tooltest::selection();
   // Two turns of the wheel over the files: rows 7 on show.
   click(l.files, 5);
   const Picture wheeled = changed_from(first);
@@ -60,7 +63,7 @@ TEST_P(Tools, FileSelectionInAScanDirectory) {
   connection.click(window, px(tooltest::cx(l.files)), py(l.files.ymax - 0.5f * l.row_height));
   changed_from(before);
   EXPECT_FALSE(screenshot(window, name("fileselect_question")).empty());
-  click(tooltest::question_button(tooltest::selection_gui(), 2));
+  click(yes);
   tool.join();
   EXPECT_EQ(result, good);
   EXPECT_FALSE(cancelled);
