@@ -200,12 +200,26 @@ RowKernel row_kernel() {
 // stay in the processor's cache while the angles pass.
 constexpr int row_block = 16;
 
+// The columns of row j (from 0) within the disc that every angle sees: the
+// voxels within `radius` of the axis; false when there are none.
+bool disc_range(float x0, int j, float radius, int n, int& lo, int& hi) {
+  const float y = x0 + static_cast<float>(j);
+  if (y * y >= radius * radius) return false;
+  const float half = std::sqrt(radius * radius - y * y);
+  lo = std::max(0, static_cast<int>(std::ceil(-half - x0)));
+  hi = std::min(n - 1, static_cast<int>(std::floor(half - x0)));
+  return lo <= hi;
+}
+
 // The slice of n by n voxels from voxel `first`, axis at `axis`: for each
-// block of rows, every angle's rays through them.
+// block of rows, every angle's rays through them. Voxels beyond the disc
+// that every angle sees (as far from the axis as the nearer end of the
+// line) stay 0.
 void back_project(const Filtered& f, float axis, int first, int n, io::View2D<float> slice) {
   const RowKernel kernel = row_kernel();
   for (int j = 1; j <= n; ++j) std::fill_n(slice.row(j), n, 0.0f);
   const float x0 = static_cast<float>(first) - 0.5f - axis;  // column 1 from the axis
+  const float radius = std::min(axis, static_cast<float>(f.width) - axis);
   const float scale = per_pixel;
   for (int j0 = 0; j0 < n; j0 += row_block) {
     const int j1 = std::min(n, j0 + row_block);
@@ -217,9 +231,12 @@ void back_project(const Filtered& f, float axis, int first, int n, io::View2D<fl
       const float b0 = scale * (axis - 0.5f + x0 * c);
       for (int j = j0; j < j1; ++j) {
         const float b = b0 + scale * (x0 + static_cast<float>(j)) * s;
-        int lo = 0, hi = 0;
-        if (ray_range(b, scale * c, n, f.last_sample(), lo, hi)) {
-          kernel(q, b, scale * c, lo, hi, slice.row(j + 1));
+        int lo = 0, hi = 0, disc_lo = 0, disc_hi = 0;
+        if (disc_range(x0, j, radius, n, disc_lo, disc_hi) &&
+            ray_range(b, scale * c, n, f.last_sample(), lo, hi)) {
+          lo = std::max(lo, disc_lo);
+          hi = std::min(hi, disc_hi);
+          if (lo <= hi) kernel(q, b, scale * c, lo, hi, slice.row(j + 1));
         }
       }
     }
@@ -414,7 +431,7 @@ double axis_by_reconstruction(const Sinogram& s, float centre, float reach, int 
   // parabola gives the position (the sharpness is smooth near its top).
   const std::vector<float> coarse = positions_around(centre, std::max(reach, 0.5f), 0.5);
   const double rough = largest_at(coarse, sharpness_at(f, coarse, first, n));
-  const std::vector<float> fine = positions_around(rough, 1.0, 0.1);
+  const std::vector<float> fine = positions_around(rough, 0.6, 0.1);
   return parabola_top(fine, sharpness_at(f, fine, first, n));
 }
 
@@ -462,19 +479,22 @@ void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 
 }  // namespace
 
-bool write_slice_tiff(const std::string& file_name, io::View2D<const float> slice, int n) {
-  if (n < 1 || slice.empty() || slice.xmaxdat < n || slice.ymaxdat < n) return false;
+bool write_real_tiff(const std::string& file_name, io::View2D<const float> image, int width,
+                     int height) {
+  if (width < 1 || height < 1 || image.empty() || image.xmaxdat < width || image.ymaxdat < height) {
+    return false;
+  }
   // Little-endian, one strip: the header, the pixels, the directory.
   std::vector<std::uint8_t> b;
   const std::uint32_t data_bytes =
-      static_cast<std::uint32_t>(n) * static_cast<std::uint32_t>(n) * 4;
+      static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * 4;
   b.insert(b.end(), {'I', 'I'});
   put16(b, 42);
   put32(b, 8 + data_bytes);
-  for (int j = 1; j <= n; ++j) {
-    for (int i = 1; i <= n; ++i) {
+  for (int j = 1; j <= height; ++j) {
+    for (int i = 1; i <= width; ++i) {
       std::uint32_t bits = 0;
-      const float v = slice(i, j);
+      const float v = image(i, j);
       std::memcpy(&bits, &v, 4);
       put32(b, bits);
     }
@@ -483,12 +503,11 @@ bool write_slice_tiff(const std::string& file_name, io::View2D<const float> slic
     unsigned tag, type;
     std::uint32_t value;
   };
-  const std::uint32_t side = static_cast<std::uint32_t>(n);
+  const std::uint32_t w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
   // Width, length, 32 bits, no compression, black is zero, the strip, one
   // sample, the rows of the strip, its bytes, IEEE reals.
-  const Tag tags[] = {{256, 4, side},       {257, 4, side}, {258, 3, 32}, {259, 3, 1},
-                      {262, 3, 1},          {273, 4, 8},    {277, 3, 1},  {278, 4, side},
-                      {279, 4, data_bytes}, {339, 3, 3}};
+  const Tag tags[] = {{256, 4, w}, {257, 4, h}, {258, 3, 32}, {259, 3, 1},          {262, 3, 1},
+                      {273, 4, 8}, {277, 3, 1}, {278, 4, h},  {279, 4, data_bytes}, {339, 3, 3}};
   put16(b, static_cast<unsigned>(std::size(tags)));
   for (const Tag& t : tags) {
     put16(b, t.tag);
