@@ -299,33 +299,34 @@ namespace kov {
 
 namespace {
 
-// The voxels of an n-by-n slice within the disc inscribed in it, row by
-// row: the columns lo .. hi of row j (from 1).
-void disc_columns(int n, int j, int& lo, int& hi) {
-  const double r = 0.5 * n - 1.0, y = j - 0.5 - 0.5 * n;
-  const double half = r * r > y * y ? std::sqrt(r * r - y * y) : -1.0;
-  lo = static_cast<int>(std::ceil(0.5 * n + 0.5 - half));
-  hi = static_cast<int>(std::floor(0.5 * n + 0.5 + half));
-  lo = std::max(lo, 2);
-  hi = std::min(hi, n - 1);
+// A disc of a slice: centre (column and row from 1) and radius in voxels.
+struct Disc {
+  double centre = 0.0, radius = 0.0;
+};
+
+// The sum of the squared differences of neighbouring voxels within the
+// disc: the edges' energy, largest when the edges are sharp and single.
+double edge_energy(io::View2D<const float> slice, int n, const Disc& d) {
+  double energy = 0.0;
+  for (int j = 2; j < n; ++j) {
+    const double y = j - d.centre;
+    if (y * y >= d.radius * d.radius) continue;
+    const double half = std::sqrt(d.radius * d.radius - y * y);
+    const int lo = std::max(2, static_cast<int>(std::ceil(d.centre - half)));
+    const int hi = std::min(n - 1, static_cast<int>(std::floor(d.centre + half)));
+    for (int i = lo; i <= hi; ++i) {
+      const double dx = slice(i, j) - slice(i - 1, j), dy = slice(i, j) - slice(i, j - 1);
+      energy += dx * dx + dy * dy;
+    }
+  }
+  return energy;
 }
 
 }  // namespace
 
 double slice_sharpness(io::View2D<const float> slice) {
   const int n = std::min(slice.xmaxdat, slice.ymaxdat);
-  double gradient = 0.0;
-  for (int j = 2; j < n; ++j) {
-    int lo = 0, hi = 0;
-    disc_columns(n, j, lo, hi);
-    const float* row = slice.row(j);
-    const float* below = slice.row(j + 1);
-    for (int i = lo; i <= hi; ++i) {
-      const double dx = row[i] - row[i - 1], dy = below[i - 1] - row[i - 1];
-      gradient += dx * dx + dy * dy;
-    }
-  }
-  return gradient;
+  return edge_energy(slice, n, Disc{0.5 * n + 0.5, 0.5 * n - 1.0});
 }
 
 std::vector<float> sweep_positions(float centre, float step) {
@@ -361,15 +362,22 @@ void sweep_slices(const Sinogram& s, float centre, float step, int first, int la
 namespace {
 
 // The sharpness of the slices at each of `positions`, on the machine's
-// cores, each slice in an array of its own.
+// cores, each slice in an array of its own: the edge energy within one disc
+// for all, around the middle position, that every angle sees at every
+// position (the voxels beyond that disc stay 0, and its edge moves with the
+// axis: its centre by the change, its near side by twice the change).
 std::vector<double> sharpness_at(const Filtered& f, const std::vector<float>& positions, int first,
                                  int n) {
+  const double middle = 0.5 * (positions.front() + positions.back());
+  const double reach = 0.5 * (positions.back() - positions.front());
+  const Disc disc{middle - first + 1.5,
+                  std::min(middle, static_cast<double>(f.width) - middle) - 2.0 * reach - 2.0};
   std::vector<double> sharpness(positions.size(), 0.0);
   on_cores(static_cast<int>(positions.size()), [&](int k) {
     std::vector<float> work(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
     const io::View2D<float> slice(work.data(), n, n);
     back_project(f, positions[static_cast<std::size_t>(k)], first, n, slice);
-    sharpness[static_cast<std::size_t>(k)] = slice_sharpness(slice);
+    sharpness[static_cast<std::size_t>(k)] = edge_energy(slice, n, disc);
   });
   return sharpness;
 }
