@@ -23,18 +23,6 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-bool processor_has_avx2() {
-#if defined(__x86_64__) || defined(__i386__)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
-  }();
-  return has;
-#else
-  return false;
-#endif
-}
-
 // Samples kept beyond each end of a filtered row, so that a ray that meets
 // the line within a sample of its ends reads the filtered padding.
 constexpr int lead = 2;
@@ -193,7 +181,8 @@ void baseline_accumulate_row(const float* q, float b, float c, int lo, int hi, f
 }
 
 RowKernel row_kernel() {
-  return processor_has_avx2() ? kov::slice_kernel::avx2_accumulate_row : baseline_accumulate_row;
+  return ma::processor_has_avx2() ? kov::slice_kernel::avx2_accumulate_row
+                                  : baseline_accumulate_row;
 }
 
 // Rows of the slice back-projected together over every angle: their sums

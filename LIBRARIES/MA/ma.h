@@ -37,6 +37,10 @@ inline constexpr int status_yout_too_small = module_offset + st::external_limit_
 inline constexpr int max_transform = 32768;
 inline constexpr int max_correlation = max_transform / 2;
 
+// Whether the processor has AVX2 and fused multiply-add (asked once): code
+// built for them (here and in the application) is entered only then.
+bool processor_has_avx2();
+
 }  // namespace ma
 
 // ---------------------------------------------------------------------------

@@ -25,9 +25,6 @@ bool region_ok(const io::View2D<T>& data, int xstrelm, int ystrelm, int xendelm,
   return code == 0;
 }
 
-// Whether the processor has AVX2 and fused multiply-add (asked once).
-bool processor_has_avx2();
-
 inline bool is_power_of_two(int n) {
   return n >= 1 && (n & (n - 1)) == 0;
 }
