@@ -132,7 +132,9 @@ void filter(const kov::Sinogram& s, Window shape, Filtered& f, int& status) {
   f.width = s.width;
   f.rows = s.rows();
   f.stride = f.last_sample() + 1 + 2 * lead;
-  f.values.assign(static_cast<std::size_t>(f.rows) * static_cast<std::size_t>(f.stride), 0.0f);
+  // 16 more after the last row: a vector of the inner loop may load past
+  // the samples it uses.
+  f.values.assign(static_cast<std::size_t>(f.rows) * static_cast<std::size_t>(f.stride) + 16, 0.0f);
   const int m = transform_length(s.width), wide_m = per_pixel * m;
   const std::vector<float> factor = ramp_filter(m, angle_weight(s), shape, status);
   std::vector<float> buffer(static_cast<std::size_t>(m)), wide(static_cast<std::size_t>(wide_m));
