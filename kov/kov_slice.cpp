@@ -206,14 +206,16 @@ bool disc_range(float x0, int j, float radius, int n, int& lo, int& hi) {
 // block of rows, every angle's rays through them. Voxels beyond the disc
 // that every angle sees (as far from the axis as the nearer end of the
 // line) stay 0.
-void back_project(const Filtered& f, float axis, int first, int n, io::View2D<float> slice) {
+void back_project(const Filtered& f, float axis, int first, int n, io::View2D<float> slice,
+                  int from_row = 0, int to_row = -1) {
   const RowKernel kernel = row_kernel();
-  for (int j = 1; j <= n; ++j) std::fill_n(slice.row(j), n, 0.0f);
+  if (to_row < 0) to_row = n;
+  for (int j = from_row + 1; j <= to_row; ++j) std::fill_n(slice.row(j), n, 0.0f);
   const float x0 = static_cast<float>(first) - 0.5f - axis;  // column 1 from the axis
   const float radius = std::min(axis, static_cast<float>(f.width) - axis);
   const float scale = per_pixel;
-  for (int j0 = 0; j0 < n; j0 += row_block) {
-    const int j1 = std::min(n, j0 + row_block);
+  for (int j0 = from_row; j0 < to_row; j0 += row_block) {
+    const int j1 = std::min(to_row, j0 + row_block);
     for (int r = 0; r < f.rows; ++r) {
       const float c = f.cosines[static_cast<std::size_t>(r)];
       const float s = f.sines[static_cast<std::size_t>(r)];
@@ -344,9 +346,13 @@ void sweep_slices(const Sinogram& s, float centre, float step, int first, int la
   filter(s, Window::hann, f, status);
   if (status != io::status_good) return;
   const std::vector<float> positions = sweep_positions(centre, step);
-  on_cores(sweep_count, [&](int k) {
-    back_project(f, positions[static_cast<std::size_t>(k)], first, n,
-                 slices[static_cast<std::size_t>(k)]);
+  // Each slice in parts of its rows, so that the cores finish together.
+  constexpr int sweep_parts = 4;
+  on_cores(sweep_count * sweep_parts, [&](int k) {
+    const int slice = k / sweep_parts, part = k % sweep_parts;
+    back_project(f, positions[static_cast<std::size_t>(slice)], first, n,
+                 slices[static_cast<std::size_t>(slice)], n * part / sweep_parts,
+                 n * (part + 1) / sweep_parts);
   });
 }
 
