@@ -7,7 +7,8 @@
 // a disk with ellipses in it, the axis at 515.3. Benchmarks:
 //  - BM_kov_sweep: KOV_READ_SINOGRAM (one row of each of the 900 files, the
 //    logarithm) and kov::sweep_slices (the filter once, the nine slices on
-//    the machine's cores); `peak_MB` is the process's peak resident memory;
+//    the machine's cores); `peak_MB` is the process's peak resident memory,
+//    `all_threads_cpu_s` the CPU time of every thread for one sweep;
 //  - BM_kov_slice: KOV_SLICE of one slice from the sinogram in memory (one
 //    core: the filter and the back-projection);
 //  - BM_plain_slice: the back-projection of one slice as a plain loop over
@@ -84,6 +85,14 @@ void make_series() {
   KOV_READ_SINOGRAM(p, 2, series.sinogram, status);
 }
 
+// CPU seconds of the whole process so far, every thread's.
+double process_seconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
 double peak_megabytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -97,6 +106,7 @@ void BM_kov_sweep(benchmark::State& state) {
     a.assign(static_cast<std::size_t>(n) * n, 0.0f);
     slices.emplace_back(a.data(), n, n);
   }
+  const double cpu_before = process_seconds();
   for (auto _ : state) {
     int status = io::status_good;
     kov::Sinogram s;
@@ -105,6 +115,8 @@ void BM_kov_sweep(benchmark::State& state) {
     if (status != io::status_good) state.SkipWithError("sweep failed");
   }
   state.counters["peak_MB"] = peak_megabytes();
+  state.counters["all_threads_cpu_s"] =
+      (process_seconds() - cpu_before) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_kov_sweep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
