@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <numbers>
@@ -223,6 +226,57 @@ TEST(KovSlice, DemoSeriesGiveTheTrueAxisByReconstruction) {
         << problem;
     EXPECT_EQ(slice.xnumdat, 512);
     EXPECT_EQ(slice.ynumdat, 512);
+  }
+}
+
+// Raw binary files with their header file are read a line at a time: a row
+// (vertical axis) or a column (horizontal), rows stored top first in
+// big-endian reals; pixel (x, y) of file k holds 1 + x + 10 y + 100 k.
+TEST(KovSlice, RawBinaryLinesAreRead) {
+  kovtest::TempDir dir;
+  const int width = 8, height = 5;
+  for (int k = 1; k <= 3; ++k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/p_%d.bin", k);
+    std::FILE* f = std::fopen((dir.path() + name).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    for (int stored = 1; stored <= height; ++stored) {
+      for (int x = 1; x <= width; ++x) {
+        const float v = static_cast<float>(1 + x + 10 * (height - stored + 1) + 100 * k);
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &v, 4);
+        for (int shift = 24; shift >= 0; shift -= 8)
+          std::fputc(static_cast<int>(bits >> shift) & 255, f);
+      }
+    }
+    std::fclose(f);
+    kovtest::write_file(dir.path() + name + ".info",
+                        "WIDTH = 8\nHEIGHT = 5\nTYPE = REAL32\nBYTE_ORDER = HIGH_BYTE_FIRST\n"
+                        "ROWS = TOP_FIRST\n");
+  }
+  kov::Parameters p{.NUM_FIRST_IMAGE = 1,
+                    .NUM_LAST_IMAGE = 3,
+                    .FILE_PREFIX = dir.path() + "/p_",
+                    .NUMBER_LENGTH_VARIES = true,
+                    .FILE_POSTFIX = ".bin",
+                    .NUM_IMAGE_1 = width,
+                    .NUM_IMAGE_2 = height,
+                    .TAKE_LOGARITHM = false,
+                    .ANGLE_BETWEEN_PROJECTIONS = 0.5f};
+  for (const bool vertical : {true, false}) {
+    p.ROTATION_VERTICAL = vertical;
+    kov::Sinogram s;
+    int status = io::status_good;
+    KOV_READ_SINOGRAM(p, vertical ? 2 : 3, s, status);
+    ASSERT_EQ(status, io::status_good);
+    ASSERT_EQ(s.rows(), 3);
+    EXPECT_FLOAT_EQ(s.angles[2], 1.0f);
+    for (int k = 1; k <= 3; ++k) {
+      for (int j = 1; j <= s.width; ++j) {
+        const int x = vertical ? j : 3, y = vertical ? 2 : j;
+        EXPECT_EQ(s.view()(j, k), static_cast<float>(1 + x + 10 * y + 100 * k)) << k << " " << j;
+      }
+    }
   }
 }
 
