@@ -159,21 +159,15 @@ void filter(const kov::Sinogram& s, Window shape, Filtered& f, int& status) {
   }
 }
 
-// The columns lo .. hi (from 0, within 0 .. n-1) of the slice whose rays
-// meet the line within its samples: t = b + i c within 0 .. top.
-bool ray_range(float b, float c, int n, int top, int& lo, int& hi) {
-  double from = 0.0, to = n - 1;
-  if (std::fabs(c) < 1e-6f) {
-    if (b < 0.0f || b > static_cast<float>(top)) return false;
-  } else {
-    const double i0 = (0.0 - b) / c, i1 = (top - b) / c;
-    from = std::max(from, std::ceil(std::min(i0, i1)));
-    to = std::min(to, std::floor(std::max(i0, i1)));
-  }
-  if (from > to) return false;
-  lo = static_cast<int>(from);
-  hi = static_cast<int>(to);
-  return true;
+// The columns lo .. hi (from 0) of the slice whose rays meet the line
+// within its samples, t = b + i c within 0 .. top, narrowed from lo .. hi;
+// `inverse` is 1 / c (0 when c is about 0). False when none is left.
+bool ray_range(float b, float inverse, float top, int& lo, int& hi) {
+  if (inverse == 0.0f) return b >= 0.0f && b <= top && lo <= hi;
+  const float i0 = -b * inverse, i1 = (top - b) * inverse;
+  lo = std::max(lo, static_cast<int>(std::ceil(std::max(std::min(i0, i1), -1.0f))));
+  hi = std::min(hi, static_cast<int>(std::floor(std::min(std::max(i0, i1), 1.0e7f))));
+  return lo <= hi;
 }
 
 using RowKernel = void (*)(const float*, float, float, int, int, float*);
@@ -214,23 +208,27 @@ void back_project(const Filtered& f, float axis, int first, int n, io::View2D<fl
   const float x0 = static_cast<float>(first) - 0.5f - axis;  // column 1 from the axis
   const float radius = std::min(axis, static_cast<float>(f.width) - axis);
   const float scale = per_pixel;
+  const float top = static_cast<float>(f.last_sample());
   for (int j0 = from_row; j0 < to_row; j0 += row_block) {
     const int j1 = std::min(to_row, j0 + row_block);
+    int disc_lo[row_block], disc_hi[row_block];
+    for (int j = j0; j < j1; ++j) {
+      if (!disc_range(x0, j, radius, n, disc_lo[j - j0], disc_hi[j - j0])) {
+        disc_lo[j - j0] = 1;
+        disc_hi[j - j0] = 0;
+      }
+    }
     for (int r = 0; r < f.rows; ++r) {
-      const float c = f.cosines[static_cast<std::size_t>(r)];
-      const float s = f.sines[static_cast<std::size_t>(r)];
+      const float c = scale * f.cosines[static_cast<std::size_t>(r)];
+      const float s = scale * f.sines[static_cast<std::size_t>(r)];
+      const float inverse = std::fabs(c) < 1e-6f ? 0.0f : 1.0f / c;
       const float* q = f.row(r);
       // Sample of column i of row j: scale (axis - 0.5 + (x0 + i) c + (x0 + j) s).
-      const float b0 = scale * (axis - 0.5f + x0 * c);
+      const float b0 = scale * (axis - 0.5f) + x0 * c;
       for (int j = j0; j < j1; ++j) {
-        const float b = b0 + scale * (x0 + static_cast<float>(j)) * s;
-        int lo = 0, hi = 0, disc_lo = 0, disc_hi = 0;
-        if (disc_range(x0, j, radius, n, disc_lo, disc_hi) &&
-            ray_range(b, scale * c, n, f.last_sample(), lo, hi)) {
-          lo = std::max(lo, disc_lo);
-          hi = std::min(hi, disc_hi);
-          if (lo <= hi) kernel(q, b, scale * c, lo, hi, slice.row(j + 1));
-        }
+        const float b = b0 + (x0 + static_cast<float>(j)) * s;
+        int lo = disc_lo[j - j0], hi = disc_hi[j - j0];
+        if (ray_range(b, inverse, top, lo, hi)) kernel(q, b, c, lo, hi, slice.row(j + 1));
       }
     }
   }
