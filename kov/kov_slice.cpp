@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <numbers>
 #include <thread>
 
@@ -165,8 +166,8 @@ void filter(const kov::Sinogram& s, Window shape, Filtered& f, int& status) {
 bool ray_range(float b, float inverse, float top, int& lo, int& hi) {
   if (inverse == 0.0f) return b >= 0.0f && b <= top && lo <= hi;
   const float i0 = -b * inverse, i1 = (top - b) * inverse;
-  lo = std::max(lo, static_cast<int>(std::ceil(std::max(std::min(i0, i1), -1.0f))));
-  hi = std::min(hi, static_cast<int>(std::floor(std::min(std::max(i0, i1), 1.0e7f))));
+  lo = std::max(lo, static_cast<int>(std::ceil(std::clamp(std::min(i0, i1), -1.0f, 1.0e7f))));
+  hi = std::min(hi, static_cast<int>(std::floor(std::clamp(std::max(i0, i1), -1.0f, 1.0e7f))));
   return lo <= hi;
 }
 
@@ -207,6 +208,7 @@ void back_project(const Filtered& f, float axis, int first, int n, io::View2D<fl
   for (int j = from_row + 1; j <= to_row; ++j) std::fill_n(slice.row(j), n, 0.0f);
   const float x0 = static_cast<float>(first) - 0.5f - axis;  // column 1 from the axis
   const float radius = std::min(axis, static_cast<float>(f.width) - axis);
+  if (!(radius > 0.0f)) return;  // an axis off the line: no voxel is seen by every angle
   const float scale = per_pixel;
   const float top = static_cast<float>(f.last_sample());
   for (int j0 = from_row; j0 < to_row; j0 += row_block) {
@@ -234,16 +236,21 @@ void back_project(const Filtered& f, float axis, int first, int n, io::View2D<fl
   }
 }
 
-// A sinogram and a voxel range that make a slice; false after the failure.
-bool slice_arguments(const kov::Sinogram& s, int first, int last, const char* id, int& status) {
+// A sinogram, positions and a voxel range that make a slice (the positions
+// finite and within the lines' reach); false after the failure.
+bool slice_arguments(const kov::Sinogram& s, std::initializer_list<float> positions, int first,
+                     int last, const char* id, int& status) {
   const bool sinogram_good =
       s.width >= 2 && s.rows() >= 2 &&
-      s.values.size() == static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.rows());
+      s.values.size() == static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.rows()) &&
+      std::all_of(s.angles.begin(), s.angles.end(), [](float a) { return std::isfinite(a); });
   if (!sinogram_good) {
     io::fail(kov::status_bad_sinogram, id, status);
     return false;
   }
-  if (first < 1 || last < first || last - first + 1 > 2 * kov::max_image_size) {
+  const auto far = [](float p) { return !(std::fabs(p) <= 4.0f * kov::max_image_size); };
+  if (first < 1 || last < first || last - first + 1 > 2 * kov::max_image_size ||
+      std::any_of(positions.begin(), positions.end(), far)) {
     io::fail(kov::status_bad_slice_range, id, status);
     return false;
   }
@@ -275,7 +282,7 @@ void KOV_SLICE(const kov::Sinogram& sinogram, float axis, int first, int last,
                io::View2D<float> slice, int& status) {
   constexpr const char* id = "Subroutine KOV_SLICE V0.1 ";
   if (!io::entry_ok(status, id)) return;
-  if (!slice_arguments(sinogram, first, last, id, status)) return;
+  if (!slice_arguments(sinogram, {axis}, first, last, id, status)) return;
   if (!slice_fits(slice, last - first + 1)) {
     io::fail(kov::status_bad_slice_range, id, status);
     return;
@@ -332,7 +339,7 @@ void sweep_slices(const Sinogram& s, float centre, float step, int first, int la
                   std::span<io::View2D<float>> slices, int& status) {
   constexpr const char* id = "Subroutine KOV_SWEEP_SLICES V0.1 ";
   if (!io::entry_ok(status, id)) return;
-  if (!slice_arguments(s, first, last, id, status)) return;
+  if (!slice_arguments(s, {centre, step}, first, last, id, status)) return;
   const int n = last - first + 1;
   if (slices.size() < static_cast<std::size_t>(sweep_count) ||
       !std::all_of(slices.begin(), slices.begin() + sweep_count,
@@ -424,7 +431,7 @@ double axis_by_reconstruction(const Sinogram& s, float centre, float reach, int 
                               int& status) {
   constexpr const char* id = "Subroutine KOV_AXIS_BY_RECONSTRUCTION V0.1 ";
   if (!io::entry_ok(status, id)) return centre;
-  if (!slice_arguments(s, first, last, id, status)) return centre;
+  if (!slice_arguments(s, {centre, reach}, first, last, id, status)) return centre;
   Filtered f;
   filter(s, Window::hann, f, status);
   if (status != io::status_good) return centre;
