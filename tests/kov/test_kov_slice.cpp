@@ -193,9 +193,9 @@ TEST(KovSlice, DemoSeriesGiveTheTrueAxisByReconstruction) {
     kovtest::TempDir dir;
     std::vector<std::string> args{dir.path(),
                                   "--width",
-                                  row.horizontal ? "48" : "512",
+                                  row.horizontal ? "48" : "256",
                                   "--height",
-                                  row.horizontal ? "512" : "48",
+                                  row.horizontal ? "256" : "48",
                                   "--axis-offset",
                                   std::to_string(row.offset),
                                   "--corrections",
@@ -216,7 +216,7 @@ TEST(KovSlice, DemoSeriesGiveTheTrueAxisByReconstruction) {
     if (row.horizontal) axis.push_back("--horizontal");
     const auto found = kovtest::run_program(bin + "/kov/kov_axis", axis, {});
     EXPECT_EQ(found.exit_status, 0) << found.output;
-    EXPECT_NEAR(reported(found.output, "INFO: Axis by reconstruction = "), 256.0 + row.offset, 0.1)
+    EXPECT_NEAR(reported(found.output, "INFO: Axis by reconstruction = "), 128.0 + row.offset, 0.1)
         << found.output;
     io::Image<float> slice;
     std::vector<float> x_axis, y_axis;
@@ -224,8 +224,8 @@ TEST(KovSlice, DemoSeriesGiveTheTrueAxisByReconstruction) {
     ASSERT_TRUE(
         kov::read_named_image(dir.file("slice.tif"), "", 0, 0, slice, x_axis, y_axis, problem))
         << problem;
-    EXPECT_EQ(slice.xnumdat, 512);
-    EXPECT_EQ(slice.ynumdat, 512);
+    EXPECT_EQ(slice.xnumdat, 256);
+    EXPECT_EQ(slice.ynumdat, 256);
   }
 }
 
