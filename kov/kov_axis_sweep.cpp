@@ -312,7 +312,7 @@ SweepLayout sweep_layout(int& status) {
   // The large slice and the nine beside it (landscape) or under it.
   gs::Box grid;
   if (landscape) {
-    l.large = {0.06f, bottom + 0.1f, 0.5f * width, height - 0.06f};
+    l.large = {0.06f, bottom + 0.1f, 0.44f * width, height - 0.06f};
     grid = {0.56f * width, bottom + 0.05f, 0.98f * width, height - 0.05f};
   } else {
     // Room between them for the numbers and label of the large one's X
