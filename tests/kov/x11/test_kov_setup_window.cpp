@@ -68,15 +68,17 @@ struct Answers {
   // the middle) and the step halved, and CANCEL at the parameter file's
   // selection with NO said to ending without it.
   bool second_thoughts = false;
-  bool double_step = false;  // the sweep's step doubled: its ends 4 pixels off
+  // A closer look at the sweep: its step doubled (its ends 4 pixels off),
+  // and the page written to PostScript (the program started with +DFORM).
+  bool closer_look = false;
 };
 Answers answers(bool landscape, const Series& s, bool second_thoughts = false,
-                bool double_step = false) {
+                bool closer_look = false) {
   Answers a;
   a.landscape = landscape;
   a.series = s;
   a.second_thoughts = second_thoughts;
-  a.double_step = double_step;
+  a.closer_look = closer_look;
   return a;
 }
 // The slice of the sweep that the run with second thoughts chooses, and
@@ -204,6 +206,7 @@ class SetupRun {
     const int width = a_.series.width, height = a_.series.height;
     boxes_ = measure(a_.landscape, width, height);
     if (a_.landscape) arguments.push_back("-LAND");
+    if (a_.closer_look) arguments.push_back("+DFORM");
     auto child = kovtest::start_program(program, arguments, {{"HOME", home_}});
     window_ = kovtest::program_window(x_.get());
     if (window_ == 0) {
@@ -216,6 +219,7 @@ class SetupRun {
     return kovtest::finish_program(child, 30);
   }
   const std::string& parameter_file() const { return parameter_file_; }
+  std::string sweep_postscript() const { return home_ + "/sweep.ps"; }
 
  private:
   // The window's picture once it has changed from the last one and has
@@ -379,9 +383,15 @@ class SetupRun {
       click(kov::SweepControl::halve_step);
       step("axis_sweep_halved");
     }
-    if (a_.double_step) {
+    if (a_.closer_look) {
       click(kov::SweepControl::double_step);
       step("axis_sweep_doubled");
+      // A click on the large slice offers the page as a PostScript file.
+      click(boxes_.sweep.large);
+      step("axis_sweep_print_name");
+      type_text(x_, sweep_postscript());
+      x_.key(XK_Return);
+      step("axis_sweep_printed");
     }
     click(kov::SweepControl::ok);
     if (s.tilt != 0.0) {
@@ -491,7 +501,7 @@ struct Case {
   bool landscape;
   Series series;
   bool second_thoughts = false;
-  bool double_step = false;
+  bool closer_look = false;
 };
 
 // What every whole run must give: the parameter file's axis within 0.02
@@ -553,10 +563,13 @@ TEST_P(WholeSetUp, OnAGeneratedSeries) {
   const Case& c = GetParam();
   kovtest::TempDir dir, run_home;
   make_series(c.series, dir.path());
-  SetupRun run(answers(c.landscape, c.series, c.second_thoughts, c.double_step), dir.path(),
+  SetupRun run(answers(c.landscape, c.series, c.second_thoughts, c.closer_look), dir.path(),
                run_home.path(), std::string("kov_setup_") + c.name);
   const auto result = run.run();
   expect_run(c, dir.path(), result, kovtest::read_file(run.parameter_file()));
+  if (c.closer_look) {
+    EXPECT_EQ(kovtest::read_file(run.sweep_postscript()).rfind("%!PS", 0), 0u);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
