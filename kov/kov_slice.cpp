@@ -38,13 +38,25 @@ bool processor_has_avx2() {
 // Samples kept beyond each end of a filtered row, so that a ray that meets
 // the line within a sample of its ends reads the filtered padding.
 constexpr int lead = 2;
+// Filtered samples per pixel: the filtered rows are made at half-pixel
+// steps (from their transform), so that the linear interpolation between
+// them smooths little, and about as much wherever the rays fall.
+constexpr int per_pixel = 2;
+
+// The window of the ramp filter: Hann for the eye (smooth, no ringing);
+// none (the plain ramp) for the sharpness of the axis by reconstruction,
+// which looks for the finest edges.
+enum class Window { hann, none };
 
 // The filtered sinogram: each row ramp-filtered, weighted by its share of
-// the half turn, `lead` samples of the filtered padding on either side.
+// the half turn, at per_pixel samples a pixel (sample T at pixel
+// coordinate 0.5 + T / per_pixel), `lead` samples of the filtered padding
+// on either side.
 struct Filtered {
   int width = 0, rows = 0, stride = 0;
   std::vector<float> values;  // rows * stride
   std::vector<float> cosines, sines;
+  int last_sample() const { return per_pixel * (width - 1); }
   const float* row(int r) const {
     return values.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(stride) + lead;
   }
@@ -64,15 +76,24 @@ int transform_length(int width) {
 double angle_weight(const kov::Sinogram& s) {
   const int n = s.rows();
   const double step = std::fabs(static_cast<double>(s.angles[1]) - s.angles[0]);
-  return n * step > pi ? pi / n : step;
+  return n * step > pi + 0.5 * step ? pi / n : step;
 }
 
-// The ramp filter with a Hann window in the transform's packed layout, one
-// real factor for each element: the transform of the sampled ramp's kernel
-// (1/4 at 0, -1/(pi k)^2 at odd k), so that the constant is not lost,
-// times the window, times the row's weight over m (the inverse transform's
-// factor).
-std::vector<float> ramp_filter(int m, double weight, int& status) {
+// The share of row r relative to the others: a half for the first and the
+// last row of a series whose last projection is a half turn from its first
+// (the two see the same rays).
+float end_share(const kov::Sinogram& s, int r) {
+  const int n = s.rows();
+  const double step = std::fabs(static_cast<double>(s.angles[1]) - s.angles[0]);
+  const bool ends_alike = std::fabs((n - 1) * step - pi) < 0.01 * step;
+  return ends_alike && (r == 0 || r == n - 1) ? 0.5f : 1.0f;
+}
+
+// The ramp filter in the transform's packed layout, one real factor for
+// each element: the transform of the sampled ramp's kernel (1/4 at 0,
+// -1/(pi k)^2 at odd k), so that the constant is not lost, times the
+// window, times the row's weight over m (the inverse transform's factor).
+std::vector<float> ramp_filter(int m, double weight, Window shape, int& status) {
   std::vector<float> h(static_cast<std::size_t>(m), 0.0f);
   h[0] = 0.25f;
   for (int k = 1; k < m / 2; k += 2) {
@@ -82,7 +103,9 @@ std::vector<float> ramp_filter(int m, double weight, int& status) {
   }
   MA_FFA8(m, h.data(), status);
   std::vector<float> factor(static_cast<std::size_t>(m), 0.0f);
-  const auto window = [m](int k) { return 0.5 * (1.0 + std::cos(2.0 * pi * k / m)); };
+  const auto window = [m, shape](int k) {
+    return shape == Window::hann ? 0.5 * (1.0 + std::cos(2.0 * pi * k / m)) : 1.0;
+  };
   factor[0] = static_cast<float>(h[0] * weight / m);
   factor[1] = static_cast<float>(h[1] * window(m / 2) * weight / m);
   for (int k = 1; k < m / 2; ++k) {
@@ -105,24 +128,39 @@ void pad_row(const float* row, int width, std::vector<float>& buffer) {
   std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(middle), buffer.end(), row[0]);
 }
 
-void filter(const kov::Sinogram& s, Filtered& f, int& status) {
+// The filtered transform of length m into the lower frequencies of a
+// transform per_pixel times as long (the highest frequency split between
+// its two signs), whose inverse gives the filtered row at per_pixel
+// samples a pixel.
+void widen_spectrum(const std::vector<float>& spectrum, std::vector<float>& wide) {
+  const std::size_t m = spectrum.size();
+  std::fill(wide.begin(), wide.end(), 0.0f);
+  wide[0] = spectrum[0];
+  std::copy(spectrum.begin() + 2, spectrum.end(), wide.begin() + 2);
+  wide[m] = 0.5f * spectrum[1];
+}
+
+void filter(const kov::Sinogram& s, Window shape, Filtered& f, int& status) {
   f.width = s.width;
   f.rows = s.rows();
-  f.stride = s.width + 2 * lead;
+  f.stride = f.last_sample() + 1 + 2 * lead;
   f.values.assign(static_cast<std::size_t>(f.rows) * static_cast<std::size_t>(f.stride), 0.0f);
-  const int m = transform_length(s.width);
-  const std::vector<float> factor = ramp_filter(m, angle_weight(s), status);
-  std::vector<float> buffer(static_cast<std::size_t>(m));
+  const int m = transform_length(s.width), wide_m = per_pixel * m;
+  const std::vector<float> factor = ramp_filter(m, angle_weight(s), shape, status);
+  std::vector<float> buffer(static_cast<std::size_t>(m)), wide(static_cast<std::size_t>(wide_m));
   for (int r = 0; r < f.rows && status == io::status_good; ++r) {
     pad_row(s.values.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(s.width),
             s.width, buffer);
     MA_FFA8(m, buffer.data(), status);
-    for (int k = 0; k < m; ++k)
+    for (int k = 0; k < m; ++k) {
       buffer[static_cast<std::size_t>(k)] *= factor[static_cast<std::size_t>(k)];
-    MA_FFS8(m, buffer.data(), status);
+    }
+    widen_spectrum(buffer, wide);
+    MA_FFS8(wide_m, wide.data(), status);
     float* out = const_cast<float*>(f.row(r));
-    for (int k = -lead; k < s.width + lead; ++k) {
-      out[k] = buffer[static_cast<std::size_t>((k + m) % m)];
+    const float share = end_share(s, r);
+    for (int k = -lead; k <= f.last_sample() + lead; ++k) {
+      out[k] = share * wide[static_cast<std::size_t>((k + wide_m) % wide_m)];
     }
   }
   for (float a : s.angles) {
@@ -132,12 +170,11 @@ void filter(const kov::Sinogram& s, Filtered& f, int& status) {
 }
 
 // The columns lo .. hi (from 0, within 0 .. n-1) of the slice whose rays
-// meet the line within its pixels: t = b + i c within 0 .. width - 1.
-bool ray_range(float b, float c, int n, int width, int& lo, int& hi) {
-  const double top = width - 1;
+// meet the line within its samples: t = b + i c within 0 .. top.
+bool ray_range(float b, float c, int n, int top, int& lo, int& hi) {
   double from = 0.0, to = n - 1;
   if (std::fabs(c) < 1e-6f) {
-    if (b < 0.0f || b > top) return false;
+    if (b < 0.0f || b > static_cast<float>(top)) return false;
   } else {
     const double i0 = (0.0 - b) / c, i1 = (top - b) / c;
     from = std::max(from, std::ceil(std::min(i0, i1)));
@@ -169,17 +206,21 @@ void back_project(const Filtered& f, float axis, int first, int n, io::View2D<fl
   const RowKernel kernel = row_kernel();
   for (int j = 1; j <= n; ++j) std::fill_n(slice.row(j), n, 0.0f);
   const float x0 = static_cast<float>(first) - 0.5f - axis;  // column 1 from the axis
+  const float scale = per_pixel;
   for (int j0 = 0; j0 < n; j0 += row_block) {
     const int j1 = std::min(n, j0 + row_block);
     for (int r = 0; r < f.rows; ++r) {
       const float c = f.cosines[static_cast<std::size_t>(r)];
       const float s = f.sines[static_cast<std::size_t>(r)];
       const float* q = f.row(r);
-      const float b0 = axis - 0.5f + x0 * c;
+      // Sample of column i of row j: scale (axis - 0.5 + (x0 + i) c + (x0 + j) s).
+      const float b0 = scale * (axis - 0.5f + x0 * c);
       for (int j = j0; j < j1; ++j) {
-        const float b = b0 + (x0 + static_cast<float>(j)) * s;
+        const float b = b0 + scale * (x0 + static_cast<float>(j)) * s;
         int lo = 0, hi = 0;
-        if (ray_range(b, c, n, f.width, lo, hi)) kernel(q, b, c, lo, hi, slice.row(j + 1));
+        if (ray_range(b, scale * c, n, f.last_sample(), lo, hi)) {
+          kernel(q, b, scale * c, lo, hi, slice.row(j + 1));
+        }
       }
     }
   }
@@ -232,7 +273,7 @@ void KOV_SLICE(const kov::Sinogram& sinogram, float axis, int first, int last,
     return;
   }
   Filtered f;
-  filter(sinogram, f, status);
+  filter(sinogram, Window::hann, f, status);
   if (status != io::status_good) return;
   back_project(f, axis, first, last - first + 1, slice);
 }
@@ -291,7 +332,7 @@ void sweep_slices(const Sinogram& s, float centre, float step, int first, int la
     return;
   }
   Filtered f;
-  filter(s, f, status);
+  filter(s, Window::hann, f, status);
   if (status != io::status_good) return;
   const std::vector<float> positions = sweep_positions(centre, step);
   on_cores(sweep_count, [&](int k) {
@@ -316,17 +357,38 @@ std::vector<double> sharpness_at(const Filtered& f, const std::vector<float>& po
   return sharpness;
 }
 
-// The position of the largest of `values` at `positions` (equally spaced),
-// refined by the parabola through it and its neighbours.
-double peak_of(const std::vector<float>& positions, const std::vector<double>& values) {
-  const auto best = std::max_element(values.begin(), values.end()) - values.begin();
-  const std::size_t k = static_cast<std::size_t>(best);
-  if (k == 0 || k + 1 >= values.size()) return positions[k];
-  const double left = values[k - 1], centre = values[k], right = values[k + 1];
-  const double a = 0.5 * (left + right) - centre, b = 0.5 * (right - left);
-  const double step = positions[k + 1] - positions[k];
-  if (a >= 0.0) return positions[k];
-  return positions[k] - step * std::clamp(b / (2.0 * a), -0.5, 0.5);
+// The position of the largest of `values` at `positions`.
+double largest_at(const std::vector<float>& positions, const std::vector<double>& values) {
+  return positions[static_cast<std::size_t>(std::max_element(values.begin(), values.end()) -
+                                            values.begin())];
+}
+
+// The top of the least-squares parabola through the values at their
+// positions, kept within the positions' range; the largest when the
+// parabola opens upwards.
+double parabola_top(const std::vector<float>& positions, const std::vector<double>& values) {
+  const double mid = 0.5 * (positions.front() + positions.back());
+  // Normal equations of v = a u^2 + b u + c, u = position - mid.
+  double s[5] = {0, 0, 0, 0, 0}, t[3] = {0, 0, 0};
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    const double u = positions[k] - mid;
+    double p = 1.0;
+    for (int e = 0; e < 5; ++e, p *= u) s[e] += p;
+    t[0] += values[k];
+    t[1] += values[k] * u;
+    t[2] += values[k] * u * u;
+  }
+  // Solve [s4 s3 s2; s3 s2 s1; s2 s1 s0] (a b c) = (t2 t1 t0) by Cramer's rule.
+  const auto det = [](double a, double b, double c, double d, double e, double f, double g,
+                      double h, double i) {
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+  };
+  const double d = det(s[4], s[3], s[2], s[3], s[2], s[1], s[2], s[1], s[0]);
+  const double a = det(t[2], s[3], s[2], t[1], s[2], s[1], t[0], s[1], s[0]) / d;
+  const double b = det(s[4], t[2], s[2], s[3], t[1], s[1], s[2], t[0], s[0]) / d;
+  if (!(a < 0.0)) return largest_at(positions, values);
+  return std::clamp(mid - b / (2.0 * a), static_cast<double>(positions.front()),
+                    static_cast<double>(positions.back()));
 }
 
 std::vector<float> positions_around(double centre, double reach, double step) {
@@ -344,15 +406,48 @@ double axis_by_reconstruction(const Sinogram& s, float centre, float reach, int 
   if (!io::entry_ok(status, id)) return centre;
   if (!slice_arguments(s, first, last, id, status)) return centre;
   Filtered f;
-  filter(s, f, status);
+  filter(s, Window::hann, f, status);
   if (status != io::status_good) return centre;
   const int n = last - first + 1;
-  // A coarse sweep of half a pixel over the reach, then a fine one of a
-  // tenth of a pixel around its best.
+  // A coarse sweep of half a pixel over the reach; then a fine one of a
+  // tenth of a pixel within a pixel of its best, whose least-squares
+  // parabola gives the position (the sharpness is smooth near its top).
   const std::vector<float> coarse = positions_around(centre, std::max(reach, 0.5f), 0.5);
-  const double rough = peak_of(coarse, sharpness_at(f, coarse, first, n));
-  const std::vector<float> fine = positions_around(rough, 0.5, 0.1);
-  return peak_of(fine, sharpness_at(f, fine, first, n));
+  const double rough = largest_at(coarse, sharpness_at(f, coarse, first, n));
+  const std::vector<float> fine = positions_around(rough, 1.0, 0.1);
+  return parabola_top(fine, sharpness_at(f, fine, first, n));
+}
+
+namespace {
+
+std::string fixed(const char* spec, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, spec, value);
+  return text;
+}
+
+bool positions_differ(double correlation, double reconstruction) {
+  return !(std::fabs(reconstruction - correlation) <= 1.0);
+}
+
+}  // namespace
+
+std::vector<std::string> reconstruction_report_lines(double correlation, double reconstruction) {
+  std::vector<std::string> lines{"INFO: Axis by reconstruction = " +
+                                 fixed("%12.5f", reconstruction)};
+  if (positions_differ(correlation, reconstruction)) {
+    const std::string d = fixed("%.2f", std::fabs(reconstruction - correlation));
+    lines.push_back("WARNING: The axis by reconstruction lies " + d +
+                    " pixels from the correlation's");
+    lines.push_back("         (over 1 pixel): look at the slices before accepting");
+  }
+  return lines;
+}
+
+std::vector<std::string> reconstruction_warning_box(double correlation, double reconstruction) {
+  if (!positions_differ(correlation, reconstruction)) return {};
+  const std::string d = fixed("%.2f", std::fabs(reconstruction - correlation));
+  return {"THE AXIS BY RECONSTRUCTION LIES", d + " PIXELS FROM THE CORRELATION'S"};
 }
 
 namespace {

@@ -114,6 +114,14 @@ void sweep_slices(const Sinogram& s, float centre, float step, int first, int la
 double axis_by_reconstruction(const Sinogram& s, float centre, float reach, int first, int last,
                               int& status);
 
+// The console lines of the axis by reconstruction: "INFO: Axis by
+// reconstruction = " with the position in 12 characters, 5 decimals, then,
+// when it lies more than 1 pixel from the correlation's position, the
+// warning that says so. The same warning for a box (upper case, without
+// "WARNING: "); none when the two agree.
+std::vector<std::string> reconstruction_report_lines(double correlation, double reconstruction);
+std::vector<std::string> reconstruction_warning_box(double correlation, double reconstruction);
+
 // Writes the n-by-n slice (first n columns and rows of `slice`) as a
 // 32-bit real TIFF, row 1 first, that the image readers read back; false
 // when the file cannot be written.

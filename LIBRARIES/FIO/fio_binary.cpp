@@ -18,10 +18,11 @@ constexpr std::int64_t buffer_elements = 1 << 16;
 
 constexpr const char* binary_id = "Subroutine FIO_IN_BINARY V0.2 ";
 
-// Moves the pixels of a checked layout, stored as T, into the result
-// through the 2-D transfer of T.
+// Moves the pixels of the region (image pixel numbers from 1) of a checked
+// layout, stored as T, into `data` through the 2-D transfer of T.
 template <typename T>
-void move_pixels(const fio::BinaryLayout& l, fio::Result& r, int& status) {
+void move_pixels(const fio::BinaryLayout& l, const fio::Region& g, io::View2D<float> data,
+                 int& xnumdat, int& ynumdat, int& status) {
   std::vector<T> b;
   try {
     b.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(
@@ -38,20 +39,20 @@ void move_pixels(const fio::BinaryLayout& l, fio::Result& r, int& status) {
       l.type == fio::type_int8 || l.type == fio::type_int16 || l.type == fio::type_int32;
   const int in = fio::input_file;
   if constexpr (std::is_same_v<T, std::int8_t>) {
-    FIO_INP_2DBYTE(in, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b,
-                   r.xnumdat, r.ynumdat, r.data, status);
+    FIO_INP_2DBYTE(in, is_signed, false, l.top_first, false, w, h, g.x1, g.y1, g.x2, g.y2, 1, 1, at,
+                   n, b, xnumdat, ynumdat, data, status);
   } else if constexpr (std::is_same_v<T, std::int16_t>) {
-    FIO_INP_2DI2(in, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b,
-                 r.xnumdat, r.ynumdat, r.data, status);
+    FIO_INP_2DI2(in, swap, is_signed, false, l.top_first, false, w, h, g.x1, g.y1, g.x2, g.y2, 1, 1,
+                 at, n, b, xnumdat, ynumdat, data, status);
   } else if constexpr (std::is_same_v<T, std::int32_t>) {
-    FIO_INP_2DI4(in, swap, is_signed, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b,
-                 r.xnumdat, r.ynumdat, r.data, status);
+    FIO_INP_2DI4(in, swap, is_signed, false, l.top_first, false, w, h, g.x1, g.y1, g.x2, g.y2, 1, 1,
+                 at, n, b, xnumdat, ynumdat, data, status);
   } else if constexpr (std::is_same_v<T, float>) {
-    FIO_INP_2DR4(in, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b, r.xnumdat,
-                 r.ynumdat, r.data, status);
+    FIO_INP_2DR4(in, swap, false, l.top_first, false, w, h, g.x1, g.y1, g.x2, g.y2, 1, 1, at, n, b,
+                 xnumdat, ynumdat, data, status);
   } else {
-    FIO_INP_2DR8(in, swap, false, l.top_first, false, w, h, 1, 1, w, h, 1, 1, at, n, b, r.xnumdat,
-                 r.ynumdat, r.data, status);
+    FIO_INP_2DR8(in, swap, false, l.top_first, false, w, h, g.x1, g.y1, g.x2, g.y2, 1, 1, at, n, b,
+                 xnumdat, ynumdat, data, status);
   }
 }
 
@@ -62,7 +63,8 @@ struct TypeInfo {
   const char* name;
   int size;
   float overload;
-  void (*move)(const fio::BinaryLayout& l, fio::Result& r, int& status);
+  void (*move)(const fio::BinaryLayout& l, const fio::Region& g, io::View2D<float> data,
+               int& xnumdat, int& ynumdat, int& status);
 };
 constexpr std::array<TypeInfo, 8> types{{
     {fio::type_int8, "INT8", 1, 126.5f, move_pixels<std::int8_t>},
@@ -283,7 +285,8 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
   r.xnumdat = 0;
   r.ynumdat = 0;
   if (!layout_fits(l, status)) return;
-  info_of(l.type)->move(l, r, status);
+  info_of(l.type)->move(l, fio::Region{1, 1, l.width, l.height, 1, 1}, r.data, r.xnumdat, r.ynumdat,
+                        status);
   if (status != io::status_good) return;
   r.retstat = input_done;
   finish_input(r);
@@ -363,4 +366,24 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
   if (layout.x_pixel_size > 0.0f) x_pixel_size = layout.x_pixel_size;
   if (layout.y_pixel_size > 0.0f) y_pixel_size = layout.y_pixel_size;
   overload = layout.has_overload ? layout.overload : fio::type_overload(layout.type);
+}
+
+void FIO_IN_BINARY_REGION(const std::string& file_name, const fio::BinaryLayout& layout,
+                          int first_col, int first_row, int last_col, int last_row,
+                          io::View2D<float> data, int& xnumdat, int& ynumdat, int& retstat,
+                          int& status) {
+  constexpr const char* id = "Subroutine FIO_IN_BINARY_REGION V0.1 ";
+  if (!io::entry_ok(status, id)) return;
+  retstat = 1;
+  xnumdat = ynumdat = 0;
+  int result = 0, file_id = 0;
+  FIO_FILEOPEN(io::trimmed(file_name), "READ", result, file_id, status);
+  if (status != io::status_good || result != fio::stream_done) return;
+  const fio::InputCloser closer;
+  retstat = 2;
+  if (!layout_fits(layout, status)) return;
+  info_of(layout.type)
+      ->move(layout, fio::Region{first_col, first_row, last_col, last_row, 1, 1}, data, xnumdat,
+             ynumdat, status);
+  if (status == io::status_good) retstat = 0;
 }

@@ -248,6 +248,18 @@ void FIO_IN_BINARY(bool interactive, bool variances, std::string& file_name, int
 void FIO_IN_HEADERFILE(const std::string& file_name, fio::BinaryLayout& layout, int& retstat,
                        int& status);
 
+// The rectangle first_col .. last_col by first_row .. last_row (pixel
+// numbers from 1, rows numbered as FIO_IN_BINARY numbers them) of the raw
+// binary image in file_name laid out as `layout`, into `data`; only the
+// stored rows of the rectangle are read. xnumdat and ynumdat return its
+// columns and rows. retstat 0 read; 1 the file cannot be opened; 2 the file
+// is too short for its layout (after the warning). A rectangle outside the
+// image is the 2-D transfers' failure.
+void FIO_IN_BINARY_REGION(const std::string& file_name, const fio::BinaryLayout& layout,
+                          int first_col, int first_row, int last_col, int last_row,
+                          io::View2D<float> data, int& xnumdat, int& ynumdat, int& retstat,
+                          int& status);
+
 namespace fio {
 // The argument lists of the readers without leading flags: the image input
 // result, then the status; or the result, the overload value and the
