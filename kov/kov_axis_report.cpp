@@ -1,11 +1,11 @@
 // The console report of the rotation-axis computation and its warnings.
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <string>
 #include <vector>
 
 #include "kov_axis_report.h"
+#include "kov_slice.h"
 
 namespace {
 
@@ -28,23 +28,7 @@ struct Warning {
   std::vector<std::string> console, box;
 };
 
-// That the axis by reconstruction (not NaN) lies more than 1 pixel from the
-// weighted position; empty when it does not.
-Warning reconstruction_warning(const kov::AxisResult& r, double reconstruction) {
-  if (!r.usable() || !std::isfinite(reconstruction) ||
-      !(std::fabs(reconstruction - r.weighted) > 1.0)) {
-    return {};
-  }
-  const std::string d = format("%.2f", std::fabs(reconstruction - r.weighted));
-  return {{"WARNING: The axis by reconstruction differs from the correlation's by " + d + " pixels",
-           "         (over 1 pixel): look at the slices before accepting"},
-          {"THE AXIS BY RECONSTRUCTION DIFFERS", "BY " + d + " PIXELS (OVER 1 PIXEL)"}};
-}
-
-// The warnings of the computation, and that of the axis by reconstruction
-// when it is given (not NaN).
-std::vector<Warning> warnings(const kov::AxisResult& r,
-                              double reconstruction = std::numeric_limits<double>::quiet_NaN()) {
+std::vector<Warning> warnings(const kov::AxisResult& r) {
   std::vector<Warning> w;
   if (!r.usable()) return w;
   if (r.scatters()) {
@@ -69,8 +53,6 @@ std::vector<Warning> warnings(const kov::AxisResult& r,
           "         of the lines): too few to check the position"},
          {"ONLY " + kept + " OF " + of + " LINES WERE KEPT:", "TOO FEW TO CHECK THE POSITION"}});
   }
-  if (Warning r_w = reconstruction_warning(r, reconstruction); !r_w.console.empty())
-    w.push_back(r_w);
   return w;
 }
 
@@ -85,15 +67,13 @@ std::vector<std::string> axis_warning_lines(const AxisResult& result) {
   return lines;
 }
 
-std::vector<std::string> reconstruction_warning_lines(const AxisResult& result,
-                                                      double reconstruction) {
-  return reconstruction_warning(result, reconstruction).console;
-}
-
 std::vector<std::string> axis_warning_box(const AxisResult& result, double reconstruction) {
   std::vector<std::string> lines;
-  for (const Warning& w : warnings(result, reconstruction))
-    lines.insert(lines.end(), w.box.begin(), w.box.end());
+  for (const Warning& w : warnings(result)) lines.insert(lines.end(), w.box.begin(), w.box.end());
+  if (result.usable() && std::isfinite(reconstruction)) {
+    const auto r = reconstruction_warning_box(result.weighted, reconstruction);
+    lines.insert(lines.end(), r.begin(), r.end());
+  }
   if (!lines.empty()) lines.push_back("LOOK AT THE GRAPH BEFORE ACCEPTING");
   return lines;
 }

@@ -25,13 +25,10 @@ std::vector<std::string> axis_report_lines(const AxisResult& result);
 // The warnings that the position is not to be trusted, as console lines
 // ("WARNING: ..." and its continuations); none when it is.
 std::vector<std::string> axis_warning_lines(const AxisResult& result);
-// The warning that the axis by reconstruction lies more than 1 pixel from
-// the weighted position, as console lines; none when it does not.
-std::vector<std::string> reconstruction_warning_lines(const AxisResult& result,
-                                                      double reconstruction);
 // The warnings of axis_warning_lines, and that of the axis by
-// reconstruction when it is given (not NaN), for a warning box: one entry
-// per warning line, upper case, without "WARNING: ".
+// reconstruction when it is given (not NaN) and lies more than 1 pixel from
+// the weighted position (kov_slice.h), for a warning box: one entry per
+// warning line, upper case, without "WARNING: ".
 std::vector<std::string> axis_warning_box(
     const AxisResult& result, double reconstruction = std::numeric_limits<double>::quiet_NaN());
 

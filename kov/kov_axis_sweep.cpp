@@ -56,6 +56,7 @@ struct SweepPage {
   int first_line = 0, last_line = 0;  // the range chosen for the axis
   int line = 0;                       // the line of the slices
   int first = 0, last = 0, n = 0;     // voxels across the axis
+  float correlation = 0.0f;           // the position offered, that of the correlation
   float centre = 0.0f, step = kov::sweep_step;
   int chosen = kov::sweep_count / 2;  // of the nine
   double by_reconstruction = 0.0;
@@ -97,9 +98,7 @@ bool reconstruct(SweepPage& s, bool read, int& status) {
   if (!read) return true;
   s.by_reconstruction = r;
   s.reconstructed = true;
-  IO_WRITE("INFO: Axis by reconstruction = " + fixed("%12.5f", r) + " (line " +
-               std::to_string(s.line) + ")",
-           status);
+  for (const auto& l : kov::reconstruction_report_lines(s.correlation, r)) IO_WRITE(l, status);
   return true;
 }
 
@@ -344,7 +343,7 @@ void axis_sweep(const Parameters& p, int first_line, int last_line, float centre
   s.first_line = first_line;
   s.last_line = last_line;
   s.line = (first_line + last_line) / 2;
-  s.centre = centre;
+  s.correlation = s.centre = centre;
   across_axis(p, s.first, s.last);
   s.n = s.last - s.first + 1;
   if (s.n < 2) return;  // no slice to look at

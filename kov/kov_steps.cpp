@@ -350,8 +350,6 @@ void offer_position(const kov::AxisResult& result, const kov::SweepChoice& sweep
                     float n, float& position, int& status) {
   const double reconstruction =
       sweep.reconstructed ? sweep.by_reconstruction : std::numeric_limits<double>::quiet_NaN();
-  for (const auto& line : kov::reconstruction_warning_lines(result, reconstruction))
-    IO_WRITE(line, status);
   position = sweep.position;
   if (result.usable()) {
     kov::draw_axis_graph(result, vertical, status);
