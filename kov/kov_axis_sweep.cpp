@@ -228,11 +228,18 @@ Next other_line(SweepPage& s, int& status) {
   return Next::draw;
 }
 
+// The help lines in a message box over the menu, as the set-up's other
+// questions show theirs.
 Next show_help(int& status) {
-  const gs::RegionScope regions;
+  const gs::WidgetScope scope;
   gs::Box gui;
   GS_INQ_GUIREGION(gui, status);
   GS_SET_MESSAGE(gui, status);
+  // Nothing of the menu shows beside the box.
+  gs::MessageStyles styles;
+  GS_INQ_MESSAGESTYLE(styles, status);
+  GS_FILLSTYLE(1, styles.messages.fill, status);
+  GS_RECTANGLE(gui.xmin, gui.ymin, gui.xmax, gui.ymax, false, true, status);
   const int n = static_cast<int>(help_lines.size());
   GS_MESSAGE(n, n, help_lines, status);
   return Next::draw;
