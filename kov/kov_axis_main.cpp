@@ -241,7 +241,7 @@ bool reconstruct(const Request& r, const Images& im, const kov::AxisResult& resu
   const io::View2D<float> view(slice.data(), n, n);
   KOV_SLICE(sinogram, r.position_given ? r.position : static_cast<float>(axis), 1, n, view, status);
   if (status != io::status_good) return false;
-  if (!kov::write_slice_tiff(r.out, view, n)) {
+  if (!kov::write_real_tiff(r.out, view, n, n)) {
     io::say("ERROR: Cannot write " + r.out);
     return false;
   }

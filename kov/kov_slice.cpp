@@ -200,12 +200,26 @@ RowKernel row_kernel() {
 // stay in the processor's cache while the angles pass.
 constexpr int row_block = 16;
 
+// The columns of row j (from 0) within the disc that every angle sees: the
+// voxels within `radius` of the axis; false when there are none.
+bool disc_range(float x0, int j, float radius, int n, int& lo, int& hi) {
+  const float y = x0 + static_cast<float>(j);
+  if (y * y >= radius * radius) return false;
+  const float half = std::sqrt(radius * radius - y * y);
+  lo = std::max(0, static_cast<int>(std::ceil(-half - x0)));
+  hi = std::min(n - 1, static_cast<int>(std::floor(half - x0)));
+  return lo <= hi;
+}
+
 // The slice of n by n voxels from voxel `first`, axis at `axis`: for each
-// block of rows, every angle's rays through them.
+// block of rows, every angle's rays through them. Voxels beyond the disc
+// that every angle sees (as far from the axis as the nearer end of the
+// line) stay 0.
 void back_project(const Filtered& f, float axis, int first, int n, io::View2D<float> slice) {
   const RowKernel kernel = row_kernel();
   for (int j = 1; j <= n; ++j) std::fill_n(slice.row(j), n, 0.0f);
   const float x0 = static_cast<float>(first) - 0.5f - axis;  // column 1 from the axis
+  const float radius = std::min(axis, static_cast<float>(f.width) - axis);
   const float scale = per_pixel;
   for (int j0 = 0; j0 < n; j0 += row_block) {
     const int j1 = std::min(n, j0 + row_block);
@@ -217,9 +231,12 @@ void back_project(const Filtered& f, float axis, int first, int n, io::View2D<fl
       const float b0 = scale * (axis - 0.5f + x0 * c);
       for (int j = j0; j < j1; ++j) {
         const float b = b0 + scale * (x0 + static_cast<float>(j)) * s;
-        int lo = 0, hi = 0;
-        if (ray_range(b, scale * c, n, f.last_sample(), lo, hi)) {
-          kernel(q, b, scale * c, lo, hi, slice.row(j + 1));
+        int lo = 0, hi = 0, disc_lo = 0, disc_hi = 0;
+        if (disc_range(x0, j, radius, n, disc_lo, disc_hi) &&
+            ray_range(b, scale * c, n, f.last_sample(), lo, hi)) {
+          lo = std::max(lo, disc_lo);
+          hi = std::min(hi, disc_hi);
+          if (lo <= hi) kernel(q, b, scale * c, lo, hi, slice.row(j + 1));
         }
       }
     }
@@ -282,33 +299,34 @@ namespace kov {
 
 namespace {
 
-// The voxels of an n-by-n slice within the disc inscribed in it, row by
-// row: the columns lo .. hi of row j (from 1).
-void disc_columns(int n, int j, int& lo, int& hi) {
-  const double r = 0.5 * n - 1.0, y = j - 0.5 - 0.5 * n;
-  const double half = r * r > y * y ? std::sqrt(r * r - y * y) : -1.0;
-  lo = static_cast<int>(std::ceil(0.5 * n + 0.5 - half));
-  hi = static_cast<int>(std::floor(0.5 * n + 0.5 + half));
-  lo = std::max(lo, 2);
-  hi = std::min(hi, n - 1);
+// A disc of a slice: centre (column and row from 1) and radius in voxels.
+struct Disc {
+  double centre = 0.0, radius = 0.0;
+};
+
+// The sum of the squared differences of neighbouring voxels within the
+// disc: the edges' energy, largest when the edges are sharp and single.
+double edge_energy(io::View2D<const float> slice, int n, const Disc& d) {
+  double energy = 0.0;
+  for (int j = 2; j < n; ++j) {
+    const double y = j - d.centre;
+    if (y * y >= d.radius * d.radius) continue;
+    const double half = std::sqrt(d.radius * d.radius - y * y);
+    const int lo = std::max(2, static_cast<int>(std::ceil(d.centre - half)));
+    const int hi = std::min(n - 1, static_cast<int>(std::floor(d.centre + half)));
+    for (int i = lo; i <= hi; ++i) {
+      const double dx = slice(i, j) - slice(i - 1, j), dy = slice(i, j) - slice(i, j - 1);
+      energy += dx * dx + dy * dy;
+    }
+  }
+  return energy;
 }
 
 }  // namespace
 
 double slice_sharpness(io::View2D<const float> slice) {
   const int n = std::min(slice.xmaxdat, slice.ymaxdat);
-  double gradient = 0.0;
-  for (int j = 2; j < n; ++j) {
-    int lo = 0, hi = 0;
-    disc_columns(n, j, lo, hi);
-    const float* row = slice.row(j);
-    const float* below = slice.row(j + 1);
-    for (int i = lo; i <= hi; ++i) {
-      const double dx = row[i] - row[i - 1], dy = below[i - 1] - row[i - 1];
-      gradient += dx * dx + dy * dy;
-    }
-  }
-  return gradient;
+  return edge_energy(slice, n, Disc{0.5 * n + 0.5, 0.5 * n - 1.0});
 }
 
 std::vector<float> sweep_positions(float centre, float step) {
@@ -344,15 +362,22 @@ void sweep_slices(const Sinogram& s, float centre, float step, int first, int la
 namespace {
 
 // The sharpness of the slices at each of `positions`, on the machine's
-// cores, each slice in an array of its own.
+// cores, each slice in an array of its own: the edge energy within one disc
+// for all, around the middle position, that every angle sees at every
+// position (the voxels beyond that disc stay 0, and its edge moves with the
+// axis: its centre by the change, its near side by twice the change).
 std::vector<double> sharpness_at(const Filtered& f, const std::vector<float>& positions, int first,
                                  int n) {
+  const double middle = 0.5 * (positions.front() + positions.back());
+  const double reach = 0.5 * (positions.back() - positions.front());
+  const Disc disc{middle - first + 1.5,
+                  std::min(middle, static_cast<double>(f.width) - middle) - 2.0 * reach - 2.0};
   std::vector<double> sharpness(positions.size(), 0.0);
   on_cores(static_cast<int>(positions.size()), [&](int k) {
     std::vector<float> work(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
     const io::View2D<float> slice(work.data(), n, n);
     back_project(f, positions[static_cast<std::size_t>(k)], first, n, slice);
-    sharpness[static_cast<std::size_t>(k)] = slice_sharpness(slice);
+    sharpness[static_cast<std::size_t>(k)] = edge_energy(slice, n, disc);
   });
   return sharpness;
 }
@@ -414,7 +439,7 @@ double axis_by_reconstruction(const Sinogram& s, float centre, float reach, int 
   // parabola gives the position (the sharpness is smooth near its top).
   const std::vector<float> coarse = positions_around(centre, std::max(reach, 0.5f), 0.5);
   const double rough = largest_at(coarse, sharpness_at(f, coarse, first, n));
-  const std::vector<float> fine = positions_around(rough, 1.0, 0.1);
+  const std::vector<float> fine = positions_around(rough, 0.6, 0.1);
   return parabola_top(fine, sharpness_at(f, fine, first, n));
 }
 
@@ -462,19 +487,22 @@ void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 
 }  // namespace
 
-bool write_slice_tiff(const std::string& file_name, io::View2D<const float> slice, int n) {
-  if (n < 1 || slice.empty() || slice.xmaxdat < n || slice.ymaxdat < n) return false;
+bool write_real_tiff(const std::string& file_name, io::View2D<const float> image, int width,
+                     int height) {
+  if (width < 1 || height < 1 || image.empty() || image.xmaxdat < width || image.ymaxdat < height) {
+    return false;
+  }
   // Little-endian, one strip: the header, the pixels, the directory.
   std::vector<std::uint8_t> b;
   const std::uint32_t data_bytes =
-      static_cast<std::uint32_t>(n) * static_cast<std::uint32_t>(n) * 4;
+      static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * 4;
   b.insert(b.end(), {'I', 'I'});
   put16(b, 42);
   put32(b, 8 + data_bytes);
-  for (int j = 1; j <= n; ++j) {
-    for (int i = 1; i <= n; ++i) {
+  for (int j = 1; j <= height; ++j) {
+    for (int i = 1; i <= width; ++i) {
       std::uint32_t bits = 0;
-      const float v = slice(i, j);
+      const float v = image(i, j);
       std::memcpy(&bits, &v, 4);
       put32(b, bits);
     }
@@ -483,12 +511,11 @@ bool write_slice_tiff(const std::string& file_name, io::View2D<const float> slic
     unsigned tag, type;
     std::uint32_t value;
   };
-  const std::uint32_t side = static_cast<std::uint32_t>(n);
+  const std::uint32_t w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
   // Width, length, 32 bits, no compression, black is zero, the strip, one
   // sample, the rows of the strip, its bytes, IEEE reals.
-  const Tag tags[] = {{256, 4, side},       {257, 4, side}, {258, 3, 32}, {259, 3, 1},
-                      {262, 3, 1},          {273, 4, 8},    {277, 3, 1},  {278, 4, side},
-                      {279, 4, data_bytes}, {339, 3, 3}};
+  const Tag tags[] = {{256, 4, w}, {257, 4, h}, {258, 3, 32}, {259, 3, 1},          {262, 3, 1},
+                      {273, 4, 8}, {277, 3, 1}, {278, 4, h},  {279, 4, data_bytes}, {339, 3, 3}};
   put16(b, static_cast<unsigned>(std::size(tags)));
   for (const Tag& t : tags) {
     put16(b, t.tag);
