@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kov_axis_report.h"
+#include "kov_slice.h"
 
 namespace {
 
@@ -66,9 +67,13 @@ std::vector<std::string> axis_warning_lines(const AxisResult& result) {
   return lines;
 }
 
-std::vector<std::string> axis_warning_box(const AxisResult& result) {
+std::vector<std::string> axis_warning_box(const AxisResult& result, double reconstruction) {
   std::vector<std::string> lines;
   for (const Warning& w : warnings(result)) lines.insert(lines.end(), w.box.begin(), w.box.end());
+  if (result.usable() && std::isfinite(reconstruction)) {
+    const auto r = reconstruction_warning_box(result.weighted, reconstruction);
+    lines.insert(lines.end(), r.begin(), r.end());
+  }
   if (!lines.empty()) lines.push_back("LOOK AT THE GRAPH BEFORE ACCEPTING");
   return lines;
 }

@@ -2,6 +2,7 @@
 // (kov_axis_report.cpp).
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,11 @@ std::vector<std::string> axis_report_lines(const AxisResult& result);
 // The warnings that the position is not to be trusted, as console lines
 // ("WARNING: ..." and its continuations); none when it is.
 std::vector<std::string> axis_warning_lines(const AxisResult& result);
-// The same for a warning box: one entry per warning line, upper case,
-// without "WARNING: ".
-std::vector<std::string> axis_warning_box(const AxisResult& result);
+// The warnings of axis_warning_lines, and that of the axis by
+// reconstruction when it is given (not NaN) and lies more than 1 pixel from
+// the weighted position (kov_slice.h), for a warning box: one entry per
+// warning line, upper case, without "WARNING: ".
+std::vector<std::string> axis_warning_box(
+    const AxisResult& result, double reconstruction = std::numeric_limits<double>::quiet_NaN());
 
 }  // namespace kov

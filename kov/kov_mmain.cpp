@@ -131,7 +131,7 @@ void KOV_INPUT_PARAMETERS(io::Image<float>& main_image, kov::Parameters& p, kov:
   corrections(c, p, names, status);
   KOV_ROTATION_AXIS(names.last, p.SUBTRACT_BACKGROUND, c.background, p.CORRECT_FLATFIELD,
                     p.FLATFIELD_CHANGING, c.flatfield, c.last_flatfield, p.ROTATION_VERTICAL,
-                    p.NUM_IMAGE_1, p.NUM_IMAGE_2, main_image, p.ROTATION_AXIS_POSITION, status);
+                    p.NUM_IMAGE_1, p.NUM_IMAGE_2, main_image, p.ROTATION_AXIS_POSITION, p, status);
   kov::store_pixel_sizes(p, status);
   kov::report_volume(p, status);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "fio.h"
@@ -11,6 +12,7 @@
 #include "kov_axis.h"
 #include "kov_axis_graph.h"
 #include "kov_axis_report.h"
+#include "kov_axis_sweep.h"
 #include "kov_images.h"
 #include "kov_sequence.h"
 
@@ -341,15 +343,18 @@ void working(const Lines& lines, int& status) {
 }
 
 // The graph of the lines' positions and why the position is not to be
-// trusted, or that no line is usable; then the prompt for the position,
-// offering the weighted one (`position` otherwise), within 0 to `n`.
-void offer_position(const kov::AxisResult& result, bool vertical, float n, float& position,
-                    int& status) {
+// trusted (the axis by reconstruction among the reasons), or that no line
+// is usable; then the prompt for the position, offering the one chosen on
+// the sweep page, within 0 to `n`.
+void offer_position(const kov::AxisResult& result, const kov::SweepChoice& sweep, bool vertical,
+                    float n, float& position, int& status) {
+  const double reconstruction =
+      sweep.reconstructed ? sweep.by_reconstruction : std::numeric_limits<double>::quiet_NaN();
+  position = sweep.position;
   if (result.usable()) {
-    position = static_cast<float>(result.weighted);
     kov::draw_axis_graph(result, vertical, status);
     // Why the position is not to be trusted, before the user confirms it.
-    const Lines why = kov::axis_warning_box(result);
+    const Lines why = kov::axis_warning_box(result, reconstruction);
     if (!why.empty()) warn(why, status);
   } else {
     warn({"NO LINE GIVES A USABLE CORRELATION:", "THE POSITION OFFERED IS THE ONE HELD BEFORE"},
@@ -386,7 +391,7 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
                        bool flatfield_changing, const io::Image<float>& flatfield,
                        const io::Image<float>& last_flatfield, bool rotation_vertical,
                        int num_image_1, int num_image_2, io::Image<float>& first_image,
-                       float& rotation_axis_position, int& status) {
+                       float& rotation_axis_position, const kov::Parameters& series, int& status) {
   if (!io::entry_ok(status, "Subroutine KOV_ROTATION_AXIS V0.6 ")) return;
   io::Image<float> last;
   if (!kov::allocate_beyond(last, num_image_1, num_image_2)) {
@@ -417,9 +422,15 @@ void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
   kov::report_axis(result, status);
   last.release();
   if (status != io::status_good) return;
-  offer_position(result, rotation_vertical,
-                 static_cast<float>(rotation_vertical ? num_image_1 : num_image_2),
-                 rotation_axis_position, status);
+  // The slices around the position offered (the weighted one, else the one
+  // held before), to look at before the prompt.
+  const float n = static_cast<float>(rotation_vertical ? num_image_1 : num_image_2);
+  const float offered =
+      result.usable() ? static_cast<float>(result.weighted) : rotation_axis_position;
+  kov::SweepChoice sweep;
+  kov::axis_sweep(series, first_line, last_line, std::clamp(offered, 0.0f, n), sweep, status);
+  if (status != io::status_good) return;
+  offer_position(result, sweep, rotation_vertical, n, rotation_axis_position, status);
 }
 
 void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status) {

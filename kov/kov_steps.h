@@ -81,10 +81,13 @@ void KOV_INPUT_90_IMAGE(std::string& file_name, io::Image<float>& work_image, ko
 // `last_file_name`: the last flat-field of a series, kept for the next call.
 void KOV_INPUT_FLATFIELD(io::Image<float>& flatfield, io::Image<float>& last_flatfield,
                          kov::Parameters& p, std::string& last_file_name, int& status);
+// `series`: the record as far as the set-up has it (the series, the
+// corrections and the angles), for the slices of the sweep page shown
+// before the position prompt (kov_axis_sweep.h).
 void KOV_ROTATION_AXIS(std::string& last_file_name, bool subtract_background,
                        const io::Image<float>& background, bool correct_flatfield,
                        bool flatfield_changing, const io::Image<float>& flatfield,
                        const io::Image<float>& last_flatfield, bool rotation_vertical,
                        int num_image_1, int num_image_2, io::Image<float>& first_image,
-                       float& rotation_axis_position, int& status);
+                       float& rotation_axis_position, const kov::Parameters& series, int& status);
 void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status);

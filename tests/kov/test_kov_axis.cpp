@@ -254,6 +254,12 @@ TEST(KovAxis, ReportOfOneLineAndOfEqualLines) {
   EXPECT_EQ(equal[1], "      Standard deviation =    0.00000");
   EXPECT_EQ(equal[3], "INFO: Axis tilt =      0.00000 degrees");
   EXPECT_TRUE(kov::axis_warning_box(r).empty());
+  // The axis by reconstruction warns beyond 1 pixel from the weighted position.
+  EXPECT_TRUE(kov::axis_warning_box(r, r.weighted + 0.99).empty());
+  EXPECT_EQ(kov::axis_warning_box(r, r.weighted - 1.25),
+            (std::vector<std::string>{"THE AXIS BY RECONSTRUCTION LIES",
+                                      "1.25 PIXELS FROM THE CORRELATION'S",
+                                      "LOOK AT THE GRAPH BEFORE ACCEPTING"}));
 
   kov::axis_positions(true, 64, 40, p.a(), p.b(), 0, 40, r, status);
   EXPECT_EQ(status, kov::status_bad_lines);

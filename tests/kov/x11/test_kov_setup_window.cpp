@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "../../VG/x11/x11_support.h"
 #include "console_capture.h"
 #include "gs.h"
+#include "kov_axis_sweep.h"
 #include "kov_steps.h"
 #include "program_window.h"
 #include "run_program.h"
@@ -58,20 +60,31 @@ struct Answers {
   bool typed_directories = true;  // false: bare names (the selection opens where remembered)
   bool set_options = true;        // false: the forms as offered (remembered)
   // Where the run is cancelled ("" runs to the end): "first file", "form 1",
-  // "axis prompt" (the window closed), "save" (and the end confirmed).
+  // "sweep" (its CANCEL), "axis prompt" (the window closed), "save" (and the
+  // end confirmed).
   std::string cancel_at;
   // A user who changes their mind: the flat-field chosen as the background
-  // and NO said to it, and CANCEL at the parameter file's selection with NO
-  // said to ending without it.
+  // and NO said to it, another slice of the sweep chosen (one step right of
+  // the middle) and the step halved, and CANCEL at the parameter file's
+  // selection with NO said to ending without it.
   bool second_thoughts = false;
+  // A closer look at the sweep: its step doubled (its ends 4 pixels off),
+  // and the page written to PostScript (the program started with +DFORM).
+  bool closer_look = false;
 };
-Answers answers(bool landscape, const Series& s, bool second_thoughts = false) {
+Answers answers(bool landscape, const Series& s, bool second_thoughts = false,
+                bool closer_look = false) {
   Answers a;
   a.landscape = landscape;
   a.series = s;
   a.second_thoughts = second_thoughts;
+  a.closer_look = closer_look;
   return a;
 }
+// The slice of the sweep that the run with second thoughts chooses, and
+// how far its position lies from the one offered.
+constexpr int chosen_slice = 5;
+constexpr double chosen_offset = (chosen_slice - 4) * kov::sweep_step;
 
 // The boxes the driver clicks, in page units.
 struct Boxes {
@@ -82,6 +95,8 @@ struct Boxes {
   gs::Box image_page, image_world;  // where the image is drawn, and its pixel edges
   gs::Box axis_warning_ok;          // the O.K. of the axis step's warning box
   gs::Box range_warning_ok;         // the O.K. of a value's one-line refusal
+  kov::SweepLayout sweep;           // the sweep page's slices
+  std::vector<gs::Box> sweep_buttons;
 };
 
 Boxes measure(bool landscape, int width, int height) {
@@ -108,6 +123,11 @@ Boxes measure(bool landscape, int width, int height) {
   // The box that says the lines scatter and the halves differ: five lines.
   b.axis_warning_ok = gs::warning_layout(gui, 5).ok;
   b.range_warning_ok = gs::warning_layout(gui, 1).ok;
+  b.sweep = kov::sweep_layout(status);
+  const gs::MenuGrid& g = kov::sweep_menu_grid;
+  b.sweep_buttons = gs::menu_layout(1, kov::sweep_controls, gui, g.orientation, g.columns,
+                                    g.title_characters, g.label_characters, gs::sample_width())
+                        .buttons;
   // The image as the set-up shows it.
   io::Image<float> image;
   image.allocate(2048, 2048);
@@ -186,6 +206,7 @@ class SetupRun {
     const int width = a_.series.width, height = a_.series.height;
     boxes_ = measure(a_.landscape, width, height);
     if (a_.landscape) arguments.push_back("-LAND");
+    if (a_.closer_look) arguments.push_back("+DFORM");
     auto child = kovtest::start_program(program, arguments, {{"HOME", home_}});
     window_ = kovtest::program_window(x_.get());
     if (window_ == 0) {
@@ -198,14 +219,17 @@ class SetupRun {
     return kovtest::finish_program(child, 30);
   }
   const std::string& parameter_file() const { return parameter_file_; }
+  std::string sweep_postscript() const { return home_ + "/sweep.ps"; }
 
  private:
   // The window's picture once it has changed from the last one and has
   // been quiet for a while; saved as the screenshot of the step.
-  void step(const std::string& name) {
-    last_ = kovtest::settled_picture([&] { return x_.grab(window_); },
-                                     [&](const Picture& p) { return p.pixels != last_.pixels; },
-                                     std::chrono::milliseconds(250));
+  // A step may also wait for what the new picture must show.
+  void step(const std::string& name, const std::function<bool(const Picture&)>& shows = {}) {
+    last_ = kovtest::settled_picture(
+        [&] { return x_.grab(window_); },
+        [&](const Picture& p) { return p.pixels != last_.pixels && (!shows || shows(p)); },
+        std::chrono::milliseconds(250));
     if (!shots_.empty()) {
       char number[16];
       std::snprintf(number, sizeof number, "%02d", ++shot_);
@@ -217,6 +241,17 @@ class SetupRun {
     x_.click(window_, static_cast<int>(px * scale), h_ - 1 - static_cast<int>(py * scale));
   }
   void click(const gs::Box& b) { click_page(tooltest::cx(b), tooltest::cy(b)); }
+  void click(kov::SweepControl c) { click(boxes_.sweep_buttons[static_cast<std::size_t>(c) - 1]); }
+  // The sweep page once its menu is there (not the prompt shown while the
+  // axis is computed): the face of its CANCEL button, left of the label.
+  void sweep_step(const std::string& name) {
+    const gs::Box& b =
+        boxes_.sweep_buttons[static_cast<std::size_t>(kov::SweepControl::cancel) - 1];
+    const float scale = static_cast<float>(std::max(w_, h_));
+    const int x = static_cast<int>((b.xmin + 0.08f * (b.xmax - b.xmin)) * scale);
+    const int y = h_ - 1 - static_cast<int>(tooltest::cy(b) * scale);
+    step(name, [&](const Picture& p) { return near(p.at(x, y), 255, 255, 0, 60); });
+  }
   // A click on the image at pixel coordinates (0.0 the lower edge of the first pixel).
   void click_image(float wx, float wy) {
     const gs::Box& p = boxes_.image_page;
@@ -245,6 +280,7 @@ class SetupRun {
     if (a_.cancel_at != where) return false;
     if (where == "first file" || where == "save") click(boxes_.selection_cancel);
     if (where == "form 1") click(boxes_.form1_cancel);
+    if (where == "sweep") click(kov::SweepControl::cancel);
     if (where == "axis prompt") x_.close_request(window_);
     if (where == "save") {
       step("end_question");
@@ -339,6 +375,25 @@ class SetupRun {
     click_image(h ? 0.15f * width + 0.2f : 0.5f * width, h ? 0.5f * height : 0.15f * height + 0.2f);
     step("axis_range_first");
     click_image(h ? 0.85f * width - 0.3f : 0.5f * width, h ? 0.5f * height : 0.85f * height - 0.3f);
+    sweep_step("axis_sweep");
+    if (cancel_here("sweep")) return;
+    if (a_.second_thoughts) {
+      click(boxes_.sweep.small[chosen_slice]);
+      step("axis_sweep_chosen");
+      click(kov::SweepControl::halve_step);
+      step("axis_sweep_halved");
+    }
+    if (a_.closer_look) {
+      click(kov::SweepControl::double_step);
+      step("axis_sweep_doubled");
+      // A click on the large slice offers the page as a PostScript file.
+      click(boxes_.sweep.large);
+      step("axis_sweep_print_name");
+      type_text(x_, sweep_postscript());
+      x_.key(XK_Return);
+      step("axis_sweep_printed");
+    }
+    click(kov::SweepControl::ok);
     if (s.tilt != 0.0) {
       step("axis_warning");
       click(boxes_.axis_warning_ok);
@@ -350,7 +405,7 @@ class SetupRun {
       step("axis_not_a_number");
       click(boxes_.range_warning_ok);
       step("axis_prompt");
-      retype("");  // the line emptied: the computed position stands
+      retype("");  // the line emptied: the position chosen on the sweep stands
     } else {
       x_.key(XK_Return);
     }
@@ -446,20 +501,25 @@ struct Case {
   bool landscape;
   Series series;
   bool second_thoughts = false;
+  bool closer_look = false;
 };
 
 // What every whole run must give: the parameter file's axis within 0.02
 // pixel of the truth (0.2 for a leaning axis, whose truth is that of the
-// middle line), the file counts, corrections, geometry and volume as chosen,
-// and kov_axis giving the same report of the axis.
+// middle line; the truth and the offset of the slice chosen on the sweep
+// after second thoughts), the "Axis by reconstruction" line, the file counts, corrections, geometry
+// and volume as chosen, and kov_axis giving the same report of the axis.
 void expect_run(const Case& c, const std::string& dir, const kovtest::ProgramResult& result,
                 const std::string& text) {
   ASSERT_EQ(result.exit_status, 0) << result.output;
   ASSERT_FALSE(text.empty()) << result.output;
   const auto v = parameter_values(text);
-  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(dir),
+  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")),
+              true_axis(dir) + (c.second_thoughts ? chosen_offset : 0.0),
               c.series.tilt != 0.0 ? 0.2 : 0.02)
       << text;
+  EXPECT_EQ(lines_starting(result.output, "INFO: Axis by reconstruction = ").size(), 1u)
+      << result.output;
   EXPECT_EQ(v.at("NUM_FIRST_IMAGE"), "1");
   EXPECT_EQ(v.at("NUM_LAST_IMAGE"), std::to_string(c.series.projections));
   EXPECT_EQ(v.at("ROTATION_VERTICAL"), c.series.horizontal ? "NO" : "YES");
@@ -503,17 +563,20 @@ TEST_P(WholeSetUp, OnAGeneratedSeries) {
   const Case& c = GetParam();
   kovtest::TempDir dir, run_home;
   make_series(c.series, dir.path());
-  SetupRun run(answers(c.landscape, c.series, c.second_thoughts), dir.path(), run_home.path(),
-               std::string("kov_setup_") + c.name);
+  SetupRun run(answers(c.landscape, c.series, c.second_thoughts, c.closer_look), dir.path(),
+               run_home.path(), std::string("kov_setup_") + c.name);
   const auto result = run.run();
   expect_run(c, dir.path(), result, kovtest::read_file(run.parameter_file()));
+  if (c.closer_look) {
+    EXPECT_EQ(kovtest::read_file(run.sweep_postscript()).rfind("%!PS", 0), 0u);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Series, WholeSetUp,
     ::testing::Values(
         Case{"horizontal_left_background", true, {true, -5.61, "background", 61}},
-        Case{"vertical_left_none", true, {false, -9.18, "none", 61}},
+        Case{"vertical_left_none", true, {false, -9.18, "none", 61}, false, true},
         Case{"horizontal_right_flatfield", false, {true, 4.43, "flatfield", 61}},
         Case{"vertical_leaning_warned", false, {false, 4.1, "none", 61, 512, 384, 3.0}},
         Case{"vertical_right_second_thoughts", false, {false, 6.37, "background", 61}, true}),
@@ -572,7 +635,7 @@ TEST_F(Setup, CancelAnywhereSavesNothing) {
       data.path() +
       "/proj_001.tif\n"
       "SOME_KEY\nkept as it is\n";
-  for (const char* where : {"first file", "form 1", "axis prompt", "save"}) {
+  for (const char* where : {"first file", "form 1", "sweep", "axis prompt", "save"}) {
     SCOPED_TRACE(where);
     kovtest::TempDir run_home;
     kovtest::write_file(run_home.file(".kov.def"), defaults);
