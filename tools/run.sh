@@ -9,7 +9,8 @@
 #
 # Without an X display ($DISPLAY empty) the same command runs the scripted
 # walk-through of the end-to-end test on the demo series under a private
-# Xvfb, and prints the parameter file, the axis found beside the true one and
+# Xvfb, and prints the parameter file, the axis found and the axis by
+# reconstruction beside the true one, and
 # where the screenshots of each step are.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 

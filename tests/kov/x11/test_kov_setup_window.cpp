@@ -596,9 +596,13 @@ TEST_F(Setup, WalkThroughOfTheDemoSeries) {
   const std::string text = kovtest::read_file(run.parameter_file());
   expect_run(c, dir, result, text);
   const auto v = parameter_values(text);
+  const auto by_slices = lines_starting(result.output, "INFO: Axis by reconstruction = ");
   std::cout << "\n--- The parameter file written by the set-up ---\n"
             << text << "--- Rotation axis: found "
             << (v.count("ROTATION_AXIS_POSITION") ? v.at("ROTATION_AXIS_POSITION") : "none")
+            << " pixels, by reconstruction "
+            << (by_slices.empty() ? std::string("none")
+                                  : by_slices[0].substr(by_slices[0].find_last_of(' ') + 1))
             << " pixels, true " << true_axis(dir) << " pixels\n"
             << "--- Screenshots of each step: " << fs::absolute(kovtest::output_dir()).string()
             << "/kov_setup_walk_through_*.png\n"
