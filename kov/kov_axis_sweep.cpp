@@ -194,13 +194,7 @@ void draw_page(const SweepPage& s, int& status) {
 // With the form documentation flag: the page drawn into a PostScript file
 // named by the user, which is then closed.
 void print_page(const SweepPage& s, int& status) {
-  GS_ON_PRINT(true, status);
-  bool open = false;
-  GS_INQ_PSFILE(open, status);
-  if (!open || status != io::status_good) return;
-  draw_page(s, status);
-  GS_OFF_PRINT(status);
-  GS_CLOSE_PS(status);
+  gs::print_page([&](int& st) { draw_page(s, st); }, status);
 }
 
 // What the page does next.

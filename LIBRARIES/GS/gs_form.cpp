@@ -488,13 +488,7 @@ void redraw_value(const FormData& f, std::size_t k, int& status) {
 // named by the user, which is then closed.
 void print_form(const FormData& f, int& status) {
   const gs::MenuSave keep;
-  GS_ON_PRINT(true, status);
-  bool open = false;
-  GS_INQ_PSFILE(open, status);
-  if (!open || status != io::status_good) return;
-  draw(f, status);
-  GS_OFF_PRINT(status);
-  GS_CLOSE_PS(status);
+  gs::print_page([&](int& s) { draw(f, s); }, status);
 }
 
 // The error line of a number entry: with or without its range.

@@ -136,3 +136,13 @@ void GS_CLOSE_PS(int& status) {
   }
   GS_SET_PSFILE(false, status);
 }
+
+void gs::print_page(const std::function<void(int&)>& draw, int& status) {
+  GS_ON_PRINT(true, status);
+  bool open = false;
+  GS_INQ_PSFILE(open, status);
+  if (!open || status != io::status_good) return;
+  draw(status);
+  GS_OFF_PRINT(status);
+  GS_CLOSE_PS(status);
+}

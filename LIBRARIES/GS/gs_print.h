@@ -2,6 +2,7 @@
 // diversion of drawing into it (gs_print.cpp).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "gs_state.h"
@@ -21,3 +22,12 @@ void GS_ON_PRINT(bool gui, int& status);
 void GS_OFF_PRINT(int& status);
 // Closes the PostScript file when one is open.
 void GS_CLOSE_PS(int& status);
+
+namespace gs {
+
+// A page drawn once more, by `draw`, into a PostScript file that the user
+// names (GS_ON_PRINT's prompt in the window), which is then closed; nothing
+// when no file is named.
+void print_page(const std::function<void(int&)>& draw, int& status);
+
+}  // namespace gs
