@@ -25,6 +25,7 @@
 
 #include "bench_main.h"
 #include "kov_slice.h"
+#include "kov_tiff.h"
 
 namespace {
 

@@ -40,6 +40,7 @@
 #include "kov_images.h"
 #include "kov_sequence.h"
 #include "kov_slice.h"
+#include "kov_tiff.h"
 
 namespace {
 

@@ -122,10 +122,4 @@ double axis_by_reconstruction(const Sinogram& s, float centre, float reach, int 
 std::vector<std::string> reconstruction_report_lines(double correlation, double reconstruction);
 std::vector<std::string> reconstruction_warning_box(double correlation, double reconstruction);
 
-// Writes `width` by `height` values of `image` (its first columns and
-// rows) as a 32-bit real TIFF, row 1 stored first, that the image readers
-// read back; false when the file cannot be written.
-bool write_real_tiff(const std::string& file_name, io::View2D<const float> image, int width,
-                     int height);
-
 }  // namespace kov

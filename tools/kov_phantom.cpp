@@ -44,6 +44,8 @@
 #include <string>
 #include <vector>
 
+#include "kov_tiff.h"
+
 namespace {
 
 constexpr double pi = std::numbers::pi;
@@ -88,56 +90,16 @@ int usage(const std::string& problem) {
   return 2;
 }
 
-// A 16-bit grey TIFF, little-endian, one strip, rows in array order.
+// A 16-bit grey TIFF, rows in array order.
 bool write_tiff(const std::string& path, int width, int height,
                 const std::vector<std::uint16_t>& pixels) {
-  std::vector<std::uint8_t> b;
-  auto u16 = [&](unsigned v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-  };
-  auto u32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  const std::uint32_t data_bytes = static_cast<std::uint32_t>(width) * height * 2;
-  const std::uint32_t data_offset = 8;
-  const std::uint32_t ifd_offset = data_offset + data_bytes;
-  b.push_back('I');
-  b.push_back('I');
-  u16(42);
-  u32(ifd_offset);
-  for (std::uint16_t v : pixels) u16(v);
-  struct Tag {
-    unsigned tag, type;
-    std::uint32_t value;
-  };
-  const Tag tags[] = {{256, 4, static_cast<std::uint32_t>(width)},
-                      {257, 4, static_cast<std::uint32_t>(height)},
-                      {258, 3, 16},
-                      {259, 3, 1},
-                      {262, 3, 1},
-                      {273, 4, data_offset},
-                      {277, 3, 1},
-                      {278, 4, static_cast<std::uint32_t>(height)},
-                      {279, 4, data_bytes},
-                      {339, 3, 1}};
-  u16(static_cast<unsigned>(std::size(tags)));
-  for (const Tag& t : tags) {
-    u16(t.tag);
-    u16(t.type);
-    u32(1);
-    if (t.type == 3) {
-      u16(t.value);
-      u16(0);
-    } else {
-      u32(t.value);
-    }
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(2 * pixels.size());
+  for (const std::uint16_t v : pixels) {
+    bytes.push_back(static_cast<std::uint8_t>(v));
+    bytes.push_back(static_cast<std::uint8_t>(v >> 8));
   }
-  u32(0);
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
-  return std::fclose(f) == 0 && ok;
+  return kov::write_tiff(path, width, height, kov::TiffSample::unsigned16, bytes);
 }
 
 std::string numbered(const std::string& dir, const char* stem, int number, int digits) {
