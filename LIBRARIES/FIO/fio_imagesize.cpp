@@ -36,20 +36,41 @@ bool camera_size(const fio::Camera& camera, int& width, int& height) {
   return true;
 }
 
+bool merin_size(const std::string&, int& width, int& height, int&) {
+  return fio::merin_image_size(width, height);
+}
+
+// The formats whose header tells the size, each with the routine that reads
+// it from the file open in the input slot (false when the header cannot be
+// read). The camera formats follow from their table.
+struct HeaderSize {
+  const char* format;
+  bool (*size)(const std::string& file_name, int& width, int& height, int& status);
+};
+constexpr HeaderSize header_sizes[] = {
+    {fio::format_tiff, tiff_size},
+    {fio::format_imagequant, tiff_size},
+    {fio::format_merin, merin_size},
+};
+
+const HeaderSize* header_size_of(const std::string& format) {
+  for (const HeaderSize& h : header_sizes) {
+    if (format == h.format) return &h;
+  }
+  return nullptr;
+}
+
+bool size_told(const std::string& format) {
+  return header_size_of(format) != nullptr || fio::camera_of(format) != nullptr;
+}
+
 // The size in the header of a format that tells it there, from the file
 // open in the input slot; false when the header cannot be read.
 bool size_in_header(const std::string& file_name, const std::string& format, int& width,
                     int& height, int& status) {
-  if (format == fio::format_tiff || format == fio::format_imagequant) {
-    return tiff_size(file_name, width, height, status);
-  }
-  if (format == fio::format_merin) return fio::merin_image_size(width, height);
+  if (const HeaderSize* h = header_size_of(format))
+    return h->size(file_name, width, height, status);
   return camera_size(*fio::camera_of(format), width, height);
-}
-
-bool size_told(const std::string& format) {
-  return format == fio::format_tiff || format == fio::format_imagequant ||
-         format == fio::format_merin || fio::camera_of(format) != nullptr;
 }
 
 }  // namespace

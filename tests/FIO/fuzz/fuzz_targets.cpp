@@ -131,11 +131,17 @@ void hamamatsu(const std::uint8_t* data, std::size_t size) {
 }
 
 Target target(const std::string& name) {
-  if (name == "tiff") return tiff;
-  if (name == "merin") return merin;
-  if (name == "binary") return binary;
-  if (name == "princeton") return princeton;
-  if (name == "hamamatsu") return hamamatsu;
+  struct Named {
+    const char* name;
+    Target target;
+  };
+  static constexpr Named targets[] = {
+      {"tiff", tiff},           {"merin", merin},         {"binary", binary},
+      {"princeton", princeton}, {"hamamatsu", hamamatsu},
+  };
+  for (const Named& t : targets) {
+    if (name == t.name) return t.target;
+  }
   return nullptr;
 }
 
