@@ -39,10 +39,12 @@ cmake -S "$KOV_ROOT" -B "$KOV_ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   >/dev/null
 cmake --build "$KOV_ROOT/build-fuzz" --target fio_fuzzers -j"$(nproc)"
 fuzz_work=$(mktemp -d)
-for target in tiff merin binary princeton hamamatsu; do
+for fuzzer in "$KOV_ROOT"/build-fuzz/tests/FIO/fuzz_*; do
+  [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue
+  target=${fuzzer##*/fuzz_}
   mkdir -p "$fuzz_work/$target"
   if ! ASAN_OPTIONS=quarantine_size_mb=8:max_malloc_fill_size=0 \
-    "$KOV_ROOT/build-fuzz/tests/FIO/fuzz_$target" -max_total_time=20 \
+    "$fuzzer" -max_total_time=20 \
     -artifact_prefix="$KOV_ROOT/build-fuzz/crash-$target-" \
     "$fuzz_work/$target" "$KOV_ROOT/tests/FIO/fuzz/corpus/$target" >"$fuzz_work/$target.log" 2>&1; then
     tail -n 60 "$fuzz_work/$target.log"
