@@ -2,6 +2,7 @@
 // the packed decompression against an encoder written here and the
 // published vectors.
 #include <random>
+#include <set>
 
 #include "fio_files.h"
 #include "fio_internal.h"
@@ -119,6 +120,158 @@ TEST(FioMar, PackedStreamVectorsAndRoundTrips) {
         EXPECT_TRUE(whole);
       }
     }
+  }
+}
+
+std::string four(int n) {  // "%04d"
+  const std::string d = std::to_string(n);
+  return std::string(d.size() < 4 ? 4 - d.size() : 0, '0') + d;
+}
+
+// A file of either layout, its pixels v(i) (65535 where an overflow record
+// holds the value) and its overflow records.
+struct Plate {
+  int layout;  // 0 the newer; the older with 1 rows, 2 the packed image
+  bool big;
+  int w, h, version, base;  // the packed stream's version; overflow addresses from 0 or 1
+  int text_at;              // the newer: the text lines from byte 64 or 128
+  int microns;              // the newer: pixel-size words (0: the text line's 100 by 150)
+  std::set<int> over;       // pixels with overflow records
+  bool vax = false;         // the older: reals of the older machines
+  int value(int i) const { return over.count(i) ? 65536 + 1000 * i : (i * 7919 + 12345) % 65535; }
+  std::string file() const {
+    Bytes f;
+    f.high = big;
+    Words p(static_cast<std::size_t>(w * h));
+    for (int i = 0; i < w * h; ++i)
+      p[static_cast<std::size_t>(i)] = over.count(i) ? 65535 : value(i);
+    const auto size = over.size();
+    if (layout == 0) {
+      f.u32(1234).u32(w).u32(size).u32(1).u32(0).u32(w * h).u32(microns).u32(microns);
+      f.zeros(static_cast<std::size_t>(text_at - 32));
+      for (std::string t :
+           {"mar research", "PIXEL          LENGTH 100  HEIGHT 150", "END OF HEADER"})
+        f.text(t + std::string(64 - t.size(), ' '));
+      f.text(std::string(4096 - f.b.size(), ' '));
+    } else {
+      f.u32(w).u32(h).u32(2 * w).u32(h + 1).u32(size).u32(1).zeros(36);
+      for (float v : {0.15f, 0.1f, 0.0f, 0.0f, 1.5418f}) {
+        const auto u = std::bit_cast<std::uint32_t>(vax ? 4 * v : v);
+        f.u32(vax ? u << 16 | u >> 16 : u);
+      }
+      f.text(std::string(2 * w - f.b.size(), ' '));
+      if (layout == 1)
+        for (auto v : p) f.u16(v);
+    }
+    for (int i : over) f.u32(i + base).u32(value(i));
+    const std::size_t record = layout == 0 ? 64 : 2 * w;
+    f.zeros((record - f.b.size() % record) % record);
+    if (layout == 1) return f.str();
+    f.text("\nCCP4 packed image" + std::string(version == 2 ? " V2" : "") + ", X: " + four(w) +
+           ", Y: " + four(h) + "\n");
+    const Bytes8 stream = pack(p, w, version);
+    return f.str() + std::string(stream.begin(), stream.end());
+  }
+};
+
+struct Got {
+  int retstat = 0, xn = 0, yn = 0;
+  float px = -1, py = -1;
+  std::vector<float> data = std::vector<float>(33 * 17);
+  std::string console;
+};
+Got read_mar(const std::string& path) {
+  Got g;
+  const kovtest::ConsoleCapture console;
+  int status = fiotest::good;
+  std::string name = path, title, xl, yl, zl;
+  std::vector<float> xa(33), ya(17);
+  FIO_IN_MAR(false, name, g.retstat, g.xn, g.yn, xa, ya, io::View2D<float>(g.data.data(), 33, 17),
+             io::View2D<float>(), title, xl, yl, zl, g.px, g.py, status);
+  EXPECT_EQ(status, fiotest::good);
+  g.console = console.text();
+  return g;
+}
+
+const Plate plates[] = {
+    {0, false, 5, 3, 1, 0, 128, 150, {0, 7, 14}},
+    {0, true, 4, 4, 1, 1, 64, 0, {0, 8, 15}},  // addresses from 1, sizes from the text
+    {0, false, 1, 1, 1, 0, 64, 100, {0}},
+    {0, true, 40, 20, 2, 0, 128, 100, {3, 40 * 16 + 32, 799}},  // past the arrays
+    {0, false, 6, 2, 2, 1, 64, 0, {}},
+    {1, false, 62, 3, 1, 1, 0, 0, {0, 61, 185}},
+    {1, true, 63, 2, 1, 1, 0, 0, {100}, true},
+    {2, false, 64, 5, 1, 1, 0, 0, {0, 1, 2, 319}},
+    {2, true, 65, 3, 1, 1, 0, 0, {64}, true},
+};
+
+TEST(FioMar, FilesOfBothLayoutsReadValueForValue) {
+  kovtest::TempDir dir;
+  for (const Plate& c : plates) {
+    const std::string path = dir.file(c.layout == 0   ? "p.mar2300"
+                                      : c.layout == 1 ? "p.image"
+                                                      : "p.pck");
+    kovtest::write_file(path, c.file());
+    const Got g = read_mar(path);
+    ASSERT_EQ(g.retstat, fio::input_done) << c.w << g.console;
+    ASSERT_EQ(g.xn, std::min(c.w, 33));
+    ASSERT_EQ(g.yn, std::min(c.h, 17));
+    for (int y = 0; y < g.yn; ++y)
+      for (int x = 0; x < g.xn; ++x)
+        ASSERT_EQ(g.data[static_cast<std::size_t>(y * 33 + x)], c.value(y * c.w + x))
+            << c.w << " " << x << " " << y;
+    EXPECT_FLOAT_EQ(g.px, c.layout > 0 ? 1.5e-4f : c.microns > 0 ? c.microns * 1e-6f : 1e-4f);
+    EXPECT_FLOAT_EQ(g.py, c.layout > 0 ? 1e-4f : c.microns > 0 ? c.microns * 1e-6f : 1.5e-4f);
+    int width = 0, height = 0, retstat = 0, status = fiotest::good;
+    FIO_INQ_IMAGESIZE(path, fio::format_mar_pck, width, height, retstat, status);
+    EXPECT_EQ(width * 100000 + height, c.w * 100000 + c.h);
+  }
+}
+
+void put(std::string& f, std::size_t at, std::uint32_t v) {
+  for (int k = 0; k < 4; ++k) f[at + static_cast<std::size_t>(k)] = static_cast<char>(v >> (8 * k));
+}
+
+TEST(FioMar, TruncatedAndInconsistentFilesRefused) {
+  struct Case {
+    int plate;  // 0 the newer, 5 the older rows, 7 the older packed
+    void (*change)(std::string&);
+    const char* message;
+  } cases[] = {
+      {0, [](std::string& f) { put(f, 0, 0); }, "neither 1234 nor a width of 62 to 16384"},
+      {0, [](std::string& f) { put(f, 4, 0); }, "image size (0) is outside 1 to 16384"},
+      {0, [](std::string& f) { put(f, 4, 20000); }, "image size (20000) is outside"},
+      {0, [](std::string& f) { put(f, 20, 7); }, "pixel count (7) is no number of rows of 5"},
+      {0, [](std::string& f) { put(f, 12, 2); },
+       "Only packed mar345 images (format 1) are read, not format 2"},
+      {0, [](std::string& f) { put(f, 8, 1000); }, "overflow count (1000) is larger than the file"},
+      {0, [](std::string& f) { put(f, 4096, 16); },
+       "record 1 addresses pixel 16, outside the image of 15"},
+      {0, [](std::string& f) { f.resize(4096 + 64 + 10); }, "No packed image identifier line"},
+      {0, [](std::string& f) { f[4096 + 64 + 26] = '6'; },
+       "packed image (6 by 3) is not the size of its header (5 by 3)"},
+      {0, [](std::string& f) { f.resize(f.size() - 2); },
+       "packed image ends before its last pixel"},
+      {0, [](std::string& f) { f.resize(100); }, "too short for a mar345 header (4096 bytes)"},
+      {0, [](std::string& f) { f.resize(2); }, "too short for a MAR image"},
+      {5, [](std::string& f) { put(f, 4, 0); }, "MAR image height (0) is outside"},
+      {5, [](std::string& f) { put(f, 8, 7); }, "record length (7) is not twice the width (62)"},
+      {5, [](std::string& f) { f.resize(f.size() - 200); },
+       "too short for its 62 by 3 MAR image and 3 overflow"},
+      {5, [](std::string& f) { put(f, 16, 100000); }, "overflow count (100000) is larger"},
+      {5, [](std::string& f) { put(f, 496, 0); }, "addresses pixel 0, outside"},
+      {7, [](std::string& f) { f[256 + 1] = 'X'; }, "No packed image identifier line"},
+  };
+  kovtest::TempDir dir;
+  for (const Case& c : cases) {
+    std::string f = plates[c.plate].file();
+    c.change(f);
+    const std::string path = dir.file(c.plate == 7 ? "r.pck" : "r.mar2300");
+    kovtest::write_file(path, f);
+    const Got g = read_mar(path);
+    EXPECT_EQ(g.retstat, fio::input_failed) << c.message;
+    EXPECT_NE(g.console.find(c.message), std::string::npos) << g.console;
+    EXPECT_NE(g.console.find("         " + path), std::string::npos) << g.console;
   }
 }
 
