@@ -129,47 +129,34 @@ for kind, dtype in ((0, 'u1'), (2, '<u2'), (1, 'u1')):
 
 # Image plates: the newer layout (byte-order word, overflow records, packed
 # image) and the older one (rows or packed image), in both byte orders.
-def pck(pixels, width, version):
-    """The packed stream in blocks of one value of 32 bits."""
-    s = [int(v) - 65536 if v >= 32768 else int(v) for v in pixels]
-    bits, n = 0, 0
-    for i in range(len(s)):
-        if i == 0:
-            p = 0
-        elif i <= width:
-            p = s[i - 1]
-        else:
-            t = s[i - 1] + s[i - width + 1] + s[i - width] + s[i - width - 1] + 2
-            p = abs(t) // 4 * (1 if t >= 0 else -1)
-        head = (7 << 3) if version == 1 else (15 << 3)
-        bits |= (head | ((s[i] - p) & 0xFFFFFFFF) << (6 if version == 1 else 7)) << n
-        n += 38 if version == 1 else 39
-    return bits.to_bytes((n + 7) // 8, 'little')
-
-
 def plate(newer, e, width, height, over, version=1, packed=True):
-    rng = np.random.default_rng(width * height)
-    pixels = rng.integers(0, 65535, width * height)
-    pixels[list(over)] = 65535
-    records = b''.join(struct.pack(e + 'ii', a + (0 if newer else 1), 70000 + a) for a in over)
-    record = 64 if newer else 2 * width
-    records += bytes(-len(records) % record)
+    s = np.random.default_rng(width * height).integers(-32768, 32767, width * height)
+    s[list(over)] = -1  # 65535
+    stream, n = 0, 0  # blocks of one 32-bit difference from the signed prediction
+    for i in range(len(s)):
+        t = s[i - 1] + s[i - width + 1] + s[i - width] + s[i - width - 1] + 2
+        p = 0 if i == 0 else s[i - 1] if i <= width else int(abs(t) // 4 * np.sign(t))
+        stream |= ((8 * version - 1) << 3 | (int(s[i] - p) & 0xFFFFFFFF) << (5 + version)) << n
+        n += 37 + version
+    records = b''.join(struct.pack(e + 'ii', a + (not newer), 70000 + a) for a in over)
+    records += bytes(-len(records) % (64 if newer else 2 * width))
     if newer:
-        text = b''.join(t.ljust(64) for t in (b'mar research', b'PIXEL LENGTH 100 HEIGHT 100', b'END OF HEADER'))
+        text = b''.join(t.ljust(64) for t in (b'mar research', b'PIXEL LENGTH 100', b'END OF HEADER'))
         head = (struct.pack(e + '8i', 1234, width, len(over), 1, 0, width * height, 150, 150)
                 + bytes(96) + text).ljust(4096, b' ')
     else:
-        head = (struct.pack(e + '6i', width, height, 2 * width, height + 1, len(over), 1) + bytes(36)
-                + struct.pack(e + '5f', 0.15, 0.15, 0, 0, 1.0)).ljust(2 * width, b' ')
+        head = (struct.pack(e + '6i36x5f', width, height, 2 * width, height + 1, len(over), 1,
+                            0.15, 0.15, 0, 0, 1.0)).ljust(2 * width, b' ')
     if not packed:
-        return head + pixels.astype(e + 'u2').tobytes() + records
-    ident = '\nCCP4 packed image%s, X: %04d, Y: %04d\n' % (' V2' if version == 2 else '', width, height)
-    return head + records + ident.encode() + pck(pixels, width, version)
+        return head + s.astype(e + 'i2').tobytes() + records
+    ident = '\nCCP4 packed image%s, X: %04d, Y: %04d\n' % (' V2' * (version == 2), width, height)
+    return head + records + ident.encode() + stream.to_bytes((n + 7) // 8, 'little')
 
 
-save('mar', 'newer_le', plate(True, '<', 5, 3, [0, 7, 14]))
-save('mar', 'newer_be_v2', plate(True, '>', 8, 6, [3, 47], 2))
-save('mar', 'newer_wide', plate(True, '<', 40, 20, [1, 700]))
-save('mar', 'older_rows_le', plate(False, '<', 62, 3, [0, 185], packed=False))
-save('mar', 'older_rows_be', plate(False, '>', 63, 2, [5], packed=False))
-save('mar', 'older_pck_be', plate(False, '>', 64, 4, [0, 1, 255]))
+for name, args in (('newer_le', (True, '<', 5, 3, [0, 7, 14])),
+                   ('newer_be_v2', (True, '>', 8, 6, [3, 47], 2)),
+                   ('newer_wide', (True, '<', 40, 20, [1, 700])),
+                   ('older_rows_le', (False, '<', 62, 3, [0, 185], 1, False)),
+                   ('older_rows_be', (False, '>', 63, 2, [5], 1, False)),
+                   ('older_pck_be', (False, '>', 64, 4, [0, 1, 255]))):
+    save('mar', name, plate(*args))
