@@ -52,10 +52,8 @@ struct HeaderSize {
   bool (*size)(const std::string& file_name, int& width, int& height, int& status);
 };
 constexpr HeaderSize header_sizes[] = {
-    {fio::format_tiff, tiff_size},
-    {fio::format_imagequant, tiff_size},
-    {fio::format_merin, merin_size},
-    {fio::format_mar, mar_size},
+    {fio::format_tiff, tiff_size},   {fio::format_imagequant, tiff_size},
+    {fio::format_merin, merin_size}, {fio::format_mar, mar_size},
     {fio::format_mar_pck, mar_size},
 };
 
