@@ -40,6 +40,10 @@ bool merin_size(const std::string&, int& width, int& height, int&) {
   return fio::merin_image_size(width, height);
 }
 
+bool mar_size(const std::string&, int& width, int& height, int&) {
+  return fio::mar_image_size(width, height);
+}
+
 // The formats whose header tells the size, each with the routine that reads
 // it from the file open in the input slot (false when the header cannot be
 // read). The camera formats follow from their table.
@@ -48,9 +52,9 @@ struct HeaderSize {
   bool (*size)(const std::string& file_name, int& width, int& height, int& status);
 };
 constexpr HeaderSize header_sizes[] = {
-    {fio::format_tiff, tiff_size},
-    {fio::format_imagequant, tiff_size},
-    {fio::format_merin, merin_size},
+    {fio::format_tiff, tiff_size},   {fio::format_imagequant, tiff_size},
+    {fio::format_merin, merin_size}, {fio::format_mar, mar_size},
+    {fio::format_mar_pck, mar_size},
 };
 
 const HeaderSize* header_size_of(const std::string& format) {

@@ -291,5 +291,14 @@ fio::OverloadReader FIO_IN_BSL;
 fio::Reader FIO_IN_DEXORAM;
 fio::OverloadReader FIO_IN_VEXAL;
 fio::PixelSizeReader FIO_IN_BAS2000;
-fio::PixelSizeReader FIO_IN_MAR;
 fio::Reader FIO_IN_PHOTOMETRICS;
+
+// The image-plate formats ("MAR FORMAT", "MAR-PCK"). FIO_IN_MAR reads a file
+// whose first word is the byte-order word 1234 (in either byte order) with
+// FIO_IN_MAR345 (the 4096-byte header, overflow records, the packed image),
+// any other with FIO_IN_OLDMAR (the header record, then 16-bit rows and
+// overflow records, or overflow records and the packed image). The pixel
+// sizes are set when the header gives them.
+fio::PixelSizeReader FIO_IN_MAR;
+fio::PixelSizeReader FIO_IN_MAR345;
+fio::PixelSizeReader FIO_IN_OLDMAR;

@@ -36,12 +36,6 @@ void FIO_IN_BAS2000(FIO_RESULT_ARGS, float& x_pixel_size, float& y_pixel_size, i
   unavailable("Subroutine FIO_IN_BAS2000 V0.1 ", fio::format_bas2000, FIO_RESULT_PASS, status);
 }
 
-void FIO_IN_MAR(FIO_RESULT_ARGS, float& x_pixel_size, float& y_pixel_size, int& status) {
-  static_cast<void>(x_pixel_size);
-  static_cast<void>(y_pixel_size);
-  unavailable("Subroutine FIO_IN_MAR V0.1 ", fio::format_mar, FIO_RESULT_PASS, status);
-}
-
 void FIO_IN_PHOTOMETRICS(FIO_RESULT_ARGS, int& status) {
   unavailable("Subroutine FIO_IN_PHOTOMETRICS V0.1 ", fio::format_photometrics, FIO_RESULT_PASS,
               status);

@@ -183,4 +183,14 @@ const Camera* camera_of(const std::string& format_name);
 // The warning of a reader that this version does not have.
 void not_available(const char* format_name, Result& r, int& status);
 
+// The pixels of a packed image-plate stream (the bytes after its
+// identifier line), version 1 or 2, of `width` pixels a row, into `pixels`
+// (as many as the image has); false when the stream ends before the last
+// pixel. Reads and writes nothing outside the two spans, whatever the bytes.
+bool unpack_words(std::span<const std::uint8_t> stream, int version, int width,
+                  std::span<std::uint16_t> pixels);
+// The size of the image-plate file (either layout) open in the input slot;
+// false when its header does not give one.
+bool mar_image_size(int& width, int& height);
+
 }  // namespace fio

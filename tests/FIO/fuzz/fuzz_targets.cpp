@@ -130,6 +130,18 @@ void hamamatsu(const std::uint8_t* data, std::size_t size) {
   camera(FIO_IN_HAMAMATSU, ".img", data, size);
 }
 
+void mar(const std::uint8_t* data, std::size_t size) {
+  const bool packed = size > 0 && (data[size - 1] & 1) != 0;
+  int status = start();
+  std::string name = scratch(packed ? ".pck" : ".image");
+  write(name, data, size);
+  Arrays a;
+  FIO_IN_MAR(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl,
+             a.yl, a.zl, a.px, a.py, status);
+  finish();
+  std::remove(name.c_str());
+}
+
 Target target(const std::string& name) {
   struct Named {
     const char* name;
@@ -137,7 +149,7 @@ Target target(const std::string& name) {
   };
   static constexpr Named targets[] = {
       {"tiff", tiff},           {"merin", merin},         {"binary", binary},
-      {"princeton", princeton}, {"hamamatsu", hamamatsu},
+      {"princeton", princeton}, {"hamamatsu", hamamatsu}, {"mar", mar},
   };
   for (const Named& t : targets) {
     if (name == t.name) return t.target;

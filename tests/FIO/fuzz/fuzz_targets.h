@@ -18,6 +18,9 @@ void merin(const std::uint8_t* data, std::size_t size);
 void binary(const std::uint8_t* data, std::size_t size);
 void princeton(const std::uint8_t* data, std::size_t size);
 void hamamatsu(const std::uint8_t* data, std::size_t size);
+// The last byte's lowest bit chooses the extension (".pck" or ".image"),
+// and so how an older file without its identifier line is read.
+void mar(const std::uint8_t* data, std::size_t size);
 
 // The target of a name ("tiff", ...); null for another name.
 using Target = void (*)(const std::uint8_t*, std::size_t);

@@ -126,3 +126,37 @@ for kind, dtype in ((0, 'u1'), (2, '<u2'), (1, 'u1')):
     comment = b'exposure 10 ms'
     header = b'IM' + struct.pack('<6H', len(comment), 35, 4, 0, 0, kind) + bytes(50)
     save('hamamatsu', 'type%d' % kind, header + comment + np.arange(140).astype(dtype).tobytes())
+
+# Image plates: the newer layout (byte-order word, overflow records, packed
+# image) and the older one (rows or packed image), in both byte orders.
+def plate(newer, e, width, height, over, version=1, packed=True):
+    s = np.random.default_rng(width * height).integers(-32768, 32767, width * height)
+    s[list(over)] = -1  # 65535
+    stream, n = 0, 0  # blocks of one 32-bit difference from the signed prediction
+    for i in range(len(s)):
+        t = s[i - 1] + s[i - width + 1] + s[i - width] + s[i - width - 1] + 2
+        p = 0 if i == 0 else s[i - 1] if i <= width else int(abs(t) // 4 * np.sign(t))
+        stream |= ((8 * version - 1) << 3 | (int(s[i] - p) & 0xFFFFFFFF) << (5 + version)) << n
+        n += 37 + version
+    records = b''.join(struct.pack(e + 'ii', a + (not newer), 70000 + a) for a in over)
+    records += bytes(-len(records) % (64 if newer else 2 * width))
+    if newer:
+        text = b''.join(t.ljust(64) for t in (b'mar research', b'PIXEL LENGTH 100', b'END OF HEADER'))
+        head = (struct.pack(e + '8i', 1234, width, len(over), 1, 0, width * height, 150, 150)
+                + bytes(96) + text).ljust(4096, b' ')
+    else:
+        head = (struct.pack(e + '6i36x5f', width, height, 2 * width, height + 1, len(over), 1,
+                            0.15, 0.15, 0, 0, 1.0)).ljust(2 * width, b' ')
+    if not packed:
+        return head + s.astype(e + 'i2').tobytes() + records
+    ident = '\nCCP4 packed image%s, X: %04d, Y: %04d\n' % (' V2' * (version == 2), width, height)
+    return head + records + ident.encode() + stream.to_bytes((n + 7) // 8, 'little')
+
+
+for name, args in (('newer_le', (True, '<', 5, 3, [0, 7, 14])),
+                   ('newer_be_v2', (True, '>', 8, 6, [3, 47], 2)),
+                   ('newer_wide', (True, '<', 40, 20, [1, 700])),
+                   ('older_rows_le', (False, '<', 62, 3, [0, 185], 1, False)),
+                   ('older_rows_be', (False, '>', 63, 2, [5], 1, False)),
+                   ('older_pck_be', (False, '>', 64, 4, [0, 1, 255]))):
+    save('mar', name, plate(*args))
