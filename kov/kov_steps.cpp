@@ -43,6 +43,20 @@ bool two_points(const io::Image<float>& image, int width, int height, const std:
   return status == io::status_good && n == 2;
 }
 
+// What the image input said of the image just read (a file that holds more
+// images than the one input), in a line across the top of the page, where
+// it stays while the image is looked at without a box to click away.
+void show_input_notes(int& status) {
+  const Lines notes = fio::input_notes();
+  if (notes.empty() || status != io::status_good) return;
+  gs::Box page;
+  GS_INQ_MESSAGE(page, status);
+  const int n = static_cast<int>(notes.size());
+  GS_PROMPT(false, n, n, notes, page.xmin, page.ymax - 0.035f * static_cast<float>(n), page.xmax,
+            page.ymax, status);
+  GS_UPDATE(status);
+}
+
 // "IS THE IMAGE INPUT O.K.": false for NO; YES and CANCEL keep the image.
 bool image_ok(int& status) {
   const Lines help{"Chose \"YES\" or \"NO\"", "Click on \"YES\" or \"NO\""};
@@ -170,9 +184,12 @@ void show_image(const io::Image<float>& image, int width, int height, const std:
                 int& status) {
   const std::vector<float> x = pixel_axis(image.xmaxdat());
   const std::vector<float> y = pixel_axis(image.ymaxdat());
-  const gs::GraphPageScope page(status);
-  GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)", "Intensity",
-          status);
+  {
+    const gs::GraphPageScope page(status);
+    GS_PLOT(image.view(), x, y, 1, 1, width, height, title, "X (pixels)", "Y (pixels)", "Intensity",
+            status);
+  }
+  show_input_notes(status);
 }
 
 }  // namespace kov

@@ -290,6 +290,7 @@ void read_raw(const BinaryLayout& l, Result& r, int& status) {
   if (status != io::status_good) return;
   r.retstat = input_done;
   finish_input(r);
+  note_images(l.images);
 }
 
 }  // namespace fio

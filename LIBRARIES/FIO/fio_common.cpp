@@ -96,6 +96,32 @@ void show_inputting(int& status) {
   GS_UPDATE(status);
 }
 
+namespace {
+std::vector<std::string>& notes() {
+  static std::vector<std::string> lines;
+  return lines;
+}
+}  // namespace
+
+void note(const std::string& line) {
+  io::say(line);
+  notes().push_back(line);
+}
+
+void note_images(long long images) {
+  if (images > 1) {
+    note("INFO: The file holds " + std::to_string(images) + " images; the first is input");
+  }
+}
+
+void clear_notes() {
+  notes().clear();
+}
+
+std::vector<std::string> input_notes() {
+  return notes();
+}
+
 void finish_input(Result& r) {
   for (int i = 1; i <= r.data.xmaxdat; ++i) r.x_axis[i - 1] = static_cast<float>(i) - 0.5f;
   for (int j = 1; j <= r.data.ymaxdat; ++j) r.y_axis[j - 1] = static_cast<float>(j) - 0.5f;

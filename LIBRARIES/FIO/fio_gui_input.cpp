@@ -469,10 +469,10 @@ bool file_to_read(int max_prompt, int num_prompt, std::span<const std::string> p
   return input_mode == fio::input_named || step_sequence(input_mode, file_name, status);
 }
 
-// Whether a reader's input is a good image; a reader the user left has said
-// enough, any other failure is told, and so is an image without pixels.
+// Whether a reader's input is a good image; any other result is told (a
+// question of the reader that the user left too), and so is an image
+// without pixels.
 bool good_input(int retstat, int xnum, int ynum, const std::string& file_name, int& status) {
-  if (retstat == fio::input_cancelled) return false;
   if (retstat != fio::input_done) {
     warn_file("WARNING: PROBLEM INPUTTING DATA FROM FILE:", file_name, status);
   }
@@ -582,6 +582,7 @@ void FIO_GUI_INPUT(int max_prompt, int num_prompt, std::span<const std::string> 
                    float& x_pixel_size, float& y_pixel_size, int& status) {
   if (status != io::status_good) return;
   if (!fio::check_array(data, id, status)) return;
+  fio::clear_notes();
   std::string format = state().format_name;
   if (!file_to_read(max_prompt, num_prompt, prompt, input_mode, file_name, format, status)) return;
   state().format_name = format;

@@ -16,14 +16,9 @@ bool open_file(const std::string& file_name, int& status) {
   return status == io::status_good && result == fio::stream_done;
 }
 
-bool tiff_size(const std::string& file_name, int& width, int& height, int& status) {
-  FIO_TIFF_IMAGESIZE(fio::input_file, file_name, width, height, status);
-  // A broken directory is the reader's to report.
-  if (status == fio::status_bad_tiff_integer) {
-    ST_DEF_SYSTEM(status);
-    return false;
-  }
-  return status == io::status_good;
+// The reader tells what is wrong with the file, once.
+bool tiff_size(const std::string&, int& width, int& height, int&) {
+  return fio::tiff_image_size(width, height);
 }
 
 bool camera_size(const fio::Camera& camera, int& width, int& height) {

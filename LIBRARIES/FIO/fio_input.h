@@ -118,6 +118,7 @@ struct BinaryLayout {
   float y_pixel_size = 0.0f;
   bool has_overload = false;  // an overload value given
   float overload = 0.0f;
+  long long images = 1;  // images the file holds; the first is input
 };
 
 }  // namespace fio
@@ -151,6 +152,11 @@ namespace fio {
 // cancelled the selection or the format menu.
 void choose_input_file(int max_prompt, int num_prompt, std::span<const std::string> prompt,
                        std::string& file_name, int& retstat, int& status);
+
+// The INFO lines of the last reading that the user must see beside the
+// image (a file holding more images than the one input), already on the
+// console; empty when there are none.
+std::vector<std::string> input_notes();
 
 // Results of FIO_INQ_IMAGESIZE.
 inline constexpr int size_known = 0;

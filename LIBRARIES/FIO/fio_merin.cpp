@@ -1,5 +1,6 @@
 // The keyword-header format: sections of "{ KEYWORD = value ; ... }" and
 // the raw data that follows each header.
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -119,15 +120,9 @@ Scan read_header(Scanner& in, Section& s) {
     bool end = false;
     for (;;) {
       if (!in.next(c)) return Scan::bad_value;
-      if (c == ';') break;
+      if (c == ';' || c == '!') break;
       if (c == '}') {
         end = true;
-        break;
-      }
-      if (c == '!') {
-        // A comment to the end of the line.
-        while (in.next(c) && c != '\n') {
-        }
         break;
       }
       keep(value, c, value_width);
@@ -210,6 +205,41 @@ bool section_layout(const Section& s, fio::BinaryLayout& layout) {
   return true;
 }
 
+// Bytes of DIM_1 by DIM_2 elements of a section's type.
+std::int64_t image_bytes(const fio::BinaryLayout& l) {
+  const std::int64_t pixels =
+      static_cast<std::int64_t>(std::max(l.width, 0)) * std::max(l.height, 0);
+  return std::min<std::int64_t>(pixels, std::int64_t{1} << 56) * fio::type_size(l.type);
+}
+
+// Whether the data after "}" fill what the header declares, no more and no
+// less: the file ends there, or the next section's "{" follows. Data that
+// do not fit (a header closed by a line end or padding, for example) would
+// be read shifted; they are refused after a warning.
+bool section_fits(const Section& s, const fio::BinaryLayout& l, const std::string& file_name,
+                  int& status) {
+  const std::int64_t declared = s.size > 0 ? s.size : image_bytes(l);
+  const std::int64_t follow = fio::input_file_size() - s.data_start;
+  // Too short for the image itself: the raw transfer says so.
+  if (follow < image_bytes(l)) return true;
+  bool fits = follow == declared;
+  if (follow > declared) {
+    std::array<char, 1> next{};
+    int result = 0, got = 0;
+    FIO_FILEPREADC(fio::input_file, s.data_start + declared, 1, 1, fio::reverse_none, result, got,
+                   std::as_writable_bytes(std::span(next)));
+    fits = got == 1 && next[0] == '{';
+  }
+  if (fits) return true;
+  fio::warn({"WARNING: The image data do not fit the size that the header declares:",
+             "         " + std::to_string(declared) + " bytes after the \"}\", but " +
+                 std::to_string(follow) + " bytes follow it",
+             "         (and no other header after the data). The image is not input:",
+             "         " + io::trimmed(file_name)},
+            status);
+  return false;
+}
+
 }  // namespace
 
 namespace fio {
@@ -278,7 +308,10 @@ void FIO_IN_MERIN(bool prompt, bool interactive, bool variances, std::string& fi
   }
   Section s;
   fio::BinaryLayout layout;
-  if (!find_section(wanted, s) || !section_layout(s, layout)) return;
+  if (!find_section(wanted, s) || !section_layout(s, layout) ||
+      !section_fits(s, layout, file_name, status)) {
+    return;
+  }
   fio::read_raw(layout, r, status);
   if (status != io::status_good || retstat != fio::input_done) return;
   overload = fio::type_overload(layout.type);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <limits>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "fio_internal.h"
@@ -23,6 +24,7 @@ constexpr int tag_width = 256;
 constexpr int tag_length = 257;
 constexpr int tag_bits = 258;
 constexpr int tag_compression = 259;
+constexpr int tag_photometric = 262;
 constexpr int tag_strip_offsets = 273;
 constexpr int tag_samples = 277;
 constexpr int tag_rows_per_strip = 278;
@@ -35,6 +37,20 @@ constexpr int tag_sample_format = 339;
 constexpr int format_unsigned = 1;
 constexpr int format_signed = 2;
 constexpr int format_real = 3;
+
+// Whether the console lines of this reader are kept back: the size
+// inquiry before an image is read leaves them to the reading.
+int quiet_depth = 0;
+class Quiet {
+ public:
+  Quiet() { ++quiet_depth; }
+  ~Quiet() { --quiet_depth; }
+  Quiet(const Quiet&) = delete;
+  Quiet& operator=(const Quiet&) = delete;
+};
+void say(const std::string& line) {
+  if (quiet_depth == 0) io::say(line);
+}
 
 // Bytes of one value of an integer field type; 0 for a type that is not an
 // integer.
@@ -58,7 +74,7 @@ bool integer_unsigned(int type) {
 }
 
 // The first 8 bytes: byte order, version and first directory offset.
-enum class Header { good, bad_mark, bad_version, short_file };
+enum class Header { good, bad_mark, bad_version, big_tiff, short_file };
 struct Start {
   std::array<std::uint8_t, 8> bytes{};
   int got = 0;
@@ -77,27 +93,56 @@ Header read_start(int file_id, Start& s, int& status) {
   s.high = mm;
   s.version = FIO_TIFF_INTEGER(std::span(s.bytes).subspan(2, 2), 2, ii, true);
   s.directory = FIO_TIFF_INTEGER(std::span(s.bytes).subspan(4, 4), 4, ii, true);
+  if (s.version == 43) return Header::big_tiff;
   return s.version == 42 ? Header::good : Header::bad_version;
+}
+
+// The unsigned integer of n (2 or 4) bytes at an offset; -1 when they do
+// not lie in the file.
+std::int64_t integer_at(int file_id, std::int64_t offset, int n, bool high, int& status) {
+  std::array<std::uint8_t, 4> bytes{};
+  int got = 0;
+  if (offset < 8 || offset + n > fio::input_file_size()) return -1;
+  FIO_TREAD_BYTES(file_id, offset, n, n, std::as_writable_bytes(std::span(bytes)), got, status);
+  return got == n && status == io::status_good ? FIO_TIFF_INTEGER(bytes, n, !high, true) : -1;
+}
+
+// The number of entries of the directory at an offset; 0 when it does not
+// lie in the file.
+std::int64_t entry_count(int file_id, std::int64_t offset, bool high, int& status) {
+  const std::int64_t n = integer_at(file_id, offset, 2, high, status);
+  return n >= 1 && offset + 2 + 12 * n <= fio::input_file_size() ? n : 0;
+}
+
+// The number of images: the first directory (of n entries) and those that
+// the chain of next-directory offsets after each leads to while they lie in
+// the file. A chain that turns back on itself ends there.
+long long images_in_file(int file_id, const Start& s, std::int64_t n, int& status) {
+  std::set<std::int64_t> seen{s.directory};
+  std::int64_t at = s.directory;
+  while (status == io::status_good) {
+    const std::int64_t next = integer_at(file_id, at + 2 + 12 * n, 4, s.high, status);
+    if (next <= 0 || seen.count(next) != 0) break;
+    n = entry_count(file_id, next, s.high, status);
+    if (n == 0) break;
+    seen.insert(next);
+    at = next;
+  }
+  return static_cast<long long>(seen.size());
 }
 
 // The entries of the first directory; false (with a console warning) when
 // the directory does not lie in the file.
 bool read_directory(int file_id, const Start& s, std::vector<Entry>& entries, int& status) {
-  const std::int64_t size = fio::input_file_size();
-  std::array<std::uint8_t, 2> count_bytes{};
-  int got = 0;
-  if (s.directory >= 8 && s.directory + 2 <= size) {
-    FIO_TREAD_BYTES(file_id, s.directory, 2, 2, std::as_writable_bytes(std::span(count_bytes)), got,
-                    status);
-  }
+  const std::int64_t n = entry_count(file_id, s.directory, s.high, status);
   if (status != io::status_good) return false;
-  const std::int64_t n = got == 2 ? FIO_TIFF_INTEGER(count_bytes, 2, !s.high, true) : 0;
-  if (n < 1 || s.directory + 2 + 12 * n > size) {
-    io::say("WARNING: Bad tiff file: the image file directory does not lie in the file");
+  if (n < 1) {
+    say("WARNING: Bad tiff file: the image file directory does not lie in the file");
     return false;
   }
   entries.assign(static_cast<std::size_t>(n), Entry{});
   const int bytes = static_cast<int>(12 * n);
+  int got = 0;
   FIO_TREAD_BYTES(file_id, s.directory + 2, bytes, bytes,
                   std::as_writable_bytes(std::span(entries.data(), entries.size())), got, status);
   return status == io::status_good && got == bytes;
@@ -190,7 +235,9 @@ struct Layout {
   bool high = false;
   std::int64_t width = 0, height = 0;
   std::int64_t bits = 1, sample_format = format_unsigned, compression = 1, samples = 1, planar = 1;
+  std::int64_t photometric = 1;  // 0: white is zero
   std::int64_t rows_per_strip = std::numeric_limits<std::uint32_t>::max();
+  long long images = 1;  // directories in the file
   bool tiled = false;
   std::vector<std::int64_t> offsets, counts;
   Decoder decoder = nullptr;
@@ -206,27 +253,27 @@ bool entry_values(int file_id, const Entry& e, bool high, std::int64_t limit,
   const int type = type_of(e, high);
   const std::int64_t count = count_of(e, high);
   if (integer_size(type) == 0) {
-    io::say("WARNING: Bad tiff file: tag " + std::to_string(tag) +
-            " must hold integers, its field type is " + std::to_string(type));
+    say("WARNING: Bad tiff file: tag " + std::to_string(tag) +
+        " must hold integers, its field type is " + std::to_string(type));
     return false;
   }
   if (count < 1 || count > std::numeric_limits<int>::max()) {
-    io::say("WARNING: Bad tiff file: tag " + std::to_string(tag) + " holds " +
-            std::to_string(count) + " values");
+    say("WARNING: Bad tiff file: tag " + std::to_string(tag) + " holds " + std::to_string(count) +
+        " values");
     return false;
   }
   if (!values_inline(e, high)) {
     const std::int64_t offset = FIO_TIFF_INTEGER(std::span(e).subspan(8, 4), 4, !high, true);
     if (offset + count * integer_size(type) > fio::input_file_size()) {
-      io::say("WARNING: Bad tiff file: the values of tag " + std::to_string(tag) +
-              " do not lie in the file");
+      say("WARNING: Bad tiff file: the values of tag " + std::to_string(tag) +
+          " do not lie in the file");
       return false;
     }
   }
   try {
     values.assign(static_cast<std::size_t>(count), 0);
   } catch (const std::bad_alloc&) {
-    io::say("ERROR: Failed to allocate memory for the values of TIFF tag " + std::to_string(tag));
+    say("ERROR: Failed to allocate memory for the values of TIFF tag " + std::to_string(tag));
     return false;
   }
   int num = 0, result = 0;
@@ -240,7 +287,7 @@ void say_count(std::int64_t count) {
   char line[64];
   std::snprintf(line, sizeof line, "WARNING: TIFF Integer tag contains %i values",
                 static_cast<int>(std::min<std::int64_t>(count, 2147483647)));
-  io::say(line);
+  say(line);
 }
 
 // The single value of a tag that must hold one.
@@ -256,7 +303,12 @@ bool single_value(int file_id, const Entry& e, bool high, std::int64_t& value, i
 }
 
 void refuse(std::initializer_list<std::string> lines) {
-  for (const auto& l : lines) io::say(l);
+  for (const auto& l : lines) say(l);
+}
+
+// The 64-bit variant of the format (version 43), which is not read.
+void refuse_big_tiff() {
+  say("WARNING: The file is a BigTIFF file (tiff version = 43): BigTIFF files are not read");
 }
 
 // The first 8 bytes: the result code of a refusal, or 0.
@@ -272,8 +324,11 @@ int check_start(int file_id, Start& s, int& status) {
       refuse({"WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version),
               "         (this should equal 42)"});
       break;
+    case Header::big_tiff:
+      refuse_big_tiff();
+      break;
     case Header::short_file:
-      if (status == io::status_good) io::say("WARNING: Bad tiff file: shorter than its header");
+      if (status == io::status_good) say("WARNING: Bad tiff file: shorter than its header");
       break;
   }
   return fio::tiff_bad_file;
@@ -299,6 +354,7 @@ constexpr TagRule tag_rules[] = {
     {tag_rows_per_strip, Take::single, &Layout::rows_per_strip},
     {tag_new_subfile, Take::single, nullptr},
     {tag_compression, Take::small, &Layout::compression},
+    {tag_photometric, Take::small, &Layout::photometric},
     {tag_samples, Take::small, &Layout::samples},
     {tag_planar, Take::small, &Layout::planar},
     {tag_bits, Take::first, &Layout::bits},
@@ -384,16 +440,16 @@ int refuse_features(Layout& t) {
 // The image size and its rows' length: the result code of a refusal, or 0.
 int check_size(Layout& t, const StripEntries& strips) {
   if (t.width < 1 || t.height < 1 || strips.offsets == nullptr) {
-    io::say("WARNING: Bad tiff file: no image size or no image data in the first directory");
+    say("WARNING: Bad tiff file: no image size or no image data in the first directory");
     return fio::tiff_not_found;
   }
   if (t.width > std::numeric_limits<int>::max() || t.height > std::numeric_limits<int>::max()) {
-    io::say("WARNING: Bad tiff file: the image is larger than can be input");
+    say("WARNING: Bad tiff file: the image is larger than can be input");
     return fio::tiff_cannot_decode;
   }
   t.row_bytes = (t.width * t.bits + 7) / 8;
   if (t.row_bytes > (std::int64_t{1} << 30)) {
-    io::say("WARNING: Bad tiff file: image rows longer than can be input");
+    say("WARNING: Bad tiff file: image rows longer than can be input");
     return fio::tiff_cannot_decode;
   }
   return 0;
@@ -414,7 +470,7 @@ int read_strips(int file_id, const StripEntries& strips, Layout& t, int& status)
   if (strips.counts != nullptr &&
       (!entry_values(file_id, *strips.counts, t.high, n, t.counts, status) ||
        static_cast<std::int64_t>(t.counts.size()) < n)) {
-    io::say("WARNING: Bad tiff file: fewer strip byte counts than strips");
+    say("WARNING: Bad tiff file: fewer strip byte counts than strips");
     return fio::tiff_bad_file;
   }
   return 0;
@@ -437,6 +493,8 @@ int read_layout(int file_id, Layout& t, int& status) {
   result = refuse_features(t);
   if (result == 0) result = check_size(t, strips);
   if (result == 0) result = read_strips(file_id, strips, t, status);
+  if (result == 0)
+    t.images = images_in_file(file_id, s, static_cast<std::int64_t>(entries.size()), status);
   return result;
 }
 
@@ -601,7 +659,7 @@ int read_part(int file_id, const Landing& l, std::vector<std::uint8_t>& block,
                     std::as_writable_bytes(std::span(block)), got, status);
     if (status != io::status_good) return 0;
     if (got < bytes) {
-      io::say("WARNING: Bad tiff file: image data end before the image");
+      say("WARNING: Bad tiff file: image data end before the image");
       return fio::tiff_bad_file;
     }
     for (std::int64_t k = 0; k < n; ++k) {
@@ -616,7 +674,7 @@ int read_part(int file_id, const Landing& l, std::vector<std::uint8_t>& block,
 // goes on: true (after the warning) when it was one.
 bool bad_file_handled(int& status, int& retstat) {
   if (status != fio::status_bad_tiff_integer) return false;
-  io::say("WARNING: Bad tiff file ");
+  say("WARNING: Bad tiff file ");
   ST_DEF_SYSTEM(status);
   retstat = fio::tiff_bad_file;
   return true;
@@ -630,12 +688,58 @@ bool full_size(int file_id, std::string& file_name, int& width, int& height, int
   if (bad_file_handled(status, retstat) || status != io::status_good) return false;
   if (width < 1 || height < 1) {
     fio::warn({"IMAGE SIZE NOT RETURNED FROM FILE"}, status);
-    io::say("WARNING: Image size not returned from file");
+    say("WARNING: Image size not returned from file");
     return false;
   }
-  io::say("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
-          " pixels");
+  say("INFO: Full image size = " + fio::right(width, 9) + " * " + fio::right(height, 9) +
+      " pixels");
   return true;
+}
+
+constexpr const char* iqrimage_id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
+
+// The region of the first image decoded into `data` (FIO_IN_IQRIMAGE once
+// its arguments are checked): the result code; `t` returns the directory.
+int read_image(int file_id, Layout& t, bool top_first, bool sqrt_scale, const fio::Region& region,
+               io::View2D<float> data, int& xnumdat, int& ynumdat, int& status) {
+  xnumdat = 0;
+  ynumdat = 0;
+  int result = read_layout(file_id, t, status);
+  if (result != 0 || status != io::status_good) return result;
+  Part p;
+  if (!part_of_image(t, top_first, region, data, p, result)) return result;
+  if (!rows_in_file(t, p.s_first, p.s_last)) {
+    say("WARNING: Bad tiff file: image rows lie outside their strips or the file");
+    return fio::tiff_bad_file;
+  }
+  for (int y = 1; y <= p.ny; ++y) std::fill_n(data.row(y), p.nx, 0.0f);
+  const Landing landing{t, p, top_first, region.xbin, region.ybin, sqrt_scale && t.bits == 16};
+  std::vector<std::uint8_t> block;
+  std::vector<float> values;
+  try {
+    block.resize(static_cast<std::size_t>(
+        std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * p.rows))));
+    if (!landing.direct()) values.resize(static_cast<std::size_t>(p.cols));
+  } catch (const std::bad_alloc&) {
+    say("ERROR: Failed to allocate memory for the TIFF input buffer");
+    io::fail(fio::module_offset + st::no_memory, iqrimage_id, status);
+    return result;
+  }
+  const int read = read_part(file_id, landing, block, values, data, status);
+  if (read != 0 || status != io::status_good) return read != 0 ? read : result;
+  xnumdat = p.nx;
+  ynumdat = p.ny;
+  return result;
+}
+
+// What the reader tells beside the image: the images of the file beyond
+// the one input, and values stored with white as zero.
+void tell_layout(const Layout& t) {
+  if (t.photometric == 0) {
+    say("INFO: The TIFF photometric interpretation is 0 (MinIsWhite, white is zero);");
+    say("      the values are input as stored (not inverted)");
+  }
+  fio::note_images(t.images);
 }
 
 }  // namespace
@@ -738,11 +842,12 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
   Start s;
   const Header h = read_start(file_id, s, status);
   if (status != io::status_good) return;
-  if (h == Header::short_file) io::say("WARNING: Bad TIFF file, shorter than its 8-byte header");
+  if (h == Header::short_file) say("WARNING: Bad TIFF file, shorter than its 8-byte header");
   if (h == Header::bad_mark) explain_bad_mark(s);
   if (h == Header::bad_version) {
-    io::say("WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version));
+    say("WARNING: Bad TIFF file, tiff version = " + std::to_string(s.version));
   }
+  if (h == Header::big_tiff) refuse_big_tiff();
   std::vector<Entry> entries;
   if (h != Header::good || !read_directory(file_id, s, entries, status)) return;
   std::int64_t w = 0, l = 0;
@@ -764,45 +869,16 @@ void FIO_TIFF_IMAGESIZE(int file_id, const std::string& file_name, int& width, i
 void FIO_IN_IQRIMAGE(int file_id, bool& high_byte_first, bool top_first, bool sqrt_scale,
                      int first_col, int first_row, int last_col, int last_row, int xbin, int ybin,
                      io::View2D<float> data, int& xnumdat, int& ynumdat, int& result, int& status) {
-  constexpr const char* id = "Subroutine FIO_IN_IQRIMAGE V0.6 ";
-  if (!io::entry_ok(status, id)) return;
-  if (!fio::check_array(data, id, status) ||
+  if (!io::entry_ok(status, iqrimage_id)) return;
+  if (!fio::check_array(data, iqrimage_id, status) ||
       !fio::checks_pass({{xbin < 1, fio::status_bad_x_value}, {ybin < 1, fio::status_bad_y_value}},
-                        id, status)) {
+                        iqrimage_id, status)) {
     return;
   }
-  xnumdat = 0;
-  ynumdat = 0;
   Layout t;
-  result = read_layout(file_id, t, status);
-  high_byte_first = t.high;
-  if (result != 0 || status != io::status_good) return;
-  Part p;
   const fio::Region region{first_col, first_row, last_col, last_row, xbin, ybin};
-  if (!part_of_image(t, top_first, region, data, p, result)) return;
-  if (!rows_in_file(t, p.s_first, p.s_last)) {
-    io::say("WARNING: Bad tiff file: image rows lie outside their strips or the file");
-    result = fio::tiff_bad_file;
-    return;
-  }
-  for (int y = 1; y <= p.ny; ++y) std::fill_n(data.row(y), p.nx, 0.0f);
-  const Landing landing{t, p, top_first, xbin, ybin, sqrt_scale && t.bits == 16};
-  std::vector<std::uint8_t> block;
-  std::vector<float> values;
-  try {
-    block.resize(static_cast<std::size_t>(
-        std::max(t.row_bytes, std::min(block_bytes, t.row_bytes * p.rows))));
-    if (!landing.direct()) values.resize(static_cast<std::size_t>(p.cols));
-  } catch (const std::bad_alloc&) {
-    io::say("ERROR: Failed to allocate memory for the TIFF input buffer");
-    io::fail(fio::module_offset + st::no_memory, id, status);
-    return;
-  }
-  const int read = read_part(file_id, landing, block, values, data, status);
-  if (read != 0) result = read;
-  if (read != 0 || status != io::status_good) return;
-  xnumdat = p.nx;
-  ynumdat = p.ny;
+  result = read_image(file_id, t, top_first, sqrt_scale, region, data, xnumdat, ynumdat, status);
+  high_byte_first = t.high;
 }
 
 void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, bool variances,
@@ -834,10 +910,9 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
     }
     fio::show_inputting(status);
   }
-  bool high = false;
-  int result = 0;
-  FIO_IN_IQRIMAGE(fio::input_file, high, top_first, sqrt_scale, region.x1, region.y1, region.x2,
-                  region.y2, region.xbin, region.ybin, data, xnumdat, ynumdat, result, status);
+  Layout t;
+  const int result =
+      read_image(fio::input_file, t, top_first, sqrt_scale, region, data, xnumdat, ynumdat, status);
   if (bad_file_handled(status, retstat) || status != io::status_good) return;
   static const char* const reports[] = {"",
                                         "WARNING: Image does not contain all of desired region",
@@ -845,7 +920,23 @@ void FIO_IN_IQ(bool prompt, bool interactive, bool top_first, bool sqrt_scale, b
                                         "WARNING: Cannot decode image ",
                                         "WARNING: Bad tiff file ",
                                         "WARNING: Image contains none of desired region "};
-  if (result >= 1 && result <= 5) io::say(reports[result]);
+  if (result >= 1 && result <= 5) say(reports[result]);
   retstat = result;
-  if (result == 0 || result == fio::tiff_part_of_region) fio::finish_input(r);
+  if (result != 0 && result != fio::tiff_part_of_region) return;
+  fio::finish_input(r);
+  tell_layout(t);
 }
+
+namespace fio {
+
+bool tiff_image_size(int& width, int& height) {
+  const Quiet quiet;
+  int status = io::status_good;
+  FIO_TIFF_IMAGESIZE(input_file, "", width, height, status);
+  if (status == io::status_good) return width > 0 && height > 0;
+  // A broken directory is the reader's to report.
+  ST_DEF_SYSTEM(status);
+  return false;
+}
+
+}  // namespace fio

@@ -70,6 +70,11 @@ std::string Tiff::bytes() const {
       f.u32(e.values[0]);
     }
   }
+  const std::vector<std::uint8_t> ifd(f.b.begin() + directory, f.b.end());
+  for (int p = 1; p < pages; ++p) {
+    f.u32(static_cast<std::uint32_t>(f.b.size() + 4));
+    f.b.insert(f.b.end(), ifd.begin(), ifd.end());
+  }
   f.u32(0);
   Bytes d;
   d.high = high;

@@ -64,6 +64,7 @@ struct Tiff {
   int rows_per_strip = 0;  // 0: no tag (one strip)
   bool reversed_strips = false;
   bool byte_counts = true;
+  int pages = 1;                       // the directory repeated, each copy the next image's
   std::map<int, std::uint32_t> extra;  // further single-valued tags (type LONG)
   std::vector<std::uint8_t> rows;
 

@@ -160,31 +160,51 @@ TEST(FioCameras, PrincetonAndHamamatsuFromTheirLayouts) {
   kovtest::TempDir dir;
   struct Spe {
     int code, type;
-  } spes[] = {{0, fio::type_real32}, {1, fio::type_int32}, {2, fio::type_int16},
-              {3, fio::type_uint16}, {6, fio::type_uint8}, {8, fio::type_uint32}};
+    int frames = 1;
+    bool footer = false;  // version 3, the size and type in the XML footer only
+  } spes[] = {{0, fio::type_real32},    {1, fio::type_int32},          {2, fio::type_int16},
+              {3, fio::type_uint16},    {6, fio::type_uint8},          {8, fio::type_uint32},
+              {3, fio::type_uint16, 3}, {0, fio::type_uint16, 1, true}};
   const auto v = [](int x, int y) { return 3.0 * x + 20 * y; };
   for (const Spe& s : spes) {
     Bytes h;
     h.zeros(4100);
     h.put(42, 5, 2);  // pixels per row
     h.put(108, static_cast<std::uint64_t>(s.code), 2);
-    h.put(656, 4, 2);   // rows
-    h.put(1446, 1, 4);  // frames
-    kovtest::write_file(dir.file("c.spe"), h.str() + raw(s.type, false, 0, 5, 4, v));
+    h.put(656, 4, 2);  // rows
+    h.put(1446, static_cast<std::uint64_t>(s.frames), 4);
+    std::string footer;
+    if (s.footer) {
+      h.put(42, 0, 2);
+      h.put(656, 0, 2);
+      h.put(1992, std::bit_cast<std::uint32_t>(3.0f), 4);
+      h.put(678, 4100 + 40, 8);
+      footer =
+          "<SpeFormat><DataFormat><DataBlock type=\"Frame\" count=\"2\" "
+          "pixelFormat=\"MonochromeUnsigned16\" size=\"40\" stride=\"40\"><DataBlock "
+          "type=\"Region\" width=\"5\" height=\"4\" size=\"40\" stride=\"40\"/>";
+    }
+    kovtest::write_file(dir.file("c.spe"), h.str() + raw(s.type, false, 0, 5, 4, v) + footer);
     const fiotest::Read r = read_named(dir.file("c.spe"), "");
     ASSERT_TRUE(r.defined) << s.code << r.console;
     EXPECT_EQ(r.width, 5);
     EXPECT_EQ(r.height, 4);
     EXPECT_EQ(r.value(5, 4), 95.0f) << s.code;
+    const int frames = s.footer ? 2 : s.frames;
+    EXPECT_EQ(r.console.find("INFO: The file holds " + std::to_string(frames) +
+                             " images; the first is input") != std::string::npos,
+              frames > 1);
     EXPECT_EQ(told(dir.file("c.spe")), (std::array{fio::size_known, 5, 4}));
   }
-  Bytes im;
-  im.text("IM").u16(5).u16(3).u16(2).u16(0).u16(0).u16(2).zeros(50).text("notes");
-  kovtest::write_file(dir.file("h.img"), im.str() + raw(fio::type_uint16, false, 0, 3, 2, v));
-  const fiotest::Read r = read_named(dir.file("h.img"), "");
-  ASSERT_TRUE(r.defined) << r.console;
-  EXPECT_EQ(r.value(3, 2), 49.0f);
-  EXPECT_EQ(told(dir.file("h.img")), (std::array{fio::size_known, 3, 2}));
+  for (const auto& [kind, type] : {std::pair{2, fio::type_uint16}, {3, fio::type_uint32}}) {
+    Bytes im;
+    im.text("IM").u16(5).u16(3).u16(2).u16(0).u16(0).u16(kind).zeros(50).text("notes");
+    kovtest::write_file(dir.file("h.img"), im.str() + raw(type, false, 0, 3, 2, v));
+    const fiotest::Read r = read_named(dir.file("h.img"), "");
+    ASSERT_TRUE(r.defined) << r.console;
+    EXPECT_EQ(r.value(3, 2), 49.0f);
+    EXPECT_EQ(told(dir.file("h.img")), (std::array{fio::size_known, 3, 2}));
+  }
 
   // The size is told whenever the header holds one.
   struct Bad {

@@ -252,6 +252,17 @@ TEST(FioDispatch, ChoosingInTheWindow) {
   in.run(3);
   EXPECT_TRUE(w.window.contains("CAN'T INPUT ANOTHER FILE IN AN UNDEFINED SEQUENCE"));
   EXPECT_EQ(console.text(), "");
+
+  // CANCEL in a reader's own question (the layout form of raw data) is a
+  // problem of the input, told as any other.
+  in.status = good;
+  kovtest::write_file(dir.file("raw.bin"), std::string(8, '\0'));
+  tooltest::type_name(w.window, dir.file("raw.bin"));
+  tooltest::answer_yes(w.window);
+  tooltest::control(w.window, 6, 1);
+  in.run(fio::input_choose);
+  EXPECT_FALSE(in.defined);
+  EXPECT_TRUE(w.window.contains("WARNING: PROBLEM INPUTTING DATA FROM FILE:"));
 }
 
 }  // namespace

@@ -45,6 +45,17 @@ TEST(FioImageinfo, OneLinePerFileAndTheExitStatus) {
   EXPECT_EQ(r.exit_status, 0);
   EXPECT_EQ(kovtest::read_file(dir.file("out")), raw.str());
 
+  // Read as the set-up reads (its size first): the warnings of a bad file
+  // once, a BigTIFF file named as one.
+  kovtest::write_file(dir.file("p.tif"), "P5 4 3\n255\n............");
+  kovtest::write_file(dir.file("big.tif"),
+                      std::string("II+\0\x10\0\0\0", 8) + std::string(64, '\0'));
+  r = imageinfo({dir.file("p.tif"), dir.file("big.tif")});
+  for (const std::string line :
+       {"the first two bytes of a genuine TIFF", "BigTIFF files are not"}) {
+    EXPECT_NE(r.output.find(line), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find(line), r.output.rfind(line)) << r.output;
+  }
   r = imageinfo({dir.file("a.tif"), dir.file("missing.tif")});
   EXPECT_EQ(r.exit_status, 1);
   EXPECT_NE(r.output.find(dir.file("missing.tif") + ": not read\n"), std::string::npos);

@@ -120,6 +120,13 @@ TEST(FioMerin, RefusalsAndHeaderErrors) {
       {"{ DIM_1 = 2 ; DIM_2 ", "Error in reading keyword"},
       {"{ DIM_1 = 2 ; DIM_2 = 2", "Error in reading key value"},
       {"no header at all", "Error in reading start of header: image not input"},
+      // "!" ends a value, not the line: the "}" after it ends the header.
+      {"{ DIM_1 = 2 ; DIM_2 = 2 ; DATATYPE = DoubleValue ! not read }", "an unsupported"},
+      // A header closed by a line end: the data would be read shifted.
+      {"{\nDIM_1 = 2 ;\nDIM_2 = 2 ;\nDATATYPE = Real ;\n}\n",
+       "do not fit the size that the header declares"},
+      {"{ SIZE = 12 ; DIM_1 = 1 ; DIM_2 = 2 ; DATATYPE = Real ; }",
+       "12 bytes after the \"}\", but 16 bytes follow it"},
   };
   kovtest::TempDir dir;
   for (const Case& c : cases) {

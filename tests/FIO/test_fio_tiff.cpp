@@ -46,6 +46,7 @@ struct Layout {
   bool reversed;
   std::function<std::uint32_t(int, int)> sample;
   std::function<float(std::uint32_t)> value;
+  int pages = 1, photometric = 1;
 };
 
 float as_unsigned(std::uint32_t s) {
@@ -85,6 +86,8 @@ TEST(FioTiff, ReadsEveryLayoutValueForValue) {
       {"II 32 bits unsigned", false, 4, 3, 32, 1, 1, false, s32, as_unsigned},
       {"MM 32 bits signed", true, 4, 3, 32, 2, 2, true, s32, as_signed<std::int32_t>},
       {"MM 32 bits IEEE", true, 4, 3, 32, 3, 0, false, real, as_real},
+      {"II 3 pages", false, 3, 2, 16, 0, 1, false, s16, as_unsigned, 3},
+      {"MM white is zero", true, 3, 2, 8, 0, 0, false, s8, as_unsigned, 1, 0},
   };
   kovtest::TempDir dir;
   for (const Layout& l : layouts) {
@@ -96,6 +99,8 @@ TEST(FioTiff, ReadsEveryLayoutValueForValue) {
     t.sample_format = l.sample_format;
     t.rows_per_strip = l.rows_per_strip;
     t.reversed_strips = l.reversed;
+    t.pages = l.pages;
+    if (l.photometric != 1) t.extra[262] = static_cast<std::uint32_t>(l.photometric);
     t.rows = pack(l.width, l.height, l.bits, l.high, l.sample);
     kovtest::write_file(dir.file("x.tif"), t.bytes());
     const fiotest::Read r = read_named(dir.file("x.tif"), "");
@@ -109,6 +114,13 @@ TEST(FioTiff, ReadsEveryLayoutValueForValue) {
       }
     }
     EXPECT_EQ(r.title, "x.tif");
+    // Said once; white-is-zero values are input as stored.
+    const std::string pages =
+        "INFO: The file holds " + std::to_string(l.pages) + " images; the first is input\n";
+    const std::size_t at = r.console.find(pages);
+    EXPECT_EQ(at != std::string::npos && at == r.console.rfind(pages), l.pages > 1) << r.console;
+    EXPECT_EQ(r.console.find("(MinIsWhite, white is zero)") != std::string::npos,
+              l.photometric == 0);
   }
 }
 
@@ -117,6 +129,7 @@ TEST(FioTiff, RefusesWhatItCannotReadNamingIt) {
     const char* what;
     std::function<void(Tiff&)> change;
     const char* message;
+    bool once = false;  // the message is given once
   } cases[] = {
       {"LZW", [](Tiff& t) { t.extra[259] = 5; }, "The Image has been compressed"},
       {"tiles",
@@ -131,7 +144,7 @@ TEST(FioTiff, RefusesWhatItCannotReadNamingIt) {
       {"4 bits", [](Tiff& t) { t.bits = 4; }, "Un-supported number of bits per pixel (4)"},
       {"16-bit reals", [](Tiff& t) { t.sample_format = 3; }, "sample format (3) for 16 bits"},
       {"no II or MM", [](Tiff& t) { t.mark = "XY"; }, "the first two bytes of a genuine TIFF"},
-      {"BigTIFF", [](Tiff& t) { t.version = 43; }, "tiff version = 43"},
+      {"BigTIFF", [](Tiff& t) { t.version = 43; }, "BigTIFF files are not read", true},
       {"strip beyond the file",
        [](Tiff& t) {
          t.extra[273] = 100000;
@@ -154,6 +167,9 @@ TEST(FioTiff, RefusesWhatItCannotReadNamingIt) {
     const fiotest::Read r = read_named(dir.file("r.tif"), "TIFF");
     EXPECT_FALSE(r.defined) << c.what;
     EXPECT_CONSOLE(r, c.message);
+    if (c.once) {
+      EXPECT_EQ(r.console.find(c.message), r.console.rfind(c.message)) << r.console;
+    }
     EXPECT_CONSOLE(r, "WARNING: PROBLEM INPUTTING DATA FROM FILE:");
   }
 }

@@ -82,6 +82,14 @@ bool open_data(bool prompt, const std::string& item, const std::string& prompt_t
 // "INPUTTING DATA FROM FILE" in the GUI region, when the window is open.
 void show_inputting(int& status);
 
+// An INFO line that the user must see beside the image read: on the
+// console, and kept (fio::input_notes) until the next reading begins.
+void note(const std::string& line);
+// The line of a file that holds more images than the one input.
+void note_images(long long images);
+// Forgets the notes of the last reading.
+void clear_notes();
+
 // Completes a good input: pixel-centre axes (i - 0.5), the labels
 // "Columns", "Rows" and "Intensity", and the variances when wanted.
 void finish_input(Result& r);
@@ -162,6 +170,11 @@ void read_raw(const BinaryLayout& layout, Result& r, int& status);
 // The overload value of a stored type: its largest value less 0.5, 1.7E38
 // for reals.
 float type_overload(int type);
+
+// The size of the first image of the TIFF file open in the input slot,
+// without a word on the console (the reader tells what is wrong with the
+// file); false when the header does not give it.
+bool tiff_image_size(int& width, int& height);
 
 // The size of image 1 of the keyword-header file open in the input slot,
 // when its first section is that image (the reader's image without

@@ -160,3 +160,37 @@ for name, args in (('newer_le', (True, '<', 5, 3, [0, 7, 14])),
                    ('older_rows_be', (False, '>', 63, 2, [5], 1, False)),
                    ('older_pck_be', (False, '>', 64, 4, [0, 1, 255]))):
     save('mar', name, plate(*args))
+
+
+# Files that hold more than the image input, and the newer variants of the
+# camera formats (struct only).
+def tiff_pages(width, height, pages):
+    """An 8-bit TIFF whose directory is repeated: one image a page."""
+    out = bytearray(b'II' + struct.pack('<HI', 42, 0))
+    data = len(out)
+    out += bytes((x * 7 + y * 3) & 255 for y in range(height) for x in range(width))
+    entries = [(256, 4, width), (257, 4, height), (258, 3, 8), (259, 3, 1), (262, 3, 0),
+               (273, 4, data), (278, 4, height), (279, 4, width * height)]
+    out[4:8] = struct.pack('<I', len(out))
+    for page in range(pages):
+        out += struct.pack('<H', len(entries))
+        for tag, ty, value in entries:
+            out += struct.pack('<HHI', tag, ty, 1)
+            out += struct.pack('<HH', value, 0) if ty == 3 else struct.pack('<I', value)
+        out += struct.pack('<I', len(out) + 4 if page + 1 < pages else 0)
+    return bytes(out)
+
+
+save('tiff', 'ii8_pages3_white_zero', tiff_pages(6, 5, 3))
+header = bytearray(4100)
+struct.pack_into('<i', header, 1446, 2)
+struct.pack_into('<f', header, 1992, 3.0)
+struct.pack_into('<Q', header, 678, 4100 + 4 * 6 * 3 * 2)
+footer = (b'<SpeFormat><DataFormat><DataBlock type="Frame" count="2" '
+          b'pixelFormat="MonochromeUnsigned32" size="72" stride="72"><DataBlock type="Region" '
+          b'width="6" height="3" size="72" stride="72"/></DataBlock></DataFormat></SpeFormat>')
+save('princeton', 'version3_footer',
+     bytes(header) + struct.pack('<36I', *range(36)) + footer)
+comment = b'[Camera],bits=32'
+save('hamamatsu', 'type3', b'IM' + struct.pack('<6H', len(comment), 35, 4, 0, 0, 3) + bytes(50) +
+     comment + struct.pack('<140I', *range(140)))
