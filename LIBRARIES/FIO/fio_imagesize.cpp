@@ -51,6 +51,10 @@ constexpr HeaderSize header_sizes[] = {
     {fio::format_tiff, tiff_size},
     {fio::format_imagequant, tiff_size},
     {fio::format_merin, merin_size},
+    {fio::format_bas2000, fio::bas2000_size},
+    {fio::format_bsl, fio::bsl_size},
+    {fio::format_photometrics, fio::photometrics_size},
+    {fio::format_dexoram, fio::dexoram_size},
 };
 
 const HeaderSize* header_size_of(const std::string& format) {
