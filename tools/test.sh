@@ -39,7 +39,7 @@ cmake -S "$KOV_ROOT" -B "$KOV_ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   >/dev/null
 cmake --build "$KOV_ROOT/build-fuzz" --target fio_fuzzers -j"$(nproc)"
 fuzz_work=$(mktemp -d)
-for target in tiff merin binary princeton hamamatsu; do
+for target in tiff merin binary princeton hamamatsu bas2000 bsl dexoram photometrics; do
   mkdir -p "$fuzz_work/$target"
   if ! ASAN_OPTIONS=quarantine_size_mb=8:max_malloc_fill_size=0 \
     "$KOV_ROOT/build-fuzz/tests/FIO/fuzz_$target" -max_total_time=20 \

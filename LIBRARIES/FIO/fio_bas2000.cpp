@@ -164,14 +164,10 @@ void FIO_IN_BAS2000(FIO_RESULT_ARGS, float& x_pixel_size, float& y_pixel_size, i
   constexpr const char* id = "Subroutine FIO_IN_BAS2000 V0.2 ";
   if (!io::entry_ok(status, id)) return;
   fio::Result r{FIO_RESULT_PASS};
-  if (!fio::begin_input(r, id, status) || !fio::open_data(false, "", "", r, status)) return;
   Plate plate;
-  const std::string problem = read_header(plate);
+  const auto header = [&] { return read_header(plate); };
+  if (!fio::begin_with_header(r, id, header, status)) return;
   fio::close_input();
-  if (!problem.empty()) {
-    fio::refuse(problem, file_name, status);
-    return;
-  }
   const std::string image = image_of(file_name);
   if (image.empty()) {
     fio::refuse("WARNING: No image file (\".img\" or \".IMG\") beside the " + std::string(format) +

@@ -150,14 +150,10 @@ void FIO_IN_BSL(FIO_RESULT_ARGS, float& overload, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_BSL V0.2 ";
   if (!io::entry_ok(status, id)) return;
   fio::Result r{FIO_RESULT_PASS};
-  if (!fio::begin_input(r, id, status) || !fio::open_data(false, "", "", r, status)) return;
   Header h;
-  const std::string problem = read_header(h);
+  const auto header = [&] { return read_header(h); };
+  if (!fio::begin_with_header(r, id, header, status)) return;
   fio::close_input();
-  if (!problem.empty()) {
-    fio::refuse(problem, file_name, status);
-    return;
-  }
   read_frame(h.first, binary_of(file_name, h.first.file), r, status);
   if (status != io::status_good || retstat != fio::input_done) return;
   if (!h.title.empty()) title = h.title;

@@ -85,6 +85,16 @@ void refuse(const std::string& problem, const std::string& file_name, int& statu
   warn({problem, "         " + io::trimmed(file_name)}, status);
 }
 
+bool begin_with_header(Result& r, const char* identification,
+                       const std::function<std::string()>& header, int& status) {
+  if (!begin_input(r, identification, status) || !open_data(false, "", "", r, status)) return false;
+  const std::string problem = header();
+  if (problem.empty()) return true;
+  close_input();
+  refuse(problem, r.file_name, status);
+  return false;
+}
+
 bool dexoram_size(const std::string&, int& width, int& height, int&) {
   std::vector<float> x, y;
   int count = 0;
@@ -100,15 +110,13 @@ void FIO_IN_DEXORAM(FIO_RESULT_ARGS, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_DEXORAM V0.2 ";
   if (!io::entry_ok(status, id)) return;
   fio::Result r{FIO_RESULT_PASS};
-  if (!fio::begin_input(r, id, status) || !fio::open_data(false, "", "", r, status)) return;
   std::vector<float> x, y;
   int count = 0;
-  const std::string problem = read_points(static_cast<std::size_t>(data.xmaxdat), x, y, count);
+  const auto points = [&] {
+    return read_points(static_cast<std::size_t>(std::max(data.xmaxdat, 0)), x, y, count);
+  };
+  if (!fio::begin_with_header(r, id, points, status)) return;
   fio::close_input();
-  if (!problem.empty()) {
-    fio::refuse(problem, file_name, status);
-    return;
-  }
   xnumdat = static_cast<int>(x.size());
   ynumdat = 1;
   for (int i = 1; i <= xnumdat; ++i) data(i, 1) = y[static_cast<std::size_t>(i - 1)];

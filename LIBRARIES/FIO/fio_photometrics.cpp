@@ -96,14 +96,10 @@ void FIO_IN_PHOTOMETRICS(FIO_RESULT_ARGS, int& status) {
   constexpr const char* id = "Subroutine FIO_IN_PHOTOMETRICS V0.2 ";
   if (!io::entry_ok(status, id)) return;
   fio::Result r{FIO_RESULT_PASS};
-  if (!fio::begin_input(r, id, status) || !fio::open_data(false, "", "", r, status)) return;
-  const fio::InputCloser closer;
   Pmis p;
-  const std::string problem = read_file_header(p);
-  if (!problem.empty()) {
-    fio::refuse(problem, file_name, status);
-    return;
-  }
+  const auto header = [&] { return read_file_header(p); };
+  if (!fio::begin_with_header(r, id, header, status)) return;
+  const fio::InputCloser closer;
   fio::BinaryLayout layout;
   layout.width = p.width;
   layout.height = p.height;

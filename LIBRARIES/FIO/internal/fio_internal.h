@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -198,6 +199,12 @@ TextLine text_line(std::string& line);
 bool numbers_of(const std::string& line, std::vector<double>& numbers);
 // A refusal: the warning line that says what is wrong, then the file.
 void refuse(const std::string& problem, const std::string& file_name, int& status);
+// The start of a reader whose file begins with a header: checks the
+// caller's arrays, opens the file in the input slot and reads its header
+// with `header` ("" or the warning line that refuses it). False after the
+// refusal (the slot closed), else true with the file open.
+bool begin_with_header(Result& r, const char* identification,
+                       const std::function<std::string()>& header, int& status);
 
 // The sizes that the headers of these formats tell, from the file open in
 // the input slot; false when the header is refused (the number of points,
