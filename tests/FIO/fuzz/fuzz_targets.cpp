@@ -96,19 +96,13 @@ void merin(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-// Two files of the bytes: after a length byte, that many bytes of the first
-// (a header text), the rest the second.
+// After a length byte, that many bytes for the first file, the rest for the
+// second.
 void write_two(const std::string& first, const std::string& second, const std::uint8_t* data,
                std::size_t size) {
-  const std::size_t text = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
-  write(first, data + (size > 0 ? 1 : 0), text);
-  write(second, data + (size > 0 ? 1 + text : 0), size > 0 ? size - 1 - text : 0);
-}
-
-// The size that the header tells, as the dispatcher's callers ask it.
-void inquire(const std::string& name, const char* format) {
-  int status = io::status_good, width = 0, height = 0, retstat = 0;
-  FIO_INQ_IMAGESIZE(name, format, width, height, retstat, status);
+  const std::size_t info = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
+  write(first, data + (size > 0 ? 1 : 0), info);
+  write(second, data + (size > 0 ? 1 + info : 0), size > 0 ? size - 1 - info : 0);
 }
 
 }  // namespace
@@ -127,14 +121,10 @@ void binary(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-// A reader of one file without leading flags; its size first asked when
-// `format` is given.
-void camera(fio::Reader* reader, const char* suffix, const std::uint8_t* data, std::size_t size,
-            const char* format = nullptr) {
+void camera(fio::Reader* reader, const char* suffix, const std::uint8_t* data, std::size_t size) {
   int status = start();
   std::string name = scratch(suffix);
   write(name, data, size);
-  if (format != nullptr) inquire(name, format);
   Arrays a;
   reader(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl, a.yl,
          a.zl, status);
@@ -155,40 +145,36 @@ void hamamatsu(const std::uint8_t* data, std::size_t size) {
 void bas2000(const std::uint8_t* data, std::size_t size) {
   int status = start();
   std::string name = scratch(".inf");
-  const std::string image = scratch(".img");
-  write_two(name, image, data, size);
-  inquire(name, fio::format_bas2000);
+  write_two(name, scratch(".img"), data, size);
   Arrays a;
   FIO_IN_BAS2000(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title,
                  a.xl, a.yl, a.zl, a.px, a.py, status);
   finish();
   std::remove(name.c_str());
-  std::remove(image.c_str());
+  std::remove(scratch(".img").c_str());
 }
 
 void bsl(const std::uint8_t* data, std::size_t size) {
   int status = start();
-  const std::string dir = scratch("_bsl");
+  const std::string dir = scratch("_bsl");  // the seeds name the binary file Z98001.I1D
   mkdir(dir.c_str(), 0700);
   std::string name = dir + "/Z98000.I1D";
-  const std::string frames = dir + "/Z98001.I1D";
-  write_two(name, frames, data, size);
-  inquire(name, fio::format_bsl);
+  write_two(name, dir + "/Z98001.I1D", data, size);
   Arrays a;
   FIO_IN_BSL(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl,
              a.yl, a.zl, a.overload, status);
   finish();
   std::remove(name.c_str());
-  std::remove(frames.c_str());
+  std::remove((dir + "/Z98001.I1D").c_str());
   rmdir(dir.c_str());
 }
 
 void dexoram(const std::uint8_t* data, std::size_t size) {
-  camera(FIO_IN_DEXORAM, ".dxm", data, size, fio::format_dexoram);
+  camera(FIO_IN_DEXORAM, ".dxm", data, size);
 }
 
 void photometrics(const std::uint8_t* data, std::size_t size) {
-  camera(FIO_IN_PHOTOMETRICS, ".pmi", data, size, fio::format_photometrics);
+  camera(FIO_IN_PHOTOMETRICS, ".pmi", data, size);
 }
 
 Target target(const std::string& name) {

@@ -18,9 +18,8 @@ void merin(const std::uint8_t* data, std::size_t size);
 void binary(const std::uint8_t* data, std::size_t size);
 void princeton(const std::uint8_t* data, std::size_t size);
 void hamamatsu(const std::uint8_t* data, std::size_t size);
-// As binary: the ".inf" text, then the ".img" file.
+// As binary: the header text, then the ".img" file or the binary file.
 void bas2000(const std::uint8_t* data, std::size_t size);
-// As binary: the header text, then its binary file "Z98001.I1D".
 void bsl(const std::uint8_t* data, std::size_t size);
 void dexoram(const std::uint8_t* data, std::size_t size);
 void photometrics(const std::uint8_t* data, std::size_t size);

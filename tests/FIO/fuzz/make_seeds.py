@@ -128,32 +128,26 @@ for kind, dtype in ((0, 'u1'), (2, '<u2'), (1, 'u1')):
     save('hamamatsu', 'type%d' % kind, header + comment + np.arange(140).astype(dtype).tobytes())
 
 # Image plates: the ".inf" text, then big-endian levels.
-def bas(bits, width, height, crlf=False, short=0):
-    inf = 'BAS_IMAGE_FILE\nplate\n20X40\n100\n100\n%d\n%d\n%d\n4000\n4\n' % (bits, width, height)
-    pixels = np.arange(width * height).astype('u1' if bits <= 8 else '>u2').tobytes()
-    return binary(inf.replace('\n', '\r\n') if crlf else inf, pixels[:len(pixels) - short])
-
-
-save('bas2000', 'u8', bas(8, 6, 4))
-save('bas2000', 'u16_wide', bas(16, 40, 20))
-save('bas2000', 'crlf', bas(16, 5, 3, crlf=True))
-save('bas2000', 'short', bas(8, 6, 4, short=1))
+for name, (bits, width, height, rows, end) in {'u8': (8, 6, 4, 4, '\n'), 'crlf': (16, 5, 3, 3, '\r\n'),
+                                               'u16_wide': (16, 40, 20, 20, '\n'),
+                                               'short': (8, 6, 5, 4, '\n')}.items():
+    inf = end.join(['BAS_IMAGE_FILE', 'plate', '20X40', '100', '100', str(bits), str(width),
+                    str(height), '4000', '4', ''])
+    save('bas2000', name, binary(inf, np.arange(width * rows).astype('u1' if bits <= 8 else '>u2').tobytes()))
 
 # Scattering: the header text, then frames of reals in the flag's byte order.
 for name, (pixels, rasters, frames, low) in {'le': (6, 4, 1, 1), 'be_frames': (5, 2, 3, 0),
                                              'wide': (40, 20, 1, 1)}.items():
-    header = 'title %s\n\n%8d%8d%8d%8d%8d%8d%8d%8d%8d%8d\nZ98001.I1D\n' % (
-        name, pixels, rasters, frames, low, 0, 0, 0, 0, 0, 0)
+    header = 'title\n\n%8d%8d%8d%8d       0       0       0       0       0       0\nZ98001.I1D\n' % (
+        pixels, rasters, frames, low)
     values = np.linspace(-2, 3, pixels * rasters * frames).astype('<f4' if low else '>f4')
     save('bsl', name, binary(header, values.tobytes()))
 
-# X/Y columns.
 save('dexoram', 'columns', b'# x y\n0.5 10\n1.5,-2e3\n! end\n')
-save('dexoram', 'many', ''.join('%d\t%g\r\n' % (i, i * 0.25) for i in range(34)).encode())
 
 # The PMIS header, then unsigned 16-bit images.
 for name, (e, width, height, images) in {'le': ('<', 6, 4, 1), 'be_two': ('>', 5, 3, 2),
                                          'wide': ('<', 40, 20, 1)}.items():
-    header = b'PMIS' + struct.pack(e + '8H', 172, 20, 0, 0, width, height, 1, 1)
-    header += b'name'.ljust(40, b'\0') + bytes(100) + struct.pack(e + 'ii2H', 0, 0, 1, images)
+    header = b'PMIS' + struct.pack(e + '8H', 172, 20, 0, 0, width, height, 1, 1) + b'name'.ljust(40, b'\0')
+    header += bytes(100) + struct.pack(e + 'ii2H', 0, 0, 1, images)
     save('photometrics', name, header + np.arange(width * height * images).astype(e + 'u2').tobytes())
