@@ -5,6 +5,8 @@
 // luminescence, PSL = (Rx/100)(Ry/100) (4000/S) 10^(L (QL/G - 1/2)), with the
 // pixel sizes Rx and Ry in microns, the sensitivity S, the latitude L and
 // G = 2^bits - 1; a level of 0 (no signal) stays 0.
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -102,7 +104,7 @@ long long to_psl(const Plate& p, io::View2D<float> data, int xnumdat, int ynumda
       const double ql = data(x, y);
       if (ql > levels) ++above;
       const double psl = ql == 0.0 ? 0.0 : scale * std::pow(10.0, p.latitude * (ql / levels - 0.5));
-      data(x, y) = static_cast<float>(psl);
+      data(x, y) = static_cast<float>(std::min(psl, double{FLT_MAX}));
     }
   }
   return above;
@@ -141,8 +143,8 @@ void read_plate(const Plate& p, const std::string& image, fio::Result& r, int& s
   fio::finish_input(r);
   r.zlabel = "PSL";
   if (above > 0) {
-    io::say("WARNING: " + std::to_string(above) + " pixels lie above the " +
-            std::to_string(static_cast<int>(p.bits)) + "-bit range: the byte order may be wrong");
+    io::say("WARNING: Pixels above the " + std::to_string(static_cast<int>(p.bits)) +
+            "-bit range: " + std::to_string(above) + " (the byte order may be wrong)");
   }
 }
 

@@ -5,6 +5,7 @@
 // display draws them as a graph. Also the text-line services of the other
 // readers of text headers.
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -27,17 +28,21 @@ std::string read_points(std::size_t keep, std::vector<float>& x, std::vector<flo
   count = 0;
   std::string line;
   std::vector<double> values;
-  for (int number = 1;; ++number) {
+  for (long long number = 1;; ++number) {
     const fio::TextLine got = fio::text_line(line);
     if (got == fio::TextLine::end) break;
-    const std::string where = "WARNING: Line " + std::to_string(number) + " of the " + format;
+    const auto where = [&] {
+      return "WARNING: Line " + std::to_string(number) + " of the " + format + " file ";
+    };
     if (got == fio::TextLine::too_long) {
-      return where + " file is longer than " + std::to_string(fio::text_line_limit) +
-             " characters:";
+      return where() + "is longer than " + std::to_string(fio::text_line_limit) + " characters:";
     }
     if (comment(line)) continue;
     if (!fio::numbers_of(line, values) || values.size() != 2) {
-      return where + " file is not two numbers (X and Y): \"" + line.substr(0, 40) + "\"";
+      return where() + "is not two numbers (X and Y): \"" + line.substr(0, 40) + "\"";
+    }
+    if (std::fabs(values[0]) > FLT_MAX || std::fabs(values[1]) > FLT_MAX) {
+      return where() + "holds a number beyond the range of reals:";
     }
     if (static_cast<std::size_t>(count) < keep) {
       x.push_back(static_cast<float>(values[0]));

@@ -1,6 +1,7 @@
 // The image-plate, scattering, X/Y column and PMIS readers, from files written
 // from their layouts, and the formats whose layout is not known.
 #include <array>
+#include <cfloat>
 #include <utility>
 
 #include "fio_files.h"
@@ -57,6 +58,11 @@ TEST(FioPlates, FujiLevelsBecomeLuminescence) {
        1,
        {1264.911f, 0.1264911f}},
       {bas("100 100 8 70 1 4000 4", std::vector(70u, 255u)), 64, 1, {100}},
+      {bas("100 100 4 2 1 4000 10", {15, 255}),
+       2,
+       1,
+       {1e5f, FLT_MAX},
+       "Pixels above the 4-bit range: 1 ("},
       {bas("100 100 8 3 1 4000", {1, 2, 3}), 0, 0, {}, "ends before its line 10"},
       {bas("1 1 32 3 1 1 4", {1, 2, 3}), 0, 0, {}, "(bits per pixel) is \"32\""},
       {bas("1 1 8 3 1 1 four", {1, 2, 3}), 0, 0, {}, "(latitude)"},
@@ -104,6 +110,7 @@ TEST(FioPlates, XYColumnsBecomeOneRowWithItsXAxis) {
       {dxm("1 2\n3 4 5\n"), 0, 0, {}, "Line 2 of the DEXORAM file is not two numbers (X and Y)"},
       {dxm("1 two\n"), 0, 0, {}, "Line 1 of the DEXORAM file is not two numbers"},
       {dxm("# nothing\n"), 0, 0, {}, "No X/Y points"},
+      {dxm("1e300 1\n"), 0, 0, {}, "holds a number beyond the range of reals"},
   };
   for (const Row& row : rows) check("", row);
   // The X axis; the points that fit.
