@@ -112,14 +112,7 @@ long long to_psl(const Plate& p, io::View2D<float> data, int xnumdat, int ynumda
 
 // The pixels of the image file `image` into the result as luminescence.
 void read_plate(const Plate& p, const std::string& image, fio::Result& r, int& status) {
-  int result = 0, file_id = 0;
-  std::string name = image;
-  fio::open_named(false, "", "", "READ", name, result, file_id, status);
-  if (status != io::status_good) return;
-  if (result != fio::stream_done) {
-    fio::warn({"WARNING: Error in opening file: " + image}, status);
-    return;
-  }
+  if (!fio::open_beside(image, status)) return;
   const fio::InputCloser closer;
   fio::BinaryLayout layout;
   layout.width = static_cast<int>(p.width);

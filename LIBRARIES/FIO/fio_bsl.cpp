@@ -101,16 +101,7 @@ std::string binary_of(const std::string& header, const std::string& file) {
 
 // Frame 1 of the first binary file into the result.
 void read_frame(const FrameSet& set, const std::string& binary, fio::Result& r, int& status) {
-  int result = 0, file_id = 0;
-  std::string name = binary;
-  fio::open_named(false, "", "", "READ", name, result, file_id, status);
-  if (status != io::status_good) return;
-  if (result != fio::stream_done) {
-    fio::refuse(
-        "WARNING: Error in opening the binary file of the " + std::string(format) + " header:",
-        binary, status);
-    return;
-  }
+  if (!fio::open_beside(binary, status)) return;
   const fio::InputCloser closer;
   const double bytes = 4.0 * set.pixels * set.rasters * set.frames;
   const std::int64_t size = fio::input_file_size();

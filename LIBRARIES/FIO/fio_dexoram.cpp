@@ -100,6 +100,16 @@ bool begin_with_header(Result& r, const char* identification,
   return false;
 }
 
+bool open_beside(const std::string& file_name, int& status) {
+  int result = 0, file_id = 0;
+  std::string name = file_name;
+  open_named(false, "", "", "READ", name, result, file_id, status);
+  if (status != io::status_good) return false;
+  if (result == stream_done) return true;
+  refuse("WARNING: Error in opening the data file beside the header:", file_name, status);
+  return false;
+}
+
 bool dexoram_size(const std::string&, int& width, int& height, int&) {
   std::vector<float> x, y;
   int count = 0;

@@ -95,7 +95,11 @@ TEST(FioPlates, ScatteringHeaderAndItsRealFrames) {
       {bsl("3 2 1 2 0 0 0 0 0 0", false, 1), 0, 0, {}, "has a byte order of 2 (not 0 or 1)"},
       {bsl("3 0 1 1 0 0 0 0 0 0", false, 1), 0, 0, {}, "gives no frame size"},
       {bsl("3 2 2 1 0 0 0 0 0 0", false, 1), 0, 0, {}, "holds 24 bytes, not the 48 of 2 frames"},
-      {{bsl("3 2 1 1 0 0 0 0 0 0", false, 1)[0]}, 0, 0, {}, "Error in opening the binary file"},
+      {{bsl("3 2 1 1 0 0 0 0 0 0", false, 1)[0]},
+       0,
+       0,
+       {},
+       "Error in opening the data file beside the header"},
   };
   for (const Row& row : rows) check(fio::format_bsl, row);
 }

@@ -206,6 +206,10 @@ void refuse(const std::string& problem, const std::string& file_name, int& statu
 bool begin_with_header(Result& r, const char* identification,
                        const std::function<std::string()>& header, int& status);
 
+// Opens the data file beside a reader's header in the input slot; false
+// after a warning when it cannot be opened.
+bool open_beside(const std::string& file_name, int& status);
+
 // The sizes that the headers of these formats tell, from the file open in
 // the input slot; false when the header is refused (the number of points,
 // by 1, for the X/Y columns).
