@@ -40,13 +40,13 @@ std::string take_numbers(const std::string& line, int number, FrameSet& set, boo
   bool whole = fio::numbers_of(line, v) && v.size() == 10;
   for (double d : v) whole = whole && d == std::floor(d) && std::fabs(d) < 2147483648.0;
   if (!whole) return at_line(number) + "is not ten whole numbers:";
-  if (v[0] < 1 || v[1] < 1 || v[2] < 1 || v[0] * v[1] > 1e12) {
-    return at_line(number) + "gives no frame size (pixels " + std::to_string(int(v[0])) +
-           ", rasters " + std::to_string(int(v[1])) + ", frames " + std::to_string(int(v[2])) +
-           "):";
+  const std::vector<long long> n(v.begin(), v.end());
+  if (n[0] < 1 || n[1] < 1 || n[2] < 1 || n[0] * n[1] > 1000000000000) {
+    return at_line(number) + "gives no usable frame size (pixels " + std::to_string(n[0]) +
+           ", rasters " + std::to_string(n[1]) + ", frames " + std::to_string(n[2]) + "):";
   }
-  if (v[3] != 0 && v[3] != 1) {
-    return at_line(number) + "has a byte order of " + std::to_string(int(v[3])) + " (not 0 or 1):";
+  if (n[3] != 0 && n[3] != 1) {
+    return at_line(number) + "has a byte order of " + std::to_string(n[3]) + " (not 0 or 1):";
   }
   set.pixels = static_cast<int>(v[0]);
   set.rasters = static_cast<int>(v[1]);
