@@ -285,8 +285,9 @@ using PixelSizeReader = void(bool variances, std::string& file_name, int& retsta
 fio::Reader FIO_IN_PRINCETON;
 fio::Reader FIO_IN_HAMAMATSU;
 
-// Formats whose readers this version does not have: each says so in a
-// warning naming the format and returns fio::input_failed.
+// Formats whose readers this version does not have (FIO_IN_GAS2D and
+// FIO_IN_VEXAL, whose layout is not known, and FIO_IN_MAR): each says so in
+// a warning naming the format and returns fio::input_failed.
 fio::Reader FIO_IN_GAS2D;
 // The small-angle scattering header (two titles, then per binary file ten
 // whole numbers and the file's name) and its binary file of 32-bit reals:
