@@ -93,18 +93,23 @@ std::string image_of(const std::string& header) {
   return "";
 }
 
-// Levels to luminescence over the image read; the count of levels above
-// the largest of the bit depth.
-long long to_psl(const Plate& p, io::View2D<float> data, int xnumdat, int ynumdat) {
+// Levels to luminescence over the image read, through a table of every
+// level of the stored type; the count of levels above the largest of the
+// bit depth.
+long long to_psl(const Plate& p, int type, io::View2D<float> data, int xnumdat, int ynumdat) {
   const double levels = std::pow(2.0, p.bits) - 1.0;
   const double scale = p.x_size / 100.0 * (p.y_size / 100.0) * (4000.0 / p.sensitivity);
+  std::vector<float> psl(type == fio::type_uint8 ? 256 : 65536, 0.0f);
+  for (std::size_t ql = 1; ql < psl.size(); ++ql) {
+    const double v = scale * std::pow(10.0, p.latitude * (static_cast<double>(ql) / levels - 0.5));
+    psl[ql] = static_cast<float>(std::min(v, double{FLT_MAX}));
+  }
   long long above = 0;
   for (int y = 1; y <= ynumdat; ++y) {
     for (int x = 1; x <= xnumdat; ++x) {
-      const double ql = data(x, y);
-      if (ql > levels) ++above;
-      const double psl = ql == 0.0 ? 0.0 : scale * std::pow(10.0, p.latitude * (ql / levels - 0.5));
-      data(x, y) = static_cast<float>(std::min(psl, double{FLT_MAX}));
+      const auto ql = static_cast<std::size_t>(data(x, y));
+      if (static_cast<double>(ql) > levels) ++above;
+      data(x, y) = psl[ql];
     }
   }
   return above;
@@ -132,7 +137,7 @@ void read_plate(const Plate& p, const std::string& image, fio::Result& r, int& s
   }
   fio::read_raw(layout, r, status);
   if (status != io::status_good || r.retstat != fio::input_done) return;
-  const long long above = to_psl(p, r.data, r.xnumdat, r.ynumdat);
+  const long long above = to_psl(p, layout.type, r.data, r.xnumdat, r.ynumdat);
   fio::finish_input(r);
   r.zlabel = "PSL";
   if (above > 0) {
