@@ -127,27 +127,17 @@ for kind, dtype in ((0, 'u1'), (2, '<u2'), (1, 'u1')):
     header = b'IM' + struct.pack('<6H', len(comment), 35, 4, 0, 0, kind) + bytes(50)
     save('hamamatsu', 'type%d' % kind, header + comment + np.arange(140).astype(dtype).tobytes())
 
-# Image plates: the ".inf" text, then big-endian levels.
-for name, (bits, width, height, rows, end) in {'u8': (8, 6, 4, 4, '\n'), 'crlf': (16, 5, 3, 3, '\r\n'),
-                                               'u16_wide': (16, 40, 20, 20, '\n'),
-                                               'short': (8, 6, 5, 4, '\n')}.items():
-    inf = end.join(['BAS_IMAGE_FILE', 'plate', '20X40', '100', '100', str(bits), str(width),
-                    str(height), '4000', '4', ''])
-    save('bas2000', name, binary(inf, np.arange(width * rows).astype('u1' if bits <= 8 else '>u2').tobytes()))
-
-# Scattering: the header text, then frames of reals in the flag's byte order.
-for name, (pixels, rasters, frames, low) in {'le': (6, 4, 1, 1), 'be_frames': (5, 2, 3, 0),
-                                             'wide': (40, 20, 1, 1)}.items():
-    header = 'title\n\n%8d%8d%8d%8d       0       0       0       0       0       0\nZ98001.I1D\n' % (
-        pixels, rasters, frames, low)
-    values = np.linspace(-2, 3, pixels * rasters * frames).astype('<f4' if low else '>f4')
-    save('bsl', name, binary(header, values.tobytes()))
-
+# Image plates, scattering, PMIS: a header, then the pixels (for the two-file
+# formats after the length of the header text, as for binary).
+for name, (bits, w, h, rows, end) in {'u8': (8, 6, 4, 4, '\n'), 'crlf': (16, 5, 3, 3, '\r\n'),
+                                      'u16_wide': (16, 40, 20, 20, '\n'), 'short': (8, 6, 5, 4, '\n')}.items():
+    inf = end.join(['BAS_IMAGE_FILE', 'plate', '20X40', '100', '100', str(bits), str(w), str(h), '4000', '4', ''])
+    save('bas2000', name, binary(inf, np.arange(w * rows).astype('u1' if bits <= 8 else '>u2').tobytes()))
+for name, (w, h, frames, low) in {'le': (6, 4, 1, 1), 'be_frames': (5, 2, 3, 0), 'wide': (40, 20, 1, 1)}.items():
+    header = 'title\n\n' + '%8d' * 10 % (w, h, frames, low, 0, 0, 0, 0, 0, 0) + '\nZ98001.I1D\n'
+    save('bsl', name, binary(header, np.linspace(-2, 3, w * h * frames).astype('<f4' if low else '>f4').tobytes()))
+for name, (e, w, h, images) in {'le': ('<', 6, 4, 1), 'be_two': ('>', 5, 3, 2), 'wide': ('<', 40, 20, 1)}.items():
+    header = b'PMIS' + struct.pack(e + '8H', 172, 20, 0, 0, w, h, 1, 1) + b'name'.ljust(140, b'\0')
+    save('photometrics', name, header + struct.pack(e + 'ii2H', 0, 0, 1, images) +
+         np.arange(w * h * images).astype(e + 'u2').tobytes())
 save('dexoram', 'columns', b'# x y\n0.5 10\n1.5,-2e3\n! end\n')
-
-# The PMIS header, then unsigned 16-bit images.
-for name, (e, width, height, images) in {'le': ('<', 6, 4, 1), 'be_two': ('>', 5, 3, 2),
-                                         'wide': ('<', 40, 20, 1)}.items():
-    header = b'PMIS' + struct.pack(e + '8H', 172, 20, 0, 0, width, height, 1, 1) + b'name'.ljust(40, b'\0')
-    header += bytes(100) + struct.pack(e + 'ii2H', 0, 0, 1, images)
-    save('photometrics', name, header + np.arange(width * height * images).astype(e + 'u2').tobytes())
