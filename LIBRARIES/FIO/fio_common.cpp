@@ -198,13 +198,16 @@ std::uint32_t little_endian(const std::uint8_t* p, int n) {
   return v;
 }
 
-void not_available(const char* format_name, Result& r, int& status) {
+void not_available(const char* format_name, bool layout_unknown, Result& r, int& status) {
   r.retstat = input_failed;
   r.xnumdat = 0;
   r.ynumdat = 0;
-  warn({"WARNING: Input of the \"" + std::string(format_name) + "\" format is not available",
-        "         in this version of the program: nothing has been input"},
-       status);
+  std::vector<std::string> lines{
+      "WARNING: Input of the \"" + std::string(format_name) + "\" format is not available",
+      "         in this version of the program: nothing has been input"};
+  if (layout_unknown)
+    lines.push_back("         The layout of this format is not known to this program");
+  warn(lines, status);
 }
 
 }  // namespace fio

@@ -47,8 +47,14 @@ struct HeaderSize {
   bool (*size)(const std::string& file_name, int& width, int& height, int& status);
 };
 constexpr HeaderSize header_sizes[] = {
-    {fio::format_tiff, tiff_size},   {fio::format_imagequant, tiff_size},
-    {fio::format_merin, merin_size}, {fio::format_mar, mar_size},
+    {fio::format_tiff, tiff_size},
+    {fio::format_imagequant, tiff_size},
+    {fio::format_merin, merin_size},
+    {fio::format_bas2000, fio::bas2000_size},
+    {fio::format_bsl, fio::bsl_size},
+    {fio::format_photometrics, fio::photometrics_size},
+    {fio::format_dexoram, fio::dexoram_size},
+    {fio::format_mar, mar_size},
     {fio::format_mar_pck, mar_size},
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -193,8 +194,42 @@ struct Camera {
 // The camera format of a format name; null for another format.
 const Camera* camera_of(const std::string& format_name);
 
-// The warning of a reader that this version does not have.
-void not_available(const char* format_name, Result& r, int& status);
+// The warning of a reader that this version does not have; one more line
+// when no layout of the format is known.
+void not_available(const char* format_name, bool layout_unknown, Result& r, int& status);
+
+// --- Text files of the plate and graph formats ------------------------------
+
+// Longest text line that these readers take.
+inline constexpr int text_line_limit = 4095;
+// What reading a text line gave.
+enum class TextLine { read, end, too_long };
+// The next line of the file open in the input slot, without its line end
+// and trailing blanks (a carriage return counts as one).
+TextLine text_line(std::string& line);
+// The numbers of a line, separated by blanks, tabs or commas; false when a
+// word of it is not a finite number.
+bool numbers_of(const std::string& line, std::vector<double>& numbers);
+// A refusal: the warning line that says what is wrong, then the file.
+void refuse(const std::string& problem, const std::string& file_name, int& status);
+// The start of a reader whose file begins with a header: checks the
+// caller's arrays, opens the file in the input slot and reads its header
+// with `header` ("" or the warning line that refuses it). False after the
+// refusal (the slot closed), else true with the file open.
+bool begin_with_header(Result& r, const char* identification,
+                       const std::function<std::string()>& header, int& status);
+
+// Opens the data file beside a reader's header in the input slot; false
+// after a warning when it cannot be opened.
+bool open_beside(const std::string& file_name, int& status);
+
+// The sizes that the headers of these formats tell, from the file open in
+// the input slot; false when the header is refused (the number of points,
+// by 1, for the X/Y columns).
+bool bas2000_size(const std::string& file_name, int& width, int& height, int& status);
+bool bsl_size(const std::string& file_name, int& width, int& height, int& status);
+bool dexoram_size(const std::string& file_name, int& width, int& height, int& status);
+bool photometrics_size(const std::string& file_name, int& width, int& height, int& status);
 
 // The pixels of a packed image-plate stream (the bytes after its
 // identifier line), version 1 or 2, of `width` pixels a row, into `pixels`

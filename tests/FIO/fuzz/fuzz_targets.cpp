@@ -1,5 +1,6 @@
 #include "fuzz_targets.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -93,12 +94,23 @@ void merin(const std::uint8_t* data, std::size_t size) {
   std::remove(name.c_str());
 }
 
+namespace {
+
+// After a length byte, that many bytes for the first file, the rest for the
+// second.
+void write_two(const std::string& first, const std::string& second, const std::uint8_t* data,
+               std::size_t size) {
+  const std::size_t info = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
+  write(first, data + (size > 0 ? 1 : 0), info);
+  write(second, data + (size > 0 ? 1 + info : 0), size > 0 ? size - 1 - info : 0);
+}
+
+}  // namespace
+
 void binary(const std::uint8_t* data, std::size_t size) {
   int status = start();
   std::string name = scratch(".bin");
-  const std::size_t info = size > 0 ? std::min<std::size_t>(data[0], size - 1) : 0;
-  write(name + ".info", data + (size > 0 ? 1 : 0), info);
-  write(name, data + (size > 0 ? 1 + info : 0), size > 0 ? size - 1 - info : 0);
+  write_two(name + ".info", name, data, size);
   Arrays a;
   FIO_IN_BINARY(false, true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(),
                 a.title, a.xl, a.yl, a.zl, a.px, a.py, a.overload, status);
@@ -142,14 +154,57 @@ void mar(const std::uint8_t* data, std::size_t size) {
   std::remove(name.c_str());
 }
 
+void bas2000(const std::uint8_t* data, std::size_t size) {
+  int status = start();
+  std::string name = scratch(".inf");
+  write_two(name, scratch(".img"), data, size);
+  Arrays a;
+  FIO_IN_BAS2000(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title,
+                 a.xl, a.yl, a.zl, a.px, a.py, status);
+  finish();
+  std::remove(name.c_str());
+  std::remove(scratch(".img").c_str());
+}
+
+void bsl(const std::uint8_t* data, std::size_t size) {
+  int status = start();
+  const std::string dir = scratch("_bsl");  // the seeds name the binary file Z98001.I1D
+  mkdir(dir.c_str(), 0700);
+  std::string name = dir + "/Z98000.I1D";
+  write_two(name, dir + "/Z98001.I1D", data, size);
+  Arrays a;
+  FIO_IN_BSL(true, name, a.retstat, a.xn, a.yn, a.xa, a.ya, a.view(), a.var_view(), a.title, a.xl,
+             a.yl, a.zl, a.overload, status);
+  finish();
+  std::remove(name.c_str());
+  std::remove((dir + "/Z98001.I1D").c_str());
+  rmdir(dir.c_str());
+}
+
+void dexoram(const std::uint8_t* data, std::size_t size) {
+  camera(FIO_IN_DEXORAM, ".dxm", data, size);
+}
+
+void photometrics(const std::uint8_t* data, std::size_t size) {
+  camera(FIO_IN_PHOTOMETRICS, ".pmi", data, size);
+}
+
 Target target(const std::string& name) {
   struct Named {
     const char* name;
     Target target;
   };
   static constexpr Named targets[] = {
-      {"tiff", tiff},           {"merin", merin},         {"binary", binary},
-      {"princeton", princeton}, {"hamamatsu", hamamatsu}, {"mar", mar},
+      {"tiff", tiff},
+      {"merin", merin},
+      {"binary", binary},
+      {"princeton", princeton},
+      {"hamamatsu", hamamatsu},
+      {"bas2000", bas2000},
+      {"bsl", bsl},
+      {"dexoram", dexoram},
+      {"photometrics", photometrics},
+      {"mar", mar},
   };
   for (const Named& t : targets) {
     if (name == t.name) return t.target;

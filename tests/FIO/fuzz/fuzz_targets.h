@@ -21,6 +21,11 @@ void hamamatsu(const std::uint8_t* data, std::size_t size);
 // The last byte's lowest bit chooses the extension (".pck" or ".image"),
 // and so how an older file without its identifier line is read.
 void mar(const std::uint8_t* data, std::size_t size);
+// As binary: the header text, then the ".img" file or the binary file.
+void bas2000(const std::uint8_t* data, std::size_t size);
+void bsl(const std::uint8_t* data, std::size_t size);
+void dexoram(const std::uint8_t* data, std::size_t size);
+void photometrics(const std::uint8_t* data, std::size_t size);
 
 // The target of a name ("tiff", ...); null for another name.
 using Target = void (*)(const std::uint8_t*, std::size_t);

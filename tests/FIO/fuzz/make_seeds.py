@@ -194,3 +194,19 @@ save('princeton', 'version3_footer',
 comment = b'[Camera],bits=32'
 save('hamamatsu', 'type3', b'IM' + struct.pack('<6H', len(comment), 35, 4, 0, 0, 3) + bytes(50) +
      comment + struct.pack('<140I', *range(140)))
+
+
+# Image plates, scattering, PMIS: a header, then the pixels (for the two-file
+# formats after the length of the header text, as for binary).
+for name, (bits, w, h, rows, end) in {'u8': (8, 6, 4, 4, '\n'), 'crlf': (16, 5, 3, 3, '\r\n'),
+                                      'u16_wide': (16, 40, 20, 20, '\n'), 'short': (8, 6, 5, 4, '\n')}.items():
+    inf = end.join(['BAS_IMAGE_FILE', 'plate', '20X40', '100', '100', str(bits), str(w), str(h), '4000', '4', ''])
+    save('bas2000', name, binary(inf, np.arange(w * rows).astype('u1' if bits <= 8 else '>u2').tobytes()))
+for name, (w, h, frames, low) in {'le': (6, 4, 1, 1), 'be_frames': (5, 2, 3, 0), 'wide': (40, 20, 1, 1)}.items():
+    header = 'title\n\n' + '%8d' * 10 % (w, h, frames, low, 0, 0, 0, 0, 0, 0) + '\nZ98001.I1D\n'
+    save('bsl', name, binary(header, np.linspace(-2, 3, w * h * frames).astype('<f4' if low else '>f4').tobytes()))
+for name, (e, w, h, images) in {'le': ('<', 6, 4, 1), 'be_two': ('>', 5, 3, 2), 'wide': ('<', 40, 20, 1)}.items():
+    header = b'PMIS' + struct.pack(e + '8H', 172, 20, 0, 0, w, h, 1, 1) + b'name'.ljust(140, b'\0')
+    save('photometrics', name, header + struct.pack(e + 'ii2H', 0, 0, 1, images) +
+         np.arange(w * h * images).astype(e + 'u2').tobytes())
+save('dexoram', 'columns', b'# x y\n0.5 10\n1.5,-2e3\n! end\n')
