@@ -67,6 +67,54 @@ TEST(FioImageinfo, OneLinePerFileAndTheExitStatus) {
   }
 }
 
+// Every format of the dispatcher by its name or menu label, each on a seed
+// of its fuzzer (a length byte splits the two-file formats' seeds into the
+// header and the data beside it): the size read, or the refusal.
+TEST(FioImageinfo, EveryFormatByName) {
+  kovtest::TempDir dir;
+  struct Case {
+    const char* format;
+    const char* seed;   // under the fuzzers' corpora
+    const char* files;  // the header (read), and the data beside it
+    const char* line;   // the line printed, after "NAME: "
+  };
+  const Case cases[] = {
+      {"tiff", "tiff/ii8_pages3_white_zero", "t", "TIFF 6 x 5"},
+      {"ImageQuant", "tiff/ii8_pages3_white_zero", "q", "IMAGEQUANT 6 x 5"},
+      {"", "binary/int8", "b.info b", "BINARY"},  // from ".info"
+      {"BSL/OTOKO", "bsl/be_frames", "Z98000.I1D Z98001.I1D", "BSL/OTOKO 5 x 2"},
+      {"dexoram", "dexoram/columns", "d", "DEXORAM 2 x 1"},
+      {"FUJI (BAS)", "bas2000/u8", "p.inf p.img", "FUJI BAS-2000 6 x 4"},
+      {"hamamatsu", "hamamatsu/type3", "h", "HAMAMATSU PHOTONICS 35 x 4"},
+      {"merin", "merin/float", "m", "MERIN"},
+      {"MAR", "mar/newer_le", "n", "MAR FORMAT 5 x 3"},
+      {"mar-pck", "mar/older_pck_be", "o", "MAR-PCK 64 x 4"},
+      {"photometrics", "photometrics/be_two", "f", "PHOTOMETRICS CCD FORMAT 5 x 3"},
+      {"princeton", "princeton/version3_footer", "s", "PRINCETON CCD FORMAT 6 x 3"},
+      {"VEXAL", "dexoram/columns", "v", "not read"},
+      {"GAS 2-D DETECTOR (DALV)", "dexoram/columns", "g", "not read"},
+  };
+  for (const Case& c : cases) {
+    std::string seed = kovtest::read_file(std::string(KOV_FUZZ_DIR "/corpus/") + c.seed);
+    std::istringstream names(c.files);
+    std::string first, second;
+    names >> first >> second;
+    if (!second.empty()) {
+      const std::size_t n =
+          std::min<std::size_t>(static_cast<unsigned char>(seed[0]), seed.size() - 1);
+      kovtest::write_file(dir.file(second), seed.substr(1 + n));
+      seed = seed.substr(1, n);
+    }
+    kovtest::write_file(dir.file(first), seed);
+    const kovtest::ProgramResult r = imageinfo(
+        *c.format != '\0' ? std::vector<std::string>{"--format", c.format, dir.file(first)}
+                          : std::vector<std::string>{dir.file(first)});
+    EXPECT_NE(r.output.find(dir.file(first) + ": " + c.line), std::string::npos) << c.format << "\n"
+                                                                                 << r.output;
+    EXPECT_EQ(r.exit_status, std::string(c.line) == "not read" ? 1 : 0) << c.format;
+  }
+}
+
 TEST(FioImageinfo, FilesOfRealWritersReadAsTifffileReadsThem) {
   kovtest::TempDir dir;
   const kovtest::ProgramResult made = kovtest::run_program(
