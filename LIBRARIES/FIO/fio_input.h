@@ -169,11 +169,12 @@ inline constexpr int size_unreadable = 2;  // the file cannot be opened, or no s
 // so that the caller can make its arrays large enough. retstat
 // fio::size_known with the size; fio::size_not_known for a format whose size
 // is known only when it is read (the binary format without its ".info"
-// header, and the formats without readers here); fio::size_unreadable when
-// the file cannot be opened or its header gives no size. Known for TIFF,
-// IMAGEQUANT, BINARY with its header file, MERIN (its first image),
-// PRINCETON, HAMAMATSU, FUJI BAS-2000, BSL/OTOKO (its first file),
-// PHOTOMETRICS and DEXORAM (the number of points by 1).
+// header, and the two formats whose layout is not known);
+// fio::size_unreadable when the file cannot be opened or its header gives no
+// size. Known for TIFF, IMAGEQUANT, BINARY with its header file, MERIN (its
+// first image), PRINCETON, HAMAMATSU, FUJI BAS-2000, BSL/OTOKO (its first
+// file), PHOTOMETRICS, DEXORAM (the number of points by 1), MAR FORMAT and
+// MAR-PCK.
 void FIO_INQ_IMAGESIZE(const std::string& file_name, const std::string& format_name, int& width,
                        int& height, int& retstat, int& status);
 
@@ -291,10 +292,12 @@ using PixelSizeReader = void(bool variances, std::string& file_name, int& retsta
 fio::Reader FIO_IN_PRINCETON;
 fio::Reader FIO_IN_HAMAMATSU;
 
-// Formats whose readers this version does not have (FIO_IN_GAS2D and
-// FIO_IN_VEXAL, whose layout is not known, and FIO_IN_MAR): each says so in
-// a warning naming the format and returns fio::input_failed.
+// The formats whose layout is not known (the gas detector's and the
+// self-describing format): FIO_IN_GAS2D and FIO_IN_VEXAL say so in a warning
+// naming the format and return fio::input_failed.
 fio::Reader FIO_IN_GAS2D;
+fio::OverloadReader FIO_IN_VEXAL;
+
 // The small-angle scattering header (two titles, then per binary file ten
 // whole numbers and the file's name) and its binary file of 32-bit reals:
 // frame 1, the title from the header; overload 1.7E38.
@@ -302,7 +305,6 @@ fio::OverloadReader FIO_IN_BSL;
 // ASCII X/Y columns ("#" or "!" start a comment line) as one row whose X
 // axis holds the X values; the points that fit the array.
 fio::Reader FIO_IN_DEXORAM;
-fio::OverloadReader FIO_IN_VEXAL;
 // The image-plate header (the ".inf" file_name) and the big-endian pixels
 // beside it (".img" or ".IMG"), as photo-stimulated luminescence; the pixel
 // sizes of the header in metres.
