@@ -46,6 +46,12 @@ inline constexpr int status_write_failed = module_offset + st::write_failed;
 inline constexpr int status_string_too_short = module_offset + st::string_too_short;
 // The current directory of the process cannot be read.
 inline constexpr int status_no_directory = module_offset + st::other;
+// A macro file with a line that cannot be run (the line number is said).
+inline constexpr int status_macro_syntax = module_offset + st::macro_syntax;
+// An answer of the macro that its question refuses: the run stops.
+inline constexpr int status_macro_refused = module_offset + st::bad_file_data;
+// The macro ended while an answer was still asked for: the run stops.
+inline constexpr int status_macro_ended = module_offset + st::end_of_file;
 
 // Declared widths of the common text kinds.
 inline constexpr int prompt_width = 80;
@@ -437,4 +443,84 @@ inline constexpr int file_type_image = 2;       // the other image formats known
 inline constexpr int file_type_postscript = 3;  // ps, eps
 inline constexpr int file_type_text = 4;        // txt, def, log
 inline constexpr int file_type_other = 5;       // anything else, or no extension
+}  // namespace io
+
+// ---------------------------------------------------------------------------
+// Macro files
+// ---------------------------------------------------------------------------
+// A macro file holds one answer a line for the questions of a run, read by
+// IO_READ in place of the console while it is replayed. Its lines:
+//   empty, or "!" first          a comment
+//   "text"                       the text as it stands (quotes taken off by
+//                                the text questions)
+//   %SET NAME=VALUE              sets a variable
+//   DO NAME START END [STEP]     repeats the lines up to ENDDO (integers)
+//   ENDDO
+//   %SLEEP S                     waits S seconds
+//   END, or the end line         ends the macro
+//   any other line               one answer; %NAME% gives the variable's
+//                                value, %NAME:W% zero-padded to W digits,
+//                                %% a "%"
+// A line that cannot be run gives io::status_macro_syntax after a console
+// line naming the file and the line number.
+//
+// No macro, no recording, no variables.
+void IO_DEF_MACRO(int& status);
+// Replay and record on or off. Replay is only turned on by IO_OPEN_MACRO.
+void IO_SET_MACRO(bool replay, bool record, int& status);
+void IO_INQ_MACRO(bool& replay, bool& record, int& status);
+// Reads and checks the macro file and turns replay on. A file that cannot be
+// read gives io::status_open_failed.
+void IO_OPEN_MACRO(const std::string& file_name, int& status);
+// Sets the variable NAME (any case) to VALUE.
+void IO_DEFINE_MACRO(const std::string& name, const std::string& value, int& status);
+// Runs the macro's directives up to its next answer, which stays to be read:
+// `left` tells whether there is one.
+void IO_MACRO_ANSWERS_LEFT(bool& left, int& status);
+// Stops the run on an answer of the macro that is refused: "ERROR: " with
+// the file, the line and the item, then `why` (the first line without a
+// leading "WARNING: ", the others indented); io::status_macro_refused.
+void IO_MACRO_REFUSE(const std::vector<std::string>& why, int& status);
+// Records every answer from here on, to be written to `file_name` by
+// IO_END_RECORD.
+void IO_START_RECORD(const std::string& file_name, int& status);
+// Ends the recording: `write` true writes the macro (replacing the file only
+// when the whole text is written), false drops it with "INFO: No macro
+// recorded".
+void IO_END_RECORD(bool write, int& status);
+
+namespace io {
+// The scope of one answer given by a widget. Only the outermost scope
+// records: the widgets it calls on its way to the answer do not.
+class MacroAnswer {
+ public:
+  MacroAnswer();
+  ~MacroAnswer();
+  MacroAnswer(const MacroAnswer&) = delete;
+  MacroAnswer& operator=(const MacroAnswer&) = delete;
+  // True for the outermost scope.
+  bool outermost() const { return outermost_; }
+  // Records the answer, with the item as a comment line before it, when
+  // recording and outermost.
+  void record(const std::string& item, const std::string& answer, int& status);
+
+ private:
+  bool outermost_ = false;
+};
+
+// A point in the recording to come back to: retract() drops the answers
+// recorded since it was made (an answer taken by a widget and then refused
+// by its caller).
+class MacroStep {
+ public:
+  MacroStep();
+  void retract();
+
+ private:
+  std::size_t mark_ = 0;
+};
+
+// The line that replays `answer` as it stands: quoted when it would
+// otherwise be read as something else, each "%" doubled.
+std::string macro_line(const std::string& answer);
 }  // namespace io

@@ -3,7 +3,8 @@
 // A line typed at a prompt may hold the answers to several prompts: the
 // tokens that one prompt does not use are kept and answer the next prompts
 // (IO_INPUT_TOKEN, IO_INPUT_LINE). They are dropped after an answer that is
-// not accepted.
+// not accepted. While a macro is replayed each of its answer lines is one
+// answer, and an answer that is not accepted stops the run.
 #include <algorithm>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 #include "io.h"
 #include "io_console.h"
 #include "io_internal.h"
+#include "io_macro.h"
 
 namespace {
 
@@ -133,12 +135,46 @@ std::vector<std::string> prompt_lines(const std::string& prompt, const std::stri
 
 enum class Answer { empty, help, valid, invalid };
 
+// An answer of the macro that its question does not accept.
+void refuse_macro_answer(const std::string& answer, std::span<const std::string> error,
+                         int& status) {
+  std::vector<std::string> why{answer.empty() ? std::string("No answer given")
+                                              : "Answer not accepted: " + answer};
+  why.insert(why.end(), error.begin(), error.end());
+  IO_MACRO_REFUSE(why, status);
+}
+
+// The answer line of the macro in place of a console line (echoed as a
+// piped one is). A line that hands the question to the graphics window
+// gives io::status_to_graphics; a macro with no answer left stops the run.
+void macro_line_read(std::string& text, int& status) {
+  const io::MacroState& macro = io::macro_state();
+  int number = 0;
+  bool ended = false;
+  io::next_macro_answer(text, number, ended, status);
+  if (status != io::status_good) return;
+  if (ended) {
+    io::say("");
+    io::say("ERROR: Macro " + macro.file + " ended at line " + std::to_string(macro.line) +
+            " before the set-up: no answer for " + macro.item);
+    io::fail(io::status_macro_ended, "Subroutine IO_READ V0.3 ", status);
+    return;
+  }
+  io::say(" " + text);
+  if (upper(stripped(text)).rfind("MENU CHOICE (GRAPHICAL", 0) == 0) {
+    status = io::status_to_graphics;
+  }
+}
+
 // The question loop shared by the typed prompts. `classify` looks at the
 // answer and stores an accepted value.
 template <typename Classify>
 void ask(bool whole_line, const std::string& prompt, const std::string& range_text,
          const std::string& default_text, bool has_default, std::span<const std::string> help,
          std::span<const std::string> error, Classify classify, int& status) {
+  io::MacroState& macro = io::macro_state();
+  if (!macro.item_given) macro.item = stripped(prompt);
+  macro.item_given = false;
   for (;;) {
     IO_OUTPROMPT(prompt, range_text, default_text, status);
     std::string answer;
@@ -160,6 +196,10 @@ void ask(bool whole_line, const std::string& prompt, const std::string& range_te
         continue;
       case Answer::invalid:
         break;
+    }
+    if (macro.replay) {
+      refuse_macro_answer(answer, error, status);
+      return;
     }
     io::clear_input_tokens();
     for (const std::string& line : error) IO_WRITE(line, status);
@@ -203,7 +243,16 @@ void IO_READ(const std::string& prompt, std::string& line, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_READ V0.3 ")) return;
   IO_WRITENA(prompt, status);
   std::string text;
-  if (!io::console_line(text)) {
+  io::MacroState& macro = io::macro_state();
+  if (!stripped(prompt).empty()) {
+    macro.item = stripped(prompt);
+    if (macro.item.back() == ':')
+      macro.item = stripped(macro.item.substr(0, macro.item.size() - 1));
+  }
+  if (macro.replay) {
+    macro_line_read(text, status);
+    if (status != io::status_good) return;
+  } else if (!io::console_line(text)) {
     // Nothing more can be read: leave the question as the user would.
     status = io::status_escape;
     return;
@@ -246,6 +295,11 @@ void IO_INPUT_TOKEN(const std::string& prompt, std::string& token, int& status) 
   std::string line;
   IO_READ(prompt, line, status);
   if (status != io::status_good) return;
+  if (io::macro_state().replay) {
+    // One answer line, one answer.
+    token = stripped(line);
+    return;
+  }
   current_line = line;
   IO_TOKEN(current_line, current_position, found, token, status);
   if (!found) token.clear();
@@ -358,8 +412,8 @@ void IO_INPC(bool has_default, const std::string& item, const std::string& promp
              std::span<const std::string> help, int num_error, std::span<const std::string> error,
              std::string& value, int& status) {
   if (!io::entry_ok(status, "Subroutine IO_INPC V0.3 ")) return;
-  // The item name labels the answer in macro files, which this system does
-  // not record.
-  (void)item;
+  io::MacroState& macro = io::macro_state();
+  macro.item = stripped(item);
+  macro.item_given = true;
   IO_INPS(has_default, prompt, num_help, help, num_error, error, value, status);
 }

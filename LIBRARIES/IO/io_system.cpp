@@ -5,4 +5,5 @@
 void IO_DEF_SYSTEM(int& status) {
   if (!io::entry_ok(status, "Subroutine IO_DEF_SYSTEM V0.2 ")) return;
   IO_DEF_SEPARATORS(status);
+  IO_DEF_MACRO(status);
 }
