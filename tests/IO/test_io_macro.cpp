@@ -98,6 +98,12 @@ TEST_F(MacroTest, RefusedAnswerStops) {
                          "       Must be 1 to 10"}));
 }
 
+TEST_F(MacroTest, MissingFileIsNotOpened) {
+  IO_OPEN_MACRO(dir.file("none.mac"), status);
+  EXPECT_EQ(status, io::status_open_failed);
+  EXPECT_EQ(console.lines().back(), "ERROR: Cannot read the macro file " + dir.file("none.mac"));
+}
+
 TEST_F(MacroTest, RecordedAnswersReplayAsGiven) {
   const Lines given{"", "END", "50%", "! x", " a ", "\"q\"", "DO it", "plain"};
   IO_START_RECORD(dir.file("r.mac"), status);
