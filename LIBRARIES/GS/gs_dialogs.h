@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "gs_setup.h"
 #include "io.h"
@@ -68,6 +69,11 @@ int menu_choice(const std::function<void(int&)>& draw_menu, bool& draw, int& sta
 // in the menu layout in force).
 int menu_choice(std::span<const std::string> titles, std::span<const std::string> labels,
                 bool& draw, int& status);
+
+// Refuses an answer: a warning in the window (GS_FWARNING) that the user
+// clicks away; under a macro the run stops instead (IO_MACRO_REFUSE), since
+// the macro has no other answer to give.
+void refuse(const std::vector<std::string>& lines, int& status);
 
 }  // namespace gs
 

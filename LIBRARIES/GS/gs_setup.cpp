@@ -193,3 +193,16 @@ void GS_BACKGROUND(int& status) {
   }
   if (status != io::status_good) ST_SAVE(id);
 }
+
+void GS_OPEN_NOWINDOW(int& status) {
+  constexpr const char* id = "Subroutine GS_OPEN_NOWINDOW V0.1 ";
+  if (!io::entry_ok(status, id)) return;
+  // Not yet: graphics without a window.
+  io::fail(gs::status_bad_count, id, status);
+}
+
+namespace gs {
+bool window_shown() {
+  return true;
+}
+}  // namespace gs

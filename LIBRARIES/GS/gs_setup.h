@@ -16,6 +16,13 @@ void GS_OPEN_GRAPHICS(int& status);
 // The part of opening that needs no window: colour-index bounds 108 and 210,
 // GS_DEF_GRAPHICS, GS_MSET_OPTIONS, VG_OPEN.
 void GS_OPEN_NOTERM(int& status);
+// Opens graphics without a window, for a run whose answers all come from a
+// macro: everything is drawn into a device that shows nothing.
+void GS_OPEN_NOWINDOW(int& status);
+namespace gs {
+// False when graphics were opened without a window.
+bool window_shown();
+}  // namespace gs
 // Resets every state block to its defaults.
 void GS_DEF_GRAPHICS(int& status);
 // Closes the window workstation, any PostScript file and the device layer.
