@@ -210,14 +210,18 @@ bool ask_form_2(FormTwo& v, int& status) {
                                     &v.y_microns,    &v.offset, &v.graphics};
   Form two(form_2);
   two.exchange(values, true);
-  while (two.show(2, status)) {
+  // The O.K. of a form that is refused is not an answer to replay: the
+  // corrections that follow it are, with the O.K. that ends them.
+  for (;;) {
+    io::MacroStep step;
+    if (!two.show(2, status)) return false;
     two.exchange(values, false);
     const std::vector<std::string> why =
         kov::name_too_long("THE OUTPUT FILE NAME", v.output, kov::file_name_width);
     if (why.empty()) return true;
-    GS_FWARNING(static_cast<int>(why.size()), static_cast<int>(why.size()), why, status);
+    step.retract_last();
+    gs::refuse(why, status);
   }
-  return false;
 }
 
 }  // namespace

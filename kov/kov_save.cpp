@@ -270,6 +270,8 @@ void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string&
                      int& status) {
   if (!io::entry_ok(status, "Subroutine KOV_SAVE_PARAMETERS V0.9 ")) return;
   for (;;) {
+    // A name refused after it was chosen is not an answer to replay.
+    io::MacroStep step;
     bool chosen = false;
     dialog.choose(file_name, chosen, status);
     if (status != io::status_good) return;
@@ -284,6 +286,7 @@ void save_parameters(const Parameters& p, const SaveDialog& dialog, std::string&
     std::string reason;
     save_parameter_file(file_name, p, retstat, reason, status);
     if (status != io::status_good || retstat == save_written) return;
+    step.retract();
     dialog.warn(save_warning_lines(retstat, file_name, reason), status);
     if (status != io::status_good) return;
   }

@@ -91,13 +91,13 @@ Choice fitted(const kov::ImageChoice& c, const std::string& file_name, io::Image
     case kov::Fit::ready:
       return Choice::taken;
     case kov::Fit::too_large:
-      warn({"IMAGE TOO LARGE: " + std::to_string(w) + " BY " + std::to_string(h) + " PIXELS",
-            "(AT MOST " + std::to_string(kov::max_image_size) + " BY " +
-                std::to_string(kov::max_image_size) + ")"},
-           status);
+      gs::refuse({"IMAGE TOO LARGE: " + std::to_string(w) + " BY " + std::to_string(h) + " PIXELS",
+                  "(AT MOST " + std::to_string(kov::max_image_size) + " BY " +
+                      std::to_string(kov::max_image_size) + ")"},
+                 status);
       return Choice::again;
     case kov::Fit::other_size:
-      warn(kov::size_differs(w, h, c.width, c.height), status);
+      gs::refuse(kov::size_differs(w, h, c.width, c.height), status);
       return Choice::again;
     case kov::Fit::no_memory:
       break;
@@ -122,7 +122,7 @@ Choice read_chosen(std::span<const std::string> prompts, const kov::ImageChoice&
   if (status != io::status_good) return Choice::ended;
   if (!defined) return Choice::again;  // the dispatcher has said why
   if (c.width > 0 && (xnum != c.width || ynum != c.height)) {
-    warn(kov::size_differs(xnum, ynum, c.width, c.height), status);
+    gs::refuse(kov::size_differs(xnum, ynum, c.width, c.height), status);
     return Choice::again;
   }
   image.xnumdat = xnum;
@@ -142,7 +142,7 @@ Choice choose_once(std::span<const std::string> prompts, const kov::ImageChoice&
     return Choice::ended;
   }
   if (const Lines why = c.refuse ? c.refuse(file_name) : Lines{}; !why.empty()) {
-    warn(why, status);
+    gs::refuse(why, status);
     return Choice::again;
   }
   const Choice fit = fitted(c, file_name, image, status);
@@ -157,8 +157,13 @@ namespace kov {
 void input_image(const ImageChoice& choice, std::string& file_name, io::Image<float>& image,
                  float& x_pixel_size, float& y_pixel_size, std::string& title, int& status) {
   const std::array<std::string, 1> prompts{choice.prompt};
-  while (status == io::status_good && choose_once(prompts, choice, file_name, image, x_pixel_size,
-                                                  y_pixel_size, title, status) == Choice::again) {
+  // An image refused after it was chosen is not an answer to replay.
+  while (status == io::status_good) {
+    io::MacroStep step;
+    if (choose_once(prompts, choice, file_name, image, x_pixel_size, y_pixel_size, title, status) !=
+        Choice::again)
+      return;
+    step.retract();
   }
 }
 
@@ -279,7 +284,7 @@ void flatfield_series(const std::string& last_file_name, kov::Parameters& p, int
   if (status == io::status_good && retstat == 0) kov::take_flatfield_series(series, p, retstat);
   if (status != io::status_good) return;
   if (retstat != 0) {
-    warn({"COULD NOT DEDUCE REQUIRED FILE SEQUENCE"}, status);
+    gs::refuse({"COULD NOT DEDUCE REQUIRED FILE SEQUENCE"}, status);
     status = kov::status_stopped;
     return;
   }
@@ -470,7 +475,7 @@ void KOV_SAVE_PARAMETERS(const kov::Parameters& p, int& status) {
     GS_BACKGROUND(s);
     GS_INPL(kov::end_without_file_question, 3, help, end, s);
   };
-  dialog.warn = [](const std::vector<std::string>& lines, int& s) { warn(lines, s); };
+  dialog.warn = [](const std::vector<std::string>& lines, int& s) { gs::refuse(lines, s); };
   std::string file_name;
   kov::save_parameters(p, dialog, file_name, status);
   if (status == io::status_good) {

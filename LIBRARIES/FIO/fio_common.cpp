@@ -21,8 +21,8 @@ bool window_open() {
 void warn(std::span<const std::string> lines, int& status) {
   if (status != io::status_good) return;
   if (window_open()) {
-    const int n = static_cast<int>(lines.size());
-    GS_FWARNING(std::max(n, 1), n, lines, status);
+    // A file the macro names and the reader refuses stops the macro.
+    gs::refuse(std::vector<std::string>(lines.begin(), lines.end()), status);
     return;
   }
   for (const auto& line : lines) io::say(line);

@@ -515,6 +515,9 @@ class MacroStep {
  public:
   MacroStep();
   void retract();
+  // Drops only the last answer recorded since it was made (the O.K. of a
+  // form whose entries are then corrected and kept).
+  void retract_last();
 
  private:
   std::size_t mark_ = 0;

@@ -80,6 +80,12 @@ void MacroStep::retract() {
   if (recorded.size() > mark_) recorded.resize(mark_);
 }
 
+void MacroStep::retract_last() {
+  // An answer is two lines: the item's comment and the answer.
+  std::vector<std::string>& recorded = macro_state().recorded;
+  if (recorded.size() >= mark_ + 2) recorded.resize(recorded.size() - 2);
+}
+
 }  // namespace io
 
 void IO_START_RECORD(const std::string& file_name, int& status) {
