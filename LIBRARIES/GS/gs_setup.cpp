@@ -53,6 +53,7 @@ void GS_DEF_GRAPHICS(int& status) {
   GS_DEF_3DVIEW(status);
   GS_DEF_PROGRESS(status);
   GS_DEF_DOCUMENTATION(status);
+  GS_DEF_WINDOWSHOWN(status);
   GS_DEF_CHAR_SCALING(status);
   GS_DEF_SAMPLEWIDTH(status);
   if (status != io::status_good) ST_SAVE(id);
@@ -197,12 +198,21 @@ void GS_BACKGROUND(int& status) {
 void GS_OPEN_NOWINDOW(int& status) {
   constexpr const char* id = "Subroutine GS_OPEN_NOWINDOW V0.1 ";
   if (!io::entry_ok(status, id)) return;
-  // Not yet: graphics without a window.
-  io::fail(gs::status_bad_count, id, status);
+  // Only this opening draws into nothing: a later GS_OPEN_GRAPHICS opens a
+  // window again.
+  VG_SET_NULLWINDOW(true, status);
+  GS_OPEN_GRAPHICS(status);
+  int reset = io::status_good;
+  VG_SET_NULLWINDOW(false, reset);
+  GS_SET_WINDOWSHOWN(false, status);
+  if (status != io::status_good) ST_SAVE(id);
 }
 
 namespace gs {
 bool window_shown() {
-  return true;
+  int status = io::status_good;
+  bool shown = true;
+  GS_INQ_WINDOWSHOWN(shown, status);
+  return shown;
 }
 }  // namespace gs

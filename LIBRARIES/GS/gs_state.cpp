@@ -29,6 +29,7 @@ struct State {
   bool ps_colour = true;
   bool ps_open = false;
   bool doc_forms = false, doc_menus = false;
+  bool window_shown = true;
   bool progress = false;
   float azimuth = 30.0f, elevation = 30.0f;
 };
@@ -530,6 +531,21 @@ void GS_INQ_DOCUMENTATION(bool& forms, bool& menus, int& status) {
   if (!io::entry_ok(status, "Subroutine GS_INQ_DOCUMENTATION V0.1 ")) return;
   forms = state().doc_forms;
   menus = state().doc_menus;
+}
+
+void GS_DEF_WINDOWSHOWN(int& status) {
+  if (!io::entry_ok(status, "Subroutine GS_DEF_WINDOWSHOWN V0.1 ")) return;
+  state().window_shown = defaults().window_shown;
+}
+
+void GS_SET_WINDOWSHOWN(bool shown, int& status) {
+  if (!io::entry_ok(status, "Subroutine GS_SET_WINDOWSHOWN V0.1 ")) return;
+  state().window_shown = shown;
+}
+
+void GS_INQ_WINDOWSHOWN(bool& shown, int& status) {
+  if (!io::entry_ok(status, "Subroutine GS_INQ_WINDOWSHOWN V0.1 ")) return;
+  shown = state().window_shown;
 }
 
 void GS_DEF_PROGRESS(int& status) {

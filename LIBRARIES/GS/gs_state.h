@@ -265,6 +265,12 @@ void GS_DEF_DOCUMENTATION(int& status);
 void GS_SET_DOCUMENTATION(bool forms, bool menus, int& status);
 void GS_INQ_DOCUMENTATION(bool& forms, bool& menus, int& status);
 
+// Whether the drawing is shown in a window: false after GS_OPEN_NOWINDOW.
+// Default true.
+void GS_DEF_WINDOWSHOWN(int& status);
+void GS_SET_WINDOWSHOWN(bool shown, int& status);
+void GS_INQ_WINDOWSHOWN(bool& shown, int& status);
+
 // Progress indicator on or off. Default false.
 void GS_DEF_PROGRESS(int& status);
 void GS_SET_PROGRESS(bool on, int& status);

@@ -291,6 +291,12 @@ const char* postscript_routine(Op op);
 // The X11 window device (the default factory).
 std::unique_ptr<Device> open_x11_device(int format, int left, int top, int width, int height);
 
+// The device of a run without a window (VG_SET_NULLWINDOW): every drawing
+// call succeeds and shows nothing; text is 0.5 x height wide per character;
+// its size is the window's, 500 by 707 (707 by 500 landscape); event and
+// coordinate input fail.
+std::unique_ptr<Device> open_null_device(int format, int left, int top, int width, int height);
+
 // The PostScript device writing to an open text unit.
 std::unique_ptr<Device> open_postscript_device(int unit, bool landscape, bool colour, int& status);
 
@@ -314,6 +320,10 @@ void VG_SET_UPDATE(int workstation, int& status);
 void VG_CLEAR(int& status);
 void VG_TITLE(int workstation, const std::string& title, int& status);
 void VG_BELL(int& status);
+// On: the window workstations opened from here on draw into nothing
+// (vg::open_null_device), for a run whose answers come from elsewhere.
+// Off: they open windows again.
+void VG_SET_NULLWINDOW(bool on, int& status);
 
 // ---------------------------------------------------------------------------
 // Coordinates

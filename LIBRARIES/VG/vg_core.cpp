@@ -11,6 +11,8 @@
 namespace {
 
 vg::WindowDeviceFactory window_factory = nullptr;
+// Windows open on the null device (VG_SET_NULLWINDOW), whatever the factory.
+bool null_window = false;
 
 void close_device(vg::Workstation& ws, int& status) {
   vg::System& s = vg::record();
@@ -94,6 +96,7 @@ std::unique_ptr<vg::Device> open_window(const vg::WorkstationType& kind, int& st
   }
   vg::WindowDeviceFactory factory =
       window_factory != nullptr ? window_factory : &vg::open_x11_device;
+  if (null_window) factory = &vg::open_null_device;
   std::unique_ptr<vg::Device> device =
       factory(kind.page, s.screen_left, s.screen_top, kind.width, kind.height);
   if (!device) {
@@ -433,6 +436,11 @@ void VG_BELL(int& status) {
     device_call(ws.device->bell(), ws, vg::Op::bell, ident, status);
     if (status != io::status_good) return;
   }
+}
+
+void VG_SET_NULLWINDOW(bool on, int& status) {
+  if (!entry_ok(status, "Subroutine VG_SET_NULLWINDOW V0.1 ")) return;
+  null_window = on;
 }
 
 // ---------------------------------------------------------------------------

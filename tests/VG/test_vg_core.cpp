@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "console_capture.h"
@@ -454,6 +456,32 @@ TEST_F(VgCore, InputFromTheWindow) {
   VG_TITLE(1, "KOV_MASTER   ", status);
   EXPECT_EQ(window.calls_of("title").at(0).text, "KOV_MASTER");
   EXPECT_EQ(status, io::status_good);
+}
+
+TEST_F(VgCore, NullWindowDrawsNothingAndHasNoInput) {
+  VG_SET_NULLWINDOW(true, status);
+  for (const auto& [type, width, height] : {std::tuple{11, 500, 707}, std::tuple{12, 707, 500}}) {
+    open_window(type);
+    const float x[] = {0.1f, 0.5f}, y[] = {0.2f, 0.6f};
+    VG_POLYLINE(2, x, y, status);
+    VG_TEXTHEIGHT(0.02f, status);
+    VG_TEXT(0.1f, 0.1f, "PAGE", status);
+    float text_width = 0.0f;
+    VG_INQ_TEXTWIDTH("PAGE", text_width, status);
+    EXPECT_FLOAT_EQ(text_width, 0.04f);
+    int w = 0, h = 0;
+    VG_INQ_SIZE(1, w, h, status);
+    EXPECT_EQ(std::pair(w, h), std::pair(width, height));
+    VG_UPDATE(1, 0, status);
+    EXPECT_EQ(status, io::status_good);
+    int event = 0;
+    VG_INP_COORDINATE(1, 0, event, text_width, text_width, status);
+    EXPECT_EQ(status, vg::status_device_failed);
+    ST_DEF_SYSTEM(status);
+    VG_CLOSE_WK(1, status);
+  }
+  VG_SET_NULLWINDOW(false, status);
+  EXPECT_TRUE(window.calls().empty());
 }
 
 TEST_F(VgCore, ClosedWindowGivesTheUserEscape) {

@@ -1,6 +1,7 @@
 // The program's console start-up: greeting, defaults file, no-graphics path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -91,6 +92,51 @@ TEST(KovConsole, FullDefaultsFileStopsTheProgram) {
   expected.push_back("WARNING: Problem inputting internal database");
   EXPECT_EQ(split_lines(result.output), expected);
   EXPECT_EQ(kovtest::read_file(home.file(".kov.def")), contents);
+}
+
+TEST(KovConsole, MacroOptionsAndWhatARunWithoutAWindowNeeds) {
+  // "@" stands for the home folder; the run stops with exit status 1 and its
+  // line (the last one unless `anywhere`), writing neither defaults nor macro.
+  struct Row {
+    Lines arguments;
+    std::string line;
+    bool anywhere = false;
+  };
+  const Row rows[] = {
+      {{"-NOGRAPHICS"}, "ERROR: -NOGRAPHICS needs -MACRO FILE (every answer comes from the macro)"},
+      {{"-macro"}, "ERROR: -MACRO needs a file name"},
+      {{"-MACRO", "-NOGRAPHICS"}, "ERROR: -MACRO needs a file name"},
+      {{"+Record"}, "ERROR: -RECORD needs a file name"},
+      {{"-DEFINE", "=1"}, "ERROR: -DEFINE needs NAME=VALUE"},
+      {{"-NOGRAPHICS", "-MACRO", "@syntax.mac", "-RECORD", "@new.mac"},
+       "Syntax error from an input macro"},
+      {{"-LAND", "-RECORD", "@new.mac"}, "KOV exiting owing to lack of graphics"},
+      {{"-MACRO", "@comment.mac", "-COLOURS", "64"},
+       "INFO: No graphics window: the answers come from the macro",
+       true},
+  };
+  for (const Row& row : rows) {
+    kovtest::TempDir home;
+    kovtest::write_file(home.file("syntax.mac"), "DO I 1 3\nSCAN\n");
+    kovtest::write_file(home.file("comment.mac"), "! nothing to answer\n");
+    Lines arguments = row.arguments;
+    for (std::string& a : arguments) {
+      if (a[0] == '@') a = home.file(a.substr(1));
+    }
+    const auto result =
+        run_program(KOV_MASTER_PATH, arguments, {{"DISPLAY", std::nullopt}, {"HOME", home.path()}});
+    const Lines lines = split_lines(result.output);
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(result.exit_status, 1);
+    ASSERT_FALSE(lines.empty());
+    if (row.anywhere) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), row.line), lines.end());
+    } else {
+      EXPECT_EQ(lines.back(), row.line);
+    }
+    EXPECT_FALSE(std::filesystem::exists(home.file(".kov.def")));
+    EXPECT_FALSE(std::filesystem::exists(home.file("new.mac")));
+  }
 }
 
 }  // namespace
