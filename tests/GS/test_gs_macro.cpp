@@ -2,6 +2,7 @@
 // the window kept in a recorded macro, in the form the macro reads back.
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -171,17 +172,17 @@ const std::vector<Row>& rows() {
       {"message O.K. and SAVE",
        [](const std::string& dir, int& s) {
          GS_MESSAGE(2, 2, kMessage, s);
-         return kovtest::read_file(dir + "/saved.txt");
+         return kovtest::read_file(dir + "/help.txt");
        },
-       [](RecordingWindow& w, const std::string& dir) {
+       [](RecordingWindow& w, const std::string&) {
          int s = good;
          const gs::MessageLayout l =
              gs::message_layout(tooltest::message_region(), 2, kMessage, gs::sample_width(), s);
          tooltest::click(w, l.save);
-         w.push_line(dir + "/saved.txt");
+         w.push_line("help.txt");
          tooltest::click(w, l.ok);
        },
-       "! ENTER COMMAND\nSAVE\n! TEXT FILE NAME\n{DIR}/saved.txt\n! ENTER COMMAND\nO.K.\n",
+       "! ENTER COMMAND\nSAVE\n! TEXT FILE NAME\nhelp.txt\n! ENTER COMMAND\nO.K.\n",
        "First line\nsecond\n"},
       {"warning returning at once",
        [](const std::string&, int& s) {
@@ -218,11 +219,17 @@ const std::vector<Row>& rows() {
 
 class GsMacro : public ::testing::Test {
  protected:
+  // In the test's folder: the message box saves to the name it offers
+  // first, which it keeps for the next box.
   void SetUp() override {
     kovtest::write_file(dir.file("a.dat"), "data\n");
+    std::filesystem::current_path(dir.path());
     reset();
   }
-  void TearDown() override { reset(); }
+  void TearDown() override {
+    std::filesystem::current_path(start);
+    reset();
+  }
   void reset() {
     int s = good;
     IO_DEF_MACRO(s);
@@ -232,6 +239,7 @@ class GsMacro : public ::testing::Test {
   }
 
   widgettest::Toolkit t;
+  const std::filesystem::path start = std::filesystem::current_path();
   kovtest::TempDir dir;
   kovtest::ConsoleCapture console;
 };
