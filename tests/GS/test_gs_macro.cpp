@@ -69,18 +69,18 @@ std::string boxes(W w, int& s) {  // a message saved, then O.K.; a warning
   GS_FWARNING(1, 1, kHelp, s);
   return kovtest::read_file("help.txt");
 }
-std::string points(W w, int& s) {  // two, each typed after KEYBOARD
+std::string point(W w, int& s) {  // typed after KEYBOARD
   const float data[4]{};
   const gs::Box keyboard =
       gs::menu_layout(1, 4, gui(), 0, 4, 40, 20, gs::sample_width()).buttons[2];
-  for (const char* xy : {"20", "3.5", "60.25", "-1"}) {
-    if (w && (xy[0] == '2' || xy[0] == '6')) tooltest::click(*w, keyboard);  // each X
-    if (w) w->push_line(xy);
-  }
-  std::array<float, 2> x{}, y{};
+  if (w) tooltest::click(*w, keyboard);
+  if (w) w->push_line("60.25");
+  if (w) w->push_line("-1");
+  float x = 0.0f, y = 0.0f;
   int n = 0;
-  GS_INPS_FCOORDINATES(true, {data, 2, 2}, 1, 1, 2, 2, 1, 1, kHelp, 1, 1, kHelp, 2, n, x, y, s);
-  return std::to_string(n) + " " + std::to_string(x[0] + x[1]) + " " + std::to_string(y[0] * y[1]);
+  GS_INPS_FCOORDINATES(true, {data, 2, 2}, 1, 1, 2, 2, 1, 1, kHelp, 1, 1, kHelp, 1, n,
+                       std::span(&x, 1), std::span(&y, 1), s);
+  return std::to_string(n) + " " + std::to_string(x) + " " + std::to_string(y);
 }
 std::string file(W w, int& s) {
   const std::array<std::string, 1> prompt{"SELECT DATA FILE"};
@@ -114,11 +114,10 @@ const std::vector<Row> kRows{
      "YES"},
     {boxes, "! ENTER COMMAND\nSAVE\n! TEXT FILE NAME\nhelp.txt\n! ENTER COMMAND\nO.K.\n",
      "First line\nsecond\n", Use::both, widgettest::good, "\nHelp line\n"},
-    {points,
-     "! NUMBER OF COORDINATES (GRAPHICAL INPUT)\n2\n! X-COORDINATE (GRAPHICAL INPUT)\n20\n"
-     "! Y-COORDINATE (GRAPHICAL INPUT)\n3.5\n! X-COORDINATE (GRAPHICAL INPUT)\n60.25\n"
+    {point,
+     "! NUMBER OF COORDINATES (GRAPHICAL INPUT)\n1\n! X-COORDINATE (GRAPHICAL INPUT)\n60.25\n"
      "! Y-COORDINATE (GRAPHICAL INPUT)\n-1\n",
-     "2 80.250000 -3.500000"},
+     "1 60.250000 -1.000000"},
     {file, "! SELECT DATA FILE\n{DIR}/a.dat\n", "{DIR}/a.dat"},
     {menu, "NINE\n", "0 ", Use::replay, kStop, "(GRAPHICAL INPUT)): Command not known"},
     {menu, "MENU CHOICE (GRAPHICAL INPUT)\n", "3 THREE", Use::handed, widgettest::good,
