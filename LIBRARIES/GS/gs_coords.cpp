@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gs_internal.h"
+#include "gs_macro.h"
 #include "gs_plot_layout.h"
 #include "gs_widgets.h"
 
@@ -259,6 +260,17 @@ void follow(const Input& in, int& status) {
   VG_SET_RUBBERBAND(gs::window_workstation, two ? 2 : 1, anchor.x, anchor.y, status);
 }
 
+// A point given in world coordinates, marked where it lies on the image.
+void take_world(Input& in, float wx, float wy, int& status) {
+  const gs::Box& page = in.image.page;
+  const gs::Box& world = in.image.world;
+  const float mx =
+      page.xmin + (wx - world.xmin) * (page.xmax - page.xmin) / (world.xmax - world.xmin);
+  const float my =
+      page.ymin + (wy - world.ymin) * (page.ymax - page.ymin) / (world.ymax - world.ymin);
+  take(in, wx, wy, mx, my, page.contains(mx, my), status);
+}
+
 // KEYBOARD: the two components typed, and marked where they lie on the
 // image.
 void typed_point(Input& in, int& status) {
@@ -270,13 +282,7 @@ void typed_point(Input& in, int& status) {
       !gs::ask_finite("Y-COMPONENT OF COORDINATE TO DEFINE", help_y, error, wy, status)) {
     return;
   }
-  const gs::Box& page = in.image.page;
-  const gs::Box& world = in.image.world;
-  const float mx =
-      page.xmin + (wx - world.xmin) * (page.xmax - page.xmin) / (world.xmax - world.xmin);
-  const float my =
-      page.ymin + (wy - world.ymin) * (page.ymax - page.ymin) / (world.ymax - world.ymin);
-  take(in, wx, wy, mx, my, page.contains(mx, my), status);
+  take_world(in, wx, wy, status);
 }
 
 void on_control(Input& in, Control control, int& status) {
@@ -341,6 +347,47 @@ void run_input(Input& in, int& status) {
   }
 }
 
+constexpr const char* count_item = "NUMBER OF COORDINATES (GRAPHICAL INPUT)";
+constexpr const char* x_item = "X-COORDINATE (GRAPHICAL INPUT)";
+constexpr const char* y_item = "Y-COORDINATE (GRAPHICAL INPUT)";
+
+// One component of a point from the macro: a finite real.
+bool macro_component(const char* item, float& value, int& status) {
+  const std::array<std::string, 1> error{"Enter valid floating point number"};
+  IO_INPR(false, 0.0f, 0.0f, false, item, 0, {}, 1, error, value, status);
+  if (status == io::status_good && !std::isfinite(value)) IO_MACRO_REFUSE({error[0]}, status);
+  return status == io::status_good;
+}
+
+// The points from the macro: their number (all of them when the number is
+// fixed), then the X and Y of each in world coordinates. False when the
+// rest of the input goes to the window instead.
+bool macro_points(Input& in, bool fixed_number, gs::MacroTurn& turn, int& status) {
+  draw_controls(in, status);
+  const std::array<std::string, 1> help{"Enter the number of coordinates to define"};
+  const std::array<std::string, 1> error{"Enter a number of coordinates within the range"};
+  int n = in.max_coordinates;
+  IO_INPI(true, fixed_number ? in.max_coordinates : 1, in.max_coordinates, false, count_item, 1,
+          help, 1, error, n, status);
+  for (int k = 0; k < n && status == io::status_good; ++k) {
+    float wx = 0.0f, wy = 0.0f;
+    if (!macro_component(x_item, wx, status) || !macro_component(y_item, wy, status)) break;
+    take_world(in, wx, wy, status);
+  }
+  return !turn.back_to_window(status);
+}
+
+// The points taken in the window, kept in the macro recorded as the macro
+// gives them.
+void record_points(const Input& in, gs::MacroTurn& turn, int& status) {
+  turn.record(count_item, std::to_string(in.num_coordinates), status);
+  for (int k = 0; k < in.num_coordinates; ++k) {
+    const std::size_t i = static_cast<std::size_t>(k);
+    turn.record(x_item, gs::macro_real(in.xs[i]), status);
+    turn.record(y_item, gs::macro_real(in.ys[i]), status);
+  }
+}
+
 }  // namespace
 
 void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fixed_number,
@@ -391,7 +438,11 @@ void GS_INPS_COORDINATES(float xmin, float ymin, float xmax, float ymax, bool fi
     in.menu_box.xmax = split;
     in.finish_box = {split, ymin, xmax, ymax};
   }
-  run_input(in, status);
+  gs::MacroTurn turn;
+  if (!turn.replaying() || !macro_points(in, fixed_number, turn, status)) {
+    run_input(in, status);
+    if (status == io::status_good) record_points(in, turn, status);
+  }
   num_coordinates = in.num_coordinates;
   gs::note_failure(id, status);
 }

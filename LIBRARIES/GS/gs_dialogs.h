@@ -85,6 +85,14 @@ void refuse(const std::vector<std::string>& lines, int& status);
 // gs::WidgetScope, which puts back the caller's drawing state (data window,
 // viewport, clipping, attributes and styles) and regions before it returns.
 // A window closed by the user returns the user-escape status.
+//
+// While a macro is replayed the widget whose answer is asked for draws as in
+// the window and reads the answer from the macro (under an item name, the
+// prompt unless given below); an answer it refuses stops the run
+// (io::status_macro_refused), and the line "MENU CHOICE (GRAPHICAL" hands the
+// one answer to the window. While a macro is recorded the answer given in the
+// window is kept as the line that replays it. Widgets called by a widget on
+// its way to an answer (helps, confirmations) neither read nor record.
 
 // Lines of text centred in a box, one line per pitch; an active prompt is a
 // raised button (BLACK outline, YELLOW face, BLUE text), an inactive one a
@@ -107,7 +115,9 @@ void GS_UPDATE(int& status);
 
 // A scrollable message box in the message region with O.K. and SAVE buttons;
 // returns on O.K. SAVE asks for a file name ("help.txt" at first, then the
-// last name used) and writes every line to it.
+// last name used) and writes every line to it. From a macro: the lines go to
+// the console and the commands are read as "ENTER COMMAND" ("SAVE" reads
+// "TEXT FILE NAME").
 void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines, int& status);
 // Draws the message box in a region from line `first_line` on; returns the
 // text box, the O.K. and SAVE button boxes and the number of lines that fit.
@@ -119,7 +129,8 @@ void GS_DRAW_MESSAGE(int max_lines, int num_lines, std::span<const std::string> 
                      int& status);
 
 // A warning box in a region; waits for a click on O.K. (`flag` is passed on
-// to the drawing routine and not used).
+// to the drawing routine and not used). During a replay it returns once
+// drawn, its lines written to the console.
 void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int max_lines,
                 int num_lines, std::span<const std::string> lines, int& status);
 // GS_WARNING in the GUI region.
@@ -190,7 +201,9 @@ void GS_FMENU(int max_titles, int num_titles, std::span<const std::string> title
 // click outside every button, gs::input_redraw for a re-exposure. With the
 // menu documentation flag (+DMENU) the first click outside every button after
 // drawing a menu offers PostScript output of the menu (GS_ON_PRINT) and then
-// returns gs::input_redraw.
+// returns gs::input_redraw. From a macro the label (any case) is read as
+// "MENU CHOICE (GRAPHICAL INPUT)"; one not in the menu gives "Command not
+// known".
 void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& x, float& y,
                        int& status);
 // The active button of the drawn menu containing a point; 0 if none.

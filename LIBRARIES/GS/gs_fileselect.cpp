@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "gs_fileselect.h"
+#include "gs_macro.h"
 #include "gs_tools.h"
 #include "gs_widgets.h"
 
@@ -435,9 +436,9 @@ int scrolled(int button, int first, int n, int rows) {
   }
 }
 
+// A one-line warning in the tool; under a macro the run stops instead.
 void warn(const std::string& line, int& status) {
-  const std::array<std::string, 1> lines{line};
-  GS_FWARNING(1, 1, lines, status);
+  gs::refuse({line}, status);
 }
 
 // A text typed in the GUI region; false when cancelled.
@@ -736,6 +737,38 @@ Next choose(Tool& t, std::string& file_name, bool& cancelled, int& status) {
   return Next::end;
 }
 
+// The item of the file asked for: the first prompt line.
+std::string file_item(const Tool& t) {
+  const std::string first = t.num_prompt > 0 ? io::stripped(t.prompt[0]) : std::string();
+  return first.empty() ? "FILE NAME" : first;
+}
+
+// The file from the macro, neither listed nor drawn: a path from the
+// process's current directory, checked as a name typed in the tool is.
+// `\\` cancels. False when the choice goes to the window instead.
+bool macro_file(const Tool& t, gs::MacroTurn& turn, const CurrentDirectory& current,
+                std::string& file_name, bool& cancelled, int& status) {
+  std::string name = io::trimmed(file_name);
+  const std::string item = file_item(t);
+  IO_INPC(true, item, item, static_cast<int>(t.help.size()), t.help, 0, {}, name, status);
+  if (turn.back_to_window(status)) return false;
+  if (status == io::status_escape) {
+    status = io::status_good;
+    return true;
+  }
+  if (status != io::status_good) return true;
+  name = io::stripped(name);
+  int r = 0;
+  const std::string path = gs::typed_path(current.known() ? current.directory() : "/", name, r);
+  if (r != 0 || name.empty()) {
+    warn(" BAD FILE PATH SYNTAX ", status);
+  } else if (acceptable(t, path, name.find('/') != std::string::npos || name[0] == '~', status)) {
+    file_name = path;
+    cancelled = false;
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace gs {
@@ -776,6 +809,10 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
   t.prompt = prompt;
   t.help = help.first(static_cast<std::size_t>(num_help));
   t.view.extension = io::trimmed(extension).empty() ? gs::all_permitted : io::trimmed(extension);
+  gs::MacroTurn turn;
+  if (turn.replaying() && macro_file(t, turn, current, file_name, cancelled, status)) {
+    return gs::note_failure(id_select, status);
+  }
   start(t, file_name, current, status);
   list(t, status);
   const gs::SelectionLayout& l = t.layout;
@@ -791,7 +828,9 @@ void GS_FILESELECTION(int max_prompt, int num_prompt, std::span<const std::strin
     if (next == Next::choose) next = choose(t, file_name, cancelled, status);
   }
   extension = t.view.extension;
-  if (status != io::status_good && status != io::status_escape) {
+  // A cancel is kept as the user escape, which the macro gives back as one.
+  if (status == io::status_good) turn.record(file_item(t), cancelled ? "\\\\" : file_name, status);
+  if (status != io::status_good && !gs::passed_up(status)) {
     io::say("WARNING: Problem in file selection widget, bad internal error status");
     ST_SAVE(id_select);
   }

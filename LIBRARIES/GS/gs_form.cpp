@@ -5,6 +5,7 @@
 
 #include "gs_fileselect.h"
 #include "gs_form.h"
+#include "gs_macro.h"
 #include "gs_tools.h"
 #include "gs_widgets.h"
 
@@ -538,8 +539,15 @@ void edit(FormData& f, std::size_t k, int& status) {
               number_error(f.ranges[k], "integer"), f.ivalues[k], status);
       break;
     case gs::form_logical:
-      // No macro is being read or recorded: the value turns over at once.
-      f.lvalues[k] = !f.lvalues[k];
+      // The value turns over at once, unless a macro is read or recorded:
+      // then the question is asked, so that the macro holds the value.
+      if (gs::macro_active()) {
+        bool value = f.lvalues[k];
+        GS_INPL(prompt, nh, f.help, value, status);
+        f.lvalues[k] = value;
+      } else {
+        f.lvalues[k] = !f.lvalues[k];
+      }
       break;
     case gs::form_real:
       GS_INPR(f.ranges[k], f.rbounds[k][0], f.rbounds[k][1], true, prompt, nh, f.help, 1,
@@ -593,12 +601,12 @@ Next on_control(FormData& f, FormControl control, bool& cancelled, int& status) 
 
 // An entry's button: the entry edited and its value shown. A prompt, menu
 // or warning drawn over the form needs the whole form back; a logical entry
-// changes its value only.
+// turned over at once changes its value only.
 Next on_entry(FormData& f, std::size_t k, int& status) {
   edit(f, k, status);
   if (status != io::status_good) return Next::end;
   rebuild(f, k, status);
-  if (f.types[k] != gs::form_logical) return Next::draw;
+  if (f.types[k] != gs::form_logical || gs::macro_active()) return Next::draw;
   redraw_value(f, k, status);
   return Next::wait;
 }
@@ -690,7 +698,7 @@ void GS_FORM(int max_title, int num_title, std::span<const std::string> title, i
   for (std::size_t k = 0; k < n; ++k) rebuild(f, k, status);
   cancelled = false;
   run_form(f, cancelled, status);
-  if (status != io::status_good && status != io::status_escape) {
+  if (status != io::status_good && !gs::passed_up(status)) {
     const int failed = status;
     io::say("WARNING: Problem in form widget, bad internal error status");
     ST_OUT(failed);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "gs_macro.h"
 #include "gs_widgets.h"
 
 namespace gs {
@@ -139,6 +140,14 @@ TypedLine input_text(const std::string& prompt, std::span<const std::string> hel
   return typed;
 }
 
+void draw_typed_line(const std::string& prompt, int& status) {
+  const WidgetScope scope;
+  Box gui;
+  GS_INQ_GUIREGION(gui, status);
+  if (status != io::status_good) return;
+  draw_input(gui, input_layout(gui, prompt, sample_width()), status);
+}
+
 bool within(double value, double minimum, double maximum) {
   return std::isfinite(value) && value >= minimum && value <= maximum;
 }
@@ -194,43 +203,68 @@ bool ask_value(const std::string& prompt_line, bool has_default, const std::stri
   return false;
 }
 
+// What the integer and real prompts need of their value's type: the
+// warning of a failed conversion, the conversions, the macro's question and
+// the value as a macro answer.
+template <typename T>
+struct NumberKind {
+  std::string conversion_warning;
+  void (*to_text)(T, std::string&);
+  void (*to_value)(const std::string&, bool&, T&, int&);
+  void (*macro_ask)(bool, T, T, bool, const std::string&, int, std::span<const std::string>, int,
+                    std::span<const std::string>, T&, int&);
+  std::string (*answer)(T);
+};
+
+std::string integer_answer(int value) {
+  return std::to_string(value);
+}
+
 // The integer and real prompts: the prompt line with the range, the default
-// as text, and the shared loop; `to_text` and `to_value` are the conversions
-// of the value's type. A value that is not finite lies in no range.
+// as text, and the shared loop. A value that is not finite lies in no range.
+// From a macro the value is read with the same range, help and error lines.
 template <typename T>
 void ask_number(const char* id, bool range, T minimum, T maximum, bool has_default,
                 const std::string& prompt, int num_help, std::span<const std::string> help,
-                int num_error, std::span<const std::string> error,
-                const std::string& conversion_warning, void (*to_text)(T, std::string&),
-                void (*to_value)(const std::string&, bool&, T&, int&), T& value, int& status) {
+                int num_error, std::span<const std::string> error, const NumberKind<T>& kind,
+                T& value, int& status) {
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   if (!gs::check_count(num_error, error, id, status)) return;
   gs::MenuSave menu;
+  gs::MacroTurn turn;
   std::string line = io::trimmed(prompt);
   if (range) {
     std::string low, high;
-    to_text(minimum, low);
-    to_text(maximum, high);
+    kind.to_text(minimum, low);
+    kind.to_text(maximum, high);
     line += " (Range: " + io::stripped(low) + " to " + io::stripped(high) + ")";
+  }
+  if (turn.replaying()) {
+    gs::draw_typed_line(line, status);
+    kind.macro_ask(range, minimum, maximum, has_default, prompt, num_help, help, num_error, error,
+                   value, status);
+    if (!turn.back_to_window(status)) return gs::note_failure(id, status);
   }
   std::string initial;
   if (has_default) {
-    to_text(value, initial);
+    kind.to_text(value, initial);
     initial = io::stripped(initial);
   }
   const auto judge = [&](const std::string& t) {
     T v{};
     bool converted = false;
     int s = io::status_good;
-    to_value(t, converted, v, s);
+    kind.to_value(t, converted, v, s);
     if (!converted) return Verdict::not_converted;
     if (range && !gs::within(v, minimum, maximum)) return Verdict::refused;
     value = v;
     return Verdict::taken;
   };
   ask_value(line, has_default, initial, first(help, num_help), first(error, num_error),
-            conversion_warning, judge, status);
+            kind.conversion_warning, judge, status);
+  // A cancel keeps the value: the macro gives it back unchanged.
+  if (status == io::status_good) turn.record(prompt, kind.answer(value), status);
   gs::note_failure(id, status);
 }
 
@@ -254,14 +288,46 @@ bool gs::ask_finite(const std::string& prompt, std::span<const std::string> help
   return ask_value(io::trimmed(prompt), false, "", help, error, real_warning, judge, status);
 }
 
+namespace {
+
+// A text answer from the macro: the default when the line is empty, an
+// empty text refused where `empty_allowed` is false. False when the answer
+// goes to the window instead.
+bool macro_text(gs::MacroTurn& turn, const std::string& prompt, std::span<const std::string> help,
+                const std::string& default_text, bool empty_allowed, std::string& value,
+                int& status) {
+  const std::array<std::string, 1> error{"Error in macro input of a character string"};
+  gs::draw_typed_line(prompt, status);
+  std::string answer = io::trimmed(default_text);
+  const std::string item = io::stripped(prompt);
+  IO_INPC(!answer.empty() || empty_allowed, item, item, static_cast<int>(help.size()), help, 1,
+          error, answer, status);
+  if (turn.back_to_window(status)) return false;
+  if (status != io::status_good) return true;
+  if (answer.empty() && !empty_allowed) {
+    IO_MACRO_REFUSE({error[0]}, status);
+  } else {
+    value = answer;
+  }
+  return true;
+}
+
+}  // namespace
+
 void GS_INPC(const std::string& prompt, int num_help, std::span<const std::string> help,
              const std::string& default_text, std::string& value, int& status) {
   constexpr const char* id = "Subroutine GS_INPC V0.1 ";
   if (!io::entry_ok(status, id)) return;
   if (!gs::check_count(num_help, help, id, status)) return;
   gs::MenuSave menu;
+  gs::MacroTurn turn;
+  if (turn.replaying() &&
+      macro_text(turn, prompt, first(help, num_help), default_text, true, value, status)) {
+    return gs::note_failure(id, status);
+  }
   const gs::TypedLine typed = gs::input_text(prompt, first(help, num_help), default_text, status);
   if (status == io::status_good && !typed.cancelled) value = typed.text;
+  if (status == io::status_good) turn.record(prompt, value, status);
   gs::note_failure(id, status);
 }
 
@@ -281,6 +347,11 @@ void GS_INPS(const std::string& prompt, int num_help, std::span<const std::strin
   if (!gs::check_count(num_help, help, id, status)) return;
   if (!gs::check_count(num_error, error, id, status)) return;
   gs::MenuSave menu;
+  gs::MacroTurn turn;
+  if (turn.replaying() &&
+      macro_text(turn, prompt, first(help, num_help), default_text, false, value, status)) {
+    return gs::note_failure(id, status);
+  }
   // An empty answer is refused with the error lines.
   const std::string start = io::trimmed(default_text);
   while (status == io::status_good) {
@@ -292,24 +363,25 @@ void GS_INPS(const std::string& prompt, int num_help, std::span<const std::strin
     }
     refuse("", first(error, num_error), status);
   }
+  if (status == io::status_good) turn.record(prompt, value, status);
   gs::note_failure(id, status);
 }
 
 void GS_INPI(bool range, int minimum, int maximum, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, int& value, int& status) {
+  const NumberKind<int> kind{"WARNING: Input value: cannot convert to a integer number", IO_ITOC,
+                             IO_TOKTI, IO_INPI, integer_answer};
   ask_number<int>("Subroutine GS_INPI V0.1 ", range, minimum, maximum, has_default, prompt,
-                  num_help, help, num_error, error,
-                  "WARNING: Input value: cannot convert to a integer number", IO_ITOC, IO_TOKTI,
-                  value, status);
+                  num_help, help, num_error, error, kind, value, status);
 }
 
 void GS_INPR(bool range, float minimum, float maximum, bool has_default, const std::string& prompt,
              int num_help, std::span<const std::string> help, int num_error,
              std::span<const std::string> error, float& value, int& status) {
+  const NumberKind<float> kind{real_warning, IO_RTOC, IO_TOKTR, IO_INPR, gs::macro_real};
   ask_number<float>("Subroutine GS_INPR V0.1 ", range, minimum, maximum, has_default, prompt,
-                    num_help, help, num_error, error, real_warning, IO_RTOC, IO_TOKTR, value,
-                    status);
+                    num_help, help, num_error, error, kind, value, status);
 }
 
 namespace {
@@ -341,6 +413,13 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
                        std::max(gs::MenuGrid{}.title_characters, static_cast<int>(title[0].size())),
                    .label_characters = 10},
       status);
+  gs::MacroTurn turn;
+  if (turn.replaying()) {
+    GS_FMENU(1, 1, title, 4, 4, labels, status);
+    const std::array<std::string, 1> error{"Enter YES or NO"};
+    IO_INPL(true, prompt, num_help, help, 1, error, value, status);
+    if (!turn.back_to_window(status)) return gs::note_failure(id, status);
+  }
   bool draw = true;
   for (YesNo answer = YesNo::none; status == io::status_good && answer != YesNo::cancel;) {
     answer = static_cast<YesNo>(gs::menu_choice(title, labels, draw, status));
@@ -353,5 +432,7 @@ void GS_INPL(const std::string& prompt, int num_help, std::span<const std::strin
       draw = true;
     }
   }
+  // CANCEL keeps the value, which the macro gives back.
+  if (status == io::status_good) turn.record(prompt, value ? "YES" : "NO", status);
   gs::note_failure(id, status);
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "gs_macro.h"
 #include "gs_widgets.h"
 
 namespace gs {
@@ -168,11 +169,59 @@ void GS_CAL_MENUCHOICE(float x, float y, int& choice, int& status) {
   }
 }
 
+namespace {
+
+constexpr const char* choice_item = "MENU CHOICE (GRAPHICAL INPUT)";
+
+// The menu's choice from the macro: a label of the active buttons, any case,
+// in double quotes or not; the choice's button gives the position. False
+// when the choice goes to the window instead.
+bool macro_choice(gs::MacroTurn& turn, int& choice, std::string& label, float& x, float& y,
+                  int& status) {
+  std::string line;
+  IO_READ(std::string(choice_item) + ":", line, status);
+  if (turn.back_to_window(status)) return false;
+  if (status != io::status_good) return true;
+  std::string answer = io::stripped(line);
+  if (answer.size() >= 2 && answer.front() == '"' && answer.back() == '"') {
+    answer = answer.substr(1, answer.size() - 2);
+  }
+  answer = io::upper(io::stripped(answer));
+  const gs::MenuRecord& r = gs::menu_record();
+  const int n = std::min(
+      {r.num_choices, static_cast<int>(r.boxes.size()), static_cast<int>(r.labels.size())});
+  for (int k = 0; k < n; ++k) {
+    const std::size_t i = static_cast<std::size_t>(k);
+    if (io::upper(io::stripped(r.labels[i])) != answer) continue;
+    choice = k + 1;
+    label = r.labels[i];
+    x = (r.boxes[i].xmin + r.boxes[i].xmax) / 2.0f;
+    y = (r.boxes[i].ymin + r.boxes[i].ymax) / 2.0f;
+    return true;
+  }
+  gs::refuse({"Command not known"}, status);
+  return true;
+}
+
+// The item of a choice recorded: the menu's first title line after it.
+std::string choice_comment() {
+  const auto& titles = gs::menu_record().titles;
+  if (titles.empty() || io::stripped(titles[0]).empty()) return choice_item;
+  return std::string(choice_item) + ": " + io::stripped(titles[0]);
+}
+
+}  // namespace
+
 void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& x, float& y,
                        int& status) {
   constexpr const char* id = "Subroutine GS_INP_MENUCHOICE V0.1 ";
   if (!io::entry_ok(status, id)) return;
   choice = 0;
+  gs::MacroTurn turn;
+  if (turn.replaying() && macro_choice(turn, choice, label, x, y, status)) {
+    input_kind = gs::input_choice;
+    return gs::note_failure(id, status);
+  }
   float px = 0.0f, py = 0.0f;
   const int type = gs::wait_click(px, py, status);
   if (status != io::status_good) return gs::note_failure(id, status);
@@ -189,7 +238,7 @@ void GS_INP_MENUCHOICE(int& input_kind, int& choice, std::string& label, float& 
     label = static_cast<std::size_t>(choice) <= labels.size()
                 ? labels[static_cast<std::size_t>(choice - 1)]
                 : std::string();
-    return;
+    return turn.record(choice_comment(), label, status);
   }
   input_kind = gs::input_outside;
   bool forms = false, menus = false;

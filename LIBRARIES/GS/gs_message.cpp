@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gs_macro.h"
 #include "gs_widgets.h"
 
 namespace gs {
@@ -60,14 +61,11 @@ std::string& save_name() {
 
 constexpr int save_unit = 18;
 
-// Writes the lines to a file named by the user. Failures are reported on the
-// console and leave the caller's status alone.
-void save_lines(int num_lines, std::span<const std::string> lines, int& status) {
-  const std::array<std::string, 1> help{"Enter name of file to contain text"};
-  const gs::TypedLine typed = gs::input_text("TEXT FILE NAME", help, save_name(), status);
-  if (status != io::status_good || typed.cancelled) return;
-  const std::string name = io::trimmed(typed.text);
-  if (name.find_first_not_of(' ') == std::string::npos) return;
+const std::array<std::string, 1> save_help{"Enter name of file to contain text"};
+
+// Writes the lines to the file `name` (not blank), which is remembered.
+// Failures are reported on the console and leave the caller's status alone.
+void write_lines(const std::string& name, int num_lines, std::span<const std::string> lines) {
   save_name() = name;
   int local = io::status_good;
   int retstat = 0;
@@ -82,6 +80,17 @@ void save_lines(int num_lines, std::span<const std::string> lines, int& status) 
   }
   int close_status = io::status_good;
   IO_CLOSE_ASCIIFILE(save_unit, close_status);
+}
+
+// Writes the lines to a file named by the user; returns the name (empty when
+// none was given).
+std::string save_lines(int num_lines, std::span<const std::string> lines, int& status) {
+  const gs::TypedLine typed = gs::input_text("TEXT FILE NAME", save_help, save_name(), status);
+  if (status != io::status_good || typed.cancelled) return {};
+  const std::string name = io::trimmed(typed.text);
+  if (name.find_first_not_of(' ') == std::string::npos) return {};
+  write_lines(name, num_lines, lines);
+  return name;
 }
 
 // The new first line shown after a scroll button, with n lines of which f
@@ -191,14 +200,46 @@ void draw(Shown& m, int& status) {
                   m.region.xmax, m.region.ymax, m.text, m.ok, m.save, m.fit, status);
 }
 
-// A click outside the scroll buttons; true on O.K.
-bool clicked(const Shown& m, float x, float y, int& status) {
-  if (m.ok.contains(x, y)) return true;
+constexpr const char* command_item = "ENTER COMMAND";
+
+// A click outside the scroll buttons; true on O.K. The commands given are
+// kept in the macro recorded.
+bool clicked(const Shown& m, float x, float y, gs::MacroTurn& turn, int& status) {
+  if (m.ok.contains(x, y)) {
+    turn.record(command_item, "O.K.", status);
+    return true;
+  }
   if (m.save.contains(x, y)) {
-    save_lines(m.num_lines, m.lines, status);
+    const std::string name = save_lines(m.num_lines, m.lines, status);
     clear_after_save(m.region, status);
+    if (!name.empty()) {
+      turn.record(command_item, "SAVE", status);
+      turn.record("TEXT FILE NAME", name, status);
+    }
   }
   return false;
+}
+
+// The commands from the macro: "SAVE" asks for the file's name and saves,
+// "O.K." ends, anything else asks again. False when the command goes to the
+// window instead.
+bool macro_commands(const Shown& m, gs::MacroTurn& turn, int& status) {
+  for (int k = 0; k < m.num_lines; ++k) io::say(io::trimmed(m.lines[k]));
+  const std::array<std::string, 1> help{"Enter command"};
+  while (status == io::status_good) {
+    std::string command;
+    IO_INPC(false, command_item, command_item, 1, help, 0, {}, command, status);
+    if (turn.back_to_window(status)) return false;
+    command = io::upper(io::stripped(command));
+    if (status != io::status_good || command == "O.K.") break;
+    if (command != "SAVE") continue;
+    std::string name = save_name();
+    IO_INPC(true, "TEXT FILE NAME", "TEXT FILE NAME", 1, save_help, 0, {}, name, status);
+    if (status == io::status_good && !io::stripped(name).empty()) {
+      write_lines(io::trimmed(name), m.num_lines, m.lines);
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -212,6 +253,11 @@ void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines
   const gs::ScrollBarScope bars;
   Shown m{max_lines, num_lines, lines, {}, {}, {}, {}, 1, num_lines};
   GS_INQ_MESSAGE(m.region, status);
+  gs::MacroTurn turn;
+  if (turn.replaying()) {
+    draw(m, status);
+    if (macro_commands(m, turn, status)) return gs::note_failure(id, status);
+  }
   while (status == io::status_good) {
     draw(m, status);
     int kind = 0, button = 0;
@@ -219,7 +265,7 @@ void GS_MESSAGE(int max_lines, int num_lines, std::span<const std::string> lines
     GS_INP_SCROLLBAR(1, kind, button, x, y, status);
     if (status != io::status_good) break;
     if (kind == gs::input_choice) m.first = scrolled(button, m.first, num_lines, m.fit);
-    if (kind == gs::input_outside && clicked(m, x, y, status)) break;
+    if (kind == gs::input_outside && clicked(m, x, y, turn, status)) break;
   }
   gs::note_failure(id, status);
 }

@@ -6,6 +6,7 @@
 
 #include "gs.h"
 #include "gs_internal.h"
+#include "gs_macro.h"
 
 namespace {
 
@@ -89,6 +90,10 @@ void GS_ON_PRINT(bool gui, int& status) {
   if (!io::entry_ok(status, id)) return;
   bool open = false;
   GS_INQ_PSFILE(open, status);
+  // The offer is no answer of the set-up: a replay passes it over, and the
+  // name given is not recorded.
+  const gs::MacroTurn turn;
+  if (!open && gs::macro_replayed()) return;
   if (!open) {
     const std::array<std::string, 1> help = {"Enter <RETURN> for no file storage"};
     std::string name;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 
+#include "gs_macro.h"
 #include "gs_widgets.h"
 
 namespace gs {
@@ -65,6 +66,13 @@ void GS_WARNING(bool flag, float xmin, float ymin, float xmax, float ymax, int m
   if (!gs::check_lines(max_lines, num_lines, lines, id, status)) return;
   const gs::WidgetScope scope;
   gs::Box ok_box;
+  const gs::MacroTurn turn;
+  if (turn.replaying()) {
+    // Nobody clicks O.K. during a replay: the lines go to the console too.
+    GS_DRAW_WARNING(xmin, ymin, xmax, ymax, max_lines, num_lines, lines, ok_box, status);
+    for (int k = 0; k < num_lines; ++k) io::say(io::trimmed(lines[k]));
+    return gs::note_failure(id, status);
+  }
   bool draw = true;
   while (status == io::status_good) {
     if (draw) GS_DRAW_WARNING(xmin, ymin, xmax, ymax, max_lines, num_lines, lines, ok_box, status);

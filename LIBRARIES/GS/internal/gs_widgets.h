@@ -28,10 +28,17 @@ bool check_region(float xmin, float ymin, float xmax, float ymax, const char* id
 bool lines_in_box(int max_lines, int num_lines, std::span<const std::string> lines, float xmin,
                   float ymin, float xmax, float ymax, const char* identification, int& status);
 
-// Records the routine's identification text for a failure; the user escape
-// (a window closed by the user) is passed up as it is.
+// Whether a status ends a widget without being a failure of its own: the
+// user escape (a window closed by the user) and the stops of a macro (an
+// answer refused, the macro ended).
+inline bool passed_up(int status) {
+  return status == io::status_escape || status == io::status_macro_refused ||
+         status == io::status_macro_ended;
+}
+// Records the routine's identification text for a failure; the statuses
+// passed up are left as they are.
 inline void note_failure(const char* identification, int status) {
-  if (status != io::status_good && status != io::status_escape) ST_SAVE(identification);
+  if (status != io::status_good && !passed_up(status)) ST_SAVE(identification);
 }
 // Count check of an array given as a count and a span: 0 .. size
 // (status_bad_count).
@@ -161,6 +168,9 @@ struct TypedLine {
 };
 TypedLine input_text(const std::string& prompt, std::span<const std::string> help,
                      const std::string& initial, int& status);
+// The typed line drawn as input_text draws it, for an answer that comes
+// from a macro.
+void draw_typed_line(const std::string& prompt, int& status);
 
 // A real typed in the GUI region, as GS_INPR without a range asks it, but a
 // value that is not finite ("INF", "NAN") is refused with the error lines.
