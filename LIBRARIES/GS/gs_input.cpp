@@ -251,6 +251,9 @@ void ask_number(const char* id, bool range, T minimum, T maximum, bool has_defau
     kind.to_text(value, initial);
     initial = io::stripped(initial);
   }
+  // Taken as offered (the line as it was shown, or emptied): the macro
+  // takes what its replay offers, e.g. the axis found on another scan.
+  bool offered = has_default;
   const auto judge = [&](const std::string& t) {
     T v{};
     bool converted = false;
@@ -259,12 +262,13 @@ void ask_number(const char* id, bool range, T minimum, T maximum, bool has_defau
     if (!converted) return Verdict::not_converted;
     if (range && !gs::within(v, minimum, maximum)) return Verdict::refused;
     value = v;
+    offered = has_default && t == initial;
     return Verdict::taken;
   };
   ask_value(line, has_default, initial, first(help, num_help), first(error, num_error),
             kind.conversion_warning, judge, status);
   // A cancel keeps the value: the macro gives it back unchanged.
-  if (status == io::status_good) turn.record(prompt, kind.answer(value), status);
+  if (status == io::status_good) turn.record(prompt, offered ? "" : kind.answer(value), status);
   gs::note_failure(id, status);
 }
 

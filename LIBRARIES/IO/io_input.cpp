@@ -151,7 +151,10 @@ void macro_line_read(std::string& text, int& status) {
   const io::MacroState& macro = io::macro_state();
   int number = 0;
   bool ended = false;
+  // A line that cannot be run is reported on a console line of its own.
+  io::macro_state().prompt_open = true;
   io::next_macro_answer(text, number, ended, status);
+  io::macro_state().prompt_open = false;
   if (status != io::status_good) return;
   if (ended) {
     io::say("");
@@ -208,8 +211,10 @@ void ask(bool whole_line, const std::string& prompt, const std::string& range_te
   }
 }
 
+// An empty answer, also given as "" (a macro's empty line is a comment),
+// takes the value offered.
 Answer token_kind(const std::string& token) {
-  if (token.empty()) return Answer::empty;
+  if (token.empty() || token == "\"\"") return Answer::empty;
   if (help_request(token)) return Answer::help;
   return Answer::invalid;
 }

@@ -177,6 +177,7 @@ bool macro_name_ok(const std::string& name) {
 }
 
 void macro_syntax_error(int line, const std::string& why, int& status) {
+  if (macro_state().prompt_open) io::say("");
   io::say("ERROR: Syntax error in macro " + macro_state().file + " at line " +
           std::to_string(line) + ": " + why);
   io::fail(status_macro_syntax, "Macro file syntax ", status);

@@ -41,6 +41,7 @@ struct MacroState {
   bool item_given = false;            // `item` set by IO_INPC for its question
   int line = 0;                       // line of the last answer read
   bool pending = false;               // an answer found and not yet read
+  bool prompt_open = false;           // a question's prompt ends the console line
   std::string pending_answer;
 };
 

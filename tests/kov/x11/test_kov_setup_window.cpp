@@ -12,6 +12,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,6 +72,8 @@ struct Answers {
   // A closer look at the sweep: its step doubled (its ends 4 pixels off),
   // and the page written to PostScript (the program started with +DFORM).
   bool closer_look = false;
+  // The macro file the run is recorded in ("" records nothing).
+  std::string record;
 };
 Answers answers(bool landscape, const Series& s, bool second_thoughts = false,
                 bool closer_look = false) {
@@ -207,6 +210,7 @@ class SetupRun {
     boxes_ = measure(a_.landscape, width, height);
     if (a_.landscape) arguments.push_back("-LAND");
     if (a_.closer_look) arguments.push_back("+DFORM");
+    if (!a_.record.empty()) arguments.insert(arguments.end(), {"-RECORD", a_.record});
     auto child = kovtest::start_program(program, arguments, {{"HOME", home_}});
     window_ = kovtest::program_window(x_.get());
     if (window_ == 0) {
@@ -276,6 +280,15 @@ class SetupRun {
     step("confirm");
     click(boxes_.selection_yes);
   }
+  // A logical entry of control form 1 set to `value`: a click turns it
+  // over, or, while the run is recorded, asks the question answered here.
+  void set_entry(std::size_t k, bool value, const std::string& name) {
+    click(boxes_.form1_entries[k]);
+    step(name);
+    if (a_.record.empty()) return;
+    click(value ? boxes_.yes : boxes_.no);
+    step(name + "_answered");
+  }
   bool cancel_here(const std::string& where) {
     if (a_.cancel_at != where) return false;
     if (where == "first file" || where == "save") click(boxes_.selection_cancel);
@@ -308,18 +321,9 @@ class SetupRun {
     if (a_.set_options) {
       const bool background = s.corrections != "none";
       const bool flatfield = s.corrections == "flatfield" || s.corrections == "series";
-      if (background) {
-        click(boxes_.form1_entries[1]);
-        step("form_background");
-      }
-      if (flatfield) {
-        click(boxes_.form1_entries[2]);
-        step("form_flatfield");
-      }
-      if (s.horizontal) {
-        click(boxes_.form1_entries[4]);
-        step("form_horizontal");
-      }
+      if (background) set_entry(1, true, "form_background");
+      if (flatfield) set_entry(2, true, "form_flatfield");
+      if (s.horizontal) set_entry(4, false, "form_horizontal");
     }
     click(boxes_.form1_ok);
     step("control_form_2");
@@ -591,7 +595,10 @@ TEST_F(Setup, WalkThroughOfTheDemoSeries) {
   const char* demo = std::getenv("KOV_DEMO_DIR");
   kovtest::TempDir made, run_home;
   const std::string dir = demo != nullptr ? std::string(demo) : make_series(c.series, made.path());
-  SetupRun run(answers(c.landscape, c.series), dir, run_home.path(), "kov_setup_walk_through");
+  Answers a = answers(c.landscape, c.series);
+  // How tools/demo_setup.mac was made: the walk-through recorded.
+  if (const char* record = std::getenv("KOV_RECORD_MACRO")) a.record = record;
+  SetupRun run(a, dir, run_home.path(), "kov_setup_walk_through");
   const auto result = run.run();
   const std::string text = kovtest::read_file(run.parameter_file());
   expect_run(c, dir, result, text);
@@ -657,6 +664,208 @@ TEST_F(Setup, CancelAnywhereSavesNothing) {
       ++files;
     }
     EXPECT_EQ(files, 1u) << "only the defaults file";
+  }
+}
+
+// --- Macro files -----------------------------------------------------------
+
+// A defaults file that knows only the first projection, so that every run
+// starts from the same remembered answers.
+std::string seed_defaults(const std::string& dir) {
+  return "DATABASE DEFAULT VALUES FILE\n!!! DO NOT ALTER YOURSELF !!!\nFILE_FIRST_DATA\n" + dir +
+         "/proj_001.tif\n";
+}
+
+// kov_master replaying `macro` in `home` (its defaults file seeded first).
+kovtest::ProgramResult replay(const std::string& macro, const std::string& home,
+                              const std::string& seed, std::vector<std::string> arguments,
+                              bool window = false) {
+  kovtest::write_file(home + "/.kov.def", seed);
+  arguments.insert(arguments.begin(), {"-MACRO", macro});
+  std::map<std::string, std::optional<std::string>> env{{"HOME", home}};
+  if (!window) env["DISPLAY"] = std::nullopt;
+  return kovtest::run_program(KOV_MASTER_PATH, arguments, env);
+}
+
+// Every occurrence of `from` in `text` replaced by `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// The number (from 1) of the answer line that follows the `nth` comment
+// naming `item`; 0 when there is none.
+int answer_line(const std::vector<std::string>& lines, const std::string& item, int nth = 1) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].rfind("!", 0) != 0 || lines[i].find(item) == std::string::npos || --nth > 0)
+      continue;
+    for (std::size_t j = i + 1; j < lines.size(); ++j) {
+      if (lines[j].rfind("!", 0) != 0) return static_cast<int>(j + 1);
+    }
+  }
+  return 0;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& l : lines) text += l + "\n";
+  return text;
+}
+
+// A set-up recorded in the window on a series with a background, its
+// series folder and parameter file made the variables SERIES and
+// PARAMETERS.
+class MacroFiles : public Setup {
+ protected:
+  const Series series{false, 6.37, "background", 61};
+  kovtest::TempDir macros;
+  std::string recorded;  // as written, with the run's own names
+  std::string parameters, defaults;
+
+  void record() {
+    make_series(series, data.path());
+    kovtest::write_file(home.file(".kov.def"), seed_defaults(data.path()));
+    Answers a = answers(false, series);
+    a.record = macros.file("recorded.mac");
+    SetupRun run(a, data.path(), home.path(), "kov_macro_recorded");
+    const auto r = run.run();
+    ASSERT_EQ(r.exit_status, 0) << r.output;
+    recorded = kovtest::read_file(a.record);
+    parameters = kovtest::read_file(run.parameter_file());
+    defaults = kovtest::read_file(home.file(".kov.def"));
+    fs::remove(run.parameter_file());
+    ASSERT_FALSE(parameters.empty());
+  }
+  std::string with_variables() const {
+    return replaced(replaced(recorded, home.file("set-up.par"), "%PARAMETERS%"), data.path(),
+                    "%SERIES%");
+  }
+};
+
+// Replayed in the window and without one, the recorded set-up writes the
+// same parameter file and the same defaults file, byte for byte.
+TEST_F(MacroFiles, ReplayedInTheWindowAndWithoutOneWritesTheSameFiles) {
+  record();
+  const std::string macro = macros.file("recorded.mac");
+  for (const bool window : {true, false}) {
+    SCOPED_TRACE(window ? "in the window" : "without a window");
+    const auto r = replay(macro, home.path(), seed_defaults(data.path()), {}, window);
+    ASSERT_EQ(r.exit_status, 0) << r.output;
+    EXPECT_EQ(lines_starting(r.output, "INFO: No graphics window").size(), window ? 0u : 1u);
+    EXPECT_EQ(lines_starting(r.output, "INFO: Axis by reconstruction = ").size(), 1u) << r.output;
+    EXPECT_EQ(kovtest::read_file(home.file("set-up.par")), parameters);
+    EXPECT_EQ(kovtest::read_file(home.file(".kov.def")), defaults);
+    fs::remove(home.file("set-up.par"));
+  }
+}
+
+// The demo's macro, as README command 1 replays it without a window, sets
+// up a series like the demo's.
+TEST(DemoMacro, SetsUpASeriesLikeTheDemos) {
+  kovtest::TempDir dir, out;
+  make_series({false, -4.73, "series", 181}, dir.path());
+  const auto r = replay(KOV_DEMO_MACRO, out.path(), seed_defaults(dir.path()),
+                        {"-NOGRAPHICS", "-DEFINE", "SERIES=" + dir.path(), "-DEFINE",
+                         "PARAMETERS=" + out.file("demo.par")});
+  ASSERT_EQ(r.exit_status, 0) << r.output;
+  const auto v = parameter_values(kovtest::read_file(out.file("demo.par")));
+  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(dir.path()), 0.05);
+  EXPECT_EQ(v.at("FLATFIELD_CHANGING"), "YES");
+}
+
+// The macro with its names made variables runs on other series: one of
+// another size and axis (-DEFINE), three in a DO loop; and a macro broken
+// in any of the ways below stops with "ERROR: " and its line, exit status
+// 1, with nothing written and the defaults file as it was.
+TEST_F(MacroFiles, ReplayedOnOtherSeriesAndStoppedWhereBroken) {
+  record();
+  const std::string body = with_variables();
+  kovtest::write_file(macros.file("any.mac"), body);
+  kovtest::TempDir other, out;
+  const Series larger{false, -3.91, "background", 61, 640, 480};
+  make_series(larger, other.path());
+  const auto r = replay(macros.file("any.mac"), out.path(), seed_defaults(other.path()),
+                        {"-NOGRAPHICS", "-DEFINE", "SERIES=" + other.path(), "-DEFINE",
+                         "PARAMETERS=" + out.file("larger.par")});
+  ASSERT_EQ(r.exit_status, 0) << r.output;
+  const auto v = parameter_values(kovtest::read_file(out.file("larger.par")));
+  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(other.path()), 0.05);
+  EXPECT_EQ(v.at("NUM_IMAGE_1"), "640");
+
+  // Three series in one run.
+  std::string loop = "DO I 1 3\n%SET SERIES=" + out.path() +
+                     "/s%I%\n%SET PARAMETERS=" + out.path() + "/s%I%.par\n";
+  for (const auto& l : kovtest::split_lines(body)) {
+    if (l.find("*** END OF MACRO FILE ***") == std::string::npos) loop += l + "\n";
+  }
+  kovtest::write_file(macros.file("loop.mac"), loop + "ENDDO\n");
+  for (int i = 1; i <= 3; ++i) {
+    Series s = series;
+    s.axis_offset = -6.0 + 4.1 * i;
+    make_series(s, out.file("s" + std::to_string(i)));
+  }
+  const auto l =
+      replay(macros.file("loop.mac"), out.path(), seed_defaults(other.path()), {"-NOGRAPHICS"});
+  ASSERT_EQ(l.exit_status, 0) << l.output;
+  for (int i = 1; i <= 3; ++i) {
+    const std::string dir = out.file("s" + std::to_string(i));
+    const auto p = parameter_values(kovtest::read_file(dir + ".par"));
+    EXPECT_NEAR(std::stod(p.at("ROTATION_AXIS_POSITION")), true_axis(dir), 0.05) << i;
+  }
+
+  // The broken macros: each an edit of the good one, and what it must say.
+  const auto lines = kovtest::split_lines(body);
+  const int first = answer_line(lines, "SELECT FIRST DATA IMAGE FILE");
+  const int ninety = answer_line(lines, "SELECT 90 DEGREE ROTATION IMAGE");
+  const int axis = answer_line(lines, "PIXEL COORDINATE OF ROTATION AXIS");
+  const int form = answer_line(lines, "MENU CHOICE", 2);  // the O.K. of control form 1
+  const int last = answer_line(lines, "SELECT LAST DATA IMAGE FILE");
+  const int save = answer_line(lines, "SELECT NAME FOR PARAMETER FILE");
+  ASSERT_TRUE(first && ninety && axis && form && last && save) << body;
+  // Each row: the line replaced (or, with "", the last line kept), the new
+  // line, the line the "ERROR: " line names (0: not checked) and what the
+  // output must say.
+  struct Broken {
+    const char* name;
+    int line;
+    std::string answer;
+    int named;
+    std::string message;
+  };
+  const std::vector<Broken> table{
+      {"ends early", last, "", 0, "ended at line"},
+      {"file missing", first, "%SERIES%/proj_999.tif", first, "DOES NOT EXIST"},
+      {"image of another size", ninety, other.path() + "/proj_031.tif", ninety, "640"},
+      {"value out of range", axis, "99999", axis, "PIXEL COORDINATE OF ROTATION AXIS"},
+      {"menu label not known", form, "MAYBE", form, "Command not known"},
+      {"variable not defined", save, "%NOT_DEFINED%", save, "Syntax error from an input macro"},
+      {"DO without ENDDO", 0, "DO J 1 2", 1, "Syntax error from an input macro"},
+  };
+  for (const Broken& b : table) {
+    SCOPED_TRACE(b.name);
+    std::vector<std::string> edited = lines;
+    if (b.line == 0) edited.insert(edited.begin(), b.answer);
+    if (b.line > 0 && b.answer.empty()) edited.resize(static_cast<std::size_t>(b.line));
+    if (b.line > 0 && !b.answer.empty()) edited[static_cast<std::size_t>(b.line) - 1] = b.answer;
+    kovtest::write_file(macros.file("broken.mac"), joined(edited));
+    kovtest::TempDir run_home;
+    const std::string seed = seed_defaults(data.path());
+    const auto br =
+        replay(macros.file("broken.mac"), run_home.path(), seed,
+               {"-NOGRAPHICS", "-RECORD", run_home.file("rerecorded.mac"), "-DEFINE",
+                "SERIES=" + data.path(), "-DEFINE", "PARAMETERS=" + run_home.file("set-up.par")});
+    EXPECT_EQ(br.exit_status, 1) << br.output;
+    const auto errors = lines_starting(br.output, "ERROR: ");
+    ASSERT_FALSE(errors.empty()) << br.output;
+    if (b.named > 0) {
+      EXPECT_NE(errors[0].find("line " + std::to_string(b.named)), std::string::npos) << br.output;
+    }
+    EXPECT_NE(br.output.find(b.message), std::string::npos) << br.output;
+    EXPECT_EQ(kovtest::read_file(run_home.file(".kov.def")), seed);
+    EXPECT_FALSE(fs::exists(run_home.file("set-up.par")));
+    EXPECT_FALSE(fs::exists(run_home.file("rerecorded.mac")));
   }
 }
 
