@@ -166,7 +166,15 @@ void macro_line_read(std::string& text, int& status) {
   io::say(" " + text);
   if (upper(stripped(text)).rfind("MENU CHOICE (GRAPHICAL", 0) == 0) {
     status = io::status_to_graphics;
+    return;
   }
+  // A replay that is recorded keeps its answers as read, variables given
+  // their values; the widget that reads them records nothing more.
+  if (!macro.record) return;
+  std::string line;
+  for (char c : text) line += c == '%' ? std::string("%%") : std::string(1, c);
+  io::macro_state().recorded.push_back("! " + macro.item);
+  io::macro_state().recorded.push_back(line);
 }
 
 // The question loop shared by the typed prompts. `classify` looks at the

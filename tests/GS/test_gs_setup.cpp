@@ -100,25 +100,6 @@ TEST(GsOpen, SampleWidthIsMeasuredAtTenDeviceUnits) {
   EXPECT_NE(height, 10.0f / 707.0f);
 }
 
-TEST(GsOpen, WithoutAWindowOnlyTheOneOpeningDrawsIntoNothing) {
-  Graphics g;
-  EXPECT_TRUE(gs::window_shown());
-  int status = good;
-  GS_CLOSE_GRAPHICS(status);
-  g.window.clear();
-  GS_OPEN_NOWINDOW(status);
-  EXPECT_EQ(status, good);
-  EXPECT_FALSE(gs::window_shown());
-  float width = 0.0f;
-  GS_INQ_SAMPLEWIDTH(width, status);
-  EXPECT_NEAR(width, 0.5f * 10.0f / 707.0f * 10.0f, 1e-5f);
-  GS_CLOSE_GRAPHICS(status);
-  EXPECT_TRUE(g.window.calls().empty());
-  GS_OPEN_GRAPHICS(status);
-  EXPECT_TRUE(gs::window_shown());
-  EXPECT_EQ(g.window.count("open"), 1);
-}
-
 TEST(GsOptions, EverySpellingOfLandscape) {
   for (const char* spelling : {"-LAND", "+LAND", "land", "+LANDSCAPE", "LANDSCAPE", "-landscape"}) {
     Graphics g({spelling});

@@ -84,20 +84,6 @@ TEST_F(MacroTest, AnswersAndErrors) {
   }
 }
 
-TEST_F(MacroTest, RefusedAnswerStops) {
-  open("12\n");
-  int value = 0;
-  const Lines help{"Help"}, error{"Must be 1 to 10"};
-  IO_INPI(true, 1, 10, false, "Scans", 1, help, 1, error, value, status);
-  EXPECT_EQ(status, io::status_macro_refused);
-  EXPECT_EQ(value, 0);
-  const Lines tail(console.lines().end() - 2, console.lines().end());
-  EXPECT_EQ(tail, (Lines{"ERROR: Macro " + dir.file("m.mac") +
-                             ", line 1 (Scans): Answer not "
-                             "accepted: 12",
-                         "       Must be 1 to 10"}));
-}
-
 TEST_F(MacroTest, MissingFileIsNotOpened) {
   IO_OPEN_MACRO(dir.file("none.mac"), status);
   EXPECT_EQ(status, io::status_open_failed);

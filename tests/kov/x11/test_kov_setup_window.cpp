@@ -708,112 +708,74 @@ int answer_line(const std::vector<std::string>& lines, const std::string& item, 
   return 0;
 }
 
-std::string joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& l : lines) text += l + "\n";
-  return text;
-}
-
-// A set-up recorded in the window on a series with a background, its
-// series folder and parameter file made the variables SERIES and
-// PARAMETERS.
-class MacroFiles : public Setup {
- protected:
+// A set-up recorded in the window, on a series with a background, and
+// replayed: in the window and without one, the same parameter and defaults
+// files byte for byte; its folder and parameter file made variables, on
+// three series in a DO loop. The demo's macro (recorded so too) on a
+// series of another size and axis, given by -DEFINE. And the recorded
+// macro broken in each way of the table: exit status 1, "ERROR: " with
+// its line, nothing written, the defaults file as it was.
+TEST_F(Setup, MacroRecordedOnceReplaysOnEveryScanAndStopsWhereBroken) {
   const Series series{false, 6.37, "background", 61};
-  kovtest::TempDir macros;
-  std::string recorded;  // as written, with the run's own names
-  std::string parameters, defaults;
-
-  void record() {
-    make_series(series, data.path());
-    kovtest::write_file(home.file(".kov.def"), seed_defaults(data.path()));
-    Answers a = answers(false, series);
-    a.record = macros.file("recorded.mac");
-    SetupRun run(a, data.path(), home.path(), "kov_macro_recorded");
-    const auto r = run.run();
-    ASSERT_EQ(r.exit_status, 0) << r.output;
-    recorded = kovtest::read_file(a.record);
-    parameters = kovtest::read_file(run.parameter_file());
-    defaults = kovtest::read_file(home.file(".kov.def"));
-    fs::remove(run.parameter_file());
-    ASSERT_FALSE(parameters.empty());
-  }
-  std::string with_variables() const {
-    return replaced(replaced(recorded, home.file("set-up.par"), "%PARAMETERS%"), data.path(),
-                    "%SERIES%");
-  }
-};
-
-// Replayed in the window and without one, the recorded set-up writes the
-// same parameter file and the same defaults file, byte for byte.
-TEST_F(MacroFiles, ReplayedInTheWindowAndWithoutOneWritesTheSameFiles) {
-  record();
-  const std::string macro = macros.file("recorded.mac");
+  make_series(series, data.path());
+  const std::string seed = seed_defaults(data.path());
+  kovtest::write_file(home.file(".kov.def"), seed);
+  kovtest::TempDir macros, other, out;
+  Answers a = answers(false, series);
+  a.record = macros.file("recorded.mac");
+  SetupRun run(a, data.path(), home.path(), "kov_macro_recorded");
+  ASSERT_EQ(run.run().exit_status, 0);
+  const std::string parameters = kovtest::read_file(run.parameter_file());
+  const std::string defaults = kovtest::read_file(home.file(".kov.def"));
+  ASSERT_FALSE(parameters.empty());
   for (const bool window : {true, false}) {
     SCOPED_TRACE(window ? "in the window" : "without a window");
-    const auto r = replay(macro, home.path(), seed_defaults(data.path()), {}, window);
+    fs::remove(run.parameter_file());
+    // Recorded again while replayed, without a window: the same answers.
+    const std::string again = macros.file("again.mac");
+    const auto r = replay(
+        a.record, home.path(), seed,
+        window ? std::vector<std::string>{} : std::vector<std::string>{"-RECORD", again}, window);
     ASSERT_EQ(r.exit_status, 0) << r.output;
     EXPECT_EQ(lines_starting(r.output, "INFO: No graphics window").size(), window ? 0u : 1u);
     EXPECT_EQ(lines_starting(r.output, "INFO: Axis by reconstruction = ").size(), 1u) << r.output;
-    EXPECT_EQ(kovtest::read_file(home.file("set-up.par")), parameters);
+    EXPECT_EQ(kovtest::read_file(run.parameter_file()), parameters);
     EXPECT_EQ(kovtest::read_file(home.file(".kov.def")), defaults);
-    fs::remove(home.file("set-up.par"));
   }
-}
+  const auto answers_of = [](const std::string& file) {
+    auto lines = kovtest::split_lines(kovtest::read_file(file));
+    std::erase_if(lines, [](const std::string& l) { return l.rfind("!", 0) == 0; });
+    return lines;
+  };
+  EXPECT_EQ(answers_of(macros.file("again.mac")), answers_of(a.record));
 
-// The demo's macro, as README command 1 replays it without a window, sets
-// up a series like the demo's.
-TEST(DemoMacro, SetsUpASeriesLikeTheDemos) {
-  kovtest::TempDir dir, out;
-  make_series({false, -4.73, "series", 181}, dir.path());
-  const auto r = replay(KOV_DEMO_MACRO, out.path(), seed_defaults(dir.path()),
-                        {"-NOGRAPHICS", "-DEFINE", "SERIES=" + dir.path(), "-DEFINE",
-                         "PARAMETERS=" + out.file("demo.par")});
-  ASSERT_EQ(r.exit_status, 0) << r.output;
-  const auto v = parameter_values(kovtest::read_file(out.file("demo.par")));
-  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(dir.path()), 0.05);
-  EXPECT_EQ(v.at("FLATFIELD_CHANGING"), "YES");
-}
-
-// The macro with its names made variables runs on other series: one of
-// another size and axis (-DEFINE), three in a DO loop; and a macro broken
-// in any of the ways below stops with "ERROR: " and its line, exit status
-// 1, with nothing written and the defaults file as it was.
-TEST_F(MacroFiles, ReplayedOnOtherSeriesAndStoppedWhereBroken) {
-  record();
-  const std::string body = with_variables();
-  kovtest::write_file(macros.file("any.mac"), body);
-  kovtest::TempDir other, out;
-  const Series larger{false, -3.91, "background", 61, 640, 480};
-  make_series(larger, other.path());
-  const auto r = replay(macros.file("any.mac"), out.path(), seed_defaults(other.path()),
-                        {"-NOGRAPHICS", "-DEFINE", "SERIES=" + other.path(), "-DEFINE",
-                         "PARAMETERS=" + out.file("larger.par")});
-  ASSERT_EQ(r.exit_status, 0) << r.output;
-  const auto v = parameter_values(kovtest::read_file(out.file("larger.par")));
-  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(other.path()), 0.05);
-  EXPECT_EQ(v.at("NUM_IMAGE_1"), "640");
-
-  // Three series in one run.
+  const std::string body =
+      replaced(replaced(kovtest::read_file(a.record), run.parameter_file(), "%PARAMETERS%"),
+               data.path(), "%SERIES%");
   std::string loop = "DO I 1 3\n%SET SERIES=" + out.path() +
                      "/s%I%\n%SET PARAMETERS=" + out.path() + "/s%I%.par\n";
   for (const auto& l : kovtest::split_lines(body)) {
     if (l.find("*** END OF MACRO FILE ***") == std::string::npos) loop += l + "\n";
   }
   kovtest::write_file(macros.file("loop.mac"), loop + "ENDDO\n");
-  for (int i = 1; i <= 3; ++i) {
-    Series s = series;
-    s.axis_offset = -6.0 + 4.1 * i;
-    make_series(s, out.file("s" + std::to_string(i)));
-  }
-  const auto l =
-      replay(macros.file("loop.mac"), out.path(), seed_defaults(other.path()), {"-NOGRAPHICS"});
+  for (int i = 1; i <= 3; ++i)
+    make_series({false, -6.0 + 4.1 * i, "background", 61}, out.file("s" + std::to_string(i)));
+  const auto l = replay(macros.file("loop.mac"), out.path(), seed, {"-NOGRAPHICS"});
   ASSERT_EQ(l.exit_status, 0) << l.output;
   for (int i = 1; i <= 3; ++i) {
     const std::string dir = out.file("s" + std::to_string(i));
     const auto p = parameter_values(kovtest::read_file(dir + ".par"));
     EXPECT_NEAR(std::stod(p.at("ROTATION_AXIS_POSITION")), true_axis(dir), 0.05) << i;
   }
+
+  make_series({false, -3.91, "series", 181, 640, 480}, other.path());
+  const auto d = replay(KOV_DEMO_MACRO, out.path(), seed_defaults(other.path()),
+                        {"-NOGRAPHICS", "-DEFINE", "SERIES=" + other.path(), "-DEFINE",
+                         "PARAMETERS=" + out.file("other.par")});
+  ASSERT_EQ(d.exit_status, 0) << d.output;
+  const auto v = parameter_values(kovtest::read_file(out.file("other.par")));
+  EXPECT_NEAR(std::stod(v.at("ROTATION_AXIS_POSITION")), true_axis(other.path()), 0.05);
+  EXPECT_EQ(v.at("NUM_IMAGE_1"), "640");
 
   // The broken macros: each an edit of the good one, and what it must say.
   const auto lines = kovtest::split_lines(body);
@@ -835,9 +797,10 @@ TEST_F(MacroFiles, ReplayedOnOtherSeriesAndStoppedWhereBroken) {
     std::string message;
   };
   const std::vector<Broken> table{
-      {"ends early", last, "", 0, "ended at line"},
+      {"ends early", last, "", last, "ended at line"},
       {"file missing", first, "%SERIES%/proj_999.tif", first, "DOES NOT EXIST"},
-      {"image of another size", ninety, other.path() + "/proj_031.tif", ninety, "640"},
+      {"image of another size", ninety, other.path() + "/proj_091.tif", ninety, "640"},
+      {"no window to hand over to", axis, "MENU CHOICE (GRAPHICAL", axis, "graphics window"},
       {"value out of range", axis, "99999", axis, "PIXEL COORDINATE OF ROTATION AXIS"},
       {"menu label not known", form, "MAYBE", form, "Command not known"},
       {"variable not defined", save, "%NOT_DEFINED%", save, "Syntax error from an input macro"},
@@ -849,9 +812,10 @@ TEST_F(MacroFiles, ReplayedOnOtherSeriesAndStoppedWhereBroken) {
     if (b.line == 0) edited.insert(edited.begin(), b.answer);
     if (b.line > 0 && b.answer.empty()) edited.resize(static_cast<std::size_t>(b.line));
     if (b.line > 0 && !b.answer.empty()) edited[static_cast<std::size_t>(b.line) - 1] = b.answer;
-    kovtest::write_file(macros.file("broken.mac"), joined(edited));
+    std::string text;
+    for (const auto& e : edited) text += e + "\n";
+    kovtest::write_file(macros.file("broken.mac"), text);
     kovtest::TempDir run_home;
-    const std::string seed = seed_defaults(data.path());
     const auto br =
         replay(macros.file("broken.mac"), run_home.path(), seed,
                {"-NOGRAPHICS", "-RECORD", run_home.file("rerecorded.mac"), "-DEFINE",
