@@ -173,8 +173,7 @@ void macro_line_read(std::string& text, int& status) {
   if (!macro.record) return;
   std::string line;
   for (char c : text) line += c == '%' ? std::string("%%") : std::string(1, c);
-  io::macro_state().recorded.push_back("! " + macro.item);
-  io::macro_state().recorded.push_back(line);
+  io::record_macro_line(macro.item, line);
 }
 
 // The question loop shared by the typed prompts. `classify` looks at the

@@ -69,8 +69,13 @@ void MacroAnswer::record(const std::string& item, const std::string& answer, int
   if (!entry_ok(status, "Subroutine MacroAnswer::record V0.1 ")) return;
   MacroState& state = macro_state();
   if (!outermost_ || !state.record) return;
-  state.recorded.push_back("! " + stripped(item));
-  state.recorded.push_back(macro_line(answer));
+  record_macro_line(item, macro_line(answer));
+}
+
+void record_macro_line(const std::string& item, const std::string& line) {
+  std::vector<std::string>& recorded = macro_state().recorded;
+  recorded.push_back("! " + stripped(item));
+  recorded.push_back(line);
 }
 
 MacroStep::MacroStep() : mark_(macro_state().recorded.size()) {}

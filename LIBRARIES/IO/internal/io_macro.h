@@ -63,4 +63,8 @@ bool expand_macro_text(const std::string& text, int line, std::string& result, i
 // A variable name: a letter, then letters, digits or "_".
 bool macro_name_ok(const std::string& name);
 
+// Appends one recorded answer: the item as a comment, then `line` as the
+// macro gives it.
+void record_macro_line(const std::string& item, const std::string& line);
+
 }  // namespace io
